@@ -1,0 +1,24 @@
+// The about window: a borderless, stay-on-top, screen-centred 600 x 450 picture
+// with a 2000 ms timer. At start-up it is the splash; the timer switches itself
+// off after 2000 ms, and a click on the picture stops the timer and hides it.
+#pragma once
+
+#include <QWidget>
+
+class QTimer;
+
+class TAboutBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget *parent = nullptr);
+
+    QTimer *Timer1;
+    bool TimerRunning() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QImage Picture;
+};

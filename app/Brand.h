@@ -1,0 +1,14 @@
+// The pictures Vistrel draws for itself: the splash/about picture, the help
+// window's picture and the toolbar icons. Drawn in code so that nothing but the
+// program is needed.
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QString>
+
+QImage DrawAboutPicture(int width, int height);
+QImage DrawHelpPicture(int width, int height);
+
+// Toolbar icons by the control name of the button ("SpeedButton9"...).
+QIcon ToolIcon(const QString &buttonName);

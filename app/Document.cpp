@@ -1,0 +1,131 @@
+#include "Document.h"
+
+alayers Layers;
+uint16_t LayerCount;
+
+Fixed4 Lpi;
+Fixed4 Depth;
+int32_t FocusLayer;
+int32_t CentreView;
+
+Fixed4 OutputDpi;
+Fixed4 OutputWidthCm;
+Fixed4 OutputHeightCm;
+uint8_t OutputColorMode;
+uint8_t HScale;
+uint8_t Language;
+
+int32_t ImageWidth, ImageHeight;
+int32_t WorkWidth, WorkHeight;
+Fixed4 WorkScale;
+Fixed4 PsdDpi;
+Fixed4 PsdWidthCm, PsdHeightCm;
+Fixed4 AspectRatio;
+uint16_t PsdColorMode;
+
+abitmap LayerImages;
+abitmap LayerAlphas;
+QImage ComposedImage;
+QImage ComposedAlpha;
+QImage OrderMap;
+
+Tnnlayer LayerLines;
+Tnlayer CurrentLines;
+Tline EditLine;
+std::array<QCheckBox *, OrderCount> OrderCheckBoxes;
+
+uint8_t DocumentOpen;
+uint8_t ViewsStale;
+uint8_t AppState;
+int32_t PreviewStop;
+int32_t ReliefPreviewStop;
+int32_t CurrentLayer;
+int32_t CurrentView;
+uint8_t DrawLineActive;
+uint8_t SpaceHeld, PanDragging;
+int32_t PanStartX, PanStartY, PanStartH, PanStartV;
+Fixed4 ViewScale;
+Fixed4 ViewOffsetX, ViewOffsetY;
+
+QString WorkFolder;
+QString ProgramFolder;
+QString PsdPath;
+QString HintImport, HintSetParameters, HintStopPreview, HintExport, HintGlasses, HintCurrent;
+
+Fixed4 OffsetSpan;
+Fixed4 FrontStep, BackStep;
+std::vector<uint16_t> UngroupedLayers;
+int32_t UngroupedCount;
+int32_t FocusPick;
+std::vector<Fixed4> DefaultOffsets;
+std::vector<std::vector<uint16_t>> GroupMembers;
+std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
+std::vector<int32_t> LayerViewLeft;
+
+void ResetDocument()
+{
+    Layers.clear();
+    LayerCount = 3;
+
+    Lpi = ToFixed4(42.45);
+    Depth = Fixed4One;
+    FocusLayer = 2;
+    CentreView = 4;
+
+    OutputDpi = 720 * Fixed4One;
+    OutputWidthCm = 5 * Fixed4One;
+    OutputHeightCm = 5 * Fixed4One;
+    OutputColorMode = 2;
+    HScale = 1;
+    Language = 0;
+
+    ImageWidth = ImageHeight = 0;
+    WorkWidth = WorkHeight = 0;
+    WorkScale = Fixed4One;
+    PsdDpi = 200 * Fixed4One;
+    PsdWidthCm = PsdHeightCm = 0;
+    AspectRatio = Fixed4One;
+    PsdColorMode = 3;
+
+    LayerImages.clear();
+    LayerAlphas.clear();
+    ComposedImage = QImage();
+    ComposedAlpha = QImage();
+    OrderMap = QImage();
+
+    LayerLines.clear();
+    CurrentLines.clear();
+    EditLine.clear();
+    OrderCheckBoxes.fill(nullptr);
+
+    DocumentOpen = 0;
+    ViewsStale = 1;
+    AppState = 0;
+    PreviewStop = 0;
+    ReliefPreviewStop = 0;
+    CurrentLayer = 0;
+    CurrentView = 0;
+    DrawLineActive = 0;
+    SpaceHeld = PanDragging = 0;
+    PanStartX = PanStartY = PanStartH = PanStartV = 0;
+    ViewScale = Fixed4One;
+    ViewOffsetX = ViewOffsetY = 0;
+
+    WorkFolder.clear();
+    ProgramFolder.clear();
+    PsdPath.clear();
+    HintImport = HintSetParameters = HintStopPreview = HintExport = HintGlasses = HintCurrent = QString();
+
+    OffsetSpan = 0;
+    FrontStep = BackStep = Fixed4One;
+    UngroupedLayers.clear();
+    UngroupedCount = 0;
+    FocusPick = 0;
+    DefaultOffsets.clear();
+    GroupMembers.clear();
+    GroupViewLayer.clear();
+    LayerViewLeft.clear();
+}
+
+// The variables hold their start-up values from the first instruction on.
+static const bool DocumentInitialised = (ResetDocument(), true);

@@ -1,0 +1,135 @@
+// The open document: one imported PSD with its layers, the 3D and print
+// settings, the per-layer offsets and the contour lines. It is not an object but
+// this fixed set of process-wide variables, read and written directly by the
+// commands of the main window. ResetDocument() puts every one of them back to its
+// start-up value.
+//
+// Units: layer rectangles and offsets are canvas pixels; contour-line points are
+// working-image pixels; every fractional value is a Fixed4.
+#pragma once
+
+#include "Numbers.h"
+
+#include <QImage>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QCheckBox;
+
+// One layer record of the PSD, plus the relief settings of the layer.
+struct Tlayer {
+    int32_t Top = 0;     // canvas pixels
+    int32_t Left = 0;
+    int32_t Bottom = 0;  // exclusive
+    int32_t Right = 0;   // exclusive
+    int32_t Width = 0;   // Right - Left
+    int32_t Height = 0;  // Bottom - Top
+    int16_t ChannelCount = 0;
+    std::vector<uint32_t> ChannelLengths;  // bytes of each channel's pixel data, record order
+    QString BlendMode;                     // four-character key
+    uint8_t Opacity = 255;
+    uint8_t Clipping = 0;
+    uint8_t Flags = 0;
+    // 0 plain; 1..99 and 101..254 flip group; 100 relief rendered; 255 relief to render.
+    uint8_t GroupId = 0;
+    uint8_t BaseOrder = 0;    // contour order that is the relief's zero level (0..15)
+    uint8_t Smooth = 0;       // edge smoothness 1..9
+    Fixed4 ReliefDepth = 0;   // depth factor of the relief
+};
+using alayers = std::vector<Tlayer>;
+using abitmap = std::vector<QImage>;
+
+// Contour lines: points in working-image pixels.
+struct TPoint32 {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool operator==(const TPoint32 &) const = default;
+};
+using Tline = std::vector<TPoint32>;
+using Tnline = std::vector<Tline>;     // the lines of one order
+using Tnlayer = std::vector<Tnline>;   // the 15 orders of one layer
+using Tnnlayer = std::vector<Tnlayer>; // the line sets of all layers
+
+constexpr int ViewCount = 7;
+constexpr int OrderCount = 15;
+// OutputDpi holding this value means "(Auto)": 7 printer pixels under each lens.
+constexpr Fixed4 AutoDpi = 10000 * Fixed4One;
+// A preview loop runs while its stop code is at most this.
+constexpr int32_t StopThreshold = 600;
+
+// --- The layer table ---
+extern alayers Layers;
+extern uint16_t LayerCount;  // 3 before any import; nothing reads Layers then
+
+// --- 3D settings ---
+extern Fixed4 Lpi;
+extern Fixed4 Depth;
+extern int32_t FocusLayer;   // grid row of the focus layer, 1 = top; 0 = none
+extern int32_t CentreView;   // the view without parallax
+
+// --- Print settings ---
+extern Fixed4 OutputDpi;     // AutoDpi means "(Auto)"
+extern Fixed4 OutputWidthCm;
+extern Fixed4 OutputHeightCm;
+extern uint8_t OutputColorMode;  // index into "1bit x 4", "Gray X 4 ", "Color", "4bit"
+extern uint8_t HScale;
+extern uint8_t Language;         // 0 English, 1 Chinese
+
+// --- Image geometry, set by import ---
+extern int32_t ImageWidth, ImageHeight;
+extern int32_t WorkWidth, WorkHeight;
+extern Fixed4 WorkScale;
+extern Fixed4 PsdDpi;
+extern Fixed4 PsdWidthCm, PsdHeightCm;
+extern Fixed4 AspectRatio;
+extern uint16_t PsdColorMode;  // 1 grey, 3 RGB, 4 CMYK
+
+// --- Working images ---
+extern abitmap LayerImages;
+extern abitmap LayerAlphas;
+extern QImage ComposedImage;
+extern QImage ComposedAlpha;
+extern QImage OrderMap;
+
+// --- Contour lines ---
+extern Tnnlayer LayerLines;
+extern Tnlayer CurrentLines;
+extern Tline EditLine;
+extern std::array<QCheckBox *, OrderCount> OrderCheckBoxes;
+
+// --- State flags and view state ---
+extern uint8_t DocumentOpen;
+extern uint8_t ViewsStale;
+extern uint8_t AppState;  // 0 nothing imported, 1 imported, 2 animating, 3 stopped
+extern int32_t PreviewStop;
+extern int32_t ReliefPreviewStop;
+extern int32_t CurrentLayer;  // layer index, 0 = bottom
+extern int32_t CurrentView;   // 0..6
+extern uint8_t DrawLineActive;
+extern uint8_t SpaceHeld, PanDragging;
+extern int32_t PanStartX, PanStartY, PanStartH, PanStartV;
+extern Fixed4 ViewScale;
+extern Fixed4 ViewOffsetX, ViewOffsetY;
+
+// --- Paths and texts ---
+extern QString WorkFolder;     // ends with the folder separator
+extern QString ProgramFolder;  // no trailing separator
+extern QString PsdPath;
+extern QString HintImport, HintSetParameters, HintStopPreview, HintExport, HintGlasses, HintCurrent;
+
+// --- Working state of import and composition ---
+// Layer indexes are 16-bit here so that documents of more than 256 layers work.
+extern Fixed4 OffsetSpan;
+extern Fixed4 FrontStep, BackStep;
+extern std::vector<uint16_t> UngroupedLayers;  // layers of group 0, top first
+extern int32_t UngroupedCount;
+extern int32_t FocusPick;
+extern std::vector<Fixed4> DefaultOffsets;
+extern std::vector<std::vector<uint16_t>> GroupMembers;
+extern std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
+extern std::vector<int32_t> LayerViewLeft;
+
+// Every variable back to its start-up value (before the settings file is applied).
+void ResetDocument();

@@ -1,0 +1,55 @@
+// The interface language: English or Chinese. Translatable controls carry the
+// other language's caption in their hint slot; a switch exchanges the two, so
+// every switch goes with a change of Language.
+#include "Document.h"
+#include "Unit1.h"
+
+#include <QRadioButton>
+#include <QToolButton>
+
+void TForm1::SwitchLanguage()
+{
+    // 1. The texts that are not control captions.
+    const LanguageTexts &texts = TextsForLanguage(Language);
+    SetCells(0, 0, QString::fromUtf8(texts.GridLayer));
+    SetCells(1, 0, QString::fromUtf8(texts.GridGroup));
+    SetCells(2, 0, QString::fromUtf8(texts.GridOffset));
+    SetPanelText(0, QString::fromUtf8(texts.Brand));
+    RadioGroup1All->setText(QString::fromUtf8(texts.LayerViewAll));
+    RadioGroup1One->setText(QString::fromUtf8(texts.LayerViewOne));
+    SpeedButton14->setText(QString::fromUtf8(texts.LanguageButton));
+    HintImport = QString::fromUtf8(texts.HintImport);
+    HintSetParameters = QString::fromUtf8(texts.HintSetParameters);
+    HintStopPreview = QString::fromUtf8(texts.HintStopPreview);
+    HintExport = QString::fromUtf8(texts.HintExport);
+    HintGlasses = QString::fromUtf8(texts.HintGlasses);
+    SetPanelText(1, QString::fromUtf8(texts.OriginalInfo));
+    SetPanelText(2, QString::fromUtf8(texts.SizeCm));
+    SetPanelText(6, QString::fromUtf8(texts.Color));
+    SetPanelText(8, QString::fromUtf8(texts.LayersLabel));
+
+    // 2. The status hint of the current state.
+    switch (AppState) {
+    case 0: HintCurrent = HintImport; break;
+    case 1: HintCurrent = HintSetParameters; break;
+    case 2: HintCurrent = HintStopPreview; break;
+    case 3: HintCurrent = HintExport; break;
+    default: break;
+    }
+    SetPanelText(10, HintCurrent);
+
+    // 3. Caption and hint change places, in creation order.
+    for (TComponent &component : ComponentList) {
+        if (!IsTranslatable(component.Kind) || component.Hint.isEmpty())
+            continue;
+        const QString caption = Caption(component.Name);
+        SetCaption(component.Name, component.Hint);
+        component.Hint = caption;
+    }
+}
+
+void TForm1::Languages1Click()
+{
+    Language = Language == 0 ? 1 : 0;
+    SwitchLanguage();
+}

@@ -1,0 +1,31 @@
+#include "Picture.h"
+
+#include <QPainter>
+
+TPicture::TPicture(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void TPicture::SetPicture(const QImage &picture)
+{
+    Shown = picture;
+    update();
+}
+
+QRect TPicture::PictureRect() const
+{
+    if (Shown.isNull() || Shown.width() == 0 || Shown.height() == 0)
+        return {};
+    const QSize fitted = Shown.size().scaled(size(), Qt::KeepAspectRatio);
+    return QRect(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
+}
+
+void TPicture::paintEvent(QPaintEvent *)
+{
+    if (Shown.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(PictureRect(), Shown);
+}

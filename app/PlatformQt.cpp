@@ -1,0 +1,59 @@
+#include "PlatformQt.h"
+
+#include "Platform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+
+int BusyDepth = 0;
+
+QString RunFileDialog(const FileDialogRequest &request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(QApplication::activeWindow(), request.Title, request.InitialFolder, request.Filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.DefaultExtension);
+    if (!request.FileName.isEmpty())
+        dialog.selectFile(request.FileName);
+    if (!request.PromptOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
+}  // namespace
+
+void InstallQtPlatform()
+{
+    Platform.ShowMessage = [](const QString &text) {
+        QMessageBox::information(QApplication::activeWindow(), QStringLiteral("Vistrel"), text);
+    };
+    Platform.AskYesNo = [](const QString &text, const QString &title) {
+        return QMessageBox::question(QApplication::activeWindow(), title, text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
+    Platform.OpenFileName = [](const FileDialogRequest &r) { return RunFileDialog(r, QFileDialog::AcceptOpen); };
+    Platform.SaveFileName = [](const FileDialogRequest &r) { return RunFileDialog(r, QFileDialog::AcceptSave); };
+    Platform.Beep = [] { QApplication::beep(); };
+    Platform.SetBusyCursor = [](bool busy) {
+        if (busy) {
+            ++BusyDepth;
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else if (BusyDepth > 0) {
+            --BusyDepth;
+            QApplication::restoreOverrideCursor();
+        }
+    };
+    Platform.ProcessMessages = [] { QApplication::processEvents(); };
+    Platform.ShellOpen = [](const QString &target) {
+        const QUrl url = target.contains(QLatin1String("://")) ? QUrl(target) : QUrl::fromLocalFile(target);
+        QDesktopServices::openUrl(url);
+    };
+}

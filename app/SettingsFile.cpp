@@ -1,0 +1,161 @@
+#include "SettingsFile.h"
+
+#include "Document.h"
+#include "Errors.h"
+#include "Platform.h"
+#include "WorkFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString SettingsFileName = QStringLiteral("vistrelt.inf");
+const QByteArray MakerLine = "Vistrel lenticular design tool settings";
+
+// The reserved integers of the file read at start-up, written back at close.
+std::array<int64_t, 5> ReservedAsRead{};
+
+bool InRange(Fixed4 value, double low, double high)
+{
+    return value >= ToFixed4(low) && value <= ToFixed4(high);
+}
+
+QString FindInFolder(const QString &folder, const QString &name)
+{
+    // File names compare without regard to case.
+    const QStringList names = QDir(folder).entryList(QDir::Files);
+    for (const QString &existing : names)
+        if (existing.compare(name, Qt::CaseInsensitive) == 0)
+            return folder + FolderSeparator() + existing;
+    return folder + FolderSeparator() + name;
+}
+
+SettingsValues CurrentSettings()
+{
+    SettingsValues v;
+    v.Reserved = ReservedAsRead;
+    v.Language = Language;
+    v.Depth = Depth;
+    v.Lpi = Lpi;
+    v.OutputDpi = OutputDpi;
+    v.OutputWidthCm = OutputWidthCm;
+    v.OutputHeightCm = OutputHeightCm;
+    v.OutputColorMode = OutputColorMode;
+    v.HScale = HScale;
+    return v;
+}
+
+void WriteSettingsValues(const SettingsValues &values)
+{
+    const QString path = SettingsFilePath();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(FormatSettings(values)) < 0 || !file.commit())
+        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+}
+
+}  // namespace
+
+void ParseSettings(const QByteArray &bytes, const QString &fileName, SettingsValues &values)
+{
+    NumberReader in(bytes, fileName);
+    for (int64_t &reserved : values.Reserved)
+        reserved = in.ReadInteger();
+    values.Language = in.ReadInteger();
+    values.Depth = in.ReadFixed4();
+    in.SkipLine();
+    values.Lpi = in.ReadFixed4();
+    in.ReadInteger();  // the view count is always 7
+    values.OutputDpi = in.ReadFixed4();
+    values.OutputWidthCm = in.ReadFixed4();
+    values.OutputHeightCm = in.ReadFixed4();
+    values.OutputColorMode = in.ReadInteger();
+    values.HScale = in.ReadInteger();
+}
+
+void CheckSettingsRanges(SettingsValues &v)
+{
+    if (!InRange(v.Lpi, 9, 210))
+        v.Lpi = ToFixed4(42.45);
+    if (!InRange(v.OutputDpi, 100, 10160))
+        v.OutputDpi = 1200 * Fixed4One;
+    if (!InRange(v.OutputWidthCm, 1, 500))
+        v.OutputWidthCm = 5 * Fixed4One;
+    if (!InRange(v.OutputHeightCm, 1, 500))
+        v.OutputHeightCm = 5 * Fixed4One;
+    if (v.OutputColorMode < 0 || v.OutputColorMode > 2)
+        v.OutputColorMode = 2;
+    if (v.HScale < 1 || v.HScale > 32)
+        v.HScale = 1;
+    if (v.Depth <= 0 || v.Depth > 100 * Fixed4One)
+        v.Depth = Fixed4One;
+    // Anything but Chinese is English.
+    if (v.Language != 1)
+        v.Language = 0;
+}
+
+QByteArray FormatSettings(const SettingsValues &v)
+{
+    QByteArray out;
+    for (int64_t reserved : v.Reserved)
+        out += QByteArray::number(reserved) + ' ';
+    out += QByteArray::number(v.Language) + ' ' + RealText23(FromFixed4(v.Depth)) + "\r\n";
+    out += RealText23(FromFixed4(v.Lpi)) + ' ' + QByteArray::number(ViewCount) + ' ' +
+           RealText23(FromFixed4(v.OutputDpi)) + ' ' + RealText23(FromFixed4(v.OutputWidthCm)) + ' ' +
+           RealText23(FromFixed4(v.OutputHeightCm)) + ' ' + QByteArray::number(v.OutputColorMode) + ' ' +
+           QByteArray::number(v.HScale) + "\r\n";
+    out += MakerLine + "\r\n";
+    return out;
+}
+
+QString SettingsFilePath()
+{
+    const QFileInfo programFolder(ProgramFolder);
+    if (programFolder.isDir() && programFolder.isWritable())
+        return FindInFolder(ProgramFolder, SettingsFileName);
+    // An installed program's folder cannot be written: keep the file with the user.
+    const QString configFolder = Platform.UserConfigFolder();
+    MakeFolder(configFolder);
+    return FindInFolder(configFolder, SettingsFileName);
+}
+
+void ApplySettingsFile()
+{
+    SettingsValues values;
+    QString readError;
+    const QString path = SettingsFilePath();
+    if (QFileInfo::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            readError = CannotOpenFileText(path, file.errorString());
+        } else {
+            try {
+                ParseSettings(file.readAll(), path, values);
+            } catch (const VistrelError &error) {
+                readError = error.Message;
+            }
+        }
+    }
+    CheckSettingsRanges(values);
+
+    ReservedAsRead = values.Reserved;
+    Language = static_cast<uint8_t>(values.Language);
+    Depth = values.Depth;
+    Lpi = values.Lpi;
+    OutputDpi = values.OutputDpi;
+    OutputWidthCm = values.OutputWidthCm;
+    OutputHeightCm = values.OutputHeightCm;
+    OutputColorMode = static_cast<uint8_t>(values.OutputColorMode);
+    HScale = static_cast<uint8_t>(values.HScale);
+
+    WriteSettingsValues(values);
+    if (!readError.isEmpty())
+        throw VistrelError(readError);
+}
+
+void WriteSettingsFile()
+{
+    WriteSettingsValues(CurrentSettings());
+}

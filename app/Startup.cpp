@@ -1,0 +1,148 @@
+// Start-up and shut-down of the main window, and the commands of the Help menu.
+#include "AboutBox.h"
+#include "Document.h"
+#include "Errors.h"
+#include "HelpForm.h"
+#include "Platform.h"
+#include "SettingsFile.h"
+#include "Unit1.h"
+#include "WorkFolder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTimer>
+
+bool TForm1::FormCreate()
+{
+    // 1. The work folder comes first: nothing else works without it.
+    try {
+        WorkFolder = ChooseWorkFolder(Platform.WorkRootCandidates(), Platform.WorkRootFallback(),
+                                      Platform.FreeSpace, MakeFolder);
+    } catch (const VistrelError &error) {
+        Platform.ShowMessage(error.Message);
+        return false;
+    }
+    ProgramFolder = Platform.ProgramFolder();
+
+    // 2. An empty document.
+    AspectRatio = Fixed4One;
+    PageControl1->setCurrentIndex(0);
+    DocumentOpen = 0;
+    ViewsStale = 1;
+    FrontStep = BackStep = Fixed4One;
+    LayerCount = 3;
+    FocusLayer = 2;
+    Depth = Fixed4One;
+
+    // 3. The settings of the last run. A broken file is reported; what could be
+    // read and the defaults for the rest are used, and the file is rewritten.
+    try {
+        ApplySettingsFile();
+    } catch (const VistrelError &error) {
+        Platform.ShowMessage(error.Message);
+    }
+
+    // 4. Show them.
+    ShowSettingsInFields();
+
+    // 5., 6. English texts first; the window is built in English.
+    AppState = 0;
+    const LanguageTexts &english = TextsForLanguage(0);
+    HintImport = QString::fromUtf8(english.HintImport);
+    HintSetParameters = QString::fromUtf8(english.HintSetParameters);
+    HintStopPreview = QString::fromUtf8(english.HintStopPreview);
+    HintExport = QString::fromUtf8(english.HintExport);
+    HintGlasses = QString::fromUtf8(english.HintGlasses);
+    SetPanelText(1, QString::fromUtf8(english.OriginalInfo));
+    SetPanelText(2, QString::fromUtf8(english.SizeCm));
+    SetPanelText(6, QString::fromUtf8(english.Color));
+    SetPanelText(8, QString::fromUtf8(english.LayersLabel));
+    SetCells(0, 0, QString::fromUtf8(english.GridLayer));
+    SetCells(1, 0, QString::fromUtf8(english.GridGroup));
+    SetCells(2, 0, QString::fromUtf8(english.GridOffset));
+
+    // 7.
+    if (Language == 1)
+        SwitchLanguage();
+
+    // 8.
+    CurrentView = 0;
+    CurrentLayer = 0;
+    OrderCheckBoxes = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8,
+                       CheckBox9, CheckBox10, CheckBox11, CheckBox12, CheckBox13, CheckBox14, CheckBox15};
+    return true;
+}
+
+void TForm1::ShowSettingsInFields()
+{
+    Edit5->setText(ShortFixed4Text(Lpi));
+    Edit4->setText(QStringLiteral("7"));
+    ComboBox2->setEditText(OutputDpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(OutputDpi));
+    Edit9->setText(ShortFixed4Text(OutputWidthCm));
+    Edit10->setText(ShortFixed4Text(OutputHeightCm));
+    Edit11->setText(QString::number(HScale));
+    Edit3->setText(ShortFixed4Text(Depth));
+    ComboBox1->setCurrentIndex(OutputColorMode);
+}
+
+void TForm1::FormClose()
+{
+    if (Closed)
+        return;
+    Closed = true;
+
+    // A running animation or relief preview ends at its next frame and must not
+    // read the work files deleted below.
+    PreviewStop = 601;
+    ReliefPreviewStop = 605;
+
+    // A resolution derived from "(Auto)" is remembered as "(Auto)".
+    if (OutputDpi == 7 * Lpi)
+        OutputDpi = AutoDpi;
+
+    try {
+        WriteSettingsFile();
+    } catch (const VistrelError &error) {
+        Platform.ShowMessage(error.Message);
+    }
+
+    if (DocumentOpen == 1) {
+        ComposedImage = QImage();
+        ComposedAlpha = QImage();
+        OrderMap = QImage();
+    }
+    Layers.clear();
+    LayerImages.clear();
+    LayerAlphas.clear();
+    DefaultOffsets.clear();
+
+    if (!WorkFolder.isEmpty())
+        DeleteFilesInFolder(WorkFolder);
+}
+
+void TForm1::N9Click()
+{
+    close();
+}
+
+void TForm1::N21Click()
+{
+    auto *help = new TForm2(this);
+    help->show();
+}
+
+void TForm1::N22Click()
+{
+    if (!AboutWindow)
+        AboutWindow = new TAboutBox(this);
+    AboutWindow->Timer1->start();
+    AboutWindow->show();
+    AboutWindow->raise();
+}
+
+void TForm1::Website1Click()
+{
+    Platform.ShellOpen(QString::fromLatin1(ProductWebAddress));
+}

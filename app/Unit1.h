@@ -1,0 +1,164 @@
+// The main window. Every control keeps its name (Edit5, StringGrid1,
+// SpeedButton9...) so that commands read as "take Edit5 into Lpi". The handler
+// bodies live with their subsystem: start-up and shut-down in Startup.cpp, the
+// language switch in Language.cpp, later the import, preview and export commands
+// in their own folders.
+#pragma once
+
+#include "MainWindowTexts.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QSlider;
+class QStatusBar;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWidget;
+class TAboutBox;
+class TForm2;
+class TPicture;
+
+// One entry of the window's components, in creation order. `Hint` is the hint
+// slot: the other language's caption for translatable kinds, the tooltip for the
+// others.
+struct TComponent {
+    QString Name;
+    ControlKind Kind;
+    QObject *Object;
+    QString Hint;
+};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Start-up: work folder, settings file, initial state. False when the
+    // program cannot run (no work folder); the message has been shown.
+    bool FormCreate();
+    // Shut-down: settings file, document freed, work folder emptied. Runs once.
+    void FormClose();
+
+    // The components in creation order, and access by name.
+    const std::vector<TComponent> &Components() const { return ComponentList; }
+    TComponent *FindComponent(const QString &name);
+    QString Caption(const QString &name);
+    void SetCaption(const QString &name, const QString &caption);
+    QString Hint(const QString &name);
+
+    // The text of a status bar panel (0..10).
+    QString PanelText(int panel) const;
+    void SetPanelText(int panel, const QString &text);
+    // The cells of the layer grid: column, row (row 0 holds the headers).
+    QString Cells(int col, int row) const;
+    void SetCells(int col, int row, const QString &text);
+
+    // Interface language: applies Language on the assumption that the window
+    // shows the other one.
+    void SwitchLanguage();
+
+    // --- Menu ---
+    QMenu *N2, *N10, *N15, *N20;
+    QAction *Openproject1, *Saveproject1, *N4, *N6, *Importdefaultsettings1, *N3, *N18, *N25, *N26, *N7,
+        *PSD1, *ExportGif1, *N9;
+    QAction *N23, *N14, *N11, *N12, *N13, *DeleteSelect1, *SelectAll1, *FreeTransform1, *Cut1, *Copy1,
+        *Pastup1;
+    QAction *N16, *N17, *Showgrouptiff1;
+    QAction *N21, *N22, *Website1, *Languages1;
+
+    // --- Toolbars ---
+    QToolBar *ToolBar1;
+    QToolButton *SpeedButton12, *SpeedButton15, *SpeedButton1, *SpeedButton3, *SpeedButton4, *SpeedButton10,
+        *SpeedButton6, *SpeedButton7, *SpeedButton8, *SpeedButton9, *SpeedButton2, *SpeedButton29,
+        *SpeedButton13, *SpeedButton5, *SpeedButton14;
+    QToolBar *ToolBar2;
+    QToolButton *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton5;
+
+    // --- Right-hand panel ---
+    QGroupBox *GroupBox2;
+    QTabWidget *PageControl1;
+    QWidget *TabSheet1;
+    QTableWidget *StringGrid1;
+    QGroupBox *RadioGroup1;
+    QRadioButton *RadioGroup1All, *RadioGroup1One;
+    QTabWidget *PageControl2;
+    QWidget *TabSheet3;
+    QLabel *Label7, *Label5, *Label1, *Label2;
+    QLineEdit *Edit5, *Edit4, *Edit2, *Edit3;
+    QWidget *TabSheet4;
+    QLabel *Label25, *Label26, *Label28, *Label27, *Label29, *Label31, *Label30, *Label23;
+    QComboBox *ComboBox2, *ComboBox1, *ComboBox3;
+    QLineEdit *Edit9, *Edit10, *Edit11;
+    QWidget *TabSheet2;
+    QLabel *Panel3;
+    QGroupBox *RadioGroup2;
+    std::vector<QRadioButton *> RadioGroup2Items;  // "1".."15" and the empty 16th
+    QLabel *Panel4, *Panel5, *Panel6;
+    QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7, *CheckBox8,
+        *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12, *CheckBox13, *CheckBox14, *CheckBox15;
+    QGroupBox *GroupBox1;
+    QSlider *TrackBar3, *TrackBar2;
+    QLabel *Label22, *Label21;
+    QLineEdit *Edit1;
+    QPushButton *BitBtn5, *BitBtn6;
+
+    // --- Picture area ---
+    QScrollArea *ScrollBox1;
+    TPicture *Image1;
+    QLabel *Label24;
+    QProgressBar *ProgressBar1;
+    QSlider *TrackBar1;
+    QTimer *Timer1;
+
+    // --- Status bar ---
+    QStatusBar *StatusBar1;
+    std::vector<QLabel *> StatusPanels;
+
+    // --- Commands of this window ---
+    void N9Click();          // "&Quit"
+    void N21Click();         // "&Help": a new help window
+    void N22Click();         // "&About": a new about window
+    void Website1Click();    // the product's web page
+    void Languages1Click();  // hidden language switch (Ctrl+Alt+C)
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateRightPanel();
+    void CreateSetLayerPage();
+    void CreateDrawLinePage();
+    void CreatePictureArea();
+    void CreateStatusBar();
+    void ApplyControlTexts();
+    void ConnectHandlers();
+    void SetStartupEnabledStates();
+    void ShowSettingsInFields();
+    void SetExplicitTexts();
+    void Register(const char *name, ControlKind kind, QObject *object);
+
+    std::vector<TComponent> ComponentList;
+    bool Closed = false;
+    QPointer<TAboutBox> AboutWindow;
+};

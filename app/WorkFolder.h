@@ -1,0 +1,24 @@
+// The work folder holds every intermediate image of a run. It is "mavotemp"
+// below the first root with more than 10 000 000 000 bytes free (the last root
+// when none has), or below the fallback root when the chosen one cannot be made.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+constexpr int64_t WorkFolderFreeSpaceNeeded = 10'000'000'000;
+
+// Returns the folder, ending with a separator. Throws VistrelError when neither
+// the chosen folder nor the fallback can be made.
+QString ChooseWorkFolder(const QStringList &roots, const QString &fallbackRoot,
+                         const std::function<int64_t(const QString &)> &freeSpace,
+                         const std::function<bool(const QString &)> &makeFolder);
+
+// Creates a folder (and its parents) unless it exists; true when it is there.
+bool MakeFolder(const QString &folder);
+
+// Deletes every file directly in the folder. Sub-folders and their contents
+// stay; a file that cannot be deleted is passed over.
+void DeleteFilesInFolder(const QString &folder);

@@ -1,0 +1,52 @@
+#include "ScriptedPlatform.h"
+
+#include <QDir>
+
+ScriptedPlatform::ScriptedPlatform()
+{
+    ProgramDir = Sandbox.path() + QStringLiteral("/program");
+    ConfigDir = Sandbox.path() + QStringLiteral("/config");
+    WorkRoot = Sandbox.path() + QStringLiteral("/root/");
+    QDir().mkpath(ProgramDir);
+    QDir().mkpath(WorkRoot);
+    Roots = {WorkRoot};
+    Fallback = WorkRoot;
+
+    Platform.ShowMessage = [this](const QString &text) { Messages << text; };
+    Platform.AskYesNo = [this](const QString &text, const QString &title) {
+        Messages << title + QStringLiteral(": ") + text;
+        if (YesNoAnswers.empty())
+            return false;
+        const bool answer = YesNoAnswers.front();
+        YesNoAnswers.pop_front();
+        return answer;
+    };
+    auto answer = [this](std::deque<QString> &queue, const FileDialogRequest &request) {
+        DialogRequests.push_back(request);
+        if (queue.empty())
+            return QString();
+        QString path = queue.front();
+        queue.pop_front();
+        return path;
+    };
+    Platform.OpenFileName = [this, answer](const FileDialogRequest &r) { return answer(OpenAnswers, r); };
+    Platform.SaveFileName = [this, answer](const FileDialogRequest &r) { return answer(SaveAnswers, r); };
+    Platform.Beep = [this] { ++Beeps; };
+    Platform.SetBusyCursor = [this](bool busy) { BusyDepth += busy ? 1 : -1; };
+    Platform.ShellOpen = [this](const QString &target) { ShellOpened << target; };
+    Platform.FreeSpace = [this](const QString &root) -> int64_t {
+        const auto it = FreeSpace.find(root);
+        return it == FreeSpace.end() ? 20'000'000'000 : it->second;
+    };
+    Platform.ShortDateFormat = [] { return QStringLiteral("yyyy/M/d"); };
+    Platform.LongTimeFormat = [] { return QStringLiteral("H:mm:ss"); };
+    Platform.ProgramFolder = [this] { return ProgramDir; };
+    Platform.UserConfigFolder = [this] { return ConfigDir; };
+    Platform.WorkRootCandidates = [this] { return Roots; };
+    Platform.WorkRootFallback = [this] { return Fallback; };
+}
+
+ScriptedPlatform::~ScriptedPlatform()
+{
+    InstallBasicPlatform();
+}

@@ -1,0 +1,35 @@
+// Platform services for tests: answers queued in advance, messages recorded,
+// folders in a temporary directory. Installed for the lifetime of the object.
+#pragma once
+
+#include "Platform.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <map>
+
+struct ScriptedPlatform {
+    ScriptedPlatform();
+    ~ScriptedPlatform();
+
+    QStringList Messages;
+    std::deque<bool> YesNoAnswers;     // an empty queue answers No
+    std::deque<QString> OpenAnswers;   // an empty queue cancels
+    std::deque<QString> SaveAnswers;
+    std::vector<FileDialogRequest> DialogRequests;
+    QStringList ShellOpened;
+    int Beeps = 0;
+    int BusyDepth = 0;
+
+    QTemporaryDir Sandbox;
+    QString ProgramDir;   // Sandbox/program
+    QString ConfigDir;    // Sandbox/config
+    QString WorkRoot;     // Sandbox/root/ (ends with a separator)
+    // Free bytes by root; roots not listed have 20 GB.
+    std::map<QString, int64_t> FreeSpace;
+    QStringList Roots;    // the work-root candidates; {WorkRoot} by default
+    QString Fallback;     // the fallback root; WorkRoot by default
+
+    QString WorkFolderPath() const { return WorkRoot + QStringLiteral("mavotemp/"); }
+};

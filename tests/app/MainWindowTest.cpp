@@ -1,0 +1,352 @@
+#include "Document.h"
+#include "MainWindowTexts.h"
+#include "Picture.h"
+#include "ScriptedPlatform.h"
+#include "SettingsFile.h"
+#include "Unit1.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetDocument(); }
+    void TearDown() override
+    {
+        if (form)
+            form->FormClose();
+        form.reset();
+    }
+    TForm1 &Start()
+    {
+        form = std::make_unique<TForm1>();
+        EXPECT_TRUE(form->FormCreate());
+        return *form;
+    }
+    QString SettingsPath() const { return platform.ProgramDir + QStringLiteral("/vistrelt.inf"); }
+
+    ScriptedPlatform platform;
+    std::unique_ptr<TForm1> form;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, EveryNamedTextHasItsControlAndEveryControlItsText)
+{
+    TForm1 &f = Start();
+    for (const ControlText &text : MainWindowTexts()) {
+        const TComponent *c = f.FindComponent(QString::fromLatin1(text.Name));
+        ASSERT_NE(c, nullptr) << text.Name;
+        EXPECT_EQ(c->Kind, text.Kind) << text.Name;
+    }
+    EXPECT_EQ(f.Components().size(), MainWindowTexts().size());
+}
+
+TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
+{
+    TForm1 &f = Start();
+    EXPECT_EQ(WorkFolder, platform.WorkFolderPath());
+    EXPECT_TRUE(QDir(WorkFolder).exists());
+    EXPECT_EQ(ProgramFolder, platform.ProgramDir);
+    EXPECT_TRUE(QFile::exists(SettingsPath()));
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel"));
+    EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+
+    // Fields
+    EXPECT_EQ(f.Edit5->text(), QStringLiteral("42.45"));
+    EXPECT_EQ(f.Edit4->text(), QStringLiteral("7"));
+    EXPECT_EQ(f.Edit2->text(), QStringLiteral("1"));
+    EXPECT_EQ(f.Edit3->text(), QStringLiteral("1"));
+    EXPECT_EQ(f.ComboBox2->currentText(), QStringLiteral("720"));
+    EXPECT_EQ(f.Edit9->text(), QStringLiteral("5"));
+    EXPECT_EQ(f.Edit10->text(), QStringLiteral("5"));
+    EXPECT_EQ(f.Edit11->text(), QStringLiteral("1"));
+    EXPECT_EQ(f.ComboBox1->currentIndex(), 2);
+    EXPECT_EQ(f.Edit5->maxLength(), 8);
+    EXPECT_EQ(f.Edit3->maxLength(), 7);
+    EXPECT_EQ(f.Edit11->maxLength(), 2);
+
+    // Document
+    EXPECT_EQ(LayerCount, 3);
+    EXPECT_EQ(FocusLayer, 2);
+    EXPECT_EQ(DocumentOpen, 0);
+    EXPECT_EQ(ViewsStale, 1);
+    EXPECT_EQ(AppState, 0);
+    EXPECT_EQ(AspectRatio, Fixed4One);
+    EXPECT_EQ(OrderCheckBoxes[0], f.CheckBox1);
+    EXPECT_EQ(OrderCheckBoxes[14], f.CheckBox15);
+    EXPECT_EQ(HintImport, QStringLiteral(" Please import *.psd"));
+
+    // Status bar, grid, tabs
+    ASSERT_EQ(f.StatusPanels.size(), 11u);
+    EXPECT_EQ(f.PanelText(1), QStringLiteral("Original info"));
+    EXPECT_EQ(f.PanelText(2), QStringLiteral("Size (cm):"));
+    EXPECT_EQ(f.PanelText(4), QStringLiteral("DPI:"));
+    EXPECT_EQ(f.PanelText(6), QStringLiteral("Color:"));
+    EXPECT_EQ(f.PanelText(8), QStringLiteral("Layers:"));
+    EXPECT_EQ(f.PanelText(10), QStringLiteral("  Please import *.psd."));
+    EXPECT_EQ(f.StatusPanels[3]->width(), 120);
+    EXPECT_EQ(f.Cells(0, 0), QStringLiteral("Layer"));
+    EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
+    EXPECT_EQ(f.Cells(2, 0), QStringLiteral("Offset"));
+    EXPECT_EQ(f.StringGrid1->columnCount(), 3);
+    EXPECT_EQ(f.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(f.Caption(QStringLiteral("TabSheet1")), QStringLiteral("SetLayer"));
+    EXPECT_EQ(f.Caption(QStringLiteral("TabSheet2")), QStringLiteral("DrawLine"));
+    EXPECT_EQ(f.Caption(QStringLiteral("TabSheet4")), QStringLiteral("Output Sets"));
+    EXPECT_EQ(f.Timer1->interval(), 50);
+    EXPECT_TRUE(f.Timer1->isSingleShot());
+
+    // Enabled states of the start-up row
+    for (QWidget *on : std::initializer_list<QWidget *>{f.SpeedButton12, f.SpeedButton1})
+        EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
+    for (QWidget *off : std::initializer_list<QWidget *>{
+             f.GroupBox2, f.StringGrid1, f.SpeedButton15, f.SpeedButton3, f.SpeedButton4, f.SpeedButton10,
+             f.SpeedButton6, f.SpeedButton7, f.SpeedButton8, f.SpeedButton9, f.SpeedButton2, f.SpeedButton29,
+             f.SpeedButton13, f.SpeedButton5, f.BitBtn6})
+        EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+    for (QAction *on : {f.Openproject1, f.N6, f.N9, f.N18, f.N25, f.N26, f.N21, f.N22, f.N16, f.N17})
+        EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
+    for (QAction *off : {f.Saveproject1, f.N4, f.N3, f.N7, f.PSD1, f.ExportGif1})
+        EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+    EXPECT_FALSE(f.Importdefaultsettings1->isVisible());
+    EXPECT_FALSE(f.Languages1->isVisible());
+    EXPECT_FALSE(f.ToolBar2->isVisibleTo(&f));
+    EXPECT_FALSE(f.Label24->isVisibleTo(&f));
+    EXPECT_FALSE(f.ComboBox1->isVisibleTo(&f));
+    EXPECT_FALSE(f.Image1->isEnabled());
+
+    // Menu texts and shortcuts
+    EXPECT_EQ(f.N2->title(), QStringLiteral("&File"));
+    EXPECT_EQ(f.N9->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    EXPECT_EQ(f.N4->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
+    EXPECT_EQ(f.Importdefaultsettings1->shortcut(), QKeySequence(QStringLiteral("Ctrl+F12")));
+    EXPECT_EQ(f.DeleteSelect1->shortcut(), QKeySequence(QKeySequence::Delete));
+    EXPECT_EQ(f.N26->text(), QStringLiteral("&Red/Blue Glasses preview"));
+    EXPECT_EQ(f.SpeedButton29->toolTip(), QStringLiteral("Export tiff"));
+    EXPECT_EQ(f.Edit5->toolTip(), QStringLiteral("lenticular total in 1 inch"));
+}
+
+TEST_F(MainWindowTest, SettingsAreShownAsRead)
+{
+    SettingsValues values;
+    values.OutputDpi = AutoDpi;
+    values.Lpi = 424775;
+    values.Depth = ToFixed4(2.5);
+    values.HScale = 2;
+    Write(SettingsPath(), FormatSettings(values));
+    TForm1 &f = Start();
+    EXPECT_EQ(f.ComboBox2->currentText(), QStringLiteral("(Auto)"));
+    EXPECT_EQ(f.Edit5->text(), QStringLiteral("42.4775"));
+    EXPECT_EQ(f.Edit3->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(f.Edit11->text(), QStringLiteral("2"));
+}
+
+TEST_F(MainWindowTest, ClosingWritesSettingsAndEmptiesTheWorkFolderButKeepsSubFolders)
+{
+    TForm1 &f = Start();
+    // Quitting before any import: settings written, no image touched.
+    QFile::remove(SettingsPath());
+    for (const char *name : {"ly1.gjs", "vw3.gjs", "other-program.txt"})
+        Write(WorkFolder + QString::fromLatin1(name), "x");
+    QDir(WorkFolder).mkpath(QStringLiteral("keep"));
+    Write(WorkFolder + QStringLiteral("keep/inside.gjs"), "y");
+
+    f.close();
+    EXPECT_TRUE(QFile::exists(SettingsPath()));
+    EXPECT_EQ(QDir(WorkFolder).entryList(QDir::Files), QStringList());
+    EXPECT_TRUE(QFile::exists(WorkFolder + QStringLiteral("keep/inside.gjs")));
+    EXPECT_EQ(PreviewStop, 601);
+    EXPECT_EQ(ReliefPreviewStop, 605);
+}
+
+TEST_F(MainWindowTest, ResolutionResolvedFromAutoIsSavedAsAuto)
+{
+    Start();
+    Lpi = ToFixed4(42.4775);
+    OutputDpi = 7 * Lpi;  // as an export with "(Auto)" leaves it
+    form->FormClose();
+    SettingsValues saved;
+    ParseSettings(ReadAll(SettingsPath()), SettingsPath(), saved);
+    EXPECT_EQ(saved.OutputDpi, AutoDpi);
+
+    // Any other resolution is saved as it is.
+    ResetDocument();
+    form = std::make_unique<TForm1>();
+    ASSERT_TRUE(form->FormCreate());
+    OutputDpi = 1440 * Fixed4One;
+    form->FormClose();
+    ParseSettings(ReadAll(SettingsPath()), SettingsPath(), saved);
+    EXPECT_EQ(saved.OutputDpi, 1440 * Fixed4One);
+}
+
+TEST_F(MainWindowTest, QuitShortcutClosesTheWindow)
+{
+    TForm1 &f = Start();
+    Write(WorkFolder + QStringLiteral("ly1.gjs"), "x");
+    QFile::remove(SettingsPath());
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QTest::keyClick(&f, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(QFile::exists(SettingsPath()));
+    EXPECT_EQ(QDir(WorkFolder).entryList(QDir::Files), QStringList());
+}
+
+TEST_F(MainWindowTest, NoWorkFolderMeansNoStart)
+{
+    // A root that is a file: nothing can be made below it.
+    const QString blocked = platform.Sandbox.path() + QStringLiteral("/blocked");
+    Write(blocked, "file, not folder");
+    platform.Roots = {blocked + QStringLiteral("/")};
+    platform.Fallback = blocked + QStringLiteral("/");
+    form = std::make_unique<TForm1>();
+    EXPECT_FALSE(form->FormCreate());
+    ASSERT_EQ(platform.Messages.size(), 1);
+    EXPECT_TRUE(platform.Messages[0].contains(QLatin1String("work folder")));
+}
+
+TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
+{
+    SettingsValues values;
+    values.Language = 1;
+    Write(SettingsPath(), FormatSettings(values));
+    TForm1 &f = Start();
+    EXPECT_EQ(f.Caption(QStringLiteral("TabSheet1")), QStringLiteral("多层设置"));
+    EXPECT_EQ(f.N2->title(), QStringLiteral("文件(&F)"));
+    EXPECT_EQ(f.Openproject1->text(), QStringLiteral("打开工程文件(&O)"));
+    EXPECT_EQ(f.Label7->text(), QStringLiteral("线数:"));
+    EXPECT_EQ(f.BitBtn5->text(), QStringLiteral("单层预览"));
+    EXPECT_EQ(f.Caption(QStringLiteral("RadioGroup1")), QStringLiteral("图层显示"));
+    EXPECT_EQ(f.Cells(0, 0), QStringLiteral("图层"));
+    EXPECT_EQ(f.Cells(2, 0), QStringLiteral("移位"));
+    EXPECT_EQ(f.PanelText(1), QStringLiteral("原图信息"));
+    EXPECT_EQ(f.PanelText(10), QStringLiteral(" 请导入Psd图档"));
+    EXPECT_EQ(f.RadioGroup1One->text(), QStringLiteral("单层"));
+    EXPECT_EQ(HintGlasses, QStringLiteral("请戴上红绿立体眼镜,观看立体效果."));
+    // Controls without a hint keep their caption; speed buttons and fields keep English tooltips.
+    EXPECT_EQ(f.Caption(QStringLiteral("RadioGroup2")), QStringLiteral("Order"));
+    EXPECT_EQ(f.Caption(QStringLiteral("Label24")), QStringLiteral("Front"));
+    EXPECT_EQ(f.SpeedButton9->toolTip(), QStringLiteral("Preview"));
+    EXPECT_EQ(f.Edit3->toolTip(), QStringLiteral("3D depth"));
+    // The hint slot of a label stores English now, but is no tooltip.
+    EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("LPI:"));
+    EXPECT_TRUE(f.Label7->toolTip().isEmpty());
+}
+
+TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
+{
+    TForm1 &f = Start();
+    EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("线数:"));
+
+    f.Languages1->trigger();  // to Chinese
+    EXPECT_EQ(Language, 1);
+    EXPECT_EQ(f.Label7->text(), QStringLiteral("线数:"));
+    EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("LPI:"));
+    EXPECT_EQ(f.N9->text(), QStringLiteral("退出(&Q)"));
+    EXPECT_EQ(f.Caption(QStringLiteral("Languages1")), QStringLiteral("语言 英文/中文"));
+    EXPECT_EQ(f.SpeedButton5->toolTip(), QStringLiteral("Red/blue glasses preview"));
+    EXPECT_EQ(f.SpeedButton14->text(), QStringLiteral("英文"));
+
+    f.Languages1->trigger();  // back to English
+    EXPECT_EQ(Language, 0);
+    EXPECT_EQ(f.Label7->text(), QStringLiteral("LPI:"));
+    EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("线数:"));
+    EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
+
+    // A switch without a change of Language still exchanges the captions, while
+    // the explicit texts follow Language.
+    f.SwitchLanguage();
+    f.SwitchLanguage();
+    EXPECT_EQ(f.Label7->text(), QStringLiteral("LPI:"));
+    f.SwitchLanguage();
+    EXPECT_EQ(f.Label7->text(), QStringLiteral("线数:"));
+    EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
+}
+
+TEST_F(MainWindowTest, StatusHintFollowsTheStateAfterASwitch)
+{
+    TForm1 &f = Start();
+    struct Case { uint8_t state; const char *chinese; };
+    const Case cases[] = {{0, " 请导入Psd图档"}, {1, " 请设置参数,然后预览"}, {2, " 请先停止预览"},
+                          {3, " 请输出立体图片。或重新设置立体参数。"}};
+    for (const Case &c : cases) {
+        AppState = c.state;
+        f.Languages1->trigger();  // to Chinese
+        EXPECT_EQ(f.PanelText(10), QString::fromUtf8(c.chinese));
+        f.Languages1->trigger();  // back
+        EXPECT_EQ(f.PanelText(10), HintCurrent);
+    }
+    AppState = 2;
+    f.Languages1->trigger();
+    f.Languages1->trigger();
+    EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
+    // Another state leaves the hint as it was.
+    AppState = 9;
+    f.Languages1->trigger();
+    EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
+}
+
+TEST_F(MainWindowTest, HiddenLanguageItemAnswersCtrlAltC)
+{
+    TForm1 &f = Start();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(Language, 1);
+    EXPECT_EQ(f.Label2->text(), QStringLiteral("景深:"));
+    // The choice is remembered at close.
+    f.close();
+    SettingsValues saved;
+    ParseSettings(ReadAll(SettingsPath()), SettingsPath(), saved);
+    EXPECT_EQ(saved.Language, 1);
+}
+
+TEST_F(MainWindowTest, HelpAndWebPageUseTheShell)
+{
+    TForm1 &f = Start();
+    f.Website1->trigger();
+    EXPECT_EQ(platform.ShellOpened, QStringList{QString::fromLatin1(ProductWebAddress)});
+    f.N21->trigger();
+    auto *help = f.findChild<QWidget *>(QStringLiteral("Form2"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    auto *picture = help->findChild<QLabel *>(QStringLiteral("Image1"));
+    ASSERT_NE(picture, nullptr);
+    QTest::mouseClick(picture, Qt::LeftButton);
+    EXPECT_EQ(platform.ShellOpened.size(), 2);
+}

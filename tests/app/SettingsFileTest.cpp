@@ -1,0 +1,166 @@
+#include "Document.h"
+#include "Errors.h"
+#include "ScriptedPlatform.h"
+#include "SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray Maker = "Vistrel lenticular design tool settings\r\n";
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetDocument();
+        ProgramFolder = platform.ProgramDir;
+        path = platform.ProgramDir + QStringLiteral("/vistrelt.inf");
+    }
+    ScriptedPlatform platform;
+    QString path;
+};
+
+}  // namespace
+
+TEST_F(SettingsFileTest, MissingFileIsCreatedWithDefaults)
+{
+    ApplySettingsFile();
+    EXPECT_EQ(ReadAll(path), QByteArray("0 0 0 0 0 0  1.00000000000000E+0000\r\n"
+                                        " 4.24500000000000E+0001 7  7.20000000000000E+0002 "
+                                        " 5.00000000000000E+0000  5.00000000000000E+0000 2 1\r\n") +
+                                 Maker);
+    EXPECT_EQ(Lpi, 424500);
+    EXPECT_EQ(OutputDpi, 7200000);
+    EXPECT_EQ(Depth, Fixed4One);
+}
+
+TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
+{
+    struct Case {
+        const char *name;
+        double lpi, dpi, width, height;
+        int colour, hscale;
+        double depth;
+        // expected after the checks
+        double lpiOut, dpiOut, widthOut, heightOut;
+        int colourOut, hscaleOut;
+        double depthOut;
+    };
+    const Case cases[] = {
+        {"all in range", 42.4775, 1440, 21, 14, 1, 2, 2.5, 42.4775, 1440, 21, 14, 1, 2, 2.5},
+        {"edges in range", 9, 100, 1, 500, 0, 32, 100, 9, 100, 1, 500, 0, 32, 100},
+        {"upper edges", 210, 10160, 500, 1, 2, 1, 0.0001, 210, 10160, 500, 1, 2, 1, 0.0001},
+        {"(Auto)", 42.45, 10000, 5, 5, 2, 1, 1, 42.45, 10000, 5, 5, 2, 1, 1},
+        {"lpi 300", 300, 720, 5, 5, 2, 1, 1, 42.45, 720, 5, 5, 2, 1, 1},
+        {"lpi below 9", 8.9999, 720, 5, 5, 2, 1, 1, 42.45, 720, 5, 5, 2, 1, 1},
+        {"dpi 99", 42.45, 99, 5, 5, 2, 1, 1, 42.45, 1200, 5, 5, 2, 1, 1},
+        {"dpi 10161", 42.45, 10161, 5, 5, 2, 1, 1, 42.45, 1200, 5, 5, 2, 1, 1},
+        {"width 0.5 height 501", 42.45, 720, 0.5, 501, 2, 1, 1, 42.45, 720, 5, 5, 2, 1, 1},
+        {"colour 3", 42.45, 720, 5, 5, 3, 1, 1, 42.45, 720, 5, 5, 2, 1, 1},
+        {"colour -1", 42.45, 720, 5, 5, -1, 1, 1, 42.45, 720, 5, 5, 2, 1, 1},
+        {"hscale 0", 42.45, 720, 5, 5, 2, 0, 1, 42.45, 720, 5, 5, 2, 1, 1},
+        {"hscale 33", 42.45, 720, 5, 5, 2, 33, 1, 42.45, 720, 5, 5, 2, 1, 1},
+        {"depth 0", 42.45, 720, 5, 5, 2, 1, 0, 42.45, 720, 5, 5, 2, 1, 1},
+        {"depth -1", 42.45, 720, 5, 5, 2, 1, -1, 42.45, 720, 5, 5, 2, 1, 1},
+        {"depth 100.5", 42.45, 720, 5, 5, 2, 1, 100.5, 42.45, 720, 5, 5, 2, 1, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        SettingsValues in;
+        in.Lpi = ToFixed4(c.lpi);
+        in.OutputDpi = ToFixed4(c.dpi);
+        in.OutputWidthCm = ToFixed4(c.width);
+        in.OutputHeightCm = ToFixed4(c.height);
+        in.OutputColorMode = c.colour;
+        in.HScale = c.hscale;
+        in.Depth = ToFixed4(c.depth);
+        Write(path, FormatSettings(in));
+
+        ApplySettingsFile();
+        EXPECT_EQ(Lpi, ToFixed4(c.lpiOut));
+        EXPECT_EQ(OutputDpi, ToFixed4(c.dpiOut));
+        EXPECT_EQ(OutputWidthCm, ToFixed4(c.widthOut));
+        EXPECT_EQ(OutputHeightCm, ToFixed4(c.heightOut));
+        EXPECT_EQ(OutputColorMode, c.colourOut);
+        EXPECT_EQ(HScale, c.hscaleOut);
+        EXPECT_EQ(Depth, ToFixed4(c.depthOut));
+
+        // The rewritten file holds the corrected values.
+        SettingsValues out;
+        ParseSettings(ReadAll(path), path, out);
+        EXPECT_EQ(out.Lpi, ToFixed4(c.lpiOut));
+        EXPECT_EQ(out.OutputDpi, ToFixed4(c.dpiOut));
+        EXPECT_EQ(out.HScale, c.hscaleOut);
+        EXPECT_EQ(out.Depth, ToFixed4(c.depthOut));
+    }
+}
+
+TEST_F(SettingsFileTest, ReservedIntegersAndLanguageAreCarriedOver)
+{
+    // Numbers may stand anywhere after white space, even on later lines.
+    Write(path, "7 8\t9 10 11 1 \r\n 2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "
+                " 1.44000000000000E+0003  2.10000000000000E+0001  1.40000000000000E+0001 2 2\r\nmaker\r\n");
+    ApplySettingsFile();
+    EXPECT_EQ(Language, 1);
+    EXPECT_EQ(Depth, 2 * Fixed4One);
+    EXPECT_EQ(Lpi, 424775);
+    const QByteArray rewritten = ReadAll(path);
+    EXPECT_TRUE(rewritten.startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "))
+        << rewritten.constData();
+
+    // Written again at close with what the run holds then.
+    Lpi = ToFixed4(75.55);
+    WriteSettingsFile();
+    EXPECT_TRUE(ReadAll(path).startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 7.55500000000000E+0001 7 "));
+    EXPECT_TRUE(ReadAll(path).endsWith("\r\n" + Maker));
+}
+
+TEST_F(SettingsFileTest, BrokenFileIsReportedAndRepaired)
+{
+    // The line 2 LPI is not a number: what was read before stays, the rest is default.
+    Write(path, "0 0 0 0 0 1  3.00000000000000E+0000\r\nabc 7 1 2 3 4 5\r\n");
+    try {
+        ApplySettingsFile();
+        ADD_FAILURE() << "a broken settings file passed silently";
+    } catch (const VistrelError &e) {
+        EXPECT_TRUE(e.Message.startsWith(QLatin1String("Invalid numeric input"))) << e.Message.toStdString();
+    }
+    EXPECT_EQ(Language, 1);
+    EXPECT_EQ(Depth, 3 * Fixed4One);
+    EXPECT_EQ(Lpi, 424500);
+    SettingsValues out;
+    ParseSettings(ReadAll(path), path, out);  // the rewritten file reads cleanly
+    EXPECT_EQ(out.Language, 1);
+}
+
+TEST_F(SettingsFileTest, NameComparesWithoutCaseAndUnwritableFolderUsesTheUserFolder)
+{
+    const QString upper = platform.ProgramDir + QStringLiteral("/VISTRELT.INF");
+    SettingsValues in;
+    in.HScale = 3;
+    Write(upper, FormatSettings(in));
+    ApplySettingsFile();
+    EXPECT_EQ(HScale, 3);
+    EXPECT_EQ(QDir(platform.ProgramDir).entryList(QDir::Files), QStringList{QStringLiteral("VISTRELT.INF")});
+
+    // A program folder that cannot be written (here: not there at all).
+    ProgramFolder = platform.Sandbox.path() + QStringLiteral("/installed/bin");
+    ApplySettingsFile();
+    EXPECT_TRUE(QFile::exists(platform.ConfigDir + QStringLiteral("/vistrelt.inf")));
+}
