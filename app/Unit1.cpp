@@ -270,6 +270,8 @@ void TForm1::CreateSetLayerPage()
     RadioGroup1All->setObjectName(QStringLiteral("RadioGroup1All"));
     RadioGroup1One = new QRadioButton(RadioGroup1);
     RadioGroup1One->setObjectName(QStringLiteral("RadioGroup1One"));
+    RadioGroup1All->setText(QString::fromUtf8(TextsForLanguage(0).LayerViewAll));
+    RadioGroup1One->setText(QString::fromUtf8(TextsForLanguage(0).LayerViewOne));
     RadioGroup1All->setChecked(true);
     radios->addWidget(RadioGroup1All);
     radios->addWidget(RadioGroup1One);

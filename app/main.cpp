@@ -4,6 +4,7 @@
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <cstdio>
 #include <cstring>
 
@@ -63,6 +64,9 @@ int main(int argc, char **argv)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 
+    // Without a window manager "maximised" means nothing: fill the screen first.
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     return app.exec();
 }
