@@ -21,6 +21,23 @@ int64_t Truncate(double x)
     return static_cast<int64_t>(std::trunc(x));
 }
 
+int64_t RoundDiv(int64_t num, int64_t den)
+{
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    int64_t q = num / den;
+    int64_t r = num % den;  // same sign as num
+    if (r < 0) {            // floor division
+        q -= 1;
+        r += den;
+    }
+    if (2 * r > den || (2 * r == den && (q & 1)))
+        ++q;
+    return q;
+}
+
 Fixed4 ToFixed4(double x)
 {
     return Round(x * 10000.0);

@@ -17,6 +17,11 @@ int64_t Round(double x);
 // Toward zero.
 int64_t Truncate(double x);
 
+// num / den rounded to the nearest integer, ties to even, in exact integers.
+int64_t RoundDiv(int64_t num, int64_t den);
+// Round(x * f) for a Fixed4 factor, exactly.
+inline int64_t ScaleByFixed4(int64_t x, Fixed4 f) { return RoundDiv(x * f, Fixed4One); }
+
 Fixed4 ToFixed4(double x);
 double FromFixed4(Fixed4 f);
 

@@ -7,6 +7,7 @@
 #include "Picture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -330,7 +331,7 @@ void TForm1::CreateSetLayerPage()
     edit(TabSheet4, "Edit9", Edit9, 8);
     label(TabSheet4, "Label28", Label28);
     label(TabSheet4, "Label27", Label27);
-    edit(TabSheet4, "Edit10", Edit10, 8);
+    edit(TabSheet4, "Edit10", Edit10, 32767);  // follows the width, never typed into
     label(TabSheet4, "Label29", Label29);
     label(TabSheet4, "Label31", Label31);
     edit(TabSheet4, "Edit11", Edit11, 2);
@@ -460,22 +461,21 @@ void TForm1::CreateDrawLinePage()
 
 void TForm1::CreatePictureArea()
 {
+    // Image1 is placed by hand inside the scroll box: fitted, zoomed, scrolled.
     ScrollBox1 = new QScrollArea(this);
     Register("ScrollBox1", ControlKind::ScrollBox, ScrollBox1);
-    ScrollBox1->setWidgetResizable(true);
-    ScrollBox1->setAlignment(Qt::AlignCenter);
+    ScrollBox1->setWidgetResizable(false);
     ScrollBox1->setBackgroundRole(QPalette::Dark);
-    auto *content = new QWidget;
-    content->setObjectName(QStringLiteral("ScrollBox1Content"));
-    auto *grid = new QGridLayout(content);
-    grid->setContentsMargins(2, 2, 2, 2);
-    Image1 = new TPicture(content);
+    ScrollContent = new QWidget;
+    ScrollContent->setObjectName(QStringLiteral("ScrollBox1Content"));
+    Image1 = new TPicture(ScrollContent);
     Register("Image1", ControlKind::Image, Image1);
-    Image1->setEnabled(false);  // takes the mouse only on the DrawLine page
-    grid->addWidget(Image1, 0, 0);
-    ScrollBox1->setWidget(content);
+    ScrollBox1->setWidget(ScrollContent);
+    SetImage1Enabled(false);  // takes the mouse only on the DrawLine page
+    ScrollBox1->viewport()->installEventFilter(this);
+    ScrollContent->installEventFilter(this);
 
-    Label24 = new QLabel(content);
+    Label24 = new QLabel(ScrollContent);
     Register("Label24", ControlKind::Label, Label24);
     Label24->setStyleSheet(QStringLiteral("color: white; background: #e67828; padding: 2px 6px;"));
     Label24->setVisible(false);
@@ -675,6 +675,22 @@ void TForm1::ConnectHandlers()
     connect(N22, &QAction::triggered, this, &TForm1::N22Click);
     connect(Website1, &QAction::triggered, this, &TForm1::Website1Click);
     connect(Languages1, &QAction::triggered, this, &TForm1::Languages1Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(N6, &QAction::triggered, this, &TForm1::N6Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+    connect(N16, &QAction::triggered, this, &TForm1::SpeedButton3Click);
+    connect(N17, &QAction::triggered, this, &TForm1::SpeedButton4Click);
+    connect(Showgrouptiff1, &QAction::triggered, this, &TForm1::Showgrouptiff1Click);
+    connect(RadioGroup1All, &QRadioButton::clicked, this, &TForm1::RadioGroup1Click);
+    connect(RadioGroup1One, &QRadioButton::clicked, this, &TForm1::RadioGroup1Click);
+    connect(StringGrid1, &QTableWidget::cellClicked, this, &TForm1::StringGrid1Click);
+    connect(Edit5, &QLineEdit::editingFinished, this, &TForm1::Edit5Exit);
+    connect(Edit2, &QLineEdit::editingFinished, this, &TForm1::Edit2Exit);
+    connect(Edit3, &QLineEdit::textChanged, this, &TForm1::Edit3Change);
+    connect(Edit4, &QLineEdit::textChanged, this, &TForm1::Edit4Change);
+    connect(Edit9, &QLineEdit::textChanged, this, &TForm1::Edit9Change);
+    qApp->installEventFilter(this);  // the window sees key strokes before its controls
     connect(TrackBar1, &QSlider::valueChanged, this, [this](int position) { Timer1->setInterval(position * 10); });
 
     // A hidden menu item does not answer its shortcut in Qt; these two must.

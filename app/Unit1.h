@@ -139,8 +139,51 @@ public:
     void Website1Click();    // the product's web page
     void Languages1Click();  // hidden language switch (Ctrl+Alt+C)
 
+    // --- Import and the pictures shown (compose/ImportCommands.cpp) ---
+    void SpeedButton1Click();   // toolbar "Import psd"
+    void N6Click();             // menu "&Import *.psd"
+    // Imports PsdPath. False, with the message shown, when the file cannot be
+    // imported; the open document is then unchanged.
+    bool ImportPsd();
+    void FillDefaultOffsets();  // the grid from DefaultOffsets and FocusLayer
+    void ComposeLayerAlone();   // the selected layer alone on the checkerboard
+    void ShowFullPicture();     // "Layer View" All
+    void RadioGroup1Click();    // "Layer View" All / One
+    void StringGrid1Click(int row, int col);
+    void ShowPicture(const QImage &picture);  // in Image1, as the screen shows it
+    void SetProgress(int percent);
+    // The Offset column by layer index, and the focus row's offset (0 without a
+    // valid focus row). Throw VistrelError for a cell that is not an integer.
+    std::vector<int32_t> GridOffsets();
+    int32_t FocusOffset();
+    // File names the save dialogs offer, preset from PsdPath at import.
+    QString SaveDialog2FileName;  // interlaced TIFF
+    QString SaveDialog5FileName;  // layered PSD
+    QString SaveDialog3FileName;  // GIF
+    QString SaveDialog1FileName;  // project
+
+    // --- Parameter panel (app/ParameterPanel.cpp) ---
+    void Edit5Exit();    // LPI, on leaving
+    void Edit2Exit();    // focus layer, on leaving
+    void Edit3Change();  // depth, on every change
+    void Edit4Change();  // view count, on every change
+    void Edit9Change();  // print width, on every change
+    void ShowFocusMarker();  // column 0: row numbers, " <F>" on the focus row
+
+    // --- View navigation (app/ViewNavigation.cpp) ---
+    void FitPicture();
+    void SpeedButton3Click();  // zoom in
+    void SpeedButton4Click();  // zoom out
+    void Showgrouptiff1Click();  // "&Show work folder"
+    // Image1 fills the scroll box until the first fit or zoom.
+    bool Image1Aligned = true;
+    void SetImage1Enabled(bool enabled);
+    void LayoutScrollContent();
+    QWidget *ScrollContent;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateControls();
@@ -157,6 +200,8 @@ private:
     void ShowSettingsInFields();
     void SetExplicitTexts();
     void Register(const char *name, ControlKind kind, QObject *object);
+    void ZoomBy(bool zoomIn);
+    bool HandlePanEvent(QObject *watched, QEvent *event);
 
     std::vector<TComponent> ComponentList;
     bool Closed = false;

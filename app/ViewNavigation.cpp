@@ -1,0 +1,161 @@
+// Fit, zoom and pan of the picture, the working-image mapping of the line
+// editor, and "Show work folder".
+#include "Document.h"
+#include "Picture.h"
+#include "Platform.h"
+#include "Unit1.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+void TForm1::SetImage1Enabled(bool enabled)
+{
+    Image1->setEnabled(enabled);
+    // A disabled picture lets the mouse through to the scroll box, for panning.
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
+}
+
+void TForm1::LayoutScrollContent()
+{
+    const QSize client = ScrollBox1->viewport()->size();
+    if (Image1Aligned) {
+        ScrollContent->resize(client);
+        Image1->setGeometry(QRect(QPoint(0, 0), client));
+    } else {
+        const QRect r = Image1->geometry();
+        ScrollContent->resize(std::max(client.width(), r.right() + 1), std::max(client.height(), r.bottom() + 1));
+    }
+    QScrollBar *h = ScrollBox1->horizontalScrollBar();
+    QScrollBar *v = ScrollBox1->verticalScrollBar();
+    h->setRange(0, std::max(0, ScrollContent->width() - client.width()));
+    v->setRange(0, std::max(0, ScrollContent->height() - client.height()));
+}
+
+void TForm1::FitPicture()
+{
+    if (WorkWidth <= 0 || WorkHeight <= 0)
+        return;
+    Image1Aligned = false;
+    const QSize client = ScrollBox1->viewport()->size();
+    int width = std::max(1, client.width() - 4);
+    int height = std::max(1, client.height() - 4);
+    // Reduce one side to the proportion of the working picture.
+    if (int64_t(WorkWidth) * height > int64_t(WorkHeight) * width)
+        height = int(RoundDiv(int64_t(width) * WorkHeight, WorkWidth));
+    else
+        width = int(RoundDiv(int64_t(height) * WorkWidth, WorkHeight));
+    Image1->setGeometry(int(RoundDiv(client.width() - width, 2)), int(RoundDiv(client.height() - height, 2)), width,
+                        height);
+    LayoutScrollContent();
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
+}
+
+void TForm1::ZoomBy(bool zoomIn)
+{
+    const QImage &picture = Image1->Picture();
+    if (picture.isNull() || picture.width() == 0)
+        return;
+    Image1Aligned = false;
+    int width, height;
+    if (zoomIn) {
+        width = int(Round(Image1->width() * 1.5));
+        height = int(Round(double(picture.height()) / picture.width() * width));
+    } else {
+        width = int(Round(Image1->width() / 1.5));
+        height = int(Round(Image1->height() / 1.5));
+    }
+    width = std::max(1, width);
+    height = std::max(1, height);
+    const QSize client = ScrollBox1->viewport()->size();
+    // Centre: where the picture is larger than the area, scroll to its middle.
+    const int dx = int(RoundDiv(client.width() - width, 2));
+    const int dy = int(RoundDiv(client.height() - height, 2));
+    Image1->setGeometry(std::max(dx, 0), std::max(dy, 0), width, height);
+    LayoutScrollContent();
+    ScrollBox1->horizontalScrollBar()->setValue(dx < 0 ? -dx : 0);
+    ScrollBox1->verticalScrollBar()->setValue(dy < 0 ? -dy : 0);
+    ViewScale = ToFixed4(double(WorkHeight) / height);
+    ViewOffsetX = 0;
+    ViewOffsetY = 0;
+}
+
+void TForm1::SpeedButton3Click()
+{
+    ZoomBy(true);
+}
+
+void TForm1::SpeedButton4Click()
+{
+    ZoomBy(false);
+}
+
+void TForm1::Showgrouptiff1Click()
+{
+    Platform.ShellOpen(WorkFolder);
+}
+
+bool TForm1::HandlePanEvent(QObject *watched, QEvent *event)
+{
+    // Space held: the scroll box takes the focus (so a focused button is not
+    // pressed), the picture lets the mouse through, and dragging scrolls.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (key->key() != Qt::Key_Space || !widget || widget->window() != this)
+            return false;
+        if (key->isAutoRepeat())
+            return true;
+        if (event->type() == QEvent::KeyPress) {
+            ScrollBox1->setFocus();
+            SetImage1Enabled(false);
+            ScrollBox1->viewport()->setCursor(Qt::PointingHandCursor);
+            SpaceHeld = 1;
+        } else {
+            ScrollBox1->viewport()->unsetCursor();
+            SpaceHeld = 0;
+            SetImage1Enabled(DrawLineActive == 1);
+        }
+        return true;
+    }
+    if (watched != ScrollBox1->viewport() && watched != ScrollContent)
+        return false;
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseMove &&
+        event->type() != QEvent::MouseButtonRelease)
+        return false;
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint p = ScrollBox1->viewport()->mapFromGlobal(mouse->globalPosition().toPoint());
+    QScrollBar *h = ScrollBox1->horizontalScrollBar();
+    QScrollBar *v = ScrollBox1->verticalScrollBar();
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        PanStartX = p.x();
+        PanStartY = p.y();
+        PanStartH = h->value();
+        PanStartV = v->value();
+        PanDragging = 1;
+        break;
+    case QEvent::MouseMove:
+        if (SpaceHeld == 1 && PanDragging == 1) {
+            h->setValue(PanStartH + PanStartX - p.x());
+            v->setValue(PanStartV + PanStartY - p.y());
+        }
+        break;
+    default:
+        PanDragging = 0;
+        break;
+    }
+    return false;
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Resize)
+        LayoutScrollContent();
+    if (HandlePanEvent(watched, event))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}

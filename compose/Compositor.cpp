@@ -1,0 +1,201 @@
+#include "Compositor.h"
+
+#include "WorkFiles.h"
+
+#include <QString>
+#include <algorithm>
+#include <cstring>
+
+int DocumentBits()
+{
+    return PsdColorMode == 1 ? 8 : PsdColorMode == 3 ? 24 : 32;
+}
+
+void PlaceLayersForView(int view, const std::vector<int32_t> &offsets, int32_t focusOffset)
+{
+    LayerViewLeft.resize(Layers.size());
+    for (size_t i = 0; i < Layers.size(); ++i) {
+        const int64_t d = int64_t(offsets[i] - focusOffset) * (view - CentreView);
+        // d / 6 x Depth, Depth holding a value times 10 000.
+        LayerViewLeft[i] = Layers[i].Left + int32_t(RoundDiv(d * Depth, 6 * Fixed4One));
+    }
+}
+
+void BuildGroupTables()
+{
+    int highest = 0;
+    for (const Tlayer &layer : Layers)
+        if (layer.GroupId != 100)
+            highest = std::max<int>(highest, layer.GroupId);
+    GroupMembers.assign(highest, {});
+    GroupViewLayer.assign(highest, {});
+    for (size_t i = 0; i < Layers.size(); ++i) {
+        const int g = Layers[i].GroupId;
+        if (g != 0 && g != 100)
+            GroupMembers[g - 1].push_back(uint16_t(i));
+    }
+    for (int g = 0; g < highest; ++g) {
+        const int64_t members = int64_t(GroupMembers[g].size());
+        // The step between views, times 10 000: members spread evenly over 7 views.
+        const int64_t step = RoundDiv(members * 10000, 7);
+        for (int v = 1; v <= ViewCount; ++v)
+            if (v * step > 0)
+                GroupViewLayer[g][v - 1] = GroupMembers[g][size_t((v * step - 1000) / 10000)];
+    }
+}
+
+bool LayerVisibleInView(int layerIndex, int viewIndex)
+{
+    const int g = Layers[layerIndex].GroupId;
+    if (g == 0 || g == 100)
+        return true;
+    return g <= int(GroupViewLayer.size()) && GroupViewLayer[g - 1][viewIndex] == layerIndex;
+}
+
+int32_t ReliefMargin(const Tlayer &layer)
+{
+    // PsdDpi x ReliefDepth / 4, both held times 10 000.
+    return int32_t(RoundDiv(PsdDpi * layer.ReliefDepth, 4 * Fixed4One * Fixed4One));
+}
+
+void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const QImage &sourceAlpha, int left,
+               int top)
+{
+    if (source.isNull() || sourceAlpha.isNull())
+        return;
+    const int bytes = BitsPerPixel(target) / 8;
+    const int x0 = std::max(0, left);
+    const int x1 = std::min(left + source.width(), target.width());  // exclusive
+    const int y0 = std::max(0, top);
+    const int y1 = std::min(top + source.height(), target.height());
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    for (int y = y0; y < y1; ++y) {
+        const uchar *s = source.constScanLine(y - top) + qsizetype(x0 - left) * bytes;
+        const uchar *sa = sourceAlpha.constScanLine(y - top) + (x0 - left);
+        uchar *c = target.scanLine(y) + qsizetype(x0) * bytes;
+        uchar *ca = targetAlpha.scanLine(y) + x0;
+        for (int x = x0; x < x1; ++x, s += bytes, c += bytes, ++sa, ++ca) {
+            const unsigned a = *sa;
+            if (a == 0)
+                continue;
+            if (a == 255) {
+                std::memcpy(c, s, size_t(bytes));
+                *ca = 255;
+                continue;
+            }
+            // Round(c x (255 - a) / 255 + s x a / 255); never exactly a half.
+            for (int k = 0; k < bytes; ++k)
+                c[k] = uchar((c[k] * (255 - a) + s[k] * a + 127) / 255);
+            *ca = uchar((*ca * (255 - a) + 255 * a + 127) / 255);
+        }
+    }
+}
+
+void ComposeView(Resolution resolution, int progressSpan, int progressBase, const std::function<void(int)> &setProgress)
+{
+    if (PsdColorMode != 1 && PsdColorMode != 3 && PsdColorMode != 4)
+        return;
+    const bool full = resolution == Resolution::Full;
+    const int width = full ? ImageWidth : WorkWidth;
+    const int height = full ? ImageHeight : WorkHeight;
+    ComposedImage = NewPicture(width, height, DocumentBits());
+    ComposedAlpha = NewPicture(width, height, 8);
+    ComposedAlpha.fill(full ? 0 : 255);
+    // White is 255 in every byte: grey, RGB and CMYK (no ink) alike.
+    for (int y = 0; y < height; ++y)
+        std::memset(ComposedImage.scanLine(y), 255, size_t(ComposedImage.bytesPerLine()));
+    for (int y = 0; y < height; ++y)
+        std::memset(ComposedAlpha.scanLine(y), full ? 0 : 255, size_t(ComposedAlpha.bytesPerLine()));
+
+    const int count = int(Layers.size());
+    const int viewNumber = CurrentView + 1;
+    for (int i = 0; i < count; ++i) {
+        if (setProgress)
+            setProgress(int(RoundDiv(int64_t(progressSpan) * i, count)) + progressBase);
+        if (!LayerVisibleInView(i, CurrentView))
+            continue;
+        const Tlayer &layer = Layers[i];
+        const int n = i + 1;
+        const int32_t viewLeft = i < int(LayerViewLeft.size()) ? LayerViewLeft[i] : layer.Left;
+        const bool relief = layer.GroupId == 100;
+        const int32_t left = relief ? viewLeft - ReliefMargin(layer) : viewLeft;
+        if (full) {
+            const QImage colour = LoadImage(relief ? WorkFileName(n, QStringLiteral("gx"), viewNumber)
+                                                   : WorkFileName(QStringLiteral("ly"), n));
+            const QImage alpha = LoadImage(relief ? WorkFileName(n, QStringLiteral("gxt"), viewNumber)
+                                                  : WorkFileName(QStringLiteral("lyt"), n));
+            BlendOver(ComposedImage, ComposedAlpha, colour, alpha, left, layer.Top);
+        } else {
+            const int wl = int(ScaleByFixed4(left, WorkScale));
+            const int wt = int(ScaleByFixed4(layer.Top, WorkScale));
+            if (relief) {
+                const QImage colour = LoadImage(WorkFileName(n, QStringLiteral("xgx"), viewNumber));
+                const QImage alpha = LoadImage(WorkFileName(n, QStringLiteral("xgxt"), viewNumber));
+                BlendOver(ComposedImage, ComposedAlpha, colour, alpha, wl, wt);
+            } else {
+                BlendOver(ComposedImage, ComposedAlpha, LayerImages[i], LayerAlphas[i], wl, wt);
+            }
+        }
+    }
+}
+
+void ComposeLayerAloneImage(int layerIndex)
+{
+    const int bytes = DocumentBits() / 8;
+    ComposedImage = NewPicture(WorkWidth, WorkHeight, DocumentBits());
+    ComposedAlpha = NewPicture(WorkWidth, WorkHeight, 8);
+    for (int y = 0; y < WorkHeight; ++y) {
+        std::memset(ComposedAlpha.scanLine(y), 255, size_t(ComposedAlpha.bytesPerLine()));
+        uchar *row = ComposedImage.scanLine(y);
+        const int r = (y + 1) % 16;
+        for (int x = 0; x < WorkWidth; ++x) {
+            const int q = (x + 1) % 16;
+            // The first square each way is 7 pixels, all others 8.
+            const bool grey = (r < 8 && q < 8) || (r > 7 && q > 7);
+            std::memset(row + qsizetype(x) * bytes, grey ? 200 : 255, size_t(bytes));
+        }
+    }
+    if (layerIndex < 0 || layerIndex >= int(Layers.size()))
+        return;
+    const Tlayer &layer = Layers[layerIndex];
+    BlendOver(ComposedImage, ComposedAlpha, LayerImages[layerIndex], LayerAlphas[layerIndex],
+              int(ScaleByFixed4(layer.Left, WorkScale)), int(ScaleByFixed4(layer.Top, WorkScale)));
+}
+
+QImage CmykToViewable(const QImage &picture)
+{
+    if (BitsPerPixel(picture) != 32)
+        return picture;
+    QImage rgb = NewPicture(picture.width(), picture.height(), 24);
+    for (int y = 0; y < picture.height(); ++y) {
+        const uchar *in = picture.constScanLine(y);
+        uchar *out = rgb.scanLine(y);
+        for (int x = 0; x < picture.width(); ++x, in += 4, out += 3) {
+            const unsigned k = in[3];
+            out[2] = uchar((k * in[0] + 127) / 255);  // red from cyan
+            out[1] = uchar((k * in[1] + 127) / 255);  // green from magenta
+            out[0] = uchar((k * in[2] + 127) / 255);  // blue from yellow
+        }
+    }
+    return rgb;
+}
+
+QImage GreyToViewable(const QImage &picture)
+{
+    if (BitsPerPixel(picture) != 8)
+        return picture;
+    QImage rgb = NewPicture(picture.width(), picture.height(), 24);
+    for (int y = 0; y < picture.height(); ++y) {
+        const uchar *in = picture.constScanLine(y);
+        uchar *out = rgb.scanLine(y);
+        for (int x = 0; x < picture.width(); ++x, out += 3)
+            out[0] = out[1] = out[2] = in[x];
+    }
+    return rgb;
+}
+
+QImage ViewablePicture(const QImage &picture)
+{
+    return GreyToViewable(CmykToViewable(picture));
+}

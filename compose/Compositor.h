@@ -1,0 +1,50 @@
+// The compositor: places the layers for a view (parallax), decides which member
+// of each flip group a view shows, and lays the visible layers bottom to top
+// over a white background, each mixed in by its own coverage. Works at full
+// resolution (layers read from the work folder one at a time) or at working
+// size (the in-memory copies). Results go to ComposedImage / ComposedAlpha.
+#pragma once
+
+#include "Document.h"
+
+#include <QImage>
+#include <functional>
+#include <vector>
+
+enum class Resolution { Full, Working };
+
+// Left edges of every layer for view v (1..7): Left + Round((o - f) x (v - 4) / 6 x Depth),
+// with `offsets` the Offset column by layer index and `focusOffset` the focus row's.
+void PlaceLayersForView(int view, const std::vector<int32_t> &offsets, int32_t focusOffset);
+
+// GroupMembers and GroupViewLayer from the GroupId of every layer.
+void BuildGroupTables();
+
+// Whether layer i is composed in view index `viewIndex` (0..6).
+bool LayerVisibleInView(int layerIndex, int viewIndex);
+
+// The relief margin M of a layer: Round(PsdDpi x ReliefDepth / 4) pixels.
+int32_t ReliefMargin(const Tlayer &layer);
+
+// Composes view CurrentView. `setProgress` (may be empty) receives
+// Round(span / LayerCount x i) + base while layer i is composed.
+void ComposeView(Resolution resolution, int progressSpan = 0, int progressBase = 0,
+                 const std::function<void(int)> &setProgress = {});
+
+// Layer `layerIndex` alone at its PSD position over a checkerboard, working size.
+void ComposeLayerAloneImage(int layerIndex);
+
+// Lays `source` with coverage `sourceAlpha` over `target`/`targetAlpha` with its
+// top-left corner at (left, top), clipped to the target.
+void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const QImage &sourceAlpha, int left,
+               int top);
+
+// Display conversions: a 32-bit CMYK or 8-bit grey picture as 24-bit RGB; any
+// other picture unchanged.
+QImage CmykToViewable(const QImage &picture);
+QImage GreyToViewable(const QImage &picture);
+// Either conversion as the picture needs, as shown on the screen.
+QImage ViewablePicture(const QImage &picture);
+
+// Bits per pixel of a document's colour pictures: 8 grey, 24 RGB, 32 CMYK.
+int DocumentBits();

@@ -1,0 +1,119 @@
+#include "Import.h"
+
+#include "Compositor.h"
+#include "Document.h"
+#include "PsdReader.h"
+
+void ChooseDefaultFocus()
+{
+    UngroupedLayers.clear();
+    for (int i = int(Layers.size()) - 1; i >= 0; --i)
+        if (Layers[i].GroupId == 0)
+            UngroupedLayers.push_back(uint16_t(i));
+    UngroupedCount = int32_t(UngroupedLayers.size());
+    if (UngroupedCount == 0) {
+        FocusPick = 0;
+        FocusLayer = 0;
+        return;
+    }
+    // About two fifths of the way down the ungrouped layers.
+    FocusPick = int32_t(RoundDiv(2 * int64_t(UngroupedCount) - 2, 5));
+    FocusLayer = LayerCount - UngroupedLayers[FocusPick];
+}
+
+void ComputeDefaultOffsets()
+{
+    OffsetSpan = int64_t(ImageWidth) * Fixed4One / 16;
+    DefaultOffsets.assign(Layers.size(), 0);
+    if (UngroupedCount == 0)
+        return;
+    // The 0.001 and 0.999 keep the divisors off zero: with the focus on the top
+    // layer the front step is only ever multiplied by 0, and with it on the
+    // bottom one the back step is never used.
+    const double span = FromFixed4(OffsetSpan);
+    FrontStep = ToFixed4(span * 2.0 / 3.0 / (FocusPick + 0.001));
+    BackStep = ToFixed4(span / (UngroupedCount - FocusPick - 0.999));
+    for (int b = 0; b < UngroupedCount; ++b) {
+        const Fixed4 step = b <= FocusPick ? FrontStep : BackStep;
+        DefaultOffsets[UngroupedLayers[b]] = (b - FocusPick) * step;
+    }
+}
+
+std::vector<int32_t> DefaultGridOffsets()
+{
+    std::vector<int32_t> offsets(DefaultOffsets.size());
+    for (size_t i = 0; i < offsets.size(); ++i)
+        offsets[i] = int32_t(RoundDiv(DefaultOffsets[i], Fixed4One));
+    return offsets;
+}
+
+QString GroupLetter(uint8_t groupId)
+{
+    if (groupId == 0)
+        return {};
+    return QString(QChar(uchar((groupId + 64) % 256)));
+}
+
+QString ColorModeName(uint16_t mode)
+{
+    switch (mode) {
+    case 1: return QStringLiteral("Gray");
+    case 3: return QStringLiteral("RGB");
+    case 4: return QStringLiteral("CMYK");
+    default: return {};
+    }
+}
+
+void ImportDocument(const QString &path, const std::function<void(int)> &progress)
+{
+    // Check and decode everything first; the open document stays as it is
+    // until the new one is complete.
+    const PsdIndex index = ReadPsdIndex(path);
+    PsdDocument doc = ReadPsdLayers(index, [&](int percent) {
+        if (progress)
+            progress(int(RoundDiv(int64_t(percent) * 60, 100)));
+    });
+    CommitPsdFiles(int(doc.Layers.size()));
+
+    // The previous document's pictures go.
+    ComposedImage = QImage();
+    ComposedAlpha = QImage();
+    OrderMap = QImage();
+    DocumentOpen = 1;
+    AppState = 1;
+    LayerLines.clear();
+    CurrentLines.clear();
+    UngroupedLayers.clear();
+
+    ImageWidth = doc.ImageWidth;
+    ImageHeight = doc.ImageHeight;
+    WorkWidth = doc.WorkWidth;
+    WorkHeight = doc.WorkHeight;
+    WorkScale = doc.WorkScale;
+    PsdColorMode = doc.ColorMode;
+    PsdDpi = doc.Dpi;
+    PsdWidthCm = doc.WidthCm;
+    PsdHeightCm = doc.HeightCm;
+    Layers = std::move(doc.Layers);
+    LayerImages = std::move(doc.Images);
+    LayerAlphas = std::move(doc.Alphas);
+    LayerCount = uint16_t(Layers.size());
+    AspectRatio = PsdHeightCm == 0 ? Fixed4One : ToFixed4(FromFixed4(PsdWidthCm) / FromFixed4(PsdHeightCm));
+
+    LayerViewLeft.resize(Layers.size());
+    for (size_t i = 0; i < Layers.size(); ++i) {
+        LayerViewLeft[i] = Layers[i].Left;
+        Tlayer &layer = Layers[i];
+        if (layer.ReliefDepth == 0)
+            layer.ReliefDepth = Fixed4One;
+        if (layer.Smooth == 0)
+            layer.Smooth = 5;
+        if (layer.BaseOrder == 0)
+            layer.BaseOrder = 7;
+    }
+
+    ChooseDefaultFocus();
+    ComputeDefaultOffsets();
+    BuildGroupTables();
+    ComposeView(Resolution::Working, 40, 60, progress);
+}

@@ -1,0 +1,42 @@
+// The files of the work folder: their names, and our own BMP codec for the
+// 8-, 24- and 32-bit pictures kept there.
+//
+// Layout written and read: a 14-byte file header, a 40-byte information header
+// (positive height, one plane, no compression), for 8-bit files a 256-entry grey
+// ramp as colour table, then the rows bottom row first, each padded with zeros
+// to a multiple of 4 bytes. 8-bit pixels are levels (grey or coverage), 24-bit
+// ones blue, green, red, 32-bit ones the CMYK bytes of the PSD. An empty picture
+// is a file of zero bytes. The reader takes only this layout and refuses
+// anything else with a clear message.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// "ly" 3 -> WorkFolder + "ly3.gjs"
+QString WorkFileName(const QString &prefix, int number);
+// 3, "gx", 5 -> WorkFolder + "3gx5.gjs"
+QString WorkFileName(int layerNumber, const QString &prefix, int viewNumber);
+// "vwd", 7 -> WorkFolder + "vwd007.gjs"
+QString WorkFileName3(const QString &prefix, int number);
+
+// 1 -> "001", 42 -> "042", 123 -> "123"
+QString ThreeDigits(int number);
+
+// The picture formats of the work folder.
+QImage NewPicture(int width, int height, int bitsPerPixel);
+int BitsPerPixel(const QImage &picture);  // 8, 24 or 32; 0 for a null picture
+
+QByteArray EncodeBmp(const QImage &picture);
+QImage DecodeBmp(const QByteArray &bytes, const QString &fileName);
+
+// Throw VistrelError with the file error text on failure.
+void SaveImage(const QImage &picture, const QString &path);
+QImage LoadImage(const QString &path);
+
+// Reads a whole file, or throws VistrelError "Cannot open file ...".
+QByteArray ReadWholeFile(const QString &path);
+// Writes a whole file in one go through a temporary file, so that a failure
+// leaves no half-written file under the name.
+void WriteWholeFile(const QString &path, const QByteArray &bytes);

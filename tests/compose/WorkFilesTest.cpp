@@ -1,0 +1,112 @@
+#include "Document.h"
+#include "Errors.h"
+#include "TestSupport.h"
+#include "WorkFiles.h"
+
+#include <QTemporaryDir>
+#include <cstring>
+#include <gtest/gtest.h>
+
+TEST(WorkFiles, NamesOfEveryFamily)
+{
+    ResetDocument();
+    WorkFolder = QStringLiteral("/w/");
+    EXPECT_EQ(WorkFileName(QStringLiteral("ly"), 1), QStringLiteral("/w/ly1.gjs"));
+    EXPECT_EQ(WorkFileName(QStringLiteral("lyt"), 3), QStringLiteral("/w/lyt3.gjs"));
+    EXPECT_EQ(WorkFileName(12, QStringLiteral("gx"), 3), QStringLiteral("/w/12gx3.gjs"));
+    EXPECT_EQ(WorkFileName(12, QStringLiteral("xgxv"), 3), QStringLiteral("/w/12xgxv3.gjs"));
+    EXPECT_EQ(WorkFileName3(QStringLiteral("vwd"), 7), QStringLiteral("/w/vwd007.gjs"));
+    EXPECT_EQ(WorkFileName3(QStringLiteral("vwdt"), 7), QStringLiteral("/w/vwdt007.gjs"));
+    EXPECT_EQ(ThreeDigits(42), QStringLiteral("042"));
+    EXPECT_EQ(ThreeDigits(123), QStringLiteral("123"));
+}
+
+TEST(WorkFiles, BmpLayoutRoundTripsEveryFormat)
+{
+    struct Case { int bits; int width; int height; qsizetype fileSize; };
+    // One pixel wide: rows padded to 4 bytes; 8-bit files carry a 1024-byte grey table.
+    const Case cases[] = {{8, 1, 3, 54 + 1024 + 3 * 4}, {24, 1, 3, 54 + 3 * 4}, {32, 1, 2, 54 + 2 * 4},
+                          {24, 5, 2, 54 + 2 * 16}, {8, 6, 1, 54 + 1024 + 8}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.bits * 100 + c.width);
+        QImage picture = NewPicture(c.width, c.height, c.bits);
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width * c.bits / 8; ++x)
+                picture.scanLine(y)[x] = uchar(10 * y + x + 1);
+        const QByteArray bmp = EncodeBmp(picture);
+        ASSERT_EQ(bmp.size(), c.fileSize);
+        EXPECT_EQ(bmp.left(2), QByteArray("BM"));
+        // The top row is stored last.
+        const int rowBytes = (c.width * c.bits / 8 + 3) / 4 * 4;
+        EXPECT_EQ(uchar(bmp[bmp.size() - rowBytes]), 1);
+        const QImage back = DecodeBmp(bmp, QStringLiteral("t.gjs"));
+        ASSERT_EQ(back.size(), picture.size());
+        EXPECT_EQ(BitsPerPixel(back), c.bits);
+        for (int y = 0; y < c.height; ++y)
+            EXPECT_EQ(std::memcmp(back.constScanLine(y), picture.constScanLine(y), size_t(c.width * c.bits / 8)), 0);
+    }
+}
+
+TEST(WorkFiles, CmykBytesKeepTheirOrderAndEmptyPicturesAreEmptyFiles)
+{
+    QImage cmyk = NewPicture(1, 1, 32);
+    const uchar pixel[4] = {10, 20, 30, 40};
+    std::memcpy(cmyk.scanLine(0), pixel, 4);
+    const QByteArray bmp = EncodeBmp(cmyk);
+    EXPECT_EQ(bmp.mid(54, 4), QByteArray("\x0a\x14\x1e\x28"));
+
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/ly1.gjs");
+    SaveImage(NewPicture(0, 0, 24), path);
+    EXPECT_EQ(ReadFileBytes(path).size(), 0);
+    EXPECT_TRUE(LoadImage(path).isNull());
+}
+
+TEST(WorkFiles, ForeignOrDamagedFilesGiveAClearError)
+{
+    QImage picture = NewPicture(4, 3, 24);
+    picture.fill(0);
+    const QByteArray good = EncodeBmp(picture);
+    struct Case { const char *name; QByteArray bytes; };
+    auto patched = [&](int at, QByteArray with) { QByteArray b = good; b.replace(at, with.size(), with); return b; };
+    const Case cases[] = {
+        {"not a BMP", QByteArray("PNG....") + QByteArray(60, '\0')},
+        {"cut in the header", good.left(20)},
+        {"cut in the pixels", good.left(good.size() - 5)},
+        {"compressed", patched(30, QByteArray("\x01\0\0\0", 4))},
+        {"16 bits", patched(28, QByteArray("\x10\0", 2))},
+        {"top-down", patched(22, QByteArray("\xfd\xff\xff\xff", 4))},
+        {"huge", patched(18, QByteArray("\xff\xff\xff\x7f", 4))},
+        {"pixels offset past the end", patched(10, QByteArray("\xff\xff\0\0", 4))},
+    };
+    for (const Case &c : cases) {
+        try {
+            DecodeBmp(c.bytes, QStringLiteral("vw1.gjs"));
+            ADD_FAILURE() << c.name << ": accepted";
+        } catch (const VistrelError &e) {
+            EXPECT_TRUE(e.Message.contains(QLatin1String("vw1.gjs"))) << c.name;
+        }
+    }
+    EXPECT_THROW(LoadImage(QStringLiteral("/no/such/folder/ly1.gjs")), VistrelError);
+}
+
+TEST(IndependentReaders, ImageMagickReadsOurBmpFiles)
+{
+    QTemporaryDir dir;
+    for (int bits : {8, 24}) {
+        QImage picture = NewPicture(7, 5, bits);
+        picture.fill(0);
+        picture.scanLine(0)[0] = 200;  // top-left: blue byte (24-bit) or grey level
+        const QString path = dir.path() + QStringLiteral("/p%1.bmp").arg(bits);
+        SaveImage(picture, path);
+        const QByteArray out = RunProgram(QStringLiteral("convert"),
+                                          {path, QStringLiteral("-format"), QStringLiteral("%w %h %[pixel:p{0,0}]"),
+                                           QStringLiteral("info:")});
+        const QString text = QString::fromLatin1(out);
+        EXPECT_TRUE(text.startsWith(QLatin1String("7 5 "))) << text.toStdString();
+        if (bits == 24)
+            EXPECT_TRUE(text.contains(QLatin1String("(0,0,200)"))) << text.toStdString();
+        else
+            EXPECT_TRUE(text.contains(QLatin1String("200"))) << text.toStdString();
+    }
+}
