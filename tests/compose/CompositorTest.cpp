@@ -1,0 +1,206 @@
+#include "Compositor.h"
+#include "Document.h"
+#include "Errors.h"
+#include "WorkFiles.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage Filled(int w, int h, int bits, uchar value)
+{
+    QImage image = NewPicture(w, h, bits);
+    for (int y = 0; y < h; ++y)
+        std::memset(image.scanLine(y), value, size_t(image.bytesPerLine()));
+    return image;
+}
+
+// A document of `count` layers, all plain, in memory at working size.
+void MakeDocument(int width, int height, uint16_t mode, int count)
+{
+    ResetDocument();
+    ImageWidth = WorkWidth = width;
+    ImageHeight = WorkHeight = height;
+    PsdColorMode = mode;
+    DocumentOpen = 1;
+    Layers.assign(count, {});
+    LayerCount = uint16_t(count);
+    LayerImages.assign(count, {});
+    LayerAlphas.assign(count, {});
+    LayerViewLeft.assign(count, 0);
+}
+
+}  // namespace
+
+TEST(Compositor, PlacementShiftsByOffsetDepthAndView)
+{
+    MakeDocument(100, 10, 3, 2);
+    Layers[0].Left = 5;
+    Layers[1].Left = 0;
+    const int expected[] = {-31, -21, -10, 0, 10, 21, 31};
+    for (int v = 1; v <= 7; ++v) {
+        PlaceLayersForView(v, {62, 7}, 0);
+        EXPECT_EQ(LayerViewLeft[0], 5 + expected[v - 1]) << v;
+        PlaceLayersForView(v, {62, 7}, 7);  // offset 7 with focus offset 7 never moves
+        EXPECT_EQ(LayerViewLeft[1], 0) << v;
+    }
+    Depth = 2 * Fixed4One;
+    PlaceLayersForView(7, {62, 7}, 0);
+    EXPECT_EQ(LayerViewLeft[0], 5 + 62);
+    Depth = -Fixed4One;
+    PlaceLayersForView(1, {62, 7}, 0);
+    EXPECT_EQ(LayerViewLeft[0], 5 + 31);
+}
+
+TEST(Compositor, FlipGroupsSpreadTheirMembersOverTheViews)
+{
+    struct Case { int members; std::vector<int> shown; };
+    const Case cases[] = {
+        {1, {0, 0, 0, 0, 0, 0, 0}}, {2, {0, 0, 0, 1, 1, 1, 1}}, {3, {0, 0, 1, 1, 2, 2, 2}},
+        {7, {0, 1, 2, 3, 4, 5, 6}}, {10, {1, 2, 4, 5, 7, 8, 9}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.members);
+        MakeDocument(10, 10, 3, c.members + 2);
+        for (int i = 0; i < c.members; ++i)
+            Layers[i + 1].GroupId = 2;  // layer 0 plain, the last one relief
+        Layers[c.members + 1].GroupId = 100;
+        BuildGroupTables();
+        ASSERT_EQ(GroupMembers.size(), 2u);
+        EXPECT_TRUE(GroupMembers[0].empty());
+        for (int v = 0; v < 7; ++v) {
+            EXPECT_EQ(GroupViewLayer[1][v], c.shown[v] + 1) << v;
+            for (int i = 0; i < c.members; ++i)
+                EXPECT_EQ(LayerVisibleInView(i + 1, v), i == c.shown[v]) << v;
+            EXPECT_TRUE(LayerVisibleInView(0, v));
+            EXPECT_TRUE(LayerVisibleInView(c.members + 1, v));
+        }
+    }
+}
+
+TEST(Compositor, BlendingIsExactAndClipped)
+{
+    struct Case { uchar c, A, s, a, outC, outA; };
+    const Case cases[] = {
+        {255, 255, 0, 128, 127, 255}, {255, 0, 0, 128, 127, 128}, {255, 0, 9, 255, 9, 255},
+        {40, 77, 200, 0, 40, 77},     {100, 10, 200, 1, 100, 11},
+    };
+    for (const Case &c : cases) {
+        QImage target = Filled(3, 1, 24, c.c);
+        QImage targetAlpha = Filled(3, 1, 8, c.A);
+        BlendOver(target, targetAlpha, Filled(1, 1, 24, c.s), Filled(1, 1, 8, c.a), 1, 0);
+        EXPECT_EQ(target.constScanLine(0)[3], c.outC) << int(c.a);
+        EXPECT_EQ(target.constScanLine(0)[5], c.outC);
+        EXPECT_EQ(targetAlpha.constScanLine(0)[1], c.outA);
+        EXPECT_EQ(target.constScanLine(0)[0], c.c);  // the pixel left of it is untouched
+    }
+    // A layer at -10 is composed from its column 10 on; one wholly outside changes nothing.
+    QImage target = Filled(20, 4, 8, 255);
+    QImage alpha = Filled(20, 4, 8, 0);
+    QImage source = NewPicture(30, 2, 8);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 30; ++x)
+            source.scanLine(y)[x] = uchar(x);
+    BlendOver(target, alpha, source, Filled(30, 2, 8, 255), -10, 3);
+    EXPECT_EQ(target.constScanLine(3)[0], 10);
+    EXPECT_EQ(target.constScanLine(3)[19], 29);
+    EXPECT_EQ(target.constScanLine(2)[0], 255);
+    BlendOver(target, alpha, source, Filled(30, 2, 8, 255), 20, 0);
+    BlendOver(target, alpha, source, Filled(30, 2, 8, 255), 0, 4);
+    BlendOver(target, alpha, source, Filled(30, 2, 8, 255), -30, 0);
+    EXPECT_EQ(target.constScanLine(0)[19], 255);
+}
+
+TEST(Compositor, ViewsComposeBottomToTopAtBothResolutions)
+{
+    QTemporaryDir dir;
+    MakeDocument(8, 4, 4, 2);  // CMYK
+    WorkFolder = dir.path() + QStringLiteral("/");
+    for (int i = 0; i < 2; ++i) {
+        Layers[i].Left = i * 2;
+        Layers[i].Top = 0;
+        Layers[i].Width = 4;
+        Layers[i].Height = 4;
+        LayerViewLeft[i] = Layers[i].Left;
+        LayerImages[i] = Filled(4, 4, 32, uchar(10 + i));
+        LayerAlphas[i] = Filled(4, 4, 8, 255);
+        SaveImage(LayerImages[i], WorkFileName(QStringLiteral("ly"), i + 1));
+        SaveImage(LayerAlphas[i], WorkFileName(QStringLiteral("lyt"), i + 1));
+    }
+    BuildGroupTables();
+    for (Resolution r : {Resolution::Working, Resolution::Full}) {
+        std::vector<int> progress;
+        ComposeView(r, 40, 60, [&](int p) { progress.push_back(p); });
+        EXPECT_EQ(progress, (std::vector<int>{60, 80}));
+        ASSERT_EQ(ComposedImage.size(), QSize(8, 4));
+        const uchar *row = ComposedImage.constScanLine(1);
+        EXPECT_EQ(row[0], 10);       // lower layer only
+        EXPECT_EQ(row[2 * 4], 11);   // the higher layer wins where both are opaque
+        EXPECT_EQ(row[5 * 4 + 3], 11);
+        EXPECT_EQ(row[6 * 4 + 3], 255);  // nothing there: white
+        // Working coverage stays 255; full resolution starts transparent.
+        EXPECT_EQ(ComposedAlpha.constScanLine(0)[7], r == Resolution::Working ? 255 : 0);
+        EXPECT_EQ(ComposedAlpha.constScanLine(0)[5], 255);
+    }
+    // A CMYK composite starts white (no ink) in every byte.
+    LayerAlphas[0] = LayerAlphas[1] = Filled(4, 4, 8, 0);
+    ComposeView(Resolution::Working);
+    for (int x = 0; x < 32; ++x)
+        ASSERT_EQ(ComposedImage.constScanLine(3)[x], 255);
+}
+
+TEST(Compositor, ReliefLayersUseTheirViewFiles)
+{
+    QTemporaryDir dir;
+    MakeDocument(300, 2, 3, 1);
+    WorkFolder = dir.path() + QStringLiteral("/");
+    PsdDpi = 300 * Fixed4One;
+    Layers[0] = Tlayer{};
+    Layers[0].Left = 100;
+    Layers[0].Width = 10;
+    Layers[0].Height = 2;
+    Layers[0].GroupId = 100;
+    Layers[0].ReliefDepth = Fixed4One;  // M = Round(300 x 1 / 4) = 75
+    LayerViewLeft[0] = 100;
+    EXPECT_EQ(ReliefMargin(Layers[0]), 75);
+    CurrentView = 2;
+    SaveImage(Filled(160, 2, 24, 7), WorkFileName(1, QStringLiteral("xgx"), 3));
+    SaveImage(Filled(160, 2, 8, 255), WorkFileName(1, QStringLiteral("xgxt"), 3));
+    BuildGroupTables();
+    ComposeView(Resolution::Working);
+    EXPECT_EQ(ComposedImage.constScanLine(0)[24 * 3], 255);
+    EXPECT_EQ(ComposedImage.constScanLine(0)[25 * 3], 7);  // placed at 100 - 75
+    // No rendered files for the view: the file error stops the composition.
+    CurrentView = 3;
+    EXPECT_THROW(ComposeView(Resolution::Working), VistrelError);
+}
+
+TEST(Compositor, LayerAloneOnTheCheckerboardAndDisplayConversions)
+{
+    MakeDocument(40, 20, 4, 1);
+    Layers[0].Left = 30;
+    LayerImages[0] = Filled(5, 5, 32, 0);
+    LayerAlphas[0] = Filled(5, 5, 8, 255);
+    ComposeLayerAloneImage(0);
+    auto pixel = [](int x, int y) { return ComposedImage.constScanLine(y)[x * 4]; };
+    EXPECT_EQ(pixel(0, 0), 200);
+    EXPECT_EQ(pixel(15, 0), 200);
+    EXPECT_EQ(pixel(7, 0), 255);
+    EXPECT_EQ(pixel(7, 7), 200);
+    EXPECT_EQ(pixel(30, 2), 0);  // the layer at its own position
+    const QImage rgb = CmykToViewable(ComposedImage);
+    ASSERT_EQ(BitsPerPixel(rgb), 24);
+    EXPECT_EQ(rgb.constScanLine(0)[0], 157);  // (200 x 200 + 127) div 255
+    EXPECT_EQ(rgb.constScanLine(0)[7 * 3], 255);
+    QImage cmyk = NewPicture(1, 1, 32);
+    const uchar ink[4] = {255, 0, 128, 255};
+    std::memcpy(cmyk.scanLine(0), ink, 4);
+    const QImage shown = CmykToViewable(cmyk);
+    EXPECT_EQ(shown.constScanLine(0)[2], 255);  // red
+    EXPECT_EQ(shown.constScanLine(0)[1], 0);    // green
+    EXPECT_EQ(shown.constScanLine(0)[0], 128);  // blue
+    const QImage grey = GreyToViewable(Filled(2, 1, 8, 33));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(grey.constScanLine(0)), 6), QByteArray(6, 33));
+    EXPECT_EQ(BitsPerPixel(GreyToViewable(rgb)), 24);
+}

@@ -1,0 +1,129 @@
+#include "Compositor.h"
+#include "Document.h"
+#include "Errors.h"
+#include "Import.h"
+#include "PsdBuilder.h"
+#include "TestSupport.h"
+#include "WorkFiles.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void LayersWithGroups(const std::vector<uint8_t> &groups, int width)
+{
+    ResetDocument();
+    ImageWidth = width;
+    Layers.assign(groups.size(), {});
+    for (size_t i = 0; i < groups.size(); ++i)
+        Layers[i].GroupId = groups[i];
+    LayerCount = uint16_t(groups.size());
+}
+
+}  // namespace
+
+TEST(Import, FiveUngroupedLayersOnAThousandPixels)
+{
+    LayersWithGroups({0, 0, 0, 0, 0}, 1000);
+    ChooseDefaultFocus();
+    ComputeDefaultOffsets();
+    EXPECT_EQ(FocusPick, 2);
+    EXPECT_EQ(FocusLayer, 3);  // the third ungrouped layer from the top
+    EXPECT_EQ(OffsetSpan, 625000);
+    EXPECT_EQ(FrontStep, 208229);
+    EXPECT_EQ(BackStep, 312344);
+    // Top layer (index 4) to bottom (index 0).
+    EXPECT_EQ(DefaultOffsets, (std::vector<Fixed4>{624688, 312344, 0, -208229, -416458}));
+    EXPECT_EQ(DefaultGridOffsets(), (std::vector<int32_t>{62, 31, 0, -21, -42}));
+}
+
+TEST(Import, FocusPickForEveryCount)
+{
+    struct Case { std::vector<uint8_t> groups; int pick; int focusRow; };
+    const Case cases[] = {
+        {{0, 0}, 0, 1}, {{0, 0, 0}, 1, 2}, {{0, 0, 0, 0}, 1, 2}, {{0, 0, 0, 0, 0, 0}, 2, 3},
+        {{0, 1, 0}, 0, 1},  // the grouped layer is never the focus
+        {{1, 1, 2}, 0, 0},  // all grouped: no focus
+        {{0, 0, 1, 1}, 0, 3},
+    };
+    for (const Case &c : cases) {
+        LayersWithGroups(c.groups, 1600);
+        ChooseDefaultFocus();
+        ComputeDefaultOffsets();
+        EXPECT_EQ(FocusPick, c.pick) << c.groups.size();
+        EXPECT_EQ(FocusLayer, c.focusRow) << c.groups.size();
+        for (size_t i = 0; i < c.groups.size(); ++i)
+            if (c.groups[i] != 0)
+                EXPECT_EQ(DefaultOffsets[i], 0);
+    }
+    // Two ungrouped layers: the other gets OffsetSpan / 1.001.
+    LayersWithGroups({0, 0}, 1000);
+    ChooseDefaultFocus();
+    ComputeDefaultOffsets();
+    EXPECT_EQ(DefaultOffsets[0], ToFixed4(62.5 / 1.001));
+    EXPECT_EQ(DefaultOffsets[1], 0);
+}
+
+TEST(Import, GroupLetters)
+{
+    EXPECT_EQ(GroupLetter(0), QString());
+    EXPECT_EQ(GroupLetter(1), QStringLiteral("A"));
+    EXPECT_EQ(GroupLetter(27), QStringLiteral("["));
+    EXPECT_EQ(GroupLetter(100), QString(QChar(164)));
+    EXPECT_EQ(GroupLetter(200), QString(QChar(8)));
+}
+
+TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
+{
+    QTemporaryDir dir;
+    ResetDocument();
+    WorkFolder = dir.path() + QStringLiteral("/");
+    PsdBuilder b;
+    b.Width = 1501;  // worked at 1200 wide
+    b.Height = 100;
+    b.DpiWhole = 150;
+    b.Groups = {0, 1, 1, 0};
+    b.AddLayer(0, 0, 1501, 100, {255, 255, 255});
+    b.AddLayer(10, 10, 100, 50, {255, 0, 0});
+    b.AddLayer(10, 10, 100, 50, {0, 255, 0});
+    b.AddLayer(1400, -20, 200, 50, {0, 0, 255}, 128);  // partly off the canvas
+    const QString good = dir.path() + QStringLiteral("/good.psd");
+    WriteFileBytes(good, b.Build());
+    std::vector<int> progress;
+    ImportDocument(good, [&](int p) { progress.push_back(p); });
+    EXPECT_EQ(LayerCount, 4);
+    EXPECT_EQ(DocumentOpen, 1);
+    EXPECT_EQ(WorkScale, 7995);
+    EXPECT_EQ(WorkWidth, 1200);
+    EXPECT_EQ(WorkHeight, 80);
+    EXPECT_EQ(LayerImages[3].size(), QSize(160, 40));  // Round(200 x 0.7995), Round(50 x 0.7995)
+    EXPECT_EQ(Layers[1].BaseOrder, 7);
+    EXPECT_EQ(Layers[1].Smooth, 5);
+    EXPECT_EQ(Layers[1].ReliefDepth, Fixed4One);
+    EXPECT_EQ(FocusLayer, 1);
+    EXPECT_EQ(ComposedImage.size(), QSize(1200, 80));
+    EXPECT_EQ(progress.back(), 90);  // composition runs 60 towards 100
+    // View 1 shows group member 1 (the red one): blue, green, red bytes.
+    const uchar *p = ComposedImage.constScanLine(int(Round(20 * 0.7995))) + int(Round(20 * 0.7995)) * 3;
+    EXPECT_EQ(p[2], 255);
+    EXPECT_EQ(p[1], 0);
+    // The half-transparent blue layer over white at the right edge.
+    const uchar *q = ComposedImage.constScanLine(5) + 1199 * 3;
+    EXPECT_EQ(q[0], 255);
+    EXPECT_EQ(q[2], 127);
+
+    // A damaged file: refused, and the document and its files stay as they were.
+    const QByteArray before = ReadFileBytes(WorkFileName(QStringLiteral("ly"), 2));
+    QByteArray damaged = b.Build();
+    damaged.truncate(damaged.size() - 2 - 1501 * 100 * 3 - 10);  // inside the layer section
+    const QString bad = dir.path() + QStringLiteral("/bad.psd");
+    WriteFileBytes(bad, damaged);
+    EXPECT_THROW(ImportDocument(bad), VistrelError);
+    EXPECT_EQ(LayerCount, 4);
+    EXPECT_EQ(ImageWidth, 1501);
+    EXPECT_EQ(LayerImages.size(), 4u);
+    EXPECT_EQ(ReadFileBytes(WorkFileName(QStringLiteral("ly"), 2)), before);
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
+}
