@@ -1,5 +1,6 @@
 // Start-up and shut-down of the main window, and the commands of the Help menu.
 #include "AboutBox.h"
+#include "CommandLine.h"
 #include "Document.h"
 #include "Errors.h"
 #include "HelpForm.h"
@@ -14,12 +15,14 @@
 #include <QTabWidget>
 #include <QTimer>
 
-bool TForm1::FormCreate()
+bool TForm1::FormCreate(const QString &workFolderOverride)
 {
     // 1. The work folder comes first: nothing else works without it.
     try {
-        WorkFolder = ChooseWorkFolder(Platform.WorkRootCandidates(), Platform.WorkRootFallback(),
-                                      Platform.FreeSpace, MakeFolder);
+        CommandLine options;
+        options.WorkFolder = workFolderOverride;
+        WorkFolder = WorkFolderFor(options);
+        KeepWorkFiles = !workFolderOverride.isEmpty();
     } catch (const VistrelError &error) {
         Platform.ShowMessage(error.Message);
         return false;
@@ -118,7 +121,7 @@ void TForm1::FormClose()
     LayerAlphas.clear();
     DefaultOffsets.clear();
 
-    if (!WorkFolder.isEmpty())
+    if (!WorkFolder.isEmpty() && !KeepWorkFiles)
         DeleteFilesInFolder(WorkFolder);
 }
 

@@ -53,7 +53,9 @@ public:
 
     // Start-up: work folder, settings file, initial state. False when the
     // program cannot run (no work folder); the message has been shown.
-    bool FormCreate();
+    // A work folder given on the command line is used as it is, and its files
+    // are left in place at the end.
+    bool FormCreate(const QString &workFolderOverride = QString());
     // Shut-down: settings file, document freed, work folder emptied. Runs once.
     void FormClose();
 
@@ -205,5 +207,6 @@ private:
 
     std::vector<TComponent> ComponentList;
     bool Closed = false;
+    bool KeepWorkFiles = false;
     QPointer<TAboutBox> AboutWindow;
 };

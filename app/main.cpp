@@ -1,22 +1,16 @@
 // Program entry: the main window, the splash, the message loop.
 #include "AboutBox.h"
+#include "CommandLine.h"
+#include "Document.h"
 #include "PlatformQt.h"
 #include "Unit1.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 #include <cstdio>
-#include <cstring>
 
 namespace {
-
-const char *const Usage =
-    "Usage: vistrel [options]\n"
-    "\n"
-    "Vistrel designs lenticular prints from layered PSD files.\n"
-    "\n"
-    "Options:\n"
-    "  --help    print this text and exit\n";
 
 bool HasDisplay()
 {
@@ -28,17 +22,30 @@ bool HasDisplay()
 #endif
 }
 
+QStringList Arguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-        std::fprintf(stderr, "vistrel: unknown option '%s'\n\n%s", argv[i], Usage);
+    const CommandLine options = ParseCommandLine(Arguments(argc, argv));
+    if (options.Help) {
+        std::fputs(UsageText, stdout);
+        return 0;
+    }
+    if (!options.Error.isEmpty()) {
+        std::fprintf(stderr, "vistrel: %s\n\n%s", options.Error.toLocal8Bit().constData(), UsageText);
         return 2;
+    }
+    if (options.Info) {
+        QCoreApplication app(argc, argv);
+        return RunInfo(options, stdout, stderr);
     }
     if (!HasDisplay()) {
         std::fputs("vistrel: no display found (DISPLAY is not set). Vistrel is a desktop program: run it on a "
@@ -52,7 +59,7 @@ int main(int argc, char **argv)
     InstallQtPlatform();
 
     TForm1 form;
-    if (!form.FormCreate())
+    if (!form.FormCreate(options.WorkFolder))
         return 1;
 
     // The about window is the splash: up for two seconds, or until clicked.
@@ -68,5 +75,10 @@ int main(int argc, char **argv)
     if (QScreen *screen = QGuiApplication::primaryScreen())
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
+    if (!options.PsdFile.isEmpty()) {
+        PsdPath = QFileInfo(options.PsdFile).absoluteFilePath();
+        QApplication::processEvents();  // the picture area has its size before the fit
+        form.ImportPsd();
+    }
     return app.exec();
 }

@@ -1,0 +1,28 @@
+// The command line of vistrel: options, and the modes that need no window.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+struct CommandLine {
+    bool Help = false;
+    bool Info = false;
+    QString PsdFile;     // imported at start
+    QString WorkFolder;  // --work-folder: used as it is and left in place at the end
+    QString Error;       // a wrong option; usage follows
+};
+
+CommandLine ParseCommandLine(const QStringList &arguments);
+extern const char *const UsageText;
+
+// --info: imports without a window and prints the document's facts.
+// Returns the exit code: 0, or 1 with the import's message on `err`.
+int RunInfo(const CommandLine &options, FILE *out, FILE *err);
+
+// The facts --info prints, one per line, from the open document.
+QString DocumentFacts();
+
+// Chooses the work folder as the window does, or takes --work-folder.
+// Throws VistrelError when none can be made.
+QString WorkFolderFor(const CommandLine &options);

@@ -1,0 +1,66 @@
+#include "CommandLine.h"
+#include "Document.h"
+#include "PsdBuilder.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+TEST(CommandLine, OptionsAndMistakes)
+{
+    struct Case { QStringList args; bool help, info; const char *psd, *work; bool error; };
+    const Case cases[] = {
+        {{}, false, false, "", "", false},
+        {{"--help"}, true, false, "", "", false},
+        {{"a.psd"}, false, false, "a.psd", "", false},
+        {{"--info", "a.psd", "--work-folder", "/w"}, false, true, "a.psd", "/w", false},
+        {{"--info"}, false, true, "", "", true},
+        {{"--work-folder"}, false, false, "", "", true},
+        {{"--frobnicate"}, false, false, "", "", true},
+        {{"a.psd", "b.psd"}, false, false, "a.psd", "", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CommandLine o = ParseCommandLine(c.args);
+        EXPECT_EQ(o.Help, c.help);
+        EXPECT_EQ(o.Info, c.info);
+        EXPECT_EQ(o.PsdFile, QString::fromLatin1(c.psd));
+        EXPECT_EQ(o.WorkFolder, QString::fromLatin1(c.work));
+        EXPECT_EQ(!o.Error.isEmpty(), c.error);
+    }
+}
+
+TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 300;
+    b.Height = 200;
+    b.DpiWhole = 300;
+    b.AddLayer(0, 0, 300, 200, {1, 2, 3});
+    b.AddLayer(-10, 5, 50, 40, {9, 9, 9}, 50);
+    const QString psd = dir.path() + QStringLiteral("/x.psd");
+    WriteFileBytes(psd, b.Build());
+    const QString work = dir.path() + QStringLiteral("/work");
+    ResetDocument();
+    const QString program = QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
+    int code = -1;
+    const QString out = QString::fromLocal8Bit(
+        RunProgram(program, {QStringLiteral("--info"), psd, QStringLiteral("--work-folder"), work}, &code));
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(out, QStringLiteral("canvas: 300 x 200\ndpi: 300\nsize cm: 2.54 x 1.6933\ncolour mode: RGB\n"
+                                  "working size: 300 x 200\nworking scale: 1\nlayers: 2\n"
+                                  "layer 2: row 1, rect left -10 top 5 right 40 bottom 45, group 0, channels 4, "
+                                  "offset 0, focus\n"
+                                  "layer 1: row 2, rect left 0 top 0 right 300 bottom 200, group 0, channels 4, "
+                                  "offset 19\n"));
+    EXPECT_EQ(QDir(work).entryList(QDir::Files).size(), 4);  // ly1, lyt1, ly2, lyt2 stay
+
+    QProcess process;
+    WriteFileBytes(psd, "not a PSD");
+    const QByteArray none = RunProgram(program, {QStringLiteral("--info"), psd}, &code);
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(none.isEmpty());
+}

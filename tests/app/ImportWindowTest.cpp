@@ -1,0 +1,286 @@
+#include "Document.h"
+#include "Picture.h"
+#include "PsdBuilder.h"
+#include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "Unit1.h"
+#include "WorkFiles.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// Five plain layers on a 1000 x 500 canvas at 100 dpi, and a flip group of two.
+QByteArray SampleDocument()
+{
+    PsdBuilder b;
+    b.Width = 1000;
+    b.Height = 500;
+    b.DpiWhole = 100;
+    b.Groups = {0, 0, 3, 3, 0, 0, 0};
+    b.AddLayer(0, 0, 1000, 500, {200, 220, 255});
+    b.AddLayer(100, 100, 200, 200, {255, 0, 0});
+    b.AddLayer(400, 100, 200, 200, {0, 255, 0}, 200);
+    b.AddLayer(400, 100, 200, 200, {0, 0, 255}, 200);
+    b.AddLayer(700, 50, 100, 100, {255, 255, 0});
+    b.AddLayer(-50, 400, 300, 200, {0, 0, 0}, 128);
+    b.AddLayer(800, 300, 100, 100, {10, 10, 10});
+    return b.Build();
+}
+
+class ImportWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetDocument();
+        form = std::make_unique<TForm1>();
+        form->resize(1200, 800);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        ASSERT_TRUE(form->FormCreate());
+        psd = platform.Sandbox.path() + QStringLiteral("/pics/card.psd");
+        QDir().mkpath(platform.Sandbox.path() + QStringLiteral("/pics"));
+        WriteFileBytes(psd, SampleDocument());
+    }
+    void TearDown() override { form->FormClose(); }
+    void Import(const QString &path)
+    {
+        platform.OpenAnswers.push_back(path);
+        QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
+    }
+
+    ScriptedPlatform platform;
+    std::unique_ptr<TForm1> form;
+    QString psd;
+};
+
+}  // namespace
+
+TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
+{
+    TForm1 &f = *form;
+    Import(psd);
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    ASSERT_EQ(platform.DialogRequests.size(), 1u);
+    EXPECT_EQ(platform.DialogRequests[0].InitialFolder, platform.ProgramDir + QStringLiteral("/sample"));
+    EXPECT_EQ(platform.DialogRequests[0].Filter, QStringLiteral("Photoshop file (*.psd)"));
+    EXPECT_EQ(PsdPath, psd);
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel   card.psd"));
+    EXPECT_EQ(platform.Beeps, 1);
+    EXPECT_EQ(platform.BusyDepth, 0);
+    EXPECT_EQ(f.ProgressBar1->value(), 0);
+
+    // Status bar: 1000 px at 100 dpi = 25.4 cm; 500 px = 12.7 cm.
+    EXPECT_EQ(f.PanelText(3), QStringLiteral("25.4 x 12.7"));
+    EXPECT_EQ(f.PanelText(5), QStringLiteral("100"));
+    EXPECT_EQ(f.PanelText(7), QStringLiteral("RGB"));
+    EXPECT_EQ(f.PanelText(9), QStringLiteral("7"));
+    EXPECT_EQ(f.PanelText(10), HintSetParameters);
+    EXPECT_EQ(AspectRatio, 20000);
+    EXPECT_EQ(f.Edit10->text(), QStringLiteral("2.5"));  // width 5 / 2
+
+    // Grid: top layer first; five ungrouped layers, focus the third from the top.
+    ASSERT_EQ(f.StringGrid1->rowCount(), 8);
+    const char *col0[] = {"1", "2", "3 <F>", "4", "5", "6", "7"};
+    const char *col1[] = {"", "", "", "C", "C", "", ""};
+    const char *col2[] = {"-42", "-21", "0", "0", "0", "31", "62"};
+    for (int r = 1; r <= 7; ++r) {
+        EXPECT_EQ(f.Cells(0, r), QString::fromLatin1(col0[r - 1])) << r;
+        EXPECT_EQ(f.Cells(1, r), QString::fromLatin1(col1[r - 1])) << r;
+        EXPECT_EQ(f.Cells(2, r), QString::fromLatin1(col2[r - 1])) << r;
+    }
+    EXPECT_EQ(f.Edit2->text(), QStringLiteral("3"));
+    EXPECT_EQ(FocusLayer, 3);
+
+    // Commands of an open document.
+    for (QWidget *on : std::initializer_list<QWidget *>{f.SpeedButton3, f.SpeedButton4, f.SpeedButton9, f.GroupBox2,
+                                                         f.StringGrid1, f.SpeedButton15})
+        EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
+    for (QWidget *off : std::initializer_list<QWidget *>{f.SpeedButton29, f.SpeedButton5, f.SpeedButton10})
+        EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+    EXPECT_TRUE(f.N3->isEnabled());
+    EXPECT_TRUE(f.Saveproject1->isEnabled());
+    EXPECT_FALSE(f.N7->isEnabled());
+    EXPECT_FALSE(f.PSD1->isEnabled());
+
+    // Save dialogs are preset beside the PSD.
+    const QString base = platform.Sandbox.path() + QStringLiteral("/pics/card");
+    EXPECT_EQ(f.SaveDialog2FileName, base + QStringLiteral(".tif"));
+    EXPECT_EQ(f.SaveDialog5FileName, base + QStringLiteral("_3D.psd"));
+    EXPECT_EQ(f.SaveDialog3FileName, base + QStringLiteral(".gif"));
+    EXPECT_EQ(f.SaveDialog1FileName, base + QStringLiteral(".hx4p2"));
+
+    // The picture is shown and fitted to the proportion of the document.
+    EXPECT_EQ(f.Image1->Picture().size(), QSize(1000, 500));
+    const QSize client = f.ScrollBox1->viewport()->size();
+    EXPECT_EQ(f.Image1->width(), client.width() - 4);
+    EXPECT_NEAR(f.Image1->height(), f.Image1->width() / 2, 1);
+}
+
+TEST_F(ImportWindowTest, ARefusedFileLeavesTheOpenDocumentAlone)
+{
+    TForm1 &f = *form;
+    Import(psd);
+    f.SetCells(2, 1, QStringLiteral("-50"));  // the designer's own offset
+    const QByteArray ly1 = ReadFileBytes(WorkFileName(QStringLiteral("ly"), 1));
+    for (const QString &bad : {CorpusFolder() + QStringLiteral("/lab8-4x4-layers.psd"),
+                               CorpusFolder() + QStringLiteral("/bad-rle-rect-x.psd"),
+                               platform.Sandbox.path() + QStringLiteral("/missing.psd")}) {
+        platform.Messages.clear();
+        Import(bad);
+        ASSERT_EQ(platform.Messages.size(), 1) << bad.toStdString();
+        EXPECT_EQ(PsdPath, psd);
+        EXPECT_EQ(LayerCount, 7);
+        EXPECT_EQ(Layers.size(), 7u);
+        EXPECT_EQ(f.Cells(2, 1), QStringLiteral("-50"));
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel   card.psd"));
+        EXPECT_EQ(ReadFileBytes(WorkFileName(QStringLiteral("ly"), 1)), ly1);
+        EXPECT_TRUE(f.SpeedButton9->isEnabled());
+        EXPECT_EQ(platform.BusyDepth, 0);
+    }
+    // Cancelling the dialog changes nothing either.
+    QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(PsdPath, psd);
+}
+
+TEST_F(ImportWindowTest, LayerViewAndGridClicks)
+{
+    TForm1 &f = *form;
+    Import(psd);
+    f.StringGrid1->setCurrentCell(7, 2);
+    f.RadioGroup1One->click();
+    EXPECT_EQ(CurrentLayer, 0);
+    EXPECT_TRUE(f.SpeedButton13->isEnabled());
+    // The bottom layer alone: opaque, no checkerboard visible.
+    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 220, 255));
+    f.StringGrid1->setCurrentCell(1, 1);
+    f.StringGrid1Click(1, 1);
+    EXPECT_EQ(f.StringGrid1->currentColumn(), 2);  // the Group column passes the cursor on
+    EXPECT_EQ(CurrentLayer, 6);
+    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 200, 200));  // checkerboard
+    f.RadioGroup1All->click();
+    EXPECT_FALSE(f.SpeedButton13->isEnabled());
+    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 220, 255));
+}
+
+TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
+{
+    TForm1 &f = *form;
+    Import(psd);
+    struct LpiCase { const char *typed; const char *shown; Fixed4 lpi; };
+    const LpiCase lpiCases[] = {{"300", "75.55", 755500}, {"9", "9", 90000}, {"210", "210", 2100000},
+                                {"210.5", "75.55", 755500}, {"42.4775", "42.4775", 424775}};
+    for (const LpiCase &c : lpiCases) {
+        f.Edit5->setText(QString::fromLatin1(c.typed));
+        f.Edit5Exit();
+        EXPECT_EQ(f.Edit5->text(), QString::fromLatin1(c.shown));
+        EXPECT_EQ(Lpi, c.lpi);
+    }
+    f.Edit5->setText(QString());
+    f.Edit5Exit();
+    EXPECT_EQ(Lpi, 424775);  // empty: nothing happens
+    f.Edit5->setText(QStringLiteral("4x"));
+    f.Edit5Exit();
+    EXPECT_EQ(platform.Messages.last(), QStringLiteral("'4x' is not a valid floating point value"));
+    EXPECT_EQ(Lpi, 424775);
+
+    // Width: above 21 becomes 21 at once; the height follows the proportion (2:1).
+    f.Edit9->setText(QStringLiteral("22"));
+    EXPECT_EQ(f.Edit9->text(), QStringLiteral("21"));
+    EXPECT_EQ(f.Edit10->text(), QStringLiteral("10.5"));
+    f.Edit9->setText(QStringLiteral("3"));
+    EXPECT_EQ(f.Edit10->text(), QStringLiteral("1.5"));
+
+    // Depth: 12 gives 2 while the field keeps 12; -10 is kept; empty becomes "1.0".
+    f.SpeedButton29->setEnabled(true);
+    f.Edit3->setText(QStringLiteral("12"));
+    EXPECT_EQ(Depth, 2 * Fixed4One);
+    EXPECT_EQ(f.Edit3->text(), QStringLiteral("12"));
+    EXPECT_FALSE(f.SpeedButton29->isEnabled());
+    EXPECT_EQ(ViewsStale, 1);
+    f.Edit3->setText(QStringLiteral("-10"));
+    EXPECT_EQ(Depth, -10 * Fixed4One);
+    f.Edit3->setText(QString());
+    EXPECT_EQ(f.Edit3->text(), QStringLiteral("1.0"));
+    EXPECT_EQ(Depth, Fixed4One);
+
+    // Focus: 0 or above the layer count shows 0 and removes the marker.
+    for (const char *typed : {"0", "8"}) {
+        f.N7->setEnabled(true);
+        f.Edit2->setText(QString::fromLatin1(typed));
+        f.Edit2Exit();
+        EXPECT_EQ(f.Edit2->text(), QStringLiteral("0"));
+        EXPECT_EQ(FocusLayer, 0);
+        EXPECT_FALSE(f.N7->isEnabled());
+        for (int r = 1; r <= 7; ++r)
+            EXPECT_EQ(f.Cells(0, r), QString::number(r));
+    }
+    f.Edit2->setText(QStringLiteral("5"));
+    f.Edit2Exit();
+    EXPECT_EQ(f.Cells(0, 5), QStringLiteral("5 <F>"));
+    EXPECT_EQ(f.Cells(0, 3), QStringLiteral("3"));
+
+    // The view count field puts 7 back.
+    f.Edit4->setText(QString());
+    EXPECT_EQ(f.Edit4->text(), QStringLiteral("7"));
+}
+
+TEST_F(ImportWindowTest, ZoomAndPan)
+{
+    TForm1 &f = *form;
+    Import(psd);
+    const int fitted = f.Image1->width();
+    f.SpeedButton3Click();
+    EXPECT_EQ(f.Image1->width(), int(Round(fitted * 1.5)));
+    EXPECT_EQ(ViewOffsetX, 0);
+    f.SpeedButton3Click();
+    const int wide = f.Image1->width();
+    ASSERT_GT(wide, f.ScrollBox1->viewport()->width());
+    // Wider than the area: scrolled so that the middle of the picture shows.
+    EXPECT_EQ(f.Image1->x(), 0);
+    EXPECT_EQ(f.ScrollBox1->horizontalScrollBar()->value(),
+              -int(RoundDiv(f.ScrollBox1->viewport()->width() - wide, 2)));
+    EXPECT_EQ(ViewScale, ToFixed4(double(WorkHeight) / f.Image1->height()));
+    f.SpeedButton4Click();
+    f.SpeedButton4Click();
+    EXPECT_NEAR(f.Image1->width(), fitted, 1);
+
+    // Dragging without the space bar does not scroll; with it held it does.
+    f.SpeedButton3Click();
+    f.SpeedButton3Click();
+    QWidget *viewport = f.ScrollBox1->viewport();
+    QScrollBar *h = f.ScrollBox1->horizontalScrollBar();
+    const int start = h->value();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(300, 100));
+    QTest::mouseMove(viewport, QPoint(250, 100));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(250, 100));
+    EXPECT_EQ(h->value(), start);
+    f.SpeedButton9->setFocus();
+    QTest::keyPress(f.SpeedButton9, Qt::Key_Space);
+    EXPECT_EQ(SpaceHeld, 1);
+    EXPECT_TRUE(f.ScrollBox1->hasFocus());  // the focused button is not pressed
+    QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(300, 100));
+    QTest::mouseMove(viewport, QPoint(250, 100));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(250, 100));
+    EXPECT_EQ(h->value(), start + 50);
+    QTest::keyRelease(f.ScrollBox1, Qt::Key_Space);
+    EXPECT_EQ(SpaceHeld, 0);
+    EXPECT_FALSE(f.Image1->isEnabled());  // the SetLayer page: the picture stays off
+
+    f.Showgrouptiff1->trigger();
+    EXPECT_EQ(platform.ShellOpened.last(), WorkFolder);
+}
