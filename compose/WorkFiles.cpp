@@ -78,22 +78,19 @@ int BitsPerPixel(const QImage &picture)
     }
 }
 
-QByteArray EncodeBmp(const QImage &picture)
+namespace {
+
+// The headers (and colour table) of a BMP file for a picture.
+QByteArray BmpHeaders(int width, int height, int bits)
 {
-    if (picture.isNull() || picture.width() == 0 || picture.height() == 0)
-        return {};
-    const int bits = BitsPerPixel(picture);
-    const int width = picture.width();
-    const int height = picture.height();
     const int rowBytes = RowBytes(width, bits);
     const int tableSize = bits == 8 ? GreyTableSize : 0;
     const qsizetype offset = FileHeaderSize + InfoHeaderSize + tableSize;
     const qsizetype imageSize = qsizetype(rowBytes) * height;
-    QByteArray out(offset + imageSize, '\0');
-
+    QByteArray out(offset, '\0');
     out[0] = 'B';
     out[1] = 'M';
-    PutU32(out, 2, uint32_t(out.size()));
+    PutU32(out, 2, uint32_t(offset + imageSize));
     PutU32(out, 10, uint32_t(offset));
     PutU32(out, 14, InfoHeaderSize);
     PutU32(out, 18, uint32_t(width));
@@ -106,48 +103,86 @@ QByteArray EncodeBmp(const QImage &picture)
     PutU32(out, 42, 2835);
     if (bits == 8) {
         PutU32(out, 46, 256);
-        for (int i = 0; i < 256; ++i) {  // a grey ramp makes the file viewable elsewhere
+        for (int i = 0; i < 256; ++i)  // a grey ramp makes the file viewable elsewhere
             out[54 + 4 * i] = out[55 + 4 * i] = out[56 + 4 * i] = char(i);
-        }
     }
-    const int used = width * (bits / 8);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(out.data() + offset + qsizetype(height - 1 - y) * rowBytes, picture.constScanLine(y), used);
     return out;
 }
+
+bool IsEmpty(const QImage &picture)
+{
+    return picture.isNull() || picture.width() == 0 || picture.height() == 0;
+}
+
+}  // namespace
+
+QByteArray EncodeBmp(const QImage &picture)
+{
+    if (IsEmpty(picture))
+        return {};
+    const int bits = BitsPerPixel(picture);
+    const int rowBytes = RowBytes(picture.width(), bits);
+    QByteArray out = BmpHeaders(picture.width(), picture.height(), bits);
+    const qsizetype offset = out.size();
+    out.resize(offset + qsizetype(rowBytes) * picture.height(), '\0');
+    const int used = picture.width() * (bits / 8);
+    for (int y = 0; y < picture.height(); ++y)
+        std::memcpy(out.data() + offset + qsizetype(picture.height() - 1 - y) * rowBytes, picture.constScanLine(y), used);
+    return out;
+}
+
+namespace {
+
+struct BmpHeader {
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int Bits = 0;
+    qint64 PixelOffset = 0;
+    qint64 RowBytes = 0;
+};
+
+// Checks the headers against our layout and the size of the whole file.
+BmpHeader ParseBmpHeader(ByteCursor &in, qint64 fileSize)
+{
+    in.SetSection(QStringLiteral("BMP header"));
+    if (in.U8() != 'B' || in.U8() != 'M')
+        in.Fail(QStringLiteral("it is not a BMP picture"));
+    in.Skip(8);
+    BmpHeader h;
+    h.PixelOffset = in.U32LE();
+    const uint32_t infoSize = in.U32LE();
+    h.Width = in.I32LE();
+    h.Height = in.I32LE();
+    const uint16_t planes = in.U16LE();
+    h.Bits = in.U16LE();
+    const uint32_t compression = in.U32LE();
+    if (infoSize != InfoHeaderSize || planes != 1 || compression != 0 || (h.Bits != 8 && h.Bits != 24 && h.Bits != 32))
+        in.Fail(QStringLiteral("only uncompressed 8, 24 and 32-bit BMP pictures of Vistrel's own layout are read"));
+    // Top-down (negative height) files and absurd sizes are not of our layout.
+    if (h.Width <= 0 || h.Height <= 0 || h.Width > 1'000'000 || h.Height > 1'000'000)
+        in.Fail(QStringLiteral("the picture size %1 x %2 is not possible").arg(h.Width).arg(h.Height));
+    h.RowBytes = RowBytes(h.Width, h.Bits);
+    if (h.PixelOffset < FileHeaderSize + InfoHeaderSize || h.PixelOffset + h.RowBytes * h.Height > fileSize)
+        in.Fail(QStringLiteral("the pixel rows run past the end of the file"));
+    return h;
+}
+
+}  // namespace
 
 QImage DecodeBmp(const QByteArray &bytes, const QString &fileName)
 {
     if (bytes.isEmpty())
         return {};
     ByteCursor in(bytes, fileName);
-    in.SetSection(QStringLiteral("BMP header"));
-    if (in.U8() != 'B' || in.U8() != 'M')
-        in.Fail(QStringLiteral("it is not a BMP picture"));
-    in.Skip(8);
-    const uint32_t offset = in.U32LE();
-    const uint32_t infoSize = in.U32LE();
-    const int32_t width = in.I32LE();
-    const int32_t height = in.I32LE();
-    const uint16_t planes = in.U16LE();
-    const uint16_t bits = in.U16LE();
-    const uint32_t compression = in.U32LE();
-    if (infoSize != InfoHeaderSize || planes != 1 || compression != 0 || (bits != 8 && bits != 24 && bits != 32))
-        in.Fail(QStringLiteral("only uncompressed 8, 24 and 32-bit BMP pictures of Vistrel's own layout are read"));
-    // Top-down (negative height) files and absurd sizes are not of our layout.
-    if (width <= 0 || height <= 0 || width > 1'000'000 || height > 1'000'000)
-        in.Fail(QStringLiteral("the picture size %1 x %2 is not possible").arg(width).arg(height));
-    const qint64 rowBytes = RowBytes(width, bits);
-    in.Seek(offset);
-    in.Need(rowBytes * height);
-
-    QImage picture = NewPicture(width, height, bits);
+    const BmpHeader h = ParseBmpHeader(in, bytes.size());
+    QImage picture = NewPicture(h.Width, h.Height, h.Bits);
     if (picture.isNull())
         in.Fail(QStringLiteral("the picture is too large to hold in memory"));
-    const uint8_t *pixels = in.Take(rowBytes * height);
-    const int used = width * (bits / 8);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(picture.scanLine(y), pixels + qint64(height - 1 - y) * rowBytes, used);
+    in.Seek(h.PixelOffset);
+    const uint8_t *pixels = in.Take(h.RowBytes * h.Height);
+    const int used = h.Width * (h.Bits / 8);
+    for (int y = 0; y < h.Height; ++y)
+        std::memcpy(picture.scanLine(y), pixels + qint64(h.Height - 1 - y) * h.RowBytes, size_t(used));
     return picture;
 }
 
@@ -168,10 +203,45 @@ void WriteWholeFile(const QString &path, const QByteArray &bytes)
 
 void SaveImage(const QImage &picture, const QString &path)
 {
-    WriteWholeFile(path, EncodeBmp(picture));
+    // Row by row, bottom row first, so that no second copy of the picture is made.
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok && !IsEmpty(picture)) {
+        const int bits = BitsPerPixel(picture);
+        const int rowBytes = RowBytes(picture.width(), bits);
+        ok = file.write(BmpHeaders(picture.width(), picture.height(), bits)) >= 0;
+        QByteArray row(rowBytes, '\0');
+        const int used = picture.width() * (bits / 8);
+        for (int y = picture.height() - 1; ok && y >= 0; --y) {
+            std::memcpy(row.data(), picture.constScanLine(y), size_t(used));
+            ok = file.write(row) == rowBytes;
+        }
+    }
+    if (!ok || !file.commit())
+        throw VistrelError(CannotOpenFileText(path, file.errorString()));
 }
 
 QImage LoadImage(const QString &path)
 {
-    return DecodeBmp(ReadWholeFile(path), path);
+    // The headers first, then the rows straight into the picture.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+    const qint64 size = file.size();
+    if (size == 0)
+        return {};
+    ByteCursor in(file.read(FileHeaderSize + InfoHeaderSize), path);
+    const BmpHeader h = ParseBmpHeader(in, size);
+    QImage picture = NewPicture(h.Width, h.Height, h.Bits);
+    if (picture.isNull())
+        in.Fail(QStringLiteral("the picture is too large to hold in memory"));
+    const int used = h.Width * (h.Bits / 8);
+    QByteArray row(h.RowBytes, '\0');
+    file.seek(h.PixelOffset);
+    for (int y = h.Height - 1; y >= 0; --y) {
+        if (file.read(row.data(), h.RowBytes) != h.RowBytes)
+            throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        std::memcpy(picture.scanLine(y), row.constData(), size_t(used));
+    }
+    return picture;
 }

@@ -79,6 +79,8 @@ TEST(WorkFiles, ForeignOrDamagedFilesGiveAClearError)
         {"huge", patched(18, QByteArray("\xff\xff\xff\x7f", 4))},
         {"pixels offset past the end", patched(10, QByteArray("\xff\xff\0\0", 4))},
     };
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/vw1.gjs");
     for (const Case &c : cases) {
         try {
             DecodeBmp(c.bytes, QStringLiteral("vw1.gjs"));
@@ -86,6 +88,9 @@ TEST(WorkFiles, ForeignOrDamagedFilesGiveAClearError)
         } catch (const VistrelError &e) {
             EXPECT_TRUE(e.Message.contains(QLatin1String("vw1.gjs"))) << c.name;
         }
+        // The file reader, which reads rows straight from the file, refuses it too.
+        WriteFileBytes(path, c.bytes);
+        EXPECT_THROW(LoadImage(path), VistrelError) << c.name;
     }
     EXPECT_THROW(LoadImage(QStringLiteral("/no/such/folder/ly1.gjs")), VistrelError);
 }
