@@ -4,9 +4,12 @@
 #include "Errors.h"
 #include "Import.h"
 #include "Platform.h"
+#include "PrintExport.h"
+#include "SettingsFile.h"
 #include "WorkFolder.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 const char *const UsageText =
@@ -17,6 +20,17 @@ const char *const UsageText =
     "  vistrel                    open the window\n"
     "  vistrel FILE.psd           open the window with FILE.psd imported\n"
     "  vistrel --info FILE.psd    import FILE.psd without a window and print its facts\n"
+    "  vistrel --export-tiff OUT.tif [settings] FILE.psd\n"
+    "                             import FILE.psd and write the interlaced print, without a window\n"
+    "\n"
+    "Print settings (those not given come from the settings file, as in the window):\n"
+    "  --lpi N         lenses per inch of the lens sheet (9 to 210)\n"
+    "  --dpi N|auto    printer resolution; auto puts 7 printer pixels under each lens\n"
+    "  --width-cm N    print width in centimetres (up to 21); the height follows the picture\n"
+    "  --hscale N      vertical reduction factor (1 to 32)\n"
+    "  --depth N       depth factor (-10 to 10)\n"
+    "  --focus ROW     grid row of the focus layer (1 = top layer); default: chosen at import\n"
+    "  --verbose       print each phase with its wall time\n"
     "\n"
     "Options:\n"
     "  --work-folder DIR   keep the intermediate images in DIR and leave them there at the end\n"
@@ -40,6 +54,22 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             options.Info = true;
         } else if (a == QLatin1String("--work-folder")) {
             value(options.WorkFolder);
+        } else if (a == QLatin1String("--export-tiff")) {
+            value(options.ExportTiff);
+        } else if (a == QLatin1String("--lpi")) {
+            value(options.Lpi);
+        } else if (a == QLatin1String("--dpi")) {
+            value(options.Dpi);
+        } else if (a == QLatin1String("--width-cm")) {
+            value(options.WidthCm);
+        } else if (a == QLatin1String("--hscale")) {
+            value(options.HScale);
+        } else if (a == QLatin1String("--depth")) {
+            value(options.Depth);
+        } else if (a == QLatin1String("--focus")) {
+            value(options.Focus);
+        } else if (a == QLatin1String("--verbose")) {
+            options.Verbose = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             options.Error = QStringLiteral("unknown option '%1'").arg(a);
         } else if (options.PsdFile.isEmpty()) {
@@ -52,6 +82,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     }
     if (options.Error.isEmpty() && options.Info && options.PsdFile.isEmpty())
         options.Error = QStringLiteral("--info needs a PSD file");
+    if (options.Error.isEmpty() && options.IsBatch() && options.PsdFile.isEmpty())
+        options.Error = QStringLiteral("--export-tiff needs a PSD file");
     return options;
 }
 
@@ -110,6 +142,125 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
         return 1;
     }
     std::fputs(DocumentFacts().toLocal8Bit().constData(), out);
+    if (options.WorkFolder.isEmpty())
+        DeleteFilesInFolder(WorkFolder);
+    return 0;
+}
+
+namespace {
+
+// A typed setting within its limits, or VistrelError naming the option.
+Fixed4 SettingIn(const QString &option, const QString &text, double low, double high)
+{
+    const Fixed4 value = StrToFixed4(text);
+    if (value < ToFixed4(low) || value > ToFixed4(high))
+        throw VistrelError(QStringLiteral("%1 must be between %2 and %3, not %4.")
+                               .arg(option, ShortText(low), ShortText(high), text));
+    return value;
+}
+
+// Progress on the terminal: a line that counts up.
+class TerminalProgress {
+public:
+    TerminalProgress(FILE *err, const char *phase) : Err(err), Phase(phase) {}
+    ~TerminalProgress()
+    {
+        if (Shown >= 0)
+            std::fputc('\n', Err);
+    }
+    void operator()(int percent)
+    {
+        if (percent / 5 == Shown / 5 && Shown >= 0)
+            return;
+        Shown = percent;
+        std::fprintf(Err, "\r%s: %3d%%", Phase, percent);
+        std::fflush(Err);
+    }
+
+private:
+    FILE *Err;
+    const char *Phase;
+    int Shown = -1;
+};
+
+}  // namespace
+
+int RunBatch(const CommandLine &options, FILE *out, FILE *err)
+{
+    QElapsedTimer total;
+    total.start();
+    auto phase = [&](const QString &what, qint64 ms) {
+        if (options.Verbose)
+            std::fprintf(out, "%s: %.3f s\n", what.toLocal8Bit().constData(), ms / 1000.0);
+    };
+    try {
+        // The settings of the window, read but not rewritten.
+        ProgramFolder = Platform.ProgramFolder();
+        SettingsValues settings;
+        ReadSettingsFile(settings);
+        Lpi = settings.Lpi;
+        Depth = settings.Depth;
+        OutputDpi = settings.OutputDpi;
+        OutputWidthCm = settings.OutputWidthCm;
+        HScale = uint8_t(settings.HScale);
+
+        // The typed settings are checked before any work is done.
+        if (!options.Lpi.isEmpty())
+            Lpi = SettingIn(QStringLiteral("--lpi"), options.Lpi, 9, 210);
+        if (!options.Depth.isEmpty())
+            Depth = SettingIn(QStringLiteral("--depth"), options.Depth, -10, 10);
+        if (!options.WidthCm.isEmpty())
+            OutputWidthCm = SettingIn(QStringLiteral("--width-cm"), options.WidthCm, 0.0001, 21);
+        if (!options.HScale.isEmpty())
+            HScale = uint8_t(FromFixed4(SettingIn(QStringLiteral("--hscale"), options.HScale, 1, 32)));
+        bool autoDpi = OutputDpi == AutoDpi;
+        if (!options.Dpi.isEmpty()) {
+            autoDpi = options.Dpi.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0;
+            if (!autoDpi)
+                OutputDpi = SettingIn(QStringLiteral("--dpi"), options.Dpi, 1, 100000);
+        }
+        int32_t focusRow = -1;
+        if (!options.Focus.isEmpty())
+            focusRow = StrToInt(options.Focus);
+
+        WorkFolder = WorkFolderFor(options);
+        QElapsedTimer timer;
+        timer.start();
+        {
+            TerminalProgress progress(err, "import");
+            ImportDocument(options.PsdFile, [&](int p) { progress(p); });
+        }
+        phase(QStringLiteral("import"), timer.elapsed());
+
+        if (focusRow >= 0)
+            FocusLayer = focusRow >= 1 && focusRow <= LayerCount ? focusRow : 0;
+        const std::vector<int32_t> offsets = DefaultGridOffsets();
+        const int32_t focusOffset =
+            FocusLayer >= 1 && FocusLayer <= LayerCount ? offsets[size_t(LayerCount - FocusLayer)] : 0;
+
+        PrintSettings print;
+        print.Lpi = Lpi;
+        print.Dpi = autoDpi ? 7 * Lpi : OutputDpi;
+        print.WidthCm = OutputWidthCm;
+        // The height follows the width and the picture's proportion.
+        print.HeightCm = ToFixed4(FromFixed4(OutputWidthCm) / FromFixed4(AspectRatio));
+        print.HScale = HScale;
+        CentreView = 4;
+        {
+            TerminalProgress progress(err, "export");
+            ExportPrint(print, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); }, phase);
+        }
+        std::fprintf(out, "print written: %s (%.4g x %.4g cm at %s dpi)\n",
+                     QFileInfo(options.ExportTiff).absoluteFilePath().toLocal8Bit().constData(),
+                     FromFixed4(print.WidthCm), FromFixed4(print.HeightCm),
+                     ShortFixed4Text(print.Dpi).toLocal8Bit().constData());
+        phase(QStringLiteral("total"), total.elapsed());
+    } catch (const VistrelError &error) {
+        std::fprintf(err, "%s\n", error.Message.toLocal8Bit().constData());
+        if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
+            DeleteFilesInFolder(WorkFolder);
+        return 1;
+    }
     if (options.WorkFolder.isEmpty())
         DeleteFilesInFolder(WorkFolder);
     return 0;

@@ -11,6 +11,12 @@ struct CommandLine {
     QString PsdFile;     // imported at start
     QString WorkFolder;  // --work-folder: used as it is and left in place at the end
     QString Error;       // a wrong option; usage follows
+
+    // Batch export: no window, the same functions as the window's commands.
+    QString ExportTiff;
+    QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
+    bool Verbose = false;
+    bool IsBatch() const { return !ExportTiff.isEmpty(); }
 };
 
 CommandLine ParseCommandLine(const QStringList &arguments);
@@ -22,6 +28,9 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err);
 
 // The facts --info prints, one per line, from the open document.
 QString DocumentFacts();
+
+// The batch export. Returns the exit code: 0, or 1 with the message on `err`.
+int RunBatch(const CommandLine &options, FILE *out, FILE *err);
 
 // Chooses the work folder as the window does, or takes --work-folder.
 // Throws VistrelError when none can be made.

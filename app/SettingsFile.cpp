@@ -155,6 +155,18 @@ void ApplySettingsFile()
         throw VistrelError(readError);
 }
 
+void ReadSettingsFile(SettingsValues &values)
+{
+    const QString path = SettingsFilePath();
+    if (QFileInfo::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        ParseSettings(file.readAll(), path, values);
+    }
+    CheckSettingsRanges(values);
+}
+
 void WriteSettingsFile()
 {
     WriteSettingsValues(CurrentSettings());

@@ -42,6 +42,9 @@ QString SettingsFilePath();
 // checks the ranges, sets the document variables and rewrites the file.
 // Throws VistrelError after applying what it could when reading or writing fails.
 void ApplySettingsFile();
+// Reads and checks the file without writing it (the batch mode); the
+// defaults when there is none. Throws VistrelError for a damaged file.
+void ReadSettingsFile(SettingsValues &values);
 // Close: writes the file from the document variables, with the reserved
 // integers as they were read. Throws VistrelError when it cannot be written.
 void WriteSettingsFile();

@@ -100,6 +100,8 @@ void TForm1::FormClose()
     // read the work files deleted below.
     PreviewStop = 601;
     ReliefPreviewStop = 605;
+    if (AnimationRunning)
+        EndAnimation();
 
     // A resolution derived from "(Auto)" is remembered as "(Auto)".
     if (OutputDpi == 7 * Lpi)

@@ -475,9 +475,10 @@ void TForm1::CreatePictureArea()
     ScrollBox1->viewport()->installEventFilter(this);
     ScrollContent->installEventFilter(this);
 
-    Label24 = new QLabel(ScrollContent);
+    // The view marker floats over the picture area.
+    Label24 = new QLabel(ScrollBox1);
     Register("Label24", ControlKind::Label, Label24);
-    Label24->setStyleSheet(QStringLiteral("color: white; background: #e67828; padding: 2px 6px;"));
+    Label24->setStyleSheet(QStringLiteral("color: red; font-size: 32px; font-weight: bold;"));
     Label24->setVisible(false);
 
     ProgressBar1 = new QProgressBar(this);
@@ -690,6 +691,13 @@ void TForm1::ConnectHandlers()
     connect(Edit3, &QLineEdit::textChanged, this, &TForm1::Edit3Change);
     connect(Edit4, &QLineEdit::textChanged, this, &TForm1::Edit4Change);
     connect(Edit9, &QLineEdit::textChanged, this, &TForm1::Edit9Change);
+    connect(SpeedButton9, &QToolButton::clicked, this, &TForm1::SpeedButton9Click);
+    connect(N18, &QAction::triggered, this, &TForm1::N18Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(N25, &QAction::triggered, this, &TForm1::N25Click);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::AnimationFrame);
+    connect(SpeedButton29, &QToolButton::clicked, this, &TForm1::BitBtn3Click);
+    connect(N7, &QAction::triggered, this, &TForm1::N7Click);
     qApp->installEventFilter(this);  // the window sees key strokes before its controls
     connect(TrackBar1, &QSlider::valueChanged, this, [this](int position) { Timer1->setInterval(position * 10); });
 

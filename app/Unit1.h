@@ -164,6 +164,23 @@ public:
     QString SaveDialog3FileName;  // GIF
     QString SaveDialog1FileName;  // project
 
+    // --- Preview (compose/PreviewCommands.cpp) ---
+    void SpeedButton9Click();  // "Preview": generate the views and play them
+    void N18Click();           // menu "Pre&View 3D animation"
+    void SpeedButton2Click();  // "Stop"
+    void N25Click();           // menu "S&top preview"
+    // Composes and writes the seven views, then starts the animation. False,
+    // with the message shown, when the views could not be made.
+    bool GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOffset);
+    void AnimationFrame();     // one frame of the animation, on Timer1
+    bool Animating() const { return AnimationRunning; }
+    int32_t PreviewTick = 0;
+
+    // --- Print export (output/ExportCommands.cpp) ---
+    void BitBtn3Click();       // export the interlaced print
+    void N7Click();            // menu "&Export *.tiff"
+    QStringList ListBox1;      // the full-resolution view files, view 7 first
+
     // --- Parameter panel (app/ParameterPanel.cpp) ---
     void Edit5Exit();    // LPI, on leaving
     void Edit2Exit();    // focus layer, on leaving
@@ -207,6 +224,8 @@ private:
 
     std::vector<TComponent> ComponentList;
     bool Closed = false;
+    bool AnimationRunning = false;
+    void EndAnimation();
     bool KeepWorkFiles = false;
     QPointer<TAboutBox> AboutWindow;
 };

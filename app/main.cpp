@@ -47,6 +47,10 @@ int main(int argc, char **argv)
         QCoreApplication app(argc, argv);
         return RunInfo(options, stdout, stderr);
     }
+    if (options.IsBatch()) {
+        QCoreApplication app(argc, argv);
+        return RunBatch(options, stdout, stderr);
+    }
     if (!HasDisplay()) {
         std::fputs("vistrel: no display found (DISPLAY is not set). Vistrel is a desktop program: run it on a "
                    "desktop, or under a virtual display with 'xvfb-run -a vistrel'.\n",

@@ -1,0 +1,145 @@
+#include "Interlacer.h"
+
+#include "Errors.h"
+#include "Tiff.h"
+
+#include <QSaveFile>
+#include <cstring>
+
+namespace {
+
+constexpr int64_t Seven = 10'000'000;  // fixed point with seven decimals
+
+}  // namespace
+
+Fixed4 CentimetresToInches(Fixed4 cm)
+{
+    return RoundDiv(cm * 100, 254);
+}
+
+PrintGeometry ComputePrintGeometry(Fixed4 widthInches, Fixed4 heightInches, Fixed4 lpi, Fixed4 dpi, int hscale)
+{
+    PrintGeometry g;
+    g.WidthInches = widthInches;
+    g.HeightInches = heightInches;
+    // The exact product of the two Fixed4 values, over 10^8.
+    g.Lenses = RoundDiv(widthInches * lpi, Fixed4One * Fixed4One);
+    g.Columns = int32_t(RoundDiv(g.Lenses * dpi, lpi));
+    g.Rows = int32_t(Truncate(FromFixed4(heightInches) * FromFixed4(dpi) / hscale));
+    g.VerticalDpi = RoundDiv(dpi, hscale);
+    return g;
+}
+
+ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views)
+{
+    ColumnTables t;
+    t.ViewStep = RoundDiv(int64_t(views) * lpi * Seven, dpi);
+    t.View.resize(size_t(columns) + 1);
+    t.Frac.resize(size_t(columns));
+    for (int32_t x = 0; x < columns; ++x) {
+        const int64_t q = int64_t(x) * t.ViewStep;
+        t.View[size_t(x)] = uint8_t((q / Seven) % views);
+        t.Frac[size_t(x)] = int16_t(RoundDiv(q % Seven, 10000));
+    }
+    t.View[size_t(columns)] = uint8_t(views - 1);
+    return t;
+}
+
+int BandRows(int32_t width, int32_t height, int views)
+{
+    int rows = int(1'000'000 / (int64_t(views) * width));
+    rows = std::min(rows, int(height));
+    return std::max(rows, 1);
+}
+
+void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &outputPath, Fixed4 dpi, Fixed4 lpi,
+                    Fixed4 widthInches, Fixed4 heightInches, uint16_t colorMode,
+                    const std::function<void(int)> &progress)
+{
+    auto report = [&](int percent) {
+        if (progress)
+            progress(percent);
+    };
+    const int views = int(viewFiles.size());
+    if (views == 0)
+        throw VistrelError(QStringLiteral("There are no views to interlace."));
+    if (hscale < 1)
+        throw VistrelError(QStringLiteral("The H scale must be at least 1."));
+    if (lpi <= 0 || dpi <= 0)
+        throw VistrelError(QStringLiteral("The lens pitch and the printer resolution must be above 0."));
+    const PrintGeometry g = ComputePrintGeometry(widthInches, heightInches, lpi, dpi, hscale);
+    if (g.Columns <= 0 || g.Rows <= 0)
+        throw VistrelError(QStringLiteral("The print would be empty: %1 x %2 pixels. Check its width, height and "
+                                          "resolution.").arg(g.Columns).arg(g.Rows));
+
+    std::vector<Rtif> records(static_cast<size_t>(views));
+    int32_t minW = 300'000, minH = 300'000;
+    for (int i = 0; i < views; ++i) {
+        ReadTiffRecord(viewFiles[i], records[size_t(i)]);
+        minW = std::min(minW, records[size_t(i)].Width);
+        minH = std::min(minH, records[size_t(i)].Height);
+        report(int(Round((i + 1) * 20.0 / views)));
+    }
+    const int samples = colorMode == 1 ? 1 : colorMode == 3 ? 3 : 4;
+    for (const Rtif &r : records) {
+        const TiffInfo info = ReadTiffInfo(r.FileName);
+        if (info.Samples != samples)
+            throw VistrelError(QStringLiteral("\"%1\" has %2 samples per pixel instead of %3.")
+                                   .arg(r.FileName).arg(info.Samples).arg(samples));
+    }
+
+    const int band = BandRows(minW, minH, views);
+    const int64_t ratioX = RoundDiv(int64_t(minW) * Seven, g.Columns);
+    const int64_t ratioY = RoundDiv(int64_t(minH) * Seven, g.Rows);
+    const ColumnTables tables = BuildColumnTables(g.Columns, lpi, dpi, views);
+    std::vector<int32_t> sourceColumn(size_t(g.Columns));
+    for (int32_t x = 0; x < g.Columns; ++x)
+        sourceColumn[size_t(x)] = int32_t(std::min<int64_t>(int64_t(x) * ratioX / Seven, minW - 1));
+    std::vector<int32_t> acc(size_t(g.Columns), 0);
+
+    QSaveFile file(outputPath);
+    if (!file.open(QIODevice::WriteOnly))
+        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(outputPath, file.errorString()));
+    WriteTiffHeader(file, samples, g.Columns, g.Rows, dpi, g.VerticalDpi);
+    report(25);
+
+    std::vector<std::vector<uint8_t>> buffers(size_t(views),
+                                              std::vector<uint8_t>(size_t(minW) * size_t(band) * samples));
+    std::vector<uint8_t> row(size_t(g.Columns) * samples);
+    const bool invert = samples == 4;
+    int lastBand = -1;
+    for (int32_t y = 0; y < g.Rows; ++y) {
+        const int64_t sy = std::min<int64_t>(int64_t(y) * ratioY / Seven, minH - 1);
+        const int rowBand = int(sy / band);
+        const int r = int(sy % band);
+        if (rowBand > lastBand) {  // bands only advance: each is read once
+            for (int v = 0; v < views; ++v)
+                ReadTiffRows(records[size_t(v)], rowBand, buffers[size_t(v)].data(), band, samples);
+            lastBand = rowBand;
+        }
+        const size_t rowOffset = size_t(r) * size_t(minW);
+        uint8_t *out = row.data();
+        for (int32_t x = 0; x < g.Columns; ++x, out += samples) {
+            int32_t &a = acc[size_t(x)];
+            a += tables.Frac[size_t(x)];
+            int view = tables.View[size_t(x)];
+            if (a > 999) {
+                view = tables.View[size_t(x) + 1];
+                a -= 1000;
+            }
+            const uint8_t *in = buffers[size_t(view)].data() + (rowOffset + size_t(sourceColumn[size_t(x)])) * samples;
+            if (invert) {
+                for (int k = 0; k < samples; ++k)
+                    out[k] = uint8_t(255 - in[k]);
+            } else {
+                std::memcpy(out, in, size_t(samples));
+            }
+        }
+        if (file.write(reinterpret_cast<const char *>(row.data()), qint64(row.size())) != qint64(row.size()))
+            throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
+        report(int(Round(y * 73.0 / g.Rows + 25)));
+    }
+    if (!file.commit())
+        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(outputPath, file.errorString()));
+    report(100);
+}

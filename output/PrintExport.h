@@ -1,0 +1,33 @@
+// The print export without the window: the seven views composed again at full
+// resolution ("vwd" NNN as TIFF, "vwdt" NNN as BMP, view 7 first), then
+// interlaced into the print. The window's export command and the batch mode
+// share it.
+#pragma once
+
+#include "Numbers.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+struct PrintSettings {
+    Fixed4 Lpi = 0;
+    Fixed4 Dpi = 0;  // resolved: "(Auto)" is 7 x Lpi
+    Fixed4 WidthCm = 0;
+    Fixed4 HeightCm = 0;
+    int HScale = 1;
+};
+
+// Phases for a verbose caller: ("view 7 composed and written", ms) ...
+using PhaseReport = std::function<void(const QString &phase, qint64 milliseconds)>;
+
+// Returns the view files, list position 0 (view 7) first. `progress` gets 5..75.
+QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_t focusOffset,
+                                     const std::function<void(int)> &progress = {},
+                                     const PhaseReport &phases = {});
+
+// Views and print; sets Lpi, OutputDpi, OutputWidthCm, OutputHeightCm,
+// OutputColorMode (2) and HScale of the document from `settings`.
+void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
+                 const QString &path, const std::function<void(int)> &progress = {}, const PhaseReport &phases = {});

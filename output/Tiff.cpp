@@ -1,0 +1,226 @@
+#include "Tiff.h"
+
+#include "ByteCursor.h"
+#include "Errors.h"
+#include "Platform.h"
+#include "WorkFiles.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
+#include <cstring>
+
+namespace {
+
+constexpr uint16_t TypeAscii = 2, TypeShort = 3, TypeLong = 4, TypeRational = 5;
+constexpr int EntryCount = 17;
+constexpr int DirectoryOffset = 8;
+// The three texts sit in areas of 60, 20 and 12 bytes. Each is ended by a zero
+// byte counted in its entry, as TIFF readers require of ASCII values; the rest
+// of the area stays zero.
+constexpr int SoftwareArea = 60, DateTimeArea = 20, ArtistArea = 12;
+const char SoftwareText[] = "Vistrel lenticular design tool";
+const char ArtistText[] = "vistrel.app";
+static_assert(sizeof(SoftwareText) <= SoftwareArea && sizeof(ArtistText) <= ArtistArea);
+
+void PutU16(QByteArray &out, int at, uint32_t v)
+{
+    out[at] = char(v & 0xff);
+    out[at + 1] = char((v >> 8) & 0xff);
+}
+
+void PutU32(QByteArray &out, int at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out[at + i] = char((v >> (8 * i)) & 0xff);
+}
+
+[[noreturn]] void NotOurs(const QString &path, const QString &why)
+{
+    throw VistrelError(QStringLiteral("\"%1\" is not a TIFF file of Vistrel's own layout: %2.").arg(path, why));
+}
+
+}  // namespace
+
+QString TiffDateTimeNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toString(Platform.ShortDateFormat()) + QLatin1Char(' ') + now.toString(Platform.LongTimeFormat());
+}
+
+QByteArray TiffHeader(int samples, int32_t width, int32_t height, Fixed4 xDpi, Fixed4 yDpi, const QString &dateTime)
+{
+    const int s2 = 2 * samples;
+    QByteArray out(TiffHeaderSize(samples), '\0');
+    out[0] = out[1] = 'I';
+    PutU16(out, 2, 42);
+    PutU32(out, 4, DirectoryOffset);
+    PutU16(out, 8, EntryCount);
+    int at = 10;
+    auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
+        PutU16(out, at, tag);
+        PutU16(out, at + 2, type);
+        PutU32(out, at + 4, count);
+        PutU32(out, at + 8, value);  // a SHORT takes the first two bytes, the others stay zero
+        at += 12;
+    };
+    const uint32_t photometric = samples == 1 ? 1 : samples == 3 ? 2 : 5;
+    // The user's date and time, cut so that its ending zero fits the area.
+    const QByteArray stamp = dateTime.toLatin1().left(DateTimeArea - 1);
+    entry(254, TypeLong, 1, 0);
+    entry(256, TypeLong, 1, uint32_t(width));
+    entry(257, TypeLong, 1, uint32_t(height));
+    entry(258, TypeShort, uint32_t(samples), samples == 1 ? 8 : 218);
+    entry(259, TypeShort, 1, 1);
+    entry(262, TypeShort, 1, photometric);
+    entry(273, TypeLong, 1, uint32_t(326 + s2));
+    entry(277, TypeShort, 1, uint32_t(samples));
+    entry(278, TypeLong, 1, uint32_t(height));
+    entry(279, TypeLong, 1, uint32_t(int64_t(width) * height * samples));
+    entry(282, TypeRational, 1, uint32_t(218 + s2));
+    entry(283, TypeRational, 1, uint32_t(226 + s2));
+    entry(284, TypeShort, 1, 1);
+    entry(296, TypeShort, 1, 2);
+    entry(305, TypeAscii, sizeof(SoftwareText), uint32_t(234 + s2));
+    entry(306, TypeAscii, uint32_t(stamp.size() + 1), uint32_t(294 + s2));
+    entry(315, TypeAscii, sizeof(ArtistText), uint32_t(314 + s2));
+    PutU32(out, 214, 0);  // no further directory
+    for (int i = 0; i < samples; ++i)  // BitsPerSample values, also for one sample
+        PutU16(out, 218 + 2 * i, 8);
+    // Resolutions: the Fixed4 value itself over 10 000.
+    PutU32(out, 218 + s2, uint32_t(xDpi));
+    PutU32(out, 222 + s2, 10000);
+    PutU32(out, 226 + s2, uint32_t(yDpi));
+    PutU32(out, 230 + s2, 10000);
+    std::memcpy(out.data() + 234 + s2, SoftwareText, sizeof(SoftwareText) - 1);
+    std::memcpy(out.data() + 294 + s2, stamp.constData(), size_t(stamp.size()));
+    std::memcpy(out.data() + 314 + s2, ArtistText, sizeof(ArtistText) - 1);
+    return out;
+}
+
+qint64 WriteTiffHeader(QIODevice &stream, int samples, int32_t width, int32_t height, Fixed4 xDpi, Fixed4 yDpi)
+{
+    const QByteArray header = TiffHeader(samples, width, height, xDpi, yDpi, TiffDateTimeNow());
+    if (!stream.seek(0) || stream.write(header) != header.size())
+        throw VistrelError(QStringLiteral("Stream write error"));
+    return header.size();
+}
+
+void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, Fixed4 yDpi)
+{
+    const int bits = BitsPerPixel(picture);
+    const int samples = bits / 8;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+    WriteTiffHeader(file, samples, picture.width(), picture.height(), xDpi, yDpi);
+    QByteArray row(qsizetype(picture.width()) * samples, '\0');
+    for (int y = 0; y < picture.height(); ++y) {
+        const uchar *in = picture.constScanLine(y);
+        if (samples == 3) {
+            uchar *out = reinterpret_cast<uchar *>(row.data());
+            for (int x = 0; x < picture.width(); ++x, in += 3, out += 3) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
+            }
+        } else {
+            std::memcpy(row.data(), in, size_t(row.size()));
+        }
+        if (file.write(row) != row.size())
+            throw VistrelError(QStringLiteral("Stream write error"));
+    }
+    if (!file.commit())
+        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+}
+
+TiffInfo ReadTiffInfo(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+    const qint64 size = file.size();
+    ByteCursor in(file.read(std::min<qint64>(size, 10 + 12 * 64)), path);
+    in.SetSection(QStringLiteral("TIFF header"));
+    if (size < 10 || in.U16LE() != 0x4949 || in.U16LE() != 42 || in.U32LE() != DirectoryOffset)
+        NotOurs(path, QStringLiteral("it does not start with a little-endian header and a directory at byte 8"));
+    const int count = in.U16LE();
+    if (count < 1 || count > 64)
+        NotOurs(path, QStringLiteral("its directory holds %1 entries").arg(count));
+    TiffInfo info;
+    in.SetSection(QStringLiteral("TIFF directory"));
+    for (int i = 0; i < count; ++i) {
+        const uint16_t tag = in.U16LE();
+        in.U16LE();  // field type
+        const uint32_t entryCount = in.U32LE();
+        const uint32_t value = in.U32LE();
+        switch (tag) {
+        case 256: info.Width = int32_t(value); break;
+        case 257: info.Height = int32_t(value); break;
+        case 258: info.Samples = int(entryCount); break;
+        case 259: info.Compression = int(value & 0xffff); break;
+        case 273: info.DataOffset = int32_t(value); break;
+        default: break;
+        }
+    }
+    if (info.Samples != 1 && info.Samples != 3 && info.Samples != 4)
+        NotOurs(path, QStringLiteral("it has %1 samples per pixel").arg(info.Samples));
+    if (info.Width <= 0 || info.Height <= 0 || info.DataOffset < TiffHeaderSize(1))
+        NotOurs(path, QStringLiteral("its size or data offset is not possible"));
+    if (info.Compression == 1 && info.DataOffset + int64_t(info.Width) * info.Height * info.Samples > size)
+        NotOurs(path, QStringLiteral("its pixel rows run past the end of the file"));
+    return info;
+}
+
+void ReadTiffRecord(const QString &path, Rtif &record)
+{
+    const TiffInfo info = ReadTiffInfo(path);
+    record.FileName = path;
+    record.Width = info.Width;
+    record.Height = info.Height;
+    record.DataOffset = info.DataOffset;
+}
+
+QImage LoadTiffBitmap(const QString &path)
+{
+    const TiffInfo info = ReadTiffInfo(path);
+    if (info.Compression != 1)
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+    QImage picture = NewPicture(info.Width, info.Height, info.Samples * 8);
+    const qsizetype rowBytes = qsizetype(info.Width) * info.Samples;
+    QByteArray row(rowBytes, '\0');
+    file.seek(info.DataOffset);
+    for (int y = 0; y < info.Height; ++y) {
+        if (file.read(row.data(), rowBytes) != rowBytes)
+            throw VistrelError(QStringLiteral("Stream read error"));
+        uchar *out = picture.scanLine(y);
+        if (info.Samples == 3) {
+            const uchar *in = reinterpret_cast<const uchar *>(row.constData());
+            for (int x = 0; x < info.Width; ++x, in += 3, out += 3) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
+            }
+        } else {
+            std::memcpy(out, row.constData(), size_t(rowBytes));
+        }
+    }
+    return picture;
+}
+
+void ReadTiffRows(const Rtif &record, int band, uint8_t *buffer, int bandRows, int bytesPerPixel)
+{
+    QFile file(record.FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw VistrelError(CannotOpenFileText(record.FileName, file.errorString()));
+    const qint64 bandBytes = qint64(bandRows) * record.Width * bytesPerPixel;
+    const qint64 start = record.DataOffset + qint64(band) * bandBytes;
+    if (!file.seek(start))
+        throw VistrelError(QStringLiteral("Stream read error"));
+    const qint64 wanted = std::min(bandBytes, std::max<qint64>(0, file.size() - start));
+    if (file.read(reinterpret_cast<char *>(buffer), wanted) != wanted)
+        throw VistrelError(QStringLiteral("Stream read error"));
+}

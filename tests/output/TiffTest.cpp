@@ -1,0 +1,169 @@
+#include "Errors.h"
+#include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "Tiff.h"
+#include "WorkFiles.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace {
+
+uint32_t U32At(const QByteArray &b, int at)
+{
+    return uint32_t(uchar(b[at])) | uint32_t(uchar(b[at + 1])) << 8 | uint32_t(uchar(b[at + 2])) << 16 |
+           uint32_t(uchar(b[at + 3])) << 24;
+}
+uint16_t U16At(const QByteArray &b, int at) { return uint16_t(uchar(b[at]) | uchar(b[at + 1]) << 8); }
+
+}  // namespace
+
+TEST(Tiff, OnePixelFileHasTheFixedLayout)
+{
+    ScriptedPlatform platform;
+    QTemporaryDir dir;
+    QImage pixel = NewPicture(1, 1, 24);
+    pixel.scanLine(0)[0] = 1;  // B
+    pixel.scanLine(0)[1] = 2;  // G
+    pixel.scanLine(0)[2] = 3;  // R
+    const QString path = dir.path() + QStringLiteral("/p.tif");
+    SaveBitmapAsTiff(pixel, path, 720 * Fixed4One, 424775);
+    const QByteArray f = ReadFileBytes(path);
+    ASSERT_EQ(f.size(), 335);
+    EXPECT_EQ(f.right(3), QByteArray("\x03\x02\x01"));
+    EXPECT_EQ(f.left(4), QByteArray("II\x2a\x00", 4));
+    EXPECT_EQ(U32At(f, 4), 8u);
+    EXPECT_EQ(U16At(f, 8), 17);
+    const uint16_t tags[] = {254, 256, 257, 258, 259, 262, 273, 277, 278, 279, 282, 283, 284, 296, 305, 306, 315};
+    for (int i = 0; i < 17; ++i)
+        EXPECT_EQ(U16At(f, 10 + 12 * i), tags[i]) << i;
+    EXPECT_EQ(U32At(f, 10 + 12 * 6 + 8), 332u);  // StripOffsets
+    EXPECT_EQ(U32At(f, 214), 0u);
+    // 720 dpi as 7 200 000 / 10 000; 42.4775 as 424 775 / 10 000.
+    EXPECT_EQ(U32At(f, 224), 7200000u);
+    EXPECT_EQ(U32At(f, 228), 10000u);
+    EXPECT_EQ(U32At(f, 232), 424775u);
+}
+
+TEST(Tiff, GreyFilesKeepTheBitsValueAndUnpaddedRows)
+{
+    ScriptedPlatform platform;
+    QTemporaryDir dir;
+    QImage grey = NewPicture(3, 2, 8);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            grey.scanLine(y)[x] = uchar(10 * y + x);
+    const QString path = dir.path() + QStringLiteral("/g.tif");
+    SaveBitmapAsTiff(grey, path, 300 * Fixed4One, 300 * Fixed4One);
+    const QByteArray f = ReadFileBytes(path);
+    ASSERT_EQ(f.size(), 328 + 6);
+    EXPECT_EQ(U32At(f, 10 + 12 * 3 + 8), 8u);  // BitsPerSample holds 8 itself
+    EXPECT_EQ(U16At(f, 218), 8);                // and 8 stands at 218 all the same
+    EXPECT_EQ(U32At(f, 220), 3000000u);         // resolutions from 220
+    EXPECT_EQ(f.right(6), QByteArray("\x00\x01\x02\x0a\x0b\x0c", 6));
+}
+
+TEST(Tiff, DateTimeTextIsCutToFitItsArea)
+{
+    const QByteArray h = TiffHeader(3, 1, 1, Fixed4One, Fixed4One, QStringLiteral("2026/12/09 10:04:06 +0100 x"));
+    EXPECT_EQ(h.mid(300, 20), QByteArray("2026/12/09 10:04:06\0", 20));
+    EXPECT_EQ(U32At(h, 10 + 12 * 15 + 4), 20u);  // count: 19 characters and the zero
+    const QByteArray s = TiffHeader(3, 1, 1, Fixed4One, Fixed4One, QStringLiteral("9/12/26 10:04"));
+    EXPECT_EQ(s.mid(300, 20), QByteArray("9/12/26 10:04\0\0\0\0\0\0\0", 20));
+    EXPECT_EQ(U32At(s, 10 + 12 * 15 + 4), 14u);
+}
+
+TEST(Tiff, ReadersRoundTripAndReadBands)
+{
+    ScriptedPlatform platform;
+    QTemporaryDir dir;
+    for (int bits : {8, 24, 32}) {
+        SCOPED_TRACE(bits);
+        QImage picture = NewPicture(5, 7, bits);
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 5 * bits / 8; ++x)
+                picture.scanLine(y)[x] = uchar(y * 40 + x);
+        const QString path = dir.path() + QStringLiteral("/r%1.tif").arg(bits);
+        SaveBitmapAsTiff(picture, path, Fixed4One, Fixed4One);
+        const QImage back = LoadTiffBitmap(path);
+        ASSERT_EQ(back.size(), picture.size());
+        for (int y = 0; y < 7; ++y)
+            EXPECT_EQ(std::memcmp(back.constScanLine(y), picture.constScanLine(y), size_t(5 * bits / 8)), 0);
+        // Saved again, the same pixel bytes.
+        const QString again = dir.path() + QStringLiteral("/again.tif");
+        SaveBitmapAsTiff(back, again, Fixed4One, Fixed4One);
+        EXPECT_EQ(ReadFileBytes(again).mid(TiffHeaderSize(bits / 8)), ReadFileBytes(path).mid(TiffHeaderSize(bits / 8)));
+
+        Rtif record;
+        ReadTiffRecord(path, record);
+        EXPECT_EQ(record.Width, 5);
+        EXPECT_EQ(record.Height, 7);
+        EXPECT_EQ(record.DataOffset, TiffHeaderSize(bits / 8));
+        // The last band of 3 rows has 1 row: the rest of the buffer stays as it was.
+        const int bpp = bits / 8;
+        std::vector<uint8_t> buffer(size_t(3 * 5 * bpp), 0xee);
+        ReadTiffRows(record, 2, buffer.data(), 3, bpp);
+        EXPECT_EQ(buffer[0], bpp == 3 ? 6 * 40 + 2 : 6 * 40);  // row 6 (R first in the file)
+        EXPECT_EQ(buffer[size_t(5 * bpp)], 0xee);
+    }
+}
+
+TEST(Tiff, OtherLayoutsAreRefusedClearly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/other.tif");
+    const QByteArray good = TiffHeader(3, 2, 2, Fixed4One, Fixed4One, QStringLiteral("x")) + QByteArray(12, '\0');
+    struct Case { const char *name; QByteArray bytes; };
+    auto patched = [&](int at, QByteArray with) { QByteArray b = good; b.replace(at, with.size(), with); return b; };
+    const Case cases[] = {
+        {"big endian", patched(0, "MM")},
+        {"directory elsewhere", patched(4, QByteArray("\x10\0\0\0", 4))},
+        {"empty", QByteArray()},
+        {"cut in the directory", good.left(100)},
+        {"pixels missing", good.left(good.size() - 1)},
+        {"two samples", patched(10 + 12 * 3 + 4, QByteArray("\x02\0\0\0", 4))},
+        {"zero width", patched(10 + 12 + 8, QByteArray(4, '\0'))},
+        {"huge entry count", patched(8, QByteArray("\xff\xff", 2))},
+    };
+    for (const Case &c : cases) {
+        WriteFileBytes(path, c.bytes);
+        Rtif record;
+        EXPECT_THROW(ReadTiffRecord(path, record), VistrelError) << c.name;
+        EXPECT_THROW(LoadTiffBitmap(path), VistrelError) << c.name;
+    }
+    // A TIFF written by another program.
+    RunProgram(QStringLiteral("convert"), {QStringLiteral("-size"), QStringLiteral("3x3"), QStringLiteral("xc:red"),
+                                           QStringLiteral("-compress"), QStringLiteral("lzw"), path});
+    try {
+        LoadTiffBitmap(path);
+        ADD_FAILURE() << "a foreign TIFF was read";
+    } catch (const VistrelError &e) {
+        EXPECT_TRUE(e.Message.contains(QLatin1String("Vistrel's own layout"))) << e.Message.toStdString();
+    }
+}
+
+TEST(IndependentReaders, LibtiffAndImageMagickReadOurTiffsWithoutWarnings)
+{
+    ScriptedPlatform platform;
+    QTemporaryDir dir;
+    for (int bits : {8, 24, 32}) {
+        QImage picture = NewPicture(4, 3, bits);
+        picture.fill(0);
+        picture.scanLine(1)[bits / 8] = 200;
+        const QString path = dir.path() + QStringLiteral("/t%1.tif").arg(bits);
+        SaveBitmapAsTiff(picture, path, 720 * Fixed4One, 360 * Fixed4One);
+        QProcess tiffinfo;
+        tiffinfo.start(QStringLiteral("tiffinfo"), {path});
+        ASSERT_TRUE(tiffinfo.waitForFinished());
+        const QString both = QString::fromLatin1(tiffinfo.readAllStandardOutput() + tiffinfo.readAllStandardError());
+        EXPECT_EQ(tiffinfo.exitCode(), 0);
+        EXPECT_FALSE(both.contains(QLatin1String("Warning"), Qt::CaseInsensitive)) << both.toStdString();
+        EXPECT_TRUE(both.contains(QLatin1String("Resolution: 720, 360 pixels/inch"))) << both.toStdString();
+        const QByteArray size = RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"),
+                                                                        QStringLiteral("%w %h"), path});
+        EXPECT_EQ(size, QByteArray("4 3"));
+    }
+}
