@@ -64,3 +64,40 @@ TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
     EXPECT_EQ(code, 1);
     EXPECT_TRUE(none.isEmpty());
 }
+
+TEST(CommandLine, BatchExportWritesThePrint)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 300;
+    b.Height = 150;
+    b.AddLayer(0, 0, 300, 150, {1, 2, 3});
+    b.AddLayer(100, 50, 50, 40, {200, 9, 9}, 50);
+    const QString psd = dir.path() + QStringLiteral("/x.psd");
+    WriteFileBytes(psd, b.Build());
+    const QString program = QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
+    const QString print = dir.path() + QStringLiteral("/x.tif");
+    int code = -1;
+    const QString out = QString::fromLocal8Bit(RunProgram(
+        program, {QStringLiteral("--export-tiff"), print, QStringLiteral("--lpi"), QStringLiteral("40"),
+                  QStringLiteral("--dpi"), QStringLiteral("auto"), QStringLiteral("--width-cm"), QStringLiteral("10"),
+                  QStringLiteral("--verbose"), QStringLiteral("--work-folder"), dir.path() + QStringLiteral("/w"), psd},
+        &code));
+    EXPECT_EQ(code, 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String("view 4 composed and written:"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QLatin1String("interlacing:")));
+    EXPECT_TRUE(out.contains(QLatin1String("print written:")));
+    // 10 cm = 3.937 in at 40 lpi: 157 lenses of 7 columns; height 5 cm at 280 dpi.
+    const QByteArray size = RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%w %h"), print});
+    EXPECT_EQ(size, QByteArray("1099 551"));
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/w/vwd001.gjs")));
+
+    for (const QStringList &bad : {QStringList{QStringLiteral("--lpi"), QStringLiteral("300")},
+                                   QStringList{QStringLiteral("--depth"), QStringLiteral("deep")},
+                                   QStringList{QStringLiteral("--width-cm"), QStringLiteral("30")}}) {
+        QFile::remove(print);
+        RunProgram(program, QStringList{QStringLiteral("--export-tiff"), print} + bad + QStringList{psd}, &code);
+        EXPECT_EQ(code, 1) << bad.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(print));
+    }
+}
