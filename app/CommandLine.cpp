@@ -4,7 +4,12 @@
 #include "Errors.h"
 #include "Import.h"
 #include "Platform.h"
+#include "Anaglyph.h"
+#include "GifExport.h"
+#include "LayeredPsd.h"
 #include "PrintExport.h"
+#include "ViewSet.h"
+#include "WorkFiles.h"
 #include "SettingsFile.h"
 #include "WorkFolder.h"
 
@@ -22,6 +27,10 @@ const char *const UsageText =
     "  vistrel --info FILE.psd    import FILE.psd without a window and print its facts\n"
     "  vistrel --export-tiff OUT.tif [settings] FILE.psd\n"
     "                             import FILE.psd and write the interlaced print, without a window\n"
+    "  vistrel [--export-tiff OUT.tif] [--export-psd OUT.psd] [--export-gif OUT.gif] [--anaglyph]\n"
+    "          [settings] FILE.psd\n"
+    "                             any of the outputs in one run: the print, the views as a layered\n"
+    "                             PSD, an animated GIF, the red/blue anaglyph (FILE_qz58.bmp)\n"
     "\n"
     "Print settings (those not given come from the settings file, as in the window):\n"
     "  --lpi N         lenses per inch of the lens sheet (9 to 210)\n"
@@ -56,6 +65,12 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             value(options.WorkFolder);
         } else if (a == QLatin1String("--export-tiff")) {
             value(options.ExportTiff);
+        } else if (a == QLatin1String("--export-psd")) {
+            value(options.ExportPsd);
+        } else if (a == QLatin1String("--export-gif")) {
+            value(options.ExportGif);
+        } else if (a == QLatin1String("--anaglyph")) {
+            options.Anaglyph = true;
         } else if (a == QLatin1String("--lpi")) {
             value(options.Lpi);
         } else if (a == QLatin1String("--dpi")) {
@@ -83,7 +98,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     if (options.Error.isEmpty() && options.Info && options.PsdFile.isEmpty())
         options.Error = QStringLiteral("--info needs a PSD file");
     if (options.Error.isEmpty() && options.IsBatch() && options.PsdFile.isEmpty())
-        options.Error = QStringLiteral("--export-tiff needs a PSD file");
+        options.Error = QStringLiteral("an export needs a PSD file");
     return options;
 }
 
@@ -238,22 +253,57 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         const int32_t focusOffset =
             FocusLayer >= 1 && FocusLayer <= LayerCount ? offsets[size_t(LayerCount - FocusLayer)] : 0;
 
-        PrintSettings print;
-        print.Lpi = Lpi;
-        print.Dpi = autoDpi ? 7 * Lpi : OutputDpi;
-        print.WidthCm = OutputWidthCm;
-        // The height follows the width and the picture's proportion.
-        print.HeightCm = ToFixed4(FromFixed4(OutputWidthCm) / FromFixed4(AspectRatio));
-        print.HScale = HScale;
         CentreView = 4;
-        {
-            TerminalProgress progress(err, "export");
-            ExportPrint(print, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); }, phase);
+        auto written = [&](const char *what, const QString &path) {
+            std::fprintf(out, "%s written: %s\n", what, QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
+        };
+        // The working-size views once, for the GIF and the anaglyph.
+        if (!options.ExportGif.isEmpty() || options.Anaglyph) {
+            timer.restart();
+            {
+                TerminalProgress progress(err, "views");
+                GenerateViewFiles(offsets, focusOffset, [&](int p) { progress(p); });
+            }
+            phase(QStringLiteral("preview views"), timer.elapsed());
         }
-        std::fprintf(out, "print written: %s (%.4g x %.4g cm at %s dpi)\n",
-                     QFileInfo(options.ExportTiff).absoluteFilePath().toLocal8Bit().constData(),
-                     FromFixed4(print.WidthCm), FromFixed4(print.HeightCm),
-                     ShortFixed4Text(print.Dpi).toLocal8Bit().constData());
+        // The full-resolution views once, for the print and the layered PSD.
+        if (!options.ExportTiff.isEmpty()) {
+            PrintSettings print;
+            print.Lpi = Lpi;
+            print.Dpi = autoDpi ? 7 * Lpi : OutputDpi;
+            print.WidthCm = OutputWidthCm;
+            // The height follows the width and the picture's proportion.
+            print.HeightCm = ToFixed4(FromFixed4(OutputWidthCm) / FromFixed4(AspectRatio));
+            print.HScale = HScale;
+            {
+                TerminalProgress progress(err, "print");
+                ExportPrint(print, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); }, phase);
+            }
+            std::fprintf(out, "print written: %s (%.4g x %.4g cm at %s dpi)\n",
+                         QFileInfo(options.ExportTiff).absoluteFilePath().toLocal8Bit().constData(),
+                         FromFixed4(print.WidthCm), FromFixed4(print.HeightCm),
+                         ShortFixed4Text(print.Dpi).toLocal8Bit().constData());
+        } else if (!options.ExportPsd.isEmpty()) {
+            TerminalProgress progress(err, "views");
+            WriteFullResolutionViews(offsets, focusOffset, [&](int p) { progress(p); }, phase);
+        }
+        if (!options.ExportPsd.isEmpty()) {
+            timer.restart();
+            WriteLayeredPsd(options.ExportPsd, ViewCount, PsdColorMode);
+            phase(QStringLiteral("layered PSD"), timer.elapsed());
+            written("layered PSD", options.ExportPsd);
+        }
+        if (!options.ExportGif.isEmpty()) {
+            timer.restart();
+            ExportViewsGif(800, 10, options.ExportGif, PsdColorMode);
+            phase(QStringLiteral("GIF"), timer.elapsed());
+            written("GIF", options.ExportGif);
+        }
+        if (options.Anaglyph) {
+            const QString path = AnaglyphPath(QFileInfo(options.PsdFile).absoluteFilePath());
+            SaveImage(AnaglyphOfViews(PsdColorMode), path);
+            written("anaglyph", path);
+        }
         phase(QStringLiteral("total"), total.elapsed());
     } catch (const VistrelError &error) {
         std::fprintf(err, "%s\n", error.Message.toLocal8Bit().constData());

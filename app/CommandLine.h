@@ -14,9 +14,12 @@ struct CommandLine {
 
     // Batch export: no window, the same functions as the window's commands.
     QString ExportTiff;
+    QString ExportPsd;
+    QString ExportGif;
+    bool Anaglyph = false;
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
     bool Verbose = false;
-    bool IsBatch() const { return !ExportTiff.isEmpty(); }
+    bool IsBatch() const { return !ExportTiff.isEmpty() || !ExportPsd.isEmpty() || !ExportGif.isEmpty() || Anaglyph; }
 };
 
 CommandLine ParseCommandLine(const QStringList &arguments);

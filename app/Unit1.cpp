@@ -698,6 +698,10 @@ void TForm1::ConnectHandlers()
     connect(Timer1, &QTimer::timeout, this, &TForm1::AnimationFrame);
     connect(SpeedButton29, &QToolButton::clicked, this, &TForm1::BitBtn3Click);
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
+    connect(PSD1, &QAction::triggered, this, &TForm1::PSD1Click);
+    connect(ExportGif1, &QAction::triggered, this, &TForm1::ExportGif1Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
+    connect(N26, &QAction::triggered, this, &TForm1::N26Click);
     qApp->installEventFilter(this);  // the window sees key strokes before its controls
     connect(TrackBar1, &QSlider::valueChanged, this, [this](int position) { Timer1->setInterval(position * 10); });
 

@@ -180,6 +180,11 @@ public:
     void BitBtn3Click();       // export the interlaced print
     void N7Click();            // menu "&Export *.tiff"
     QStringList ListBox1;      // the full-resolution view files, view 7 first
+    void PSD1Click();          // "E&xport PSD": the views as a layered PSD
+    void ExportGif1Click();    // "Export &Gif": the preview views as an animated GIF
+    void SpeedButton5Click();  // "Red/blue glasses preview": the anaglyph
+    void N26Click();           // menu "&Red/Blue Glasses preview"
+    QString OpenDialog1FileName;  // the project the open dialog offers
 
     // --- Parameter panel (app/ParameterPanel.cpp) ---
     void Edit5Exit();    // LPI, on leaving

@@ -4,6 +4,8 @@
 #include "Document.h"
 #include "PsdReader.h"
 
+#include <QFileInfo>
+
 void ChooseDefaultFocus()
 {
     UngroupedLayers.clear();
@@ -52,6 +54,12 @@ QString GroupLetter(uint8_t groupId)
     if (groupId == 0)
         return {};
     return QString(QChar(uchar((groupId + 64) % 256)));
+}
+
+QString ReplaceExtension(const QString &path, const QString &replacement)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    return suffix.isEmpty() ? path + replacement : path.left(path.size() - suffix.size() - 1) + replacement;
 }
 
 QString ColorModeName(uint16_t mode)

@@ -23,5 +23,7 @@ std::vector<int32_t> DefaultGridOffsets();
 
 // The Group column's text for a layer: "A" for group 1 ...; empty for 0.
 QString GroupLetter(uint8_t groupId);
+// The path with its extension (and dot) replaced: "card.psd" -> "card" + replacement.
+QString ReplaceExtension(const QString &path, const QString &replacement);
 // "Gray", "RGB", "CMYK"
 QString ColorModeName(uint16_t mode);

@@ -33,13 +33,6 @@ private:
     TForm1 &Form;
 };
 
-QString WithExtension(const QString &path, const QString &replacement)
-{
-    const QFileInfo info(path);
-    const QString suffix = info.suffix();
-    return suffix.isEmpty() ? path + replacement : path.left(path.size() - suffix.size() - 1) + replacement;
-}
-
 }  // namespace
 
 void TForm1::SetProgress(int percent)
@@ -101,10 +94,10 @@ bool TForm1::ImportPsd()
         }
 
         // The save dialogs offer names beside the PSD.
-        SaveDialog2FileName = WithExtension(PsdPath, QStringLiteral(".tif"));
-        SaveDialog5FileName = WithExtension(PsdPath, QStringLiteral("_3D.psd"));
-        SaveDialog3FileName = WithExtension(PsdPath, QStringLiteral(".gif"));
-        SaveDialog1FileName = WithExtension(PsdPath, QStringLiteral(".hx4p2"));
+        SaveDialog2FileName = ReplaceExtension(PsdPath, QStringLiteral(".tif"));
+        SaveDialog5FileName = ReplaceExtension(PsdPath, QStringLiteral("_3D.psd"));
+        SaveDialog3FileName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
+        SaveDialog1FileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p2"));
 
         SetPanelText(3, ShortFixed4Text(PsdWidthCm) + QStringLiteral(" x ") + ShortFixed4Text(PsdHeightCm));
         SetPanelText(5, ShortFixed4Text(PsdDpi));

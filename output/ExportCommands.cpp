@@ -1,6 +1,12 @@
-// The print export command.
+// The output commands: the interlaced print, the layered PSD, the animated GIF
+// and the red/blue anaglyph.
+#include "Anaglyph.h"
 #include "Document.h"
 #include "Errors.h"
+#include "GifExport.h"
+#include "Import.h"
+#include "LayeredPsd.h"
+#include "Picture.h"
 #include "Platform.h"
 #include "PrintExport.h"
 #include "Unit1.h"
@@ -82,4 +88,83 @@ void TForm1::BitBtn3Click()
     }
     PSD1->setEnabled(true);
     Platform.Beep();
+}
+
+void TForm1::PSD1Click()
+{
+    if (!PSD1->isEnabled())
+        return;
+    FileDialogRequest request;
+    request.Title = QStringLiteral("Export *.psd");
+    request.Filter = QStringLiteral("Photoshop File (*.PSD *.psd)");
+    request.DefaultExtension = QStringLiteral("psd");
+    request.FileName = SaveDialog5FileName;
+    request.InitialFolder = QFileInfo(SaveDialog5FileName).absolutePath();
+    const QString path = Platform.SaveFileName(request);
+    if (path.isEmpty())
+        return;
+    Platform.SetBusyCursor(true);
+    try {
+        WriteLayeredPsd(path, ViewCount, PsdColorMode);
+    } catch (const VistrelError &error) {
+        Platform.SetBusyCursor(false);
+        Platform.ShowMessage(error.Message);
+        return;
+    }
+    Platform.Beep();
+    Platform.SetBusyCursor(false);
+}
+
+void TForm1::ExportGif1Click()
+{
+    if (!ExportGif1->isEnabled())
+        return;
+    SaveDialog3FileName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
+    FileDialogRequest request;
+    request.Title = QStringLiteral("Gif save");
+    request.Filter = QStringLiteral("Gif (*.gif)");
+    request.DefaultExtension = QStringLiteral("gif");
+    request.FileName = SaveDialog3FileName;
+    request.InitialFolder = QFileInfo(SaveDialog3FileName).absolutePath();
+    const QString path = Platform.SaveFileName(request);
+    if (path.isEmpty())
+        return;
+    Platform.SetBusyCursor(true);
+    QString failure;
+    try {
+        ExportViewsGif(800, 10, path, PsdColorMode, [this](int p) { SetProgress(p); });
+    } catch (const VistrelError &error) {
+        failure = error.Message;
+    }
+    SetProgress(0);
+    Platform.SetBusyCursor(false);
+    if (!failure.isEmpty()) {
+        Platform.ShowMessage(failure);
+        return;
+    }
+    Platform.Beep();
+}
+
+void TForm1::N26Click()
+{
+    if (SpeedButton5->isEnabled())
+        SpeedButton5Click();
+}
+
+void TForm1::SpeedButton5Click()
+{
+    // The animation must not put another view over the anaglyph.
+    SpeedButton2Click();
+    if (AnimationRunning)
+        EndAnimation();
+    try {
+        const QImage anaglyph = AnaglyphOfViews(PsdColorMode);
+        Image1->SetPicture(anaglyph);
+        OpenDialog1FileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
+        SaveImage(anaglyph, AnaglyphPath(PsdPath));
+    } catch (const VistrelError &error) {
+        Platform.ShowMessage(error.Message);
+        return;
+    }
+    Platform.ShowMessage(HintGlasses);
 }

@@ -101,3 +101,27 @@ TEST(CommandLine, BatchExportWritesThePrint)
         EXPECT_FALSE(QFile::exists(print));
     }
 }
+
+TEST(CommandLine, SeveralOutputsInOneRun)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 200;
+    b.Height = 100;
+    b.AddLayer(0, 0, 200, 100, {10, 20, 30});
+    b.AddLayer(60, 20, 50, 40, {200, 9, 9});
+    const QString psd = dir.path() + QStringLiteral("/art.psd");
+    WriteFileBytes(psd, b.Build());
+    const QString program = QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
+    int code = -1;
+    const QString out = QString::fromLocal8Bit(RunProgram(
+        program, {QStringLiteral("--export-psd"), dir.path() + QStringLiteral("/v.psd"), QStringLiteral("--export-gif"),
+                  dir.path() + QStringLiteral("/v.gif"), QStringLiteral("--anaglyph"), psd},
+        &code));
+    EXPECT_EQ(code, 0) << out.toStdString();
+    EXPECT_EQ(ReadFileBytes(dir.path() + QStringLiteral("/v.psd")).size(),
+              26 + 4 + 4 + 4 + 2 + 7 * 268 + 7 * 4 * (20000 + 2) + 20 + 2 + 3 * 20000);
+    EXPECT_EQ(ReadFileBytes(dir.path() + QStringLiteral("/v.gif")).count("NETSCAPE2.0"), 14);
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/art_qz58.bmp")));
+    EXPECT_TRUE(out.contains(QLatin1String("anaglyph written:")));
+}

@@ -239,3 +239,90 @@ TEST_F(PreviewWindowTest, ClosingDuringTheAnimationEndsItCleanly)
     QTest::qWait(120);  // a tick after closing reads nothing
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
 }
+
+TEST_F(PreviewWindowTest, OtherOutputsFromTheWindow)
+{
+    Open();
+    TForm1 &f = *form;
+    f.SpeedButton9Click();
+    // The anaglyph stops the animation, shows the picture, saves it beside the PSD.
+    QTest::mouseClick(f.SpeedButton5, Qt::LeftButton);
+    EXPECT_FALSE(f.Animating());
+    EXPECT_EQ(AppState, 3);
+    const QString anaglyph = platform.Sandbox.path() + QStringLiteral("/doc_qz58.bmp");
+    ASSERT_TRUE(QFile::exists(anaglyph));
+    EXPECT_EQ(f.Image1->Picture(), LoadImage(anaglyph));
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Please put on 3d glasses to see the 3d picture.")});
+    EXPECT_EQ(f.OpenDialog1FileName, platform.Sandbox.path() + QStringLiteral("/doc.hx4p3"));
+    // In Chinese the message is Chinese.
+    platform.Messages.clear();
+    f.Languages1->trigger();
+    f.SpeedButton5Click();
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("请戴上红绿立体眼镜,观看立体效果.")});
+
+    // The GIF, once the animation has ended.
+    ASSERT_TRUE(f.ExportGif1->isEnabled());
+    const QString gif = platform.Sandbox.path() + QStringLiteral("/doc.gif");
+    platform.SaveAnswers.push_back(gif);
+    f.ExportGif1Click();
+    EXPECT_EQ(platform.DialogRequests.back().Title, QStringLiteral("Gif save"));
+    EXPECT_EQ(platform.DialogRequests.back().FileName, gif);
+    EXPECT_EQ(ReadFileBytes(gif).count("NETSCAPE2.0"), 14);
+
+    // The layered PSD needs the views of a print export first.
+    EXPECT_FALSE(f.PSD1->isEnabled());
+    platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
+    f.BitBtn3Click();
+    ASSERT_TRUE(f.PSD1->isEnabled());
+    const QString layered = platform.Sandbox.path() + QStringLiteral("/doc_3D.psd");
+    platform.SaveAnswers.push_back(layered);
+    f.PSD1Click();
+    EXPECT_EQ(platform.DialogRequests.back().Title, QStringLiteral("Export *.psd"));
+    EXPECT_EQ(platform.DialogRequests.back().FileName, layered);
+    EXPECT_EQ(ReadFileBytes(layered).left(4), QByteArray("8BPS"));
+    EXPECT_EQ(platform.BusyDepth, 0);
+}
+
+TEST_F(PreviewWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
+{
+    Open();
+    TForm1 &f = *form;
+    f.SpeedButton9Click();
+    platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
+    f.BitBtn3Click();
+    f.SpeedButton2Click();
+    f.AnimationFrame();
+    ASSERT_TRUE(platform.Messages.isEmpty());
+
+    // Earlier outputs of the same names stay whole when a view file has gone.
+    const QString layered = platform.Sandbox.path() + QStringLiteral("/doc_3D.psd");
+    const QString gif = platform.Sandbox.path() + QStringLiteral("/doc.gif");
+    WriteFileBytes(layered, "earlier PSD");
+    WriteFileBytes(gif, "earlier GIF");
+    QFile::remove(WorkFileName3(QStringLiteral("vwd"), 4));
+    QFile::remove(WorkFileName(QStringLiteral("vw"), 6));
+    platform.SaveAnswers = {layered, gif};
+    f.PSD1Click();
+    f.ExportGif1Click();
+    f.SpeedButton5Click();
+    ASSERT_EQ(platform.Messages.size(), 3) << platform.Messages.join('\n').toStdString();
+    EXPECT_TRUE(platform.Messages[0].contains(QLatin1String("vwd004.gjs"))) << platform.Messages[0].toStdString();
+    EXPECT_TRUE(platform.Messages[1].contains(QLatin1String("vw6.gjs"))) << platform.Messages[1].toStdString();
+    EXPECT_TRUE(platform.Messages[2].contains(QLatin1String("vw6.gjs"))) << platform.Messages[2].toStdString();
+    EXPECT_EQ(ReadFileBytes(layered), QByteArray("earlier PSD"));
+    EXPECT_EQ(ReadFileBytes(gif), QByteArray("earlier GIF"));
+    EXPECT_FALSE(QFile::exists(platform.Sandbox.path() + QStringLiteral("/doc_qz58.bmp")));
+    EXPECT_EQ(QDir(platform.Sandbox.path()).entryList(QDir::Files).filter(QStringLiteral("doc")).size(), 4)
+        << QDir(platform.Sandbox.path()).entryList(QDir::Files).join(' ').toStdString();  // psd, tif, _3D.psd, gif
+    EXPECT_TRUE(f.isEnabled());
+    EXPECT_EQ(platform.BusyDepth, 0);
+    EXPECT_EQ(f.ProgressBar1->value(), 0);
+
+    // A folder that cannot be written: the message, nothing made.
+    platform.Messages.clear();
+    platform.SaveAnswers = {platform.Sandbox.path() + QStringLiteral("/gone/doc.gif")};
+    QFile::copy(WorkFileName(QStringLiteral("vw"), 5), WorkFileName(QStringLiteral("vw"), 6));
+    f.ExportGif1Click();
+    EXPECT_EQ(platform.Messages.size(), 1);
+    EXPECT_FALSE(QFile::exists(platform.Sandbox.path() + QStringLiteral("/gone/doc.gif")));
+}

@@ -1,0 +1,177 @@
+#include "GifExport.h"
+
+#include "Document.h"
+#include "Errors.h"
+#include "WorkFiles.h"
+
+#include <gif_lib.h>
+#include <memory>
+
+namespace {
+
+constexpr int CubeLevels = 6;
+constexpr int Greys = 40;
+
+int CubeLevel(int value)  // nearest of 0, 51, ..., 255
+{
+    return (value + 25) / 51;
+}
+
+// The grey entries lie between the cube's own greys: 40 evenly spaced levels.
+int GreyValue(int i)
+{
+    return int(Round((i + 1) * 255.0 / (Greys + 1)));
+}
+
+struct GifCloser {
+    void operator()(GifFileType *gif) const
+    {
+        int error = 0;
+        EGifCloseFile(gif, &error);
+    }
+};
+
+void Check(int result, GifFileType *gif, const QString &path)
+{
+    if (result == GIF_ERROR)
+        throw VistrelError(QStringLiteral("Cannot write the GIF \"%1\": %2")
+                               .arg(path, QString::fromLatin1(GifErrorString(gif->Error))));
+}
+
+int WriteToArray(GifFileType *gif, const GifByteType *bytes, int length)
+{
+    static_cast<QByteArray *>(gif->UserData)->append(reinterpret_cast<const char *>(bytes), length);
+    return length;
+}
+
+}  // namespace
+
+QSize GifFrameSize(QSize view, int maxWidth)
+{
+    if (view.width() < maxWidth)
+        return view;
+    return QSize(maxWidth, int(RoundDiv(int64_t(maxWidth) * view.height(), view.width())));
+}
+
+const std::vector<uint8_t> &GifPalette()
+{
+    static const std::vector<uint8_t> palette = [] {
+        std::vector<uint8_t> p;
+        for (int r = 0; r < CubeLevels; ++r)
+            for (int g = 0; g < CubeLevels; ++g)
+                for (int b = 0; b < CubeLevels; ++b)
+                    p.insert(p.end(), {uint8_t(51 * r), uint8_t(51 * g), uint8_t(51 * b)});
+        for (int i = 0; i < Greys; ++i)
+            p.insert(p.end(), 3, uint8_t(GreyValue(i)));
+        return p;
+    }();
+    return palette;
+}
+
+uint8_t NearestPaletteIndex(uint8_t red, uint8_t green, uint8_t blue)
+{
+    // The nearest cube colour is the nearest level in each channel.
+    const int r = CubeLevel(red), g = CubeLevel(green), b = CubeLevel(blue);
+    auto distance = [&](int pr, int pg, int pb) {
+        return (red - pr) * (red - pr) + (green - pg) * (green - pg) + (blue - pb) * (blue - pb);
+    };
+    int best = (r * CubeLevels + g) * CubeLevels + b;
+    int bestDistance = distance(51 * r, 51 * g, 51 * b);
+    // The nearest grey, for pixels near the grey axis.
+    const int mean = (red + green + blue) / 3;
+    const int grey = std::clamp(int(Round(mean * (Greys + 1) / 255.0)) - 1, 0, Greys - 1);
+    for (int i = std::max(0, grey - 1); i <= std::min(Greys - 1, grey + 1); ++i) {
+        const int v = GreyValue(i);
+        const int d = distance(v, v, v);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = CubeLevels * CubeLevels * CubeLevels + i;
+        }
+    }
+    return uint8_t(best);
+}
+
+std::vector<uint8_t> GifFrame(const QImage &view, QSize frame)
+{
+    std::vector<uint8_t> pixels(size_t(frame.width()) * size_t(frame.height()));
+    // Nearest neighbour: rows and columns are dropped (or repeated), never mixed.
+    for (int y = 0; y < frame.height(); ++y) {
+        const uchar *row = view.constScanLine(int(int64_t(y) * view.height() / frame.height()));
+        for (int x = 0; x < frame.width(); ++x) {
+            const uchar *p = row + 3 * (int64_t(x) * view.width() / frame.width());
+            pixels[size_t(y) * size_t(frame.width()) + size_t(x)] = NearestPaletteIndex(p[2], p[1], p[0]);
+        }
+    }
+    return pixels;
+}
+
+void ExportViewsGif(int maxWidth, int delay, const QString &path, uint16_t colorMode,
+                    const std::function<void(int)> &progress)
+{
+    auto report = [&](int percent) {
+        if (progress)
+            progress(percent);
+    };
+    report(0);
+    const QString family = colorMode == 3 ? QStringLiteral("vw") : QStringLiteral("vwv");
+    auto loadView = [&](int k) {
+        QImage view = LoadImage(WorkFileName(family, k));
+        if (BitsPerPixel(view) != 24)
+            throw VistrelError(QStringLiteral("\"%1\" is not a colour view.").arg(WorkFileName(family, k)));
+        return view;
+    };
+    const QSize frame = GifFrameSize(loadView(1).size(), maxWidth);
+    report(10);
+
+    QByteArray bytes;
+    int error = 0;
+    std::unique_ptr<GifFileType, GifCloser> gif(EGifOpen(&bytes, WriteToArray, &error));
+    if (!gif)
+        throw VistrelError(QStringLiteral("Cannot write the GIF \"%1\": %2")
+                               .arg(path, QString::fromLatin1(GifErrorString(error))));
+    EGifSetGifVersion(gif.get(), true);  // GIF89a: the file has extensions
+    const std::vector<uint8_t> &palette = GifPalette();
+    std::vector<GifColorType> colours(256);
+    for (int i = 0; i < 256; ++i)
+        colours[size_t(i)] = {palette[size_t(3 * i)], palette[size_t(3 * i + 1)], palette[size_t(3 * i + 2)]};
+    ColorMapObject *map = GifMakeMapObject(256, colours.data());
+    const int screen = EGifPutScreenDesc(gif.get(), frame.width(), frame.height(), 8, 0, map);
+    GifFreeMapObject(map);
+    Check(screen, gif.get(), path);
+
+    auto addFrame = [&](int k) {
+        const std::vector<uint8_t> pixels = GifFrame(loadView(k), frame);
+        // Every frame carries the looping block (0 = for ever) and its delay.
+        Check(EGifPutExtensionLeader(gif.get(), APPLICATION_EXT_FUNC_CODE), gif.get(), path);
+        Check(EGifPutExtensionBlock(gif.get(), 11, "NETSCAPE2.0"), gif.get(), path);
+        const unsigned char loop[3] = {1, 0, 0};
+        Check(EGifPutExtensionBlock(gif.get(), 3, loop), gif.get(), path);
+        Check(EGifPutExtensionTrailer(gif.get()), gif.get(), path);
+        GraphicsControlBlock control{};
+        control.DisposalMode = DISPOSAL_UNSPECIFIED;
+        control.DelayTime = delay;
+        control.TransparentColor = NO_TRANSPARENT_COLOR;
+        GifByteType extension[4];
+        const size_t length = EGifGCBToExtension(&control, extension);
+        Check(EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, int(length), extension), gif.get(), path);
+        Check(EGifPutImageDesc(gif.get(), 0, 0, frame.width(), frame.height(), false, nullptr), gif.get(), path);
+        for (int y = 0; y < frame.height(); ++y)
+            Check(EGifPutLine(gif.get(), const_cast<GifPixelType *>(pixels.data() + size_t(y) * size_t(frame.width())),
+                              frame.width()),
+                  gif.get(), path);
+    };
+    for (int k = 1; k <= ViewCount; ++k) {
+        addFrame(k);
+        report(int(Round(k * 45.0 / 7)) + 10);
+    }
+    for (int k = ViewCount; k >= 1; --k) {
+        addFrame(k);
+        report(int(Round((8 - k) * 45.0 / 7)) + 55);
+    }
+    GifFileType *done = gif.release();
+    if (EGifCloseFile(done, &error) == GIF_ERROR)
+        throw VistrelError(QStringLiteral("Cannot write the GIF \"%1\": %2")
+                               .arg(path, QString::fromLatin1(GifErrorString(error))));
+    WriteWholeFile(path, bytes);
+    report(0);
+}

@@ -1,0 +1,23 @@
+// The seven full-resolution views as one layered Photoshop document: format
+// version 1, 8 bits, no image resources, one layer per view (view 1 at the
+// bottom) with its transparency, raw channels, and the merged image from view 7.
+// The layout is fixed byte for byte; every length follows from the canvas size
+// and the colour mode, so the file is written in one forward pass, reading one
+// view at a time.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+// Bytes of one layer record for `colourChannels` colour channels: 250 + 6 C.
+constexpr int64_t LayeredPsdRecordSize(int colourChannels) { return 250 + 6 * colourChannels; }
+// The layer information length K.
+int64_t LayeredPsdLayerInfoLength(int32_t width, int32_t height, int colourChannels);
+
+// The record of layer j (1..7) of a W x H document.
+QByteArray LayeredPsdRecord(int layer, int32_t width, int32_t height, int colourChannels);
+
+// Reads "vwd" NNN and "vwdt" NNN from the work folder and writes the document.
+// The file appears under its name only when complete.
+void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode);
