@@ -20,6 +20,7 @@
 #include <QTableWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <optional>
 
 namespace {
 
@@ -72,11 +73,12 @@ bool TForm1::ImportPsd()
 {
     // The fields the import takes must hold numbers before anything changes.
     Fixed4 lpi = Lpi;
-    double width = 0;
+    std::optional<double> width;  // an empty width field leaves the height as it is
     try {
         if (!Edit5->text().isEmpty())
             lpi = StrToFixed4(Edit5->text());
-        width = StrToFloat(Edit9->text());
+        if (!Edit9->text().isEmpty())
+            width = StrToFloat(Edit9->text());
     } catch (const VistrelError &error) {
         Platform.ShowMessage(error.Message);
         return false;
@@ -105,7 +107,8 @@ bool TForm1::ImportPsd()
         SetPanelText(9, QString::number(LayerCount));
 
         Lpi = lpi;
-        Edit10->setText(ShortText(width / FromFixed4(AspectRatio)));
+        if (width)
+            Edit10->setText(ShortText(*width / FromFixed4(AspectRatio)));
         Edit2->setText(QString::number(FocusLayer));
         FillDefaultOffsets();
 

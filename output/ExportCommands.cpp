@@ -19,6 +19,24 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+namespace {
+
+// The save dialog of an output: its title, filter and extension, the file name
+// preset beside the PSD, and a question before an existing file is replaced.
+QString AskSaveName(const QString &title, const QString &filter, const QString &extension, const QString &preset)
+{
+    FileDialogRequest request;
+    request.Title = title;
+    request.Filter = filter;
+    request.DefaultExtension = extension;
+    request.FileName = preset;
+    request.InitialFolder = QFileInfo(preset).absolutePath();
+    request.PromptOverwrite = true;
+    return Platform.SaveFileName(request);
+}
+
+}  // namespace
+
 void TForm1::N7Click()
 {
     if (SpeedButton29->isEnabled())
@@ -27,14 +45,8 @@ void TForm1::N7Click()
 
 void TForm1::BitBtn3Click()
 {
-    FileDialogRequest request;
-    request.Title = QStringLiteral("Export  Line Tiff");
-    request.Filter = QStringLiteral("Tiff (*.tif)");
-    request.DefaultExtension = QStringLiteral("tif");
-    request.FileName = SaveDialog2FileName;
-    request.InitialFolder = QFileInfo(SaveDialog2FileName).absolutePath();
-    request.PromptOverwrite = true;
-    const QString path = Platform.SaveFileName(request);
+    const QString path = AskSaveName(QStringLiteral("Export  Line Tiff"), QStringLiteral("Tiff (*.tif)"),
+                                     QStringLiteral("tif"), SaveDialog2FileName);
     if (path.isEmpty())
         return;
 
@@ -94,13 +106,8 @@ void TForm1::PSD1Click()
 {
     if (!PSD1->isEnabled())
         return;
-    FileDialogRequest request;
-    request.Title = QStringLiteral("Export *.psd");
-    request.Filter = QStringLiteral("Photoshop File (*.PSD *.psd)");
-    request.DefaultExtension = QStringLiteral("psd");
-    request.FileName = SaveDialog5FileName;
-    request.InitialFolder = QFileInfo(SaveDialog5FileName).absolutePath();
-    const QString path = Platform.SaveFileName(request);
+    const QString path = AskSaveName(QStringLiteral("Export *.psd"), QStringLiteral("Photoshop File (*.PSD *.psd)"),
+                                     QStringLiteral("psd"), SaveDialog5FileName);
     if (path.isEmpty())
         return;
     Platform.SetBusyCursor(true);
@@ -120,13 +127,8 @@ void TForm1::ExportGif1Click()
     if (!ExportGif1->isEnabled())
         return;
     SaveDialog3FileName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
-    FileDialogRequest request;
-    request.Title = QStringLiteral("Gif save");
-    request.Filter = QStringLiteral("Gif (*.gif)");
-    request.DefaultExtension = QStringLiteral("gif");
-    request.FileName = SaveDialog3FileName;
-    request.InitialFolder = QFileInfo(SaveDialog3FileName).absolutePath();
-    const QString path = Platform.SaveFileName(request);
+    const QString path =
+        AskSaveName(QStringLiteral("Gif save"), QStringLiteral("Gif (*.gif)"), QStringLiteral("gif"), SaveDialog3FileName);
     if (path.isEmpty())
         return;
     Platform.SetBusyCursor(true);
