@@ -18,6 +18,8 @@ constexpr qint64 MaxLayerArea = qint64(1) << 30;
 constexpr uint16_t ResolutionResource = 1005;
 constexpr uint16_t GroupResource = 1026;
 constexpr qint64 FirstRecordChunk = 1 << 20;
+const QString NoLayersText =
+    QStringLiteral("it holds no layers. Vistrel works on the layers of a document; a flattened picture has none.");
 
 QString Short(const QString &path)
 {
@@ -121,6 +123,34 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
     }
 }
 
+// The image resources: the resolution (1005) and the layer groups (1026),
+// wherever they stand among the blocks.
+void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByteArray &groups)
+{
+    ByteCursor r(resources, QString(), offset);
+    r.SetSection(QStringLiteral("image resources"));
+    while (r.Remaining() >= 12) {
+        r.Skip(4);  // signature, not compared: programs use several
+        const uint16_t id = r.U16BE();
+        const int nameLength = r.U8();
+        r.Skip(nameLength + ((1 + nameLength) % 2));  // Pascal name padded to even
+        const uint32_t size = r.U32BE();
+        r.Need(size);
+        const uint8_t *data = r.Take(size);
+        r.Skip(std::min<qint64>(size % 2, r.Remaining()));  // data padded to even
+        if (id == ResolutionResource && size >= 4) {
+            // 16.16 fixed point, taken as pixels per inch.
+            const uint16_t whole = uint16_t(data[0] << 8 | data[1]);
+            const uint16_t fraction = uint16_t(data[2] << 8 | data[3]);
+            dpi = Fixed4(whole) * Fixed4One + Round(fraction / 65536.0 * 10000.0);
+        } else if (id == GroupResource) {
+            groups = QByteArray(reinterpret_cast<const char *>(data), size);
+        }
+    }
+    if (dpi == 0)
+        dpi = 200 * Fixed4One;
+}
+
 }  // namespace
 
 Fixed4 WorkScaleFor(int32_t canvasWidth)
@@ -199,116 +229,88 @@ static PsdIndex ReadPsdIndexUnchecked(const QString &path)
     };
     pos += sectionLength(QStringLiteral("colour mode data"));
     const qint64 resourcesLength = sectionLength(QStringLiteral("image resources"));
-    const QByteArray resources = ReadAt(file, pos, resourcesLength, path);
-    {
-        ByteCursor r(resources, QString(), pos);
-        r.SetSection(QStringLiteral("image resources"));
-        QByteArray groups;
-        while (r.Remaining() >= 12) {
-            r.Skip(4);  // signature, not compared: programs use several
-            const uint16_t id = r.U16BE();
-            const int nameLength = r.U8();
-            r.Skip(nameLength + ((1 + nameLength) % 2));  // Pascal name padded to even
-            const uint32_t size = r.U32BE();
-            r.Need(size);
-            const uint8_t *data = r.Take(size);
-            r.Skip(std::min<qint64>(size % 2, r.Remaining()));
-            if (id == ResolutionResource && size >= 4) {
-                const uint16_t whole = uint16_t(data[0] << 8 | data[1]);
-                const uint16_t fraction = uint16_t(data[2] << 8 | data[3]);
-                index.Dpi = Fixed4(whole) * Fixed4One + Round(fraction / 65536.0 * 10000.0);
-            } else if (id == GroupResource) {
-                groups = QByteArray(reinterpret_cast<const char *>(data), size);
-            }
+    QByteArray groups;
+    ReadResources(ReadAt(file, pos, resourcesLength, path), pos, index.Dpi, groups);
+    pos += resourcesLength;
+
+    // --- Layer and mask information ---
+    const qint64 layerMaskLength = sectionLength(QStringLiteral("layer and mask information"));
+    const qint64 layerMaskEnd = pos + layerMaskLength;
+    if (layerMaskLength < 4)
+        Refuse(path, NoLayersText);
+    ByteCursor lengths(ReadAt(file, pos, 4, path), QString(), pos);
+    const qint64 layerInfoLength = lengths.U32BE();
+    pos += 4;
+    const qint64 layerInfoEnd = pos + layerInfoLength;
+    if (layerInfoEnd > layerMaskEnd)
+        Refuse(path, QStringLiteral("the layer information runs past its section (byte %1).").arg(pos));
+    if (layerInfoLength < 2)
+        Refuse(path, NoLayersText);
+    ByteCursor countCursor(ReadAt(file, pos, 2, path), QString(), pos);
+    // A negative count only says that the first alpha channel holds the
+    // merged transparency.
+    const int count = std::abs(int(countCursor.I16BE()));
+    pos += 2;
+    if (count == 0)
+        Refuse(path, NoLayersText);
+
+    // The records are small, but their length is only known once read:
+    // read a first part of the layer information and more when needed.
+    qint64 chunk = std::min(FirstRecordChunk, layerInfoEnd - pos);
+    qint64 recordsEnd = 0;
+    for (;;) {
+        ByteCursor records(ReadAt(file, pos, chunk, path), QString(), pos);
+        records.SetChunk(chunk < layerInfoEnd - pos);
+        try {
+            ParseLayerRecords(records, count, index.Layers);
+            recordsEnd = pos + records.Pos();
+            break;
+        } catch (const ByteCursor::ChunkTooSmall &) {
+            chunk = std::min(chunk * 4, layerInfoEnd - pos);
         }
-        if (index.Dpi == 0)
-            index.Dpi = 200 * Fixed4One;
-        index.Layers.clear();
-        // Group numbers are applied once the records are known.
-        pos += resourcesLength;
-
-        // --- Layer and mask information ---
-        const qint64 layerMaskLength = sectionLength(QStringLiteral("layer and mask information"));
-        const qint64 layerMaskEnd = pos + layerMaskLength;
-        if (layerMaskLength < 4)
-            Refuse(path, QStringLiteral("it holds no layers. Vistrel works on the layers of a document; a flattened "
-                                        "picture has none."));
-        ByteCursor lengths(ReadAt(file, pos, 4, path), QString(), pos);
-        const qint64 layerInfoLength = lengths.U32BE();
-        pos += 4;
-        const qint64 layerInfoEnd = pos + layerInfoLength;
-        if (layerInfoEnd > layerMaskEnd)
-            Refuse(path, QStringLiteral("the layer information runs past its section (byte %1).").arg(pos));
-        if (layerInfoLength < 2)
-            Refuse(path, QStringLiteral("it holds no layers. Vistrel works on the layers of a document; a flattened "
-                                        "picture has none."));
-        ByteCursor countCursor(ReadAt(file, pos, 2, path), QString(), pos);
-        // A negative count only says that the first alpha channel holds the
-        // merged transparency.
-        const int count = std::abs(int(countCursor.I16BE()));
-        pos += 2;
-        if (count == 0)
-            Refuse(path, QStringLiteral("it holds no layers. Vistrel works on the layers of a document; a flattened "
-                                        "picture has none."));
-
-        // The records are small, but their length is only known once read:
-        // read a first part of the layer information and more when needed.
-        qint64 chunk = std::min(FirstRecordChunk, layerInfoEnd - pos);
-        qint64 recordsEnd = 0;
-        for (;;) {
-            ByteCursor records(ReadAt(file, pos, chunk, path), QString(), pos);
-            records.SetChunk(chunk < layerInfoEnd - pos);
-            try {
-                ParseLayerRecords(records, count, index.Layers);
-                recordsEnd = pos + records.Pos();
-                break;
-            } catch (const ByteCursor::ChunkTooSmall &) {
-                chunk = std::min(chunk * 4, layerInfoEnd - pos);
-            }
-        }
-
-        // --- Channel data: each channel starts where the one before ended ---
-        qint64 channelPos = recordsEnd;
-        for (size_t i = 0; i < index.Layers.size(); ++i) {
-            PsdLayerEntry &entry = index.Layers[i];
-            for (size_t j = 0; j < entry.Channels.size(); ++j) {
-                PsdChannel &channel = entry.Channels[j];
-                channel.DataOffset = channelPos;
-                if (channelPos + channel.Length > layerInfoEnd)
-                    Refuse(path, QStringLiteral("the data of layer %1, channel %2 run past the layer information "
-                                                "(byte %3).").arg(i + 1).arg(channel.Id).arg(channelPos));
-                if (channel.Length >= 2) {
-                    ByteCursor c(ReadAt(file, channelPos, 2, path), QString(), channelPos);
-                    channel.Compression = c.U16BE();
-                    if (channel.Compression > 3)
-                        Refuse(path, QStringLiteral("layer %1, channel %2 uses an unknown compression (%3).")
-                                         .arg(i + 1).arg(channel.Id).arg(channel.Compression));
-                }
-                channelPos += channel.Length;
-            }
-        }
-
-        // After the layer information comes the global layer mask; its length
-        // must fit the section. A layer information length that counts bytes
-        // that are not there shows up here.
-        if (layerInfoEnd + 4 <= layerMaskEnd) {
-            ByteCursor c(ReadAt(file, layerInfoEnd, 4, path), QString(), layerInfoEnd);
-            const qint64 globalMaskLength = c.U32BE();
-            if (layerInfoEnd + 4 + globalMaskLength > layerMaskEnd)
-                Refuse(path, QStringLiteral("the global layer mask runs past its section (byte %1); the layer "
-                                            "information is damaged.").arg(layerInfoEnd));
-        }
-
-        bool anyPixels = false;
-        for (const PsdLayerEntry &entry : index.Layers)
-            anyPixels = anyPixels || (entry.Layer.Width > 0 && entry.Layer.Height > 0);
-        if (!anyPixels)
-            Refuse(path, QStringLiteral("it holds no layer with pixels."));
-
-        // Group numbers, two bytes per layer in record order; the low byte counts.
-        for (size_t i = 0; i < index.Layers.size() && qsizetype(2 * i + 1) < groups.size(); ++i)
-            index.Layers[i].Layer.GroupId = uint8_t(groups[qsizetype(2 * i + 1)]);
     }
+
+    // --- Channel data: each channel starts where the one before ended ---
+    qint64 channelPos = recordsEnd;
+    for (size_t i = 0; i < index.Layers.size(); ++i) {
+        PsdLayerEntry &entry = index.Layers[i];
+        for (size_t j = 0; j < entry.Channels.size(); ++j) {
+            PsdChannel &channel = entry.Channels[j];
+            channel.DataOffset = channelPos;
+            if (channelPos + channel.Length > layerInfoEnd)
+                Refuse(path, QStringLiteral("the data of layer %1, channel %2 run past the layer information "
+                                            "(byte %3).").arg(i + 1).arg(channel.Id).arg(channelPos));
+            if (channel.Length >= 2) {
+                ByteCursor c(ReadAt(file, channelPos, 2, path), QString(), channelPos);
+                channel.Compression = c.U16BE();
+                if (channel.Compression > 3)
+                    Refuse(path, QStringLiteral("layer %1, channel %2 uses an unknown compression (%3).")
+                                     .arg(i + 1).arg(channel.Id).arg(channel.Compression));
+            }
+            channelPos += channel.Length;
+        }
+    }
+
+    // After the layer information comes the global layer mask; its length
+    // must fit the section. A layer information length that counts bytes
+    // that are not there shows up here.
+    if (layerInfoEnd + 4 <= layerMaskEnd) {
+        ByteCursor c(ReadAt(file, layerInfoEnd, 4, path), QString(), layerInfoEnd);
+        const qint64 globalMaskLength = c.U32BE();
+        if (layerInfoEnd + 4 + globalMaskLength > layerMaskEnd)
+            Refuse(path, QStringLiteral("the global layer mask runs past its section (byte %1); the layer "
+                                        "information is damaged.").arg(layerInfoEnd));
+    }
+
+    bool anyPixels = false;
+    for (const PsdLayerEntry &entry : index.Layers)
+        anyPixels = anyPixels || (entry.Layer.Width > 0 && entry.Layer.Height > 0);
+    if (!anyPixels)
+        Refuse(path, QStringLiteral("it holds no layer with pixels."));
+
+    // Group numbers, two bytes per layer in record order; the low byte counts.
+    for (size_t i = 0; i < index.Layers.size() && qsizetype(2 * i + 1) < groups.size(); ++i)
+        index.Layers[i].Layer.GroupId = uint8_t(groups[qsizetype(2 * i + 1)]);
     return index;
 }
 
