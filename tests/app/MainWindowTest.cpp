@@ -1,3 +1,4 @@
+#include "AboutBox.h"
 #include "Document.h"
 #include "MainWindowTexts.h"
 #include "Picture.h"
@@ -349,4 +350,27 @@ TEST_F(MainWindowTest, HelpAndWebPageUseTheShell)
     ASSERT_NE(picture, nullptr);
     QTest::mouseClick(picture, Qt::LeftButton);
     EXPECT_EQ(platform.ShellOpened.size(), 2);
+}
+
+TEST_F(MainWindowTest, SplashStaysTwoSecondsOrUntilClicked)
+{
+    TAboutBox splash;
+    splash.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
+    EXPECT_EQ(splash.size(), QSize(600, 450));
+    EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(splash.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(splash.Timer1->interval(), 2000);
+    EXPECT_TRUE(splash.TimerRunning());
+    QTest::mouseClick(&splash, Qt::LeftButton);
+    EXPECT_FALSE(splash.TimerRunning());
+    EXPECT_FALSE(splash.isVisible());
+
+    // About shows it again, modeless, with its timer running.
+    TForm1 &f = Start();
+    f.N22->trigger();
+    auto *about = f.findChild<TAboutBox *>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_TRUE(about->TimerRunning());
 }
