@@ -250,8 +250,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         if (focusRow >= 0)
             FocusLayer = focusRow >= 1 && focusRow <= LayerCount ? focusRow : 0;
         const std::vector<int32_t> offsets = DefaultGridOffsets();
-        const int32_t focusOffset =
-            FocusLayer >= 1 && FocusLayer <= LayerCount ? offsets[size_t(LayerCount - FocusLayer)] : 0;
+        const int32_t focusOffset = FocusOffsetIn(offsets);
 
         CentreView = 4;
         auto written = [&](const char *what, const QString &path) {

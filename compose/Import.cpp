@@ -49,6 +49,13 @@ std::vector<int32_t> DefaultGridOffsets()
     return offsets;
 }
 
+int32_t FocusOffsetIn(const std::vector<int32_t> &offsets)
+{
+    if (FocusLayer < 1 || FocusLayer > LayerCount)
+        return 0;
+    return offsets[size_t(LayerCount - FocusLayer)];
+}
+
 QString GroupLetter(uint8_t groupId)
 {
     if (groupId == 0)

@@ -21,6 +21,9 @@ void ComputeDefaultOffsets();
 // The Offset column as import fills it, by layer index: Round(DefaultOffsets).
 std::vector<int32_t> DefaultGridOffsets();
 
+// The offset of the focus row among offsets by layer index; 0 without a focus row.
+int32_t FocusOffsetIn(const std::vector<int32_t> &offsets);
+
 // The Group column's text for a layer: "A" for group 1 ...; empty for 0.
 QString GroupLetter(uint8_t groupId);
 // The path with its extension (and dot) replaced: "card.psd" -> "card" + replacement.

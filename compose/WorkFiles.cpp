@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -116,18 +117,34 @@ bool IsEmpty(const QImage &picture)
 
 }  // namespace
 
-QByteArray EncodeBmp(const QImage &picture)
+// The one BMP encoder: headers, then the rows bottom first, each padded with
+// zeros to 4 bytes, handed to `sink` one piece at a time (no second copy of
+// the picture). False as soon as the sink fails.
+static bool WriteBmp(const QImage &picture, const std::function<bool(const QByteArray &)> &sink)
 {
     if (IsEmpty(picture))
-        return {};
+        return true;
     const int bits = BitsPerPixel(picture);
     const int rowBytes = RowBytes(picture.width(), bits);
-    QByteArray out = BmpHeaders(picture.width(), picture.height(), bits);
-    const qsizetype offset = out.size();
-    out.resize(offset + qsizetype(rowBytes) * picture.height(), '\0');
+    if (!sink(BmpHeaders(picture.width(), picture.height(), bits)))
+        return false;
+    QByteArray row(rowBytes, '\0');
     const int used = picture.width() * (bits / 8);
-    for (int y = 0; y < picture.height(); ++y)
-        std::memcpy(out.data() + offset + qsizetype(picture.height() - 1 - y) * rowBytes, picture.constScanLine(y), used);
+    for (int y = picture.height() - 1; y >= 0; --y) {
+        std::memcpy(row.data(), picture.constScanLine(y), size_t(used));
+        if (!sink(row))
+            return false;
+    }
+    return true;
+}
+
+QByteArray EncodeBmp(const QImage &picture)
+{
+    QByteArray out;
+    WriteBmp(picture, [&out](const QByteArray &piece) {
+        out += piece;
+        return true;
+    });
     return out;
 }
 
@@ -186,14 +203,6 @@ QImage DecodeBmp(const QByteArray &bytes, const QString &fileName)
     return picture;
 }
 
-QByteArray ReadWholeFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw VistrelError(CannotOpenFileText(path, file.errorString()));
-    return file.readAll();
-}
-
 void WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
@@ -203,20 +212,9 @@ void WriteWholeFile(const QString &path, const QByteArray &bytes)
 
 void SaveImage(const QImage &picture, const QString &path)
 {
-    // Row by row, bottom row first, so that no second copy of the picture is made.
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok && !IsEmpty(picture)) {
-        const int bits = BitsPerPixel(picture);
-        const int rowBytes = RowBytes(picture.width(), bits);
-        ok = file.write(BmpHeaders(picture.width(), picture.height(), bits)) >= 0;
-        QByteArray row(rowBytes, '\0');
-        const int used = picture.width() * (bits / 8);
-        for (int y = picture.height() - 1; ok && y >= 0; --y) {
-            std::memcpy(row.data(), picture.constScanLine(y), size_t(used));
-            ok = file.write(row) == rowBytes;
-        }
-    }
+    const bool ok = file.open(QIODevice::WriteOnly) &&
+                    WriteBmp(picture, [&file](const QByteArray &piece) { return file.write(piece) == piece.size(); });
     if (!ok || !file.commit())
         throw VistrelError(CannotOpenFileText(path, file.errorString()));
 }

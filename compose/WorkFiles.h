@@ -35,8 +35,6 @@ QImage DecodeBmp(const QByteArray &bytes, const QString &fileName);
 void SaveImage(const QImage &picture, const QString &path);
 QImage LoadImage(const QString &path);
 
-// Reads a whole file, or throws VistrelError "Cannot open file ...".
-QByteArray ReadWholeFile(const QString &path);
 // Writes a whole file in one go through a temporary file, so that a failure
 // leaves no half-written file under the name.
 void WriteWholeFile(const QString &path, const QByteArray &bytes);

@@ -72,20 +72,18 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
         throw VistrelError(QStringLiteral("The print would be empty: %1 x %2 pixels. Check its width, height and "
                                           "resolution.").arg(g.Columns).arg(g.Rows));
 
+    const int samples = colorMode == 1 ? 1 : colorMode == 3 ? 3 : 4;
     std::vector<Rtif> records(static_cast<size_t>(views));
     int32_t minW = 300'000, minH = 300'000;
     for (int i = 0; i < views; ++i) {
-        ReadTiffRecord(viewFiles[i], records[size_t(i)]);
-        minW = std::min(minW, records[size_t(i)].Width);
-        minH = std::min(minH, records[size_t(i)].Height);
-        report(int(Round((i + 1) * 20.0 / views)));
-    }
-    const int samples = colorMode == 1 ? 1 : colorMode == 3 ? 3 : 4;
-    for (const Rtif &r : records) {
-        const TiffInfo info = ReadTiffInfo(r.FileName);
+        const TiffInfo info = ReadTiffInfo(viewFiles[i]);
         if (info.Samples != samples)
             throw VistrelError(QStringLiteral("\"%1\" has %2 samples per pixel instead of %3.")
-                                   .arg(r.FileName).arg(info.Samples).arg(samples));
+                                   .arg(viewFiles[i]).arg(info.Samples).arg(samples));
+        records[size_t(i)] = {viewFiles[i], info.Width, info.Height, info.DataOffset};
+        minW = std::min(minW, info.Width);
+        minH = std::min(minH, info.Height);
+        report(int(Round((i + 1) * 20.0 / views)));
     }
 
     const int band = BandRows(minW, minH, views);

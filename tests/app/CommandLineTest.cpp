@@ -58,7 +58,6 @@ TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
                                   "offset 19\n"));
     EXPECT_EQ(QDir(work).entryList(QDir::Files).size(), 4);  // ly1, lyt1, ly2, lyt2 stay
 
-    QProcess process;
     WriteFileBytes(psd, "not a PSD");
     const QByteArray none = RunProgram(program, {QStringLiteral("--info"), psd}, &code);
     EXPECT_EQ(code, 1);

@@ -49,7 +49,7 @@ protected:
         WriteFileBytes(psd, b.Build());
         ImportDocument(psd);
         const std::vector<int32_t> offsets = DefaultGridOffsets();
-        const int32_t focus = offsets[size_t(LayerCount - FocusLayer)];
+        const int32_t focus = FocusOffsetIn(offsets);
         GenerateViewFiles(offsets, focus);
         WriteFullResolutionViews(offsets, focus);
     }
