@@ -1,0 +1,280 @@
+// Every file the batch mode writes for three generated documents (RGB with a
+// flip group and a canvas above the working width, grey, CMYK), pinned by
+// checksum: the print, the layered PSD, the GIF, the anaglyph and every file
+// the kept work folder holds. Reshaping the code must not change one byte; the
+// saving date inside the TIFF files is blanked before the sum is taken.
+#include "PsdBuilder.h"
+#include "TestSupport.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+uint32_t Le32(const QByteArray &b, qsizetype at)
+{
+    return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 | uint32_t(uint8_t(b[at + 3])) << 24;
+}
+uint16_t Le16(const QByteArray &b, qsizetype at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
+
+// The DateTime text (tag 306) of a little-endian TIFF filled with zeros.
+QByteArray WithoutTiffDate(QByteArray bytes)
+{
+    if (!bytes.startsWith(QByteArray("II*\0", 4)) || bytes.size() < 8)
+        return bytes;
+    const qsizetype ifd = Le32(bytes, 4);
+    const int entries = Le16(bytes, ifd);
+    for (int e = 0; e < entries; ++e) {
+        const qsizetype entry = ifd + 2 + 12 * e;
+        if (Le16(bytes, entry) == 306) {
+            const qsizetype count = Le32(bytes, entry + 4);
+            const qsizetype at = Le32(bytes, entry + 8);
+            bytes.replace(at, count, QByteArray(count, '\0'));
+        }
+    }
+    return bytes;
+}
+
+QString Sum(const QByteArray &bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(16));
+}
+
+// Horizontal and vertical ramps, so that a shift by one pixel changes the sums.
+void Ramp(PsdBuilderLayer &layer, int seed)
+{
+    const int w = layer.Right - layer.Left;
+    const int h = layer.Bottom - layer.Top;
+    for (size_t c = 0; c < layer.Channels.size(); ++c) {
+        QByteArray &plane = layer.Channels[c].Plane;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                plane[y * w + x] = char(layer.Channels[c].Id < 0 ? (x * 7 + y * 3 + seed) % 256 | 0x80
+                                                                 : (x * (c + 2) + y * (seed % 5 + 1) + seed * 31) % 256);
+    }
+}
+
+PsdBuilder Document(uint16_t mode)
+{
+    PsdBuilder b;
+    b.ColorMode = mode;
+    const int channels = mode == 1 ? 1 : mode == 3 ? 3 : 4;
+    b.Width = mode == 3 ? 1600 : 200;
+    b.Height = mode == 3 ? 120 : 100;
+    b.DpiWhole = 150;
+    const std::vector<uint8_t> colour(size_t(channels), 100);
+    b.AddLayer(0, 0, b.Width, b.Height, colour, 255);
+    b.AddLayer(b.Width / 5, 10, b.Width / 3, b.Height / 2, colour);
+    b.AddLayer(-15, b.Height / 3, b.Width / 4, b.Height, colour);
+    b.AddLayer(b.Width / 2, 5, b.Width / 6, b.Height / 3, colour);
+    b.AddLayer(b.Width / 2 + 20, 8, b.Width / 6, b.Height / 3, colour);
+    for (size_t i = 0; i < b.Layers.size(); ++i)
+        Ramp(b.Layers[i], int(i) * 17 + mode);
+    if (mode == 3)
+        b.Groups = {0, 0, 0, 1, 1};  // the two top layers flip
+    return b;
+}
+
+// Runs the batch mode with every output and returns each file's sum by name.
+std::map<QString, QString> OutputSums(uint16_t mode)
+{
+    QTemporaryDir dir;
+    const QString psd = dir.path() + QStringLiteral("/doc.psd");
+    WriteFileBytes(psd, Document(mode).Build());
+    const QString work = dir.path() + QStringLiteral("/work");
+    const QString program = QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
+    int code = -1;
+    const QByteArray out = RunProgram(
+        program, {QStringLiteral("--export-tiff"), dir.path() + QStringLiteral("/print.tif"), QStringLiteral("--export-psd"),
+                  dir.path() + QStringLiteral("/views.psd"), QStringLiteral("--export-gif"),
+                  dir.path() + QStringLiteral("/views.gif"), QStringLiteral("--anaglyph"), QStringLiteral("--lpi"),
+                  QStringLiteral("40"), QStringLiteral("--dpi"), QStringLiteral("600"), QStringLiteral("--width-cm"),
+                  QStringLiteral("6"), QStringLiteral("--depth"), QStringLiteral("1.5"), QStringLiteral("--work-folder"),
+                  work, psd},
+        &code);
+    EXPECT_EQ(code, 0) << out.toStdString();
+    std::map<QString, QString> sums;
+    for (const QString &name : {QStringLiteral("print.tif"), QStringLiteral("views.psd"), QStringLiteral("views.gif"),
+                                QStringLiteral("doc_qz58.bmp")})
+        sums[name] = Sum(WithoutTiffDate(ReadFileBytes(dir.path() + QLatin1Char('/') + name)));
+    for (const QString &name : QDir(work).entryList(QDir::Files))
+        sums[QStringLiteral("work/") + name] = Sum(WithoutTiffDate(ReadFileBytes(work + QLatin1Char('/') + name)));
+    return sums;
+}
+
+void ExpectSums(uint16_t mode, const std::map<QString, QString> &expected)
+{
+    const std::map<QString, QString> actual = OutputSums(mode);
+    QString listing;
+    for (const auto &[name, sum] : actual)
+        listing += QStringLiteral("        {\"%1\", \"%2\"},\n").arg(name, sum);
+    EXPECT_EQ(actual.size(), expected.size()) << listing.toStdString();
+    for (const auto &[name, sum] : expected) {
+        const auto found = actual.find(name);
+        ASSERT_NE(found, actual.end()) << name.toStdString() << " was not written\n" << listing.toStdString();
+        EXPECT_EQ(found->second, sum) << name.toStdString() << "\n" << listing.toStdString();
+    }
+}
+
+}  // namespace
+
+TEST(PinnedOutputs, RgbDocumentWithAFlipGroup)
+{
+    ExpectSums(3, {
+        {"doc_qz58.bmp", "3e33288ad05dd18f"},
+        {"print.tif", "721573690cc3666e"},
+        {"views.gif", "b012a70875b41f1e"},
+        {"views.psd", "ad2c12e5188ac3d5"},
+        {"work/ly1.gjs", "1cc297f6afcf4b4a"},
+        {"work/ly2.gjs", "b2d57e6a90317ed7"},
+        {"work/ly3.gjs", "3b30b23b1eee4a32"},
+        {"work/ly4.gjs", "11c5dc59e68bb75d"},
+        {"work/ly5.gjs", "913db085a2ded6ca"},
+        {"work/lyt1.gjs", "4dbaab04426e3960"},
+        {"work/lyt2.gjs", "fa851cc21a0e13a2"},
+        {"work/lyt3.gjs", "dfdc6f19830f375d"},
+        {"work/lyt4.gjs", "464bf2bff16d2c98"},
+        {"work/lyt5.gjs", "eec86586968c7fea"},
+        {"work/vw1.gjs", "35561791c64b9667"},
+        {"work/vw2.gjs", "fd0b7a6508aa5c29"},
+        {"work/vw3.gjs", "3ea37bf9c358dc5c"},
+        {"work/vw4.gjs", "39c08793eece0c3d"},
+        {"work/vw5.gjs", "d13052703deb8bbf"},
+        {"work/vw6.gjs", "ae3ac8f83f472667"},
+        {"work/vw7.gjs", "6b1b1516693960c7"},
+        {"work/vwd001.gjs", "726a57cb13bd77de"},
+        {"work/vwd002.gjs", "49de4bcaff67af21"},
+        {"work/vwd003.gjs", "8f9f930bcd696833"},
+        {"work/vwd004.gjs", "226ce6198b435c98"},
+        {"work/vwd005.gjs", "174e6e0b9d59c9a3"},
+        {"work/vwd006.gjs", "13eadaae498204d6"},
+        {"work/vwd007.gjs", "877fcb8cc294f7a3"},
+        {"work/vwdt001.gjs", "09583e221a846eae"},
+        {"work/vwdt002.gjs", "19ef80656c8bc1ad"},
+        {"work/vwdt003.gjs", "627237e3baf7fa88"},
+        {"work/vwdt004.gjs", "3d2d9d52801311d4"},
+        {"work/vwdt005.gjs", "9c5d0296dc4bb476"},
+        {"work/vwdt006.gjs", "9acfe24bfe922b9e"},
+        {"work/vwdt007.gjs", "5d7b4027eef6efa0"},
+        {"work/vwt1.gjs", "36f62d8f4e0e61c8"},
+        {"work/vwt2.gjs", "36f62d8f4e0e61c8"},
+        {"work/vwt3.gjs", "36f62d8f4e0e61c8"},
+        {"work/vwt4.gjs", "36f62d8f4e0e61c8"},
+        {"work/vwt5.gjs", "36f62d8f4e0e61c8"},
+        {"work/vwt6.gjs", "36f62d8f4e0e61c8"},
+        {"work/vwt7.gjs", "36f62d8f4e0e61c8"},
+    });
+}
+
+TEST(PinnedOutputs, GreyDocument)
+{
+    ExpectSums(1, {
+        {"doc_qz58.bmp", "d63023e5e2a3f487"},
+        {"print.tif", "8570983110132286"},
+        {"views.gif", "b21abfdfb63b76d3"},
+        {"views.psd", "a071b44730f38a0e"},
+        {"work/ly1.gjs", "5356d576ec79bd78"},
+        {"work/ly2.gjs", "f409a13777f2fd54"},
+        {"work/ly3.gjs", "3800cb71bbccb4df"},
+        {"work/ly4.gjs", "ab82a77ae4311a5b"},
+        {"work/ly5.gjs", "4852ab648882f57a"},
+        {"work/lyt1.gjs", "2b5d729f8c96bb08"},
+        {"work/lyt2.gjs", "42d352c783847015"},
+        {"work/lyt3.gjs", "64a0d06701a64fd3"},
+        {"work/lyt4.gjs", "5f5e0e8360302802"},
+        {"work/lyt5.gjs", "610d4342327c9009"},
+        {"work/vw1.gjs", "ca508d0c1c03b20f"},
+        {"work/vw2.gjs", "f953b9273cef7a4f"},
+        {"work/vw3.gjs", "23783f9bb6d4e9ad"},
+        {"work/vw4.gjs", "58da3cee54e383bf"},
+        {"work/vw5.gjs", "d1e3e5fe32e94a82"},
+        {"work/vw6.gjs", "e566b463ccaee766"},
+        {"work/vw7.gjs", "fa63685fcd83eaea"},
+        {"work/vwd001.gjs", "c759861d6e388bb3"},
+        {"work/vwd002.gjs", "22c9306dbab9a42d"},
+        {"work/vwd003.gjs", "941f73307a7b7576"},
+        {"work/vwd004.gjs", "e0ae23efbad125ca"},
+        {"work/vwd005.gjs", "f5c7a3a5551123ba"},
+        {"work/vwd006.gjs", "dec08c678ea95aa7"},
+        {"work/vwd007.gjs", "d4b2b7f6262e8e43"},
+        {"work/vwdt001.gjs", "add948f6b4360861"},
+        {"work/vwdt002.gjs", "294274df528e6194"},
+        {"work/vwdt003.gjs", "558d36fa8eb47dd2"},
+        {"work/vwdt004.gjs", "b4a3d515ffe148a7"},
+        {"work/vwdt005.gjs", "6dc94e7a23557ab1"},
+        {"work/vwdt006.gjs", "3b75c1781c752983"},
+        {"work/vwdt007.gjs", "ab64c5ea8c83a635"},
+        {"work/vwt1.gjs", "6c452c42f656ae50"},
+        {"work/vwt2.gjs", "6c452c42f656ae50"},
+        {"work/vwt3.gjs", "6c452c42f656ae50"},
+        {"work/vwt4.gjs", "6c452c42f656ae50"},
+        {"work/vwt5.gjs", "6c452c42f656ae50"},
+        {"work/vwt6.gjs", "6c452c42f656ae50"},
+        {"work/vwt7.gjs", "6c452c42f656ae50"},
+        {"work/vwv1.gjs", "8fc03dee29ff2c12"},
+        {"work/vwv2.gjs", "fd0c8ff296a1ef1f"},
+        {"work/vwv3.gjs", "fd8f21316fd72c11"},
+        {"work/vwv4.gjs", "8262658deffe4d5a"},
+        {"work/vwv5.gjs", "beefbd7dce8fb2de"},
+        {"work/vwv6.gjs", "f7f94201a72080f2"},
+        {"work/vwv7.gjs", "384c9c7ee7e99a51"},
+    });
+}
+
+TEST(PinnedOutputs, CmykDocument)
+{
+    ExpectSums(4, {
+        {"doc_qz58.bmp", "69ee8a96ac16824f"},
+        {"print.tif", "feef40cde050cc46"},
+        {"views.gif", "92b297f794d84fca"},
+        {"views.psd", "0c92b2114834d6bb"},
+        {"work/ly1.gjs", "36fd9790f3d00e9a"},
+        {"work/ly2.gjs", "7872d41b76374bd8"},
+        {"work/ly3.gjs", "b47b296aee6f0530"},
+        {"work/ly4.gjs", "933fcde6f2457d8f"},
+        {"work/ly5.gjs", "8f099ca9e834150d"},
+        {"work/lyt1.gjs", "9d433bb72e30a865"},
+        {"work/lyt2.gjs", "2c422eec7422de60"},
+        {"work/lyt3.gjs", "6cd6ee59bb717711"},
+        {"work/lyt4.gjs", "c7d5b98e8371ead1"},
+        {"work/lyt5.gjs", "32d872f7ca56544e"},
+        {"work/vw1.gjs", "e062fa5fa4218353"},
+        {"work/vw2.gjs", "5724f0d4a1ee7a4f"},
+        {"work/vw3.gjs", "d6652cc78dd4b067"},
+        {"work/vw4.gjs", "7beea5f876fbb427"},
+        {"work/vw5.gjs", "dbf7a5775b52fe33"},
+        {"work/vw6.gjs", "42318d1600fad5ad"},
+        {"work/vw7.gjs", "2d328e6bee60e96d"},
+        {"work/vwd001.gjs", "1252629ea006a927"},
+        {"work/vwd002.gjs", "73d0db31eb869f8f"},
+        {"work/vwd003.gjs", "7535d2998532a6b7"},
+        {"work/vwd004.gjs", "6e3d19b1849caebe"},
+        {"work/vwd005.gjs", "23ab1bbc470a74a7"},
+        {"work/vwd006.gjs", "01519965e50259cf"},
+        {"work/vwd007.gjs", "5857db80cd8837dd"},
+        {"work/vwdt001.gjs", "20665631391ca47f"},
+        {"work/vwdt002.gjs", "801deefc9781d6f5"},
+        {"work/vwdt003.gjs", "9b50469982e3fcb1"},
+        {"work/vwdt004.gjs", "53d15063fa524e7c"},
+        {"work/vwdt005.gjs", "3b96f6734a00472f"},
+        {"work/vwdt006.gjs", "2bdee0ac5ff30e03"},
+        {"work/vwdt007.gjs", "267b63cd6f161f25"},
+        {"work/vwt1.gjs", "6c452c42f656ae50"},
+        {"work/vwt2.gjs", "6c452c42f656ae50"},
+        {"work/vwt3.gjs", "6c452c42f656ae50"},
+        {"work/vwt4.gjs", "6c452c42f656ae50"},
+        {"work/vwt5.gjs", "6c452c42f656ae50"},
+        {"work/vwt6.gjs", "6c452c42f656ae50"},
+        {"work/vwt7.gjs", "6c452c42f656ae50"},
+        {"work/vwv1.gjs", "689bb65bf1a2a211"},
+        {"work/vwv2.gjs", "481c5b5161c3776d"},
+        {"work/vwv3.gjs", "f082997e9bd2259a"},
+        {"work/vwv4.gjs", "9489d6c8a553fff5"},
+        {"work/vwv5.gjs", "69f733e500063276"},
+        {"work/vwv6.gjs", "22c4532a380847eb"},
+        {"work/vwv7.gjs", "d77cb71106e3a1d2"},
+    });
+}
