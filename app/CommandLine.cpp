@@ -10,6 +10,7 @@
 #include "PrintExport.h"
 #include "ViewSet.h"
 #include "WorkFiles.h"
+#include "ParameterRules.h"
 #include "SettingsFile.h"
 #include "WorkFolder.h"
 
@@ -164,14 +165,18 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
 
 namespace {
 
-// A typed setting within its limits, or VistrelError naming the option.
-Fixed4 SettingIn(const QString &option, const QString &text, double low, double high)
+// A setting typed on the command line wins over the settings file's. A typed
+// value that the window would replace is refused: a script should not get a
+// print at another pitch or size than it asked for.
+QString Typed(const QString &option, const QString &fromSettings)
 {
-    const Fixed4 value = StrToFixed4(text);
-    if (value < ToFixed4(low) || value > ToFixed4(high))
-        throw VistrelError(QStringLiteral("%1 must be between %2 and %3, not %4.")
-                               .arg(option, ShortText(low), ShortText(high), text));
-    return value;
+    return option.isEmpty() ? fromSettings : option;
+}
+
+void RefuseReplaced(const CheckedValue &value, const QString &option, const QString &typed, Fixed4 low, Fixed4 high)
+{
+    if (value.Replaced && !typed.isEmpty())
+        throw VistrelError(OutOfLimitsText(option, low, high, typed));
 }
 
 // Progress on the terminal: a line that counts up.
@@ -213,27 +218,24 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         ProgramFolder = Platform.ProgramFolder();
         SettingsValues settings;
         ReadSettingsFile(settings);
-        Lpi = settings.Lpi;
-        Depth = settings.Depth;
-        OutputDpi = settings.OutputDpi;
-        OutputWidthCm = settings.OutputWidthCm;
         HScale = uint8_t(settings.HScale);
 
-        // The typed settings are checked before any work is done.
-        if (!options.Lpi.isEmpty())
-            Lpi = SettingIn(QStringLiteral("--lpi"), options.Lpi, 9, 210);
-        if (!options.Depth.isEmpty())
-            Depth = SettingIn(QStringLiteral("--depth"), options.Depth, -10, 10);
-        if (!options.WidthCm.isEmpty())
-            OutputWidthCm = SettingIn(QStringLiteral("--width-cm"), options.WidthCm, 0.0001, 21);
-        if (!options.HScale.isEmpty())
-            HScale = uint8_t(FromFixed4(SettingIn(QStringLiteral("--hscale"), options.HScale, 1, 32)));
-        bool autoDpi = OutputDpi == AutoDpi;
-        if (!options.Dpi.isEmpty()) {
-            autoDpi = options.Dpi.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0;
-            if (!autoDpi)
-                OutputDpi = SettingIn(QStringLiteral("--dpi"), options.Dpi, 1, 100000);
-        }
+        // The typed settings are checked by the window's own rules before any
+        // work is done.
+        const PrintFieldTexts printTexts{
+            Typed(options.Lpi, ShortFixed4Text(settings.Lpi)),
+            Typed(options.Dpi, settings.OutputDpi == AutoDpi ? QStringLiteral("auto")
+                                                             : ShortFixed4Text(settings.OutputDpi)),
+            Typed(options.WidthCm, ShortFixed4Text(settings.OutputWidthCm)), QString(),
+            Typed(options.HScale, QString::number(settings.HScale))};
+        // The height follows the width once the picture's proportion is known.
+        PrintSettingsOutcome print = ReadPrintSettings(printTexts, Fixed4One);
+        RefuseReplaced(print.Lpi, QStringLiteral("--lpi"), options.Lpi, LpiLow, LpiHigh);
+        RefuseReplaced(print.WidthCm, QStringLiteral("--width-cm"), options.WidthCm, 0, WidthCmHigh);
+        const QString depthText = Typed(options.Depth, ShortFixed4Text(settings.Depth));
+        const CheckedValue depth = CheckDepth(StrToFixed4(depthText));
+        RefuseReplaced(depth, QStringLiteral("--depth"), options.Depth, -DepthLimit, DepthLimit);
+        Depth = depth.Value;
         int32_t focusRow = -1;
         if (!options.Focus.isEmpty())
             focusRow = StrToInt(options.Focus);
@@ -248,9 +250,14 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         phase(QStringLiteral("import"), timer.elapsed());
 
         if (focusRow >= 0)
-            FocusLayer = focusRow >= 1 && focusRow <= LayerCount ? focusRow : 0;
-        const std::vector<int32_t> offsets = DefaultGridOffsets();
-        const int32_t focusOffset = FocusOffsetIn(offsets);
+            FocusLayer = CheckFocusRow(focusRow, LayerCount);
+        // The same reading of the fields as the window's Preview and export.
+        const PreviewSettings views = ReadPreviewSettings(
+            {QString::number(FocusLayer), depthText, printTexts.Lpi, OffsetCellTexts(DefaultGridOffsets())});
+        const std::vector<int32_t> &offsets = views.Offsets;
+        const int32_t focusOffset = views.FocusOffset;
+        print = ReadPrintSettings(printTexts, AspectRatio);
+        Lpi = print.Settings.Lpi;
 
         CentreView = 4;
         auto written = [&](const char *what, const QString &path) {
@@ -267,21 +274,15 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         }
         // The full-resolution views once, for the print and the layered PSD.
         if (!options.ExportTiff.isEmpty()) {
-            PrintSettings print;
-            print.Lpi = Lpi;
-            print.Dpi = autoDpi ? 7 * Lpi : OutputDpi;
-            print.WidthCm = OutputWidthCm;
-            // The height follows the width and the picture's proportion.
-            print.HeightCm = ToFixed4(FromFixed4(OutputWidthCm) / FromFixed4(AspectRatio));
-            print.HScale = HScale;
             {
                 TerminalProgress progress(err, "print");
-                ExportPrint(print, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); }, phase);
+                ExportPrint(print.Settings, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); },
+                            phase);
             }
             std::fprintf(out, "print written: %s (%.4g x %.4g cm at %s dpi)\n",
                          QFileInfo(options.ExportTiff).absoluteFilePath().toLocal8Bit().constData(),
-                         FromFixed4(print.WidthCm), FromFixed4(print.HeightCm),
-                         ShortFixed4Text(print.Dpi).toLocal8Bit().constData());
+                         FromFixed4(print.Settings.WidthCm), FromFixed4(print.Settings.HeightCm),
+                         ShortFixed4Text(print.Settings.Dpi).toLocal8Bit().constData());
         } else if (!options.ExportPsd.isEmpty()) {
             TerminalProgress progress(err, "views");
             WriteFullResolutionViews(offsets, focusOffset, [&](int p) { progress(p); }, phase);

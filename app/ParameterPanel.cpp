@@ -1,29 +1,24 @@
-// The 3D and print settings fields. Each handler converts its field, replaces a
-// value outside its limits by the fixed replacement, and reports text that is
-// not a number in a message box, leaving the variable as it was.
+// The 3D and print settings fields. Each handler converts its field and keeps
+// the value within its limits by the rules every command shares; text that is
+// not a number is reported in a message box and the variable stays as it was.
 #include "Document.h"
 #include "Errors.h"
+#include "ParameterRules.h"
 #include "Platform.h"
 #include "Unit1.h"
 
-#include <QAction>
 #include <QLineEdit>
-#include <QToolButton>
 
 void TForm1::Edit5Exit()
 {
     if (Edit5->text().isEmpty())
         return;
-    try {
-        Lpi = StrToFixed4(Edit5->text());
-    } catch (const VistrelError &error) {
-        Platform.ShowMessage(error.Message);
-        return;
-    }
-    if (Lpi < 9 * Fixed4One || Lpi > 210 * Fixed4One) {
-        Lpi = ToFixed4(75.55);
-        Edit5->setText(QStringLiteral("75.55"));
-    }
+    RunCommand([this] {
+        const CheckedValue lpi = CheckLpi(StrToFixed4(Edit5->text()));
+        Lpi = lpi.Value;
+        if (lpi.Replaced)
+            Edit5->setText(lpi.Shown);
+    }, false);
 }
 
 void TForm1::ShowFocusMarker()
@@ -36,21 +31,14 @@ void TForm1::Edit2Exit()
 {
     if (Edit2->text().isEmpty())
         return;
-    // The views no longer match the focus.
-    SpeedButton29->setEnabled(false);
-    N7->setEnabled(false);
-    SpeedButton5->setEnabled(false);
-    try {
+    ViewsCurrent = 0;  // the views no longer match the focus
+    RunCommand([this] {
         FocusLayer = StrToInt(Edit2->text());
-    } catch (const VistrelError &error) {
-        Platform.ShowMessage(error.Message);
-        return;
-    }
-    if (FocusLayer < 1 || FocusLayer > LayerCount) {
-        FocusLayer = 0;
-        Edit2->setText(QStringLiteral("0"));
-    }
-    ShowFocusMarker();
+        FocusLayer = CheckFocusRow(FocusLayer, LayerCount);
+        if (FocusLayer == 0)
+            Edit2->setText(QStringLiteral("0"));
+        ShowFocusMarker();
+    }, false);
 }
 
 void TForm1::Edit3Change()
@@ -59,26 +47,20 @@ void TForm1::Edit3Change()
         Edit3->setText(QStringLiteral("1.0"));  // raises this handler again
         return;
     }
-    try {
-        Depth = StrToFixed4(Edit3->text());
-    } catch (const VistrelError &error) {
-        Platform.ShowMessage(error.Message);
-        return;
-    }
-    SpeedButton29->setEnabled(false);
-    SpeedButton5->setEnabled(false);
-    ViewsStale = 1;
-    // Out of range: the depth becomes 2 while the field keeps what was typed.
-    if (Depth > 10 * Fixed4One || Depth < -10 * Fixed4One)
-        Depth = 2 * Fixed4One;
+    RunCommand([this] {
+        const Fixed4 typed = StrToFixed4(Edit3->text());
+        ViewsCurrent = 0;
+        ViewsStale = 1;
+        // Out of range: the depth becomes 2 while the field keeps what was typed.
+        Depth = CheckDepth(typed).Value;
+    }, false);
 }
 
 void TForm1::Edit4Change()
 {
-    SpeedButton29->setEnabled(false);
-    N7->setEnabled(false);
-    SpeedButton5->setEnabled(false);
+    ViewsCurrent = 0;
     ViewsStale = 1;
+    ApplyCommandStates();
     if (Edit4->text().isEmpty())
         Edit4->setText(QStringLiteral("7"));
 }
@@ -87,17 +69,14 @@ void TForm1::Edit9Change()
 {
     if (Edit9->text().isEmpty())
         return;
-    double width = 0;
-    try {
-        width = StrToFloat(Edit9->text());
-    } catch (const VistrelError &error) {
-        Platform.ShowMessage(error.Message);
-        return;
-    }
-    if (width > 21) {
-        Edit9->setText(QStringLiteral("21"));  // raises this handler again, which sets the height
-        return;
-    }
-    // The height follows the width and the PSD's proportion.
-    Edit10->setText(ShortText(width / FromFixed4(AspectRatio)));
+    RunCommand([this] {
+        const double width = StrToFloat(Edit9->text());
+        const CheckedValue checked = CheckWidthCm(ToFixed4(width));
+        if (checked.Replaced) {
+            Edit9->setText(checked.Shown);  // raises this handler again, which sets the height
+            return;
+        }
+        // The height follows the width and the PSD's proportion.
+        Edit10->setText(PrintHeightText(width, AspectRatio));
+    }, false);
 }

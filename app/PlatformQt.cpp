@@ -1,5 +1,6 @@
 #include "PlatformQt.h"
 
+#include "Document.h"
 #include "Platform.h"
 
 #include <QApplication>
@@ -10,8 +11,6 @@
 #include <QUrl>
 
 namespace {
-
-int BusyDepth = 0;
 
 QString RunFileDialog(const FileDialogRequest &request, QFileDialog::AcceptMode mode)
 {
@@ -44,7 +43,7 @@ void InstallQtPlatform()
     Platform.Beep = [] { QApplication::beep(); };
     Platform.SetBusyCursor = [](bool busy) {
         if (busy) {
-            ++BusyDepth;
+            ++BusyDepth;  // the document state counts nested busy commands
             QApplication::setOverrideCursor(Qt::WaitCursor);
         } else if (BusyDepth > 0) {
             --BusyDepth;

@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "HelpForm.h"
 #include "Platform.h"
+#include "ParameterRules.h"
 #include "SettingsFile.h"
 #include "Unit1.h"
 #include "WorkFolder.h"
@@ -51,7 +52,7 @@ bool TForm1::FormCreate(const QString &workFolderOverride)
     ShowSettingsInFields();
 
     // 5., 6. English texts first; the window is built in English.
-    AppState = 0;
+    AppState = StateNothingImported;
     const LanguageTexts &english = TextsForLanguage(0);
     HintImport = QString::fromUtf8(english.HintImport);
     HintSetParameters = QString::fromUtf8(english.HintSetParameters);
@@ -98,13 +99,13 @@ void TForm1::FormClose()
 
     // A running animation or relief preview ends at its next frame and must not
     // read the work files deleted below.
-    PreviewStop = 601;
-    ReliefPreviewStop = 605;
+    PreviewStop = PreviewStopped;
+    ReliefPreviewStop = ReliefPreviewStopped;
     if (AnimationRunning)
         EndAnimation();
 
     // A resolution derived from "(Auto)" is remembered as "(Auto)".
-    if (OutputDpi == 7 * Lpi)
+    if (OutputDpi == AutoDpi7(Lpi))
         OutputDpi = AutoDpi;
 
     try {

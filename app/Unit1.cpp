@@ -4,7 +4,9 @@
 
 #include "AboutBox.h"
 #include "Brand.h"
+#include "Errors.h"
 #include "Picture.h"
+#include "Platform.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,7 +60,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     CreateControls();
     ApplyControlTexts();
     ConnectHandlers();
-    SetStartupEnabledStates();
+    ApplyCommandStates();
 }
 
 TForm1::~TForm1() = default;
@@ -686,6 +688,8 @@ void TForm1::ConnectHandlers()
     connect(RadioGroup1All, &QRadioButton::clicked, this, &TForm1::RadioGroup1Click);
     connect(RadioGroup1One, &QRadioButton::clicked, this, &TForm1::RadioGroup1Click);
     connect(StringGrid1, &QTableWidget::cellClicked, this, &TForm1::StringGrid1Click);
+    connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int, int) { StringGrid1CurrentRowChanged(row); });
     connect(Edit5, &QLineEdit::editingFinished, this, &TForm1::Edit5Exit);
     connect(Edit2, &QLineEdit::editingFinished, this, &TForm1::Edit2Exit);
     connect(Edit3, &QLineEdit::textChanged, this, &TForm1::Edit3Change);
@@ -712,20 +716,75 @@ void TForm1::ConnectHandlers()
     }
 }
 
-void TForm1::SetStartupEnabledStates()
+WindowState TForm1::CurrentWindowState() const
 {
-    // Off until the first import or until their command becomes possible.
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             GroupBox2, StringGrid1, SpeedButton15, SpeedButton3, SpeedButton4, SpeedButton10, SpeedButton6,
-             SpeedButton7, SpeedButton8, SpeedButton9, SpeedButton2, SpeedButton29, SpeedButton13, SpeedButton5})
-        w->setEnabled(false);
-    for (QAction *a : {Saveproject1, N4, N3, N7, PSD1, ExportGif1})
-        a->setEnabled(false);
-    // On from the start.
-    for (QWidget *w : std::initializer_list<QWidget *>{SpeedButton12, SpeedButton1})
-        w->setEnabled(true);
-    for (QAction *a : {Openproject1, N6, N9, N18, N25, N26, N21, N22})
-        a->setEnabled(true);
+    WindowState state;
+    state.AppState = AppState;
+    state.Generating = Generating;
+    state.Shown = PageControl1->currentWidget() == TabSheet2 ? Page::DrawLine : Page::SetLayer;
+    state.ViewsCurrent = ViewsCurrent != 0;
+    state.PrintWritten = PrintWritten != 0;
+    state.AnimationPlayed = AnimationPlayed != 0;
+    state.LayerViewOne = RadioGroup1One->isChecked();
+    return state;
+}
+
+void TForm1::ApplyCommandStates()
+{
+    const WindowState state = CurrentWindowState();
+    auto enable = [&](Command command, std::initializer_list<QWidget *> widgets,
+                      std::initializer_list<QAction *> actions = {}) {
+        const bool on = CommandEnabled(command, state);
+        for (QWidget *w : widgets)
+            w->setEnabled(on);
+        for (QAction *a : actions)
+            a->setEnabled(on);
+    };
+    enable(Command::OpenProject, {SpeedButton12}, {Openproject1});
+    enable(Command::SaveProject, {SpeedButton15}, {Saveproject1, N4});
+    enable(Command::ImportPsd, {SpeedButton1});
+    enable(Command::ImportSettings, {}, {N3});
+    enable(Command::Zoom, {SpeedButton3, SpeedButton4});
+    enable(Command::Preview, {SpeedButton9});
+    enable(Command::Stop, {SpeedButton2});
+    enable(Command::ExportTiff, {SpeedButton29}, {N7});
+    enable(Command::Anaglyph, {SpeedButton5});
+    enable(Command::ExportPsd, {}, {PSD1});
+    enable(Command::ExportGif, {}, {ExportGif1});
+    enable(Command::RightPanel, {GroupBox2});
+    enable(Command::LayerGrid, {StringGrid1, PageControl2});
+    enable(Command::LineDeletion, {SpeedButton10, SpeedButton6, SpeedButton7, SpeedButton8});
+    enable(Command::BeginLine, {SpeedButton13});
+    ToolBar2->setVisible(CommandEnabled(Command::LineToolBar, state));
+}
+
+bool TForm1::RunCommand(const std::function<void()> &body, bool busy)
+{
+    if (busy) {
+        Platform.SetBusyCursor(true);
+        SetProgress(0);
+    }
+    QString failure;
+    try {
+        body();
+    } catch (const VistrelError &error) {
+        failure = error.Message;
+    } catch (const std::bad_alloc &) {
+        failure = QStringLiteral("Not enough memory for this command. Close other programs or choose a smaller "
+                                 "print, then try again.");
+    } catch (const std::exception &error) {
+        failure = QString::fromLocal8Bit(error.what());
+    }
+    Generating = false;
+    setEnabled(true);
+    if (busy) {
+        SetProgress(0);
+        Platform.SetBusyCursor(false);
+    }
+    ApplyCommandStates();
+    if (!failure.isEmpty())
+        Platform.ShowMessage(failure);
+    return failure.isEmpty();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -5,11 +5,16 @@
 // in their own folders.
 #pragma once
 
+#include "CommandStates.h"
+#include "Document.h"
 #include "MainWindowTexts.h"
+#include "ParameterRules.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <array>
+#include <functional>
 #include <vector>
 
 class QAction;
@@ -45,6 +50,10 @@ struct TComponent {
     QString Hint;
 };
 
+// Left edge of the view marker over a picture area `areaWidth` wide, for view n
+// (0: before the first frame); it slides 50 / 7 pixels to the left per view.
+int ViewMarkerLeft(int areaWidth, int view);
+
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -72,6 +81,17 @@ public:
     // The cells of the layer grid: column, row (row 0 holds the headers).
     QString Cells(int col, int row) const;
     void SetCells(int col, int row, const QString &text);
+
+    // The guard of every command: the busy cursor (when `busy`), the progress
+    // bar and the enabled commands are put back however the body ends, and a
+    // failure of any kind, an allocation failure included, becomes one message.
+    // True when the body ran to its end.
+    bool RunCommand(const std::function<void()> &body, bool busy = true);
+    // Enables and shows the commands as the table's row for the current state says.
+    void ApplyCommandStates();
+    WindowState CurrentWindowState() const;
+    // True while the views are being made.
+    bool Generating = false;
 
     // Interface language: applies Language on the assumption that the window
     // shows the other one.
@@ -114,6 +134,7 @@ public:
     QGroupBox *RadioGroup2;
     std::vector<QRadioButton *> RadioGroup2Items;  // "1".."15" and the empty 16th
     QLabel *Panel4, *Panel5, *Panel6;
+    std::array<QCheckBox *, OrderCount> OrderCheckBoxes{};  // CheckBox1 .. CheckBox15
     QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7, *CheckBox8,
         *CheckBox9, *CheckBox10, *CheckBox11, *CheckBox12, *CheckBox13, *CheckBox14, *CheckBox15;
     QGroupBox *GroupBox1;
@@ -144,20 +165,21 @@ public:
     // --- Import and the pictures shown (compose/ImportCommands.cpp) ---
     void SpeedButton1Click();   // toolbar "Import psd"
     void N6Click();             // menu "&Import *.psd"
-    // Imports PsdPath. False, with the message shown, when the file cannot be
+    // Imports the file. False, with the message shown, when the file cannot be
     // imported; the open document is then unchanged.
-    bool ImportPsd();
-    void FillDefaultOffsets();  // the grid from DefaultOffsets and FocusLayer
+    bool ImportPsd(const QString &path);
     void ComposeLayerAlone();   // the selected layer alone on the checkerboard
     void ShowFullPicture();     // "Layer View" All
     void RadioGroup1Click();    // "Layer View" All / One
     void StringGrid1Click(int row, int col);
+    // A click or the keyboard made another row current: its layer is the current layer.
+    void StringGrid1CurrentRowChanged(int row);
     void ShowPicture(const QImage &picture);  // in Image1, as the screen shows it
     void SetProgress(int percent);
-    // The Offset column by layer index, and the focus row's offset (0 without a
-    // valid focus row). Throw VistrelError for a cell that is not an integer.
-    std::vector<int32_t> GridOffsets();
-    int32_t FocusOffset();
+    // The Offset column as typed, grid rows top first.
+    QStringList OffsetCells() const;
+    // The fields the preview takes; `focus` is the focus row's text.
+    PreviewFieldTexts PreviewTexts(const QString &focus) const;
     // File names the save dialogs offer, preset from PsdPath at import.
     QString SaveDialog2FileName;  // interlaced TIFF
     QString SaveDialog5FileName;  // layered PSD
@@ -169,15 +191,16 @@ public:
     void N18Click();           // menu "Pre&View 3D animation"
     void SpeedButton2Click();  // "Stop"
     void N25Click();           // menu "S&top preview"
-    // Composes and writes the seven views, then starts the animation. False,
-    // with the message shown, when the views could not be made.
-    bool GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOffset);
+    // Composes and writes the seven views, then starts the animation. Throws
+    // VistrelError when the views could not be made.
+    void GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOffset);
     void AnimationFrame();     // one frame of the animation, on Timer1
     bool Animating() const { return AnimationRunning; }
     int32_t PreviewTick = 0;
 
     // --- Print export (output/ExportCommands.cpp) ---
     void BitBtn3Click();       // export the interlaced print
+    PrintFieldTexts PrintTexts() const;  // the fields the print export takes
     void N7Click();            // menu "&Export *.tiff"
     QStringList ListBox1;      // the full-resolution view files, view 7 first
     void PSD1Click();          // "E&xport PSD": the views as a layered PSD
@@ -220,7 +243,6 @@ private:
     void CreateStatusBar();
     void ApplyControlTexts();
     void ConnectHandlers();
-    void SetStartupEnabledStates();
     void ShowSettingsInFields();
     void SetExplicitTexts();
     void Register(const char *name, ControlKind kind, QObject *object);

@@ -80,9 +80,8 @@ int main(int argc, char **argv)
         form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     if (!options.PsdFile.isEmpty()) {
-        PsdPath = QFileInfo(options.PsdFile).absoluteFilePath();
         QApplication::processEvents();  // the picture area has its size before the fit
-        form.ImportPsd();
+        form.ImportPsd(QFileInfo(options.PsdFile).absoluteFilePath());
     }
     return app.exec();
 }

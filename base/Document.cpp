@@ -32,11 +32,14 @@ QImage OrderMap;
 Tnnlayer LayerLines;
 Tnlayer CurrentLines;
 Tline EditLine;
-std::array<QCheckBox *, OrderCount> OrderCheckBoxes;
 
 uint8_t DocumentOpen;
 uint8_t ViewsStale;
 uint8_t AppState;
+uint8_t ViewsCurrent;
+uint8_t PrintWritten;
+uint8_t AnimationPlayed;
+int32_t BusyDepth;
 int32_t PreviewStop;
 int32_t ReliefPreviewStop;
 int32_t CurrentLayer;
@@ -61,6 +64,7 @@ std::vector<Fixed4> DefaultOffsets;
 std::vector<std::vector<uint16_t>> GroupMembers;
 std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
 std::vector<int32_t> LayerViewLeft;
+std::array<int64_t, 5> SettingsReserved;
 
 void ResetDocument()
 {
@@ -96,11 +100,12 @@ void ResetDocument()
     LayerLines.clear();
     CurrentLines.clear();
     EditLine.clear();
-    OrderCheckBoxes.fill(nullptr);
 
     DocumentOpen = 0;
     ViewsStale = 1;
-    AppState = 0;
+    AppState = StateNothingImported;
+    ViewsCurrent = PrintWritten = AnimationPlayed = 0;
+    BusyDepth = 0;
     PreviewStop = 0;
     ReliefPreviewStop = 0;
     CurrentLayer = 0;
@@ -125,6 +130,7 @@ void ResetDocument()
     GroupMembers.clear();
     GroupViewLayer.clear();
     LayerViewLeft.clear();
+    SettingsReserved.fill(0);
 }
 
 // The variables hold their start-up values from the first instruction on.

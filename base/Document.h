@@ -16,8 +16,6 @@
 #include <cstdint>
 #include <vector>
 
-class QCheckBox;
-
 // One layer record of the PSD, plus the relief settings of the layer.
 struct Tlayer {
     int32_t Top = 0;     // canvas pixels
@@ -32,7 +30,7 @@ struct Tlayer {
     uint8_t Opacity = 255;
     uint8_t Clipping = 0;
     uint8_t Flags = 0;
-    // 0 plain; 1..99 and 101..254 flip group; 100 relief rendered; 255 relief to render.
+    // GroupPlain, a flip group (1..99, 101..254), GroupReliefRendered or GroupReliefToRender.
     uint8_t GroupId = 0;
     uint8_t BaseOrder = 0;    // contour order that is the relief's zero level (0..15)
     uint8_t Smooth = 0;       // edge smoothness 1..9
@@ -58,6 +56,30 @@ constexpr int OrderCount = 15;
 constexpr Fixed4 AutoDpi = 10000 * Fixed4One;
 // A preview loop runs while its stop code is at most this.
 constexpr int32_t StopThreshold = 600;
+// The stop codes: the 3D preview stopped (Stop, an export, closing), and the
+// relief preview stopped (leaving the DrawLine page, closing).
+constexpr int32_t PreviewStopped = 601;
+constexpr int32_t ReliefPreviewStopped = 605;
+
+// GroupId values besides the flip-group numbers.
+constexpr uint8_t GroupPlain = 0;
+constexpr uint8_t GroupReliefRendered = 100;  // its seven relief views are in the work folder
+constexpr uint8_t GroupReliefToRender = 255;  // the next view generation renders its relief
+
+// AppState: where the person is in the import, preview, export road.
+enum AppStates : uint8_t {
+    StateNothingImported = 0,
+    StateImported = 1,
+    StateAnimating = 2,
+    StateStopped = 3,
+};
+
+// PSD colour modes and the pictures they give: 8-bit grey, 24-bit RGB, 32-bit CMYK.
+constexpr uint16_t ModeGrey = 1;
+constexpr uint16_t ModeRgb = 3;
+constexpr uint16_t ModeCmyk = 4;
+inline int ChannelsOfColorMode(uint16_t mode) { return mode == ModeGrey ? 1 : mode == ModeRgb ? 3 : 4; }
+inline int BitsOfColorMode(uint16_t mode) { return 8 * ChannelsOfColorMode(mode); }
 
 // --- The layer table ---
 extern alayers Layers;
@@ -97,12 +119,19 @@ extern QImage OrderMap;
 extern Tnnlayer LayerLines;
 extern Tnlayer CurrentLines;
 extern Tline EditLine;
-extern std::array<QCheckBox *, OrderCount> OrderCheckBoxes;
 
 // --- State flags and view state ---
 extern uint8_t DocumentOpen;
 extern uint8_t ViewsStale;
-extern uint8_t AppState;  // 0 nothing imported, 1 imported, 2 animating, 3 stopped
+extern uint8_t AppState;  // AppStates
+// What the output commands need: views that match the 3D settings (the print
+// export and the anaglyph), a print written since the import (the layered PSD,
+// from its full-resolution views), an animation played to its end (the GIF).
+extern uint8_t ViewsCurrent;
+extern uint8_t PrintWritten;
+extern uint8_t AnimationPlayed;
+// Commands running with the busy cursor, so that nested ones restore it once.
+extern int32_t BusyDepth;
 extern int32_t PreviewStop;
 extern int32_t ReliefPreviewStop;
 extern int32_t CurrentLayer;  // layer index, 0 = bottom
@@ -130,6 +159,9 @@ extern std::vector<Fixed4> DefaultOffsets;
 extern std::vector<std::vector<uint16_t>> GroupMembers;
 extern std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
 extern std::vector<int32_t> LayerViewLeft;
+
+// The five reserved integers of the settings file, written back as they were read.
+extern std::array<int64_t, 5> SettingsReserved;
 
 // Every variable back to its start-up value (before the settings file is applied).
 void ResetDocument();

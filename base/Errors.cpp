@@ -4,3 +4,10 @@ QString CannotOpenFileText(const QString &path, const QString &reason)
 {
     return QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason);
 }
+
+VistrelError FileError(const QString &path, const QString &reason)
+{
+    return VistrelError(CannotOpenFileText(path, reason), ErrorKind::File);
+}
+
+std::function<void(const char *point)> FaultHook;

@@ -1,16 +1,37 @@
-// The one exception type of Vistrel. It carries the exact text the person sees:
-// a command handler catches it once at its top and shows the text in a message box.
+// The one exception type of Vistrel. It carries the exact text the person sees
+// and the kind of failure: a command's guard catches it once and shows the text
+// in a message box; the batch mode prints it.
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <stdexcept>
+
+enum class ErrorKind {
+    Input,   // a typed value that is not a number or not usable
+    File,    // a file that cannot be opened, read, written or renamed
+    Format,  // a file whose content is not what it must be
+    Memory,  // not enough memory for the work asked
+};
 
 class VistrelError : public std::runtime_error {
 public:
-    explicit VistrelError(const QString &message)
-        : std::runtime_error(message.toStdString()), Message(message) {}
+    explicit VistrelError(const QString &message, ErrorKind kind = ErrorKind::Input)
+        : std::runtime_error(message.toStdString()), Message(message), Kind(kind) {}
     QString Message;
+    ErrorKind Kind;
 };
 
 // The file error text of the platform: "Cannot open file "%s". %s".
 QString CannotOpenFileText(const QString &path, const QString &reason);
+// That text as an error of kind File.
+VistrelError FileError(const QString &path, const QString &reason);
+
+// Tests make a command fail at a named point (an allocation that fails, a disk
+// that is full) by setting this hook; it throws where it wants the failure.
+extern std::function<void(const char *point)> FaultHook;
+inline void FaultPoint(const char *point)
+{
+    if (FaultHook)
+        FaultHook(point);
+}

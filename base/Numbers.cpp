@@ -226,3 +226,11 @@ bool NumberReader::AtEndAfterSpace()
         ++Pos;
     return Pos >= Bytes.size();
 }
+
+QString GroupedText(int64_t n)
+{
+    QString digits = QString::number(n < 0 ? -n : n);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QLatin1Char(' '));
+    return n < 0 ? QLatin1Char('-') + digits : digits;
+}

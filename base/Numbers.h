@@ -30,6 +30,9 @@ double FromFixed4(Fixed4 f);
 QString ShortText(double x);
 inline QString ShortFixed4Text(Fixed4 f) { return ShortText(FromFixed4(f)); }
 
+// Digits in groups of three for messages: 52000 -> "52 000".
+QString GroupedText(int64_t n);
+
 // The fixed 23-character form of reals in the settings and project files: a sign
 // position (space or '-'), one digit, a point, 14 digits, 'E', the exponent sign
 // and four exponent digits. 42.45 -> " 4.24500000000000E+0001".

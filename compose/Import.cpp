@@ -2,6 +2,8 @@
 
 #include "Compositor.h"
 #include "Document.h"
+#include "Errors.h"
+#include "ParameterRules.h"
 #include "PsdReader.h"
 
 #include <QFileInfo>
@@ -49,13 +51,6 @@ std::vector<int32_t> DefaultGridOffsets()
     return offsets;
 }
 
-int32_t FocusOffsetIn(const std::vector<int32_t> &offsets)
-{
-    if (FocusLayer < 1 || FocusLayer > LayerCount)
-        return 0;
-    return offsets[size_t(LayerCount - FocusLayer)];
-}
-
 QString GroupLetter(uint8_t groupId)
 {
     if (groupId == 0)
@@ -81,6 +76,7 @@ QString ColorModeName(uint16_t mode)
 
 void ImportDocument(const QString &path, const std::function<void(int)> &progress)
 {
+    FaultPoint("ImportDocument");
     // Check and decode everything first; the open document stays as it is
     // until the new one is complete.
     const PsdIndex index = ReadPsdIndex(path);
@@ -95,7 +91,7 @@ void ImportDocument(const QString &path, const std::function<void(int)> &progres
     ComposedAlpha = QImage();
     OrderMap = QImage();
     DocumentOpen = 1;
-    AppState = 1;
+    AppState = StateImported;
     LayerLines.clear();
     CurrentLines.clear();
     UngroupedLayers.clear();
@@ -131,4 +127,37 @@ void ImportDocument(const QString &path, const std::function<void(int)> &progres
     ComputeDefaultOffsets();
     BuildGroupTables();
     ComposeView(Resolution::Working, 40, 60, progress);
+}
+
+ImportOutcome ImportCommand(const ImportRequest &request, const std::function<void(int)> &progress)
+{
+    // The fields the import takes must hold numbers before anything changes.
+    ImportOutcome out;
+    out.Lpi = request.Lpi.isEmpty() ? Lpi : StrToFixed4(request.Lpi);
+    std::optional<double> width;
+    if (!request.WidthCm.isEmpty())
+        width = StrToFloat(request.WidthCm);
+
+    ImportDocument(request.Path, progress);
+    PsdPath = request.Path;
+    Lpi = out.Lpi;
+    ViewsCurrent = PrintWritten = AnimationPlayed = 0;
+    DrawLineActive = 0;
+    if (width)
+        out.HeightShown = PrintHeightText(*width, AspectRatio);
+
+    out.Caption = QStringLiteral("Vistrel   ") + QFileInfo(PsdPath).fileName();
+    out.SizeText = ShortFixed4Text(PsdWidthCm) + QStringLiteral(" x ") + ShortFixed4Text(PsdHeightCm);
+    out.DpiText = ShortFixed4Text(PsdDpi);
+    out.ModeText = ColorModeName(PsdColorMode);
+    out.LayersText = QString::number(LayerCount);
+    out.FocusText = QString::number(FocusLayer);
+    out.OffsetCells = OffsetCellTexts(DefaultGridOffsets());
+    for (int row = 1; row <= LayerCount; ++row)
+        out.GroupCells << GroupLetter(Layers[size_t(LayerCount - row)].GroupId);
+    out.PrintName = ReplaceExtension(PsdPath, QStringLiteral(".tif"));
+    out.LayeredPsdName = ReplaceExtension(PsdPath, QStringLiteral("_3D.psd"));
+    out.GifName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
+    out.ProjectName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p2"));
+    return out;
 }

@@ -4,9 +4,13 @@
 // at working size. The window's import command and the command line share it.
 #pragma once
 
+#include "Numbers.h"
+
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // Everything up to the composed picture. A file that cannot be imported throws
@@ -14,15 +18,32 @@
 // `progress` receives 0..100.
 void ImportDocument(const QString &path, const std::function<void(int)> &progress = {});
 
+// The import command: the fields it takes, as typed, and what the window shows
+// afterwards. ImportCommand checks the fields, imports and describes the result;
+// it throws VistrelError before anything has changed.
+struct ImportRequest {
+    QString Path;
+    QString Lpi;      // empty: the LPI stays as it is
+    QString WidthCm;  // empty: the print height stays as it is
+};
+struct ImportOutcome {
+    Fixed4 Lpi = 0;
+    std::optional<QString> HeightShown;  // the print height field
+    QString Caption;                     // the window's caption
+    QString SizeText, DpiText, ModeText, LayersText;  // status panels 3, 5, 7, 9
+    QString FocusText;
+    QStringList OffsetCells, GroupCells;  // grid rows top first
+    // The names the save dialogs offer, beside the PSD.
+    QString PrintName, LayeredPsdName, GifName, ProjectName;
+};
+ImportOutcome ImportCommand(const ImportRequest &request, const std::function<void(int)> &progress = {});
+
 // UngroupedLayers (top first), UngroupedCount, FocusPick and FocusLayer.
 void ChooseDefaultFocus();
 // OffsetSpan, FrontStep, BackStep and DefaultOffsets from the focus choice.
 void ComputeDefaultOffsets();
 // The Offset column as import fills it, by layer index: Round(DefaultOffsets).
 std::vector<int32_t> DefaultGridOffsets();
-
-// The offset of the focus row among offsets by layer index; 0 without a focus row.
-int32_t FocusOffsetIn(const std::vector<int32_t> &offsets);
 
 // The Group column's text for a layer: "A" for group 1 ...; empty for 0.
 QString GroupLetter(uint8_t groupId);

@@ -22,20 +22,6 @@
 #include <QToolButton>
 #include <optional>
 
-namespace {
-
-// The busy cursor and the progress bar of a long command, put back however it ends.
-class BusyScope {
-public:
-    explicit BusyScope(TForm1 &form) : Form(form) { Platform.SetBusyCursor(true); Form.SetProgress(0); }
-    ~BusyScope() { Platform.SetBusyCursor(false); Form.SetProgress(0); }
-
-private:
-    TForm1 &Form;
-};
-
-}  // namespace
-
 void TForm1::SetProgress(int percent)
 {
     ProgressBar1->setValue(std::clamp(percent, 0, 100));
@@ -57,10 +43,7 @@ void TForm1::SpeedButton1Click()
     const QString path = Platform.OpenFileName(request);
     if (path.isEmpty())
         return;
-    const QString previous = PsdPath;
-    PsdPath = path;
-    if (!ImportPsd())
-        PsdPath = previous;
+    ImportPsd(path);
 }
 
 void TForm1::N6Click()
@@ -69,109 +52,65 @@ void TForm1::N6Click()
         SpeedButton1Click();
 }
 
-bool TForm1::ImportPsd()
+bool TForm1::ImportPsd(const QString &path)
 {
-    // The fields the import takes must hold numbers before anything changes.
-    Fixed4 lpi = Lpi;
-    std::optional<double> width;  // an empty width field leaves the height as it is
-    try {
-        if (!Edit5->text().isEmpty())
-            lpi = StrToFixed4(Edit5->text());
-        if (!Edit9->text().isEmpty())
-            width = StrToFloat(Edit9->text());
-    } catch (const VistrelError &error) {
-        Platform.ShowMessage(error.Message);
-        return false;
-    }
+    const bool done = RunCommand([&] {
+        const ImportOutcome out = ImportCommand({path, Edit5->text(), Edit9->text()}, [this](int p) { SetProgress(p); });
 
-    {
-        BusyScope busy(*this);
-        try {
-            ImportDocument(PsdPath, [this](int percent) { SetProgress(percent); });
-        } catch (const VistrelError &error) {
-            Platform.SetBusyCursor(false);
-            Platform.ShowMessage(error.Message);
-            Platform.SetBusyCursor(true);
-            return false;
+        SaveDialog2FileName = out.PrintName;
+        SaveDialog5FileName = out.LayeredPsdName;
+        SaveDialog3FileName = out.GifName;
+        SaveDialog1FileName = out.ProjectName;
+        SetPanelText(3, out.SizeText);
+        SetPanelText(5, out.DpiText);
+        SetPanelText(7, out.ModeText);
+        SetPanelText(9, out.LayersText);
+        if (out.HeightShown)
+            Edit10->setText(*out.HeightShown);
+        Edit2->setText(out.FocusText);
+        StringGrid1->setRowCount(LayerCount + 1);
+        for (int row = 1; row <= LayerCount; ++row) {
+            SetCells(2, row, out.OffsetCells[row - 1]);
+            SetCells(1, row, out.GroupCells[row - 1]);
         }
+        ShowFocusMarker();
+        // The top layer is the current one, in the grid and for "One".
+        CurrentLayer = LayerCount - 1;
+        StringGrid1->setCurrentCell(1, 2);
 
-        // The save dialogs offer names beside the PSD.
-        SaveDialog2FileName = ReplaceExtension(PsdPath, QStringLiteral(".tif"));
-        SaveDialog5FileName = ReplaceExtension(PsdPath, QStringLiteral("_3D.psd"));
-        SaveDialog3FileName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
-        SaveDialog1FileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p2"));
-
-        SetPanelText(3, ShortFixed4Text(PsdWidthCm) + QStringLiteral(" x ") + ShortFixed4Text(PsdHeightCm));
-        SetPanelText(5, ShortFixed4Text(PsdDpi));
-        SetPanelText(7, ColorModeName(PsdColorMode));
-        SetPanelText(9, QString::number(LayerCount));
-
-        Lpi = lpi;
-        if (width)
-            Edit10->setText(ShortText(*width / FromFixed4(AspectRatio)));
-        Edit2->setText(QString::number(FocusLayer));
-        FillDefaultOffsets();
-
-        DrawLineActive = 0;
         SetImage1Enabled(false);
         RadioGroup1All->setChecked(true);
         ShowPicture(ComposedImage);
         FitPicture();
-
-        for (QWidget *on : std::initializer_list<QWidget *>{SpeedButton3, SpeedButton4, SpeedButton9, TrackBar1,
-                                                            GroupBox2, PageControl2, StringGrid1, SpeedButton15})
-            on->setEnabled(true);
-        for (QAction *on : {N3, Saveproject1, N4})
-            on->setEnabled(true);
-        for (QWidget *off : std::initializer_list<QWidget *>{SpeedButton10, SpeedButton6, SpeedButton7, SpeedButton8,
-                                                             SpeedButton29, SpeedButton5, SpeedButton13})
-            off->setEnabled(false);
-        for (QAction *off : {N7, ExportGif1, PSD1})
-            off->setEnabled(false);
-
+        TrackBar1->setEnabled(true);
         HintCurrent = HintSetParameters;
         SetPanelText(10, HintCurrent);
-        setWindowTitle(QStringLiteral("Vistrel   ") + QFileInfo(PsdPath).fileName());
+        setWindowTitle(out.Caption);
         PageControl1->setCurrentIndex(0);
-        ToolBar2->setVisible(false);
         ToolButton1->setChecked(true);
-    }
-    Platform.Beep();
-    return true;
+    });
+    if (done)
+        Platform.Beep();
+    return done;
 }
 
-void TForm1::FillDefaultOffsets()
+QStringList TForm1::OffsetCells() const
 {
-    StringGrid1->setRowCount(LayerCount + 1);
-    const std::vector<int32_t> offsets = DefaultGridOffsets();
+    QStringList cells;
     for (int row = 1; row <= LayerCount; ++row)
-        SetCells(2, row, QString::number(offsets[size_t(LayerCount - row)]));
-    ShowFocusMarker();
-    for (int row = 1; row <= LayerCount; ++row)
-        SetCells(1, row, GroupLetter(Layers[size_t(LayerCount - row)].GroupId));
+        cells << Cells(2, row);
+    return cells;
 }
 
-std::vector<int32_t> TForm1::GridOffsets()
+PreviewFieldTexts TForm1::PreviewTexts(const QString &focus) const
 {
-    std::vector<int32_t> offsets(LayerCount);
-    for (int row = 1; row <= LayerCount; ++row)
-        offsets[size_t(LayerCount - row)] = StrToInt(Cells(2, row));
-    return offsets;
-}
-
-int32_t TForm1::FocusOffset()
-{
-    if (FocusLayer < 1 || FocusLayer > LayerCount)
-        return 0;
-    return StrToInt(Cells(2, FocusLayer));
+    return {focus, Edit3->text(), Edit5->text(), OffsetCells()};
 }
 
 void TForm1::ComposeLayerAlone()
 {
-    const int row = StringGrid1->currentRow();
-    if (DocumentOpen == 0 || row < 1 || row > LayerCount)
+    if (DocumentOpen == 0 || CurrentLayer < 0 || CurrentLayer >= LayerCount)
         return;
-    CurrentLayer = LayerCount - row;
     ComposeLayerAloneImage(CurrentLayer);
     ShowPicture(ComposedImage);
 }
@@ -180,36 +119,34 @@ void TForm1::ShowFullPicture()
 {
     if (DocumentOpen == 0)
         return;
-    try {
+    RunCommand([this] {
         BuildGroupTables();
         ComposeView(Resolution::Working, 0, ProgressBar1->value(), [this](int p) { SetProgress(p); });
-    } catch (const VistrelError &error) {
-        Platform.ShowMessage(error.Message);
-    }
-    SetProgress(0);
+    }, false);
     ShowPicture(ComposedImage);
 }
 
 void TForm1::RadioGroup1Click()
 {
-    if (RadioGroup1One->isChecked()) {
+    if (RadioGroup1One->isChecked())
         ComposeLayerAlone();
-        SpeedButton13->setEnabled(true);
-    } else {
+    else
         ShowFullPicture();
-        SpeedButton13->setEnabled(false);
-    }
+    ApplyCommandStates();  // Begin Line follows the "One" view
 }
 
 void TForm1::StringGrid1Click(int row, int col)
 {
     if (col == 1)  // the Group column is not edited: go on to the offset
         StringGrid1->setCurrentCell(row, 2);
-    if (row < 1 || row > LayerCount)
+    StringGrid1CurrentRowChanged(row);
+}
+
+void TForm1::StringGrid1CurrentRowChanged(int row)
+{
+    if (row < 1 || row > LayerCount || CurrentLayer == LayerCount - row)
         return;
     CurrentLayer = LayerCount - row;
-    if (!RadioGroup1All->isChecked()) {
+    if (RadioGroup1One->isChecked())
         ComposeLayerAlone();
-        SpeedButton13->setEnabled(true);
-    }
 }

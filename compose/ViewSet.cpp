@@ -2,11 +2,13 @@
 
 #include "Compositor.h"
 #include "Document.h"
+#include "Errors.h"
 #include "WorkFiles.h"
 
 void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
                        const std::function<void(int)> &progress)
 {
+    FaultPoint("GenerateViewFiles");
     BuildGroupTables();
     if (progress)
         progress(10);
@@ -19,7 +21,7 @@ void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
         ComposeView(Resolution::Working, 13, base, progress);
         SaveImage(ComposedImage, WorkFileName(QStringLiteral("vw"), v));
         SaveImage(ComposedAlpha, WorkFileName(QStringLiteral("vwt"), v));
-        if (PsdColorMode != 3)
+        if (PsdColorMode != ModeRgb)
             SaveImage(ViewablePicture(ComposedImage), WorkFileName(QStringLiteral("vwv"), v));
     }
 }
@@ -34,8 +36,35 @@ int NextPreviewTick(int tick)
     return tick >= 14 ? 1 : tick + 1;
 }
 
-int ViewMarkerLeft(int areaWidth, int view)
+void BeginPreview(const PreviewSettings &settings)
 {
-    // Slides 50 / 7 pixels to the left per view.
-    return int(Round(areaWidth / 2.0 - 20 - view * 50.0 / 7));
+    ViewsCurrent = 0;
+    FocusLayer = settings.FocusRow;
+    // Depth or view count changed: relief layers must be rendered again.
+    if (ViewsStale == 1)
+        for (Tlayer &layer : Layers)
+            if (layer.GroupId == GroupReliefRendered)
+                layer.GroupId = GroupReliefToRender;
+    ViewsStale = 0;
+    Depth = settings.Depth;
+    Lpi = settings.Lpi;
+    for (const Tlayer &layer : Layers)
+        if (layer.GroupId == GroupReliefToRender)
+            throw VistrelError(QStringLiteral("This document has relief layers, which this version of Vistrel "
+                                              "cannot render yet."));
+}
+
+void PreviewStarted()
+{
+    AppState = StateAnimating;
+    ViewsCurrent = 1;
+    PreviewStop = 0;
+    HintCurrent = HintStopPreview;
+}
+
+void StopPreview()
+{
+    PreviewStop = PreviewStopped;
+    AppState = StateStopped;
+    HintCurrent = HintExport;
 }

@@ -43,42 +43,33 @@ void TForm1::N7Click()
         BitBtn3Click();
 }
 
+PrintFieldTexts TForm1::PrintTexts() const
+{
+    return {Edit5->text(), ComboBox2->currentText(), Edit9->text(), Edit10->text(), Edit11->text()};
+}
+
 void TForm1::BitBtn3Click()
 {
     const QString path = AskSaveName(QStringLiteral("Export  Line Tiff"), QStringLiteral("Tiff (*.tif)"),
                                      QStringLiteral("tif"), SaveDialog2FileName);
     if (path.isEmpty())
         return;
+    RunCommand([&] {
+        // All fields are read before anything starts, so a bad one costs nothing.
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), AspectRatio);
+        const PreviewSettings views = ReadPreviewSettings(PreviewTexts(QString::number(FocusLayer)));
+        if (print.Lpi.Replaced)
+            Edit5->setText(print.Lpi.Shown);
+        if (print.WidthCm.Replaced)
+            Edit9->setText(print.WidthCm.Shown);
 
-    // All fields are read before anything starts, so a bad one costs nothing.
-    PrintSettings settings;
-    std::vector<int32_t> offsets;
-    int32_t focusOffset = 0;
-    try {
-        settings.Lpi = StrToFixed4(Edit5->text());
-        offsets = GridOffsets();
-        focusOffset = FocusOffset();
-        const QString dpi = ComboBox2->currentText().trimmed();
-        settings.Dpi = dpi == QLatin1String("(Auto)") ? 7 * settings.Lpi : StrToFixed4(dpi);
-        settings.WidthCm = StrToFixed4(Edit9->text());
-        settings.HeightCm = StrToFixed4(Edit10->text());
-        settings.HScale = StrToInt(Edit11->text());
-    } catch (const VistrelError &error) {
-        Platform.ShowMessage(error.Message);
-        return;
-    }
-
-    // The export ends a running animation, as Stop would.
-    if (AnimationRunning)
-        SpeedButton2Click();
-    PreviewStop = 601;
-    GroupBox2->setEnabled(true);
-    Platform.SetBusyCursor(true);
-    setEnabled(false);
-    int shown = -1;
-    QString failure;
-    try {
-        ExportPrint(settings, offsets, focusOffset, path, [this, &shown](int percent) {
+        // The export ends a running animation, as Stop would.
+        if (AnimationRunning)
+            SpeedButton2Click();
+        PreviewStop = PreviewStopped;
+        setEnabled(false);
+        int shown = -1;
+        ExportPrint(print.Settings, views.Offsets, views.FocusOffset, path, [this, &shown](int percent) {
             SetProgress(percent);
             if (percent != shown) {  // let the window repaint as the bar moves
                 shown = percent;
@@ -88,18 +79,9 @@ void TForm1::BitBtn3Click()
         ListBox1.clear();
         for (int n = ViewCount; n >= 1; --n)
             ListBox1 << WorkFileName3(QStringLiteral("vwd"), n);
-    } catch (const VistrelError &error) {
-        failure = error.Message;
-    }
-    setEnabled(true);
-    SetProgress(0);
-    Platform.SetBusyCursor(false);
-    if (!failure.isEmpty()) {
-        Platform.ShowMessage(failure);
-        return;
-    }
-    PSD1->setEnabled(true);
-    Platform.Beep();
+        PrintWritten = 1;
+        Platform.Beep();
+    });
 }
 
 void TForm1::PSD1Click()
@@ -110,16 +92,10 @@ void TForm1::PSD1Click()
                                      QStringLiteral("psd"), SaveDialog5FileName);
     if (path.isEmpty())
         return;
-    Platform.SetBusyCursor(true);
-    try {
+    RunCommand([&] {
         WriteLayeredPsd(path, ViewCount, PsdColorMode);
-    } catch (const VistrelError &error) {
-        Platform.SetBusyCursor(false);
-        Platform.ShowMessage(error.Message);
-        return;
-    }
-    Platform.Beep();
-    Platform.SetBusyCursor(false);
+        Platform.Beep();
+    });
 }
 
 void TForm1::ExportGif1Click()
@@ -131,20 +107,10 @@ void TForm1::ExportGif1Click()
         AskSaveName(QStringLiteral("Gif save"), QStringLiteral("Gif (*.gif)"), QStringLiteral("gif"), SaveDialog3FileName);
     if (path.isEmpty())
         return;
-    Platform.SetBusyCursor(true);
-    QString failure;
-    try {
+    RunCommand([&] {
         ExportViewsGif(800, 10, path, PsdColorMode, [this](int p) { SetProgress(p); });
-    } catch (const VistrelError &error) {
-        failure = error.Message;
-    }
-    SetProgress(0);
-    Platform.SetBusyCursor(false);
-    if (!failure.isEmpty()) {
-        Platform.ShowMessage(failure);
-        return;
-    }
-    Platform.Beep();
+        Platform.Beep();
+    });
 }
 
 void TForm1::N26Click()
@@ -159,14 +125,12 @@ void TForm1::SpeedButton5Click()
     SpeedButton2Click();
     if (AnimationRunning)
         EndAnimation();
-    try {
+    const bool done = RunCommand([this] {
         const QImage anaglyph = AnaglyphOfViews(PsdColorMode);
         Image1->SetPicture(anaglyph);
         OpenDialog1FileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
         SaveImage(anaglyph, AnaglyphPath(PsdPath));
-    } catch (const VistrelError &error) {
-        Platform.ShowMessage(error.Message);
-        return;
-    }
-    Platform.ShowMessage(HintGlasses);
+    }, false);
+    if (done)
+        Platform.ShowMessage(HintGlasses);
 }

@@ -2,11 +2,13 @@
 
 #include "Compositor.h"
 #include "Document.h"
+#include "Errors.h"
 #include "Interlacer.h"
 #include "Tiff.h"
 #include "WorkFiles.h"
 
 #include <QElapsedTimer>
+#include <new>
 
 QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_t focusOffset,
                                      const std::function<void(int)> &progress, const PhaseReport &phases)
@@ -34,6 +36,7 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
 void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
                  const QString &path, const std::function<void(int)> &progress, const PhaseReport &phases)
 {
+    FaultPoint("ExportPrint");
     Lpi = settings.Lpi;
     const QStringList views = WriteFullResolutionViews(offsets, focusOffset, progress, phases);
     OutputDpi = settings.Dpi;
@@ -43,8 +46,19 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
     OutputColorMode = 2;
     QElapsedTimer timer;
     timer.start();
-    InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi, CentimetresToInches(settings.WidthCm),
-                   CentimetresToInches(settings.HeightCm), PsdColorMode, progress);
+    try {
+        FaultPoint("InterlaceViews");
+        InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi,
+                       CentimetresToInches(settings.WidthCm), CentimetresToInches(settings.HeightCm), PsdColorMode,
+                       progress);
+    } catch (const std::bad_alloc &) {
+        const PrintGeometry g =
+            ComputePrintGeometry(CentimetresToInches(settings.WidthCm), CentimetresToInches(settings.HeightCm),
+                                 settings.Lpi, settings.Dpi, settings.HScale);
+        throw VistrelError(QStringLiteral("Not enough memory to make a print of %1 x %2 pixels.")
+                               .arg(GroupedText(g.Columns), GroupedText(g.Rows)),
+                           ErrorKind::Memory);
+    }
     if (phases)
         phases(QStringLiteral("interlacing"), timer.elapsed());
 }

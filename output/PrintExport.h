@@ -5,19 +5,12 @@
 #pragma once
 
 #include "Numbers.h"
+#include "ParameterRules.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
-
-struct PrintSettings {
-    Fixed4 Lpi = 0;
-    Fixed4 Dpi = 0;  // resolved: "(Auto)" is 7 x Lpi
-    Fixed4 WidthCm = 0;
-    Fixed4 HeightCm = 0;
-    int HScale = 1;
-};
 
 // Phases for a verbose caller: ("view 7 composed and written", ms) ...
 using PhaseReport = std::function<void(const QString &phase, qint64 milliseconds)>;
@@ -27,7 +20,8 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
                                      const std::function<void(int)> &progress = {},
                                      const PhaseReport &phases = {});
 
-// Views and print; sets Lpi, OutputDpi, OutputWidthCm, OutputHeightCm,
+// Views and print; a print too large for the memory throws VistrelError of
+// kind Memory naming its size. Sets Lpi, OutputDpi, OutputWidthCm, OutputHeightCm,
 // OutputColorMode (2) and HScale of the document from `settings`.
 void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
                  const QString &path, const std::function<void(int)> &progress = {}, const PhaseReport &phases = {});

@@ -15,9 +15,6 @@ namespace {
 const QString SettingsFileName = QStringLiteral("vistrelt.inf");
 const QByteArray MakerLine = "Vistrel lenticular design tool settings";
 
-// The reserved integers of the file read at start-up, written back at close.
-std::array<int64_t, 5> ReservedAsRead{};
-
 bool InRange(Fixed4 value, double low, double high)
 {
     return value >= ToFixed4(low) && value <= ToFixed4(high);
@@ -36,7 +33,7 @@ QString FindInFolder(const QString &folder, const QString &name)
 SettingsValues CurrentSettings()
 {
     SettingsValues v;
-    v.Reserved = ReservedAsRead;
+    v.Reserved = SettingsReserved;
     v.Language = Language;
     v.Depth = Depth;
     v.Lpi = Lpi;
@@ -53,7 +50,7 @@ void WriteSettingsValues(const SettingsValues &values)
     const QString path = SettingsFilePath();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(FormatSettings(values)) < 0 || !file.commit())
-        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        throw FileError(path, file.errorString());
 }
 
 }  // namespace
@@ -140,7 +137,7 @@ void ApplySettingsFile()
     }
     CheckSettingsRanges(values);
 
-    ReservedAsRead = values.Reserved;
+    SettingsReserved = values.Reserved;
     Language = static_cast<uint8_t>(values.Language);
     Depth = values.Depth;
     Lpi = values.Lpi;
@@ -161,7 +158,7 @@ void ReadSettingsFile(SettingsValues &values)
     if (QFileInfo::exists(path)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
-            throw VistrelError(CannotOpenFileText(path, file.errorString()));
+            throw FileError(path, file.errorString());
         ParseSettings(file.readAll(), path, values);
     }
     CheckSettingsRanges(values);

@@ -106,8 +106,8 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_EQ(ViewsStale, 1);
     EXPECT_EQ(AppState, 0);
     EXPECT_EQ(AspectRatio, Fixed4One);
-    EXPECT_EQ(OrderCheckBoxes[0], f.CheckBox1);
-    EXPECT_EQ(OrderCheckBoxes[14], f.CheckBox15);
+    EXPECT_EQ(f.OrderCheckBoxes[0], f.CheckBox1);
+    EXPECT_EQ(f.OrderCheckBoxes[14], f.CheckBox15);
     EXPECT_EQ(HintImport, QStringLiteral(" Please import *.psd"));
 
     // Status bar, grid, tabs

@@ -51,7 +51,7 @@ protected:
         psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
         WriteFileBytes(psd, Document(mode));
         PsdPath = psd;
-        ASSERT_TRUE(form->ImportPsd());
+        ASSERT_TRUE(form->ImportPsd(psd));
     }
     void TearDown() override
     {

@@ -49,7 +49,7 @@ protected:
         WriteFileBytes(psd, b.Build());
         ImportDocument(psd);
         const std::vector<int32_t> offsets = DefaultGridOffsets();
-        const int32_t focus = FocusOffsetIn(offsets);
+        const int32_t focus = FocusOffsetIn(offsets, FocusLayer);
         GenerateViewFiles(offsets, focus);
         WriteFullResolutionViews(offsets, focus);
     }

@@ -1,0 +1,50 @@
+#include "CommandStates.h"
+
+#include "Document.h"
+
+namespace {
+
+using enum Cell;
+
+// Columns in the order of Command:
+//  OpenProject SaveProject ImportPsd ImportSettings Zoom Preview Stop ExportTiff Anaglyph ExportPsd ExportGif
+//  RightPanel LayerGrid LineDeletion BeginLine LineToolBar
+constexpr CommandRow NothingImported = {On, Off, On, Off, Off, Off, Off, Off, Off, Off, Off,
+                                        Off, Off, Off, Off, Off};
+constexpr CommandRow Imported = {On, On, On, On, On, On, Off, IfViewsCurrent, IfViewsCurrent, IfPrintWritten,
+                                 IfAnimationPlayed, On, On, Off, IfLayerViewOne, Off};
+// While the views are made nothing may change the document under them.
+constexpr CommandRow Generating = {On, On, Off, On, On, On, Off, Off, Off, IfPrintWritten, IfAnimationPlayed,
+                                   Off, On, Off, Off, Off};
+constexpr CommandRow Animating = {On, On, Off, On, On, On, On, IfViewsCurrent, IfViewsCurrent, IfPrintWritten,
+                                  IfAnimationPlayed, Off, On, Off, Off, Off};
+constexpr CommandRow Stopped = Imported;
+// On the DrawLine page the line tools replace Begin Line.
+constexpr CommandRow DrawLine = {On, On, On, On, On, On, Off, IfViewsCurrent, IfViewsCurrent, IfPrintWritten,
+                                 IfAnimationPlayed, On, On, On, Off, On};
+
+}  // namespace
+
+const CommandRow &CommandRowFor(const WindowState &state)
+{
+    if (state.Generating)
+        return Generating;
+    switch (state.AppState) {
+    case StateNothingImported: return NothingImported;
+    case StateAnimating: return Animating;
+    default: return state.Shown == Page::DrawLine ? DrawLine : state.AppState == StateStopped ? Stopped : Imported;
+    }
+}
+
+bool CommandEnabled(Command command, const WindowState &state)
+{
+    switch (CommandRowFor(state)[size_t(command)]) {
+    case Off: return false;
+    case On: return true;
+    case IfViewsCurrent: return state.ViewsCurrent;
+    case IfPrintWritten: return state.PrintWritten;
+    case IfAnimationPlayed: return state.AnimationPlayed;
+    case IfLayerViewOne: return state.LayerViewOne;
+    }
+    return false;
+}

@@ -1,0 +1,53 @@
+// Which of the window's commands can be used, as one table: a row for each
+// application state and page, a cell for each command. A cell is on, off, or
+// on under one condition of the document (views that match the settings, a
+// print written, an animation played, the "One" layer view). The window
+// applies the whole row after every command, so no handler keeps a list of its
+// own.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+enum class Command : uint8_t {
+    OpenProject,     // SpeedButton12, Openproject1
+    SaveProject,     // SpeedButton15, Saveproject1, N4 (save as)
+    ImportPsd,       // SpeedButton1 (the menu item acts through it)
+    ImportSettings,  // N3
+    Zoom,            // SpeedButton3, SpeedButton4
+    Preview,         // SpeedButton9
+    Stop,            // SpeedButton2
+    ExportTiff,      // SpeedButton29, N7
+    Anaglyph,        // SpeedButton5
+    ExportPsd,       // PSD1
+    ExportGif,       // ExportGif1
+    RightPanel,      // GroupBox2
+    LayerGrid,       // StringGrid1, PageControl2
+    LineDeletion,    // SpeedButton10, SpeedButton6, SpeedButton7, SpeedButton8
+    BeginLine,       // SpeedButton13
+    LineToolBar,     // ToolBar2, shown or hidden
+    Count
+};
+constexpr int CommandCount = int(Command::Count);
+
+enum class Cell : uint8_t { Off, On, IfViewsCurrent, IfPrintWritten, IfAnimationPlayed, IfLayerViewOne };
+
+enum class Page : uint8_t { SetLayer, DrawLine };
+
+// The row key: AppState, and whether views are being generated right now.
+struct WindowState {
+    uint8_t AppState = 0;
+    bool Generating = false;
+    Page Shown = Page::SetLayer;
+    // The conditions of the cells.
+    bool ViewsCurrent = false;
+    bool PrintWritten = false;
+    bool AnimationPlayed = false;
+    bool LayerViewOne = false;
+};
+
+using CommandRow = std::array<Cell, CommandCount>;
+// The row that holds in a state.
+const CommandRow &CommandRowFor(const WindowState &state);
+// The cell of a command in a state, with its condition decided.
+bool CommandEnabled(Command command, const WindowState &state);
