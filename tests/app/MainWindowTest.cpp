@@ -5,6 +5,7 @@
 #include "ScriptedPlatform.h"
 #include "SettingsFile.h"
 #include "Unit1.h"
+#include "WindowTest.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -41,25 +42,10 @@ void Write(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowTest {
 protected:
-    void SetUp() override { ResetDocument(); }
-    void TearDown() override
-    {
-        if (form)
-            form->FormClose();
-        form.reset();
-    }
-    TForm1 &Start()
-    {
-        form = std::make_unique<TForm1>();
-        EXPECT_TRUE(form->FormCreate());
-        return *form;
-    }
+    TForm1 &Start() { return WindowTest::Start(false); }
     QString SettingsPath() const { return platform.ProgramDir + QStringLiteral("/vistrelt.inf"); }
-
-    ScriptedPlatform platform;
-    std::unique_ptr<TForm1> form;
 };
 
 }  // namespace

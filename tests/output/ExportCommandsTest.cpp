@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "Tiff.h"
 #include "Unit1.h"
+#include "WindowTest.h"
 #include "ViewSet.h"
 #include "WorkFiles.h"
 
@@ -24,143 +25,25 @@
 
 namespace {
 
-// Seven ungrouped layers so that every view differs.
-QByteArray Document(uint16_t mode)
-{
-    PsdBuilder b;
-    b.Width = 210;
-    b.Height = 70;
-    b.ColorMode = mode;
-    const size_t channels = mode == 1 ? 1 : mode == 3 ? 3 : 4;
-    b.AddLayer(0, 0, 210, 70, std::vector<uint8_t>(channels, 250));
-    for (int i = 0; i < 6; ++i)
-        b.AddLayer(20 + 30 * i, 10, 20, 40, std::vector<uint8_t>(channels, uint8_t(30 * i)));
-    return b.Build();
-}
-
-class PreviewWindowTest : public ::testing::Test {
+class ExportWindowTest : public WindowTest {
 protected:
     void Open(uint16_t mode = 3)
     {
-        ResetDocument();
-        form = std::make_unique<TForm1>();
-        form->resize(1000, 700);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        ASSERT_TRUE(form->FormCreate());
-        psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
-        WriteFileBytes(psd, Document(mode));
-        PsdPath = psd;
+        Start();
+        psd = WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument(mode));
         ASSERT_TRUE(form->ImportPsd(psd));
-    }
-    void TearDown() override
-    {
-        if (form)
-            form->FormClose();
     }
     QImage ViewFile(int view) const
     {
         return LoadImage(WorkFileName(PsdColorMode == 3 ? QStringLiteral("vw") : QStringLiteral("vwv"), view));
     }
 
-    ScriptedPlatform platform;
-    std::unique_ptr<TForm1> form;
     QString psd;
 };
 
 }  // namespace
 
-TEST_F(PreviewWindowTest, ViewsPlayForthAndBackUntilStopped)
-{
-    Open();
-    TForm1 &f = *form;
-    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
-    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-    EXPECT_EQ(AppState, 2);
-    EXPECT_EQ(f.PanelText(10), HintStopPreview);
-    EXPECT_TRUE(f.SpeedButton29->isEnabled());
-    EXPECT_TRUE(f.SpeedButton5->isEnabled());
-    EXPECT_TRUE(f.SpeedButton2->isEnabled());
-    EXPECT_FALSE(f.SpeedButton1->isEnabled());
-    EXPECT_FALSE(f.GroupBox2->isEnabled());
-    EXPECT_FALSE(f.ExportGif1->isEnabled());
-    EXPECT_EQ(f.ProgressBar1->value(), 0);
-    EXPECT_EQ(platform.BusyDepth, 0);
-    for (int v = 1; v <= 7; ++v)
-        ASSERT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vw"), v)));
-    EXPECT_FALSE(QFile::exists(WorkFileName(QStringLiteral("vwv"), 1)));  // RGB needs no display copy
-    EXPECT_TRUE(f.Label24->isVisible());
-    EXPECT_EQ(f.Label24->x(), ViewMarkerLeft(f.ScrollBox1->width(), 0));
-    EXPECT_EQ(f.Timer1->interval(), 50);
-    EXPECT_TRUE(f.Timer1->isActive());
-
-    // Frame by frame: 1..7, 7..1, 1, 2 ...
-    const int expected[] = {1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 1, 2};
-    for (int view : expected) {
-        f.AnimationFrame();
-        EXPECT_EQ(ViewOfPreviewTick(f.PreviewTick), view);
-        EXPECT_EQ(f.Image1->Picture(), ViewFile(view)) << view;
-        EXPECT_EQ(f.Label24->x(), ViewMarkerLeft(f.ScrollBox1->width(), view));
-    }
-    // The timer itself advances the frames too.
-    const int tick = f.PreviewTick;
-    QTest::qWait(200);
-    EXPECT_NE(f.PreviewTick, tick);
-
-    QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);
-    EXPECT_EQ(PreviewStop, 601);
-    EXPECT_EQ(AppState, 3);
-    EXPECT_EQ(f.PanelText(10), HintExport);
-    EXPECT_TRUE(f.SpeedButton1->isEnabled());
-    EXPECT_TRUE(f.GroupBox2->isEnabled());
-    EXPECT_FALSE(f.SpeedButton2->isEnabled());
-    // No frame is loaded once stopped, even with the files gone.
-    for (int v = 1; v <= 7; ++v)
-        QFile::remove(WorkFileName(QStringLiteral("vw"), v));
-    f.AnimationFrame();
-    EXPECT_FALSE(f.Animating());
-    EXPECT_FALSE(f.Label24->isVisible());
-    EXPECT_TRUE(f.ExportGif1->isEnabled());
-    EXPECT_TRUE(platform.Messages.isEmpty());
-}
-
-TEST_F(PreviewWindowTest, GreyAndCmykDocumentsPlayTheirDisplayCopies)
-{
-    for (uint16_t mode : {uint16_t(1), uint16_t(4)}) {
-        SCOPED_TRACE(mode);
-        Open(mode);
-        form->SpeedButton9Click();
-        form->AnimationFrame();
-        ASSERT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vwv"), 1)));
-        EXPECT_EQ(BitsPerPixel(LoadImage(WorkFileName(QStringLiteral("vw"), 1))), mode == 1 ? 8 : 32);
-        EXPECT_EQ(BitsPerPixel(form->Image1->Picture()), 24);
-        EXPECT_EQ(form->Image1->Picture(), ViewFile(1));
-        form->FormClose();
-        form.reset();
-    }
-}
-
-TEST_F(PreviewWindowTest, ABadCellIsReportedBeforeAnythingChanges)
-{
-    Open();
-    TForm1 &f = *form;
-    f.SetCells(2, 3, QStringLiteral("x7"));
-    f.SpeedButton9Click();
-    ASSERT_EQ(platform.Messages.size(), 1);
-    EXPECT_EQ(platform.Messages[0], QStringLiteral("'x7' is not a valid integer value"));
-    EXPECT_TRUE(f.GroupBox2->isEnabled());
-    EXPECT_TRUE(f.SpeedButton1->isEnabled());
-    EXPECT_FALSE(f.Animating());
-    EXPECT_FALSE(QFile::exists(WorkFileName(QStringLiteral("vw"), 1)));
-    // Corrected, it goes.
-    f.SetCells(2, 3, QStringLiteral("7"));
-    f.Edit5->clear();
-    f.SpeedButton9Click();
-    EXPECT_EQ(f.Edit5->text(), QStringLiteral("75.55"));
-    EXPECT_TRUE(f.Animating());
-}
-
-TEST_F(PreviewWindowTest, ExportWritesThePrintAndEndsTheAnimation)
+TEST_F(ExportWindowTest, ExportWritesThePrintAndEndsTheAnimation)
 {
     Open();
     TForm1 &f = *form;
@@ -194,7 +77,7 @@ TEST_F(PreviewWindowTest, ExportWritesThePrintAndEndsTheAnimation)
     EXPECT_TRUE(settings.contains(" 1.00000000000000E+0004")) << settings.constData();
 }
 
-TEST_F(PreviewWindowTest, AFailedExportLeavesTheWindowUsableAndNoFile)
+TEST_F(ExportWindowTest, AFailedExportLeavesTheWindowUsableAndNoFile)
 {
     Open();
     TForm1 &f = *form;
@@ -226,21 +109,7 @@ TEST_F(PreviewWindowTest, AFailedExportLeavesTheWindowUsableAndNoFile)
     EXPECT_TRUE(platform.Messages.isEmpty());
 }
 
-TEST_F(PreviewWindowTest, ClosingDuringTheAnimationEndsItCleanly)
-{
-    Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();
-    f.AnimationFrame();
-    QTest::qWait(120);
-    f.close();
-    EXPECT_EQ(QDir(WorkFolder).entryList(QDir::Files), QStringList());
-    EXPECT_FALSE(f.Animating());
-    QTest::qWait(120);  // a tick after closing reads nothing
-    EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-}
-
-TEST_F(PreviewWindowTest, OtherOutputsFromTheWindow)
+TEST_F(ExportWindowTest, OtherOutputsFromTheWindow)
 {
     Open();
     TForm1 &f = *form;
@@ -283,7 +152,7 @@ TEST_F(PreviewWindowTest, OtherOutputsFromTheWindow)
     EXPECT_EQ(platform.BusyDepth, 0);
 }
 
-TEST_F(PreviewWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
+TEST_F(ExportWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
 {
     Open();
     TForm1 &f = *form;

@@ -4,6 +4,7 @@
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Unit1.h"
+#include "WindowTest.h"
 #include "WorkFiles.h"
 
 #include <QAction>
@@ -42,29 +43,15 @@ QByteArray SampleDocument()
     return b.Build();
 }
 
-class ImportWindowTest : public ::testing::Test {
+class ImportWindowTest : public WindowTest {
 protected:
     void SetUp() override
     {
-        ResetDocument();
-        form = std::make_unique<TForm1>();
-        form->resize(1200, 800);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        ASSERT_TRUE(form->FormCreate());
-        psd = platform.Sandbox.path() + QStringLiteral("/pics/card.psd");
-        QDir().mkpath(platform.Sandbox.path() + QStringLiteral("/pics"));
-        WriteFileBytes(psd, SampleDocument());
-    }
-    void TearDown() override { form->FormClose(); }
-    void Import(const QString &path)
-    {
-        platform.OpenAnswers.push_back(path);
-        QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
+        WindowTest::SetUp();
+        Start(true, 1200, 800);
+        psd = WritePsd(QStringLiteral("pics/card.psd"), SampleDocument());
     }
 
-    ScriptedPlatform platform;
-    std::unique_ptr<TForm1> form;
     QString psd;
 };
 

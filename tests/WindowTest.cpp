@@ -1,0 +1,55 @@
+#include "WindowTest.h"
+
+#include "PsdBuilder.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+#include <QToolButton>
+
+void WindowTest::TearDown()
+{
+    if (form)
+        form->FormClose();
+    form.reset();
+}
+
+TForm1 &WindowTest::Start(bool show, int width, int height)
+{
+    form = std::make_unique<TForm1>();
+    if (show) {
+        form->resize(width, height);
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
+    EXPECT_TRUE(form->FormCreate());
+    return *form;
+}
+
+QString WindowTest::WritePsd(const QString &name, const QByteArray &bytes)
+{
+    const QString path = platform.Sandbox.path() + QLatin1Char('/') + name;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    WriteFileBytes(path, bytes);
+    return path;
+}
+
+void WindowTest::Import(const QString &path)
+{
+    platform.OpenAnswers.push_back(path);
+    QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
+}
+
+QByteArray SevenLayerDocument(uint16_t mode)
+{
+    PsdBuilder b;
+    b.Width = 210;
+    b.Height = 70;
+    b.ColorMode = mode;
+    const size_t channels = mode == 1 ? 1 : mode == 3 ? 3 : 4;
+    b.AddLayer(0, 0, 210, 70, std::vector<uint8_t>(channels, 250));
+    for (int i = 0; i < 6; ++i)
+        b.AddLayer(20 + 30 * i, 10, 20, 40, std::vector<uint8_t>(channels, uint8_t(30 * i)));
+    return b.Build();
+}

@@ -1,0 +1,31 @@
+// The fixture every window test shares: a clean document, scripted platform
+// services, the main window started on them, and documents to import.
+#pragma once
+
+#include "Document.h"
+#include "ScriptedPlatform.h"
+#include "Unit1.h"
+
+#include <QByteArray>
+#include <gtest/gtest.h>
+#include <memory>
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetDocument(); }
+    void TearDown() override;
+
+    // A new main window, started up (work folder, settings file). Shown, at
+    // the given size, unless `show` is false.
+    TForm1 &Start(bool show = true, int width = 1000, int height = 700);
+    // Writes a PSD into the sandbox and returns its path.
+    QString WritePsd(const QString &name, const QByteArray &bytes);
+    // Imports through the toolbar button, answering the open dialog.
+    void Import(const QString &path);
+
+    ScriptedPlatform platform;
+    std::unique_ptr<TForm1> form;
+};
+
+// Seven ungrouped layers on a 210 x 70 canvas, so that every view differs.
+QByteArray SevenLayerDocument(uint16_t mode = 3);

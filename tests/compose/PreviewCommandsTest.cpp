@@ -1,0 +1,149 @@
+#include "Document.h"
+#include "Picture.h"
+#include "PsdBuilder.h"
+#include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "Tiff.h"
+#include "Unit1.h"
+#include "WindowTest.h"
+#include "ViewSet.h"
+#include "WorkFiles.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+class PreviewWindowTest : public WindowTest {
+protected:
+    void Open(uint16_t mode = 3)
+    {
+        Start();
+        psd = WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument(mode));
+        ASSERT_TRUE(form->ImportPsd(psd));
+    }
+    QImage ViewFile(int view) const
+    {
+        return LoadImage(WorkFileName(PsdColorMode == 3 ? QStringLiteral("vw") : QStringLiteral("vwv"), view));
+    }
+
+    QString psd;
+};
+
+}  // namespace
+
+TEST_F(PreviewWindowTest, ViewsPlayForthAndBackUntilStopped)
+{
+    Open();
+    TForm1 &f = *form;
+    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    EXPECT_EQ(AppState, 2);
+    EXPECT_EQ(f.PanelText(10), HintStopPreview);
+    EXPECT_TRUE(f.SpeedButton29->isEnabled());
+    EXPECT_TRUE(f.SpeedButton5->isEnabled());
+    EXPECT_TRUE(f.SpeedButton2->isEnabled());
+    EXPECT_FALSE(f.SpeedButton1->isEnabled());
+    EXPECT_FALSE(f.GroupBox2->isEnabled());
+    EXPECT_FALSE(f.ExportGif1->isEnabled());
+    EXPECT_EQ(f.ProgressBar1->value(), 0);
+    EXPECT_EQ(platform.BusyDepth, 0);
+    for (int v = 1; v <= 7; ++v)
+        ASSERT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vw"), v)));
+    EXPECT_FALSE(QFile::exists(WorkFileName(QStringLiteral("vwv"), 1)));  // RGB needs no display copy
+    EXPECT_TRUE(f.Label24->isVisible());
+    EXPECT_EQ(f.Label24->x(), ViewMarkerLeft(f.ScrollBox1->width(), 0));
+    EXPECT_EQ(f.Timer1->interval(), 50);
+    EXPECT_TRUE(f.Timer1->isActive());
+
+    // Frame by frame: 1..7, 7..1, 1, 2 ...
+    const int expected[] = {1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 1, 2};
+    for (int view : expected) {
+        f.AnimationFrame();
+        EXPECT_EQ(ViewOfPreviewTick(f.PreviewTick), view);
+        EXPECT_EQ(f.Image1->Picture(), ViewFile(view)) << view;
+        EXPECT_EQ(f.Label24->x(), ViewMarkerLeft(f.ScrollBox1->width(), view));
+    }
+    // The timer itself advances the frames too.
+    const int tick = f.PreviewTick;
+    QTest::qWait(200);
+    EXPECT_NE(f.PreviewTick, tick);
+
+    QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);
+    EXPECT_EQ(PreviewStop, 601);
+    EXPECT_EQ(AppState, 3);
+    EXPECT_EQ(f.PanelText(10), HintExport);
+    EXPECT_TRUE(f.SpeedButton1->isEnabled());
+    EXPECT_TRUE(f.GroupBox2->isEnabled());
+    EXPECT_FALSE(f.SpeedButton2->isEnabled());
+    // No frame is loaded once stopped, even with the files gone.
+    for (int v = 1; v <= 7; ++v)
+        QFile::remove(WorkFileName(QStringLiteral("vw"), v));
+    f.AnimationFrame();
+    EXPECT_FALSE(f.Animating());
+    EXPECT_FALSE(f.Label24->isVisible());
+    EXPECT_TRUE(f.ExportGif1->isEnabled());
+    EXPECT_TRUE(platform.Messages.isEmpty());
+}
+
+TEST_F(PreviewWindowTest, GreyAndCmykDocumentsPlayTheirDisplayCopies)
+{
+    for (uint16_t mode : {uint16_t(1), uint16_t(4)}) {
+        SCOPED_TRACE(mode);
+        Open(mode);
+        form->SpeedButton9Click();
+        form->AnimationFrame();
+        ASSERT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vwv"), 1)));
+        EXPECT_EQ(BitsPerPixel(LoadImage(WorkFileName(QStringLiteral("vw"), 1))), mode == 1 ? 8 : 32);
+        EXPECT_EQ(BitsPerPixel(form->Image1->Picture()), 24);
+        EXPECT_EQ(form->Image1->Picture(), ViewFile(1));
+        form->FormClose();
+        form.reset();
+    }
+}
+
+TEST_F(PreviewWindowTest, ABadCellIsReportedBeforeAnythingChanges)
+{
+    Open();
+    TForm1 &f = *form;
+    f.SetCells(2, 3, QStringLiteral("x7"));
+    f.SpeedButton9Click();
+    ASSERT_EQ(platform.Messages.size(), 1);
+    EXPECT_EQ(platform.Messages[0], QStringLiteral("'x7' is not a valid integer value"));
+    EXPECT_TRUE(f.GroupBox2->isEnabled());
+    EXPECT_TRUE(f.SpeedButton1->isEnabled());
+    EXPECT_FALSE(f.Animating());
+    EXPECT_FALSE(QFile::exists(WorkFileName(QStringLiteral("vw"), 1)));
+    // Corrected, it goes.
+    f.SetCells(2, 3, QStringLiteral("7"));
+    f.Edit5->clear();
+    f.SpeedButton9Click();
+    EXPECT_EQ(f.Edit5->text(), QStringLiteral("75.55"));
+    EXPECT_TRUE(f.Animating());
+}
+
+TEST_F(PreviewWindowTest, ClosingDuringTheAnimationEndsItCleanly)
+{
+    Open();
+    TForm1 &f = *form;
+    f.SpeedButton9Click();
+    f.AnimationFrame();
+    QTest::qWait(120);
+    f.close();
+    EXPECT_EQ(QDir(WorkFolder).entryList(QDir::Files), QStringList());
+    EXPECT_FALSE(f.Animating());
+    QTest::qWait(120);  // a tick after closing reads nothing
+    EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+}
+
