@@ -77,9 +77,12 @@ PrintSettingsOutcome ReadPrintSettings(const PrintFieldTexts &texts, Fixed4 aspe
     if (dpi < DpiLow || dpi > DpiHigh)
         throw VistrelError(OutOfLimitsText(QStringLiteral("The printer resolution"), DpiLow, DpiHigh,
                                            ShortFixed4Text(dpi)));
-    if (out.WidthCm.Value <= 0 || height <= 0)
-        throw VistrelError(QStringLiteral("The print must be more than 0 cm wide and high, not %1 x %2 cm.")
-                               .arg(ShortFixed4Text(out.WidthCm.Value), ShortFixed4Text(height)));
+    if (out.WidthCm.Value <= 0)
+        throw VistrelError(QStringLiteral("The print must be more than 0 cm wide, not %1 cm.")
+                               .arg(ShortFixed4Text(out.WidthCm.Value)));
+    if (height <= 0)
+        throw VistrelError(QStringLiteral("The print must be more than 0 cm high, not %1 cm.")
+                               .arg(ShortFixed4Text(height)));
     if (hscale < HScaleLow || hscale > HScaleHigh)
         throw VistrelError(OutOfLimitsText(QStringLiteral("The H scale"), HScaleLow * Fixed4One,
                                            HScaleHigh * Fixed4One, QString::number(hscale)));

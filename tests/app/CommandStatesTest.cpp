@@ -1,0 +1,147 @@
+// The enabled commands follow the road import, preview, stop, export; each
+// step leaves the controls as the table's row for the new state says, and a
+// command that fails, even for want of memory, leaves the window usable.
+#include "CommandStates.h"
+#include "Document.h"
+#include "Errors.h"
+#include "WindowTest.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <new>
+
+namespace {
+
+class CommandStatesTest : public WindowTest {
+protected:
+    void TearDown() override
+    {
+        FaultHook = nullptr;
+        WindowTest::TearDown();
+    }
+    // Every control of every command as the table's row for the window's state says.
+    void ExpectTheTableRow()
+    {
+        TForm1 &f = *form;
+        const WindowState s = f.CurrentWindowState();
+        struct Control { Command command; bool enabled; const char *name; };
+        const Control controls[] = {
+            {Command::OpenProject, f.SpeedButton12->isEnabled(), "SpeedButton12"},
+            {Command::SaveProject, f.N4->isEnabled(), "N4"},
+            {Command::ImportPsd, f.SpeedButton1->isEnabled(), "SpeedButton1"},
+            {Command::ImportSettings, f.N3->isEnabled(), "N3"},
+            {Command::Zoom, f.SpeedButton3->isEnabled(), "SpeedButton3"},
+            {Command::Preview, f.SpeedButton9->isEnabled(), "SpeedButton9"},
+            {Command::Stop, f.SpeedButton2->isEnabled(), "SpeedButton2"},
+            {Command::ExportTiff, f.N7->isEnabled(), "N7"},
+            {Command::Anaglyph, f.SpeedButton5->isEnabled(), "SpeedButton5"},
+            {Command::ExportPsd, f.PSD1->isEnabled(), "PSD1"},
+            {Command::ExportGif, f.ExportGif1->isEnabled(), "ExportGif1"},
+            {Command::RightPanel, f.GroupBox2->isEnabled(), "GroupBox2"},
+            {Command::LineDeletion, f.SpeedButton7->isEnabled(), "SpeedButton7"},
+            {Command::BeginLine, f.SpeedButton13->isEnabled(), "SpeedButton13"},
+        };
+        for (const Control &c : controls)
+            EXPECT_EQ(c.enabled, CommandEnabled(c.command, s)) << c.name;
+        EXPECT_TRUE(f.isEnabled());
+        EXPECT_EQ(platform.BusyDepth, 0);
+        EXPECT_EQ(f.ProgressBar1->value(), 0);
+    }
+};
+
+}  // namespace
+
+TEST_F(CommandStatesTest, EachStepOfTheRoadLeavesTheRowOfItsState)
+{
+    TForm1 &f = Start();
+    ExpectTheTableRow();
+    EXPECT_TRUE(f.SpeedButton1->isEnabled());
+    EXPECT_FALSE(f.SpeedButton9->isEnabled());
+    EXPECT_FALSE(f.GroupBox2->isEnabled());
+
+    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument())));
+    ExpectTheTableRow();
+    EXPECT_TRUE(f.SpeedButton9->isEnabled());
+    EXPECT_FALSE(f.SpeedButton29->isEnabled());
+    EXPECT_FALSE(f.ExportGif1->isEnabled());
+
+    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);  // Preview
+    EXPECT_EQ(AppState, StateAnimating);
+    ExpectTheTableRow();
+    EXPECT_TRUE(f.SpeedButton29->isEnabled());
+    EXPECT_TRUE(f.SpeedButton2->isEnabled());
+    EXPECT_FALSE(f.SpeedButton1->isEnabled());
+    EXPECT_FALSE(f.GroupBox2->isEnabled());
+
+    QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // Stop
+    QTest::qWait(120);                                   // the animation ends at its next frame
+    EXPECT_FALSE(f.Animating());
+    ExpectTheTableRow();
+    EXPECT_TRUE(f.SpeedButton1->isEnabled());
+    EXPECT_TRUE(f.ExportGif1->isEnabled());
+    EXPECT_FALSE(f.SpeedButton2->isEnabled());
+
+    f.Edit2->setText(QStringLiteral("2"));  // a new focus layer: the views no longer match
+    f.Edit2Exit();
+    ExpectTheTableRow();
+    EXPECT_FALSE(f.SpeedButton29->isEnabled());
+    EXPECT_FALSE(f.N7->isEnabled());
+
+    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+    platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
+    QTest::mouseClick(f.SpeedButton29, Qt::LeftButton);  // the export stops the animation
+    QTest::qWait(120);
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    ExpectTheTableRow();
+    EXPECT_TRUE(f.PSD1->isEnabled());
+    EXPECT_EQ(AppState, StateStopped);
+}
+
+TEST_F(CommandStatesTest, AnAllocationThatFailsIsAMessageAndTheWindowStaysUsable)
+{
+    TForm1 &f = Start();
+    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument())));
+
+    struct Case { const char *point; void (TForm1::*command)(); const char *message; uint8_t state; };
+    const Case cases[] = {
+        {"GenerateViewFiles", &TForm1::SpeedButton9Click,
+         "Not enough memory for this command. Close other programs or choose a smaller print, then try again.",
+         StateImported},
+        // 5 cm = 1.9685 in at 42.45 lpi: 84 lenses, 1425 columns at 720 dpi; the
+        // height follows the 3:1 picture, 1.6667 cm: 472 rows.
+        {"InterlaceViews", &TForm1::BitBtn3Click, "Not enough memory to make a print of 1 425 x 472 pixels.",
+         StateImported},
+        {"ImportDocument", &TForm1::SpeedButton1Click,
+         "Not enough memory for this command. Close other programs or choose a smaller print, then try again.",
+         StateImported},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.point);
+        platform.Messages.clear();
+        platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
+        platform.OpenAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.psd"));
+        FaultHook = [&](const char *point) {
+            if (QByteArray(point) == c.point)
+                throw std::bad_alloc();
+        };
+        (f.*c.command)();
+        FaultHook = nullptr;
+        EXPECT_EQ(platform.Messages, QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(AppState, c.state);
+        EXPECT_EQ(DocumentOpen, 1);
+        ExpectTheTableRow();
+        EXPECT_TRUE(f.SpeedButton1->isEnabled());
+        EXPECT_TRUE(f.GroupBox2->isEnabled());
+        EXPECT_FALSE(f.SpeedButton2->isEnabled());
+    }
+    // And the window still works.
+    platform.Messages.clear();
+    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+    EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    EXPECT_EQ(AppState, StateAnimating);
+}
