@@ -8,6 +8,7 @@
 #include "WorkFiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -162,6 +163,60 @@ TEST_F(ImportWindowTest, LayerViewAndGridClicks)
     f.RadioGroup1All->click();
     EXPECT_FALSE(f.SpeedButton13->isEnabled());
     EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 220, 255));
+}
+
+TEST_F(ImportWindowTest, TheTopLayerIsCurrentAfterAnImportAndTheKeyboardMovesIt)
+{
+    TForm1 &f = *form;
+    Import(psd);
+    EXPECT_EQ(CurrentLayer, 6);
+    f.RadioGroup1One->click();
+    // The top layer alone (10, 10, 10 at 800..900 x 300..400 of a 1000-pixel canvas).
+    EXPECT_EQ(f.Image1->Picture().pixelColor(850, 350), QColor(10, 10, 10));
+    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 200, 200));
+
+    // Moving down the grid with the keyboard is a click on the next row.
+    f.StringGrid1->setFocus();
+    struct Step { Qt::Key key; int row; int layer; };
+    const Step steps[] = {{Qt::Key_Down, 2, 5}, {Qt::Key_Down, 3, 4}, {Qt::Key_End, 3, 4},
+                          {Qt::Key_Up, 2, 5}, {Qt::Key_PageDown, 7, 0}};
+    for (const Step &s : steps) {
+        QTest::keyClick(f.StringGrid1, s.key, s.key == Qt::Key_PageDown ? Qt::ControlModifier : Qt::NoModifier);
+        EXPECT_EQ(f.StringGrid1->currentRow(), s.row) << s.key;
+        EXPECT_EQ(CurrentLayer, s.layer) << s.key;
+    }
+    // The bottom layer alone covers the canvas.
+    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 220, 255));
+}
+
+TEST_F(ImportWindowTest, TheImportShortcutWorksWheneverImportIsAllowed)
+{
+    TForm1 &f = *form;
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    platform.OpenAnswers.push_back(psd);
+    QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);  // nothing imported yet
+    EXPECT_EQ(DocumentOpen, 1);
+    EXPECT_EQ(platform.DialogRequests.size(), 1u);
+
+    // With the keyboard focus in the layer grid and in a field.
+    for (QWidget *focus : std::initializer_list<QWidget *>{f.StringGrid1, f.Edit3}) {
+        focus->setFocus();
+        platform.OpenAnswers.push_back(psd);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::ControlModifier);
+        EXPECT_TRUE(platform.OpenAnswers.empty()) << focus->objectName().toStdString();
+    }
+    EXPECT_EQ(platform.DialogRequests.size(), 3u);
+
+    // Not while the animation plays: the table turns the import off.
+    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+    ASSERT_FALSE(f.SpeedButton1->isEnabled());
+    QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(platform.DialogRequests.size(), 3u);
+    QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);
+    platform.OpenAnswers.push_back(psd);
+    QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(platform.DialogRequests.size(), 4u);
 }
 
 TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
