@@ -8,7 +8,7 @@
 
 int DocumentBits()
 {
-    return PsdColorMode == 1 ? 8 : PsdColorMode == 3 ? 24 : 32;
+    return BitsOfColorMode(PsdColorMode);
 }
 
 void PlaceLayersForView(int view, const std::vector<int32_t> &offsets, int32_t focusOffset)
@@ -25,13 +25,13 @@ void BuildGroupTables()
 {
     int highest = 0;
     for (const Tlayer &layer : Layers)
-        if (layer.GroupId != 100)
+        if (layer.GroupId != GroupReliefRendered)
             highest = std::max<int>(highest, layer.GroupId);
     GroupMembers.assign(highest, {});
     GroupViewLayer.assign(highest, {});
     for (size_t i = 0; i < Layers.size(); ++i) {
         const int g = Layers[i].GroupId;
-        if (g != 0 && g != 100)
+        if (g != GroupPlain && g != GroupReliefRendered)
             GroupMembers[g - 1].push_back(uint16_t(i));
     }
     for (int g = 0; g < highest; ++g) {
@@ -47,7 +47,7 @@ void BuildGroupTables()
 bool LayerVisibleInView(int layerIndex, int viewIndex)
 {
     const int g = Layers[layerIndex].GroupId;
-    if (g == 0 || g == 100)
+    if (g == GroupPlain || g == GroupReliefRendered)
         return true;
     return g <= int(GroupViewLayer.size()) && GroupViewLayer[g - 1][viewIndex] == layerIndex;
 }
@@ -94,7 +94,7 @@ void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const 
 
 void ComposeView(Resolution resolution, int progressSpan, int progressBase, const std::function<void(int)> &setProgress)
 {
-    if (PsdColorMode != 1 && PsdColorMode != 3 && PsdColorMode != 4)
+    if (PsdColorMode != ModeGrey && PsdColorMode != ModeRgb && PsdColorMode != ModeCmyk)
         return;
     const bool full = resolution == Resolution::Full;
     const int width = full ? ImageWidth : WorkWidth;
@@ -118,7 +118,7 @@ void ComposeView(Resolution resolution, int progressSpan, int progressBase, cons
         const Tlayer &layer = Layers[i];
         const int n = i + 1;
         const int32_t viewLeft = i < int(LayerViewLeft.size()) ? LayerViewLeft[i] : layer.Left;
-        const bool relief = layer.GroupId == 100;
+        const bool relief = layer.GroupId == GroupReliefRendered;
         const int32_t left = relief ? viewLeft - ReliefMargin(layer) : viewLeft;
         if (full) {
             const QImage colour = LoadImage(relief ? WorkFileName(n, QStringLiteral("gx"), viewNumber)

@@ -12,7 +12,7 @@ void ChooseDefaultFocus()
 {
     UngroupedLayers.clear();
     for (int i = int(Layers.size()) - 1; i >= 0; --i)
-        if (Layers[i].GroupId == 0)
+        if (Layers[i].GroupId == GroupPlain)
             UngroupedLayers.push_back(uint16_t(i));
     UngroupedCount = int32_t(UngroupedLayers.size());
     if (UngroupedCount == 0) {

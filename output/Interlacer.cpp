@@ -1,5 +1,6 @@
 #include "Interlacer.h"
 
+#include "Document.h"
 #include "Errors.h"
 #include "Tiff.h"
 
@@ -72,7 +73,7 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
         throw VistrelError(QStringLiteral("The print would be empty: %1 x %2 pixels. Check its width, height and "
                                           "resolution.").arg(g.Columns).arg(g.Rows));
 
-    const int samples = colorMode == 1 ? 1 : colorMode == 3 ? 3 : 4;
+    const int samples = ChannelsOfColorMode(colorMode);
     std::vector<Rtif> records(static_cast<size_t>(views));
     int32_t minW = 300'000, minH = 300'000;
     for (int i = 0; i < views; ++i) {
