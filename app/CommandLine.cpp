@@ -106,8 +106,9 @@ CommandLine ParseCommandLine(const QStringList &arguments)
 QString WorkFolderFor(const CommandLine &options)
 {
     if (options.WorkFolder.isEmpty())
-        return ChooseWorkFolder(Platform.WorkRootCandidates(), Platform.WorkRootFallback(), Platform.FreeSpace,
-                                MakeFolder);
+        return ClaimWorkFolder(ChooseWorkFolder(Platform.WorkRootCandidates(), Platform.WorkRootFallback(),
+                                                Platform.FreeSpace, MakeFolder),
+                               MakeFolder);
     QString folder = QDir::toNativeSeparators(QFileInfo(options.WorkFolder).absoluteFilePath());
     if (!folder.endsWith(FolderSeparator()))
         folder += FolderSeparator();

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <memory>
 
 QString ChooseWorkFolder(const QStringList &roots, const QString &fallbackRoot,
                          const std::function<int64_t(const QString &)> &freeSpace,
@@ -31,6 +33,48 @@ QString ChooseWorkFolder(const QStringList &roots, const QString &fallbackRoot,
     throw VistrelError(QStringLiteral("Cannot create the work folder \"%1\" nor \"%2\". "
                                       "Vistrel keeps its intermediate images there and cannot run without it.")
                            .arg(chosen, fallback));
+}
+
+namespace {
+
+// The work folder this process holds, and its lock.
+QString HeldFolder;
+std::unique_ptr<QLockFile> HeldLock;
+
+}  // namespace
+
+QString ClaimWorkFolder(const QString &chosen, const std::function<bool(const QString &)> &makeFolder)
+{
+    const QString separator = chosen.right(1);
+    const QString base = chosen.left(chosen.size() - 1);
+    constexpr int MostProcesses = 64;
+    if (HeldLock && HeldFolder.startsWith(base) && makeFolder(HeldFolder))
+        return HeldFolder;  // a second window of this process keeps its folder
+    for (int n = 1; n <= MostProcesses; ++n) {
+        const QString folder = n == 1 ? base : base + QString::number(n);
+        auto lock = std::make_unique<QLockFile>(folder + QStringLiteral(".lock"));
+        // A lock is stale only when its process is gone, however long it runs.
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0))
+            continue;
+        if (!makeFolder(folder + separator))
+            continue;
+        // What a process that is gone left behind is of no use to anyone.
+        DeleteFilesInFolder(folder + separator);
+        HeldLock = std::move(lock);
+        HeldFolder = folder + separator;
+        return HeldFolder;
+    }
+    throw VistrelError(QStringLiteral("Cannot claim a work folder below \"%1\": %2 Vistrel processes seem to be "
+                                      "running. Close some of them and start again.")
+                           .arg(QFileInfo(base).absolutePath())
+                           .arg(MostProcesses));
+}
+
+void ReleaseWorkFolder()
+{
+    HeldLock.reset();
+    HeldFolder.clear();
 }
 
 bool MakeFolder(const QString &folder)

@@ -16,6 +16,17 @@ QString ChooseWorkFolder(const QStringList &roots, const QString &fallbackRoot,
                          const std::function<int64_t(const QString &)> &freeSpace,
                          const std::function<bool(const QString &)> &makeFolder);
 
+// Every running Vistrel has a work folder of its own: the chosen one when it is
+// free, else the same name with 2, 3 ... A lock file beside the folder
+// ("mavotemp.lock") says it is taken while its process runs. A folder whose
+// lock was left by a process that is gone is taken over and its old files are
+// deleted; folders of running processes are never touched. Returns the folder
+// claimed (ending with its separator) and keeps the lock until the process
+// ends or ReleaseWorkFolder() is called. Throws VistrelError when none can be
+// claimed.
+QString ClaimWorkFolder(const QString &chosen, const std::function<bool(const QString &)> &makeFolder);
+void ReleaseWorkFolder();
+
 // Creates a folder (and its parents) unless it exists; true when it is there.
 bool MakeFolder(const QString &folder);
 

@@ -15,4 +15,10 @@ QString SourceFolder();
 // Runs a program; its standard output, or a null array when it failed.
 QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode = nullptr);
 
+// A little-endian TIFF with its DateTime text (tag 306) filled with zeros, so
+// that two prints made at different times compare equal.
+QByteArray WithoutTiffDate(QByteArray bytes);
+// The vistrel program next to the tests.
+QString VistrelProgram();
+
 inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }

@@ -14,30 +14,6 @@
 
 namespace {
 
-uint32_t Le32(const QByteArray &b, qsizetype at)
-{
-    return uint8_t(b[at]) | uint8_t(b[at + 1]) << 8 | uint8_t(b[at + 2]) << 16 | uint32_t(uint8_t(b[at + 3])) << 24;
-}
-uint16_t Le16(const QByteArray &b, qsizetype at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
-
-// The DateTime text (tag 306) of a little-endian TIFF filled with zeros.
-QByteArray WithoutTiffDate(QByteArray bytes)
-{
-    if (!bytes.startsWith(QByteArray("II*\0", 4)) || bytes.size() < 8)
-        return bytes;
-    const qsizetype ifd = Le32(bytes, 4);
-    const int entries = Le16(bytes, ifd);
-    for (int e = 0; e < entries; ++e) {
-        const qsizetype entry = ifd + 2 + 12 * e;
-        if (Le16(bytes, entry) == 306) {
-            const qsizetype count = Le32(bytes, entry + 4);
-            const qsizetype at = Le32(bytes, entry + 8);
-            bytes.replace(at, count, QByteArray(count, '\0'));
-        }
-    }
-    return bytes;
-}
-
 QString Sum(const QByteArray &bytes)
 {
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(16));

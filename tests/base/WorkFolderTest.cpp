@@ -1,6 +1,13 @@
 #include "Errors.h"
+#include "PsdBuilder.h"
+#include "TestSupport.h"
 #include "WorkFolder.h"
 
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -45,4 +52,103 @@ TEST(WorkFolder, FallsBackWhenTheChosenFolderCannotBeMade)
         EXPECT_TRUE(e.Message.contains(QLatin1String("E:\\mavotemp\\")));
         EXPECT_TRUE(e.Message.contains(QLatin1String("d:\\mavotemp\\")));
     }
+}
+
+namespace {
+
+// A lock file as a process that has ended left it: the lock of a live one,
+// with the number of a process that is gone.
+void WriteLockOfAGoneProcess(const QString &path)
+{
+    QProcess gone;
+    gone.start(QStringLiteral("true"), {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const QByteArray pid = QByteArray::number(gone.processId());
+    ASSERT_TRUE(gone.waitForFinished());
+    QByteArray content;
+    {
+        QLockFile lock(path);
+        ASSERT_TRUE(lock.tryLock(0));
+        content = ReadFileBytes(path);
+    }
+    content.replace(0, content.indexOf('\n'), pid);
+    WriteFileBytes(path, content);
+}
+
+}  // namespace
+
+TEST(WorkFolder, AFolderIsTakenOverOnlyWhenItsProcessIsGone)
+{
+    QTemporaryDir root;
+    const QString first = root.path() + QStringLiteral("/mavotemp/");
+    const QString second = root.path() + QStringLiteral("/mavotemp2/");
+    ReleaseWorkFolder();
+    QDir().mkpath(first);
+    QDir().mkpath(second);
+    WriteFileBytes(first + QStringLiteral("ly1.gjs"), "held");
+    WriteFileBytes(second + QStringLiteral("ly1.gjs"), "left behind");
+    QLockFile running(root.path() + QStringLiteral("/mavotemp.lock"));  // a Vistrel that still runs
+    ASSERT_TRUE(running.tryLock(0));
+    WriteLockOfAGoneProcess(root.path() + QStringLiteral("/mavotemp2.lock"));
+
+    EXPECT_EQ(ClaimWorkFolder(first, MakeFolder), second);
+    EXPECT_EQ(ReadFileBytes(first + QStringLiteral("ly1.gjs")), QByteArray("held"));
+    EXPECT_FALSE(QFile::exists(second + QStringLiteral("ly1.gjs")));
+    // Asked again, this process keeps the folder it holds.
+    WriteFileBytes(second + QStringLiteral("vw1.gjs"), "mine");
+    EXPECT_EQ(ClaimWorkFolder(first, MakeFolder), second);
+    EXPECT_TRUE(QFile::exists(second + QStringLiteral("vw1.gjs")));
+    ReleaseWorkFolder();
+    EXPECT_FALSE(QFile::exists(root.path() + QStringLiteral("/mavotemp2.lock")));
+}
+
+TEST(WorkFolder, TwoExportsAtOnceOnOneRootGiveTheirOwnPrints)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path() + QStringLiteral("/root/");
+    QDir().mkpath(root);
+    QStringList psds, prints;
+    for (int i = 0; i < 2; ++i) {
+        PsdBuilder b;
+        b.Width = 900 + 300 * i;  // different widths: a mixed-up view would not fit
+        b.Height = 600;
+        b.AddLayer(0, 0, b.Width, 600, {uint8_t(40 + 150 * i), 90, uint8_t(200 - 150 * i)});
+        b.AddLayer(100, 100, 300, 300, {250, 250, uint8_t(i * 250)}, 200);
+        psds << dir.path() + QStringLiteral("/doc%1.psd").arg(i);
+        prints << dir.path() + QStringLiteral("/doc%1.tif").arg(i);
+        WriteFileBytes(psds.last(), b.Build());
+    }
+    auto arguments = [&](int i, const QString &print) {
+        return QStringList{QStringLiteral("--export-tiff"), print, QStringLiteral("--dpi"), QStringLiteral("720"),
+                           QStringLiteral("--width-cm"), QStringLiteral("15"), psds[i]};
+    };
+    // Alone, one after the other.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VISTREL_WORKROOT"), root);
+    QList<QByteArray> alone;
+    for (int i = 0; i < 2; ++i) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(VistrelProgram(), arguments(i, prints[i]));
+        ASSERT_TRUE(p.waitForFinished(60000));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        alone << WithoutTiffDate(ReadFileBytes(prints[i]));
+    }
+    // Both at once, three times over.
+    for (int round = 0; round < 3; ++round) {
+        QProcess a, b;
+        a.setProcessEnvironment(env);
+        b.setProcessEnvironment(env);
+        a.start(VistrelProgram(), arguments(0, prints[0]));
+        b.start(VistrelProgram(), arguments(1, prints[1]));
+        ASSERT_TRUE(a.waitForFinished(60000));
+        ASSERT_TRUE(b.waitForFinished(60000));
+        EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().toStdString();
+        EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().toStdString();
+        EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(prints[0])) == alone[0]) << "round " << round;
+        EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(prints[1])) == alone[1]) << "round " << round;
+    }
+    // Each left its folder empty and its lock released.
+    EXPECT_TRUE(QDir(root + QStringLiteral("mavotemp")).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(root).entryList({QStringLiteral("*.lock")}, QDir::Files).isEmpty());
 }
