@@ -156,11 +156,13 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
         std::fprintf(err, "%s\n", error.Message.toLocal8Bit().constData());
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
             DeleteFilesInFolder(WorkFolder);
+        ReleaseWorkFolder();
         return 1;
     }
     std::fputs(DocumentFacts().toLocal8Bit().constData(), out);
     if (options.WorkFolder.isEmpty())
         DeleteFilesInFolder(WorkFolder);
+    ReleaseWorkFolder();
     return 0;
 }
 
@@ -310,9 +312,11 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         std::fprintf(err, "%s\n", error.Message.toLocal8Bit().constData());
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
             DeleteFilesInFolder(WorkFolder);
+        ReleaseWorkFolder();
         return 1;
     }
     if (options.WorkFolder.isEmpty())
         DeleteFilesInFolder(WorkFolder);
+    ReleaseWorkFolder();
     return 0;
 }

@@ -126,6 +126,7 @@ void TForm1::FormClose()
 
     if (!WorkFolder.isEmpty() && !KeepWorkFiles)
         DeleteFilesInFolder(WorkFolder);
+    ReleaseWorkFolder();
 }
 
 void TForm1::N9Click()
