@@ -66,6 +66,16 @@ std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
 std::vector<int32_t> LayerViewLeft;
 std::array<int64_t, 5> SettingsReserved;
 
+QString ColorModeName(uint16_t mode)
+{
+    switch (mode) {
+    case ModeGrey: return QStringLiteral("Gray");
+    case ModeRgb: return QStringLiteral("RGB");
+    case ModeCmyk: return QStringLiteral("CMYK");
+    default: return {};
+    }
+}
+
 void ResetDocument()
 {
     Layers.clear();

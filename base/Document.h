@@ -80,6 +80,8 @@ constexpr uint16_t ModeRgb = 3;
 constexpr uint16_t ModeCmyk = 4;
 inline int ChannelsOfColorMode(uint16_t mode) { return mode == ModeGrey ? 1 : mode == ModeRgb ? 3 : 4; }
 inline int BitsOfColorMode(uint16_t mode) { return 8 * ChannelsOfColorMode(mode); }
+// "Gray", "RGB", "CMYK"
+QString ColorModeName(uint16_t mode);
 
 // --- The layer table ---
 extern alayers Layers;

@@ -64,29 +64,75 @@ QString ReplaceExtension(const QString &path, const QString &replacement)
     return suffix.isEmpty() ? path + replacement : path.left(path.size() - suffix.size() - 1) + replacement;
 }
 
-QString ColorModeName(uint16_t mode)
-{
-    switch (mode) {
-    case 1: return QStringLiteral("Gray");
-    case 3: return QStringLiteral("RGB");
-    case 4: return QStringLiteral("CMYK");
-    default: return {};
+namespace {
+
+// The variables an import replaces, kept so that an import that fails after
+// it began to replace them can put the open document back as it was.
+struct ImportedState {
+    QImage Composed, ComposedCoverage, Orders;
+    uint8_t Open, State;
+    Tnnlayer Lines;
+    Tnlayer Current;
+    int32_t Width, Height, WWidth, WHeight, View, Focus, Pick, Ungrouped;
+    Fixed4 Scale, Dpi, WidthCm, HeightCm, Aspect, Span, Front, Back;
+    uint16_t Mode, Count;
+    alayers LayerTable;
+    abitmap Images, Alphas;
+    std::vector<int32_t> Lefts;
+    std::vector<uint16_t> UngroupedTable;
+    std::vector<Fixed4> Defaults;
+    std::vector<std::vector<uint16_t>> Members;
+    std::vector<std::array<uint16_t, ViewCount>> ViewLayers;
+
+    static ImportedState Take()
+    {
+        return {ComposedImage, ComposedAlpha, OrderMap, DocumentOpen, AppState, LayerLines, CurrentLines,
+                ImageWidth, ImageHeight, WorkWidth, WorkHeight, CurrentView, FocusLayer, FocusPick, UngroupedCount,
+                WorkScale, PsdDpi, PsdWidthCm, PsdHeightCm, AspectRatio, OffsetSpan, FrontStep, BackStep,
+                PsdColorMode, LayerCount, Layers, LayerImages, LayerAlphas, LayerViewLeft, UngroupedLayers,
+                DefaultOffsets, GroupMembers, GroupViewLayer};
     }
-}
+    void PutBack() const
+    {
+        ComposedImage = Composed;
+        ComposedAlpha = ComposedCoverage;
+        OrderMap = Orders;
+        DocumentOpen = Open;
+        AppState = State;
+        LayerLines = Lines;
+        CurrentLines = Current;
+        ImageWidth = Width;
+        ImageHeight = Height;
+        WorkWidth = WWidth;
+        WorkHeight = WHeight;
+        CurrentView = View;
+        FocusLayer = Focus;
+        FocusPick = Pick;
+        UngroupedCount = Ungrouped;
+        WorkScale = Scale;
+        PsdDpi = Dpi;
+        PsdWidthCm = WidthCm;
+        PsdHeightCm = HeightCm;
+        AspectRatio = Aspect;
+        OffsetSpan = Span;
+        FrontStep = Front;
+        BackStep = Back;
+        PsdColorMode = Mode;
+        LayerCount = Count;
+        Layers = LayerTable;
+        LayerImages = Images;
+        LayerAlphas = Alphas;
+        LayerViewLeft = Lefts;
+        UngroupedLayers = UngroupedTable;
+        DefaultOffsets = Defaults;
+        GroupMembers = Members;
+        GroupViewLayer = ViewLayers;
+    }
+};
 
-void ImportDocument(const QString &path, const std::function<void(int)> &progress)
+// The new document in the variables, up to its composed picture.
+void TakeDocument(PsdDocument &doc, const std::function<void(int)> &progress)
 {
-    FaultPoint("ImportDocument");
-    // Check and decode everything first; the open document stays as it is
-    // until the new one is complete.
-    const PsdIndex index = ReadPsdIndex(path);
-    PsdDocument doc = ReadPsdLayers(index, [&](int percent) {
-        if (progress)
-            progress(int(RoundDiv(int64_t(percent) * 60, 100)));
-    });
-    CommitPsdFiles(int(doc.Layers.size()));
-
-    // The previous document's pictures go.
     ComposedImage = QImage();
     ComposedAlpha = QImage();
     OrderMap = QImage();
@@ -126,7 +172,35 @@ void ImportDocument(const QString &path, const std::function<void(int)> &progres
     ChooseDefaultFocus();
     ComputeDefaultOffsets();
     BuildGroupTables();
+    FaultPoint("ComposeImported");
     ComposeView(Resolution::Working, 40, 60, progress);
+}
+
+}  // namespace
+
+void ImportDocument(const QString &path, const std::function<void(int)> &progress)
+{
+    FaultPoint("ImportDocument");
+    // Check and decode everything first; the layer files are written under
+    // staging names, and the open document stays as it is.
+    const PsdIndex index = ReadPsdIndex(path);
+    PsdDocument doc = ReadPsdLayers(index, [&](int percent) {
+        if (progress)
+            progress(int(RoundDiv(int64_t(percent) * 60, 100)));
+    });
+    const int count = int(doc.Layers.size());
+
+    // Then every step that can still fail, with the way back kept: the
+    // variables as they were, the old layer files until the new ones are in.
+    const ImportedState before = ImportedState::Take();
+    try {
+        TakeDocument(doc, progress);
+        CommitPsdFiles(count);
+    } catch (...) {
+        before.PutBack();
+        RemoveStagedPsdFiles(count);
+        throw;
+    }
 }
 
 ImportOutcome ImportCommand(const ImportRequest &request, const std::function<void(int)> &progress)

@@ -49,5 +49,3 @@ std::vector<int32_t> DefaultGridOffsets();
 QString GroupLetter(uint8_t groupId);
 // The path with its extension (and dot) replaced: "card.psd" -> "card" + replacement.
 QString ReplaceExtension(const QString &path, const QString &replacement);
-// "Gray", "RGB", "CMYK"
-QString ColorModeName(uint16_t mode);

@@ -28,7 +28,7 @@ QString Short(const QString &path)
 
 [[noreturn]] void Refuse(const QString &path, const QString &why)
 {
-    throw VistrelError(QStringLiteral("Cannot import \"%1\": %2").arg(Short(path), why));
+    throw VistrelError(QStringLiteral("Cannot import \"%1\": %2").arg(Short(path), why), ErrorKind::Format);
 }
 
 QByteArray ReadAt(QFile &file, qint64 offset, qint64 size, const QString &path)
@@ -167,7 +167,7 @@ PsdIndex ReadPsdIndex(const QString &path)
     try {
         return ReadPsdIndexUnchecked(path);
     } catch (const VistrelError &error) {
-        if (error.Message.startsWith(QLatin1String("Cannot ")))
+        if (error.Kind == ErrorKind::File || error.Kind == ErrorKind::Format)  // already says which file
             throw;
         Refuse(path, error.Message);
     }
@@ -177,7 +177,7 @@ static PsdIndex ReadPsdIndexUnchecked(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        throw FileError(path, file.errorString());
     const qint64 fileSize = file.size();
     PsdIndex index;
     index.Path = path;
@@ -445,7 +445,7 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
 
     QFile file(index.Path);
     if (!file.open(QIODevice::ReadOnly))
-        throw VistrelError(CannotOpenFileText(index.Path, file.errorString()));
+        throw FileError(index.Path, file.errorString());
     try {
         for (int i = 0; i < layerCount; ++i) {
             const PsdLayerEntry &entry = index.Layers[i];
@@ -501,23 +501,57 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
             QFile::remove(StagedName(WorkFileName(QStringLiteral("ly"), n)));
             QFile::remove(StagedName(WorkFileName(QStringLiteral("lyt"), n)));
         }
-        if (error.Message.startsWith(QLatin1String("Cannot ")))
+        if (error.Kind == ErrorKind::File || error.Kind == ErrorKind::Format)  // already says which file
             throw;
         Refuse(index.Path, error.Message);
     }
     return doc;
 }
 
-void CommitPsdFiles(int layerCount)
+void RemoveStagedPsdFiles(int layerCount)
 {
     for (int n = 1; n <= layerCount; ++n) {
-        for (const QString &prefix : {QStringLiteral("ly"), QStringLiteral("lyt")}) {
-            const QString name = WorkFileName(prefix, n);
-            QFile::remove(name);
-            if (!QFile::rename(StagedName(name), name))
-                throw VistrelError(CannotOpenFileText(name, QStringLiteral("The file cannot be renamed.")));
-        }
+        QFile::remove(StagedName(WorkFileName(QStringLiteral("ly"), n)));
+        QFile::remove(StagedName(WorkFileName(QStringLiteral("lyt"), n)));
     }
+}
+
+void CommitPsdFiles(int layerCount)
+{
+    // The old files step aside first and come back if any new one cannot be
+    // put in place, so a failure half-way leaves the old document's files.
+    QStringList names;
+    for (int n = 1; n <= layerCount; ++n)
+        names << WorkFileName(QStringLiteral("ly"), n) << WorkFileName(QStringLiteral("lyt"), n);
+    auto aside = [](const QString &name) { return name + QStringLiteral(".old"); };
+    QStringList movedAside, placed;
+    auto undo = [&] {
+        for (const QString &name : placed)
+            QFile::remove(name);
+        for (const QString &name : movedAside)
+            QFile::rename(aside(name), name);
+    };
+    try {
+        for (const QString &name : names) {
+            if (!QFile::exists(name))
+                continue;
+            QFile::remove(aside(name));
+            if (!QFile::rename(name, aside(name)))
+                throw FileError(name, QStringLiteral("The file cannot be renamed."));
+            movedAside << name;
+        }
+        for (const QString &name : names) {
+            FaultPoint("CommitLayerFile");
+            if (!QFile::rename(StagedName(name), name))
+                throw FileError(name, QStringLiteral("The file cannot be renamed."));
+            placed << name;
+        }
+    } catch (...) {
+        undo();
+        throw;
+    }
+    for (const QString &name : movedAside)
+        QFile::remove(aside(name));
 }
 
 PsdDocument ReadPsd(const QString &path, const std::function<void(int)> &progress)

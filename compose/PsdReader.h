@@ -73,7 +73,12 @@ QString StagedName(const QString &finalName);
 // On failure the staged files are removed and VistrelError is thrown.
 PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> &progress = {});
 
+// Deletes the staged layer files of a document with `layerCount` layers.
+void RemoveStagedPsdFiles(int layerCount);
+
 // Moves the staged layer files of a document with `layerCount` layers to their names.
+// The old files step aside until every new one is in place; a failure puts them
+// back and throws VistrelError.
 void CommitPsdFiles(int layerCount);
 
 // Both phases; for callers that have no document to protect.

@@ -207,16 +207,17 @@ void WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        throw FileError(path, file.errorString());
 }
 
 void SaveImage(const QImage &picture, const QString &path)
 {
+    FaultPoint("WriteWorkFile");
     QSaveFile file(path);
     const bool ok = file.open(QIODevice::WriteOnly) &&
                     WriteBmp(picture, [&file](const QByteArray &piece) { return file.write(piece) == piece.size(); });
     if (!ok || !file.commit())
-        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        throw FileError(path, file.errorString());
 }
 
 QImage LoadImage(const QString &path)
@@ -224,7 +225,7 @@ QImage LoadImage(const QString &path)
     // The headers first, then the rows straight into the picture.
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        throw FileError(path, file.errorString());
     const qint64 size = file.size();
     if (size == 0)
         return {};
@@ -238,7 +239,7 @@ QImage LoadImage(const QString &path)
     file.seek(h.PixelOffset);
     for (int y = h.Height - 1; y >= 0; --y) {
         if (file.read(row.data(), h.RowBytes) != h.RowBytes)
-            throw VistrelError(CannotOpenFileText(path, file.errorString()));
+            throw FileError(path, file.errorString());
         std::memcpy(picture.scanLine(y), row.constData(), size_t(used));
     }
     return picture;

@@ -25,10 +25,33 @@ PrintGeometry ComputePrintGeometry(Fixed4 widthInches, Fixed4 heightInches, Fixe
     g.HeightInches = heightInches;
     // The exact product of the two Fixed4 values, over 10^8.
     g.Lenses = RoundDiv(widthInches * lpi, Fixed4One * Fixed4One);
-    g.Columns = int32_t(RoundDiv(g.Lenses * dpi, lpi));
-    g.Rows = int32_t(Truncate(FromFixed4(heightInches) * FromFixed4(dpi) / hscale));
+    g.Columns = RoundDiv(g.Lenses * dpi, lpi);
+    g.Rows = Truncate(FromFixed4(heightInches) * FromFixed4(dpi) / hscale);
     g.VerticalDpi = RoundDiv(dpi, hscale);
     return g;
+}
+
+void CheckPrintSize(const PrintGeometry &g, int samples, uint16_t colorMode)
+{
+    if (g.Columns <= 0 || g.Rows <= 0)
+        throw VistrelError(QStringLiteral("The print would be empty: %1 x %2 pixels. Check its width, height and "
+                                          "resolution.").arg(g.Columns).arg(g.Rows));
+    // Checked in steps so that the product itself cannot overflow.
+    constexpr int64_t Largest = 0xFFFFFFFF;  // the TIFF layout's sizes and offsets are 32-bit
+    const int64_t pixels = Largest / g.Columns >= g.Rows ? g.Columns * g.Rows : Largest + 1;
+    const int64_t bytes = pixels > (Largest - TiffHeaderSize(samples)) / samples
+                              ? Largest + 1
+                              : TiffHeaderSize(samples) + pixels * samples;
+    if (bytes > Largest) {
+        const double gigabytes = double(g.Columns) * double(g.Rows) * samples / (1024.0 * 1024 * 1024);
+        throw VistrelError(QStringLiteral("The print would be %1 x %2 pixels in %3, %4 GB: more than the 4 GB a "
+                                          "TIFF file can hold. Make it narrower, or choose a lower printer "
+                                          "resolution or a larger H scale.")
+                               .arg(GroupedText(g.Columns), GroupedText(g.Rows),
+                                    ColorModeName(colorMode),
+                                    QString::number(gigabytes, 'f', 1)),
+                           ErrorKind::Input);
+    }
 }
 
 ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views)
@@ -69,11 +92,9 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
     if (lpi <= 0 || dpi <= 0)
         throw VistrelError(QStringLiteral("The lens pitch and the printer resolution must be above 0."));
     const PrintGeometry g = ComputePrintGeometry(widthInches, heightInches, lpi, dpi, hscale);
-    if (g.Columns <= 0 || g.Rows <= 0)
-        throw VistrelError(QStringLiteral("The print would be empty: %1 x %2 pixels. Check its width, height and "
-                                          "resolution.").arg(g.Columns).arg(g.Rows));
-
     const int samples = ChannelsOfColorMode(colorMode);
+    CheckPrintSize(g, samples, colorMode);
+
     std::vector<Rtif> records(static_cast<size_t>(views));
     int32_t minW = 300'000, minH = 300'000;
     for (int i = 0; i < views; ++i) {
@@ -90,7 +111,7 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
     const int band = BandRows(minW, minH, views);
     const int64_t ratioX = RoundDiv(int64_t(minW) * Seven, g.Columns);
     const int64_t ratioY = RoundDiv(int64_t(minH) * Seven, g.Rows);
-    const ColumnTables tables = BuildColumnTables(g.Columns, lpi, dpi, views);
+    const ColumnTables tables = BuildColumnTables(int32_t(g.Columns), lpi, dpi, views);
     std::vector<int32_t> sourceColumn(size_t(g.Columns));
     for (int32_t x = 0; x < g.Columns; ++x)
         sourceColumn[size_t(x)] = int32_t(std::min<int64_t>(int64_t(x) * ratioX / Seven, minW - 1));
@@ -99,7 +120,7 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
     QSaveFile file(outputPath);
     if (!file.open(QIODevice::WriteOnly))
         throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(outputPath, file.errorString()));
-    WriteTiffHeader(file, samples, g.Columns, g.Rows, dpi, g.VerticalDpi);
+    WriteTiffHeader(file, samples, int32_t(g.Columns), int32_t(g.Rows), dpi, g.VerticalDpi);
     report(25);
 
     std::vector<std::vector<uint8_t>> buffers(size_t(views),

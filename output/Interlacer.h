@@ -21,8 +21,8 @@ struct PrintGeometry {
     Fixed4 WidthInches = 0;
     Fixed4 HeightInches = 0;
     int64_t Lenses = 0;       // the print is a whole number of lenses wide
-    int32_t Columns = 0;      // OW
-    int32_t Rows = 0;         // R
+    int64_t Columns = 0;      // OW
+    int64_t Rows = 0;         // R
     Fixed4 VerticalDpi = 0;   // dpi / HScale
 };
 
@@ -38,6 +38,10 @@ struct ColumnTables {
     std::vector<uint8_t> View;
     std::vector<int16_t> Frac;
 };
+// The print's file must fit the 32-bit sizes of its TIFF layout; a print that
+// would not, or that would be empty, throws VistrelError saying what to change.
+void CheckPrintSize(const PrintGeometry &g, int samples, uint16_t colorMode);
+
 ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views);
 
 // Source rows read per band: 1 000 000 div (views x width), at most the height,

@@ -37,6 +37,10 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
                  const QString &path, const std::function<void(int)> &progress, const PhaseReport &phases)
 {
     FaultPoint("ExportPrint");
+    // A print the TIFF cannot hold is refused before any work starts.
+    CheckPrintSize(ComputePrintGeometry(CentimetresToInches(settings.WidthCm), CentimetresToInches(settings.HeightCm),
+                                        settings.Lpi, settings.Dpi, settings.HScale),
+                   ChannelsOfColorMode(PsdColorMode), PsdColorMode);
     Lpi = settings.Lpi;
     const QStringList views = WriteFullResolutionViews(offsets, focusOffset, progress, phases);
     OutputDpi = settings.Dpi;

@@ -138,7 +138,7 @@ TiffInfo ReadTiffInfo(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        throw FileError(path, file.errorString());
     const qint64 size = file.size();
     ByteCursor in(file.read(std::min<qint64>(size, 10 + 12 * 64)), path);
     in.SetSection(QStringLiteral("TIFF header"));
@@ -188,7 +188,7 @@ QImage LoadTiffBitmap(const QString &path)
         return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw VistrelError(CannotOpenFileText(path, file.errorString()));
+        throw FileError(path, file.errorString());
     QImage picture = NewPicture(info.Width, info.Height, info.Samples * 8);
     const qsizetype rowBytes = qsizetype(info.Width) * info.Samples;
     QByteArray row(rowBytes, '\0');
@@ -215,7 +215,7 @@ void ReadTiffRows(const Rtif &record, int band, uint8_t *buffer, int bandRows, i
 {
     QFile file(record.FileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw VistrelError(CannotOpenFileText(record.FileName, file.errorString()));
+        throw FileError(record.FileName, file.errorString());
     const qint64 bandBytes = qint64(bandRows) * record.Width * bytesPerPixel;
     const qint64 start = record.DataOffset + qint64(band) * bandBytes;
     if (!file.seek(start))

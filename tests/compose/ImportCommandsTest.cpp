@@ -1,4 +1,5 @@
 #include "Document.h"
+#include "Errors.h"
 #include "Picture.h"
 #include "PsdBuilder.h"
 #include "ScriptedPlatform.h"
@@ -217,6 +218,67 @@ TEST_F(ImportWindowTest, TheImportShortcutWorksWheneverImportIsAllowed)
     platform.OpenAnswers.push_back(psd);
     QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);
     EXPECT_EQ(platform.DialogRequests.size(), 4u);
+}
+
+TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
+{
+    TForm1 &f = *form;
+    Import(psd);
+    ASSERT_EQ(LayerCount, 7);
+    // A second document of another size and layer count.
+    PsdBuilder b;
+    b.Width = 300;
+    b.Height = 300;
+    b.AddLayer(0, 0, 300, 300, {1, 2, 3});
+    b.AddLayer(10, 10, 50, 50, {9, 8, 7});
+    const QString other = WritePsd(QStringLiteral("pics/other.psd"), b.Build());
+
+    auto snapshot = [&] {
+        QStringList s{f.windowTitle(), QString::number(LayerCount), QString::number(Layers.size()),
+                      QString::number(ImageWidth), QString::number(FocusLayer), QString::number(DefaultOffsets.size())};
+        for (int panel : {3, 5, 7, 9, 10})
+            s << f.PanelText(panel);
+        for (int row = 0; row < f.StringGrid1->rowCount(); ++row)
+            for (int col = 0; col < 3; ++col)
+                s << f.Cells(col, row);
+        for (const QString &name : QDir(WorkFolder).entryList(QDir::Files, QDir::Name))
+            s << name + QLatin1Char('=') + QString::number(qHash(ReadFileBytes(WorkFolder + name)));
+        s << QString::number(qHash(QByteArray(reinterpret_cast<const char *>(ComposedImage.constBits()),
+                                              ComposedImage.sizeInBytes())));
+        return s;
+    };
+    const QStringList before = snapshot();
+
+    // Each step of the import fails once: at the start, while a layer file is
+    // written (a full disk), while the new picture is composed, and half-way
+    // through putting the new layer files in place.
+    struct Case { const char *point; int when; const char *message; };
+    const Case cases[] = {
+        {"ImportDocument", 1, "The disk is full."},
+        {"WriteWorkFile", 3, "The disk is full."},
+        {"ComposeImported", 1, "The disk is full."},
+        {"CommitLayerFile", 2, "The disk is full."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.point);
+        int seen = 0;
+        FaultHook = [&](const char *point) {
+            if (QByteArray(point) == c.point && ++seen == c.when)
+                throw VistrelError(QStringLiteral("The disk is full."), ErrorKind::File);
+        };
+        platform.Messages.clear();
+        Import(other);
+        FaultHook = nullptr;
+        EXPECT_EQ(seen, c.when);
+        EXPECT_EQ(platform.Messages, QStringList{QString::fromLatin1(c.message)});
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(PsdPath, psd);
+        EXPECT_TRUE(QDir(WorkFolder).entryList({QStringLiteral("*.part"), QStringLiteral("*.old")}).isEmpty());
+    }
+    // The same import without a fault goes through.
+    Import(other);
+    EXPECT_EQ(LayerCount, 2);
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel   other.psd"));
 }
 
 TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)

@@ -1,0 +1,78 @@
+// A print is refused before any work when its TIFF could not hold it: the
+// layout's sizes are 32-bit, and a wrapped byte count would be a broken file
+// reported as a success.
+#include "Document.h"
+#include "Errors.h"
+#include "Import.h"
+#include "Interlacer.h"
+#include "PrintExport.h"
+#include "PsdBuilder.h"
+#include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "WorkFiles.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
+{
+    struct Case {
+        int columns, rows, samples;
+        const char *message;  // empty: it fits
+    };
+    const Case cases[] = {
+        {23811, 47622, 3, ""},  // 21 x 42 cm at 2880 dpi in RGB: 3.2 GB
+        {23811, 47622, 4,
+         "The print would be 23 811 x 47 622 pixels in CMYK, 4.2 GB: more than the 4 GB a TIFF file can hold. Make it "
+         "narrower, or choose a lower printer resolution or a larger H scale."},
+        {65536, 65536, 1,
+         "The print would be 65 536 x 65 536 pixels in Gray, 4.0 GB: more than the 4 GB a TIFF file can hold. Make "
+         "it narrower, or choose a lower printer resolution or a larger H scale."},
+        {65535, 65535, 1, ""},
+        // Sizes whose product would overflow 64-bit arithmetic if taken at once.
+        {2000000000, 2000000000, 4,
+         "The print would be 2 000 000 000 x 2 000 000 000 pixels in CMYK, 14901161193.8 GB: more than the 4 GB a "
+         "TIFF file can hold. Make it narrower, or choose a lower printer resolution or a larger H scale."},
+        {0, 100, 3, "The print would be empty: 0 x 100 pixels. Check its width, height and resolution."},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.columns);
+        PrintGeometry g;
+        g.Columns = c.columns;
+        g.Rows = c.rows;
+        const uint16_t mode = c.samples == 1 ? ModeGrey : c.samples == 3 ? ModeRgb : ModeCmyk;
+        try {
+            CheckPrintSize(g, c.samples, mode);
+            EXPECT_STREQ(c.message, "");
+        } catch (const VistrelError &error) {
+            EXPECT_EQ(error.Message, QString::fromUtf8(c.message));
+        }
+    }
+
+    // Through the export: nothing is composed, and a print of that name stays.
+    ScriptedPlatform platform;
+    ResetDocument();
+    WorkFolder = platform.WorkFolderPath();
+    QDir().mkpath(WorkFolder);
+    PsdBuilder b;
+    b.ColorMode = 4;
+    b.Width = 100;
+    b.Height = 200;
+    b.AddLayer(0, 0, 100, 200, {10, 20, 30, 40});
+    const QString psd = platform.Sandbox.path() + QStringLiteral("/tall.psd");
+    WriteFileBytes(psd, b.Build());
+    ImportDocument(psd);
+    const QString print = platform.Sandbox.path() + QStringLiteral("/tall.tif");
+    WriteFileBytes(print, "an earlier print");
+    PrintSettings s{600000, 2880 * Fixed4One, 21 * Fixed4One, 42 * Fixed4One, 1};
+    try {
+        ExportPrint(s, {0}, 0, print);
+        ADD_FAILURE() << "a 4.2 GB print was not refused";
+    } catch (const VistrelError &error) {
+        // 8.2677 in at 60 lpi: 496 lenses of 48 columns; 16.5354 in at 2880 dpi.
+        EXPECT_TRUE(error.Message.startsWith(QLatin1String("The print would be 23 808 x 47 621 pixels in CMYK")))
+            << error.Message.toStdString();
+    }
+    EXPECT_EQ(ReadFileBytes(print), QByteArray("an earlier print"));
+    EXPECT_FALSE(QFile::exists(WorkFileName3(QStringLiteral("vwd"), 7)));
+}
