@@ -103,6 +103,15 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
             throw VistrelError(QStringLiteral("\"%1\" has %2 samples per pixel instead of %3.")
                                    .arg(viewFiles[i]).arg(info.Samples).arg(samples));
         records[size_t(i)] = {viewFiles[i], info.Width, info.Height, info.DataOffset};
+        // Every band buffer has the size of one view's band: a view of another
+        // size was not made for this print (another process, a file replaced).
+        if (info.Width != records[0].Width || info.Height != records[0].Height)
+            throw VistrelError(QStringLiteral("The views do not match: \"%1\" is %2 x %3 pixels, \"%4\" %5 x %6. "
+                                              "A view file was changed while Vistrel was working; make the print "
+                                              "again.")
+                                   .arg(viewFiles[0]).arg(records[0].Width).arg(records[0].Height)
+                                   .arg(viewFiles[i]).arg(info.Width).arg(info.Height),
+                               ErrorKind::Format);
         minW = std::min(minW, info.Width);
         minH = std::min(minH, info.Height);
         report(int(Round((i + 1) * 20.0 / views)));

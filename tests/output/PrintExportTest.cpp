@@ -8,6 +8,7 @@
 #include "PrintExport.h"
 #include "PsdBuilder.h"
 #include "ScriptedPlatform.h"
+#include "Tiff.h"
 #include "TestSupport.h"
 #include "WorkFiles.h"
 
@@ -75,4 +76,50 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
     }
     EXPECT_EQ(ReadFileBytes(print), QByteArray("an earlier print"));
     EXPECT_FALSE(QFile::exists(WorkFileName3(QStringLiteral("vwd"), 7)));
+}
+
+TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
+{
+    ScriptedPlatform platform;
+    ResetDocument();
+    WorkFolder = platform.WorkFolderPath();
+    QDir().mkpath(WorkFolder);
+    PsdBuilder b;
+    b.Width = 120;
+    b.Height = 80;
+    b.AddLayer(0, 0, 120, 80, {10, 20, 30});
+    b.AddLayer(20, 20, 40, 40, {200, 20, 30});
+    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
+    WriteFileBytes(psd, b.Build());
+    ImportDocument(psd);
+    const QStringList views = WriteFullResolutionViews({0, 10}, 0);
+    const QString third = views[2];
+    const QByteArray original = ReadFileBytes(third);
+    const QString print = platform.Sandbox.path() + QStringLiteral("/doc.tif");
+
+    struct Case { const char *what; std::function<void()> spoil; const char *message; };
+    const Case cases[] = {
+        {"wider", [&] { SaveBitmapAsTiff(NewPicture(140, 80, 24), third, PsdDpi, PsdDpi); },
+         "The views do not match"},
+        {"taller", [&] { SaveBitmapAsTiff(NewPicture(120, 90, 24), third, PsdDpi, PsdDpi); },
+         "The views do not match"},
+        {"cut short", [&] { WriteFileBytes(third, original.left(original.size() - 100)); }, "is not a TIFF file"},
+        {"a BMP", [&] { SaveImage(NewPicture(120, 80, 24), third); }, "is not a TIFF file"},
+        {"grey", [&] { SaveBitmapAsTiff(NewPicture(120, 80, 8), third, PsdDpi, PsdDpi); }, "samples per pixel"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        c.spoil();
+        WriteFileBytes(print, "an earlier print");
+        try {
+            InterlaceViews(views, 1, print, 300 * Fixed4One, 40 * Fixed4One, 20000, 13333, ModeRgb);
+            ADD_FAILURE() << "a spoiled view was interlaced";
+        } catch (const VistrelError &error) {
+            EXPECT_TRUE(error.Message.contains(QLatin1String(c.message))) << error.Message.toStdString();
+        }
+        EXPECT_EQ(ReadFileBytes(print), QByteArray("an earlier print"));
+    }
+    WriteFileBytes(third, original);
+    InterlaceViews(views, 1, print, 300 * Fixed4One, 40 * Fixed4One, 20000, 13333, ModeRgb);
+    EXPECT_EQ(ReadTiffInfo(print).Width, 600);  // 2 in at 40 lpi: 80 lenses of 7.5 columns at 300 dpi
 }
