@@ -7,17 +7,8 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-void TForm1::SwitchLanguage()
+void TForm1::ShowLanguageTexts(const LanguageTexts &texts)
 {
-    // 1. The texts that are not control captions.
-    const LanguageTexts &texts = TextsForLanguage(Language);
-    SetCells(0, 0, QString::fromUtf8(texts.GridLayer));
-    SetCells(1, 0, QString::fromUtf8(texts.GridGroup));
-    SetCells(2, 0, QString::fromUtf8(texts.GridOffset));
-    SetPanelText(0, QString::fromUtf8(texts.Brand));
-    RadioGroup1All->setText(QString::fromUtf8(texts.LayerViewAll));
-    RadioGroup1One->setText(QString::fromUtf8(texts.LayerViewOne));
-    SpeedButton14->setText(QString::fromUtf8(texts.LanguageButton));
     HintImport = QString::fromUtf8(texts.HintImport);
     HintSetParameters = QString::fromUtf8(texts.HintSetParameters);
     HintStopPreview = QString::fromUtf8(texts.HintStopPreview);
@@ -27,13 +18,27 @@ void TForm1::SwitchLanguage()
     SetPanelText(2, QString::fromUtf8(texts.SizeCm));
     SetPanelText(6, QString::fromUtf8(texts.Color));
     SetPanelText(8, QString::fromUtf8(texts.LayersLabel));
+    SetCells(0, 0, QString::fromUtf8(texts.GridLayer));
+    SetCells(1, 0, QString::fromUtf8(texts.GridGroup));
+    SetCells(2, 0, QString::fromUtf8(texts.GridOffset));
+}
+
+void TForm1::SwitchLanguage()
+{
+    // 1. The texts that are not control captions.
+    const LanguageTexts &texts = TextsForLanguage(Language);
+    ShowLanguageTexts(texts);
+    SetPanelText(0, QString::fromUtf8(texts.Brand));
+    RadioGroup1All->setText(QString::fromUtf8(texts.LayerViewAll));
+    RadioGroup1One->setText(QString::fromUtf8(texts.LayerViewOne));
+    SpeedButton14->setText(QString::fromUtf8(texts.LanguageButton));
 
     // 2. The status hint of the current state.
     switch (AppState) {
-    case 0: HintCurrent = HintImport; break;
-    case 1: HintCurrent = HintSetParameters; break;
-    case 2: HintCurrent = HintStopPreview; break;
-    case 3: HintCurrent = HintExport; break;
+    case StateNothingImported: HintCurrent = HintImport; break;
+    case StateImported: HintCurrent = HintSetParameters; break;
+    case StateAnimating: HintCurrent = HintStopPreview; break;
+    case StateStopped: HintCurrent = HintExport; break;
     default: break;
     }
     SetPanelText(10, HintCurrent);

@@ -53,19 +53,7 @@ bool TForm1::FormCreate(const QString &workFolderOverride)
 
     // 5., 6. English texts first; the window is built in English.
     AppState = StateNothingImported;
-    const LanguageTexts &english = TextsForLanguage(0);
-    HintImport = QString::fromUtf8(english.HintImport);
-    HintSetParameters = QString::fromUtf8(english.HintSetParameters);
-    HintStopPreview = QString::fromUtf8(english.HintStopPreview);
-    HintExport = QString::fromUtf8(english.HintExport);
-    HintGlasses = QString::fromUtf8(english.HintGlasses);
-    SetPanelText(1, QString::fromUtf8(english.OriginalInfo));
-    SetPanelText(2, QString::fromUtf8(english.SizeCm));
-    SetPanelText(6, QString::fromUtf8(english.Color));
-    SetPanelText(8, QString::fromUtf8(english.LayersLabel));
-    SetCells(0, 0, QString::fromUtf8(english.GridLayer));
-    SetCells(1, 0, QString::fromUtf8(english.GridGroup));
-    SetCells(2, 0, QString::fromUtf8(english.GridOffset));
+    ShowLanguageTexts(TextsForLanguage(0));
 
     // 7.
     if (Language == 1)

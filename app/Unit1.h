@@ -96,6 +96,8 @@ public:
     // Interface language: applies Language on the assumption that the window
     // shows the other one.
     void SwitchLanguage();
+    // The hints, status panel labels and grid headers of a language.
+    void ShowLanguageTexts(const LanguageTexts &texts);
 
     // --- Menu ---
     QMenu *N2, *N10, *N15, *N20;

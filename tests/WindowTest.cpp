@@ -2,6 +2,7 @@
 
 #include "PsdBuilder.h"
 #include "TestSupport.h"
+#include "WorkFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,6 +40,18 @@ void WindowTest::Import(const QString &path)
 {
     platform.OpenAnswers.push_back(path);
     QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
+}
+
+void ImportedWindowTest::Open(uint16_t mode)
+{
+    Start();
+    psd = WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument(mode));
+    ASSERT_TRUE(form->ImportPsd(psd));
+}
+
+QImage ImportedWindowTest::ViewFile(int view) const
+{
+    return LoadImage(WorkFileName(PsdColorMode == ModeRgb ? QStringLiteral("vw") : QStringLiteral("vwv"), view));
 }
 
 QByteArray SevenLayerDocument(uint16_t mode)

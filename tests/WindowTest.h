@@ -27,5 +27,15 @@ protected:
     std::unique_ptr<TForm1> form;
 };
 
+// The window with SevenLayerDocument(mode) imported, for the preview and the outputs.
+class ImportedWindowTest : public WindowTest {
+protected:
+    void Open(uint16_t mode = 3);
+    // The view file the animation shows for view 1..7.
+    QImage ViewFile(int view) const;
+
+    QString psd;
+};
+
 // Seven ungrouped layers on a 210 x 70 canvas, so that every view differs.
 QByteArray SevenLayerDocument(uint16_t mode = 3);

@@ -4,6 +4,7 @@
 #include "Picture.h"
 #include "ScriptedPlatform.h"
 #include "SettingsFile.h"
+#include "TestSupport.h"
 #include "Unit1.h"
 #include "WindowTest.h"
 
@@ -28,19 +29,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 class MainWindowTest : public WindowTest {
 protected:
@@ -153,7 +141,7 @@ TEST_F(MainWindowTest, SettingsAreShownAsRead)
     values.Lpi = 424775;
     values.Depth = ToFixed4(2.5);
     values.HScale = 2;
-    Write(SettingsPath(), FormatSettings(values));
+    WriteFileBytes(SettingsPath(), FormatSettings(values));
     TForm1 &f = Start();
     EXPECT_EQ(f.ComboBox2->currentText(), QStringLiteral("(Auto)"));
     EXPECT_EQ(f.Edit5->text(), QStringLiteral("42.4775"));
@@ -167,9 +155,9 @@ TEST_F(MainWindowTest, ClosingWritesSettingsAndEmptiesTheWorkFolderButKeepsSubFo
     // Quitting before any import: settings written, no image touched.
     QFile::remove(SettingsPath());
     for (const char *name : {"ly1.gjs", "vw3.gjs", "other-program.txt"})
-        Write(WorkFolder + QString::fromLatin1(name), "x");
+        WriteFileBytes(WorkFolder + QString::fromLatin1(name), "x");
     QDir(WorkFolder).mkpath(QStringLiteral("keep"));
-    Write(WorkFolder + QStringLiteral("keep/inside.gjs"), "y");
+    WriteFileBytes(WorkFolder + QStringLiteral("keep/inside.gjs"), "y");
 
     f.close();
     EXPECT_TRUE(QFile::exists(SettingsPath()));
@@ -186,7 +174,7 @@ TEST_F(MainWindowTest, ResolutionResolvedFromAutoIsSavedAsAuto)
     OutputDpi = 7 * Lpi;  // as an export with "(Auto)" leaves it
     form->FormClose();
     SettingsValues saved;
-    ParseSettings(ReadAll(SettingsPath()), SettingsPath(), saved);
+    ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
     EXPECT_EQ(saved.OutputDpi, AutoDpi);
 
     // Any other resolution is saved as it is.
@@ -195,14 +183,14 @@ TEST_F(MainWindowTest, ResolutionResolvedFromAutoIsSavedAsAuto)
     ASSERT_TRUE(form->FormCreate());
     OutputDpi = 1440 * Fixed4One;
     form->FormClose();
-    ParseSettings(ReadAll(SettingsPath()), SettingsPath(), saved);
+    ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
     EXPECT_EQ(saved.OutputDpi, 1440 * Fixed4One);
 }
 
 TEST_F(MainWindowTest, QuitShortcutClosesTheWindow)
 {
     TForm1 &f = Start();
-    Write(WorkFolder + QStringLiteral("ly1.gjs"), "x");
+    WriteFileBytes(WorkFolder + QStringLiteral("ly1.gjs"), "x");
     QFile::remove(SettingsPath());
     f.show();
     f.activateWindow();
@@ -217,7 +205,7 @@ TEST_F(MainWindowTest, NoWorkFolderMeansNoStart)
 {
     // A root that is a file: nothing can be made below it.
     const QString blocked = platform.Sandbox.path() + QStringLiteral("/blocked");
-    Write(blocked, "file, not folder");
+    WriteFileBytes(blocked, "file, not folder");
     platform.Roots = {blocked + QStringLiteral("/")};
     platform.Fallback = blocked + QStringLiteral("/");
     form = std::make_unique<TForm1>();
@@ -230,7 +218,7 @@ TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
 {
     SettingsValues values;
     values.Language = 1;
-    Write(SettingsPath(), FormatSettings(values));
+    WriteFileBytes(SettingsPath(), FormatSettings(values));
     TForm1 &f = Start();
     EXPECT_EQ(f.Caption(QStringLiteral("TabSheet1")), QStringLiteral("多层设置"));
     EXPECT_EQ(f.N2->title(), QStringLiteral("文件(&F)"));
@@ -319,7 +307,7 @@ TEST_F(MainWindowTest, HiddenLanguageItemAnswersCtrlAltC)
     // The choice is remembered at close.
     f.close();
     SettingsValues saved;
-    ParseSettings(ReadAll(SettingsPath()), SettingsPath(), saved);
+    ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
     EXPECT_EQ(saved.Language, 1);
 }
 

@@ -25,21 +25,8 @@
 
 namespace {
 
-class ExportWindowTest : public WindowTest {
-protected:
-    void Open(uint16_t mode = 3)
-    {
-        Start();
-        psd = WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument(mode));
-        ASSERT_TRUE(form->ImportPsd(psd));
-    }
-    QImage ViewFile(int view) const
-    {
-        return LoadImage(WorkFileName(PsdColorMode == 3 ? QStringLiteral("vw") : QStringLiteral("vwv"), view));
-    }
-
-    QString psd;
-};
+// A document imported in the window, ready for its views.
+using ExportWindowTest = ImportedWindowTest;
 
 }  // namespace
 

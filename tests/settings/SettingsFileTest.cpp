@@ -2,6 +2,7 @@
 #include "Errors.h"
 #include "ScriptedPlatform.h"
 #include "SettingsFile.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,19 +11,6 @@
 namespace {
 
 const QByteArray Maker = "Vistrel lenticular design tool settings\r\n";
-
-QByteArray ReadAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void Write(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 class SettingsFileTest : public ::testing::Test {
 protected:
@@ -41,7 +29,7 @@ protected:
 TEST_F(SettingsFileTest, MissingFileIsCreatedWithDefaults)
 {
     ApplySettingsFile();
-    EXPECT_EQ(ReadAll(path), QByteArray("0 0 0 0 0 0  1.00000000000000E+0000\r\n"
+    EXPECT_EQ(ReadFileBytes(path), QByteArray("0 0 0 0 0 0  1.00000000000000E+0000\r\n"
                                         " 4.24500000000000E+0001 7  7.20000000000000E+0002 "
                                         " 5.00000000000000E+0000  5.00000000000000E+0000 2 1\r\n") +
                                  Maker);
@@ -90,7 +78,7 @@ TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
         in.OutputColorMode = c.colour;
         in.HScale = c.hscale;
         in.Depth = ToFixed4(c.depth);
-        Write(path, FormatSettings(in));
+        WriteFileBytes(path, FormatSettings(in));
 
         ApplySettingsFile();
         EXPECT_EQ(Lpi, ToFixed4(c.lpiOut));
@@ -103,7 +91,7 @@ TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
 
         // The rewritten file holds the corrected values.
         SettingsValues out;
-        ParseSettings(ReadAll(path), path, out);
+        ParseSettings(ReadFileBytes(path), path, out);
         EXPECT_EQ(out.Lpi, ToFixed4(c.lpiOut));
         EXPECT_EQ(out.OutputDpi, ToFixed4(c.dpiOut));
         EXPECT_EQ(out.HScale, c.hscaleOut);
@@ -114,27 +102,27 @@ TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
 TEST_F(SettingsFileTest, ReservedIntegersAndLanguageAreCarriedOver)
 {
     // Numbers may stand anywhere after white space, even on later lines.
-    Write(path, "7 8\t9 10 11 1 \r\n 2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "
+    WriteFileBytes(path, "7 8\t9 10 11 1 \r\n 2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "
                 " 1.44000000000000E+0003  2.10000000000000E+0001  1.40000000000000E+0001 2 2\r\nmaker\r\n");
     ApplySettingsFile();
     EXPECT_EQ(Language, 1);
     EXPECT_EQ(Depth, 2 * Fixed4One);
     EXPECT_EQ(Lpi, 424775);
-    const QByteArray rewritten = ReadAll(path);
+    const QByteArray rewritten = ReadFileBytes(path);
     EXPECT_TRUE(rewritten.startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "))
         << rewritten.constData();
 
     // Written again at close with what the run holds then.
     Lpi = ToFixed4(75.55);
     WriteSettingsFile();
-    EXPECT_TRUE(ReadAll(path).startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 7.55500000000000E+0001 7 "));
-    EXPECT_TRUE(ReadAll(path).endsWith("\r\n" + Maker));
+    EXPECT_TRUE(ReadFileBytes(path).startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 7.55500000000000E+0001 7 "));
+    EXPECT_TRUE(ReadFileBytes(path).endsWith("\r\n" + Maker));
 }
 
 TEST_F(SettingsFileTest, BrokenFileIsReportedAndRepaired)
 {
     // The line 2 LPI is not a number: what was read before stays, the rest is default.
-    Write(path, "0 0 0 0 0 1  3.00000000000000E+0000\r\nabc 7 1 2 3 4 5\r\n");
+    WriteFileBytes(path, "0 0 0 0 0 1  3.00000000000000E+0000\r\nabc 7 1 2 3 4 5\r\n");
     try {
         ApplySettingsFile();
         ADD_FAILURE() << "a broken settings file passed silently";
@@ -145,7 +133,7 @@ TEST_F(SettingsFileTest, BrokenFileIsReportedAndRepaired)
     EXPECT_EQ(Depth, 3 * Fixed4One);
     EXPECT_EQ(Lpi, 424500);
     SettingsValues out;
-    ParseSettings(ReadAll(path), path, out);  // the rewritten file reads cleanly
+    ParseSettings(ReadFileBytes(path), path, out);  // the rewritten file reads cleanly
     EXPECT_EQ(out.Language, 1);
 }
 
@@ -154,7 +142,7 @@ TEST_F(SettingsFileTest, NameComparesWithoutCaseAndUnwritableFolderUsesTheUserFo
     const QString upper = platform.ProgramDir + QStringLiteral("/VISTRELT.INF");
     SettingsValues in;
     in.HScale = 3;
-    Write(upper, FormatSettings(in));
+    WriteFileBytes(upper, FormatSettings(in));
     ApplySettingsFile();
     EXPECT_EQ(HScale, 3);
     EXPECT_EQ(QDir(platform.ProgramDir).entryList(QDir::Files), QStringList{QStringLiteral("VISTRELT.INF")});
