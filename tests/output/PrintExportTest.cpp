@@ -15,6 +15,21 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+namespace {
+
+// A clean document imported from `b` into the sandbox's work folder.
+void ImportInto(const ScriptedPlatform &platform, const PsdBuilder &b)
+{
+    ResetDocument();
+    WorkFolder = platform.WorkFolderPath();
+    QDir().mkpath(WorkFolder);
+    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
+    WriteFileBytes(psd, b.Build());
+    ImportDocument(psd);
+}
+
+}  // namespace
+
 TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
 {
     struct Case {
@@ -52,17 +67,12 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
 
     // Through the export: nothing is composed, and a print of that name stays.
     ScriptedPlatform platform;
-    ResetDocument();
-    WorkFolder = platform.WorkFolderPath();
-    QDir().mkpath(WorkFolder);
     PsdBuilder b;
     b.ColorMode = 4;
     b.Width = 100;
     b.Height = 200;
     b.AddLayer(0, 0, 100, 200, {10, 20, 30, 40});
-    const QString psd = platform.Sandbox.path() + QStringLiteral("/tall.psd");
-    WriteFileBytes(psd, b.Build());
-    ImportDocument(psd);
+    ImportInto(platform, b);
     const QString print = platform.Sandbox.path() + QStringLiteral("/tall.tif");
     WriteFileBytes(print, "an earlier print");
     PrintSettings s{600000, 2880 * Fixed4One, 21 * Fixed4One, 42 * Fixed4One, 1};
@@ -81,17 +91,12 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
 TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 {
     ScriptedPlatform platform;
-    ResetDocument();
-    WorkFolder = platform.WorkFolderPath();
-    QDir().mkpath(WorkFolder);
     PsdBuilder b;
     b.Width = 120;
     b.Height = 80;
     b.AddLayer(0, 0, 120, 80, {10, 20, 30});
     b.AddLayer(20, 20, 40, 40, {200, 20, 30});
-    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
-    WriteFileBytes(psd, b.Build());
-    ImportDocument(psd);
+    ImportInto(platform, b);
     const QStringList views = WriteFullResolutionViews({0, 10}, 0);
     const QString third = views[2];
     const QByteArray original = ReadFileBytes(third);
