@@ -1,8 +1,9 @@
 #include "PsdReader.h"
 
+#include "BmpCodec.h"
 #include "ByteCursor.h"
 #include "Errors.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,8 +1,9 @@
 #include "LayeredPsd.h"
 
+#include "BmpCodec.h"
 #include "Errors.h"
 #include "Tiff.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QSaveFile>
 #include <cstring>

@@ -1,10 +1,11 @@
 #include "PrintExport.h"
 
+#include "BmpCodec.h"
 #include "Compositor.h"
 #include "Document.h"
 #include "Interlacer.h"
 #include "Tiff.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QElapsedTimer>
 

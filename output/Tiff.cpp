@@ -1,9 +1,9 @@
 #include "Tiff.h"
 
+#include "BmpCodec.h"
 #include "ByteCursor.h"
 #include "Errors.h"
 #include "Platform.h"
-#include "WorkFiles.h"
 
 #include <QDateTime>
 #include <QFile>

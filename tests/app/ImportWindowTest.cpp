@@ -4,7 +4,7 @@
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Unit1.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,3 +1,4 @@
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Picture.h"
 #include "PsdBuilder.h"
@@ -6,7 +7,7 @@
 #include "Tiff.h"
 #include "Unit1.h"
 #include "ViewSet.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QAction>
 #include <QComboBox>

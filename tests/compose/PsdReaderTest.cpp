@@ -1,9 +1,10 @@
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
 #include "PsdBuilder.h"
 #include "PsdReader.h"
 #include "TestSupport.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QDir>
 #include <QFile>

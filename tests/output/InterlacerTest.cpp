@@ -1,3 +1,4 @@
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
 #include "Import.h"
@@ -7,7 +8,7 @@
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Tiff.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
+#include "BmpCodec.h"
 #include "Errors.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Tiff.h"
-#include "WorkFiles.h"
 
 #include <QBuffer>
 #include <QProcess>

@@ -1,7 +1,6 @@
-#include "WorkFiles.h"
+#include "BmpCodec.h"
 
 #include "ByteCursor.h"
-#include "Document.h"
 #include "Errors.h"
 
 #include <QFile>
@@ -33,30 +32,6 @@ void PutU32(QByteArray &out, qsizetype at, uint32_t v)
 }
 
 }  // namespace
-
-QString WorkFileName(const QString &prefix, int number)
-{
-    return WorkFolder + prefix + QString::number(number) + QStringLiteral(".gjs");
-}
-
-QString WorkFileName(int layerNumber, const QString &prefix, int viewNumber)
-{
-    return WorkFolder + QString::number(layerNumber) + prefix + QString::number(viewNumber) + QStringLiteral(".gjs");
-}
-
-QString ThreeDigits(int number)
-{
-    if (number < 10)
-        return QStringLiteral("00") + QString::number(number);
-    if (number < 100)
-        return QStringLiteral("0") + QString::number(number);
-    return QString::number(number);
-}
-
-QString WorkFileName3(const QString &prefix, int number)
-{
-    return WorkFolder + prefix + ThreeDigits(number) + QStringLiteral(".gjs");
-}
 
 QImage NewPicture(int width, int height, int bitsPerPixel)
 {

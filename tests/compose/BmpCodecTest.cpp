@@ -1,27 +1,12 @@
-#include "Document.h"
+#include "BmpCodec.h"
 #include "Errors.h"
 #include "TestSupport.h"
-#include "WorkFiles.h"
 
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
 
-TEST(WorkFiles, NamesOfEveryFamily)
-{
-    ResetDocument();
-    WorkFolder = QStringLiteral("/w/");
-    EXPECT_EQ(WorkFileName(QStringLiteral("ly"), 1), QStringLiteral("/w/ly1.gjs"));
-    EXPECT_EQ(WorkFileName(QStringLiteral("lyt"), 3), QStringLiteral("/w/lyt3.gjs"));
-    EXPECT_EQ(WorkFileName(12, QStringLiteral("gx"), 3), QStringLiteral("/w/12gx3.gjs"));
-    EXPECT_EQ(WorkFileName(12, QStringLiteral("xgxv"), 3), QStringLiteral("/w/12xgxv3.gjs"));
-    EXPECT_EQ(WorkFileName3(QStringLiteral("vwd"), 7), QStringLiteral("/w/vwd007.gjs"));
-    EXPECT_EQ(WorkFileName3(QStringLiteral("vwdt"), 7), QStringLiteral("/w/vwdt007.gjs"));
-    EXPECT_EQ(ThreeDigits(42), QStringLiteral("042"));
-    EXPECT_EQ(ThreeDigits(123), QStringLiteral("123"));
-}
-
-TEST(WorkFiles, BmpLayoutRoundTripsEveryFormat)
+TEST(BmpCodec, BmpLayoutRoundTripsEveryFormat)
 {
     struct Case { int bits; int width; int height; qsizetype fileSize; };
     // One pixel wide: rows padded to 4 bytes; 8-bit files carry a 1024-byte grey table.
@@ -47,7 +32,7 @@ TEST(WorkFiles, BmpLayoutRoundTripsEveryFormat)
     }
 }
 
-TEST(WorkFiles, CmykBytesKeepTheirOrderAndEmptyPicturesAreEmptyFiles)
+TEST(BmpCodec, CmykBytesKeepTheirOrderAndEmptyPicturesAreEmptyFiles)
 {
     QImage cmyk = NewPicture(1, 1, 32);
     const uchar pixel[4] = {10, 20, 30, 40};
@@ -62,7 +47,7 @@ TEST(WorkFiles, CmykBytesKeepTheirOrderAndEmptyPicturesAreEmptyFiles)
     EXPECT_TRUE(LoadImage(path).isNull());
 }
 
-TEST(WorkFiles, ForeignOrDamagedFilesGiveAClearError)
+TEST(BmpCodec, ForeignOrDamagedFilesGiveAClearError)
 {
     QImage picture = NewPicture(4, 3, 24);
     picture.fill(0);
