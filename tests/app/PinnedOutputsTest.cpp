@@ -5,6 +5,7 @@
 // saving date inside the TIFF files is blanked before the sum is taken.
 #include "PsdBuilder.h"
 #include "TestSupport.h"
+#include "TiffFormat.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -23,15 +24,15 @@ uint16_t Le16(const QByteArray &b, qsizetype at) { return uint16_t(uint8_t(b[at]
 // The DateTime text (tag 306) of a little-endian TIFF filled with zeros.
 QByteArray WithoutTiffDate(QByteArray bytes)
 {
-    if (!bytes.startsWith(QByteArray("II*\0", 4)) || bytes.size() < 8)
+    if (!bytes.startsWith(QByteArray("II*\0", 4)) || bytes.size() < Tiff::DirectoryOffset)
         return bytes;
-    const qsizetype ifd = Le32(bytes, 4);
+    const qsizetype ifd = Le32(bytes, Tiff::DirectoryOffsetField);
     const int entries = Le16(bytes, ifd);
     for (int e = 0; e < entries; ++e) {
-        const qsizetype entry = ifd + 2 + 12 * e;
-        if (Le16(bytes, entry) == 306) {
-            const qsizetype count = Le32(bytes, entry + 4);
-            const qsizetype at = Le32(bytes, entry + 8);
+        const qsizetype entry = ifd + Tiff::EntryCountSize + Tiff::EntrySize * e;
+        if (Le16(bytes, entry) == Tiff::TagDateTime) {
+            const qsizetype count = Le32(bytes, entry + Tiff::EntryCountField);
+            const qsizetype at = Le32(bytes, entry + Tiff::EntryValueField);
             bytes.replace(at, count, QByteArray(count, '\0'));
         }
     }
