@@ -6,7 +6,7 @@
 // to a multiple of 4 bytes. 8-bit pixels are levels (grey or coverage), 24-bit
 // ones blue, green, red, 32-bit ones the CMYK bytes of the PSD. An empty picture
 // is a file of zero bytes. The reader takes only this layout and refuses
-// anything else with a clear message.
+// anything else with a clear message. BmpFormat.h names every offset and size.
 #pragma once
 
 #include <QByteArray>

@@ -1,10 +1,25 @@
 #include "BmpCodec.h"
+#include "BmpFormat.h"
 #include "Errors.h"
 #include "TestSupport.h"
 
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+
+// The names the codec uses stand for the offsets of the published layout.
+TEST(BmpCodec, LayoutNamesHoldTheFixedNumbers)
+{
+    EXPECT_EQ(Bmp::FileHeaderSize, 14);
+    EXPECT_EQ(Bmp::InfoHeaderSize, 40);
+    EXPECT_EQ(Bmp::PixelOffsetField, 10);
+    EXPECT_EQ(Bmp::WidthField, 18);
+    EXPECT_EQ(Bmp::HeightField, 22);
+    EXPECT_EQ(Bmp::BitsField, 28);
+    EXPECT_EQ(Bmp::CompressionField, 30);
+    EXPECT_EQ(Bmp::ColourTableOffset, 54);
+    EXPECT_EQ(Bmp::GreyTableSize, 1024);
+}
 
 TEST(BmpCodec, BmpLayoutRoundTripsEveryFormat)
 {
@@ -38,7 +53,7 @@ TEST(BmpCodec, CmykBytesKeepTheirOrderAndEmptyPicturesAreEmptyFiles)
     const uchar pixel[4] = {10, 20, 30, 40};
     std::memcpy(cmyk.scanLine(0), pixel, 4);
     const QByteArray bmp = EncodeBmp(cmyk);
-    EXPECT_EQ(bmp.mid(54, 4), QByteArray("\x0a\x14\x1e\x28"));
+    EXPECT_EQ(bmp.mid(Bmp::FileHeaderSize + Bmp::InfoHeaderSize, 4), QByteArray("\x0a\x14\x1e\x28"));
 
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/ly1.gjs");
@@ -58,11 +73,11 @@ TEST(BmpCodec, ForeignOrDamagedFilesGiveAClearError)
         {"not a BMP", QByteArray("PNG....") + QByteArray(60, '\0')},
         {"cut in the header", good.left(20)},
         {"cut in the pixels", good.left(good.size() - 5)},
-        {"compressed", patched(30, QByteArray("\x01\0\0\0", 4))},
-        {"16 bits", patched(28, QByteArray("\x10\0", 2))},
-        {"top-down", patched(22, QByteArray("\xfd\xff\xff\xff", 4))},
-        {"huge", patched(18, QByteArray("\xff\xff\xff\x7f", 4))},
-        {"pixels offset past the end", patched(10, QByteArray("\xff\xff\0\0", 4))},
+        {"compressed", patched(Bmp::CompressionField, QByteArray("\x01\0\0\0", 4))},
+        {"16 bits", patched(Bmp::BitsField, QByteArray("\x10\0", 2))},
+        {"top-down", patched(Bmp::HeightField, QByteArray("\xfd\xff\xff\xff", 4))},
+        {"huge", patched(Bmp::WidthField, QByteArray("\xff\xff\xff\x7f", 4))},
+        {"pixels offset past the end", patched(Bmp::PixelOffsetField, QByteArray("\xff\xff\0\0", 4))},
     };
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/vw1.gjs");
