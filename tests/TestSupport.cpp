@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 QByteArray ReadFileBytes(const QString &path)
 {
@@ -26,16 +28,44 @@ QString CorpusFolder()
     return SourceFolder() + QStringLiteral("/../shared/corpus/psd");
 }
 
-QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode)
+bool CorpusPresent()
+{
+    return QFileInfo(CorpusFolder()).isDir();
+}
+
+std::string NoCorpusReason()
+{
+    return "the PSD corpus is not there: " + QFileInfo(CorpusFolder()).absoluteFilePath().toStdString() +
+           " (it is kept beside the project, in shared/corpus/psd)";
+}
+
+bool ProgramInstalled(const QString &program)
+{
+    if (program.contains(QLatin1Char('/')))
+        return QFileInfo(program).isExecutable();
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+std::string NotInstalledReason(const QString &program, const char *package)
+{
+    return program.toStdString() + " is not installed (Debian package " + package +
+           ", see scripts/install-deps); this independent check is not made";
+}
+
+QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode, QByteArray *errorOutput)
 {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(60000)) {
         if (exitCode)
             *exitCode = -1;
+        if (errorOutput)
+            *errorOutput = process.errorString().toLocal8Bit();
         return {};
     }
-    if (exitCode)
-        *exitCode = process.exitCode();
+    if (exitCode)  // a crash counts as a failure whatever the code
+        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (errorOutput)
+        *errorOutput = process.readAllStandardError();
     return process.readAllStandardOutput();
 }

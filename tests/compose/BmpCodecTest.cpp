@@ -97,6 +97,8 @@ TEST(BmpCodec, ForeignOrDamagedFilesGiveAClearError)
 
 TEST(IndependentReaders, ImageMagickReadsOurBmpFiles)
 {
+    if (!ProgramInstalled(QStringLiteral("convert")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("convert"), "imagemagick");
     QTemporaryDir dir;
     for (int bits : {8, 24}) {
         QImage picture = NewPicture(7, 5, bits);
@@ -104,9 +106,14 @@ TEST(IndependentReaders, ImageMagickReadsOurBmpFiles)
         picture.scanLine(0)[0] = 200;  // top-left: blue byte (24-bit) or grey level
         const QString path = dir.path() + QStringLiteral("/p%1.bmp").arg(bits);
         SaveImage(picture, path);
+        int code = -1;
+        QByteArray errors;
         const QByteArray out = RunProgram(QStringLiteral("convert"),
                                           {path, QStringLiteral("-format"), QStringLiteral("%w %h %[pixel:p{0,0}]"),
-                                           QStringLiteral("info:")});
+                                           QStringLiteral("info:")},
+                                          &code, &errors);
+        EXPECT_EQ(code, 0) << errors.toStdString();
+        EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
         const QString text = QString::fromLatin1(out);
         EXPECT_TRUE(text.startsWith(QLatin1String("7 5 "))) << text.toStdString();
         if (bits == 24)

@@ -255,6 +255,8 @@ TEST_F(PsdReaderTest, TruncatedOrCorruptedFilesNeverCrash)
 
 TEST(PsdCorpus, ImportsWhatItShouldAndRefusesTheRest)
 {
+    if (!CorpusPresent())
+        GTEST_SKIP() << NoCorpusReason();
     const QString manifest = QString::fromUtf8(ReadFileBytes(CorpusFolder() + QStringLiteral("/MANIFEST.md")));
     ASSERT_FALSE(manifest.isEmpty()) << "no corpus at " << CorpusFolder().toStdString();
     int imported = 0, refused = 0;
@@ -289,6 +291,14 @@ TEST(PsdCorpus, ImportsWhatItShouldAndRefusesTheRest)
 // Our layer pictures against the channel planes psd_tools decodes on its own.
 TEST(IndependentReaders, CorpusLayersEqualWhatPsdToolsReads)
 {
+    if (!CorpusPresent())
+        GTEST_SKIP() << NoCorpusReason();
+    const QString python = QStringLiteral("/usr/bin/python3");
+    int found = -1;
+    if (ProgramInstalled(python))
+        RunProgram(python, {QStringLiteral("-c"), QStringLiteral("import psd_tools")}, &found);
+    if (found != 0)
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("psd_tools"), "python3-psd-tools");
     const QDir corpus(CorpusFolder());
     const QStringList files = corpus.entryList({QStringLiteral("*.psd")}, QDir::Files);
     ASSERT_FALSE(files.isEmpty());
@@ -308,7 +318,7 @@ TEST(IndependentReaders, CorpusLayersEqualWhatPsdToolsReads)
         SCOPED_TRACE(file.toStdString());
         QTemporaryDir planes;
         int exitCode = 0;
-        RunProgram(QStringLiteral("/usr/bin/python3"),
+        RunProgram(python,
                    {SourceFolder() + QStringLiteral("/tests/tools/psd_planes.py"), corpus.filePath(file), planes.path()},
                    &exitCode);
         if (exitCode != 0)

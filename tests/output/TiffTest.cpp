@@ -167,9 +167,25 @@ TEST(Tiff, OtherLayoutsAreRefusedClearly)
         EXPECT_THROW(ReadTiffRecord(path, record), VistrelError) << c.name;
         EXPECT_THROW(LoadTiffBitmap(path), VistrelError) << c.name;
     }
-    // A TIFF written by another program.
+}
+
+TEST(Tiff, ATiffOfAnotherProgramIsRefusedClearly)
+{
+    if (!ProgramInstalled(QStringLiteral("convert")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("convert"), "imagemagick");
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/foreign.tif");
+    int code = -1;
+    QByteArray errors;
     RunProgram(QStringLiteral("convert"), {QStringLiteral("-size"), QStringLiteral("3x3"), QStringLiteral("xc:red"),
-                                           QStringLiteral("-compress"), QStringLiteral("lzw"), path});
+                                           QStringLiteral("-compress"), QStringLiteral("lzw"), path},
+               &code, &errors);
+    ASSERT_EQ(code, 0) << errors.toStdString();
+    ASSERT_TRUE(errors.isEmpty()) << errors.toStdString();
+    // It is a TIFF, only not of our layout.
+    const QByteArray foreign = ReadFileBytes(path);
+    ASSERT_TRUE(foreign.startsWith(QByteArray("II*\0", 4)) || foreign.startsWith(QByteArray("MM\0*", 4)))
+        << "convert wrote no TIFF";
     try {
         LoadTiffBitmap(path);
         ADD_FAILURE() << "a foreign TIFF was read";
@@ -180,6 +196,10 @@ TEST(Tiff, OtherLayoutsAreRefusedClearly)
 
 TEST(IndependentReaders, LibtiffAndImageMagickReadOurTiffsWithoutWarnings)
 {
+    if (!ProgramInstalled(QStringLiteral("tiffinfo")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("tiffinfo"), "libtiff-tools");
+    if (!ProgramInstalled(QStringLiteral("identify")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("identify"), "imagemagick");
     ScriptedPlatform platform;
     QTemporaryDir dir;
     for (int bits : {8, 24, 32}) {
@@ -191,12 +211,20 @@ TEST(IndependentReaders, LibtiffAndImageMagickReadOurTiffsWithoutWarnings)
         QProcess tiffinfo;
         tiffinfo.start(QStringLiteral("tiffinfo"), {path});
         ASSERT_TRUE(tiffinfo.waitForFinished());
-        const QString both = QString::fromLatin1(tiffinfo.readAllStandardOutput() + tiffinfo.readAllStandardError());
+        const QByteArray complaints = tiffinfo.readAllStandardError();
+        const QString both = QString::fromLatin1(tiffinfo.readAllStandardOutput() + complaints);
+        EXPECT_EQ(tiffinfo.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(tiffinfo.exitCode(), 0);
+        EXPECT_TRUE(complaints.isEmpty()) << complaints.toStdString();
         EXPECT_FALSE(both.contains(QLatin1String("Warning"), Qt::CaseInsensitive)) << both.toStdString();
         EXPECT_TRUE(both.contains(QLatin1String("Resolution: 720, 360 pixels/inch"))) << both.toStdString();
+        int code = -1;
+        QByteArray errors;
         const QByteArray size = RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"),
-                                                                        QStringLiteral("%w %h"), path});
+                                                                        QStringLiteral("%w %h"), path},
+                                           &code, &errors);
+        EXPECT_EQ(code, 0) << errors.toStdString();
+        EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
         EXPECT_EQ(size, QByteArray("4 3"));
     }
 }
