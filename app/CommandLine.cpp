@@ -9,7 +9,7 @@
 #include "LayeredPsd.h"
 #include "PrintExport.h"
 #include "ViewSet.h"
-#include "WorkFiles.h"
+#include "BmpCodec.h"
 #include "ParameterRules.h"
 #include "SettingsFile.h"
 #include "WorkFolder.h"

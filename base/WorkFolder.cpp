@@ -1,5 +1,6 @@
 #include "WorkFolder.h"
 
+#include "Document.h"
 #include "Errors.h"
 #include "Platform.h"
 
@@ -92,4 +93,28 @@ void DeleteFilesInFolder(const QString &folder)
     const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names)
         dir.remove(name);
+}
+
+QString WorkFileName(const QString &prefix, int number)
+{
+    return WorkFolder + prefix + QString::number(number) + QStringLiteral(".gjs");
+}
+
+QString WorkFileName(int layerNumber, const QString &prefix, int viewNumber)
+{
+    return WorkFolder + QString::number(layerNumber) + prefix + QString::number(viewNumber) + QStringLiteral(".gjs");
+}
+
+QString ThreeDigits(int number)
+{
+    if (number < 10)
+        return QStringLiteral("00") + QString::number(number);
+    if (number < 100)
+        return QStringLiteral("0") + QString::number(number);
+    return QString::number(number);
+}
+
+QString WorkFileName3(const QString &prefix, int number)
+{
+    return WorkFolder + prefix + ThreeDigits(number) + QStringLiteral(".gjs");
 }

@@ -1,6 +1,7 @@
 // The work folder holds every intermediate image of a run. It is "mavotemp"
 // below the first root with more than 10 000 000 000 bytes free (the last root
 // when none has), or below the fallback root when the chosen one cannot be made.
+// Its files are named after their family, a layer and/or view number and ".gjs".
 #pragma once
 
 #include <QString>
@@ -33,3 +34,14 @@ bool MakeFolder(const QString &folder);
 // Deletes every file directly in the folder. Sub-folders and their contents
 // stay; a file that cannot be deleted is passed over.
 void DeleteFilesInFolder(const QString &folder);
+
+// The names of the files in the work folder (WorkFolder, which ends with its separator):
+// "ly" 3 -> WorkFolder + "ly3.gjs"
+QString WorkFileName(const QString &prefix, int number);
+// 3, "gx", 5 -> WorkFolder + "3gx5.gjs"
+QString WorkFileName(int layerNumber, const QString &prefix, int viewNumber);
+// "vwd", 7 -> WorkFolder + "vwd007.gjs"
+QString WorkFileName3(const QString &prefix, int number);
+
+// 1 -> "001", 42 -> "042", 123 -> "123"
+QString ThreeDigits(int number);

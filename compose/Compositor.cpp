@@ -1,6 +1,7 @@
 #include "Compositor.h"
 
-#include "WorkFiles.h"
+#include "BmpCodec.h"
+#include "WorkFolder.h"
 
 #include <QString>
 #include <algorithm>

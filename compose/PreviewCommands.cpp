@@ -1,6 +1,7 @@
 // The 3D preview: the seven views at working size, then an animation that
 // plays them forth and back, one frame per tick of Timer1, until a stop code is
 // set (Stop, the print export, closing the window).
+#include "BmpCodec.h"
 #include "Compositor.h"
 #include "Document.h"
 #include "Errors.h"
@@ -8,7 +9,7 @@
 #include "Platform.h"
 #include "Unit1.h"
 #include "ViewSet.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QAction>
 #include <QGroupBox>

@@ -1,8 +1,10 @@
 #include "PsdReader.h"
 
+#include "BmpCodec.h"
 #include "ByteCursor.h"
 #include "Errors.h"
-#include "WorkFiles.h"
+#include "PsdFormat.h"
+#include "WorkFolder.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,12 +13,9 @@
 
 namespace {
 
-constexpr int HeaderSize = 26;
 constexpr int32_t MaxCanvasSide = 300'000;
 constexpr int16_t MaxChannels = 56;
 constexpr qint64 MaxLayerArea = qint64(1) << 30;
-constexpr uint16_t ResolutionResource = 1005;
-constexpr uint16_t GroupResource = 1026;
 constexpr qint64 FirstRecordChunk = 1 << 20;
 const QString NoLayersText =
     QStringLiteral("it holds no layers. Vistrel works on the layers of a document; a flattened picture has none.");
@@ -44,18 +43,13 @@ QByteArray ReadAt(QFile &file, qint64 offset, qint64 size, const QString &path)
 QString ModeName(uint16_t mode)
 {
     switch (mode) {
-    case 0: return QStringLiteral("Bitmap");
-    case 2: return QStringLiteral("Indexed");
-    case 7: return QStringLiteral("Multichannel");
-    case 8: return QStringLiteral("Duotone");
-    case 9: return QStringLiteral("Lab");
+    case Psd::ModeBitmap: return QStringLiteral("Bitmap");
+    case Psd::ModeIndexed: return QStringLiteral("Indexed");
+    case Psd::ModeMultichannel: return QStringLiteral("Multichannel");
+    case Psd::ModeDuotone: return QStringLiteral("Duotone");
+    case Psd::ModeLab: return QStringLiteral("Lab");
     default: return QStringLiteral("number %1").arg(mode);
     }
-}
-
-int ColourChannels(uint16_t mode)
-{
-    return mode == 1 ? 1 : mode == 3 ? 3 : 4;
 }
 
 // Layer records, walked in a chunk of the file that may turn out too small.
@@ -89,10 +83,11 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
         }
         // Every record carries the blend signature; anything else means the
         // record before was longer or shorter than it said.
-        const uint8_t *signature = in.Take(4);
-        if (std::memcmp(signature, "8BIM", 4) != 0)
+        const uint8_t *signature = in.Take(Psd::BlockSignatureSize);
+        if (std::memcmp(signature, Psd::BlockSignature, Psd::BlockSignatureSize) != 0)
             in.Fail(QStringLiteral("the blend mode signature is missing"));
-        layer.BlendMode = QString::fromLatin1(reinterpret_cast<const char *>(in.Take(4)), 4);
+        layer.BlendMode =
+            QString::fromLatin1(reinterpret_cast<const char *>(in.Take(Psd::BlendModeKeySize)), Psd::BlendModeKeySize);
         layer.Opacity = in.U8();
         layer.Clipping = in.U8();
         layer.Flags = in.U8();
@@ -107,17 +102,17 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
             if (bytes < 0 || in.Pos() + bytes > extraEnd)
                 in.Fail(QStringLiteral("the layer's extra data are shorter than their mask, blending ranges and name"));
         };
-        insideExtra(4);
+        insideExtra(Psd::LengthSize);
         const uint32_t maskLength = in.U32BE();
         insideExtra(maskLength);
         in.Skip(maskLength);
-        insideExtra(4);
+        insideExtra(Psd::LengthSize);
         const uint32_t rangesLength = in.U32BE();
         insideExtra(rangesLength);
         in.Skip(rangesLength);
         insideExtra(1);
         const int nameLength = in.U8();
-        const int namePadded = (1 + nameLength + 3) / 4 * 4 - 1;  // Pascal string padded to 4 bytes
+        const int namePadded = Psd::PaddedTo(1 + nameLength, Psd::LayerNamePadding) - 1;  // Pascal string
         insideExtra(std::min<qint64>(nameLength, namePadded));
         in.Seek(extraEnd);
     }
@@ -129,8 +124,8 @@ void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByt
 {
     ByteCursor r(resources, QString(), offset);
     r.SetSection(QStringLiteral("image resources"));
-    while (r.Remaining() >= 12) {
-        r.Skip(4);  // signature, not compared: programs use several
+    while (r.Remaining() >= Psd::ResourceBlockMinSize) {
+        r.Skip(Psd::BlockSignatureSize);  // signature, not compared: programs use several
         const uint16_t id = r.U16BE();
         const int nameLength = r.U8();
         r.Skip(nameLength + ((1 + nameLength) % 2));  // Pascal name padded to even
@@ -138,12 +133,12 @@ void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByt
         r.Need(size);
         const uint8_t *data = r.Take(size);
         r.Skip(std::min<qint64>(size % 2, r.Remaining()));  // data padded to even
-        if (id == ResolutionResource && size >= 4) {
+        if (id == Psd::ResolutionResource && size >= Psd::ResolutionFixedSize) {
             // 16.16 fixed point, taken as pixels per inch.
             const uint16_t whole = uint16_t(data[0] << 8 | data[1]);
             const uint16_t fraction = uint16_t(data[2] << 8 | data[3]);
             dpi = Fixed4(whole) * Fixed4One + Round(fraction / 65536.0 * 10000.0);
-        } else if (id == GroupResource) {
+        } else if (id == Psd::LayerGroupsResource) {
             groups = QByteArray(reinterpret_cast<const char *>(data), size);
         }
     }
@@ -183,45 +178,46 @@ static PsdIndex ReadPsdIndexUnchecked(const QString &path)
     index.Path = path;
 
     // --- File header ---
-    if (fileSize < HeaderSize)
+    if (fileSize < Psd::HeaderSize)
         Refuse(path, QStringLiteral("it is not a Photoshop document (too short)."));
-    const QByteArray header = ReadAt(file, 0, HeaderSize, path);
+    const QByteArray header = ReadAt(file, 0, Psd::HeaderSize, path);
     ByteCursor h(header, QString());
     h.SetSection(QStringLiteral("file header"));
-    if (std::memcmp(h.Take(4), "8BPS", 4) != 0)
+    if (std::memcmp(h.Take(Psd::SignatureSize), Psd::Signature, Psd::SignatureSize) != 0)
         Refuse(path, QStringLiteral("it is not a Photoshop document."));
-    const uint16_t version = h.U16BE();
-    h.Skip(6);
-    h.U16BE();  // channels of the merged image
-    const uint32_t height = h.U32BE();
-    const uint32_t width = h.U32BE();
-    const uint16_t depth = h.U16BE();
-    const uint16_t mode = h.U16BE();
-    if (version == 2)
+    PsdFileHeader fh;
+    fh.Version = h.U16BE();
+    h.Skip(Psd::ReservedSize);
+    fh.Channels = h.U16BE();  // of the merged image, not used
+    fh.Height = h.U32BE();
+    fh.Width = h.U32BE();
+    fh.Depth = h.U16BE();
+    fh.ColorMode = h.U16BE();
+    if (fh.Version == Psd::LargeDocumentVersion)
         Refuse(path, QStringLiteral("it is a large document (PSB). Vistrel reads Photoshop documents of format "
                                     "version 1; save it as PSD."));
-    if (version != 1)
-        Refuse(path, QStringLiteral("its format version %1 is not known.").arg(version));
-    if (depth != 8)
+    if (fh.Version != Psd::Version)
+        Refuse(path, QStringLiteral("its format version %1 is not known.").arg(fh.Version));
+    if (fh.Depth != Psd::Depth8)
         Refuse(path, QStringLiteral("it has %1 bit(s) per channel. Vistrel reads 8 bits per channel; convert the "
-                                    "document to 8 bits.").arg(depth));
-    if (mode != 1 && mode != 3 && mode != 4)
+                                    "document to 8 bits.").arg(fh.Depth));
+    if (fh.ColorMode != Psd::ModeGrey && fh.ColorMode != Psd::ModeRgb && fh.ColorMode != Psd::ModeCmyk)
         Refuse(path, QStringLiteral("it is in %1 colour mode. Vistrel reads Grey, RGB and CMYK documents.")
-                         .arg(ModeName(mode)));
-    if (width == 0 || height == 0 || width > uint32_t(MaxCanvasSide) || height > uint32_t(MaxCanvasSide))
-        Refuse(path, QStringLiteral("its canvas of %1 x %2 pixels is not possible.").arg(width).arg(height));
-    index.Width = int32_t(width);
-    index.Height = int32_t(height);
-    index.ColorMode = mode;
+                         .arg(ModeName(fh.ColorMode)));
+    if (fh.Width == 0 || fh.Height == 0 || fh.Width > uint32_t(MaxCanvasSide) || fh.Height > uint32_t(MaxCanvasSide))
+        Refuse(path, QStringLiteral("its canvas of %1 x %2 pixels is not possible.").arg(fh.Width).arg(fh.Height));
+    index.Width = int32_t(fh.Width);
+    index.Height = int32_t(fh.Height);
+    index.ColorMode = fh.ColorMode;
 
     // --- Colour mode data and image resources: lengths checked against the file ---
-    qint64 pos = HeaderSize;
+    qint64 pos = Psd::HeaderSize;
     auto sectionLength = [&](const QString &section) {
-        if (pos + 4 > fileSize)
+        if (pos + Psd::LengthSize > fileSize)
             Refuse(path, QStringLiteral("it ends early, in the %1.").arg(section));
-        ByteCursor c(ReadAt(file, pos, 4, path), QString(), pos);
+        ByteCursor c(ReadAt(file, pos, Psd::LengthSize, path), QString(), pos);
         const qint64 length = c.U32BE();
-        pos += 4;
+        pos += Psd::LengthSize;
         if (pos + length > fileSize)
             Refuse(path, QStringLiteral("the %1 runs %2 bytes past the end of the file.")
                              .arg(section).arg(pos + length - fileSize));
@@ -236,21 +232,21 @@ static PsdIndex ReadPsdIndexUnchecked(const QString &path)
     // --- Layer and mask information ---
     const qint64 layerMaskLength = sectionLength(QStringLiteral("layer and mask information"));
     const qint64 layerMaskEnd = pos + layerMaskLength;
-    if (layerMaskLength < 4)
+    if (layerMaskLength < Psd::LengthSize)
         Refuse(path, NoLayersText);
-    ByteCursor lengths(ReadAt(file, pos, 4, path), QString(), pos);
+    ByteCursor lengths(ReadAt(file, pos, Psd::LengthSize, path), QString(), pos);
     const qint64 layerInfoLength = lengths.U32BE();
-    pos += 4;
+    pos += Psd::LengthSize;
     const qint64 layerInfoEnd = pos + layerInfoLength;
     if (layerInfoEnd > layerMaskEnd)
         Refuse(path, QStringLiteral("the layer information runs past its section (byte %1).").arg(pos));
-    if (layerInfoLength < 2)
+    if (layerInfoLength < Psd::LayerCountSize)
         Refuse(path, NoLayersText);
-    ByteCursor countCursor(ReadAt(file, pos, 2, path), QString(), pos);
+    ByteCursor countCursor(ReadAt(file, pos, Psd::LayerCountSize, path), QString(), pos);
     // A negative count only says that the first alpha channel holds the
     // merged transparency.
     const int count = std::abs(int(countCursor.I16BE()));
-    pos += 2;
+    pos += Psd::LayerCountSize;
     if (count == 0)
         Refuse(path, NoLayersText);
 
@@ -280,10 +276,10 @@ static PsdIndex ReadPsdIndexUnchecked(const QString &path)
             if (channelPos + channel.Length > layerInfoEnd)
                 Refuse(path, QStringLiteral("the data of layer %1, channel %2 run past the layer information "
                                             "(byte %3).").arg(i + 1).arg(channel.Id).arg(channelPos));
-            if (channel.Length >= 2) {
-                ByteCursor c(ReadAt(file, channelPos, 2, path), QString(), channelPos);
+            if (channel.Length >= Psd::CompressionSize) {
+                ByteCursor c(ReadAt(file, channelPos, Psd::CompressionSize, path), QString(), channelPos);
                 channel.Compression = c.U16BE();
-                if (channel.Compression > 3)
+                if (channel.Compression > Psd::CompressionZipPrediction)
                     Refuse(path, QStringLiteral("layer %1, channel %2 uses an unknown compression (%3).")
                                      .arg(i + 1).arg(channel.Id).arg(channel.Compression));
             }
@@ -294,10 +290,10 @@ static PsdIndex ReadPsdIndexUnchecked(const QString &path)
     // After the layer information comes the global layer mask; its length
     // must fit the section. A layer information length that counts bytes
     // that are not there shows up here.
-    if (layerInfoEnd + 4 <= layerMaskEnd) {
-        ByteCursor c(ReadAt(file, layerInfoEnd, 4, path), QString(), layerInfoEnd);
+    if (layerInfoEnd + Psd::LengthSize <= layerMaskEnd) {
+        ByteCursor c(ReadAt(file, layerInfoEnd, Psd::LengthSize, path), QString(), layerInfoEnd);
         const qint64 globalMaskLength = c.U32BE();
-        if (layerInfoEnd + 4 + globalMaskLength > layerMaskEnd)
+        if (layerInfoEnd + Psd::LengthSize + globalMaskLength > layerMaskEnd)
             Refuse(path, QStringLiteral("the global layer mask runs past its section (byte %1); the layer "
                                         "information is damaged.").arg(layerInfoEnd));
     }
@@ -309,21 +305,23 @@ static PsdIndex ReadPsdIndexUnchecked(const QString &path)
         Refuse(path, QStringLiteral("it holds no layer with pixels."));
 
     // Group numbers, two bytes per layer in record order; the low byte counts.
-    for (size_t i = 0; i < index.Layers.size() && qsizetype(2 * i + 1) < groups.size(); ++i)
-        index.Layers[i].Layer.GroupId = uint8_t(groups[qsizetype(2 * i + 1)]);
+    constexpr int groupEntry = Psd::LayerGroupEntrySize;
+    for (size_t i = 0; i < index.Layers.size() && qsizetype(groupEntry * i + 1) < groups.size(); ++i)
+        index.Layers[i].Layer.GroupId = uint8_t(groups[qsizetype(groupEntry * i + 1)]);
     return index;
 }
 
 QByteArray DecodePackBitsRows(const uint8_t *data, qint64 size, int width, int height, const QString &what)
 {
-    const qint64 countsSize = 2 * qint64(height);
+    const qint64 countsSize = Psd::PackBitsRowCountSize * qint64(height);
     if (size < countsSize)
         throw VistrelError(QStringLiteral("%1: the PackBits row counts are cut short.").arg(what));
     QByteArray plane(qint64(width) * height, '\0');
     uint8_t *out = reinterpret_cast<uint8_t *>(plane.data());
     qint64 in = countsSize;
     for (int y = 0; y < height; ++y) {
-        const qint64 rowSize = qint64(data[2 * y] << 8 | data[2 * y + 1]);
+        const uint8_t *count = data + Psd::PackBitsRowCountSize * qint64(y);
+        const qint64 rowSize = qint64(count[0] << 8 | count[1]);
         if (in + rowSize > size)
             throw VistrelError(QStringLiteral("%1: PackBits row %2 runs past the channel data.").arg(what).arg(y));
         const qint64 rowEnd = in + rowSize;
@@ -357,21 +355,21 @@ QByteArray DecodePackBitsRows(const uint8_t *data, qint64 size, int width, int h
 QByteArray DecodeChannel(const uint8_t *data, qint64 size, int width, int height, const QString &what)
 {
     const qint64 planeSize = qint64(width) * height;
-    if (size < 2)  // no compression word at all: nothing stored
+    if (size < Psd::CompressionSize)  // no compression word at all: nothing stored
         return QByteArray(planeSize, '\0');
     const uint16_t compression = uint16_t(data[0] << 8 | data[1]);
-    data += 2;
-    size -= 2;
+    data += Psd::CompressionSize;
+    size -= Psd::CompressionSize;
     switch (compression) {
-    case 0: {  // raw: short data leave zeros, longer data are cut
+    case Psd::CompressionRaw: {  // raw: short data leave zeros, longer data are cut
         QByteArray plane(planeSize, '\0');
         std::memcpy(plane.data(), data, size_t(std::min(size, planeSize)));
         return plane;
     }
-    case 1:
+    case Psd::CompressionPackBits:
         return DecodePackBitsRows(data, size, width, height, what);
-    case 2:
-    case 3: {
+    case Psd::CompressionZip:
+    case Psd::CompressionZipPrediction: {
         QByteArray plane(planeSize, '\0');
         z_stream z{};
         if (inflateInit(&z) != Z_OK)
@@ -386,7 +384,7 @@ QByteArray DecodeChannel(const uint8_t *data, qint64 size, int width, int height
         if (result != Z_STREAM_END && !(result == Z_BUF_ERROR && z.avail_out == 0) &&
             !(result == Z_BUF_ERROR && z.avail_in == 0))
             throw VistrelError(QStringLiteral("%1: the ZIP data are damaged.").arg(what));
-        if (compression == 3) {  // each byte holds the difference to the one on its left
+        if (compression == Psd::CompressionZipPrediction) {  // each byte holds the difference to the one on its left
             uint8_t *p = reinterpret_cast<uint8_t *>(plane.data());
             for (int y = 0; y < height; ++y) {
                 uint8_t *row = p + qint64(y) * width;
@@ -439,8 +437,8 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
     doc.HeightCm = ToFixed4(index.Height / FromFixed4(index.Dpi) * 2.54);
 
     const int layerCount = int(index.Layers.size());
-    const int colourChannels = ColourChannels(index.ColorMode);
-    const int bits = index.ColorMode == 1 ? 8 : index.ColorMode == 3 ? 24 : 32;
+    const int colourChannels = Psd::ColourChannels(index.ColorMode);
+    const int bits = 8 * colourChannels;
     const double scale = FromFixed4(doc.WorkScale);
 
     QFile file(index.Path);
@@ -460,7 +458,7 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
                 for (const PsdChannel &channel : entry.Channels) {
                     // Channels are taken by ID: -1 transparency, 0.. colour; masks
                     // and extra channels are skipped.
-                    const bool isAlpha = channel.Id == TransparencyChannelId;
+                    const bool isAlpha = channel.Id == Psd::TransparencyChannelId;
                     if (!isAlpha && (channel.Id < 0 || channel.Id >= colourChannels))
                         continue;
                     const QByteArray data = ReadAt(file, channel.DataOffset, channel.Length, index.Path);

@@ -17,20 +17,18 @@
 #pragma once
 
 #include "Document.h"
+#include "PsdFormat.h"
 
 #include <QImage>
 #include <QString>
 #include <functional>
 #include <vector>
 
-// Channel IDs of a layer record.
-constexpr int16_t TransparencyChannelId = -1;
-
 struct PsdChannel {
     int16_t Id = 0;
     uint32_t Length = 0;     // bytes, compression word included
     qint64 DataOffset = 0;   // file offset of the compression word
-    uint16_t Compression = 0;  // 0 raw, 1 PackBits, 2 ZIP, 3 ZIP with prediction
+    uint16_t Compression = Psd::CompressionRaw;  // raw, PackBits, ZIP or ZIP with prediction
 };
 
 struct PsdLayerEntry {
@@ -42,7 +40,7 @@ struct PsdIndex {
     QString Path;
     int32_t Width = 0;
     int32_t Height = 0;
-    uint16_t ColorMode = 3;
+    uint16_t ColorMode = Psd::ModeRgb;
     Fixed4 Dpi = 200 * Fixed4One;  // 200 when the file states none or 0
     std::vector<PsdLayerEntry> Layers;  // record order: bottom layer first
 };
@@ -57,7 +55,7 @@ struct PsdDocument {
     int32_t ImageWidth = 0, ImageHeight = 0;
     int32_t WorkWidth = 0, WorkHeight = 0;
     Fixed4 WorkScale = Fixed4One;
-    uint16_t ColorMode = 3;
+    uint16_t ColorMode = Psd::ModeRgb;
     Fixed4 Dpi = 200 * Fixed4One;
     Fixed4 WidthCm = 0, HeightCm = 0;
     alayers Layers;

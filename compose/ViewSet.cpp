@@ -1,9 +1,11 @@
 #include "ViewSet.h"
 
+#include "BmpCodec.h"
 #include "Compositor.h"
 #include "Document.h"
+#include "BmpCodec.h"
 #include "Errors.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
                        const std::function<void(int)> &progress)

@@ -1,8 +1,9 @@
 #include "Anaglyph.h"
 
+#include "BmpCodec.h"
 #include "Errors.h"
 #include "Numbers.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 uint8_t AnaglyphGrey(uint8_t red, uint8_t green, uint8_t blue)
 {

@@ -1,6 +1,7 @@
 // The output commands: the interlaced print, the layered PSD, the animated GIF
 // and the red/blue anaglyph.
 #include "Anaglyph.h"
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
 #include "GifExport.h"
@@ -10,7 +11,7 @@
 #include "Platform.h"
 #include "PrintExport.h"
 #include "Unit1.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QAction>
 #include <QComboBox>

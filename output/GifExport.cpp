@@ -1,8 +1,9 @@
 #include "GifExport.h"
 
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <gif_lib.h>
 #include <memory>

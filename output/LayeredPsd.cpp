@@ -1,26 +1,36 @@
 #include "LayeredPsd.h"
 
+#include "BmpCodec.h"
 #include "Errors.h"
+#include "PsdFormat.h"
 #include "Tiff.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QSaveFile>
 #include <cstring>
 
 namespace {
 
-constexpr int32_t MaxPsdSide = 30000;  // the limit of format version 1
+using Psd::PutU16;
+using Psd::PutU32;
+using Psd::PutU8;
 
-void U8(QByteArray &out, int v) { out.append(char(v & 0xff)); }
-void U16(QByteArray &out, int v) { U8(out, v >> 8); U8(out, v); }
-void U32(QByteArray &out, int64_t v) { U16(out, int((v >> 16) & 0xffff)); U16(out, int(v & 0xffff)); }
+// The flags byte of our records: bits 3 and 5 set.
+constexpr uint8_t RecordFlags = 0x28;
+// Blending ranges: grey and each channel, source and destination, each
+// 00 00 FF FF (every level blends).
+constexpr int BlendingRangeCount = 10;
+const QByteArray BlendingRangeAll("\x00\x00\xff\xff", 4);
+// After the global mask length (0) the layer section ends with the maker's
+// tag "qz58mavo" and four zeros.
+constexpr int MakerTagSize = 12;
 
 // An additional-information block: "8BIM", its key, its length, its data.
 void Block(QByteArray &out, const char *key, const QByteArray &data)
 {
-    out += "8BIM";
-    out += key;
-    U32(out, data.size());
+    out.append(Psd::BlockSignature, Psd::BlockSignatureSize);
+    out.append(key, Psd::AdditionalInfoKeySize);
+    PutU32(out, data.size());
     out += data;
 }
 
@@ -33,43 +43,45 @@ QString LayerName(int layer)
 
 int64_t LayeredPsdLayerInfoLength(int32_t width, int32_t height, int colourChannels)
 {
-    const int64_t planeBytes = int64_t(width) * height + 2;
-    return 2 + 7 * LayeredPsdRecordSize(colourChannels) + 7 * int64_t(colourChannels + 1) * planeBytes;
+    const int64_t planeBytes = int64_t(width) * height + Psd::CompressionSize;
+    return Psd::LayerCountSize + 7 * LayeredPsdRecordSize(colourChannels) +
+           7 * int64_t(colourChannels + 1) * planeBytes;
 }
 
 QByteArray LayeredPsdRecord(int layer, int32_t width, int32_t height, int colourChannels)
 {
     QByteArray r;
-    U32(r, 0);
-    U32(r, 0);
-    U32(r, height);
-    U32(r, width);
-    U16(r, colourChannels + 1);
-    for (int id = -1; id < colourChannels; ++id) {  // transparency first
-        U16(r, id);
-        U32(r, int64_t(width) * height + 2);
+    PutU32(r, 0);  // top
+    PutU32(r, 0);  // left
+    PutU32(r, height);
+    PutU32(r, width);
+    PutU16(r, colourChannels + 1);
+    for (int id = Psd::TransparencyChannelId; id < colourChannels; ++id) {  // transparency first
+        PutU16(r, id);
+        PutU32(r, int64_t(width) * height + Psd::CompressionSize);
     }
-    r += "8BIMnorm";
-    U8(r, 255);   // opacity
-    U8(r, 0);     // clipping
-    U8(r, 0x28);  // flags
-    U8(r, 0);     // filler
-    U32(r, 210);  // extra data
-    U32(r, 0);    // no layer mask
-    U32(r, 40);   // blending ranges: ten times 00 00 FF FF
-    for (int i = 0; i < 10; ++i)
-        r += QByteArray("\x00\x00\xff\xff", 4);
+    r.append(Psd::BlockSignature, Psd::BlockSignatureSize);
+    r.append(Psd::BlendNormal, Psd::BlendModeKeySize);
+    PutU8(r, Psd::OpacityOpaque);
+    PutU8(r, Psd::ClippingBase);
+    PutU8(r, RecordFlags);
+    PutU8(r, 0);  // filler
+    PutU32(r, LayeredPsdExtraSize);
+    PutU32(r, 0);  // no layer mask
+    PutU32(r, BlendingRangeCount * BlendingRangeAll.size());
+    for (int i = 0; i < BlendingRangeCount; ++i)
+        r += BlendingRangeAll;
     const QByteArray name = LayerName(layer).toLatin1();
-    U8(r, name.size());
+    PutU8(r, name.size());
     r += name;
-    U16(r, 0);  // padded to a multiple of 4
+    PutU16(r, 0);  // padded to a multiple of 4 ("lyrNN")
     QByteArray unicode;
-    U32(unicode, name.size());
+    PutU32(unicode, name.size());
     for (char c : name)
-        U16(unicode, c);
+        PutU16(unicode, c);
     Block(r, "luni", unicode);
     QByteArray id;
-    U32(id, layer + 6);
+    PutU32(id, layer + 6);
     Block(r, "lyid", id);
     Block(r, "clbl", QByteArray("\x01\x00\x00\x00", 4));
     Block(r, "infx", QByteArray(4, '\0'));
@@ -82,15 +94,17 @@ QByteArray LayeredPsdRecord(int layer, int32_t width, int32_t height, int colour
 
 void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
 {
-    const int colours = colorMode == 1 ? 1 : colorMode == 3 ? 3 : 4;
+    const int colours = Psd::ColourChannels(colorMode);
     const TiffInfo first = ReadTiffInfo(WorkFileName3(QStringLiteral("vwd"), 1));
     const int32_t width = first.Width;
     const int32_t height = first.Height;
-    if (width > MaxPsdSide || height > MaxPsdSide)
+    if (width > Psd::MaxSide || height > Psd::MaxSide)
         throw VistrelError(QStringLiteral("The views are %1 x %2 pixels; a Photoshop document holds at most %3 "
-                                          "pixels each way.").arg(width).arg(height).arg(MaxPsdSide));
+                                          "pixels each way.").arg(width).arg(height).arg(Psd::MaxSide));
     const int64_t layerInfo = LayeredPsdLayerInfoLength(width, height, colours);
-    if (layerInfo + 20 > int64_t(UINT32_MAX))
+    // The section: the layer information with its length, the global mask length and the maker's tag.
+    const int64_t layerSection = Psd::LengthSize + layerInfo + Psd::LengthSize + MakerTagSize;
+    if (layerSection > int64_t(UINT32_MAX))
         throw VistrelError(QStringLiteral("The views are too large for a Photoshop document (over 4 GB of layers)."));
 
     QSaveFile file(path);
@@ -101,19 +115,18 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
             throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
     };
 
-    QByteArray head = "8BPS";
-    U16(head, 1);
-    head.append(6, '\0');
-    U16(head, colours);
-    U32(head, height);
-    U32(head, width);
-    U16(head, 8);
-    U16(head, colorMode);
-    U32(head, 0);  // colour mode data
-    U32(head, 0);  // image resources
-    U32(head, layerInfo + 20);
-    U32(head, layerInfo);
-    U16(head, layers);
+    QByteArray head;
+    PsdFileHeader header;
+    header.Channels = uint16_t(colours);
+    header.Height = uint32_t(height);
+    header.Width = uint32_t(width);
+    header.ColorMode = colorMode;
+    AppendPsdFileHeader(head, header);
+    PutU32(head, 0);  // colour mode data
+    PutU32(head, 0);  // image resources
+    PutU32(head, layerSection);
+    PutU32(head, layerInfo);
+    PutU16(head, layers);
     for (int j = 1; j <= layers; ++j)
         head += LayeredPsdRecord(j, width, height, colours);
     write(head);
@@ -121,9 +134,11 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
     // One plane buffer, reused for every channel of every layer.
     QByteArray plane(qsizetype(width) * height, '\0');
     QImage view;
+    QByteArray raw;
+    PutU16(raw, Psd::CompressionRaw);
     auto writePlane = [&](bool withCompression) {
         if (withCompression)
-            write(QByteArray(2, '\0'));  // raw
+            write(raw);
         write(plane);
     };
     auto colourPlane = [&](int channel) {
@@ -154,12 +169,12 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
     }
     // The end of the layer section: no global mask, then the maker's 12 bytes.
     QByteArray closing;
-    U32(closing, 0);
+    PutU32(closing, 0);
     closing += "qz58mavo";
-    U32(closing, 0);
+    PutU32(closing, 0);
     write(closing);
     // The merged image is the last view, without transparency.
-    write(QByteArray(2, '\0'));
+    write(raw);
     for (int c = 0; c < colours; ++c) {
         colourPlane(c);
         writePlane(false);

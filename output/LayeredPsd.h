@@ -6,12 +6,22 @@
 // view at a time.
 #pragma once
 
+#include "PsdFormat.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 
-// Bytes of one layer record for `colourChannels` colour channels: 250 + 6 C.
-constexpr int64_t LayeredPsdRecordSize(int colourChannels) { return 250 + 6 * colourChannels; }
+// The extra data of our records: no mask, ten blending ranges, the name and
+// eight additional-information blocks.
+constexpr int64_t LayeredPsdExtraSize = 210;
+// Bytes of one layer record for `colourChannels` colour channels and the
+// transparency: 250 + 6 C.
+constexpr int64_t LayeredPsdRecordSize(int colourChannels)
+{
+    return Psd::RecordFixedSize + Psd::ChannelInfoSize * int64_t(colourChannels + 1) + LayeredPsdExtraSize;
+}
+static_assert(LayeredPsdRecordSize(0) == 250 && LayeredPsdRecordSize(1) == 256);
 // The layer information length K.
 int64_t LayeredPsdLayerInfoLength(int32_t width, int32_t height, int colourChannels);
 

@@ -1,11 +1,12 @@
 #include "PrintExport.h"
 
+#include "BmpCodec.h"
 #include "Compositor.h"
 #include "Document.h"
 #include "Errors.h"
 #include "Interlacer.h"
 #include "Tiff.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QElapsedTimer>
 #include <new>

@@ -1,24 +1,23 @@
 #include "Tiff.h"
 
+#include "BmpCodec.h"
 #include "ByteCursor.h"
 #include "Errors.h"
 #include "Platform.h"
-#include "WorkFiles.h"
+#include "TiffFormat.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QSaveFile>
 #include <cstring>
 
+using namespace Tiff;
+
 namespace {
 
-constexpr uint16_t TypeAscii = 2, TypeShort = 3, TypeLong = 4, TypeRational = 5;
-constexpr int EntryCount = 17;
-constexpr int DirectoryOffset = 8;
 // The three texts sit in areas of 60, 20 and 12 bytes. Each is ended by a zero
 // byte counted in its entry, as TIFF readers require of ASCII values; the rest
 // of the area stays zero.
-constexpr int SoftwareArea = 60, DateTimeArea = 20, ArtistArea = 12;
 const char SoftwareText[] = "Vistrel lenticular design tool";
 const char ArtistText[] = "vistrel.app";
 static_assert(sizeof(SoftwareText) <= SoftwareArea && sizeof(ArtistText) <= ArtistArea);
@@ -50,51 +49,55 @@ QString TiffDateTimeNow()
 
 QByteArray TiffHeader(int samples, int32_t width, int32_t height, Fixed4 xDpi, Fixed4 yDpi, const QString &dateTime)
 {
-    const int s2 = 2 * samples;
-    QByteArray out(TiffHeaderSize(samples), '\0');
-    out[0] = out[1] = 'I';
-    PutU16(out, 2, 42);
-    PutU32(out, 4, DirectoryOffset);
-    PutU16(out, 8, EntryCount);
-    int at = 10;
+    const TiffLayout layout(samples);
+    QByteArray out(layout.Pixels(), '\0');
+    PutU16(out, 0, LittleEndian);
+    PutU16(out, 2, Magic);
+    PutU32(out, DirectoryOffsetField, DirectoryOffset);
+    PutU16(out, int(DirectoryOffset), EntryCount);
+    int index = 0;
     auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
+        const int at = EntriesOffset + EntrySize * index++;
         PutU16(out, at, tag);
-        PutU16(out, at + 2, type);
-        PutU32(out, at + 4, count);
-        PutU32(out, at + 8, value);  // a SHORT takes the first two bytes, the others stay zero
-        at += 12;
+        PutU16(out, at + EntryTypeField, type);
+        PutU32(out, at + EntryCountField, count);
+        PutU32(out, at + EntryValueField, value);  // a SHORT takes the first two bytes, the others stay zero
     };
-    const uint32_t photometric = samples == 1 ? 1 : samples == 3 ? 2 : 5;
+    const uint32_t photometric =
+        samples == 1 ? PhotometricBlackIsZero : samples == 3 ? PhotometricRgb : PhotometricSeparated;
     // The user's date and time, cut so that its ending zero fits the area.
     const QByteArray stamp = dateTime.toLatin1().left(DateTimeArea - 1);
-    entry(254, TypeLong, 1, 0);
-    entry(256, TypeLong, 1, uint32_t(width));
-    entry(257, TypeLong, 1, uint32_t(height));
-    entry(258, TypeShort, uint32_t(samples), samples == 1 ? 8 : 218);
-    entry(259, TypeShort, 1, 1);
-    entry(262, TypeShort, 1, photometric);
-    entry(273, TypeLong, 1, uint32_t(326 + s2));
-    entry(277, TypeShort, 1, uint32_t(samples));
-    entry(278, TypeLong, 1, uint32_t(height));
-    entry(279, TypeLong, 1, uint32_t(int64_t(width) * height * samples));
-    entry(282, TypeRational, 1, uint32_t(218 + s2));
-    entry(283, TypeRational, 1, uint32_t(226 + s2));
-    entry(284, TypeShort, 1, 1);
-    entry(296, TypeShort, 1, 2);
-    entry(305, TypeAscii, sizeof(SoftwareText), uint32_t(234 + s2));
-    entry(306, TypeAscii, uint32_t(stamp.size() + 1), uint32_t(294 + s2));
-    entry(315, TypeAscii, sizeof(ArtistText), uint32_t(314 + s2));
-    PutU32(out, 214, 0);  // no further directory
+    // In the order of DirectoryTags.
+    entry(TagNewSubfileType, TypeLong, 1, 0);
+    entry(TagImageWidth, TypeLong, 1, uint32_t(width));
+    entry(TagImageLength, TypeLong, 1, uint32_t(height));
+    // One value fits the entry; more stand at their own offset.
+    entry(TagBitsPerSample, TypeShort, uint32_t(samples), samples == 1 ? SampleBits : layout.BitsPerSampleValues());
+    entry(TagCompression, TypeShort, 1, CompressionNone);
+    entry(TagPhotometricInterpretation, TypeShort, 1, photometric);
+    entry(TagStripOffsets, TypeLong, 1, uint32_t(layout.Pixels()));
+    entry(TagSamplesPerPixel, TypeShort, 1, uint32_t(samples));
+    entry(TagRowsPerStrip, TypeLong, 1, uint32_t(height));
+    entry(TagStripByteCounts, TypeLong, 1, uint32_t(int64_t(width) * height * samples));
+    entry(TagXResolution, TypeRational, 1, uint32_t(layout.XResolution()));
+    entry(TagYResolution, TypeRational, 1, uint32_t(layout.YResolution()));
+    entry(TagPlanarConfiguration, TypeShort, 1, PlanarChunky);
+    entry(TagResolutionUnit, TypeShort, 1, ResolutionUnitInch);
+    entry(TagSoftware, TypeAscii, sizeof(SoftwareText), uint32_t(layout.Software()));
+    entry(TagDateTime, TypeAscii, uint32_t(stamp.size() + 1), uint32_t(layout.DateTime()));
+    entry(TagArtist, TypeAscii, sizeof(ArtistText), uint32_t(layout.Artist()));
+    Q_ASSERT(index == EntryCount);
+    PutU32(out, NextDirectoryField, 0);  // no further directory
     for (int i = 0; i < samples; ++i)  // BitsPerSample values, also for one sample
-        PutU16(out, 218 + 2 * i, 8);
+        PutU16(out, layout.BitsPerSampleValues() + 2 * i, SampleBits);
     // Resolutions: the Fixed4 value itself over 10 000.
-    PutU32(out, 218 + s2, uint32_t(xDpi));
-    PutU32(out, 222 + s2, 10000);
-    PutU32(out, 226 + s2, uint32_t(yDpi));
-    PutU32(out, 230 + s2, 10000);
-    std::memcpy(out.data() + 234 + s2, SoftwareText, sizeof(SoftwareText) - 1);
-    std::memcpy(out.data() + 294 + s2, stamp.constData(), size_t(stamp.size()));
-    std::memcpy(out.data() + 314 + s2, ArtistText, sizeof(ArtistText) - 1);
+    PutU32(out, layout.XResolution(), uint32_t(xDpi));
+    PutU32(out, layout.XResolution() + 4, ResolutionDenominator);
+    PutU32(out, layout.YResolution(), uint32_t(yDpi));
+    PutU32(out, layout.YResolution() + 4, ResolutionDenominator);
+    std::memcpy(out.data() + layout.Software(), SoftwareText, sizeof(SoftwareText) - 1);
+    std::memcpy(out.data() + layout.DateTime(), stamp.constData(), size_t(stamp.size()));
+    std::memcpy(out.data() + layout.Artist(), ArtistText, sizeof(ArtistText) - 1);
     return out;
 }
 
@@ -140,12 +143,12 @@ TiffInfo ReadTiffInfo(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(path, file.errorString());
     const qint64 size = file.size();
-    ByteCursor in(file.read(std::min<qint64>(size, 10 + 12 * 64)), path);
+    ByteCursor in(file.read(std::min<qint64>(size, EntriesOffset + EntrySize * MaxEntries)), path);
     in.SetSection(QStringLiteral("TIFF header"));
-    if (size < 10 || in.U16LE() != 0x4949 || in.U16LE() != 42 || in.U32LE() != DirectoryOffset)
+    if (size < EntriesOffset || in.U16LE() != LittleEndian || in.U16LE() != Magic || in.U32LE() != DirectoryOffset)
         NotOurs(path, QStringLiteral("it does not start with a little-endian header and a directory at byte 8"));
     const int count = in.U16LE();
-    if (count < 1 || count > 64)
+    if (count < 1 || count > MaxEntries)
         NotOurs(path, QStringLiteral("its directory holds %1 entries").arg(count));
     TiffInfo info;
     in.SetSection(QStringLiteral("TIFF directory"));
@@ -155,11 +158,11 @@ TiffInfo ReadTiffInfo(const QString &path)
         const uint32_t entryCount = in.U32LE();
         const uint32_t value = in.U32LE();
         switch (tag) {
-        case 256: info.Width = int32_t(value); break;
-        case 257: info.Height = int32_t(value); break;
-        case 258: info.Samples = int(entryCount); break;
-        case 259: info.Compression = int(value & 0xffff); break;
-        case 273: info.DataOffset = int32_t(value); break;
+        case TagImageWidth: info.Width = int32_t(value); break;
+        case TagImageLength: info.Height = int32_t(value); break;
+        case TagBitsPerSample: info.Samples = int(entryCount); break;  // one value per sample
+        case TagCompression: info.Compression = int(value & 0xffff); break;
+        case TagStripOffsets: info.DataOffset = int32_t(value); break;
         default: break;
         }
     }
@@ -167,7 +170,8 @@ TiffInfo ReadTiffInfo(const QString &path)
         NotOurs(path, QStringLiteral("it has %1 samples per pixel").arg(info.Samples));
     if (info.Width <= 0 || info.Height <= 0 || info.DataOffset < TiffHeaderSize(1))
         NotOurs(path, QStringLiteral("its size or data offset is not possible"));
-    if (info.Compression == 1 && info.DataOffset + int64_t(info.Width) * info.Height * info.Samples > size)
+    if (info.Compression == CompressionNone &&
+        info.DataOffset + int64_t(info.Width) * info.Height * info.Samples > size)
         NotOurs(path, QStringLiteral("its pixel rows run past the end of the file"));
     return info;
 }
@@ -184,7 +188,7 @@ void ReadTiffRecord(const QString &path, Rtif &record)
 QImage LoadTiffBitmap(const QString &path)
 {
     const TiffInfo info = ReadTiffInfo(path);
-    if (info.Compression != 1)
+    if (info.Compression != CompressionNone)
         return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -1,13 +1,15 @@
 // Our own TIFF layout for the print and the full-resolution views: little
 // endian, uncompressed, one strip, 8-bit samples (1 grey, 3 RGB, 4 CMYK),
 // chunky. The directory sits at offset 8 with the same 17 entries always, and
-// the pixel rows start at 326 + 2 x samples, top row first, without padding.
+// the pixel rows start at 326 + 2 x samples, top row first, without padding
+// (TiffFormat.h has every tag and offset).
 //
 // The readers take only this layout: they check it and refuse anything else
 // with a clear message, never reading past the file.
 #pragma once
 
 #include "Numbers.h"
+#include "TiffFormat.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -27,11 +29,9 @@ struct TiffInfo {
     int32_t Width = 0;
     int32_t Height = 0;
     int Samples = 4;
-    int Compression = 1;
+    int Compression = Tiff::CompressionNone;
     int32_t DataOffset = 0;
 };
-
-constexpr int TiffHeaderSize(int samples) { return 326 + 2 * samples; }
 
 // The DateTime text: the user's short date, a space and the long time.
 QString TiffDateTimeNow();

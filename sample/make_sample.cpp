@@ -50,7 +50,7 @@ void AddDrawnLayer(PsdBuilder &psd, const char *name, int left, int top, int wid
             blue[i] = char(qBlue(row[x]));
         }
     }
-    layer.Channels = {{-1, alpha}, {0, red}, {1, green}, {2, blue}};
+    layer.Channels = {{Psd::TransparencyChannelId, alpha}, {0, red}, {1, green}, {2, blue}};
     psd.Layers.push_back(layer);
 }
 

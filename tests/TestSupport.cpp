@@ -1,7 +1,11 @@
 #include "TestSupport.h"
 
+#include "TiffFormat.h"
+
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 QByteArray ReadFileBytes(const QString &path)
 {
@@ -26,17 +30,45 @@ QString CorpusFolder()
     return SourceFolder() + QStringLiteral("/../shared/corpus/psd");
 }
 
-QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode)
+bool CorpusPresent()
+{
+    return QFileInfo(CorpusFolder()).isDir();
+}
+
+std::string NoCorpusReason()
+{
+    return "the PSD corpus is not there: " + QFileInfo(CorpusFolder()).absoluteFilePath().toStdString() +
+           " (it is kept beside the project, in shared/corpus/psd)";
+}
+
+bool ProgramInstalled(const QString &program)
+{
+    if (program.contains(QLatin1Char('/')))
+        return QFileInfo(program).isExecutable();
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+std::string NotInstalledReason(const QString &program, const char *package)
+{
+    return program.toStdString() + " is not installed (Debian package " + package +
+           ", see scripts/install-deps); this independent check is not made";
+}
+
+QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode, QByteArray *errorOutput)
 {
     QProcess process;
     process.start(program, arguments);
     if (!process.waitForFinished(60000)) {
         if (exitCode)
             *exitCode = -1;
+        if (errorOutput)
+            *errorOutput = process.errorString().toLocal8Bit();
         return {};
     }
-    if (exitCode)
-        *exitCode = process.exitCode();
+    if (exitCode)  // a crash counts as a failure whatever the code
+        *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    if (errorOutput)
+        *errorOutput = process.readAllStandardError();
     return process.readAllStandardOutput();
 }
 
@@ -52,15 +84,15 @@ uint16_t Le16(const QByteArray &b, qsizetype at) { return uint16_t(uint8_t(b[at]
 
 QByteArray WithoutTiffDate(QByteArray bytes)
 {
-    if (!bytes.startsWith(QByteArray("II*\0", 4)) || bytes.size() < 8)
+    if (!bytes.startsWith(QByteArray("II*\0", 4)) || bytes.size() < Tiff::DirectoryOffset)
         return bytes;
-    const qsizetype ifd = Le32(bytes, 4);
+    const qsizetype ifd = Le32(bytes, Tiff::DirectoryOffsetField);
     const int entries = Le16(bytes, ifd);
     for (int e = 0; e < entries; ++e) {
-        const qsizetype entry = ifd + 2 + 12 * e;
-        if (Le16(bytes, entry) == 306) {
-            const qsizetype count = Le32(bytes, entry + 4);
-            const qsizetype at = Le32(bytes, entry + 8);
+        const qsizetype entry = ifd + Tiff::EntryCountSize + Tiff::EntrySize * e;
+        if (Le16(bytes, entry) == Tiff::TagDateTime) {
+            const qsizetype count = Le32(bytes, entry + Tiff::EntryCountField);
+            const qsizetype at = Le32(bytes, entry + Tiff::EntryValueField);
             bytes.replace(at, count, QByteArray(count, '\0'));
         }
     }

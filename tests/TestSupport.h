@@ -5,15 +5,25 @@
 #include <QColor>
 #include <QString>
 #include <ostream>
+#include <string>
 
 QByteArray ReadFileBytes(const QString &path);
 void WriteFileBytes(const QString &path, const QByteArray &bytes);
-// The folder of the real PSD files written by other programs.
+// The folder of the real PSD files written by other programs. It lives beside
+// the project, not in it: tests that read it skip when it is not there.
 QString CorpusFolder();
+bool CorpusPresent();
+std::string NoCorpusReason();
 // The source tree.
 QString SourceFolder();
 // Runs a program; its standard output, or a null array when it failed.
-QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode = nullptr);
+// `errorOutput` receives what it wrote to its standard error.
+QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode = nullptr,
+                      QByteArray *errorOutput = nullptr);
+
+// Independent readers: tests that need one skip when it is not installed.
+bool ProgramInstalled(const QString &program);
+std::string NotInstalledReason(const QString &program, const char *package);
 
 // A little-endian TIFF with its DateTime text (tag 306) filled with zeros, so
 // that two prints made at different times compare equal.

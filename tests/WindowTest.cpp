@@ -2,7 +2,8 @@
 
 #include "PsdBuilder.h"
 #include "TestSupport.h"
-#include "WorkFiles.h"
+#include "BmpCodec.h"
+#include "WorkFolder.h"
 
 #include <QDir>
 #include <QFileInfo>

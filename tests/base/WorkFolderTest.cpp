@@ -1,3 +1,4 @@
+#include "Document.h"
 #include "Errors.h"
 #include "PsdBuilder.h"
 #include "TestSupport.h"
@@ -151,4 +152,18 @@ TEST(WorkFolder, TwoExportsAtOnceOnOneRootGiveTheirOwnPrints)
     // Each left its folder empty and its lock released.
     EXPECT_TRUE(QDir(root + QStringLiteral("mavotemp")).entryList(QDir::Files).isEmpty());
     EXPECT_TRUE(QDir(root).entryList({QStringLiteral("*.lock")}, QDir::Files).isEmpty());
+}
+
+TEST(WorkFolder, FileNamesOfEveryFamily)
+{
+    ResetDocument();
+    WorkFolder = QStringLiteral("/w/");
+    EXPECT_EQ(WorkFileName(QStringLiteral("ly"), 1), QStringLiteral("/w/ly1.gjs"));
+    EXPECT_EQ(WorkFileName(QStringLiteral("lyt"), 3), QStringLiteral("/w/lyt3.gjs"));
+    EXPECT_EQ(WorkFileName(12, QStringLiteral("gx"), 3), QStringLiteral("/w/12gx3.gjs"));
+    EXPECT_EQ(WorkFileName(12, QStringLiteral("xgxv"), 3), QStringLiteral("/w/12xgxv3.gjs"));
+    EXPECT_EQ(WorkFileName3(QStringLiteral("vwd"), 7), QStringLiteral("/w/vwd007.gjs"));
+    EXPECT_EQ(WorkFileName3(QStringLiteral("vwdt"), 7), QStringLiteral("/w/vwdt007.gjs"));
+    EXPECT_EQ(ThreeDigits(42), QStringLiteral("042"));
+    EXPECT_EQ(ThreeDigits(123), QStringLiteral("123"));
 }

@@ -1,7 +1,8 @@
+#include "BmpCodec.h"
 #include "Compositor.h"
 #include "Document.h"
 #include "Errors.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "Import.h"
 #include "PsdBuilder.h"
 #include "TestSupport.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>

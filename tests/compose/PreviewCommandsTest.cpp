@@ -7,7 +7,8 @@
 #include "Unit1.h"
 #include "WindowTest.h"
 #include "ViewSet.h"
-#include "WorkFiles.h"
+#include "BmpCodec.h"
+#include "WorkFolder.h"
 
 #include <QAction>
 #include <QComboBox>

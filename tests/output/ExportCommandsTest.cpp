@@ -1,3 +1,4 @@
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Picture.h"
 #include "PsdBuilder.h"
@@ -7,7 +8,7 @@
 #include "Unit1.h"
 #include "WindowTest.h"
 #include "ViewSet.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QAction>
 #include <QComboBox>

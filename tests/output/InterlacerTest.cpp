@@ -1,3 +1,4 @@
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
 #include "Import.h"
@@ -7,10 +8,11 @@
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Tiff.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -140,8 +142,8 @@ TEST(Interlacer, CmykSamplesAreInvertedAndFailuresLeaveNoFile)
     EXPECT_FALSE(QFile::exists(fresh));
 }
 
-// A generated document exported end to end: every print pixel is the pixel of
-// the view file the tables name, at the sampled place.
+// A generated document exported end to end: print pixels worked out by hand
+// are the pixels of the view files they should come from, at the sampled place.
 TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
 {
     ScriptedPlatform platform;
@@ -182,24 +184,72 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
         views.push_back(LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), v)));
     // The views differ: the flip group shows another member in view 7 than in view 1.
     EXPECT_NE(std::memcmp(views[0].constScanLine(45) + 3 * 40, views[6].constScanLine(45) + 3 * 40, 3), 0);
+    // Worked by hand. 6 cm are 2.3622 in: 100.34 -> 100 lenses of 1 / 42.4775 in,
+    // and 100 / 42.4775 x 300 dpi = 706.26 -> 706 columns. 2.25 cm are 0.8858 in,
+    // x 300 dpi = 265.7 -> 265 rows.
+    ASSERT_EQ(print.size(), QSize(706, 265));
+    // A column advances 7 x 42.4775 / 300 = 0.9911417 view strips, and 240 / 706
+    // = 0.3399433 source columns; a row 90 / 265 = 0.3396226 source rows.
+    //
+    // Column 31 starts 30.7254 strips in: position 30 mod 7 = 2, 725 thousandths
+    // into it; column 32 starts in position 3. A row takes position 3 when its
+    // 725 carries the running sum past a thousand: row 0 (725) does not, rows 1
+    // and 2 (1450, 2175) do, row 3 (2900) does not, row 53 (39 150) does, row 54
+    // (39 875) does not, row 264 (192 125) does. Source column 31 x 0.3399433 =
+    // 10.5 -> 10.
+    //
+    // Column 35 starts 34.6900 strips in: position 34 mod 7 = 6 (view 1), 690
+    // thousandths into it, and column 36 begins the next lens at position 0
+    // (view 7). Position 0 in rows 1 (1380) and 4 (3450), position 6 in rows 0
+    // (690), 3 (2760) and 264 (182 850). Source column 11.9 -> 11.
+    //
+    // Column 166 starts 164.5295 strips in: position 164 mod 7 = 3 (view 4), 530
+    // thousandths, then position 4 (view 3). Rows 89 (47 700) and 91 (48 760)
+    // stay, rows 88 (47 170) and 90 (48 230) follow. Source column 56.4 -> 56,
+    // inside the flip group, which shows another member in view 3 than in view 4.
+    //
+    // Source rows: row 3 -> 1.02 -> 1; row 53 -> 17.999998 -> 17 (90 / 265 is
+    // kept as 0.3396226, a hair under 0.33962264), row 54 -> 18.3 -> 18, rows 88
+    // to 91 -> 29.9, 30.2, 30.6, 30.9, row 264 -> 89.7 -> 89.
     const ColumnTables t = BuildColumnTables(g.Columns, s.Lpi, s.Dpi, 7);
-    const int64_t ratioX = RoundDiv(240 * int64_t(10'000'000), g.Columns);
-    const int64_t ratioY = RoundDiv(90 * int64_t(10'000'000), g.Rows);
-    for (int x = 0; x < g.Columns; ++x) {
-        int acc = 0;
-        const int sx = int(x * ratioX / 10'000'000);
-        for (int y = 0; y < g.Rows; ++y) {
-            acc += t.Frac[size_t(x)];
-            int position = t.View[size_t(x)];
-            if (acc > 999) {
-                position = t.View[size_t(x) + 1];
-                acc -= 1000;
-            }
-            const int sy = int(y * ratioY / 10'000'000);
-            ASSERT_EQ(std::memcmp(print.constScanLine(y) + 3 * x, views[size_t(position)].constScanLine(sy) + 3 * sx, 3),
-                      0)
-                << x << "," << y;
+    for (const auto &[x, view, frac, next] : {std::array{31, 2, 725, 3}, std::array{35, 6, 690, 0},
+                                              std::array{166, 3, 530, 4}}) {
+        EXPECT_EQ(t.View[size_t(x)], view) << x;
+        EXPECT_EQ(t.Frac[size_t(x)], frac) << x;
+        EXPECT_EQ(t.View[size_t(x) + 1], next) << x;
+    }
+    struct Worked { int x, y, position, other, sx, sy; };
+    const Worked worked[] = {
+        {31, 0, 2, 3, 10, 0},    {31, 1, 3, 2, 10, 0},   {31, 2, 3, 2, 10, 0},   {31, 3, 2, 3, 10, 1},
+        {31, 53, 3, 2, 10, 17},  {31, 54, 2, 3, 10, 18}, {31, 264, 3, 2, 10, 89},
+        {35, 0, 6, 0, 11, 0},    {35, 1, 0, 6, 11, 0},   {35, 3, 6, 0, 11, 1},   {35, 4, 0, 6, 11, 1},
+        {35, 264, 6, 0, 11, 89},
+        {166, 88, 4, 3, 56, 29}, {166, 89, 3, 4, 56, 30}, {166, 90, 4, 3, 56, 30}, {166, 91, 3, 4, 56, 30},
+    };
+    for (const Worked &w : worked) {
+        const uchar *printed = print.constScanLine(w.y) + 3 * w.x;
+        const uchar *shown = views[size_t(w.position)].constScanLine(w.sy) + 3 * w.sx;
+        const uchar *passed = views[size_t(w.other)].constScanLine(w.sy) + 3 * w.sx;
+        // The other view differs there, so the pixel tells which one was taken.
+        ASSERT_NE(std::memcmp(shown, passed, 3), 0) << w.x << "," << w.y;
+        EXPECT_EQ(std::memcmp(printed, shown, 3), 0) << w.x << "," << w.y;
+    }
+    // Source columns 10 and 11 lie on the background, whose red stays the same
+    // down a column: each print row of columns 31 and 35 is one of the two
+    // views, the following one in 265 x 0.725 = 192.1 -> 192 and 265 x 0.690 =
+    // 182.9 -> 182 rows.
+    struct Column { int x, position, other, sx, following; };
+    for (const Column &c : {Column{31, 2, 3, 10, 192}, Column{35, 6, 0, 11, 182}}) {
+        const uchar own = views[size_t(c.position)].constScanLine(0)[3 * c.sx + 2];
+        const uchar next = views[size_t(c.other)].constScanLine(0)[3 * c.sx + 2];
+        ASSERT_NE(own, next) << c.x;
+        int following = 0;
+        for (int y = 0; y < print.height(); ++y) {
+            const uchar red = print.constScanLine(y)[3 * c.x + 2];
+            ASSERT_TRUE(red == own || red == next) << c.x << "," << y;
+            following += red == next;
         }
+        EXPECT_EQ(following, c.following) << c.x;
     }
     // The coverage of each view is written beside it.
     EXPECT_EQ(LoadImage(WorkFileName3(QStringLiteral("vwdt"), 4)).size(), QSize(240, 90));

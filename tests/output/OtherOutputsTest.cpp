@@ -1,4 +1,5 @@
 #include "Anaglyph.h"
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
 #include "GifExport.h"
@@ -10,7 +11,7 @@
 #include "TestSupport.h"
 #include "Tiff.h"
 #include "ViewSet.h"
-#include "WorkFiles.h"
+#include "WorkFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>

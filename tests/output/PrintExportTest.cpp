@@ -10,7 +10,8 @@
 #include "ScriptedPlatform.h"
 #include "Tiff.h"
 #include "TestSupport.h"
-#include "WorkFiles.h"
+#include "BmpCodec.h"
+#include "WorkFolder.h"
 
 #include <QDir>
 #include <gtest/gtest.h>

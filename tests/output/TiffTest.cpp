@@ -1,8 +1,9 @@
+#include "BmpCodec.h"
 #include "Errors.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Tiff.h"
-#include "WorkFiles.h"
+#include "TiffFormat.h"
 
 #include <QBuffer>
 #include <QProcess>
@@ -19,7 +20,35 @@ uint32_t U32At(const QByteArray &b, int at)
 }
 uint16_t U16At(const QByteArray &b, int at) { return uint16_t(uchar(b[at]) | uchar(b[at + 1]) << 8); }
 
+// Where the value (or offset) and the count of a tag's entry stand in our directory.
+int ValueOf(uint16_t tag) { return Tiff::EntryOffset(tag) + Tiff::EntryValueField; }
+int CountOf(uint16_t tag) { return Tiff::EntryOffset(tag) + Tiff::EntryCountField; }
+
 }  // namespace
+
+// The names the writer and the readers use stand for the published numbers
+// and the offsets worked out by hand for a three-sample file.
+TEST(Tiff, LayoutNamesHoldTheFixedNumbers)
+{
+    const uint16_t tags[] = {254, 256, 257, 258, 259, 262, 273, 277, 278, 279, 282, 283, 284, 296, 305, 306, 315};
+    ASSERT_EQ(Tiff::EntryCount, 17);
+    for (int i = 0; i < 17; ++i) {
+        EXPECT_EQ(Tiff::DirectoryTags[i], tags[i]) << i;
+        EXPECT_EQ(Tiff::EntryOffset(tags[i]), 10 + 12 * i) << i;
+    }
+    EXPECT_EQ(Tiff::EntryOffset(1), -1);
+    EXPECT_EQ(Tiff::NextDirectoryField, 214);
+    const TiffLayout rgb(3);
+    EXPECT_EQ(rgb.BitsPerSampleValues(), 218);
+    EXPECT_EQ(rgb.XResolution(), 224);
+    EXPECT_EQ(rgb.YResolution(), 232);
+    EXPECT_EQ(rgb.Software(), 240);
+    EXPECT_EQ(rgb.DateTime(), 300);
+    EXPECT_EQ(rgb.Artist(), 320);
+    EXPECT_EQ(rgb.Pixels(), 332);
+    EXPECT_EQ(TiffHeaderSize(1), 328);
+    EXPECT_EQ(TiffHeaderSize(4), 334);
+}
 
 TEST(Tiff, OnePixelFileHasTheFixedLayout)
 {
@@ -35,17 +64,18 @@ TEST(Tiff, OnePixelFileHasTheFixedLayout)
     ASSERT_EQ(f.size(), 335);
     EXPECT_EQ(f.right(3), QByteArray("\x03\x02\x01"));
     EXPECT_EQ(f.left(4), QByteArray("II\x2a\x00", 4));
-    EXPECT_EQ(U32At(f, 4), 8u);
-    EXPECT_EQ(U16At(f, 8), 17);
+    EXPECT_EQ(U32At(f, Tiff::DirectoryOffsetField), 8u);
+    EXPECT_EQ(U16At(f, Tiff::DirectoryOffset), 17);
     const uint16_t tags[] = {254, 256, 257, 258, 259, 262, 273, 277, 278, 279, 282, 283, 284, 296, 305, 306, 315};
     for (int i = 0; i < 17; ++i)
-        EXPECT_EQ(U16At(f, 10 + 12 * i), tags[i]) << i;
-    EXPECT_EQ(U32At(f, 10 + 12 * 6 + 8), 332u);  // StripOffsets
-    EXPECT_EQ(U32At(f, 214), 0u);
+        EXPECT_EQ(U16At(f, Tiff::EntriesOffset + Tiff::EntrySize * i), tags[i]) << i;
+    EXPECT_EQ(U32At(f, ValueOf(Tiff::TagStripOffsets)), 332u);
+    EXPECT_EQ(U32At(f, Tiff::NextDirectoryField), 0u);
     // 720 dpi as 7 200 000 / 10 000; 42.4775 as 424 775 / 10 000.
-    EXPECT_EQ(U32At(f, 224), 7200000u);
-    EXPECT_EQ(U32At(f, 228), 10000u);
-    EXPECT_EQ(U32At(f, 232), 424775u);
+    const TiffLayout layout(3);
+    EXPECT_EQ(U32At(f, layout.XResolution()), 7200000u);
+    EXPECT_EQ(U32At(f, layout.XResolution() + 4), 10000u);
+    EXPECT_EQ(U32At(f, layout.YResolution()), 424775u);
 }
 
 TEST(Tiff, GreyFilesKeepTheBitsValueAndUnpaddedRows)
@@ -60,20 +90,23 @@ TEST(Tiff, GreyFilesKeepTheBitsValueAndUnpaddedRows)
     SaveBitmapAsTiff(grey, path, 300 * Fixed4One, 300 * Fixed4One);
     const QByteArray f = ReadFileBytes(path);
     ASSERT_EQ(f.size(), 328 + 6);
-    EXPECT_EQ(U32At(f, 10 + 12 * 3 + 8), 8u);  // BitsPerSample holds 8 itself
-    EXPECT_EQ(U16At(f, 218), 8);                // and 8 stands at 218 all the same
-    EXPECT_EQ(U32At(f, 220), 3000000u);         // resolutions from 220
+    const TiffLayout layout(1);
+    EXPECT_EQ(U32At(f, ValueOf(Tiff::TagBitsPerSample)), 8u);  // BitsPerSample holds 8 itself
+    EXPECT_EQ(U16At(f, layout.BitsPerSampleValues()), 8);      // and 8 stands at 218 all the same
+    EXPECT_EQ(layout.XResolution(), 220);
+    EXPECT_EQ(U32At(f, layout.XResolution()), 3000000u);       // resolutions from 220
     EXPECT_EQ(f.right(6), QByteArray("\x00\x01\x02\x0a\x0b\x0c", 6));
 }
 
 TEST(Tiff, DateTimeTextIsCutToFitItsArea)
 {
+    const int area = TiffLayout(3).DateTime();
     const QByteArray h = TiffHeader(3, 1, 1, Fixed4One, Fixed4One, QStringLiteral("2026/12/09 10:04:06 +0100 x"));
-    EXPECT_EQ(h.mid(300, 20), QByteArray("2026/12/09 10:04:06\0", 20));
-    EXPECT_EQ(U32At(h, 10 + 12 * 15 + 4), 20u);  // count: 19 characters and the zero
+    EXPECT_EQ(h.mid(area, 20), QByteArray("2026/12/09 10:04:06\0", 20));
+    EXPECT_EQ(U32At(h, CountOf(Tiff::TagDateTime)), 20u);  // count: 19 characters and the zero
     const QByteArray s = TiffHeader(3, 1, 1, Fixed4One, Fixed4One, QStringLiteral("9/12/26 10:04"));
-    EXPECT_EQ(s.mid(300, 20), QByteArray("9/12/26 10:04\0\0\0\0\0\0\0", 20));
-    EXPECT_EQ(U32At(s, 10 + 12 * 15 + 4), 14u);
+    EXPECT_EQ(s.mid(area, 20), QByteArray("9/12/26 10:04\0\0\0\0\0\0\0", 20));
+    EXPECT_EQ(U32At(s, CountOf(Tiff::TagDateTime)), 14u);
 }
 
 TEST(Tiff, ReadersRoundTripAndReadBands)
@@ -120,13 +153,13 @@ TEST(Tiff, OtherLayoutsAreRefusedClearly)
     auto patched = [&](int at, QByteArray with) { QByteArray b = good; b.replace(at, with.size(), with); return b; };
     const Case cases[] = {
         {"big endian", patched(0, "MM")},
-        {"directory elsewhere", patched(4, QByteArray("\x10\0\0\0", 4))},
+        {"directory elsewhere", patched(Tiff::DirectoryOffsetField, QByteArray("\x10\0\0\0", 4))},
         {"empty", QByteArray()},
         {"cut in the directory", good.left(100)},
         {"pixels missing", good.left(good.size() - 1)},
-        {"two samples", patched(10 + 12 * 3 + 4, QByteArray("\x02\0\0\0", 4))},
-        {"zero width", patched(10 + 12 + 8, QByteArray(4, '\0'))},
-        {"huge entry count", patched(8, QByteArray("\xff\xff", 2))},
+        {"two samples", patched(CountOf(Tiff::TagBitsPerSample), QByteArray("\x02\0\0\0", 4))},
+        {"zero width", patched(ValueOf(Tiff::TagImageWidth), QByteArray(4, '\0'))},
+        {"huge entry count", patched(Tiff::DirectoryOffset, QByteArray("\xff\xff", 2))},
     };
     for (const Case &c : cases) {
         WriteFileBytes(path, c.bytes);
@@ -134,9 +167,25 @@ TEST(Tiff, OtherLayoutsAreRefusedClearly)
         EXPECT_THROW(ReadTiffRecord(path, record), VistrelError) << c.name;
         EXPECT_THROW(LoadTiffBitmap(path), VistrelError) << c.name;
     }
-    // A TIFF written by another program.
+}
+
+TEST(Tiff, ATiffOfAnotherProgramIsRefusedClearly)
+{
+    if (!ProgramInstalled(QStringLiteral("convert")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("convert"), "imagemagick");
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/foreign.tif");
+    int code = -1;
+    QByteArray errors;
     RunProgram(QStringLiteral("convert"), {QStringLiteral("-size"), QStringLiteral("3x3"), QStringLiteral("xc:red"),
-                                           QStringLiteral("-compress"), QStringLiteral("lzw"), path});
+                                           QStringLiteral("-compress"), QStringLiteral("lzw"), path},
+               &code, &errors);
+    ASSERT_EQ(code, 0) << errors.toStdString();
+    ASSERT_TRUE(errors.isEmpty()) << errors.toStdString();
+    // It is a TIFF, only not of our layout.
+    const QByteArray foreign = ReadFileBytes(path);
+    ASSERT_TRUE(foreign.startsWith(QByteArray("II*\0", 4)) || foreign.startsWith(QByteArray("MM\0*", 4)))
+        << "convert wrote no TIFF";
     try {
         LoadTiffBitmap(path);
         ADD_FAILURE() << "a foreign TIFF was read";
@@ -147,6 +196,10 @@ TEST(Tiff, OtherLayoutsAreRefusedClearly)
 
 TEST(IndependentReaders, LibtiffAndImageMagickReadOurTiffsWithoutWarnings)
 {
+    if (!ProgramInstalled(QStringLiteral("tiffinfo")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("tiffinfo"), "libtiff-tools");
+    if (!ProgramInstalled(QStringLiteral("identify")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("identify"), "imagemagick");
     ScriptedPlatform platform;
     QTemporaryDir dir;
     for (int bits : {8, 24, 32}) {
@@ -158,12 +211,20 @@ TEST(IndependentReaders, LibtiffAndImageMagickReadOurTiffsWithoutWarnings)
         QProcess tiffinfo;
         tiffinfo.start(QStringLiteral("tiffinfo"), {path});
         ASSERT_TRUE(tiffinfo.waitForFinished());
-        const QString both = QString::fromLatin1(tiffinfo.readAllStandardOutput() + tiffinfo.readAllStandardError());
+        const QByteArray complaints = tiffinfo.readAllStandardError();
+        const QString both = QString::fromLatin1(tiffinfo.readAllStandardOutput() + complaints);
+        EXPECT_EQ(tiffinfo.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(tiffinfo.exitCode(), 0);
+        EXPECT_TRUE(complaints.isEmpty()) << complaints.toStdString();
         EXPECT_FALSE(both.contains(QLatin1String("Warning"), Qt::CaseInsensitive)) << both.toStdString();
         EXPECT_TRUE(both.contains(QLatin1String("Resolution: 720, 360 pixels/inch"))) << both.toStdString();
+        int code = -1;
+        QByteArray errors;
         const QByteArray size = RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"),
-                                                                        QStringLiteral("%w %h"), path});
+                                                                        QStringLiteral("%w %h"), path},
+                                           &code, &errors);
+        EXPECT_EQ(code, 0) << errors.toStdString();
+        EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
         EXPECT_EQ(size, QByteArray("4 3"));
     }
 }

@@ -1,27 +1,27 @@
-#include "Document.h"
+#include "BmpCodec.h"
+#include "BmpFormat.h"
 #include "Errors.h"
 #include "TestSupport.h"
-#include "WorkFiles.h"
 
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
 
-TEST(WorkFiles, NamesOfEveryFamily)
+// The names the codec uses stand for the offsets of the published layout.
+TEST(BmpCodec, LayoutNamesHoldTheFixedNumbers)
 {
-    ResetDocument();
-    WorkFolder = QStringLiteral("/w/");
-    EXPECT_EQ(WorkFileName(QStringLiteral("ly"), 1), QStringLiteral("/w/ly1.gjs"));
-    EXPECT_EQ(WorkFileName(QStringLiteral("lyt"), 3), QStringLiteral("/w/lyt3.gjs"));
-    EXPECT_EQ(WorkFileName(12, QStringLiteral("gx"), 3), QStringLiteral("/w/12gx3.gjs"));
-    EXPECT_EQ(WorkFileName(12, QStringLiteral("xgxv"), 3), QStringLiteral("/w/12xgxv3.gjs"));
-    EXPECT_EQ(WorkFileName3(QStringLiteral("vwd"), 7), QStringLiteral("/w/vwd007.gjs"));
-    EXPECT_EQ(WorkFileName3(QStringLiteral("vwdt"), 7), QStringLiteral("/w/vwdt007.gjs"));
-    EXPECT_EQ(ThreeDigits(42), QStringLiteral("042"));
-    EXPECT_EQ(ThreeDigits(123), QStringLiteral("123"));
+    EXPECT_EQ(Bmp::FileHeaderSize, 14);
+    EXPECT_EQ(Bmp::InfoHeaderSize, 40);
+    EXPECT_EQ(Bmp::PixelOffsetField, 10);
+    EXPECT_EQ(Bmp::WidthField, 18);
+    EXPECT_EQ(Bmp::HeightField, 22);
+    EXPECT_EQ(Bmp::BitsField, 28);
+    EXPECT_EQ(Bmp::CompressionField, 30);
+    EXPECT_EQ(Bmp::ColourTableOffset, 54);
+    EXPECT_EQ(Bmp::GreyTableSize, 1024);
 }
 
-TEST(WorkFiles, BmpLayoutRoundTripsEveryFormat)
+TEST(BmpCodec, BmpLayoutRoundTripsEveryFormat)
 {
     struct Case { int bits; int width; int height; qsizetype fileSize; };
     // One pixel wide: rows padded to 4 bytes; 8-bit files carry a 1024-byte grey table.
@@ -47,13 +47,13 @@ TEST(WorkFiles, BmpLayoutRoundTripsEveryFormat)
     }
 }
 
-TEST(WorkFiles, CmykBytesKeepTheirOrderAndEmptyPicturesAreEmptyFiles)
+TEST(BmpCodec, CmykBytesKeepTheirOrderAndEmptyPicturesAreEmptyFiles)
 {
     QImage cmyk = NewPicture(1, 1, 32);
     const uchar pixel[4] = {10, 20, 30, 40};
     std::memcpy(cmyk.scanLine(0), pixel, 4);
     const QByteArray bmp = EncodeBmp(cmyk);
-    EXPECT_EQ(bmp.mid(54, 4), QByteArray("\x0a\x14\x1e\x28"));
+    EXPECT_EQ(bmp.mid(Bmp::FileHeaderSize + Bmp::InfoHeaderSize, 4), QByteArray("\x0a\x14\x1e\x28"));
 
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/ly1.gjs");
@@ -62,7 +62,7 @@ TEST(WorkFiles, CmykBytesKeepTheirOrderAndEmptyPicturesAreEmptyFiles)
     EXPECT_TRUE(LoadImage(path).isNull());
 }
 
-TEST(WorkFiles, ForeignOrDamagedFilesGiveAClearError)
+TEST(BmpCodec, ForeignOrDamagedFilesGiveAClearError)
 {
     QImage picture = NewPicture(4, 3, 24);
     picture.fill(0);
@@ -73,11 +73,11 @@ TEST(WorkFiles, ForeignOrDamagedFilesGiveAClearError)
         {"not a BMP", QByteArray("PNG....") + QByteArray(60, '\0')},
         {"cut in the header", good.left(20)},
         {"cut in the pixels", good.left(good.size() - 5)},
-        {"compressed", patched(30, QByteArray("\x01\0\0\0", 4))},
-        {"16 bits", patched(28, QByteArray("\x10\0", 2))},
-        {"top-down", patched(22, QByteArray("\xfd\xff\xff\xff", 4))},
-        {"huge", patched(18, QByteArray("\xff\xff\xff\x7f", 4))},
-        {"pixels offset past the end", patched(10, QByteArray("\xff\xff\0\0", 4))},
+        {"compressed", patched(Bmp::CompressionField, QByteArray("\x01\0\0\0", 4))},
+        {"16 bits", patched(Bmp::BitsField, QByteArray("\x10\0", 2))},
+        {"top-down", patched(Bmp::HeightField, QByteArray("\xfd\xff\xff\xff", 4))},
+        {"huge", patched(Bmp::WidthField, QByteArray("\xff\xff\xff\x7f", 4))},
+        {"pixels offset past the end", patched(Bmp::PixelOffsetField, QByteArray("\xff\xff\0\0", 4))},
     };
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/vw1.gjs");
@@ -97,6 +97,8 @@ TEST(WorkFiles, ForeignOrDamagedFilesGiveAClearError)
 
 TEST(IndependentReaders, ImageMagickReadsOurBmpFiles)
 {
+    if (!ProgramInstalled(QStringLiteral("convert")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("convert"), "imagemagick");
     QTemporaryDir dir;
     for (int bits : {8, 24}) {
         QImage picture = NewPicture(7, 5, bits);
@@ -104,9 +106,14 @@ TEST(IndependentReaders, ImageMagickReadsOurBmpFiles)
         picture.scanLine(0)[0] = 200;  // top-left: blue byte (24-bit) or grey level
         const QString path = dir.path() + QStringLiteral("/p%1.bmp").arg(bits);
         SaveImage(picture, path);
+        int code = -1;
+        QByteArray errors;
         const QByteArray out = RunProgram(QStringLiteral("convert"),
                                           {path, QStringLiteral("-format"), QStringLiteral("%w %h %[pixel:p{0,0}]"),
-                                           QStringLiteral("info:")});
+                                           QStringLiteral("info:")},
+                                          &code, &errors);
+        EXPECT_EQ(code, 0) << errors.toStdString();
+        EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
         const QString text = QString::fromLatin1(out);
         EXPECT_TRUE(text.startsWith(QLatin1String("7 5 "))) << text.toStdString();
         if (bits == 24)

@@ -1,7 +1,7 @@
-#include "WorkFiles.h"
+#include "BmpCodec.h"
 
+#include "BmpFormat.h"
 #include "ByteCursor.h"
-#include "Document.h"
 #include "Errors.h"
 
 #include <QFile>
@@ -9,15 +9,13 @@
 #include <cstring>
 #include <functional>
 
-namespace {
+using namespace Bmp;
 
-constexpr int FileHeaderSize = 14;
-constexpr int InfoHeaderSize = 40;
-constexpr int GreyTableSize = 256 * 4;
+namespace {
 
 int RowBytes(int width, int bits)
 {
-    return (width * (bits / 8) + 3) / 4 * 4;
+    return (width * (bits / 8) + RowAlignment - 1) / RowAlignment * RowAlignment;
 }
 
 void PutU16(QByteArray &out, qsizetype at, uint16_t v)
@@ -33,30 +31,6 @@ void PutU32(QByteArray &out, qsizetype at, uint32_t v)
 }
 
 }  // namespace
-
-QString WorkFileName(const QString &prefix, int number)
-{
-    return WorkFolder + prefix + QString::number(number) + QStringLiteral(".gjs");
-}
-
-QString WorkFileName(int layerNumber, const QString &prefix, int viewNumber)
-{
-    return WorkFolder + QString::number(layerNumber) + prefix + QString::number(viewNumber) + QStringLiteral(".gjs");
-}
-
-QString ThreeDigits(int number)
-{
-    if (number < 10)
-        return QStringLiteral("00") + QString::number(number);
-    if (number < 100)
-        return QStringLiteral("0") + QString::number(number);
-    return QString::number(number);
-}
-
-QString WorkFileName3(const QString &prefix, int number)
-{
-    return WorkFolder + prefix + ThreeDigits(number) + QStringLiteral(".gjs");
-}
 
 QImage NewPicture(int width, int height, int bitsPerPixel)
 {
@@ -89,23 +63,25 @@ QByteArray BmpHeaders(int width, int height, int bits)
     const qsizetype offset = FileHeaderSize + InfoHeaderSize + tableSize;
     const qsizetype imageSize = qsizetype(rowBytes) * height;
     QByteArray out(offset, '\0');
-    out[0] = 'B';
-    out[1] = 'M';
-    PutU32(out, 2, uint32_t(offset + imageSize));
-    PutU32(out, 10, uint32_t(offset));
-    PutU32(out, 14, InfoHeaderSize);
-    PutU32(out, 18, uint32_t(width));
-    PutU32(out, 22, uint32_t(height));
-    PutU16(out, 26, 1);
-    PutU16(out, 28, uint16_t(bits));
-    PutU32(out, 30, 0);  // no compression
-    PutU32(out, 34, uint32_t(imageSize));
-    PutU32(out, 38, 2835);  // 72 dpi, for other programs
-    PutU32(out, 42, 2835);
+    out[0] = Signature[0];
+    out[1] = Signature[1];
+    PutU32(out, FileSizeField, uint32_t(offset + imageSize));
+    PutU32(out, PixelOffsetField, uint32_t(offset));
+    PutU32(out, InfoSizeField, InfoHeaderSize);
+    PutU32(out, WidthField, uint32_t(width));
+    PutU32(out, HeightField, uint32_t(height));
+    PutU16(out, PlanesField, Planes);
+    PutU16(out, BitsField, uint16_t(bits));
+    PutU32(out, CompressionField, CompressionNone);
+    PutU32(out, ImageSizeField, uint32_t(imageSize));
+    PutU32(out, XPixelsPerMetreField, PixelsPerMetre72Dpi);  // for other programs
+    PutU32(out, YPixelsPerMetreField, PixelsPerMetre72Dpi);
     if (bits == 8) {
-        PutU32(out, 46, 256);
-        for (int i = 0; i < 256; ++i)  // a grey ramp makes the file viewable elsewhere
-            out[54 + 4 * i] = out[55 + 4 * i] = out[56 + 4 * i] = char(i);
+        PutU32(out, ColoursUsedField, GreyTableEntries);
+        for (int i = 0; i < GreyTableEntries; ++i) {  // a grey ramp makes the file viewable elsewhere
+            const int entry = ColourTableOffset + ColourTableEntrySize * i;
+            out[entry] = out[entry + 1] = out[entry + 2] = char(i);  // blue, green, red
+        }
     }
     return out;
 }
@@ -162,9 +138,9 @@ struct BmpHeader {
 BmpHeader ParseBmpHeader(ByteCursor &in, qint64 fileSize)
 {
     in.SetSection(QStringLiteral("BMP header"));
-    if (in.U8() != 'B' || in.U8() != 'M')
+    if (in.U8() != Signature[0] || in.U8() != Signature[1])
         in.Fail(QStringLiteral("it is not a BMP picture"));
-    in.Skip(8);
+    in.Skip(PixelOffsetField - in.Pos());  // the file size and two reserved words
     BmpHeader h;
     h.PixelOffset = in.U32LE();
     const uint32_t infoSize = in.U32LE();
@@ -173,7 +149,8 @@ BmpHeader ParseBmpHeader(ByteCursor &in, qint64 fileSize)
     const uint16_t planes = in.U16LE();
     h.Bits = in.U16LE();
     const uint32_t compression = in.U32LE();
-    if (infoSize != InfoHeaderSize || planes != 1 || compression != 0 || (h.Bits != 8 && h.Bits != 24 && h.Bits != 32))
+    if (infoSize != InfoHeaderSize || planes != Planes || compression != CompressionNone ||
+        (h.Bits != 8 && h.Bits != 24 && h.Bits != 32))
         in.Fail(QStringLiteral("only uncompressed 8, 24 and 32-bit BMP pictures of Vistrel's own layout are read"));
     // Top-down (negative height) files and absurd sizes are not of our layout.
     if (h.Width <= 0 || h.Height <= 0 || h.Width > 1'000'000 || h.Height > 1'000'000)

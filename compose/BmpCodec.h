@@ -1,5 +1,4 @@
-// The files of the work folder: their names, and our own BMP codec for the
-// 8-, 24- and 32-bit pictures kept there.
+// Our own BMP codec for the 8-, 24- and 32-bit pictures of the work folder.
 //
 // Layout written and read: a 14-byte file header, a 40-byte information header
 // (positive height, one plane, no compression), for 8-bit files a 256-entry grey
@@ -7,22 +6,12 @@
 // to a multiple of 4 bytes. 8-bit pixels are levels (grey or coverage), 24-bit
 // ones blue, green, red, 32-bit ones the CMYK bytes of the PSD. An empty picture
 // is a file of zero bytes. The reader takes only this layout and refuses
-// anything else with a clear message.
+// anything else with a clear message. BmpFormat.h names every offset and size.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-
-// "ly" 3 -> WorkFolder + "ly3.gjs"
-QString WorkFileName(const QString &prefix, int number);
-// 3, "gx", 5 -> WorkFolder + "3gx5.gjs"
-QString WorkFileName(int layerNumber, const QString &prefix, int viewNumber);
-// "vwd", 7 -> WorkFolder + "vwd007.gjs"
-QString WorkFileName3(const QString &prefix, int number);
-
-// 1 -> "001", 42 -> "042", 123 -> "123"
-QString ThreeDigits(int number);
 
 // The picture formats of the work folder.
 QImage NewPicture(int width, int height, int bitsPerPixel);
