@@ -66,6 +66,14 @@ std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
 std::vector<int32_t> LayerViewLeft;
 std::array<int64_t, 5> SettingsReserved;
 
+WorkingGeometry WorkingGeometryOf(int32_t canvasWidth, int32_t canvasHeight)
+{
+    if (canvasWidth <= 1500)
+        return {canvasWidth, canvasHeight, Fixed4One};
+    const Fixed4 scale = RoundDiv(1200 * Fixed4One, canvasWidth);
+    return {1200, int32_t(ScaleByFixed4(canvasHeight, scale)), scale};
+}
+
 QString ColorModeName(uint16_t mode)
 {
     switch (mode) {

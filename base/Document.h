@@ -74,12 +74,21 @@ enum AppStates : uint8_t {
     StateStopped = 3,
 };
 
-// PSD colour modes and the pictures they give: 8-bit grey, 24-bit RGB, 32-bit CMYK.
+// The colour modes a document can have (the PSD's own codes) and the pictures
+// they give: 8-bit grey, 24-bit RGB, 32-bit CMYK.
 constexpr uint16_t ModeGrey = 1;
 constexpr uint16_t ModeRgb = 3;
 constexpr uint16_t ModeCmyk = 4;
 inline int ChannelsOfColorMode(uint16_t mode) { return mode == ModeGrey ? 1 : mode == ModeRgb ? 3 : 4; }
 inline int BitsOfColorMode(uint16_t mode) { return 8 * ChannelsOfColorMode(mode); }
+
+// The working size: a canvas wider than 1500 pixels is worked on 1200 wide,
+// scaled by WorkScale (four decimals) with the height rounded from it exactly.
+struct WorkingGeometry {
+    int32_t Width = 0, Height = 0;
+    Fixed4 Scale = Fixed4One;
+};
+WorkingGeometry WorkingGeometryOf(int32_t canvasWidth, int32_t canvasHeight);
 // "Gray", "RGB", "CMYK"
 QString ColorModeName(uint16_t mode);
 

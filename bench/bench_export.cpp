@@ -37,7 +37,7 @@ int ExportOnce(int dpi)
     s.HeightCm = ToFixed4(21.0 / FromFixed4(AspectRatio));
     s.HScale = 1;
     const std::vector<int32_t> offsets = DefaultGridOffsets();
-    ExportPrint(s, offsets, FocusOffsetIn(offsets), print);
+    ExportPrint(s, offsets, FocusOffsetIn(offsets, FocusLayer), print);
     const double seconds = timer.elapsed() / 1000.0;
     std::printf("%d dpi: print %lld MB, export %.2f s wall, peak %.0f MB\n", dpi,
                 QFileInfo(print).size() / 1048576, seconds, PeakMemoryMB());

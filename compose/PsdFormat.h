@@ -39,9 +39,6 @@ inline constexpr uint16_t ModeMultichannel = 7;
 inline constexpr uint16_t ModeDuotone = 8;
 inline constexpr uint16_t ModeLab = 9;
 
-// Colour channels of the modes we take: 1 grey, 3 RGB, 4 CMYK (and anything else).
-constexpr int ColourChannels(uint16_t mode) { return mode == ModeGrey ? 1 : mode == ModeRgb ? 3 : 4; }
-
 // Every section and channel starts with a four-byte length.
 inline constexpr int LengthSize = 4;
 

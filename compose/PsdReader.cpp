@@ -2,6 +2,7 @@
 
 #include "BmpCodec.h"
 #include "ByteCursor.h"
+#include "Document.h"
 #include "Errors.h"
 #include "PsdFormat.h"
 #include "WorkFolder.h"
@@ -147,13 +148,6 @@ void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByt
 }
 
 }  // namespace
-
-Fixed4 WorkScaleFor(int32_t canvasWidth)
-{
-    if (canvasWidth <= 1500)
-        return Fixed4One;
-    return ToFixed4(1200.0 / canvasWidth);
-}
 
 static PsdIndex ReadPsdIndexUnchecked(const QString &path);
 
@@ -428,16 +422,17 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
     PsdDocument doc;
     doc.ImageWidth = index.Width;
     doc.ImageHeight = index.Height;
-    doc.WorkScale = WorkScaleFor(index.Width);
-    doc.WorkWidth = index.Width <= 1500 ? index.Width : 1200;
-    doc.WorkHeight = index.Width <= 1500 ? index.Height : int32_t(Round(index.Height * FromFixed4(doc.WorkScale)));
+    const WorkingGeometry working = WorkingGeometryOf(index.Width, index.Height);
+    doc.WorkScale = working.Scale;
+    doc.WorkWidth = working.Width;
+    doc.WorkHeight = working.Height;
     doc.ColorMode = index.ColorMode;
     doc.Dpi = index.Dpi;
     doc.WidthCm = ToFixed4(index.Width / FromFixed4(index.Dpi) * 2.54);
     doc.HeightCm = ToFixed4(index.Height / FromFixed4(index.Dpi) * 2.54);
 
     const int layerCount = int(index.Layers.size());
-    const int colourChannels = Psd::ColourChannels(index.ColorMode);
+    const int colourChannels = ChannelsOfColorMode(index.ColorMode);
     const int bits = 8 * colourChannels;
     const double scale = FromFixed4(doc.WorkScale);
 

@@ -48,8 +48,6 @@ struct PsdIndex {
 // Throws VistrelError with a message naming what is unsupported or damaged.
 PsdIndex ReadPsdIndex(const QString &path);
 
-// Working geometry of a canvas width: 1.0 up to 1500 pixels, else 1200 wide.
-Fixed4 WorkScaleFor(int32_t canvasWidth);
 
 struct PsdDocument {
     int32_t ImageWidth = 0, ImageHeight = 0;

@@ -1,6 +1,7 @@
 #include "LayeredPsd.h"
 
 #include "BmpCodec.h"
+#include "Document.h"
 #include "Errors.h"
 #include "PsdFormat.h"
 #include "Tiff.h"
@@ -94,7 +95,7 @@ QByteArray LayeredPsdRecord(int layer, int32_t width, int32_t height, int colour
 
 void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
 {
-    const int colours = Psd::ColourChannels(colorMode);
+    const int colours = ChannelsOfColorMode(colorMode);
     const TiffInfo first = ReadTiffInfo(WorkFileName3(QStringLiteral("vwd"), 1));
     const int32_t width = first.Width;
     const int32_t height = first.Height;

@@ -45,8 +45,9 @@ QString RefusalOf(const QString &path)
 TEST_F(PsdReaderTest, WorkingGeometryFollowsTheCanvasWidth)
 {
     struct Case { int width, height; Fixed4 scale; int workWidth, workHeight; };
+    // 1529 x 625: the scale 0.7848 gives exactly 490.5 rows, which rounds to the even 490.
     const Case cases[] = {{1500, 10, 10000, 1500, 10}, {1501, 10, 7995, 1200, 8}, {3000, 2000, 4000, 1200, 800},
-                          {1600, 900, 7500, 1200, 675}};
+                          {1600, 900, 7500, 1200, 675}, {1529, 625, 7848, 1200, 490}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.width);
         PsdBuilder b;
