@@ -26,6 +26,8 @@ public:
 QString CannotOpenFileText(const QString &path, const QString &reason);
 // That text as an error of kind File.
 VistrelError FileError(const QString &path, const QString &reason);
+// "Cannot create file "%s". %s", of kind File: an output that cannot be written.
+VistrelError CreateFileError(const QString &path, const QString &reason);
 
 // Tests make a command fail at a named point (an allocation that fails, a disk
 // that is full) by setting this hook; it throws where it wants the failure.

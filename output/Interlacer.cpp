@@ -128,7 +128,7 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
 
     QSaveFile file(outputPath);
     if (!file.open(QIODevice::WriteOnly))
-        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(outputPath, file.errorString()));
+        throw CreateFileError(outputPath, file.errorString());
     WriteTiffHeader(file, samples, int32_t(g.Columns), int32_t(g.Rows), dpi, g.VerticalDpi);
     report(25);
 
@@ -169,6 +169,6 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
         report(int(Round(y * 73.0 / g.Rows + 25)));
     }
     if (!file.commit())
-        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(outputPath, file.errorString()));
+        throw CreateFileError(outputPath, file.errorString());
     report(100);
 }

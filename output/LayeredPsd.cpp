@@ -110,7 +110,7 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        throw CreateFileError(path, file.errorString());
     auto write = [&](const QByteArray &bytes) {
         if (file.write(bytes) != bytes.size())
             throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
@@ -181,5 +181,5 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
         writePlane(false);
     }
     if (!file.commit())
-        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        throw CreateFileError(path, file.errorString());
 }

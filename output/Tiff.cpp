@@ -115,7 +115,7 @@ void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, F
     const int samples = bits / 8;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        throw CreateFileError(path, file.errorString());
     WriteTiffHeader(file, samples, picture.width(), picture.height(), xDpi, yDpi);
     QByteArray row(qsizetype(picture.width()) * samples, '\0');
     for (int y = 0; y < picture.height(); ++y) {
@@ -134,7 +134,7 @@ void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, F
             throw VistrelError(QStringLiteral("Stream write error"));
     }
     if (!file.commit())
-        throw VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        throw CreateFileError(path, file.errorString());
 }
 
 TiffInfo ReadTiffInfo(const QString &path)
@@ -220,6 +220,12 @@ void ReadTiffRows(const Rtif &record, int band, uint8_t *buffer, int bandRows, i
     QFile file(record.FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(record.FileName, file.errorString());
+    // The buffer was made for the file as first read; a file that has changed
+    // since (replaced, cut short, grown) is refused rather than read into it.
+    if (file.size() != record.DataOffset + qint64(record.Width) * record.Height * bytesPerPixel)
+        throw VistrelError(QStringLiteral("The view file \"%1\" changed while the print was being made. Make the "
+                                          "print again.").arg(record.FileName),
+                           ErrorKind::Format);
     const qint64 bandBytes = qint64(bandRows) * record.Width * bytesPerPixel;
     const qint64 start = record.DataOffset + qint64(band) * bandBytes;
     if (!file.seek(start))

@@ -125,6 +125,24 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
         }
         EXPECT_EQ(ReadFileBytes(print), QByteArray("an earlier print"));
     }
+    // Swapped half-way through the print, after the views were checked.
+    WriteFileBytes(third, original);
+    bool swapped = false;
+    try {
+        InterlaceViews(views, 1, print, 300 * Fixed4One, 40 * Fixed4One, 20000, 13333, ModeRgb, [&](int percent) {
+            if (percent >= 25 && !swapped) {  // after the views were checked, before the first band
+                swapped = true;
+                SaveBitmapAsTiff(NewPicture(400, 300, 24), third, PsdDpi, PsdDpi);
+            }
+        });
+        ADD_FAILURE() << "a view swapped half-way was read";
+    } catch (const VistrelError &error) {
+        EXPECT_TRUE(error.Message.contains(QLatin1String("changed while the print was being made")))
+            << error.Message.toStdString();
+    }
+    EXPECT_TRUE(swapped);
+    EXPECT_EQ(ReadFileBytes(print), QByteArray("an earlier print"));
+
     WriteFileBytes(third, original);
     InterlaceViews(views, 1, print, 300 * Fixed4One, 40 * Fixed4One, 20000, 13333, ModeRgb);
     EXPECT_EQ(ReadTiffInfo(print).Width, 600);  // 2 in at 40 lpi: 80 lenses of 7.5 columns at 300 dpi
