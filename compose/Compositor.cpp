@@ -1,6 +1,7 @@
 #include "Compositor.h"
 
 #include "BmpCodec.h"
+#include "Errors.h"
 #include "WorkFolder.h"
 
 #include <QString>
@@ -64,6 +65,16 @@ void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const 
 {
     if (source.isNull() || sourceAlpha.isNull())
         return;
+    // The loops below read the source by the target's pixel size and the
+    // coverage by the source's size.
+    if (BitsPerPixel(source) != BitsPerPixel(target) || BitsPerPixel(sourceAlpha) != 8 ||
+        sourceAlpha.size() != source.size())
+        throw VistrelError(QStringLiteral("A layer picture of %1 x %2 pixels at %3 bits with a coverage of %4 x %5 "
+                                          "pixels cannot be laid over a %6-bit view: a work file was changed while "
+                                          "Vistrel was working.")
+                               .arg(source.width()).arg(source.height()).arg(BitsPerPixel(source))
+                               .arg(sourceAlpha.width()).arg(sourceAlpha.height()).arg(BitsPerPixel(target)),
+                           ErrorKind::Format);
     const int bytes = BitsPerPixel(target) / 8;
     const int x0 = std::max(0, left);
     const int x1 = std::min(left + source.width(), target.width());  // exclusive
@@ -126,6 +137,12 @@ void ComposeView(Resolution resolution, int progressSpan, int progressBase, cons
                                                    : WorkFileName(QStringLiteral("ly"), n));
             const QImage alpha = LoadImage(relief ? WorkFileName(n, QStringLiteral("gxt"), viewNumber)
                                                   : WorkFileName(QStringLiteral("lyt"), n));
+            if (!relief && !colour.isNull() && colour.size() != QSize(layer.Width, layer.Height))
+                throw VistrelError(QStringLiteral("The work file \"%1\" is %2 x %3 pixels, but its layer is %4 x %5: "
+                                                  "it was changed while Vistrel was working. Import the PSD again.")
+                                       .arg(WorkFileName(QStringLiteral("ly"), n))
+                                       .arg(colour.width()).arg(colour.height()).arg(layer.Width).arg(layer.Height),
+                                   ErrorKind::Format);
             BlendOver(ComposedImage, ComposedAlpha, colour, alpha, left, layer.Top);
         } else {
             const int wl = int(ScaleByFixed4(left, WorkScale));

@@ -147,3 +147,37 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
     InterlaceViews(views, 1, print, 300 * Fixed4One, 40 * Fixed4One, 20000, 13333, ModeRgb);
     EXPECT_EQ(ReadTiffInfo(print).Width, 600);  // 2 in at 40 lpi: 80 lenses of 7.5 columns at 300 dpi
 }
+
+TEST(PrintExport, ALayerFileThatIsNotWhatWasImportedIsRefused)
+{
+    ScriptedPlatform platform;
+    PsdBuilder b;
+    b.Width = 120;
+    b.Height = 80;
+    b.AddLayer(0, 0, 120, 80, {10, 20, 30});
+    b.AddLayer(20, 20, 40, 40, {200, 20, 30});
+    ImportInto(platform, b);
+    const QString colour = WorkFileName(QStringLiteral("ly"), 2);
+    const QString coverage = WorkFileName(QStringLiteral("lyt"), 2);
+    const QByteArray colourBytes = ReadFileBytes(colour), coverageBytes = ReadFileBytes(coverage);
+
+    struct Case { const char *what; QString file; QImage picture; const char *message; };
+    const Case cases[] = {
+        {"a larger picture", colour, NewPicture(400, 300, 24), "is 400 x 300 pixels, but its layer is 40 x 40"},
+        {"a larger coverage", coverage, NewPicture(400, 300, 8), "with a coverage of 400 x 300"},
+        {"a grey picture", colour, NewPicture(40, 40, 8), "at 8 bits"},
+        {"a colour coverage", coverage, NewPicture(40, 40, 24), "with a coverage of 40 x 40"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(colour, colourBytes);
+        WriteFileBytes(coverage, coverageBytes);
+        SaveImage(c.picture, c.file);
+        try {
+            WriteFullResolutionViews({0, 10}, 0);
+            ADD_FAILURE() << "a changed layer file was composed";
+        } catch (const VistrelError &error) {
+            EXPECT_TRUE(error.Message.contains(QLatin1String(c.message))) << error.Message.toStdString();
+        }
+    }
+}
