@@ -48,6 +48,15 @@ bool ProgramInstalled(const QString &program)
     return !QStandardPaths::findExecutable(program).isEmpty();
 }
 
+bool PsdToolsInstalled()
+{
+    const QString python = QStringLiteral("/usr/bin/python3");
+    int found = -1;
+    if (ProgramInstalled(python))
+        RunProgram(python, {QStringLiteral("-c"), QStringLiteral("import psd_tools")}, &found);
+    return found == 0;
+}
+
 std::string NotInstalledReason(const QString &program, const char *package)
 {
     return program.toStdString() + " is not installed (Debian package " + package +

@@ -23,6 +23,8 @@ QByteArray RunProgram(const QString &program, const QStringList &arguments, int 
 
 // Independent readers: tests that need one skip when it is not installed.
 bool ProgramInstalled(const QString &program);
+// Python 3 with the psd_tools module.
+bool PsdToolsInstalled();
 std::string NotInstalledReason(const QString &program, const char *package);
 
 // A little-endian TIFF with its DateTime text (tag 306) filled with zeros, so

@@ -97,6 +97,8 @@ TEST_F(ViewsReady, LayeredPsdHasTheExactLengthAndTheViewsAsLayers)
     EXPECT_EQ(uchar(f[156994 - 15000]), view7.constScanLine(0)[2]);
 
     // psd_tools reads seven layers whose pixels and transparency are the views'.
+    if (!PsdToolsInstalled())
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("psd_tools"), "python3-psd-tools");
     QTemporaryDir planes;
     int code = -1;
     const QByteArray count = RunProgram(QStringLiteral("/usr/bin/python3"),
@@ -122,6 +124,8 @@ TEST_F(ViewsReady, LayeredPsdHasTheExactLengthAndTheViewsAsLayers)
         }
     }
     // ImageMagick reads the merged image and the seven layers.
+    if (!ProgramInstalled(QStringLiteral("identify")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("identify"), "imagemagick");
     EXPECT_EQ(RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%w %h\n"), out}),
               QByteArray("100 50\n").repeated(8));
 }
@@ -170,6 +174,8 @@ TEST_F(ViewsReady, GifHasFourteenLoopingFramesOfTheRightSize)
     const QByteArray f = ReadFileBytes(out);
     EXPECT_TRUE(f.startsWith("GIF89a"));
     EXPECT_EQ(f.count("NETSCAPE2.0"), 14);
+    if (!ProgramInstalled(QStringLiteral("identify")) || !ProgramInstalled(QStringLiteral("convert")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("identify and convert"), "imagemagick");
     const QByteArray frames = RunProgram(QStringLiteral("identify"),
                                          {QStringLiteral("-format"), QStringLiteral("%w %h %T\n"), out});
     EXPECT_EQ(frames, QByteArray("800 44 10\n").repeated(14));
