@@ -24,12 +24,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
-
-// A document imported in the window, ready for its views.
 using ExportWindowTest = ImportedWindowTest;
-
-}  // namespace
 
 TEST_F(ExportWindowTest, ExportWritesThePrintAndEndsTheAnimation)
 {

@@ -29,6 +29,17 @@ void ImportInto(const ScriptedPlatform &platform, const PsdBuilder &b)
     ImportDocument(psd);
 }
 
+// A background and one smaller layer on a 120 x 80 canvas.
+PsdBuilder TwoLayers()
+{
+    PsdBuilder b;
+    b.Width = 120;
+    b.Height = 80;
+    b.AddLayer(0, 0, 120, 80, {10, 20, 30});
+    b.AddLayer(20, 20, 40, 40, {200, 20, 30});
+    return b;
+}
+
 }  // namespace
 
 TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
@@ -92,12 +103,7 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
 TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 {
     ScriptedPlatform platform;
-    PsdBuilder b;
-    b.Width = 120;
-    b.Height = 80;
-    b.AddLayer(0, 0, 120, 80, {10, 20, 30});
-    b.AddLayer(20, 20, 40, 40, {200, 20, 30});
-    ImportInto(platform, b);
+    ImportInto(platform, TwoLayers());
     const QStringList views = WriteFullResolutionViews({0, 10}, 0);
     const QString third = views[2];
     const QByteArray original = ReadFileBytes(third);
@@ -151,12 +157,7 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 TEST(PrintExport, ALayerFileThatIsNotWhatWasImportedIsRefused)
 {
     ScriptedPlatform platform;
-    PsdBuilder b;
-    b.Width = 120;
-    b.Height = 80;
-    b.AddLayer(0, 0, 120, 80, {10, 20, 30});
-    b.AddLayer(20, 20, 40, 40, {200, 20, 30});
-    ImportInto(platform, b);
+    ImportInto(platform, TwoLayers());
     const QString colour = WorkFileName(QStringLiteral("ly"), 2);
     const QString coverage = WorkFileName(QStringLiteral("lyt"), 2);
     const QByteArray colourBytes = ReadFileBytes(colour), coverageBytes = ReadFileBytes(coverage);
