@@ -103,6 +103,8 @@ QByteArray WithoutTiffDate(QByteArray bytes)
             const qsizetype count = Le32(bytes, entry + Tiff::EntryCountField);
             const qsizetype at = Le32(bytes, entry + Tiff::EntryValueField);
             bytes.replace(at, count, QByteArray(count, '\0'));
+            // Its length too: the person's date format decides it.
+            bytes.replace(entry + Tiff::EntryCountField, 4, QByteArray(4, '\0'));
         }
     }
     return bytes;

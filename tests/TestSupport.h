@@ -27,7 +27,7 @@ bool ProgramInstalled(const QString &program);
 bool PsdToolsInstalled();
 std::string NotInstalledReason(const QString &program, const char *package);
 
-// A little-endian TIFF with its DateTime text (tag 306) filled with zeros, so
+// A little-endian TIFF with its DateTime text (tag 306) and its length filled with zeros, so
 // that two prints made at different times compare equal.
 QByteArray WithoutTiffDate(QByteArray bytes);
 // The vistrel program next to the tests.
