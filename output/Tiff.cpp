@@ -3,7 +3,6 @@
 #include "BmpCodec.h"
 #include "ByteCursor.h"
 #include "Errors.h"
-#include "Platform.h"
 #include "TiffFormat.h"
 
 #include <QDateTime>
@@ -43,8 +42,10 @@ void PutU32(QByteArray &out, int at, uint32_t v)
 
 QString TiffDateTimeNow()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    return now.toString(Platform.ShortDateFormat()) + QLatin1Char(' ') + now.toString(Platform.LongTimeFormat());
+    // The TIFF standard's own form, which every reader understands and which
+    // fills the area exactly with its ending zero; the person's own formats
+    // could be longer and lose the last digits.
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy:MM:dd HH:mm:ss"));
 }
 
 QByteArray TiffHeader(int samples, int32_t width, int32_t height, Fixed4 xDpi, Fixed4 yDpi, const QString &dateTime)

@@ -33,7 +33,7 @@ struct TiffInfo {
     int32_t DataOffset = 0;
 };
 
-// The DateTime text: the user's short date, a space and the long time.
+// The DateTime text of a TIFF written now: "YYYY:MM:DD HH:MM:SS".
 QString TiffDateTimeNow();
 
 // The header bytes of a file of `samples` samples, W x H pixels.

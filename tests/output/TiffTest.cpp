@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -107,6 +108,13 @@ TEST(Tiff, DateTimeTextIsCutToFitItsArea)
     const QByteArray s = TiffHeader(3, 1, 1, Fixed4One, Fixed4One, QStringLiteral("9/12/26 10:04"));
     EXPECT_EQ(s.mid(area, 20), QByteArray("9/12/26 10:04\0\0\0\0\0\0\0", 20));
     EXPECT_EQ(U32At(s, CountOf(Tiff::TagDateTime)), 14u);
+
+    // A file written now carries the standard's own "YYYY:MM:DD HH:MM:SS",
+    // whatever the person's date and time formats are.
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}:\\d\\d:\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
+                    .match(TiffDateTimeNow())
+                    .hasMatch())
+        << TiffDateTimeNow().toStdString();
 }
 
 TEST(Tiff, ReadersRoundTripAndReadBands)
