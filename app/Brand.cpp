@@ -1,5 +1,7 @@
 #include "Brand.h"
 
+#include "Version.h"
+
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -67,7 +69,7 @@ QImage DrawAboutPicture(int width, int height)
     QFont small(QStringLiteral("DejaVu Sans"), 10);
     p.setFont(small);
     p.drawText(QRect(40, height - 44, width - 80, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Version 1.0"));
+               QStringLiteral("Version ") + QString::fromLatin1(VistrelVersion));
     p.drawText(QRect(40, height - 44, width - 80, 24), Qt::AlignRight | Qt::AlignVCenter,
                QStringLiteral("Click to close"));
     return image;

@@ -11,20 +11,25 @@
 #include "ViewSet.h"
 #include "BmpCodec.h"
 #include "ParameterRules.h"
+#include "ProjectFile.h"
+#include "PsdReader.h"
 #include "SettingsFile.h"
 #include "WorkFolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <optional>
 
 const char *const UsageText =
-    "Usage: vistrel [options] [FILE.psd]\n"
+    "Usage: vistrel [options] [FILE.psd | PROJECT.hx4p3]\n"
     "\n"
     "Vistrel designs lenticular prints from layered PSD files.\n"
     "\n"
     "  vistrel                    open the window\n"
     "  vistrel FILE.psd           open the window with FILE.psd imported\n"
+    "  vistrel PROJECT.hx4p3      open the window with the project opened (its PSD beside it)\n"
     "  vistrel --info FILE.psd    import FILE.psd without a window and print its facts\n"
     "  vistrel --export-tiff OUT.tif [settings] FILE.psd\n"
     "                             import FILE.psd and write the interlaced print, without a window\n"
@@ -32,6 +37,10 @@ const char *const UsageText =
     "          [settings] FILE.psd\n"
     "                             any of the outputs in one run: the print, the views as a layered\n"
     "                             PSD, an animated GIF, the red/blue anaglyph (FILE_qz58.bmp)\n"
+    "  --save-project OUT.hx4p3   also save the project of what the run imported and applied\n"
+    "\n"
+    "Wherever FILE.psd stands, a project (.hx4p3, .hx4p2, .hx4p) may stand instead: the PSD\n"
+    "beside it is imported and the project applied; settings given here win over the project's.\n"
     "\n"
     "Print settings (those not given come from the settings file, as in the window):\n"
     "  --lpi N         lenses per inch of the lens sheet (9 to 210)\n"
@@ -70,6 +79,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             value(options.ExportPsd);
         } else if (a == QLatin1String("--export-gif")) {
             value(options.ExportGif);
+        } else if (a == QLatin1String("--save-project")) {
+            value(options.SaveProject);
         } else if (a == QLatin1String("--anaglyph")) {
             options.Anaglyph = true;
         } else if (a == QLatin1String("--lpi")) {
@@ -97,11 +108,49 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             break;
     }
     if (options.Error.isEmpty() && options.Info && options.PsdFile.isEmpty())
-        options.Error = QStringLiteral("--info needs a PSD file");
+        options.Error = QStringLiteral("--info needs a PSD or project file");
     if (options.Error.isEmpty() && options.IsBatch() && options.PsdFile.isEmpty())
-        options.Error = QStringLiteral("an export needs a PSD file");
+        options.Error = QStringLiteral("an export needs a PSD or project file");
     return options;
 }
+
+bool IsProjectFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("hx4p3") || suffix == QLatin1String("hx4p2") || suffix == QLatin1String("hx4p");
+}
+
+namespace {
+
+// Imports the file of the command line: a PSD, or the PSD beside a project
+// and then the project, both read and checked first. The messages of an
+// applied project go to `err`.
+std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const std::function<void(int)> &progress = {})
+{
+    if (!IsProjectFile(file)) {
+        ImportDocument(file, progress);
+        PsdPath = QFileInfo(file).absoluteFilePath();
+        return std::nullopt;
+    }
+    if (!QFileInfo::exists(file))
+        throw VistrelError(QStringLiteral("The file not found!"));
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        throw FileError(file, f.errorString());
+    const QByteArray bytes = f.readAll();
+    const QString psd = PsdBesideProject(file, ProjectPsdPath(bytes));
+    if (!QFileInfo::exists(psd))
+        throw VistrelError(QStringLiteral("Can not found the specified psd file!"));
+    const ProjectData project = ParseProject(bytes, file, int(ReadPsdIndex(psd).Layers.size()));
+    ImportDocument(psd, progress);
+    PsdPath = QFileInfo(psd).absoluteFilePath();
+    ProjectOutcome outcome = ApplyProject(project, file);
+    for (const QString &message : outcome.Messages)
+        std::fprintf(err, "%s\n", message.toLocal8Bit().constData());
+    return outcome;
+}
+
+}  // namespace
 
 QString WorkFolderFor(const CommandLine &options)
 {
@@ -151,7 +200,7 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
 {
     try {
         WorkFolder = WorkFolderFor(options);
-        ImportDocument(options.PsdFile);
+        OpenForBatch(options.PsdFile, err);
     } catch (const VistrelError &error) {
         std::fprintf(err, "%s\n", error.Message.toLocal8Bit().constData());
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
@@ -235,10 +284,9 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         PrintSettingsOutcome print = ReadPrintSettings(printTexts, Fixed4One);
         RefuseReplaced(print.Lpi, QStringLiteral("--lpi"), options.Lpi, LpiLow, LpiHigh);
         RefuseReplaced(print.WidthCm, QStringLiteral("--width-cm"), options.WidthCm, 0, WidthCmHigh);
-        const QString depthText = Typed(options.Depth, ShortFixed4Text(settings.Depth));
-        const CheckedValue depth = CheckDepth(StrToFixed4(depthText));
-        RefuseReplaced(depth, QStringLiteral("--depth"), options.Depth, -DepthLimit, DepthLimit);
-        Depth = depth.Value;
+        if (!options.Depth.isEmpty())
+            RefuseReplaced(CheckDepth(StrToFixed4(options.Depth)), QStringLiteral("--depth"), options.Depth,
+                           -DepthLimit, DepthLimit);
         int32_t focusRow = -1;
         if (!options.Focus.isEmpty())
             focusRow = StrToInt(options.Focus);
@@ -246,20 +294,43 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         WorkFolder = WorkFolderFor(options);
         QElapsedTimer timer;
         timer.start();
+        std::optional<ProjectOutcome> project;
         {
             TerminalProgress progress(err, "import");
-            ImportDocument(options.PsdFile, [&](int p) { progress(p); });
+            project = OpenForBatch(options.PsdFile, err, [&](int p) { progress(p); });
         }
         phase(QStringLiteral("import"), timer.elapsed());
 
+        // A project's settings stand where the settings file's did; the
+        // command line still wins.
+        PrintFieldTexts texts = printTexts;
+        QString depthText = Typed(options.Depth, ShortFixed4Text(settings.Depth));
+        QStringList offsetCells = OffsetCellTexts(DefaultGridOffsets());
+        if (project) {
+            texts.Lpi = Typed(options.Lpi, project->LpiText);
+            depthText = Typed(options.Depth, project->DepthText);
+            if (project->HasResolution) {
+                texts.Dpi = Typed(options.Dpi, project->DpiText);
+                texts.WidthCm = Typed(options.WidthCm, project->WidthText);
+                texts.HScale = Typed(options.HScale, project->HScaleText);
+                // The stored height goes with the stored width, as in the window.
+                if (options.WidthCm.isEmpty() && project->HeightText &&
+                    !CheckWidthCm(StrToFixed4(project->WidthText)).Replaced)
+                    texts.HeightCm = *project->HeightText;
+            }
+            for (int row = 1; row <= int(project->RowOffsets.size()); ++row)
+                if (const auto &offset = project->RowOffsets[size_t(row - 1)])
+                    offsetCells[row - 1] = QString::number(*offset);
+        }
+        Depth = CheckDepth(StrToFixed4(depthText)).Value;
         if (focusRow >= 0)
             FocusLayer = CheckFocusRow(focusRow, LayerCount);
         // The same reading of the fields as the window's Preview and export.
-        const PreviewSettings views = ReadPreviewSettings(
-            {QString::number(FocusLayer), depthText, printTexts.Lpi, OffsetCellTexts(DefaultGridOffsets())});
+        const PreviewSettings views =
+            ReadPreviewSettings({QString::number(FocusLayer), depthText, texts.Lpi, offsetCells});
         const std::vector<int32_t> &offsets = views.Offsets;
         const int32_t focusOffset = views.FocusOffset;
-        print = ReadPrintSettings(printTexts, AspectRatio);
+        print = ReadPrintSettings(texts, AspectRatio);
         Lpi = print.Settings.Lpi;
 
         CentreView = 4;
@@ -302,8 +373,16 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             phase(QStringLiteral("GIF"), timer.elapsed());
             written("GIF", options.ExportGif);
         }
+        if (!options.SaveProject.isEmpty()) {
+            const PrintSettings &p = print.Settings;
+            SaveProject(options.SaveProject,
+                        {ShortFixed4Text(p.Lpi), QString::number(FocusLayer), depthText,
+                         print.AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(p.Dpi), ShortFixed4Text(p.WidthCm),
+                         ShortFixed4Text(p.HeightCm), QString::number(p.HScale), OutputColorMode, offsetCells});
+            written("project", options.SaveProject);
+        }
         if (options.Anaglyph) {
-            const QString path = AnaglyphPath(QFileInfo(options.PsdFile).absoluteFilePath());
+            const QString path = AnaglyphPath(PsdPath);
             SaveImage(AnaglyphOfViews(PsdColorMode), path);
             written("anaglyph", path);
         }

@@ -8,7 +8,7 @@
 struct CommandLine {
     bool Help = false;
     bool Info = false;
-    QString PsdFile;     // imported at start
+    QString PsdFile;     // imported at start: a PSD, or a project whose PSD is beside it
     QString WorkFolder;  // --work-folder: used as it is and left in place at the end
     QString Error;       // a wrong option; usage follows
 
@@ -16,13 +16,20 @@ struct CommandLine {
     QString ExportTiff;
     QString ExportPsd;
     QString ExportGif;
+    QString SaveProject;  // --save-project: the project of what the run imported and applied
     bool Anaglyph = false;
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
     bool Verbose = false;
-    bool IsBatch() const { return !ExportTiff.isEmpty() || !ExportPsd.isEmpty() || !ExportGif.isEmpty() || Anaglyph; }
+    bool IsBatch() const
+    {
+        return !ExportTiff.isEmpty() || !ExportPsd.isEmpty() || !ExportGif.isEmpty() || Anaglyph ||
+               !SaveProject.isEmpty();
+    }
 };
 
 CommandLine ParseCommandLine(const QStringList &arguments);
+// ".hx4p3", ".hx4p2" and ".hx4p" files are projects.
+bool IsProjectFile(const QString &path);
 extern const char *const UsageText;
 
 // --info: imports without a window and prints the document's facts.

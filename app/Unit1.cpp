@@ -679,6 +679,13 @@ void TForm1::ConnectHandlers()
     connect(Website1, &QAction::triggered, this, &TForm1::Website1Click);
     connect(Languages1, &QAction::triggered, this, &TForm1::Languages1Click);
     connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+    connect(SpeedButton12, &QToolButton::clicked, this, &TForm1::SpeedButton12Click);
+    connect(Openproject1, &QAction::triggered, this, &TForm1::SpeedButton12Click);
+    connect(SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
+    connect(Saveproject1, &QAction::triggered, this, &TForm1::SpeedButton15Click);
+    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
+    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(Importdefaultsettings1, &QAction::triggered, this, &TForm1::Importdefaultsettings1Click);
     connect(N6, &QAction::triggered, this, &TForm1::N6Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
     connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);

@@ -7,6 +7,8 @@
 
 #include "CommandStates.h"
 #include "Document.h"
+#include "Import.h"
+#include "ProjectFile.h"
 #include "MainWindowTexts.h"
 #include "ParameterRules.h"
 
@@ -170,6 +172,8 @@ public:
     // Imports the file. False, with the message shown, when the file cannot be
     // imported; the open document is then unchanged.
     bool ImportPsd(const QString &path);
+    // The window after an import: status, grid, picture, caption.
+    void ShowImported(const ImportOutcome &outcome);
     void ComposeLayerAlone();   // the selected layer alone on the checkerboard
     void ShowFullPicture();     // "Layer View" All
     void RadioGroup1Click();    // "Layer View" All / One
@@ -210,6 +214,21 @@ public:
     void SpeedButton5Click();  // "Red/blue glasses preview": the anaglyph
     void N26Click();           // menu "&Red/Blue Glasses preview"
     QString OpenDialog1FileName;  // the project the open dialog offers
+
+    // --- Project files (settings/ProjectCommands.cpp) ---
+    void SpeedButton12Click();        // "Open project"
+    void SpeedButton15Click();        // "Save project": beside the PSD, without asking
+    void N4Click();                   // "Save as project"
+    void N3Click();                   // "Import settings": a project's settings for the open document
+    void Importdefaultsettings1Click();  // the project beside the PSD, without a dialog
+    // Opens a project: its PSD (beside it) is imported and the file applied.
+    // Both files are read and checked before the open document changes.
+    bool OpenProject(const QString &path);
+    // Applies a project file to the open document.
+    bool ApplyProjectFile(const QString &path);
+    void ShowProject(const ProjectOutcome &outcome);
+    bool RunProjectCommand(const std::function<ProjectOutcome()> &body);
+    ProjectFieldTexts ProjectTexts() const;  // what a save takes from the window
 
     // --- Parameter panel (app/ParameterPanel.cpp) ---
     void Edit5Exit();    // LPI, on leaving

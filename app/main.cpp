@@ -81,7 +81,11 @@ int main(int argc, char **argv)
     form.showMaximized();
     if (!options.PsdFile.isEmpty()) {
         QApplication::processEvents();  // the picture area has its size before the fit
-        form.ImportPsd(QFileInfo(options.PsdFile).absoluteFilePath());
+        const QString file = QFileInfo(options.PsdFile).absoluteFilePath();
+        if (IsProjectFile(file))
+            form.OpenProject(file);
+        else
+            form.ImportPsd(file);
     }
     return app.exec();
 }

@@ -193,6 +193,14 @@ int64_t NumberReader::ReadInteger()
     return value;
 }
 
+int32_t NumberReader::ReadInt32()
+{
+    const int64_t value = ReadInteger();
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        Fail(QStringLiteral("Integer out of range"));
+    return int32_t(value);
+}
+
 double NumberReader::ReadReal()
 {
     const QByteArray token = NextToken();

@@ -53,6 +53,8 @@ public:
     NumberReader(QByteArray bytes, QString fileName);
 
     int64_t ReadInteger();
+    // An integer that must fit 32 bits (a coordinate, a count, an offset).
+    int32_t ReadInt32();
     double ReadReal();
     Fixed4 ReadFixed4() { return ToFixed4(ReadReal()); }
     // The rest of the current line, without its line end; moves to the next line.

@@ -54,44 +54,46 @@ void TForm1::N6Click()
 
 bool TForm1::ImportPsd(const QString &path)
 {
-    const bool done = RunCommand([&] {
-        const ImportOutcome out = ImportCommand({path, Edit5->text(), Edit9->text()}, [this](int p) { SetProgress(p); });
-
-        SaveDialog2FileName = out.PrintName;
-        SaveDialog5FileName = out.LayeredPsdName;
-        SaveDialog3FileName = out.GifName;
-        SaveDialog1FileName = out.ProjectName;
-        SetPanelText(3, out.SizeText);
-        SetPanelText(5, out.DpiText);
-        SetPanelText(7, out.ModeText);
-        SetPanelText(9, out.LayersText);
-        if (out.HeightShown)
-            Edit10->setText(*out.HeightShown);
-        Edit2->setText(out.FocusText);
-        StringGrid1->setRowCount(LayerCount + 1);
-        for (int row = 1; row <= LayerCount; ++row) {
-            SetCells(2, row, out.OffsetCells[row - 1]);
-            SetCells(1, row, out.GroupCells[row - 1]);
-        }
-        ShowFocusMarker();
-        // The top layer is the current one, in the grid and for "One".
-        CurrentLayer = LayerCount - 1;
-        StringGrid1->setCurrentCell(1, 2);
-
-        SetImage1Enabled(false);
-        RadioGroup1All->setChecked(true);
-        ShowPicture(ComposedImage);
-        FitPicture();
-        TrackBar1->setEnabled(true);
-        HintCurrent = HintSetParameters;
-        SetPanelText(10, HintCurrent);
-        setWindowTitle(out.Caption);
-        PageControl1->setCurrentIndex(0);
-        ToolButton1->setChecked(true);
-    });
+    const bool done = RunCommand([&] { ShowImported(ImportCommand({path, Edit5->text(), Edit9->text()},
+                                                                  [this](int p) { SetProgress(p); })); });
     if (done)
         Platform.Beep();
     return done;
+}
+
+void TForm1::ShowImported(const ImportOutcome &out)
+{
+    SaveDialog2FileName = out.PrintName;
+    SaveDialog5FileName = out.LayeredPsdName;
+    SaveDialog3FileName = out.GifName;
+    SaveDialog1FileName = out.ProjectName;
+    SetPanelText(3, out.SizeText);
+    SetPanelText(5, out.DpiText);
+    SetPanelText(7, out.ModeText);
+    SetPanelText(9, out.LayersText);
+    if (out.HeightShown)
+        Edit10->setText(*out.HeightShown);
+    Edit2->setText(out.FocusText);
+    StringGrid1->setRowCount(LayerCount + 1);
+    for (int row = 1; row <= LayerCount; ++row) {
+        SetCells(2, row, out.OffsetCells[row - 1]);
+        SetCells(1, row, out.GroupCells[row - 1]);
+    }
+    ShowFocusMarker();
+    // The top layer is the current one, in the grid and for "One".
+    CurrentLayer = LayerCount - 1;
+    StringGrid1->setCurrentCell(1, 2);
+
+    SetImage1Enabled(false);
+    RadioGroup1All->setChecked(true);
+    ShowPicture(ComposedImage);
+    FitPicture();
+    TrackBar1->setEnabled(true);
+    HintCurrent = HintSetParameters;
+    SetPanelText(10, HintCurrent);
+    setWindowTitle(out.Caption);
+    PageControl1->setCurrentIndex(0);
+    ToolButton1->setChecked(true);
 }
 
 QStringList TForm1::OffsetCells() const

@@ -1,0 +1,171 @@
+// The project commands: open a project (its PSD is imported and the file
+// applied), save it beside the PSD or under a chosen name, and apply a
+// project's settings to the open document.
+#include "BmpCodec.h"
+#include "Document.h"
+#include "Errors.h"
+#include "Import.h"
+#include "Platform.h"
+#include "ProjectFile.h"
+#include "PsdReader.h"
+#include "Unit1.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+
+namespace {
+
+const QString ProjectFilter = QStringLiteral(
+    "hx4p3 (*.hx4p3);;hx4p2 (*.hx4p2);;hx4p (*.hx4p);;hx4p3,hx4p2,hx4p (*.hx4p3 *.hx4p2 *.hx4p)");
+
+QByteArray ReadProjectBytes(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        throw VistrelError(QStringLiteral("The file not found!"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(path, file.errorString());
+    return file.readAll();
+}
+
+QString AskProjectToOpen(const QString &title, const QString &initialFolder, const QString &preset)
+{
+    FileDialogRequest request;
+    request.Title = title;
+    request.Filter = ProjectFilter;
+    request.DefaultExtension = QStringLiteral("hx4p3");
+    request.InitialFolder = initialFolder;
+    request.FileName = preset;
+    request.PromptOverwrite = false;
+    return Platform.OpenFileName(request);
+}
+
+}  // namespace
+
+void TForm1::SpeedButton12Click()
+{
+    if (DocumentOpen == 1 && !Platform.AskYesNo(QStringLiteral("continue?"), QStringLiteral("Confirm")))
+        return;
+    const QString path = AskProjectToOpen(QStringLiteral("Open project"),
+                                          ProgramFolder + FolderSeparator() + QStringLiteral("sample"), QString());
+    if (!path.isEmpty() && !OpenProject(path))
+        return;
+    Platform.Beep();
+}
+
+// Runs a project command and shows the messages of the applied file after it.
+bool TForm1::RunProjectCommand(const std::function<ProjectOutcome()> &body)
+{
+    ProjectOutcome outcome;
+    const bool done = RunCommand([&] { outcome = body(); });
+    for (const QString &message : outcome.Messages)
+        Platform.ShowMessage(message);
+    return done;
+}
+
+bool TForm1::OpenProject(const QString &path)
+{
+    return RunProjectCommand([&] {
+        // Both files are read and checked before anything changes.
+        const QByteArray bytes = ReadProjectBytes(path);
+        const QString psd = PsdBesideProject(path, ProjectPsdPath(bytes));
+        if (!QFileInfo::exists(psd))
+            throw VistrelError(QStringLiteral("Can not found the specified psd file!"));
+        const ProjectData project = ParseProject(bytes, path, int(ReadPsdIndex(psd).Layers.size()));
+
+        Edit3->setText(QStringLiteral("1.0"));
+        ShowImported(ImportCommand({psd, Edit5->text(), Edit9->text()}, [this](int p) { SetProgress(p); }));
+        const ProjectOutcome outcome = ApplyProject(project, path);
+        ShowProject(outcome);
+        return outcome;
+    });
+}
+
+bool TForm1::ApplyProjectFile(const QString &path)
+{
+    if (DocumentOpen == 0)
+        return false;  // there is no layer table to apply it to
+    return RunProjectCommand([&] {
+        const ProjectData project = ParseProject(ReadProjectBytes(path), path, LayerCount);
+        const ProjectOutcome outcome = ApplyProject(project, path);
+        ShowProject(outcome);
+        return outcome;
+    });
+}
+
+void TForm1::ShowProject(const ProjectOutcome &out)
+{
+    Edit5->setText(out.LpiText);
+    Edit4->setText(QStringLiteral("7"));
+    Edit2->setText(out.FocusText);
+    Edit3->setText(out.DepthText);  // its own handler takes the depth and its limit
+    if (out.HasResolution) {
+        ComboBox2->setEditText(out.DpiText);
+        Edit9->setText(out.WidthText);  // its own handler keeps the limit and sets the height
+        if (out.HeightText)
+            Edit10->setText(*out.HeightText);
+        ComboBox1->setCurrentIndex(out.ColorModeIndex);
+        Edit11->setText(out.HScaleText);
+    }
+    for (int row = 1; row <= int(out.RowOffsets.size()); ++row)
+        if (const auto &offset = out.RowOffsets[size_t(row - 1)])
+            SetCells(2, row, QString::number(*offset));
+    for (int row : out.ReliefRows)
+        SetCells(1, row, QStringLiteral("+"));
+    setWindowTitle(out.Caption);
+}
+
+ProjectFieldTexts TForm1::ProjectTexts() const
+{
+    return {Edit5->text(),  Edit2->text(),  Edit3->text(),  ComboBox2->currentText(), Edit9->text(),
+            Edit10->text(), Edit11->text(), ComboBox1->currentIndex(), OffsetCells()};
+}
+
+void TForm1::SpeedButton15Click()
+{
+    if (DocumentOpen == 0) {
+        Platform.ShowMessage(Language == 1 ? QStringLiteral("还没有可保存的设计：请先导入 PSD 文件。")
+                                           : QStringLiteral("There is no design to save yet: import a PSD first."));
+        return;
+    }
+    const QString path = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
+    if (RunCommand([&] { SaveProject(path, ProjectTexts()); }))
+        Platform.Beep();
+}
+
+void TForm1::N4Click()
+{
+    if (DocumentOpen == 0) {
+        SpeedButton15Click();  // says why nothing is saved
+        return;
+    }
+    FileDialogRequest request;
+    request.Title = QStringLiteral("Save as project");
+    request.Filter = QStringLiteral("hx4p3 (*.hx4p3)");
+    request.DefaultExtension = QStringLiteral("hx4p3");
+    request.FileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
+    request.InitialFolder = QFileInfo(request.FileName).absolutePath();
+    request.PromptOverwrite = true;
+    const QString path = Platform.SaveFileName(request);
+    if (path.isEmpty())
+        return;
+    if (RunCommand([&] { SaveProject(path, ProjectTexts()); }))
+        Platform.Beep();
+}
+
+void TForm1::N3Click()
+{
+    if (DocumentOpen == 0)
+        return;
+    const QString preset = ReplaceExtension(PsdPath, QStringLiteral(".hx4p2"));
+    const QString path = AskProjectToOpen(QStringLiteral("Import settings"), QFileInfo(preset).absolutePath(), preset);
+    if (!path.isEmpty())
+        ApplyProjectFile(path);
+}
+
+void TForm1::Importdefaultsettings1Click()
+{
+    ApplyProjectFile(ReplaceExtension(PsdPath, QStringLiteral(".hx4p3")));
+}

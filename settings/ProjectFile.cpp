@@ -1,0 +1,338 @@
+#include "ProjectFile.h"
+
+#include "Errors.h"
+#include "ParameterRules.h"
+#include "Platform.h"
+#include "Version.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace {
+
+constexpr int Layout99100 = 99100;
+constexpr int Layout39550 = 39550;
+constexpr int Layout39300 = 39300;
+constexpr int Layout3099 = 3099;
+// An order holds at most 255 lines: the hit-test map codes a line in one byte.
+constexpr int LinesPerOrder = 255;
+
+bool Rescaled(int layout)
+{
+    return layout == ProjectLayout || layout == Layout99100;
+}
+
+// One contour line after its header: c + 1 points, or a skipped line when the
+// count is below 1.
+void ReadLine(NumberReader &in, ProjectData &d, int layer, int order, int index, int64_t c)
+{
+    if (c < 1) {
+        in.SkipLine();  // the rest of the header
+        in.SkipLine();  // and its points
+        return;
+    }
+    ProjectLine line{layer, order, index, {}};
+    for (int64_t p = 0; p <= c; ++p) {
+        const int32_t x = in.ReadInt32();
+        const int32_t y = in.ReadInt32();
+        line.Points.push_back({x, y});
+    }
+    d.Lines.push_back(std::move(line));
+}
+
+}  // namespace
+
+QString ProjectPsdPath(const QByteArray &bytes)
+{
+    NumberReader in(bytes, QString());
+    return QString::fromLocal8Bit(in.ReadLine());
+}
+
+QString PsdBesideProject(const QString &projectPath, const QString &storedPsdPath)
+{
+    // The stored path may come from Windows: its folder is not used anyway.
+    QString name = storedPsdPath;
+    name = name.mid(std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
+    return QFileInfo(projectPath).absoluteDir().filePath(name);
+}
+
+ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int layerCount)
+{
+    ProjectData d;
+    NumberReader in(bytes, fileName);
+    d.PsdPath = QString::fromLocal8Bit(in.ReadLine());
+    d.Lpi = in.ReadFixed4();
+    in.ReadInteger();  // the view count is always 7
+    d.FocusRow = in.ReadInt32();
+    d.Depth = in.ReadFixed4();
+
+    const int n = layerCount;
+    d.RowOffsets.assign(size_t(n), std::nullopt);
+    auto skipTextLines = [&](int lines) {
+        in.SkipLine();  // the end of the line of numbers
+        for (int i = 0; i < lines; ++i)
+            in.SkipLine();
+    };
+    auto readResolution = [&] {
+        d.HasResolution = true;
+        d.Dpi = in.ReadFixed4();
+        d.WidthCm = in.ReadReal();
+        d.HeightCm = in.ReadReal();
+        d.ColorMode = in.ReadInt32();
+        d.HScale = in.ReadInt32();
+    };
+    // `count` values, the first for the top layer or the bottom one; values for
+    // layers the document does not have are read and dropped.
+    auto readOffsets = [&](int count, bool topFirst) {
+        for (int k = 0; k < count; ++k) {
+            const int32_t value = in.ReadInt32();
+            const int row = topFirst ? k + 1 : n - k;
+            if (row >= 1 && row <= n)
+                d.RowOffsets[size_t(row - 1)] = value;
+        }
+    };
+    auto readRelief = [&](int count, bool topFirst) {
+        d.Relief.assign(size_t(n), std::nullopt);
+        for (int k = 0; k < count; ++k) {
+            ProjectRelief r;
+            r.BaseOrder = in.ReadInt32();
+            r.Smooth = in.ReadInt32();
+            r.ReliefDepth = in.ReadFixed4();
+            const int layer = topFirst ? n - 1 - k : k;
+            if (layer >= 0 && layer < n)
+                d.Relief[size_t(layer)] = r;
+        }
+    };
+
+    const int64_t first = in.ReadInteger();
+    switch (first) {
+    case ProjectLayout:
+    case Layout99100: {
+        d.Layout = int(first);
+        d.StoredLayerCount = in.ReadInt32();
+        d.StoredWidth = in.ReadInt32();
+        in.ReadInt32();  // canvas height
+        skipTextLines(first == ProjectLayout ? 5 : 4);
+        readResolution();
+        // The file holds as many offsets as its own document had layers.
+        const int stored = d.StoredLayerCount > 0 ? d.StoredLayerCount : n;
+        readOffsets(stored, first == ProjectLayout);
+        readRelief(stored, first == ProjectLayout);
+        break;
+    }
+    case Layout39550:
+        d.Layout = Layout39550;
+        in.ReadInteger();
+        in.ReadInteger();
+        in.ReadInteger();
+        skipTextLines(2);
+        in.ReadReal();
+        readResolution();
+        readOffsets(n, false);
+        readRelief(n, false);
+        break;
+    case Layout39300:
+    case Layout3099:
+        d.Layout = int(first);
+        readOffsets(3, false);  // rows N, N - 1, N - 2 on line 3
+        for (int row = n - 3; row >= 1; --row)
+            d.RowOffsets[size_t(row - 1)] = in.ReadInt32();
+        if (first == Layout3099)
+            readRelief(n, false);
+        break;
+    default: {
+        // No layout number: line 3 is the header of the first contour line.
+        if (first < std::numeric_limits<int32_t>::min() || first > std::numeric_limits<int32_t>::max())
+            throw VistrelError(QStringLiteral("Integer out of range in \"%1\".").arg(fileName));
+        const int32_t order = in.ReadInt32();
+        const int32_t index = in.ReadInt32();
+        ReadLine(in, d, int(first), order, index, in.ReadInteger());
+        break;
+    }
+    }
+
+    while (!in.AtEndAfterSpace()) {
+        const int32_t layer = in.ReadInt32();
+        const int32_t order = in.ReadInt32();
+        const int32_t index = in.ReadInt32();
+        const int64_t c = in.ReadInteger();
+        if (d.Layout == Layout39300 && layer == 0 && order == 0 && index == 0) {
+            in.ReadInteger();  // two numbers that old layout kept there, not a line
+            in.ReadInteger();
+            continue;
+        }
+        ReadLine(in, d, layer, order, index, c);
+    }
+    return d;
+}
+
+Fixed4 RescaleFactor(int32_t storedCanvasWidth, int32_t canvasWidth)
+{
+    if (storedCanvasWidth <= 0)
+        return Fixed4One;
+    const int32_t stored = WorkingGeometryOf(storedCanvasWidth, 1).Width;
+    const int32_t current = WorkingGeometryOf(canvasWidth, 1).Width;
+    return RoundDiv(int64_t(current) * Fixed4One, stored);
+}
+
+ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
+{
+    ProjectOutcome out;
+    const int n = LayerCount;
+    Lpi = d.Lpi;
+    FocusLayer = d.FocusRow;
+    Depth = d.Depth;
+    out.LpiText = ShortFixed4Text(d.Lpi);
+    out.FocusText = QString::number(d.FocusRow);
+    out.DepthText = ShortFixed4Text(d.Depth);
+
+    Fixed4 factor = Fixed4One;
+    if (Rescaled(d.Layout)) {
+        if (d.StoredLayerCount != 0 && d.StoredLayerCount != n)
+            out.Messages << QStringLiteral("The total number of layers is wrong!");
+        factor = RescaleFactor(d.StoredWidth, ImageWidth);
+    }
+
+    if (d.HasResolution) {
+        // A colour mode or H scale no print can have is replaced as the
+        // settings file does.
+        OutputDpi = d.Dpi;
+        OutputWidthCm = ToFixed4(d.WidthCm);
+        OutputHeightCm = ToFixed4(d.HeightCm);
+        OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 2 ? d.ColorMode : 2);
+        HScale = uint8_t(d.HScale >= HScaleLow && d.HScale <= HScaleHigh ? d.HScale : 1);
+        out.HasResolution = true;
+        out.DpiText = d.Dpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(d.Dpi);
+        out.WidthText = ShortText(d.WidthCm);
+        if (d.Layout != Layout99100)
+            out.HeightText = ShortText(d.HeightCm);
+        out.ColorModeIndex = OutputColorMode;
+        out.HScaleText = QString::number(HScale);
+    }
+
+    out.RowOffsets.assign(size_t(n), std::nullopt);
+    for (int row = 1; row <= n && row <= int(d.RowOffsets.size()); ++row)
+        if (const auto &offset = d.RowOffsets[size_t(row - 1)])
+            out.RowOffsets[size_t(row - 1)] = int32_t(Rescaled(d.Layout) ? ScaleByFixed4(*offset, factor) : *offset);
+
+    for (int i = 0; i < n && i < int(d.Relief.size()); ++i) {
+        if (const auto &r = d.Relief[size_t(i)]) {
+            Tlayer &layer = Layers[size_t(i)];
+            layer.BaseOrder = uint8_t(std::clamp(r->BaseOrder, 0, OrderCount));
+            layer.Smooth = uint8_t(std::clamp(r->Smooth, 1, 9));
+            layer.ReliefDepth = r->ReliefDepth;
+        }
+    }
+
+    LayerLines.assign(size_t(n), Tnlayer(OrderCount));
+    int skipped = 0;
+    for (const ProjectLine &line : d.Lines) {
+        if (line.Layer < 0 || line.Layer >= n || line.Order < 0 || line.Order >= OrderCount || line.Index < 0 ||
+            line.Index >= LinesPerOrder) {
+            ++skipped;
+            continue;
+        }
+        Tline points = line.Points;
+        for (TPoint32 &p : points) {
+            if (Rescaled(d.Layout)) {
+                p.x = int32_t(ScaleByFixed4(p.x, factor));
+                p.y = int32_t(ScaleByFixed4(p.y, factor));
+            } else if (d.Layout == Layout39300) {
+                p.x = int32_t(RoundDiv(int64_t(p.x) * 12, 7));
+                p.y = int32_t(RoundDiv(int64_t(p.y) * 12, 7));
+            }
+        }
+        Tnline &order = LayerLines[size_t(line.Layer)][size_t(line.Order)];
+        // A later line of lower index never drops the lines read before it.
+        if (int(order.size()) < line.Index + 1)
+            order.resize(size_t(line.Index + 1));
+        order[size_t(line.Index)] = std::move(points);
+        Layers[size_t(line.Layer)].GroupId = GroupReliefToRender;
+        const int row = n - line.Layer;
+        if (std::find(out.ReliefRows.begin(), out.ReliefRows.end(), row) == out.ReliefRows.end())
+            out.ReliefRows.push_back(row);
+    }
+    if (skipped > 0)
+        out.Messages << QStringLiteral("%1 contour line(s) of the project name a layer, an order or a line number "
+                                       "this document does not have; they were skipped.")
+                            .arg(skipped);
+
+    CurrentLayer = n == 0 ? 0 : std::clamp(CurrentLayer, 0, n - 1);
+    CurrentLines = n == 0 ? Tnlayer() : LayerLines[size_t(CurrentLayer)];
+    out.Caption = QStringLiteral("Vistrel    ") + QFileInfo(PsdPath).fileName() + QStringLiteral("    ") +
+                  QFileInfo(projectPath).fileName();
+    return out;
+}
+
+QString SavingDateText()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toString(Platform.ShortDateFormat()) + QLatin1Char(' ') + now.toString(Platform.LongTimeFormat());
+}
+
+QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt)
+{
+    // Every field is converted before anything is taken or written.
+    const Fixed4 lpi = StrToFixed4(texts.Lpi);
+    const int32_t focus = StrToInt(texts.Focus);
+    const Fixed4 depth = StrToFixed4(texts.Depth);
+    const Fixed4 dpi = IsAutoDpiText(texts.Dpi) ? AutoDpi : StrToFixed4(texts.Dpi);
+    const double width = StrToFloat(texts.WidthCm);
+    const double height = StrToFloat(texts.HeightCm);
+    const int32_t hscale = StrToInt(texts.HScale);
+    std::vector<int32_t> offsets;
+    for (const QString &cell : texts.OffsetCells)
+        offsets.push_back(StrToInt(cell));
+    Lpi = lpi;
+    FocusLayer = focus;
+    Depth = depth;
+    OutputDpi = dpi;
+
+    const QByteArray end = "\r\n";
+    QByteArray out;
+    out += PsdPath.toLocal8Bit() + end;
+    out += RealText23(FromFixed4(lpi)) + ' ' + QByteArray::number(ViewCount) + ' ' + QByteArray::number(focus) + ' ' +
+           RealText23(FromFixed4(depth)) + end;
+    out += QByteArray::number(ProjectLayout) + ' ' + QByteArray::number(LayerCount) + ' ' +
+           QByteArray::number(ImageWidth) + ' ' + QByteArray::number(ImageHeight) + end;
+    out += "Vistrel lenticular design tool" + end;
+    out += QByteArray("Version ") + VistrelVersion + end;
+    out += "Project of one design: the PSD, its settings, offsets and contour lines" + end;
+    out += "https://vistrel.app/" + end;
+    out += savedAt.toLocal8Bit() + end;
+    out += RealText23(FromFixed4(dpi)) + ' ' + RealText23(width) + ' ' + RealText23(height) + ' ' +
+           QByteArray::number(texts.ColorModeIndex) + ' ' + QByteArray::number(hscale) + end;
+    for (int32_t offset : offsets)
+        out += QByteArray::number(offset) + end;
+    for (int i = int(Layers.size()) - 1; i >= 0; --i) {
+        const Tlayer &layer = Layers[size_t(i)];
+        out += QByteArray::number(layer.BaseOrder) + ' ' + QByteArray::number(layer.Smooth) + ' ' +
+               RealText23(FromFixed4(layer.ReliefDepth)) + end;
+    }
+    for (size_t i = 0; i < LayerLines.size(); ++i)
+        for (size_t k = 0; k < LayerLines[i].size(); ++k)
+            for (size_t j = 0; j < LayerLines[i][k].size(); ++j) {
+                const Tline &line = LayerLines[i][k][j];
+                out += QByteArray::number(qulonglong(i)) + ' ' + QByteArray::number(qulonglong(k)) + ' ' +
+                       QByteArray::number(qulonglong(j)) + ' ' + QByteArray::number(qlonglong(line.size()) - 1) + end;
+                for (const TPoint32 &p : line)
+                    out += QByteArray::number(p.x) + ' ' + QByteArray::number(p.y) + ' ';
+                out += '\r' + end;
+            }
+    return out;
+}
+
+void SaveProject(const QString &path, const ProjectFieldTexts &texts)
+{
+    const QByteArray bytes = FormatProject(texts, SavingDateText());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw VistrelError(QStringLiteral("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
+                               .arg(path, QFileInfo(path).absolutePath(), file.errorString()),
+                           ErrorKind::File);
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw CreateFileError(path, file.errorString());
+}

@@ -1,0 +1,421 @@
+// Project files: the current layout written byte for byte, every layout read
+// and applied, rescaling, bad files that change nothing, and the window and the
+// batch mode making the same print from one project.
+#include "CommandLine.h"
+#include "Document.h"
+#include "Errors.h"
+#include "ProjectFile.h"
+#include "PsdBuilder.h"
+#include "TestSupport.h"
+#include "WindowTest.h"
+#include "WorkFolder.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+// Three layers on a canvas of the given width (height 200, 100 dpi).
+QByteArray ThreeLayers(int width, uint16_t mode = 3)
+{
+    PsdBuilder b;
+    b.Width = width;
+    b.Height = 200;
+    b.DpiWhole = 100;
+    b.ColorMode = mode;
+    const size_t channels = mode == 4 ? 4 : 3;
+    b.AddLayer(0, 0, width, 200, std::vector<uint8_t>(channels, 240));
+    b.AddLayer(40, 30, 100, 80, std::vector<uint8_t>(channels, 90));
+    b.AddLayer(width / 2, 60, 60, 60, std::vector<uint8_t>(channels, 20), 200);
+    return b.Build();
+}
+
+Tline Points(std::initializer_list<int> xy)
+{
+    Tline line;
+    for (auto p = xy.begin(); p != xy.end(); p += 2)
+        line.push_back({p[0], p[1]});
+    return line;
+}
+
+class ProjectWindowTest : public WindowTest {
+protected:
+    QStringList GridColumn(int col) const
+    {
+        QStringList cells;
+        for (int row = 1; row <= LayerCount; ++row)
+            cells << form->Cells(col, row);
+        return cells;
+    }
+    // Everything an open document shows or keeps, to compare before and after.
+    QStringList Snapshot() const
+    {
+        TForm1 &f = *form;
+        QStringList s{f.windowTitle(), f.Edit5->text(), f.Edit2->text(), f.Edit3->text(), f.Edit9->text(),
+                      f.Edit10->text(), f.Edit11->text(), f.ComboBox2->currentText(), QString::number(LayerCount),
+                      QString::number(ImageWidth), PsdPath};
+        s << GridColumn(1) << GridColumn(2);
+        for (const Tlayer &l : Layers)
+            s << QStringLiteral("%1 %2 %3 %4").arg(l.GroupId).arg(l.BaseOrder).arg(l.Smooth).arg(l.ReliefDepth);
+        for (const QString &name : QDir(WorkFolder).entryList(QDir::Files, QDir::Name))
+            s << name + QLatin1Char('=') + QString::number(qHash(ReadFileBytes(WorkFolder + name)));
+        return s;
+    }
+};
+
+}  // namespace
+
+TEST(ProjectFile, TheCurrentLayoutIsWrittenByteForByte)
+{
+    ResetDocument();
+    PsdPath = QStringLiteral("/art/card.psd");
+    LayerCount = 2;
+    ImageWidth = 300;
+    ImageHeight = 200;
+    Layers.resize(2);
+    Layers[0].BaseOrder = 7, Layers[0].Smooth = 5, Layers[0].ReliefDepth = Fixed4One;
+    Layers[1].BaseOrder = 3, Layers[1].Smooth = 9, Layers[1].ReliefDepth = 25000;
+    LayerLines.assign(2, Tnlayer(OrderCount));
+    LayerLines[0][2] = {Points({1, 1, 5, 1, 3, 9}), Points({-4, 0, 8, 0, 8, 7, 0, 7})};
+    LayerLines[1][0] = {Points({10, 20, 30, 40, 50, 60})};
+
+    const QByteArray bytes = FormatProject({QStringLiteral("42.4775"), QStringLiteral("1"), QStringLiteral("1.5"),
+                                            QStringLiteral("(Auto)"), QStringLiteral("5"), QStringLiteral("3.3333"),
+                                            QStringLiteral("3"), 2, {QStringLiteral("-5"), QStringLiteral("12")}},
+                                           QStringLiteral("2026/12/9 14:05:00"));
+    const QByteArray expected =
+        "/art/card.psd\r\n"
+        " 4.24775000000000E+0001 7 1  1.50000000000000E+0000\r\n"
+        "99101 2 300 200\r\n"
+        "Vistrel lenticular design tool\r\n"
+        "Version 1.0\r\n"
+        "Project of one design: the PSD, its settings, offsets and contour lines\r\n"
+        "https://vistrel.app/\r\n"
+        "2026/12/9 14:05:00\r\n"
+        " 1.00000000000000E+0004  5.00000000000000E+0000  3.33330000000000E+0000 2 3\r\n"
+        "-5\r\n"
+        "12\r\n"
+        "3 9  2.50000000000000E+0000\r\n"  // relief settings, top layer first
+        "7 5  1.00000000000000E+0000\r\n"
+        "0 2 0 2\r\n"
+        "1 1 5 1 3 9 \r\r\n"
+        "0 2 1 3\r\n"
+        "-4 0 8 0 8 7 0 7 \r\r\n"
+        "1 0 0 2\r\n"
+        "10 20 30 40 50 60 \r\r\n";
+    EXPECT_EQ(bytes, expected);
+    // Taken into the document: LPI, focus row, depth and "(Auto)" as 10 000.
+    EXPECT_EQ(Lpi, 424775);
+    EXPECT_EQ(FocusLayer, 1);
+    EXPECT_EQ(Depth, 15000);
+    EXPECT_EQ(OutputDpi, AutoDpi);
+
+    // And read back as written.
+    const ProjectData d = ParseProject(bytes, QStringLiteral("card.hx4p3"), 2);
+    EXPECT_EQ(d.Layout, 99101);
+    EXPECT_EQ(d.Lpi, 424775);
+    EXPECT_EQ(d.HeightCm, 3.3333);
+    EXPECT_EQ(d.HScale, 3);
+    ASSERT_EQ(d.RowOffsets.size(), 2u);
+    EXPECT_EQ(*d.RowOffsets[0], -5);
+    EXPECT_EQ(d.Relief[1]->ReliefDepth, 25000);
+    ASSERT_EQ(d.Lines.size(), 3u);
+    EXPECT_EQ(d.Lines[1].Points, LayerLines[0][2][1]);
+}
+
+TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
+{
+    TForm1 &f = Start();
+    const QString psd = WritePsd(QStringLiteral("art/card.psd"), ThreeLayers(300, 4));
+    ASSERT_TRUE(f.ImportPsd(psd));
+    f.SetCells(2, 1, QStringLiteral("-17"));
+    f.SetCells(2, 2, QStringLiteral("4"));
+    f.SetCells(2, 3, QStringLiteral("23"));
+    f.Edit2->setText(QStringLiteral("2"));
+    f.Edit3->setText(QStringLiteral("2.5"));
+    f.Edit5->setText(QStringLiteral("42.4775"));
+    f.ComboBox2->setEditText(QStringLiteral("(Auto)"));
+    f.Edit9->setText(QStringLiteral("6.5"));
+    f.Edit11->setText(QStringLiteral("3"));
+    Layers[2].BaseOrder = 4, Layers[2].Smooth = 8, Layers[2].ReliefDepth = 17500;
+    Layers[0].BaseOrder = 11;
+    LayerLines.assign(3, Tnlayer(OrderCount));
+    LayerLines[2][0] = {Points({10, 10, 60, 10, 60, 50})};
+    LayerLines[2][6] = {Points({20, 20, 40, 20, 30, 35}), Points({1, 2, 3, 4, 5, 6, 7, 8})};
+    LayerLines[0][14] = {Points({100, 100, 200, 100, 150, 180})};
+    const Tnnlayer lines = LayerLines;
+
+    QTest::mouseClick(f.SpeedButton15, Qt::LeftButton);  // save beside the PSD
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    const QString project = platform.Sandbox.path() + QStringLiteral("/art/card.hx4p3");
+    ASSERT_TRUE(QFile::exists(project));
+    const QStringList fields{f.Edit5->text(), f.Edit2->text(), f.Edit3->text(), f.ComboBox2->currentText(),
+                             f.Edit9->text(), f.Edit10->text(), f.Edit11->text()};
+    const QStringList offsets = GridColumn(2);
+    TearDown();
+
+    ResetDocument();
+    TForm1 &g = Start();
+    platform.OpenAnswers.push_back(project);
+    QTest::mouseClick(g.SpeedButton12, Qt::LeftButton);
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    EXPECT_EQ(platform.DialogRequests.back().InitialFolder, platform.ProgramDir + QStringLiteral("/sample"));
+    EXPECT_EQ((QStringList{g.Edit5->text(), g.Edit2->text(), g.Edit3->text(), g.ComboBox2->currentText(),
+                           g.Edit9->text(), g.Edit10->text(), g.Edit11->text()}),
+              fields);
+    EXPECT_EQ(GridColumn(2), offsets);
+    EXPECT_EQ(GridColumn(1), (QStringList{QStringLiteral("+"), QString(), QStringLiteral("+")}));
+    EXPECT_EQ(LayerLines, lines);
+    EXPECT_EQ(Lpi, 424775);
+    EXPECT_EQ(FocusLayer, 2);
+    EXPECT_EQ(Depth, 25000);
+    EXPECT_EQ(OutputDpi, AutoDpi);
+    EXPECT_EQ(HScale, 3);
+    EXPECT_EQ(Layers[2].GroupId, GroupReliefToRender);
+    EXPECT_EQ(Layers[1].GroupId, GroupPlain);
+    EXPECT_EQ(Layers[2].ReliefDepth, 17500);
+    EXPECT_EQ(Layers[2].Smooth, 8);
+    EXPECT_EQ(Layers[0].BaseOrder, 11);
+    EXPECT_EQ(g.windowTitle(), QStringLiteral("Vistrel    card.psd    card.hx4p3"));
+    EXPECT_TRUE(g.SpeedButton15->isEnabled());
+
+    // Saved again, the file is the same apart from the date line.
+    const QByteArray first = ReadFileBytes(project);
+    QTest::mouseClick(g.SpeedButton15, Qt::LeftButton);
+    auto withoutDate = [](QByteArray b) {
+        QList<QByteArray> lines = b.split('\n');
+        lines.removeAt(7);
+        return lines;
+    };
+    EXPECT_TRUE(withoutDate(ReadFileBytes(project)) == withoutDate(first));
+}
+
+TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
+{
+    TForm1 &f = Start();
+    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), ThreeLayers(300))));
+    const QByteArray head = "D:\\old\\doc.psd\r\n 4.00000000000000E+0001 7 2  1.20000000000000E+0000\r\n";
+    const QByteArray resolution = " 7.20000000000000E+0002  6.00000000000000E+0000  5.00000000000000E+0000 2 2\r\n";
+    const QByteArray line = "2 1 0 2\r\n7 8 14 8 7 21 \r\r\n";  // top layer, order 1, three points
+    struct Case {
+        const char *layout;
+        QByteArray file;
+        QStringList offsets;     // grid rows 1..3
+        QString height;          // Edit10
+        int topBaseOrder;        // relief settings of the top layer (index 2)
+        Tline points;            // the line as stored in the document
+    };
+    const Case cases[] = {
+        {"99100", head + "99100 3 300 200\r\na\r\nb\r\nc\r\n" + "2026\r\n" + resolution + "10\r\n20\r\n30\r\n" +
+                      "1 2  1.00000000000000E+0000\r\n3 4  1.00000000000000E+0000\r\n"
+                      "5 6  1.00000000000000E+0000\r\n" + line,
+         {"30", "20", "10"}, "4", 5, Points({7, 8, 14, 8, 7, 21})},  // bottom first; height 6 cm / 1.5
+        {"39550", head + "39550 1 2 3\r\na\r\nb\r\n 9.00000000000000E+0000\r\n" + resolution + "10\r\n20\r\n30\r\n" +
+                      "1 2  1.00000000000000E+0000\r\n3 4  1.00000000000000E+0000\r\n"
+                      "5 6  1.00000000000000E+0000\r\n" + line,
+         {"30", "20", "10"}, "5", 5, Points({7, 8, 14, 8, 7, 21})},
+        {"39300", head + "39300 10 20 30\r\n" + "0 0 0 2 5 5\r\n" + line,
+         {"30", "20", "10"}, "", 7, Points({12, 14, 24, 14, 12, 36})},  // times 12 / 7; the "0 0 0" header dropped
+        {"3099", head + "3099 10 20 30\r\n" + "1 2  1.00000000000000E+0000\r\n3 4  1.00000000000000E+0000\r\n"
+                      "5 6  1.00000000000000E+0000\r\n" + line,
+         {"30", "20", "10"}, "", 5, Points({7, 8, 14, 8, 7, 21})},
+        {"unversioned", head + line, {}, "", 7, Points({7, 8, 14, 8, 7, 21})},
+    };
+    const QStringList defaults = GridColumn(2);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.layout);
+        Layers[2].BaseOrder = 7;
+        Layers[2].GroupId = GroupPlain;
+        f.Edit10->setText(QString());
+        const QString path = platform.Sandbox.path() + QStringLiteral("/doc.hx4p2");
+        WriteFileBytes(path, c.file);
+        platform.Messages.clear();
+        ASSERT_TRUE(f.ApplyProjectFile(path));
+        EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+        EXPECT_EQ(GridColumn(2), c.offsets.isEmpty() ? defaults : c.offsets);
+        EXPECT_EQ(f.Edit5->text(), QStringLiteral("40"));
+        EXPECT_EQ(f.Edit3->text(), QStringLiteral("1.2"));
+        EXPECT_EQ(f.Edit10->text(), c.height);
+        EXPECT_EQ(int(Layers[2].BaseOrder), c.topBaseOrder);
+        EXPECT_EQ(Layers[2].GroupId, GroupReliefToRender);
+        EXPECT_EQ(f.Cells(1, 1), QStringLiteral("+"));
+        ASSERT_EQ(LayerLines[2][1].size(), 1u);
+        EXPECT_EQ(LayerLines[2][1][0], c.points);
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel    doc.psd    doc.hx4p2"));
+        f.SetCells(2, 1, defaults[0]);
+        f.SetCells(2, 2, defaults[1]);
+        f.SetCells(2, 3, defaults[2]);
+    }
+}
+
+TEST_F(ProjectWindowTest, PointsAndOffsetsFollowTheCanvasAndAProjectMovesWithItsPsd)
+{
+    EXPECT_EQ(RescaleFactor(2000, 2000), Fixed4One);
+    EXPECT_EQ(RescaleFactor(2000, 1000), 8333);  // 1000 / 1200
+    EXPECT_EQ(RescaleFactor(1000, 2000), 12000);
+    EXPECT_EQ(RescaleFactor(0, 2000), Fixed4One);
+
+    TForm1 &f = Start();
+    const QString psd = WritePsd(QStringLiteral("first/doc.psd"), ThreeLayers(1000));
+    // Saved for a 2000-pixel canvas: its working pixels are 1200 wide.
+    const QByteArray file = "C:\\elsewhere\\doc.psd\r\n 4.00000000000000E+0001 7 1  1.00000000000000E+0000\r\n"
+                            "99101 3 2000 400\r\na\r\nb\r\nc\r\nd\r\ndate\r\n"
+                            " 7.20000000000000E+0002  5.00000000000000E+0000  1.00000000000000E+0000 2 1\r\n"
+                            "120\r\n-60\r\n0\r\n"
+                            "7 5  1.00000000000000E+0000\r\n7 5  1.00000000000000E+0000\r\n"
+                            "7 5  1.00000000000000E+0000\r\n"
+                            "0 0 0 2\r\n600 300 1199 0 0 599 \r\r\n";
+    const QString project = platform.Sandbox.path() + QStringLiteral("/first/doc.hx4p3");
+    WriteFileBytes(project, file);
+    ASSERT_TRUE(f.OpenProject(project));
+    EXPECT_EQ(GridColumn(2), (QStringList{"100", "-50", "0"}));
+    EXPECT_EQ(LayerLines[0][0][0], Points({500, 250, 999, 0, 0, 499}));
+
+    // Project and PSD moved together to another folder, the old one gone.
+    QDir().mkpath(platform.Sandbox.path() + QStringLiteral("/moved"));
+    ASSERT_TRUE(QFile::rename(psd, platform.Sandbox.path() + QStringLiteral("/moved/doc.psd")));
+    ASSERT_TRUE(QFile::rename(project, platform.Sandbox.path() + QStringLiteral("/moved/doc.hx4p3")));
+    platform.YesNoAnswers.push_back(true);  // "continue?"
+    platform.OpenAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/moved/doc.hx4p3"));
+    QTest::mouseClick(f.SpeedButton12, Qt::LeftButton);
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Confirm: continue?")});
+    EXPECT_EQ(PsdPath, platform.Sandbox.path() + QStringLiteral("/moved/doc.psd"));
+
+    // "continue?" answered No changes nothing.
+    platform.OpenAnswers.clear();
+    platform.YesNoAnswers.push_back(false);
+    const int dialogs = int(platform.DialogRequests.size());
+    QTest::mouseClick(f.SpeedButton12, Qt::LeftButton);
+    EXPECT_EQ(int(platform.DialogRequests.size()), dialogs);
+}
+
+TEST_F(ProjectWindowTest, ABadProjectIsAMessageAndTheDocumentStaysAsItWas)
+{
+    TForm1 &f = Start();
+    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), ThreeLayers(300))));
+    WritePsd(QStringLiteral("other.psd"), ThreeLayers(500));
+    QTest::mouseClick(f.SpeedButton15, Qt::LeftButton);
+    const QString good = platform.Sandbox.path() + QStringLiteral("/doc.hx4p3");
+    const QByteArray saved = ReadFileBytes(good);
+    ASSERT_FALSE(saved.isEmpty());
+    QByteArray notANumber = saved;
+    notANumber.replace("99101 3", "99101 x3");
+    QByteArray otherPsd = saved;
+    otherPsd.replace("doc.psd", "other.psd");
+    QByteArray noPsd = saved;
+    noPsd.replace("doc.psd", "gone.psd");
+
+    const QStringList before = Snapshot();
+    struct Case { const char *what; QByteArray bytes; bool open; const char *message; };
+    const Case cases[] = {
+        {"cut short", saved.left(saved.size() / 2), false, "bad.hx4p3"},
+        {"cut short, opened", otherPsd.left(otherPsd.size() - 40), true, "bad.hx4p3"},
+        {"not a number", notANumber, false, "Invalid numeric input in"},
+        {"missing PSD", noPsd, true, "Can not found the specified psd file!"},
+        {"missing project", QByteArray(), false, "The file not found!"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = platform.Sandbox.path() + QStringLiteral("/bad.hx4p3");
+        QFile::remove(path);
+        if (!c.bytes.isEmpty())
+            WriteFileBytes(path, c.bytes);
+        platform.Messages.clear();
+        EXPECT_FALSE(c.open ? f.OpenProject(path) : f.ApplyProjectFile(path));
+        ASSERT_EQ(platform.Messages.size(), 1);
+        EXPECT_TRUE(platform.Messages[0].contains(QLatin1String(c.message))) << platform.Messages[0].toStdString();
+        EXPECT_EQ(Snapshot(), before);
+    }
+
+    // A header naming layer 40 of this three-layer document: that line is
+    // skipped and said once, the rest applied.
+    const QString path = platform.Sandbox.path() + QStringLiteral("/bad.hx4p3");
+    WriteFileBytes(path, saved + "40 0 0 2\r\n1 1 2 2 3 3 \r\r\n1 16 0 2\r\n1 1 2 2 3 3 \r\r\n"
+                                 "1 3 0 2\r\n1 1 2 2 3 3 \r\r\n");
+    platform.Messages.clear();
+    EXPECT_TRUE(f.ApplyProjectFile(path));
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral(
+                                     "2 contour line(s) of the project name a layer, an order or a line number this "
+                                     "document does not have; they were skipped.")});
+    EXPECT_EQ(LayerLines[1][3].size(), 1u);
+    EXPECT_EQ(f.Cells(1, 2), QStringLiteral("+"));
+
+    // A project of two layers on this three-layer document says so and applies what fits.
+    const QList<QByteArray> lines = saved.split('\n');
+    QByteArray twoLayers;
+    for (int i = 0; i < 9; ++i)  // up to the resolution line
+        twoLayers += lines[i] + '\n';
+    twoLayers.replace("99101 3", "99101 2");
+    WriteFileBytes(path, twoLayers + "5\r\n6\r\n7 5  1.00000000000000E+0000\r\n7 5  1.00000000000000E+0000\r\n");
+    platform.Messages.clear();
+    EXPECT_TRUE(f.ApplyProjectFile(path));
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("The total number of layers is wrong!")});
+    EXPECT_EQ(f.Cells(2, 1), QStringLiteral("5"));
+    EXPECT_EQ(f.Cells(2, 2), QStringLiteral("6"));
+}
+
+TEST_F(ProjectWindowTest, SavingWithoutADocumentOrIntoAFolderThatCannotBeWritten)
+{
+    TForm1 &f = Start();
+    f.SpeedButton15Click();
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("There is no design to save yet: import a PSD first.")});
+    EXPECT_TRUE(QDir(platform.Sandbox.path()).entryList({QStringLiteral("*.hx4p3")}, QDir::Files).isEmpty());
+
+    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), ThreeLayers(300))));
+    const QString target = platform.Sandbox.path() + QStringLiteral("/no/such/folder/doc.hx4p3");
+    platform.SaveAnswers.push_back(target);
+    platform.Messages.clear();
+    f.N4Click();
+    ASSERT_EQ(platform.Messages.size(), 1);
+    EXPECT_TRUE(platform.Messages[0].startsWith(QStringLiteral("Cannot save \"%1\": the folder").arg(target)))
+        << platform.Messages[0].toStdString();
+    EXPECT_FALSE(QFile::exists(target));
+}
+
+TEST_F(ProjectWindowTest, TheBatchModeMakesTheWindowsPrintOfAProject)
+{
+    TForm1 &f = Start();
+    const QString psd = WritePsd(QStringLiteral("job/doc.psd"), ThreeLayers(300));
+    const QString project = platform.Sandbox.path() + QStringLiteral("/job/doc.hx4p3");
+    WriteFileBytes(project, "doc.psd\r\n 5.00000000000000E+0001 7 3  1.50000000000000E+0000\r\n"
+                            "99101 3 300 200\r\na\r\nb\r\nc\r\nd\r\ndate\r\n"
+                            " 3.60000000000000E+0002  7.00000000000000E+0000  4.00000000000000E+0000 2 2\r\n"
+                            "-30\r\n12\r\n25\r\n"
+                            "7 5  1.00000000000000E+0000\r\n7 5  1.00000000000000E+0000\r\n"
+                            "7 5  1.00000000000000E+0000\r\n");
+    ASSERT_TRUE(f.OpenProject(project));
+    const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
+    platform.SaveAnswers.push_back(windowPrint);
+    f.BitBtn3Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    const QByteArray expected = WithoutTiffDate(ReadFileBytes(windowPrint));
+    ASSERT_FALSE(expected.isEmpty());
+
+    const QString batchPrint = platform.Sandbox.path() + QStringLiteral("/batch.tif");
+    const QString saved = platform.Sandbox.path() + QStringLiteral("/job/again.hx4p3");
+    int code = -1;
+    QByteArray err;
+    const QByteArray out = RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), batchPrint,
+                                                         QStringLiteral("--save-project"), saved, project},
+                                      &code, &err);
+    ASSERT_EQ(code, 0) << out.toStdString() << err.toStdString();
+    EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(batchPrint)) == expected);
+
+    // The saved project makes the same print again.
+    QFile::remove(batchPrint);
+    RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), batchPrint, saved}, &code, &err);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(batchPrint)) == expected);
+
+    // The command line wins over the project.
+    RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), batchPrint, QStringLiteral("--dpi"),
+                                  QStringLiteral("720"), saved},
+               &code, &err);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    EXPECT_FALSE(WithoutTiffDate(ReadFileBytes(batchPrint)) == expected);
+}
