@@ -13,6 +13,7 @@
 #include "ParameterRules.h"
 #include "ProjectFile.h"
 #include "PsdReader.h"
+#include "ReliefRenderer.h"
 #include "SettingsFile.h"
 #include "WorkFolder.h"
 
@@ -271,6 +272,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         SettingsValues settings;
         ReadSettingsFile(settings);
         HScale = uint8_t(settings.HScale);
+        OutputColorMode = uint8_t(settings.OutputColorMode);
 
         // The typed settings are checked by the window's own rules before any
         // work is done.
@@ -314,8 +316,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
                 texts.WidthCm = Typed(options.WidthCm, project->WidthText);
                 texts.HScale = Typed(options.HScale, project->HScaleText);
                 // The stored height goes with the stored width, as in the window.
-                if (options.WidthCm.isEmpty() && project->HeightText &&
-                    !CheckWidthCm(StrToFixed4(project->WidthText)).Replaced)
+                if (options.WidthCm.isEmpty() && project->HeightText)
                     texts.HeightCm = *project->HeightText;
             }
             for (int row = 1; row <= int(project->RowOffsets.size()); ++row)
@@ -334,6 +335,11 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         Lpi = print.Settings.Lpi;
 
         CentreView = 4;
+        // Relief layers of a project are rendered once, for every output.
+        {
+            TerminalProgress progress(err, "relief");
+            RenderPendingReliefs([&](int p) { progress(p); });
+        }
         auto written = [&](const char *what, const QString &path) {
             std::fprintf(out, "%s written: %s\n", what, QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
         };

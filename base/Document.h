@@ -49,6 +49,13 @@ using Tline = std::vector<TPoint32>;
 using Tnline = std::vector<Tline>;     // the lines of one order
 using Tnlayer = std::vector<Tnline>;   // the 15 orders of one layer
 using Tnnlayer = std::vector<Tnlayer>; // the line sets of all layers
+// Names a line: its order index and its line index.
+struct TLineId {
+    uint8_t Order = 0;
+    uint8_t Line = 0;
+    bool operator==(const TLineId &) const = default;
+};
+using Talineid = std::vector<TLineId>;
 
 constexpr int ViewCount = 7;
 constexpr int OrderCount = 15;
@@ -65,6 +72,12 @@ constexpr int32_t ReliefPreviewStopped = 605;
 constexpr uint8_t GroupPlain = 0;
 constexpr uint8_t GroupReliefRendered = 100;  // its seven relief views are in the work folder
 constexpr uint8_t GroupReliefToRender = 255;  // the next view generation renders its relief
+// A layer of a flip group: every GroupId but plain and the two relief values.
+// A relief layer not rendered yet shows as a plain layer in every view.
+inline bool IsFlipGroup(uint8_t groupId)
+{
+    return groupId != GroupPlain && groupId != GroupReliefRendered && groupId != GroupReliefToRender;
+}
 
 // AppState: where the person is in the import, preview, export road.
 enum AppStates : uint8_t {
@@ -129,7 +142,15 @@ extern QImage OrderMap;
 // --- Contour lines ---
 extern Tnnlayer LayerLines;
 extern Tnlayer CurrentLines;
-extern Tline EditLine;
+extern Tline EditLine;          // the line in progress
+extern uint8_t CurrentOrder;    // order index new lines go to
+extern int32_t DrawCount;       // points placed so far in the line in progress
+extern Talineid SelIds;         // the selected lines
+extern uint8_t SelCount;
+extern Tnline SelLines;         // working copies of the selected lines
+extern std::vector<uint8_t> SelPoints;
+extern Tnline ClipLines;        // the program's own line clipboard
+extern std::vector<uint8_t> ClipOrders;
 
 // --- State flags and view state ---
 extern uint8_t DocumentOpen;

@@ -15,7 +15,10 @@
 
 // The picture formats of the work folder.
 QImage NewPicture(int width, int height, int bitsPerPixel);
-int BitsPerPixel(const QImage &picture);  // 8, 24 or 32; 0 for a null picture
+int BitsPerPixel(const QImage &picture);
+// Nearest-neighbour copy at another size: every target pixel takes the source
+// pixel under its centre.
+QImage ScaleNearest(const QImage &source, int width, int height);  // 8, 24 or 32; 0 for a null picture
 
 QByteArray EncodeBmp(const QImage &picture);
 QImage DecodeBmp(const QByteArray &bytes, const QString &fileName);

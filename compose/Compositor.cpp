@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 int DocumentBits()
@@ -27,13 +28,13 @@ void BuildGroupTables()
 {
     int highest = 0;
     for (const Tlayer &layer : Layers)
-        if (layer.GroupId != GroupReliefRendered)
+        if (IsFlipGroup(layer.GroupId))
             highest = std::max<int>(highest, layer.GroupId);
     GroupMembers.assign(highest, {});
     GroupViewLayer.assign(highest, {});
     for (size_t i = 0; i < Layers.size(); ++i) {
         const int g = Layers[i].GroupId;
-        if (g != GroupPlain && g != GroupReliefRendered)
+        if (IsFlipGroup(g))
             GroupMembers[g - 1].push_back(uint16_t(i));
     }
     for (int g = 0; g < highest; ++g) {
@@ -49,15 +50,16 @@ void BuildGroupTables()
 bool LayerVisibleInView(int layerIndex, int viewIndex)
 {
     const int g = Layers[layerIndex].GroupId;
-    if (g == GroupPlain || g == GroupReliefRendered)
+    if (!IsFlipGroup(g))
         return true;
     return g <= int(GroupViewLayer.size()) && GroupViewLayer[g - 1][viewIndex] == layerIndex;
 }
 
 int32_t ReliefMargin(const Tlayer &layer)
 {
-    // PsdDpi x ReliefDepth / 4, both held times 10 000.
-    return int32_t(RoundDiv(PsdDpi * layer.ReliefDepth, 4 * Fixed4One * Fixed4One));
+    // PsdDpi x ReliefDepth / 4, both held times 10 000. A negative relief depth
+    // inverts the relief; its margin is as wide as the positive one's.
+    return int32_t(RoundDiv(PsdDpi * std::abs(layer.ReliefDepth), 4 * Fixed4One * Fixed4One));
 }
 
 void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const QImage &sourceAlpha, int left,

@@ -140,6 +140,7 @@ void TakeDocument(PsdDocument &doc, const std::function<void(int)> &progress)
     AppState = StateImported;
     LayerLines.clear();
     CurrentLines.clear();
+    CurrentOrder = 0;
     UngroupedLayers.clear();
 
     ImageWidth = doc.ImageWidth;
@@ -167,6 +168,10 @@ void TakeDocument(PsdDocument &doc, const std::function<void(int)> &progress)
             layer.Smooth = 5;
         if (layer.BaseOrder == 0)
             layer.BaseOrder = 7;
+        // A PSD may carry the value of a rendered relief, whose views no
+        // work folder holds yet: it is rendered at the next view generation.
+        if (layer.GroupId == GroupReliefRendered)
+            layer.GroupId = GroupReliefToRender;
     }
 
     ChooseDefaultFocus();

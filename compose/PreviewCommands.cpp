@@ -7,6 +7,7 @@
 #include "Errors.h"
 #include "Picture.h"
 #include "Platform.h"
+#include "ReliefRenderer.h"
 #include "Unit1.h"
 #include "ViewSet.h"
 #include "WorkFolder.h"
@@ -48,6 +49,7 @@ void TForm1::SpeedButton9Click()
         if (settings.LpiShown)
             Edit5->setText(*settings.LpiShown);
         BeginPreview(settings);
+        RenderPendingReliefs([this](int p) { SetProgress(p); });
         GenerateViews(settings.Offsets, settings.FocusOffset);
     });
 }

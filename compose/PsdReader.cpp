@@ -393,25 +393,6 @@ QByteArray DecodeChannel(const uint8_t *data, qint64 size, int width, int height
     }
 }
 
-QImage ScaleNearest(const QImage &source, int width, int height)
-{
-    QImage target = NewPicture(width, height, BitsPerPixel(source));
-    if (width <= 0 || height <= 0 || source.isNull() || source.width() == 0 || source.height() == 0)
-        return target;
-    const int bytes = BitsPerPixel(source) / 8;
-    std::vector<int> column(width);
-    for (int x = 0; x < width; ++x)  // the source pixel under the target pixel's centre
-        column[x] = std::min(source.width() - 1, int((2 * qint64(x) + 1) * source.width() / (2 * qint64(width))));
-    for (int y = 0; y < height; ++y) {
-        const int sy = std::min(source.height() - 1, int((2 * qint64(y) + 1) * source.height() / (2 * qint64(height))));
-        const uchar *in = source.constScanLine(sy);
-        uchar *out = target.scanLine(y);
-        for (int x = 0; x < width; ++x)
-            std::memcpy(out + x * bytes, in + column[x] * bytes, size_t(bytes));
-    }
-    return target;
-}
-
 QString StagedName(const QString &finalName)
 {
     return finalName + QStringLiteral(".part");

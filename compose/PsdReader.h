@@ -80,8 +80,6 @@ void CommitPsdFiles(int layerCount);
 // Both phases; for callers that have no document to protect.
 PsdDocument ReadPsd(const QString &path, const std::function<void(int)> &progress = {});
 
-// Nearest-neighbour copy at another size: every target pixel takes one source pixel.
-QImage ScaleNearest(const QImage &source, int width, int height);
 
 // Decoders of one channel plane, exposed for tests. Each throws VistrelError
 // (`what` names the layer and channel) when the data do not fit the plane.

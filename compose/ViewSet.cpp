@@ -50,10 +50,6 @@ void BeginPreview(const PreviewSettings &settings)
     ViewsStale = 0;
     Depth = settings.Depth;
     Lpi = settings.Lpi;
-    for (const Tlayer &layer : Layers)
-        if (layer.GroupId == GroupReliefToRender)
-            throw VistrelError(QStringLiteral("This document has relief layers, which this version of Vistrel "
-                                              "cannot render yet."));
 }
 
 void PreviewStarted()

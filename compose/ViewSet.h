@@ -10,6 +10,7 @@
 #include <vector>
 
 // `offsets` is the Offset column by layer index. `progress` gets 10..100.
+// Relief layers must have been rendered (RenderPendingReliefs) first.
 void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
                        const std::function<void(int)> &progress = {});
 

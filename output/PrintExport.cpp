@@ -5,6 +5,7 @@
 #include "Document.h"
 #include "Errors.h"
 #include "Interlacer.h"
+#include "ReliefRenderer.h"
 #include "Tiff.h"
 #include "WorkFolder.h"
 
@@ -15,6 +16,7 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
                                      const std::function<void(int)> &progress, const PhaseReport &phases)
 {
     QStringList views;
+    RenderPendingReliefs(progress);
     BuildGroupTables();
     const int span = int(Round(70.0 / ViewCount));
     for (int n = ViewCount - 1; n >= 0; --n) {

@@ -8,6 +8,7 @@
 #include "Platform.h"
 #include "ProjectFile.h"
 #include "PsdReader.h"
+#include "ReliefLines.h"
 #include "Unit1.h"
 
 #include <QComboBox>
@@ -106,6 +107,8 @@ void TForm1::ShowProject(const ProjectOutcome &out)
         Edit9->setText(out.WidthText);  // its own handler keeps the limit and sets the height
         if (out.HeightText)
             Edit10->setText(*out.HeightText);
+        else
+            Edit9Change();  // the height follows the width even when the width field kept its text
         ComboBox1->setCurrentIndex(out.ColorModeIndex);
         Edit11->setText(out.HScaleText);
     }
@@ -119,6 +122,9 @@ void TForm1::ShowProject(const ProjectOutcome &out)
 
 ProjectFieldTexts TForm1::ProjectTexts() const
 {
+    // Lines being edited on the DrawLine page belong to the project too.
+    if (DrawLineActive == 1)
+        StoreCurrentLines();
     return {Edit5->text(),  Edit2->text(),  Edit3->text(),  ComboBox2->currentText(), Edit9->text(),
             Edit10->text(), Edit11->text(), ComboBox1->currentIndex(), OffsetCells()};
 }

@@ -107,6 +107,8 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
         }
     };
 
+    if (in.AtEndAfterSpace())
+        return d;  // settings only: an old file without lines
     const int64_t first = in.ReadInteger();
     switch (first) {
     case ProjectLayout:
@@ -202,7 +204,7 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
         OutputDpi = d.Dpi;
         OutputWidthCm = ToFixed4(d.WidthCm);
         OutputHeightCm = ToFixed4(d.HeightCm);
-        OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 2 ? d.ColorMode : 2);
+        OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 3 ? d.ColorMode : 2);  // the four items
         HScale = uint8_t(d.HScale >= HScaleLow && d.HScale <= HScaleHigh ? d.HScale : 1);
         out.HasResolution = true;
         out.DpiText = d.Dpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(d.Dpi);

@@ -1,0 +1,72 @@
+#include "ReliefLines.h"
+
+#include <algorithm>
+
+uint8_t LevelOfOrder(int order)
+{
+    return uint8_t(255 - 15 * order);
+}
+
+uint8_t BaseLevelOf(const Tlayer &layer)
+{
+    return uint8_t(255 - 15 * int(layer.BaseOrder));
+}
+
+Tnlayer EmptyLineSet()
+{
+    return Tnlayer(OrderCount);
+}
+
+bool AppendLine(Tnlayer &set, int order, const Tline &line)
+{
+    if (set.size() != size_t(OrderCount))
+        set.resize(OrderCount);
+    Tnline &lines = set[size_t(order)];
+    if (int(lines.size()) >= MaxLinesPerOrder)
+        return false;
+    lines.push_back(line);
+    return true;
+}
+
+void RemoveLastLine(Tnlayer &set, int order)
+{
+    if (order >= 0 && order < int(set.size()) && !set[size_t(order)].empty())
+        set[size_t(order)].pop_back();
+}
+
+void EmptyOrder(Tnlayer &set, int order)
+{
+    if (order >= 0 && order < int(set.size()))
+        set[size_t(order)].clear();
+}
+
+void DeleteAllLines(Tnlayer &set)
+{
+    set = EmptyLineSet();
+}
+
+void CompactLines(Tnlayer &set)
+{
+    for (Tnline &lines : set)
+        lines.erase(std::remove_if(lines.begin(), lines.end(), [](const Tline &l) { return l.size() <= 2; }),
+                    lines.end());
+}
+
+void EnterLineSets()
+{
+    LayerLines.resize(LayerCount);
+    Tnlayer &set = LayerLines[size_t(CurrentLayer)];
+    CurrentLines = set.empty() ? EmptyLineSet() : set;
+}
+
+void StoreCurrentLines()
+{
+    if (CurrentLayer >= 0 && CurrentLayer < int(LayerLines.size()))
+        LayerLines[size_t(CurrentLayer)] = CurrentLines;
+}
+
+void LeaveLineSets()
+{
+    StoreCurrentLines();
+    CurrentLines.clear();
+}

@@ -1,0 +1,36 @@
+// The contour lines of a relief: fifteen orders per layer, order index 0
+// ("1") the highest. An order's grey level in the height map is 255 - 15 k;
+// pixels no line covers are 30, the background.
+#pragma once
+
+#include "Document.h"
+
+constexpr uint8_t BackgroundLevel = 30;
+// An order holds at most this many lines: the hit-test map names a line in one
+// byte, and 255 there means that no line is at a place.
+constexpr int MaxLinesPerOrder = 255;
+
+// 255 - 15 k for k = 0..14.
+uint8_t LevelOfOrder(int order);
+// The level of the layer's zero plane: BaseOrder 15 is the background.
+uint8_t BaseLevelOf(const Tlayer &layer);
+
+// A line set of 15 empty orders.
+Tnlayer EmptyLineSet();
+// Appends a line to an order; false (nothing changes) when the order is full.
+bool AppendLine(Tnlayer &set, int order, const Tline &line);
+// "Delete line": the last line of an order; "Delete layer": every line of an
+// order; "Delete all": 15 empty orders.
+void RemoveLastLine(Tnlayer &set, int order);
+void EmptyOrder(Tnlayer &set, int order);
+void DeleteAllLines(Tnlayer &set);
+// Keeps, in their order, only the lines with more than 2 points.
+void CompactLines(Tnlayer &set);
+
+// Entering the DrawLine page: every layer gets an entry, and the current
+// layer's set (15 empty orders the first time) becomes CurrentLines.
+void EnterLineSets();
+// Leaving the page, or starting the relief preview: the current layer keeps
+// CurrentLines. Leaving also empties CurrentLines.
+void StoreCurrentLines();
+void LeaveLineSets();
