@@ -73,7 +73,11 @@ QImage PaintHeightMap(const Tnlayer &lines)
         // give rising plateaus with order "1" on top.
         for (int k = int(std::min<size_t>(lines.size(), OrderCount)) - 1; k >= 0; --k) {
             const int g = LevelOfOrder(k);
-            painter.setPen(QPen(QColor(g, g, g), outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            // A picture under 100 pixels wide gets no outline rather than a hairline.
+            if (outline > 0)
+                painter.setPen(QPen(QColor(g, g, g), outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            else
+                painter.setPen(Qt::NoPen);
             painter.setBrush(QColor(g, g, g));
             for (const Tline &line : lines[size_t(k)]) {
                 if (line.empty())

@@ -1,0 +1,286 @@
+// The relief renderer on real calls: the rules of a view pass, the geometry of
+// a render, the smoothing at the edges, a nested-rectangles row worked out by
+// hand, the files of a render, and a project with lines exported by the batch
+// mode.
+#include "BmpCodec.h"
+#include "Compositor.h"
+#include "Document.h"
+#include "Import.h"
+#include "PsdBuilder.h"
+#include "ReliefLines.h"
+#include "ReliefRenderer.h"
+#include "ScriptedPlatform.h"
+#include "TestSupport.h"
+#include "Tiff.h"
+#include "WorkFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+// One grey row as a picture: each value a pixel.
+QImage Row(const std::vector<int> &values)
+{
+    QImage row = NewPicture(int(values.size()), 1, 8);
+    for (size_t i = 0; i < values.size(); ++i)
+        row.scanLine(0)[i] = uchar(values[i]);
+    return row;
+}
+
+std::vector<int> RowValues(const QImage &picture, int y = 0)
+{
+    std::vector<int> values;
+    for (int x = 0; x < picture.width(); ++x)
+        values.push_back(picture.constScanLine(y)[x * (BitsPerPixel(picture) / 8)]);
+    return values;
+}
+
+Tline Rectangle(int left, int top, int right, int bottom)
+{
+    return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+}
+
+}  // namespace
+
+TEST(ReliefRenderer, ThePassRulesOfGapsAndCoveredPixels)
+{
+    // K = 10 000: a pixel moves by its height above the base level, in view step 1.
+    struct Case {
+        const char *what;
+        std::vector<int> heights;  // base level 150
+        int bits;
+        std::vector<int> expected;  // the pixels are 1..6 (a..f); 99 was there before
+    };
+    const Case cases[] = {
+        {"targets 0,1,4,5,4,5: c fills the gap, d is replaced by f, e is covered", {150, 150, 152, 152, 150, 150}, 8,
+         {1, 2, 3, 3, 3, 6}},
+        {"targets 0,1,0,1,4,5: the pair covers a and b, e fills the gap", {150, 150, 148, 148, 150, 150}, 8,
+         {3, 4, 5, 5, 5, 6}},
+        {"the first pixel to 3: positions 1..3 take it, 0 keeps what it had", {153, 153, 153, 153, 153, 153}, 8,
+         {99, 1, 1, 1, 2, 3}},
+        // Targets 2, 5, 2, 3, 4, 5: a fills 1..2; b jumps to 5 while the scan is
+        // still behind, so the gap 3..4 takes a; c, d and e are covered; f
+        // lands on 5 ...
+        {"a gap behind the scan takes the pixel before", {152, 154, 150, 150, 150, 150}, 8, {99, 1, 1, 1, 1, 6}},
+        // ... except in CMYK, where the gap takes b, the pixel that opened it.
+        {"in CMYK the gap takes the pixel itself", {152, 154, 150, 150, 150, 150}, 32, {99, 1, 1, 2, 2, 6}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ReliefGeometry g;
+        g.PaddedWidth = 6;
+        g.ShiftFactor = 10000;
+        g.BaseLevel = 150;
+        QImage source = NewPicture(6, 1, c.bits), alpha = NewPicture(6, 1, 8);
+        const int bytes = c.bits / 8;
+        for (int i = 0; i < 6; ++i) {
+            std::memset(source.scanLine(0) + i * bytes, i + 1, size_t(bytes));
+            alpha.scanLine(0)[i] = uchar(10 * (i + 1));
+        }
+        QImage destination = NewPicture(6, 1, c.bits), destinationAlpha = NewPicture(6, 1, 8);
+        std::memset(destination.scanLine(0), 99, size_t(6 * bytes));
+        std::memset(destinationAlpha.scanLine(0), 99, 6);
+        ReliefPass(source, alpha, Row(c.heights), g, 1, destination, destinationAlpha);
+        EXPECT_EQ(RowValues(destination), c.expected);
+        // The coverage travels with its pixel.
+        std::vector<int> coverage;
+        for (int v : c.expected)
+            coverage.push_back(v == 99 ? 99 : 10 * v);
+        EXPECT_EQ(RowValues(destinationAlpha), coverage);
+        for (int i = 0; i < 6; ++i)  // all four CMYK bytes move together
+            for (int k = 1; k < bytes; ++k)
+                EXPECT_EQ(destination.constScanLine(0)[i * bytes + k], destination.constScanLine(0)[i * bytes]);
+    }
+}
+
+TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
+{
+    ResetDocument();
+    WorkWidth = 24;  // under 100 pixels: no outline
+    WorkHeight = 3;
+    WorkScale = Fixed4One;
+    // Order 10 (level 105) over columns 4..21, order 4 (195) over 8..19,
+    // order 0 (255) over 12..15; the background is 30.
+    Tnlayer lines = EmptyLineSet();
+    lines[10] = {Rectangle(4, 0, 22, 3)};
+    lines[4] = {Rectangle(8, 0, 20, 3)};
+    lines[0] = {Rectangle(12, 0, 16, 3)};
+    const QImage working = PaintHeightMap(lines);
+    const std::vector<int> levels = {30,  30,  30,  30,  105, 105, 105, 105, 195, 195, 195, 195,
+                                     255, 255, 255, 255, 195, 195, 195, 195, 105, 105, 30,  30};
+    ASSERT_EQ(RowValues(working, 1), levels);
+
+    Tlayer layer;
+    layer.Width = 24;
+    layer.Height = 3;
+    layer.BaseOrder = 7;  // level 150 stays in the picture plane
+    ReliefGeometry g;
+    g.PaddedWidth = 24;
+    g.ShiftFactor = 200;  // dv / 50 pixels per view step: -120 -> -2.4, -45 -> -0.9, 45 -> 0.9, 105 -> 2.1
+    g.BaseLevel = BaseLevelOf(layer);
+    const QImage map = LayerReliefMap(working, layer, g);
+    ASSERT_EQ(RowValues(map, 1), levels);
+
+    std::vector<int> pixels;
+    for (int i = 0; i < 24; ++i)
+        pixels.push_back(10 + i);  // pixel i is 10 + i
+    const QImage source = Row(pixels);
+    const QImage alpha = Row(std::vector<int>(24, 255));
+    struct Case { int step; std::vector<int> expected; };
+    const Case cases[] = {
+        // View 4 keeps every pixel in its column.
+        {0, pixels},
+        // View 3: the background moves 2 to the left, order 10 one, order 4 one
+        // to the right and order 0 two. Rising edges open gaps that the pixel
+        // at the edge fills (4 twice, 8 three times, 12 twice); falling edges
+        // cover: 16 is dropped, 18 and 19 are written over by 20, 21 and 22;
+        // 22 and 23 keep what they held.
+        {1, {12, 13, 14, 14, 15, 16, 17, 18, 18, 18, 19, 20, 21, 22, 22, 23, 24, 25, 27, 30, 32, 33, 32, 33}},
+        // View 5 the other way: the background moves 2 to the right, order 10
+        // one, order 4 one to the left and order 0 two. 0 fills 1..2; 4 lands
+        // on 3's place and is dropped; 6 and 7 are written over by 8 and 9, 11
+        // by 12; the gaps behind the raised parts take 16 twice and 20 three
+        // times; 22 lands at 23 and 23 falls off the row.
+        {-1, {10, 10, 10, 11, 12, 13, 15, 18, 19, 20, 22, 23, 24, 25, 26, 26, 27, 28, 29, 30, 30, 30, 31, 32}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.step);
+        QImage destination = source.copy(), destinationAlpha = alpha.copy();
+        ReliefPass(source, alpha, Row(levels), g, c.step, destination, destinationAlpha);
+        EXPECT_EQ(RowValues(destination), c.expected);
+    }
+}
+
+TEST(ReliefRenderer, SmoothingTapsStopAtTheEdges)
+{
+    // A map one column wide, 255 on row 0 and 0 below: a = 30 reaches row 0
+    // with both upper taps up to row 30 and with the -2a tap up to row 60.
+    QImage map = NewPicture(1, 100, 8);
+    for (int y = 0; y < 100; ++y)
+        map.scanLine(y)[0] = y == 0 ? 255 : 0;
+    const QImage smooth = SmoothReliefMap(map, 30);
+    struct Case { int y, value; };
+    // Row weights: -2a 6, -a 13, centre 14 (of 52).
+    const Case cases[] = {{0, 162}, {1, 93}, {30, 93}, {31, 29}, {60, 29}, {61, 0}, {99, 0}};
+    for (const Case &c : cases)
+        EXPECT_EQ(smooth.constScanLine(c.y)[0], c.value) << c.y;
+    EXPECT_EQ(RowValues(SmoothReliefMap(map, 0), 0), RowValues(map, 0));  // a = 0: unchanged
+}
+
+TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
+{
+    ScriptedPlatform platform;
+    ResetDocument();
+    WorkFolder = platform.WorkFolderPath();
+    QDir().mkpath(WorkFolder);
+    // 3000 x 300 at 300 dpi: worked on 1200 wide, scale 0.4.
+    PsdBuilder b;
+    b.Width = 3000;
+    b.Height = 300;
+    b.DpiWhole = 300;
+    b.AddLayer(0, 0, 3000, 300, {200, 200, 200});
+    b.AddLayer(1000, 50, 100, 200, {20, 40, 60}, 220);
+    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
+    WriteFileBytes(psd, b.Build());
+    ImportDocument(psd);
+    ASSERT_EQ(WorkScale, 4000);
+    Tlayer &layer = Layers[1];
+    ReliefGeometry g = ReliefGeometryOf(layer);
+    EXPECT_EQ(g.Margin, 75);  // 300 dpi x 1.0 / 4
+    EXPECT_EQ(g.PaddedWidth, 250);
+    EXPECT_EQ(g.SmoothStep, 30);  // 3000 / 500 x 5
+    EXPECT_EQ(g.ShiftFactor, 1000);  // 3000 x 1 x 1 / 30 000 pixels, times 10 000
+    layer.ReliefDepth = -Fixed4One;  // an inverted relief keeps the margin
+    EXPECT_EQ(ReliefGeometryOf(layer).Margin, 75);
+    EXPECT_EQ(ReliefGeometryOf(layer).ShiftFactor, -1000);
+    layer.ReliefDepth = Fixed4One;
+
+    // Lines that would move pixels: with BaseOrder 15 and no lines, or with a
+    // depth of 0, every view is the padded layer; view 4 is always.
+    const QImage padded = [&] {
+        QImage p = NewPicture(250, 200, 24);
+        for (int y = 0; y < 200; ++y) {
+            std::memset(p.scanLine(y), 0, 250 * 3);
+            for (int x = 75; x < 175; ++x) {
+                p.scanLine(y)[3 * x] = 60;  // B, G, R
+                p.scanLine(y)[3 * x + 1] = 40;
+                p.scanLine(y)[3 * x + 2] = 20;
+            }
+        }
+        return p;
+    }();
+    Tnlayer lines = EmptyLineSet();
+    lines[2] = {Rectangle(390, 20, 450, 100)};
+    lines[0] = {Rectangle(410, 40, 430, 80)};
+    struct Case { const char *what; int baseOrder; Fixed4 depth; const Tnlayer *set; std::vector<int> sameViews; };
+    const Tnlayer none = EmptyLineSet();
+    const Case cases[] = {
+        {"no lines, base order 15", 15, Fixed4One, &none, {1, 2, 3, 4, 5, 6, 7}},
+        {"depth 0", 7, 0, &lines, {1, 2, 3, 4, 5, 6, 7}},
+        {"lines", 7, Fixed4One, &lines, {4}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        layer.BaseOrder = uint8_t(c.baseOrder);
+        Depth = c.depth;
+        std::vector<int> progress;
+        RenderRelief(1, *c.set, [&](int p) { progress.push_back(p); });
+        EXPECT_EQ(progress.front(), 20);
+        EXPECT_EQ(progress.back(), 100);
+        EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+        for (int v = 1; v <= 7; ++v) {
+            const QImage view = LoadImage(WorkFileName(2, QStringLiteral("gx"), v));
+            ASSERT_EQ(view.size(), QSize(250, 200));
+            const bool same = view == padded;
+            const bool expected = std::find(c.sameViews.begin(), c.sameViews.end(), v) != c.sameViews.end();
+            EXPECT_EQ(same, expected) << "view " << v;
+            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("xgx"), v)).size(), QSize(100, 80));
+            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("gxt"), v)).size(), QSize(250, 200));
+            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("xgxt"), v)).size(), QSize(100, 80));
+        }
+    }
+}
+
+TEST(ReliefRenderer, AProjectWithLinesIsExportedByTheBatchMode)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 400;
+    b.Height = 200;
+    b.DpiWhole = 100;
+    b.AddLayer(0, 0, 400, 200, {230, 230, 230});
+    b.AddLayer(100, 40, 200, 120, {30, 90, 160});
+    WriteFileBytes(dir.path() + QStringLiteral("/doc.psd"), b.Build());
+    const QByteArray head = "doc.psd\r\n 4.00000000000000E+0001 7 2  1.00000000000000E+0000\r\n"
+                            "99101 2 400 200\r\na\r\nb\r\nc\r\nd\r\ndate\r\n"
+                            " 3.00000000000000E+0002  6.00000000000000E+0000  3.00000000000000E+0000 2 1\r\n"
+                            "0\r\n0\r\n7 5  1.00000000000000E+0000\r\n7 5  1.00000000000000E+0000\r\n";
+    WriteFileBytes(dir.path() + QStringLiteral("/relief.hx4p3"),
+                   head + "1 1 0 3\r\n120 50 280 50 280 150 120 150 \r\r\n1 0 0 3\r\n160 80 240 80 240 120 160 120 \r\r\n");
+    WriteFileBytes(dir.path() + QStringLiteral("/flat.hx4p3"), head);
+
+    auto run = [&](const QString &project, const QString &work) {
+        int code = -1;
+        QByteArray err;
+        RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), work + QStringLiteral(".tif"),
+                                      QStringLiteral("--work-folder"), work, dir.path() + QLatin1Char('/') + project},
+                   &code, &err);
+        EXPECT_EQ(code, 0) << err.toStdString();
+    };
+    const QString relief = dir.path() + QStringLiteral("/relief");
+    const QString flat = dir.path() + QStringLiteral("/flat");
+    run(QStringLiteral("relief.hx4p3"), relief);
+    run(QStringLiteral("flat.hx4p3"), flat);
+    for (int v = 1; v <= 7; ++v)
+        for (const char *kind : {"gx", "gxt", "xgx", "xgxt"})
+            EXPECT_TRUE(QFile::exists(relief + QStringLiteral("/2%1%2.gjs").arg(QLatin1String(kind)).arg(v)))
+                << kind << v;
+    // The middle view is the plain composite; the others are not.
+    auto view = [](const QString &work, int v) { return LoadTiffBitmap(work + QStringLiteral("/vwd%1.gjs").arg(ThreeDigits(v))); };
+    EXPECT_TRUE(view(relief, 4) == view(flat, 4));
+    EXPECT_FALSE(view(relief, 1) == view(flat, 1));
+    EXPECT_FALSE(view(relief, 7) == view(flat, 7));
+    EXPECT_TRUE(QFile::exists(relief + QStringLiteral(".tif")));
+}
