@@ -221,18 +221,23 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
     const ReliefGeometry g = ReliefGeometryOf(layer);
     const QImage map = SmoothReliefMap(LayerReliefMap(PaintHeightMap(lines), layer, g), g.SmoothStep);
 
-    const QImage colour = LoadImage(WorkFileName(QStringLiteral("ly"), n));
-    const QImage alpha = LoadImage(WorkFileName(QStringLiteral("lyt"), n));
-    const QSize size(layer.Width, layer.Height);
-    if ((!colour.isNull() && colour.size() != size) || (!alpha.isNull() && alpha.size() != size) ||
-        (!colour.isNull() && BitsPerPixel(colour) != DocumentBits()) || (!alpha.isNull() && BitsPerPixel(alpha) != 8))
-        throw VistrelError(QStringLiteral("The work files of layer %1 are not %2 x %3 pixels as the layer is: they "
-                                          "were changed while Vistrel was working. Import the PSD again.")
-                               .arg(n).arg(layer.Width).arg(layer.Height),
-                           ErrorKind::Format);
-    const QImage source = Widened(colour, layer.Width, layer.Height, DocumentBits(), g.Margin,
-                                  PsdColorMode == ModeCmyk ? 255 : 0);
-    const QImage sourceAlpha = Widened(alpha, layer.Width, layer.Height, 8, g.Margin, 0);
+    // The layer's pictures are only needed to make the padded source.
+    QImage source, sourceAlpha;
+    {
+        const QImage colour = LoadImage(WorkFileName(QStringLiteral("ly"), n));
+        const QImage alpha = LoadImage(WorkFileName(QStringLiteral("lyt"), n));
+        const QSize size(layer.Width, layer.Height);
+        if ((!colour.isNull() && colour.size() != size) || (!alpha.isNull() && alpha.size() != size) ||
+            (!colour.isNull() && BitsPerPixel(colour) != DocumentBits()) ||
+            (!alpha.isNull() && BitsPerPixel(alpha) != 8))
+            throw VistrelError(QStringLiteral("The work files of layer %1 are not %2 x %3 pixels as the layer is: they "
+                                              "were changed while Vistrel was working. Import the PSD again.")
+                                   .arg(n).arg(layer.Width).arg(layer.Height),
+                               ErrorKind::Format);
+        source = Widened(colour, layer.Width, layer.Height, DocumentBits(), g.Margin,
+                         PsdColorMode == ModeCmyk ? 255 : 0);
+        sourceAlpha = Widened(alpha, layer.Width, layer.Height, 8, g.Margin, 0);
+    }
     QImage destination = source.copy();
     QImage destinationAlpha = sourceAlpha.copy();
 

@@ -12,6 +12,7 @@
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Tiff.h"
+#include "ViewSet.h"
 #include "WorkFolder.h"
 
 #include <QDir>
@@ -283,4 +284,30 @@ TEST(ReliefRenderer, AProjectWithLinesIsExportedByTheBatchMode)
     EXPECT_FALSE(view(relief, 1) == view(flat, 1));
     EXPECT_FALSE(view(relief, 7) == view(flat, 7));
     EXPECT_TRUE(QFile::exists(relief + QStringLiteral(".tif")));
+}
+
+TEST(ReliefRenderer, APsdThatSaysItsReliefIsRenderedGetsItRenderedAtThePreview)
+{
+    // A stored group value of 100 promises relief views no work folder holds:
+    // the layer arrives as a relief to render, so the import and the views work.
+    ScriptedPlatform platform;
+    ResetDocument();
+    WorkFolder = platform.WorkFolderPath();
+    QDir().mkpath(WorkFolder);
+    PsdBuilder b;
+    b.Width = 200;
+    b.Height = 100;
+    b.Groups = {0, 100};
+    b.AddLayer(0, 0, 200, 100, {250, 250, 250});
+    b.AddLayer(50, 20, 60, 40, {10, 20, 30});
+    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
+    WriteFileBytes(psd, b.Build());
+    ImportDocument(psd);
+    EXPECT_EQ(Layers[1].GroupId, GroupReliefToRender);
+    EXPECT_FALSE(IsFlipGroup(Layers[1].GroupId));  // shown in every view until rendered
+    RenderPendingReliefs();
+    EXPECT_EQ(Layers[1].GroupId, GroupReliefRendered);
+    EXPECT_TRUE(QFile::exists(WorkFileName(2, QStringLiteral("xgx"), 4)));
+    GenerateViewFiles({0, 0}, 0);
+    EXPECT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vw"), 7)));
 }
