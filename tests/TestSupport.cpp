@@ -1,6 +1,13 @@
 #include "TestSupport.h"
 
+#include "Document.h"
+#include "Import.h"
+#include "PsdBuilder.h"
+#include "ScriptedPlatform.h"
 #include "TiffFormat.h"
+#include "WorkFolder.h"
+
+#include <QDir>
 
 #include <QFile>
 #include <QFileInfo>
@@ -113,4 +120,14 @@ QByteArray WithoutTiffDate(QByteArray bytes)
 QString VistrelProgram()
 {
     return QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
+}
+
+void ImportBuilt(const ScriptedPlatform &platform, const PsdBuilder &builder)
+{
+    ResetDocument();
+    WorkFolder = platform.WorkFolderPath();
+    QDir().mkpath(WorkFolder);
+    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
+    WriteFileBytes(psd, builder.Build());
+    ImportDocument(psd);
 }

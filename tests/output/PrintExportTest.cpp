@@ -18,17 +18,6 @@
 
 namespace {
 
-// A clean document imported from `b` into the sandbox's work folder.
-void ImportInto(const ScriptedPlatform &platform, const PsdBuilder &b)
-{
-    ResetDocument();
-    WorkFolder = platform.WorkFolderPath();
-    QDir().mkpath(WorkFolder);
-    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
-    WriteFileBytes(psd, b.Build());
-    ImportDocument(psd);
-}
-
 // A background and one smaller layer on a 120 x 80 canvas.
 PsdBuilder TwoLayers()
 {
@@ -84,7 +73,7 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
     b.Width = 100;
     b.Height = 200;
     b.AddLayer(0, 0, 100, 200, {10, 20, 30, 40});
-    ImportInto(platform, b);
+    ImportBuilt(platform, b);
     const QString print = platform.Sandbox.path() + QStringLiteral("/tall.tif");
     WriteFileBytes(print, "an earlier print");
     PrintSettings s{600000, 2880 * Fixed4One, 21 * Fixed4One, 42 * Fixed4One, 1};
@@ -103,7 +92,7 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
 TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 {
     ScriptedPlatform platform;
-    ImportInto(platform, TwoLayers());
+    ImportBuilt(platform, TwoLayers());
     const QStringList views = WriteFullResolutionViews({0, 10}, 0);
     const QString third = views[2];
     const QByteArray original = ReadFileBytes(third);
@@ -157,7 +146,7 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 TEST(PrintExport, ALayerFileThatIsNotWhatWasImportedIsRefused)
 {
     ScriptedPlatform platform;
-    ImportInto(platform, TwoLayers());
+    ImportBuilt(platform, TwoLayers());
     const QString colour = WorkFileName(QStringLiteral("ly"), 2);
     const QString coverage = WorkFileName(QStringLiteral("lyt"), 2);
     const QByteArray colourBytes = ReadFileBytes(colour), coverageBytes = ReadFileBytes(coverage);

@@ -173,9 +173,6 @@ TEST(ReliefRenderer, SmoothingTapsStopAtTheEdges)
 TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
 {
     ScriptedPlatform platform;
-    ResetDocument();
-    WorkFolder = platform.WorkFolderPath();
-    QDir().mkpath(WorkFolder);
     // 3000 x 300 at 300 dpi: worked on 1200 wide, scale 0.4.
     PsdBuilder b;
     b.Width = 3000;
@@ -183,9 +180,7 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     b.DpiWhole = 300;
     b.AddLayer(0, 0, 3000, 300, {200, 200, 200});
     b.AddLayer(1000, 50, 100, 200, {20, 40, 60}, 220);
-    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
-    WriteFileBytes(psd, b.Build());
-    ImportDocument(psd);
+    ImportBuilt(platform, b);
     ASSERT_EQ(WorkScale, 4000);
     Tlayer &layer = Layers[1];
     ReliefGeometry g = ReliefGeometryOf(layer);
@@ -291,18 +286,13 @@ TEST(ReliefRenderer, APsdThatSaysItsReliefIsRenderedGetsItRenderedAtThePreview)
     // A stored group value of 100 promises relief views no work folder holds:
     // the layer arrives as a relief to render, so the import and the views work.
     ScriptedPlatform platform;
-    ResetDocument();
-    WorkFolder = platform.WorkFolderPath();
-    QDir().mkpath(WorkFolder);
     PsdBuilder b;
     b.Width = 200;
     b.Height = 100;
     b.Groups = {0, 100};
     b.AddLayer(0, 0, 200, 100, {250, 250, 250});
     b.AddLayer(50, 20, 60, 40, {10, 20, 30});
-    const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
-    WriteFileBytes(psd, b.Build());
-    ImportDocument(psd);
+    ImportBuilt(platform, b);
     EXPECT_EQ(Layers[1].GroupId, GroupReliefToRender);
     EXPECT_FALSE(IsFlipGroup(Layers[1].GroupId));  // shown in every view until rendered
     RenderPendingReliefs();
