@@ -1,26 +1,27 @@
 #include "CommandLine.h"
 
+#include "Anaglyph.h"
+#include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
-#include "Import.h"
-#include "Platform.h"
-#include "Anaglyph.h"
 #include "GifExport.h"
+#include "Import.h"
 #include "LayeredPsd.h"
-#include "PrintExport.h"
-#include "ViewSet.h"
-#include "BmpCodec.h"
 #include "ParameterRules.h"
+#include "Platform.h"
+#include "PrintExport.h"
 #include "ProjectFile.h"
 #include "PsdReader.h"
 #include "ReliefRenderer.h"
 #include "SettingsFile.h"
+#include "ViewSet.h"
 #include "WorkFolder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 const char *const UsageText =
@@ -68,36 +69,25 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             }
             into = arguments[++i];
         };
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-            options.Help = true;
-        } else if (a == QLatin1String("--info")) {
-            options.Info = true;
-        } else if (a == QLatin1String("--work-folder")) {
-            value(options.WorkFolder);
-        } else if (a == QLatin1String("--export-tiff")) {
-            value(options.ExportTiff);
-        } else if (a == QLatin1String("--export-psd")) {
-            value(options.ExportPsd);
-        } else if (a == QLatin1String("--export-gif")) {
-            value(options.ExportGif);
-        } else if (a == QLatin1String("--save-project")) {
-            value(options.SaveProject);
-        } else if (a == QLatin1String("--anaglyph")) {
-            options.Anaglyph = true;
-        } else if (a == QLatin1String("--lpi")) {
-            value(options.Lpi);
-        } else if (a == QLatin1String("--dpi")) {
-            value(options.Dpi);
-        } else if (a == QLatin1String("--width-cm")) {
-            value(options.WidthCm);
-        } else if (a == QLatin1String("--hscale")) {
-            value(options.HScale);
-        } else if (a == QLatin1String("--depth")) {
-            value(options.Depth);
-        } else if (a == QLatin1String("--focus")) {
-            value(options.Focus);
-        } else if (a == QLatin1String("--verbose")) {
-            options.Verbose = true;
+        // Options that take a value, and switches.
+        static const std::pair<const char *, QString CommandLine::*> valued[] = {
+            {"--work-folder", &CommandLine::WorkFolder}, {"--export-tiff", &CommandLine::ExportTiff},
+            {"--export-psd", &CommandLine::ExportPsd},   {"--export-gif", &CommandLine::ExportGif},
+            {"--save-project", &CommandLine::SaveProject}, {"--lpi", &CommandLine::Lpi},
+            {"--dpi", &CommandLine::Dpi},                {"--width-cm", &CommandLine::WidthCm},
+            {"--hscale", &CommandLine::HScale},          {"--depth", &CommandLine::Depth},
+            {"--focus", &CommandLine::Focus}};
+        static const std::pair<const char *, bool CommandLine::*> switches[] = {
+            {"--help", &CommandLine::Help}, {"-h", &CommandLine::Help}, {"--info", &CommandLine::Info},
+            {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose}};
+        const auto takes = std::find_if(std::begin(valued), std::end(valued),
+                                        [&](const auto &o) { return a == QLatin1String(o.first); });
+        const auto flag = std::find_if(std::begin(switches), std::end(switches),
+                                       [&](const auto &o) { return a == QLatin1String(o.first); });
+        if (takes != std::end(valued)) {
+            value(options.*(takes->second));
+        } else if (flag != std::end(switches)) {
+            options.*(flag->second) = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             options.Error = QStringLiteral("unknown option '%1'").arg(a);
         } else if (options.PsdFile.isEmpty()) {
