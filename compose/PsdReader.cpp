@@ -31,7 +31,7 @@ QString Short(const QString &path)
     throw VistrelError(QStringLiteral("Cannot import \"%1\": %2").arg(Short(path), why), ErrorKind::Format);
 }
 
-QByteArray ReadAt(QFile &file, qint64 offset, qint64 size, const QString &path)
+QByteArray ReadAt(QIODevice &file, qint64 offset, qint64 size, const QString &path)
 {
     if (!file.seek(offset))
         Refuse(path, QStringLiteral("it cannot be read (%1).").arg(file.errorString()));
@@ -149,12 +149,20 @@ void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByt
 
 }  // namespace
 
-static PsdIndex ReadPsdIndexUnchecked(const QString &path);
+static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path);
 
 PsdIndex ReadPsdIndex(const QString &path)
 {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(path, file.errorString());
+    return ReadPsdIndex(file, path);
+}
+
+PsdIndex ReadPsdIndex(QIODevice &device, const QString &path)
+{
     try {
-        return ReadPsdIndexUnchecked(path);
+        return ReadPsdIndexUnchecked(device, path);
     } catch (const VistrelError &error) {
         if (error.Kind == ErrorKind::File || error.Kind == ErrorKind::Format)  // already says which file
             throw;
@@ -162,11 +170,8 @@ PsdIndex ReadPsdIndex(const QString &path)
     }
 }
 
-static PsdIndex ReadPsdIndexUnchecked(const QString &path)
+static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(path, file.errorString());
     const qint64 fileSize = file.size();
     PsdIndex index;
     index.Path = path;
@@ -400,6 +405,24 @@ QString StagedName(const QString &finalName)
 
 PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> &progress)
 {
+    QFile file(index.Path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(index.Path, file.errorString());
+    const int layerCount = int(index.Layers.size());
+    try {
+        return ReadPsdLayers(file, index, [](int n, const QImage &colour, const QImage &alpha) {
+            SaveImage(colour, StagedName(WorkFileName(QStringLiteral("ly"), n)));
+            SaveImage(alpha, StagedName(WorkFileName(QStringLiteral("lyt"), n)));
+        }, progress);
+    } catch (const VistrelError &) {
+        RemoveStagedPsdFiles(layerCount);
+        throw;
+    }
+}
+
+PsdDocument ReadPsdLayers(QIODevice &file, const PsdIndex &index, const LayerSink &sink,
+                          const std::function<void(int)> &progress)
+{
     PsdDocument doc;
     doc.ImageWidth = index.Width;
     doc.ImageHeight = index.Height;
@@ -417,9 +440,6 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
     const int bits = 8 * colourChannels;
     const double scale = FromFixed4(doc.WorkScale);
 
-    QFile file(index.Path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(index.Path, file.errorString());
     try {
         for (int i = 0; i < layerCount; ++i) {
             const PsdLayerEntry &entry = index.Layers[i];
@@ -459,8 +479,7 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
                 }
             }
             const int n = i + 1;
-            SaveImage(colour, StagedName(WorkFileName(QStringLiteral("ly"), n)));
-            SaveImage(alpha, StagedName(WorkFileName(QStringLiteral("lyt"), n)));
+            sink(n, colour, alpha);
             const int ww = int(Round(w * scale));
             const int wh = int(Round(h * scale));
             doc.Images.push_back(ScaleNearest(colour, ww, wh));
@@ -471,10 +490,6 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
                 progress(int(Round(100.0 * n / layerCount)));
         }
     } catch (const VistrelError &error) {
-        for (int n = 1; n <= layerCount; ++n) {
-            QFile::remove(StagedName(WorkFileName(QStringLiteral("ly"), n)));
-            QFile::remove(StagedName(WorkFileName(QStringLiteral("lyt"), n)));
-        }
         if (error.Kind == ErrorKind::File || error.Kind == ErrorKind::Format)  // already says which file
             throw;
         Refuse(index.Path, error.Message);

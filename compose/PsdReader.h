@@ -19,6 +19,7 @@
 #include "Document.h"
 #include "PsdFormat.h"
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 #include <functional>
@@ -47,6 +48,8 @@ struct PsdIndex {
 
 // Throws VistrelError with a message naming what is unsupported or damaged.
 PsdIndex ReadPsdIndex(const QString &path);
+// The same from any device (a file, or bytes in memory); `path` names it in messages.
+PsdIndex ReadPsdIndex(QIODevice &device, const QString &path);
 
 
 struct PsdDocument {
@@ -68,6 +71,11 @@ QString StagedName(const QString &finalName);
 // in the work folder and returns the document. `progress` gets 0..100.
 // On failure the staged files are removed and VistrelError is thrown.
 PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> &progress = {});
+// The same from any device, each layer's full-size pictures handed to `sink`
+// (layer number, colour, coverage) instead of being written.
+using LayerSink = std::function<void(int layerNumber, const QImage &colour, const QImage &alpha)>;
+PsdDocument ReadPsdLayers(QIODevice &device, const PsdIndex &index, const LayerSink &sink,
+                          const std::function<void(int)> &progress = {});
 
 // Deletes the staged layer files of a document with `layerCount` layers.
 void RemoveStagedPsdFiles(int layerCount);

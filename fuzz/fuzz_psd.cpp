@@ -1,32 +1,26 @@
-// libFuzzer target: any bytes as a PSD file, through both phases of the reader.
-// A refusal is fine; a crash, a read past the data or a hang is not.
+// libFuzzer target: any bytes as a PSD file, read from memory through both
+// phases of the reader, the layers handed to a sink that keeps nothing. A
+// refusal is fine; a crash, a read past the data or a hang is not.
 #include "Document.h"
 #include "Errors.h"
 #include "PsdReader.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <QBuffer>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static QTemporaryDir dir;
-    WorkFolder = dir.path() + QStringLiteral("/");
-    const QString path = dir.path() + QStringLiteral("/in.psd");
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return 0;
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
+    QBuffer device(&bytes);
+    device.open(QIODevice::ReadOnly);
     try {
-        const PsdIndex index = ReadPsdIndex(path);
+        const PsdIndex index = ReadPsdIndex(device, QStringLiteral("fuzz.psd"));
         // Decoding is bounded by what a real document of this size could need.
         qint64 pixels = 0;
         for (const PsdLayerEntry &entry : index.Layers)
             pixels += qint64(entry.Layer.Width) * entry.Layer.Height;
         if (pixels <= 4'000'000)
-            ReadPsdLayers(index);
+            ReadPsdLayers(device, index, [](int, const QImage &, const QImage &) {});
     } catch (const VistrelError &) {
     }
     return 0;

@@ -143,6 +143,11 @@ TiffInfo ReadTiffInfo(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(path, file.errorString());
+    return ReadTiffInfo(file, path);
+}
+
+TiffInfo ReadTiffInfo(QIODevice &file, const QString &path)
+{
     const qint64 size = file.size();
     ByteCursor in(file.read(std::min<qint64>(size, EntriesOffset + EntrySize * MaxEntries)), path);
     in.SetSection(QStringLiteral("TIFF header"));
@@ -188,16 +193,22 @@ void ReadTiffRecord(const QString &path, Rtif &record)
 
 QImage LoadTiffBitmap(const QString &path)
 {
-    const TiffInfo info = ReadTiffInfo(path);
-    if (info.Compression != CompressionNone)
-        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(path, file.errorString());
+    return LoadTiffBitmap(file, path);
+}
+
+QImage LoadTiffBitmap(QIODevice &file, const QString &path)
+{
+    const TiffInfo info = ReadTiffInfo(file, path);
+    if (info.Compression != CompressionNone)
+        return {};
     QImage picture = NewPicture(info.Width, info.Height, info.Samples * 8);
     const qsizetype rowBytes = qsizetype(info.Width) * info.Samples;
     QByteArray row(rowBytes, '\0');
-    file.seek(info.DataOffset);
+    if (!file.seek(info.DataOffset))
+        throw VistrelError(QStringLiteral("Stream read error"));
     for (int y = 0; y < info.Height; ++y) {
         if (file.read(row.data(), rowBytes) != rowBytes)
             throw VistrelError(QStringLiteral("Stream read error"));

@@ -49,8 +49,11 @@ void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, F
 // The directory of a file of our layout. Throw VistrelError for any other file.
 void ReadTiffRecord(const QString &path, Rtif &record);
 TiffInfo ReadTiffInfo(const QString &path);
+// The same from any device (a file, or bytes in memory); `path` names it in messages.
+TiffInfo ReadTiffInfo(QIODevice &device, const QString &path);
 // Null for a compressed file; 3 samples come back as B, G, R.
 QImage LoadTiffBitmap(const QString &path);
+QImage LoadTiffBitmap(QIODevice &device, const QString &path);
 // Band `band` of `bandRows` rows into `buffer`; the last band may be short, and
 // the rest of the buffer is then left as it was.
 void ReadTiffRows(const Rtif &record, int band, uint8_t *buffer, int bandRows, int bytesPerPixel);

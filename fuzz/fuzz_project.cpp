@@ -1,0 +1,24 @@
+// libFuzzer target: any bytes as a project file, read for a document of three
+// layers and applied to it.
+#include "Document.h"
+#include "Errors.h"
+#include "ProjectFile.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    ResetDocument();
+    LayerCount = 3;
+    Layers.resize(3);
+    ImageWidth = 2000;
+    ImageHeight = 1000;
+    try {
+        const ProjectData project =
+            ParseProject(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)),
+                         QStringLiteral("fuzz.hx4p3"), LayerCount);
+        ApplyProject(project, QStringLiteral("fuzz.hx4p3"));
+    } catch (const VistrelError &) {
+    }
+    return 0;
+}
