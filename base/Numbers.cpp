@@ -10,15 +10,33 @@
 #include <algorithm>
 #include <limits>
 
+namespace {
+
+// A whole double as an int64_t; a value beyond its range (a number read from a
+// damaged file) becomes the nearest end of the range, and NaN becomes 0.
+int64_t Saturated(double whole)
+{
+    constexpr double Limit = 9223372036854775808.0;  // 2^63, exact in a double
+    if (std::isnan(whole))
+        return 0;
+    if (whole >= Limit)
+        return std::numeric_limits<int64_t>::max();
+    if (whole < -Limit)
+        return std::numeric_limits<int64_t>::min();
+    return static_cast<int64_t>(whole);
+}
+
+}  // namespace
+
 int64_t Round(double x)
 {
     // rint rounds in the default mode, to nearest with ties to even.
-    return static_cast<int64_t>(std::rint(x));
+    return Saturated(std::rint(x));
 }
 
 int64_t Truncate(double x)
 {
-    return static_cast<int64_t>(std::trunc(x));
+    return Saturated(std::trunc(x));
 }
 
 int64_t RoundDiv(int64_t num, int64_t den)
@@ -33,7 +51,8 @@ int64_t RoundDiv(int64_t num, int64_t den)
         q -= 1;
         r += den;
     }
-    if (2 * r > den || (2 * r == den && (q & 1)))
+    // r > den - r rather than 2r > den: twice r may not fit.
+    if (r > den - r || (r == den - r && (q & 1)))
         ++q;
     return q;
 }

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         qint64 pixels = 0;
         for (const PsdLayerEntry &entry : index.Layers)
             pixels += qint64(entry.Layer.Width) * entry.Layer.Height;
-        if (pixels <= 4'000'000)
+        if (pixels <= 250'000)
             ReadPsdLayers(device, index, [](int, const QImage &, const QImage &) {});
     } catch (const VistrelError &) {
     }

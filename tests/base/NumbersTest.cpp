@@ -1,6 +1,7 @@
 #include "Errors.h"
 #include "Numbers.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 TEST(Numbers, RoundTiesToEvenAndTruncateTowardZero)
@@ -9,12 +10,25 @@ TEST(Numbers, RoundTiesToEvenAndTruncateTowardZero)
     const Case cases[] = {
         {2.5, 2, 2},   {3.5, 4, 3},   {-2.5, -2, -2}, {-3.5, -4, -3}, {0.5, 0, 0},
         {1.5, 2, 1},   {2.4999, 2, 2}, {-0.6, -1, 0}, {1.7, 2, 1},    {-1.7, -2, -1},
+        // Numbers a damaged file may hold end at the ends of the range, never
+        // in an undefined conversion.
+        {1e300, INT64_MAX, INT64_MAX}, {-1e300, INT64_MIN, INT64_MIN}, {NAN, 0, 0},
+        {9.3e18, INT64_MAX, INT64_MAX},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.x);
         EXPECT_EQ(Round(c.x), c.round);
         EXPECT_EQ(Truncate(c.x), c.truncate);
     }
+}
+
+TEST(Numbers, RoundDivNearTheEndsOfTheRange)
+{
+    EXPECT_EQ(RoundDiv(INT64_MAX - 1, INT64_MAX), 1);
+    EXPECT_EQ(RoundDiv(INT64_MAX / 2, INT64_MAX), 0);
+    EXPECT_EQ(RoundDiv(7, 2), 4);
+    EXPECT_EQ(RoundDiv(5, 2), 2);
+    EXPECT_EQ(RoundDiv(-5, 2), -2);
 }
 
 TEST(Numbers, Fixed4KeepsFourDecimals)
