@@ -1,5 +1,9 @@
 #include "Errors.h"
 
+#include <QFileDevice>
+#include <QFileInfo>
+#include <QSaveFile>
+
 QString CannotOpenFileText(const QString &path, const QString &reason)
 {
     return QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason);
@@ -16,3 +20,26 @@ VistrelError CreateFileError(const QString &path, const QString &reason)
 }
 
 std::function<void(const char *point)> FaultHook;
+
+void OpenForSaving(QSaveFile &file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        throw VistrelError(QStringLiteral("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
+                               .arg(file.fileName(), QFileInfo(file.fileName()).absolutePath(), file.errorString()),
+                           ErrorKind::File);
+}
+
+std::function<qint64(const QString &file, qint64 offset, qint64 size)> WriteFaultHook;
+
+qint64 CheckedWrite(QIODevice &device, const char *data, qint64 size)
+{
+    if (WriteFaultHook) {
+        const auto *file = qobject_cast<QFileDevice *>(&device);
+        const qint64 failAt = WriteFaultHook(file ? file->fileName() : QString(), device.pos(), size);
+        if (failAt >= device.pos() && failAt < device.pos() + size) {
+            const qint64 written = device.write(data, failAt - device.pos());
+            return written < 0 ? -1 : written;
+        }
+    }
+    return device.write(data, size);
+}

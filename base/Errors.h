@@ -3,6 +3,7 @@
 // in a message box; the batch mode prints it.
 #pragma once
 
+#include <QIODevice>
 #include <QString>
 #include <functional>
 #include <stdexcept>
@@ -36,4 +37,21 @@ inline void FaultPoint(const char *point)
 {
     if (FaultHook)
         FaultHook(point);
+}
+
+class QSaveFile;
+// Opens a file that is written beside its name and renamed into place when
+// complete; a folder that cannot take the new file is said by name.
+void OpenForSaving(QSaveFile &file);
+
+// Tests make a write fail at a byte of a file, as a full disk would: asked for
+// every write with the file's name, where the bytes go and how many they are,
+// the hook returns the place of the first byte that cannot be written, or -1.
+extern std::function<qint64(const QString &file, qint64 offset, qint64 size)> WriteFaultHook;
+// Every file Vistrel writes is written through this: the bytes written, fewer
+// than `size` when the write failed part of the way.
+qint64 CheckedWrite(QIODevice &device, const char *data, qint64 size);
+inline qint64 CheckedWrite(QIODevice &device, const QByteArray &bytes)
+{
+    return CheckedWrite(device, bytes.constData(), bytes.size());
 }

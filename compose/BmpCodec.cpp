@@ -183,7 +183,8 @@ QImage DecodeBmp(const QByteArray &bytes, const QString &fileName)
 void WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    OpenForSaving(file);
+    if (CheckedWrite(file, bytes) != bytes.size() || !file.commit())
         throw FileError(path, file.errorString());
 }
 
@@ -191,8 +192,9 @@ void SaveImage(const QImage &picture, const QString &path)
 {
     FaultPoint("WriteWorkFile");
     QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) &&
-                    WriteBmp(picture, [&file](const QByteArray &piece) { return file.write(piece) == piece.size(); });
+    OpenForSaving(file);
+    const bool ok =
+        WriteBmp(picture, [&file](const QByteArray &piece) { return CheckedWrite(file, piece) == piece.size(); });
     if (!ok || !file.commit())
         throw FileError(path, file.errorString());
 }

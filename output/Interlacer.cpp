@@ -127,8 +127,7 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
     std::vector<int32_t> acc(size_t(g.Columns), 0);
 
     QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly))
-        throw CreateFileError(outputPath, file.errorString());
+    OpenForSaving(file);
     WriteTiffHeader(file, samples, int32_t(g.Columns), int32_t(g.Rows), dpi, g.VerticalDpi);
     report(25);
 
@@ -164,7 +163,8 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
                 std::memcpy(out, in, size_t(samples));
             }
         }
-        if (file.write(reinterpret_cast<const char *>(row.data()), qint64(row.size())) != qint64(row.size()))
+        const qint64 rowSize = qint64(row.size());
+        if (CheckedWrite(file, reinterpret_cast<const char *>(row.data()), rowSize) != rowSize)
             throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
         report(int(Round(y * 73.0 / g.Rows + 25)));
     }

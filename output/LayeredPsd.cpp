@@ -109,10 +109,9 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
         throw VistrelError(QStringLiteral("The views are too large for a Photoshop document (over 4 GB of layers)."));
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw CreateFileError(path, file.errorString());
+    OpenForSaving(file);
     auto write = [&](const QByteArray &bytes) {
-        if (file.write(bytes) != bytes.size())
+        if (CheckedWrite(file, bytes) != bytes.size())
             throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
     };
 

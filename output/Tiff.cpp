@@ -105,7 +105,7 @@ QByteArray TiffHeader(int samples, int32_t width, int32_t height, Fixed4 xDpi, F
 qint64 WriteTiffHeader(QIODevice &stream, int samples, int32_t width, int32_t height, Fixed4 xDpi, Fixed4 yDpi)
 {
     const QByteArray header = TiffHeader(samples, width, height, xDpi, yDpi, TiffDateTimeNow());
-    if (!stream.seek(0) || stream.write(header) != header.size())
+    if (!stream.seek(0) || CheckedWrite(stream, header) != header.size())
         throw VistrelError(QStringLiteral("Stream write error"));
     return header.size();
 }
@@ -115,8 +115,7 @@ void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, F
     const int bits = BitsPerPixel(picture);
     const int samples = bits / 8;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw CreateFileError(path, file.errorString());
+    OpenForSaving(file);
     WriteTiffHeader(file, samples, picture.width(), picture.height(), xDpi, yDpi);
     QByteArray row(qsizetype(picture.width()) * samples, '\0');
     for (int y = 0; y < picture.height(); ++y) {
@@ -131,7 +130,7 @@ void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, F
         } else {
             std::memcpy(row.data(), in, size_t(row.size()));
         }
-        if (file.write(row) != row.size())
+        if (CheckedWrite(file, row) != row.size())
             throw VistrelError(QStringLiteral("Stream write error"));
     }
     if (!file.commit())
@@ -148,7 +147,10 @@ TiffInfo ReadTiffInfo(const QString &path)
 
 TiffInfo ReadTiffInfo(QIODevice &file, const QString &path)
 {
+    // The header is at the start, wherever an earlier read left the device.
     const qint64 size = file.size();
+    if (!file.seek(0))
+        NotOurs(path, QStringLiteral("it cannot be read from its start"));
     ByteCursor in(file.read(std::min<qint64>(size, EntriesOffset + EntrySize * MaxEntries)), path);
     in.SetSection(QStringLiteral("TIFF header"));
     if (size < EntriesOffset || in.U16LE() != LittleEndian || in.U16LE() != Magic || in.U32LE() != DirectoryOffset)
@@ -176,8 +178,10 @@ TiffInfo ReadTiffInfo(QIODevice &file, const QString &path)
         NotOurs(path, QStringLiteral("it has %1 samples per pixel").arg(info.Samples));
     if (info.Width <= 0 || info.Height <= 0 || info.DataOffset < TiffHeaderSize(1))
         NotOurs(path, QStringLiteral("its size or data offset is not possible"));
+    // Compared by division: the product of a damaged width and height can pass
+    // the end of a 64-bit number (found by fuzzing).
     if (info.Compression == CompressionNone &&
-        info.DataOffset + int64_t(info.Width) * info.Height * info.Samples > size)
+        (info.DataOffset > size || (size - info.DataOffset) / info.Samples / info.Width < info.Height))
         NotOurs(path, QStringLiteral("its pixel rows run past the end of the file"));
     return info;
 }

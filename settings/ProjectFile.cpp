@@ -331,10 +331,7 @@ void SaveProject(const QString &path, const ProjectFieldTexts &texts)
 {
     const QByteArray bytes = FormatProject(texts, SavingDateText());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw VistrelError(QStringLiteral("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
-                               .arg(path, QFileInfo(path).absolutePath(), file.errorString()),
-                           ErrorKind::File);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    OpenForSaving(file);
+    if (CheckedWrite(file, bytes) != bytes.size() || !file.commit())
         throw CreateFileError(path, file.errorString());
 }

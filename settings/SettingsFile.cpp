@@ -49,7 +49,10 @@ void WriteSettingsValues(const SettingsValues &values)
 {
     const QString path = SettingsFilePath();
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(FormatSettings(values)) < 0 || !file.commit())
+    // A write that stops part of the way is a failure too: a short file
+    // would be taken for the settings at the next start.
+    const QByteArray bytes = FormatSettings(values);
+    if (!file.open(QIODevice::WriteOnly) || CheckedWrite(file, bytes) != bytes.size() || !file.commit())
         throw FileError(path, file.errorString());
 }
 

@@ -117,6 +117,58 @@ TEST(Tiff, DateTimeTextIsCutToFitItsArea)
         << TiffDateTimeNow().toStdString();
 }
 
+TEST(Tiff, ReadersTakeTheHeaderFromTheStartOfAnyDevice)
+{
+    // Found by fuzzing: a second read from the same device started where the
+    // first had stopped, took bytes there for a header and asked for gigabytes.
+    ScriptedPlatform platform;
+    QTemporaryDir dir;
+    QImage picture = NewPicture(6, 4, 24);
+    picture.fill(0);
+    picture.scanLine(2)[5] = 77;
+    const QString path = dir.path() + QStringLiteral("/p.tif");
+    SaveBitmapAsTiff(picture, path, Fixed4One, Fixed4One);
+    QByteArray bytes = ReadFileBytes(path);
+    // A second header where the first read stops must not be taken for it.
+    bytes += QByteArray("II*\0\x08\0\0\0", 8).repeated(40);
+    QBuffer device(&bytes);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    const TiffInfo first = ReadTiffInfo(device, QStringLiteral("p.tif"));
+    const TiffInfo again = ReadTiffInfo(device, QStringLiteral("p.tif"));
+    EXPECT_EQ(again.Width, first.Width);
+    EXPECT_EQ(again.Height, first.Height);
+    EXPECT_EQ(again.DataOffset, first.DataOffset);
+    const QImage back = LoadTiffBitmap(device, QStringLiteral("p.tif"));
+    ASSERT_EQ(back.size(), QSize(6, 4));
+    EXPECT_EQ(back.constScanLine(2)[5], 77);
+}
+
+TEST(Tiff, SizesWhoseProductPassesTheEndOfANumberAreRefused)
+{
+    // Found by fuzzing: 2 086 759 545 x 2 147 483 647 x 4 bytes wraps a 64-bit
+    // product to a small one that seemed to fit the file.
+    QByteArray header = TiffHeader(4, 1, 1, Fixed4One, Fixed4One, QStringLiteral("2026:12:09 12:00:00"));
+    auto setValue = [&](uint16_t tag, uint32_t value) {
+        for (int e = 0; e < Tiff::EntryCount; ++e) {
+            const int at = Tiff::EntriesOffset + Tiff::EntrySize * e;
+            if (uint8_t(header[at]) == (tag & 0xff) && uint8_t(header[at + 1]) == tag >> 8)
+                for (int k = 0; k < 4; ++k)
+                    header[at + Tiff::EntryValueField + k] = char((value >> (8 * k)) & 0xff);
+        }
+    };
+    setValue(Tiff::TagImageWidth, 2086759545u);
+    setValue(Tiff::TagImageLength, 2147483647u);
+    header += QByteArray(64, '\0');
+    QBuffer device(&header);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+    try {
+        ReadTiffInfo(device, QStringLiteral("huge.tif"));
+        ADD_FAILURE() << "a size past the file was taken";
+    } catch (const VistrelError &error) {
+        EXPECT_TRUE(error.Message.contains(QLatin1String("run past the end of the file"))) << error.Message.toStdString();
+    }
+}
+
 TEST(Tiff, ReadersRoundTripAndReadBands)
 {
     ScriptedPlatform platform;
