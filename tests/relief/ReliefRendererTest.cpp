@@ -145,6 +145,23 @@ TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
         // by 12; the gaps behind the raised parts take 16 twice and 20 three
         // times; 22 lands at 23 and 23 falls off the row.
         {-1, {10, 10, 10, 11, 12, 13, 15, 18, 19, 20, 22, 23, 24, 25, 26, 26, 27, 28, 29, 30, 30, 30, 31, 32}},
+        // View 2: shifts -5, -2, +2, +4. The background falls off the left, 4
+        // fills 0..2; 8 fills 6..10; order 0 jumps ahead of the scan and 11
+        // fills 14..15; 13..15 and 16..17 are covered by 21, 22 and 23 coming
+        // back, and 18, 19 land past them.
+        {2, {14, 14, 14, 15, 16, 17, 18, 18, 18, 18, 18, 19, 20, 21, 21, 21, 22, 32, 33, 31, 28, 29, 32, 33}},
+        // View 6: shifts +5, +2, -2, -4. 0 fills 1..5; 4..6 and 8 are covered;
+        // 9 is the first pixel the scan reaches again and lands on 7 over 2;
+        // 3, 7, 10 and 11 are written over by 12..15; 16 fills 12..14 and 20
+        // fills 18..22.
+        {-2, {10, 10, 10, 10, 10, 10, 11, 19, 22, 23, 24, 25, 26, 26, 26, 27, 28, 29, 30, 30, 30, 30, 30, 31}},
+        // View 1: shifts -7, -3, +3, +6. 4 fills 0..1, 8 fills 5..11, 11 the
+        // gap 15..17 before 22 and 23 land on 15 and 16 again; 16..18, 20
+        // and 21 are covered.
+        {3, {14, 14, 15, 16, 17, 18, 18, 18, 18, 18, 18, 18, 19, 20, 21, 32, 33, 21, 22, 23, 24, 25, 29, 33}},
+        // View 7: shifts +7, +3, -3, -6. 0 fills 1..7; orders 4 and 0 move
+        // back over it; 16 fills 10..13 and 20 fills 17..23.
+        {-3, {10, 10, 10, 10, 10, 10, 22, 23, 24, 25, 26, 26, 26, 26, 27, 28, 29, 30, 30, 30, 30, 30, 30, 30}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.step);
