@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <new>
 #include <optional>
 
 const char *const UsageText =
@@ -113,6 +114,17 @@ bool IsProjectFile(const QString &path)
 
 namespace {
 
+// The message of a failed run: the text of a VistrelError, a plain sentence for
+// an allocation that failed.
+QString BatchFailureText(const std::exception &error)
+{
+    if (const auto *vistrel = dynamic_cast<const VistrelError *>(&error))
+        return vistrel->Message;
+    if (dynamic_cast<const std::bad_alloc *>(&error))
+        return QStringLiteral("Not enough memory for this run. Close other programs or choose a smaller print.");
+    return QString::fromLocal8Bit(error.what());
+}
+
 // Imports the file of the command line: a PSD, or the PSD beside a project
 // and then the project, both read and checked first. The messages of an
 // applied project go to `err`.
@@ -192,8 +204,8 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
     try {
         WorkFolder = WorkFolderFor(options);
         OpenForBatch(options.PsdFile, err);
-    } catch (const VistrelError &error) {
-        std::fprintf(err, "%s\n", error.Message.toLocal8Bit().constData());
+    } catch (const std::exception &error) {
+        std::fprintf(err, "%s\n", BatchFailureText(error).toLocal8Bit().constData());
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
             DeleteFilesInFolder(WorkFolder);
         ReleaseWorkFolder();
@@ -383,8 +395,8 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             written("anaglyph", path);
         }
         phase(QStringLiteral("total"), total.elapsed());
-    } catch (const VistrelError &error) {
-        std::fprintf(err, "%s\n", error.Message.toLocal8Bit().constData());
+    } catch (const std::exception &error) {
+        std::fprintf(err, "%s\n", BatchFailureText(error).toLocal8Bit().constData());
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
             DeleteFilesInFolder(WorkFolder);
         ReleaseWorkFolder();

@@ -13,7 +13,8 @@ constexpr CommandRow NothingImported = {On, Off, On, Off, Off, Off, Off, Off, Of
                                         Off, Off, Off, Off, Off};
 constexpr CommandRow Imported = {On, On, On, On, On, On, Off, IfViewsCurrent, IfViewsCurrent, IfPrintWritten,
                                  IfAnimationPlayed, On, On, Off, IfLayerViewOne, Off};
-// While the views are made nothing may change the document under them.
+// While the views are made, nothing may import a PSD or change the settings
+// panel under them; the panel (and the grid inside it) is off.
 constexpr CommandRow Generating = {On, On, Off, On, On, On, Off, Off, Off, IfPrintWritten, IfAnimationPlayed,
                                    Off, On, Off, Off, Off};
 constexpr CommandRow Animating = {On, On, Off, On, On, On, On, IfViewsCurrent, IfViewsCurrent, IfPrintWritten,

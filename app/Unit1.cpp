@@ -767,9 +767,13 @@ void TForm1::ApplyCommandStates()
 
 bool TForm1::RunCommand(const std::function<void()> &body, bool busy)
 {
+    // A command can run inside another (a field's handler fired by a text the
+    // outer one sets); only the outermost gives the window back.
+    const bool outermost = CommandDepth++ == 0;
     if (busy) {
         Platform.SetBusyCursor(true);
-        SetProgress(0);
+        if (outermost)
+            SetProgress(0);
     }
     QString failure;
     try {
@@ -782,20 +786,34 @@ bool TForm1::RunCommand(const std::function<void()> &body, bool busy)
     } catch (const std::exception &error) {
         failure = QString::fromLocal8Bit(error.what());
     }
-    Generating = false;
-    setEnabled(true);
-    if (busy) {
-        SetProgress(0);
+    --CommandDepth;
+    if (busy)
         Platform.SetBusyCursor(false);
+    if (CommandDepth == 0) {
+        Generating = false;
+        setEnabled(true);
+        if (busy)
+            SetProgress(0);
+        ApplyCommandStates();
     }
-    ApplyCommandStates();
     if (!failure.isEmpty())
         Platform.ShowMessage(failure);
+    // A close asked for while the command ran (it lets the window repaint)
+    // waits until the command no longer needs the document.
+    if (CommandDepth == 0 && CloseWaiting) {
+        CloseWaiting = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
     return failure.isEmpty();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    if (CommandDepth > 0) {
+        CloseWaiting = true;
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -94,6 +94,9 @@ public:
     WindowState CurrentWindowState() const;
     // True while the views are being made.
     bool Generating = false;
+    // Commands running, one inside another; a close waits for them.
+    int CommandDepth = 0;
+    bool CloseWaiting = false;
 
     // Interface language: applies Language on the assumption that the window
     // shows the other one.

@@ -56,8 +56,16 @@ QString ClaimWorkFolder(const QString &chosen, const std::function<bool(const QS
         auto lock = std::make_unique<QLockFile>(folder + QStringLiteral(".lock"));
         // A lock is stale only when its process is gone, however long it runs.
         lock->setStaleLockTime(0);
-        if (!lock->tryLock(0))
+        if (!lock->tryLock(0)) {
+            // Held by a running Vistrel: try the next name. Anything else (a
+            // root that cannot be written) is said as it is.
+            if (lock->error() != QLockFile::LockFailedError)
+                throw VistrelError(QStringLiteral("Cannot make the lock file of the work folder \"%1\": the folder "
+                                                  "\"%2\" cannot be written.")
+                                       .arg(folder + separator, QFileInfo(base).absolutePath()),
+                                   ErrorKind::File);
             continue;
+        }
         if (!makeFolder(folder + separator))
             continue;
         // What a process that is gone left behind is of no use to anyone.

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <cstring>
 #include <functional>
+#include <new>
 
 using namespace Bmp;
 
@@ -34,11 +35,15 @@ void PutU32(QByteArray &out, qsizetype at, uint32_t v)
 
 QImage NewPicture(int width, int height, int bitsPerPixel)
 {
-    switch (bitsPerPixel) {
-    case 8: return QImage(width, height, QImage::Format_Grayscale8);
-    case 24: return QImage(width, height, QImage::Format_BGR888);
-    default: return QImage(width, height, QImage::Format_RGBA8888);
-    }
+    const QImage::Format format = bitsPerPixel == 8    ? QImage::Format_Grayscale8
+                                  : bitsPerPixel == 24 ? QImage::Format_BGR888
+                                                       : QImage::Format_RGBA8888;
+    QImage picture(width, height, format);
+    // QImage says "no memory" by coming back empty; its rows would then be
+    // null pointers. A command's guard turns this into its message.
+    if (picture.isNull() && width > 0 && height > 0)
+        throw std::bad_alloc();
+    return picture;
 }
 
 int BitsPerPixel(const QImage &picture)

@@ -7,6 +7,7 @@
 #include "PsdReader.h"
 
 #include <QFileInfo>
+#include <optional>
 
 void ChooseDefaultFocus()
 {
@@ -76,6 +77,7 @@ struct ImportedState {
     int32_t Width, Height, WWidth, WHeight, View, Focus, Pick, Ungrouped;
     Fixed4 Scale, Dpi, WidthCm, HeightCm, Aspect, Span, Front, Back;
     uint16_t Mode, Count;
+    uint8_t Order;
     alayers LayerTable;
     abitmap Images, Alphas;
     std::vector<int32_t> Lefts;
@@ -89,7 +91,7 @@ struct ImportedState {
         return {ComposedImage, ComposedAlpha, OrderMap, DocumentOpen, AppState, LayerLines, CurrentLines,
                 ImageWidth, ImageHeight, WorkWidth, WorkHeight, CurrentView, FocusLayer, FocusPick, UngroupedCount,
                 WorkScale, PsdDpi, PsdWidthCm, PsdHeightCm, AspectRatio, OffsetSpan, FrontStep, BackStep,
-                PsdColorMode, LayerCount, Layers, LayerImages, LayerAlphas, LayerViewLeft, UngroupedLayers,
+                PsdColorMode, LayerCount, CurrentOrder, Layers, LayerImages, LayerAlphas, LayerViewLeft, UngroupedLayers,
                 DefaultOffsets, GroupMembers, GroupViewLayer};
     }
     void PutBack() const
@@ -119,6 +121,7 @@ struct ImportedState {
         BackStep = Back;
         PsdColorMode = Mode;
         LayerCount = Count;
+        CurrentOrder = Order;
         Layers = LayerTable;
         LayerImages = Images;
         LayerAlphas = Alphas;
@@ -197,12 +200,14 @@ void ImportDocument(const QString &path, const std::function<void(int)> &progres
 
     // Then every step that can still fail, with the way back kept: the
     // variables as they were, the old layer files until the new ones are in.
-    const ImportedState before = ImportedState::Take();
+    std::optional<ImportedState> before;
     try {
+        before = ImportedState::Take();
         TakeDocument(doc, progress);
         CommitPsdFiles(count);
     } catch (...) {
-        before.PutBack();
+        if (before)
+            before->PutBack();
         RemoveStagedPsdFiles(count);
         throw;
     }

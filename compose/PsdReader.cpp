@@ -414,7 +414,7 @@ PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> 
             SaveImage(colour, StagedName(WorkFileName(QStringLiteral("ly"), n)));
             SaveImage(alpha, StagedName(WorkFileName(QStringLiteral("lyt"), n)));
         }, progress);
-    } catch (const VistrelError &) {
+    } catch (...) {
         RemoveStagedPsdFiles(layerCount);
         throw;
     }

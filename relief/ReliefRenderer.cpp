@@ -10,7 +10,9 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -51,6 +53,15 @@ QImage Widened(const QImage &picture, int width, int height, int bits, int margi
 
 ReliefGeometry ReliefGeometryOf(const Tlayer &layer)
 {
+    // A relief depth or a 3D depth read from a damaged file could ask for a
+    // margin or a shift no picture can have; refuse before any arithmetic wraps.
+    const __int128 shift = __int128(ImageWidth) * layer.ReliefDepth * Depth;
+    const double margin = FromFixed4(PsdDpi) * std::abs(FromFixed4(layer.ReliefDepth)) / 4;
+    if (margin > 100000 || shift > __int128(INT64_MAX) || shift < -__int128(INT64_MAX))
+        throw VistrelError(QStringLiteral("A relief depth of %1 with a 3D depth of %2 is too large to render. "
+                                          "Choose a smaller relief depth.")
+                               .arg(ShortFixed4Text(layer.ReliefDepth), ShortFixed4Text(Depth)),
+                           ErrorKind::Input);
     ReliefGeometry g;
     g.Margin = ReliefMargin(layer);
     g.PaddedWidth = layer.Width + 2 * g.Margin;
@@ -64,6 +75,8 @@ ReliefGeometry ReliefGeometryOf(const Tlayer &layer)
 QImage PaintHeightMap(const Tnlayer &lines)
 {
     QImage canvas(WorkWidth, WorkHeight, QImage::Format_RGB888);
+    if (canvas.isNull() && WorkWidth > 0 && WorkHeight > 0)
+        throw std::bad_alloc();
     canvas.fill(QColor(BackgroundLevel, BackgroundLevel, BackgroundLevel));
     {
         QPainter painter(&canvas);
@@ -111,6 +124,7 @@ QImage LayerReliefMap(const QImage &workingMap, const Tlayer &layer, const Relie
     const int64_t canvasWidth = RoundDiv(int64_t(WorkWidth) * Fixed4One, WorkScale);
     const int64_t canvasHeight = RoundDiv(int64_t(WorkHeight) * Fixed4One, WorkScale);
     QImage map = NewPicture(g.PaddedWidth, layer.Height, 8);
+    map.fill(BackgroundLevel);
     if (workingMap.isNull() || canvasWidth <= 0 || canvasHeight <= 0)
         return map;
     const uint8_t fill = workingMap.constScanLine(CentreSample(0, WorkHeight, canvasHeight))

@@ -145,3 +145,24 @@ TEST_F(CommandStatesTest, AnAllocationThatFailsIsAMessageAndTheWindowStaysUsable
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(AppState, StateAnimating);
 }
+
+TEST_F(CommandStatesTest, ClosingWhileACommandRunsWaitsForItsEnd)
+{
+    // A long command lets the window repaint; a close asked for then must not
+    // free the document under it.
+    TForm1 &f = Start();
+    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument())));
+    bool stillThere = false;
+    f.RunCommand([&] {
+        f.close();
+        stillThere = f.isVisible() && Layers.size() == 7 && DocumentOpen == 1;
+        // An inner command gives nothing back before the outer one ends.
+        f.setEnabled(false);
+        f.RunCommand([] {}, false);
+        stillThere = stillThere && !f.isEnabled();
+    });
+    EXPECT_TRUE(stillThere);
+    QTest::qWait(50);
+    EXPECT_FALSE(f.isVisible());  // closed once the command had ended
+    EXPECT_TRUE(Layers.empty());
+}

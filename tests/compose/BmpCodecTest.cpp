@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <new>
 
 // The names the codec uses stand for the offsets of the published layout.
 TEST(BmpCodec, LayoutNamesHoldTheFixedNumbers)
@@ -121,4 +122,12 @@ TEST(IndependentReaders, ImageMagickReadsOurBmpFiles)
         else
             EXPECT_TRUE(text.contains(QLatin1String("200"))) << text.toStdString();
     }
+}
+
+TEST(BmpCodec, APictureThatCannotBeHadIsAnAllocationFailure)
+{
+    // QImage answers "no memory" with an empty picture whose rows are null;
+    // NewPicture says it aloud, so a command's guard can give its message.
+    EXPECT_THROW(NewPicture(1 << 30, 4, 32), std::bad_alloc);
+    EXPECT_TRUE(NewPicture(0, 0, 24).isNull());  // an empty layer is no failure
 }

@@ -5,6 +5,7 @@
 #include "BmpCodec.h"
 #include "Compositor.h"
 #include "Document.h"
+#include "Errors.h"
 #include "Import.h"
 #include "PsdBuilder.h"
 #include "ReliefLines.h"
@@ -208,6 +209,8 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     layer.ReliefDepth = -Fixed4One;  // an inverted relief keeps the margin
     EXPECT_EQ(ReliefGeometryOf(layer).Margin, 75);
     EXPECT_EQ(ReliefGeometryOf(layer).ShiftFactor, -1000);
+    layer.ReliefDepth = 1000000 * Fixed4One;  // from a damaged project: refused, nothing wraps
+    EXPECT_THROW(ReliefGeometryOf(layer), VistrelError);
     layer.ReliefDepth = Fixed4One;
 
     // Lines that would move pixels: with BaseOrder 15 and no lines, or with a
