@@ -11,7 +11,6 @@
 #include "Platform.h"
 #include "PrintExport.h"
 #include "ProjectFile.h"
-#include "PsdReader.h"
 #include "ReliefRenderer.h"
 #include "SettingsFile.h"
 #include "ViewSet.h"
@@ -19,7 +18,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <new>
@@ -135,19 +133,7 @@ std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const
         PsdPath = QFileInfo(file).absoluteFilePath();
         return std::nullopt;
     }
-    if (!QFileInfo::exists(file))
-        throw VistrelError(QStringLiteral("The file not found!"));
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        throw FileError(file, f.errorString());
-    const QByteArray bytes = f.readAll();
-    const QString psd = PsdBesideProject(file, ProjectPsdPath(bytes));
-    if (!QFileInfo::exists(psd))
-        throw VistrelError(QStringLiteral("Can not found the specified psd file!"));
-    const ProjectData project = ParseProject(bytes, file, int(ReadPsdIndex(psd).Layers.size()));
-    ImportDocument(psd, progress);
-    PsdPath = QFileInfo(psd).absoluteFilePath();
-    ProjectOutcome outcome = ApplyProject(project, file);
+    ProjectOutcome outcome = OpenProjectCommand(file, {}, progress).Project;
     for (const QString &message : outcome.Messages)
         std::fprintf(err, "%s\n", message.toLocal8Bit().constData());
     return outcome;

@@ -191,7 +191,11 @@ void ImportDocument(const QString &path, const std::function<void(int)> &progres
     FaultPoint("ImportDocument");
     // Check and decode everything first; the layer files are written under
     // staging names, and the open document stays as it is.
-    const PsdIndex index = ReadPsdIndex(path);
+    ImportDocument(ReadPsdIndex(path), progress);
+}
+
+void ImportDocument(const PsdIndex &index, const std::function<void(int)> &progress)
+{
     PsdDocument doc = ReadPsdLayers(index, [&](int percent) {
         if (progress)
             progress(int(RoundDiv(int64_t(percent) * 60, 100)));
@@ -222,7 +226,10 @@ ImportOutcome ImportCommand(const ImportRequest &request, const std::function<vo
     if (!request.WidthCm.isEmpty())
         width = StrToFloat(request.WidthCm);
 
-    ImportDocument(request.Path, progress);
+    if (request.Index)
+        ImportDocument(*request.Index, progress);
+    else
+        ImportDocument(request.Path, progress);
     PsdPath = request.Path;
     Lpi = out.Lpi;
     ViewsCurrent = PrintWritten = AnimationPlayed = 0;
@@ -244,4 +251,21 @@ ImportOutcome ImportCommand(const ImportRequest &request, const std::function<vo
     out.GifName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
     out.ProjectName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p2"));
     return out;
+}
+
+OpenedProject OpenProjectCommand(const QString &projectPath, ImportRequest request,
+                                 const std::function<void(int)> &progress)
+{
+    const QByteArray bytes = ReadProjectFile(projectPath);
+    request.Path = PsdBesideProject(projectPath, ProjectPsdPath(bytes));
+    if (!QFileInfo::exists(request.Path))
+        throw VistrelError(QStringLiteral("Can not found the specified psd file!"));
+    // The older layouts need the PSD's layer count to be read at all.
+    const PsdIndex index = ReadPsdIndex(request.Path);
+    const ProjectData project = ParseProject(bytes, projectPath, int(index.Layers.size()));
+    request.Index = &index;
+    OpenedProject opened;
+    opened.Import = ImportCommand(request, progress);
+    opened.Project = ApplyProject(project, projectPath);
+    return opened;
 }

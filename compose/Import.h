@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Numbers.h"
+#include "ProjectFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,6 +18,9 @@
 // VistrelError before anything of the open document has changed.
 // `progress` receives 0..100.
 void ImportDocument(const QString &path, const std::function<void(int)> &progress = {});
+// The same for a file whose structure was already read and checked.
+struct PsdIndex;
+void ImportDocument(const PsdIndex &index, const std::function<void(int)> &progress = {});
 
 // The import command: the fields it takes, as typed, and what the window shows
 // afterwards. ImportCommand checks the fields, imports and describes the result;
@@ -25,6 +29,7 @@ struct ImportRequest {
     QString Path;
     QString Lpi;      // empty: the LPI stays as it is
     QString WidthCm;  // empty: the print height stays as it is
+    const PsdIndex *Index = nullptr;  // Path already read and checked, when the caller has it
 };
 struct ImportOutcome {
     Fixed4 Lpi = 0;
@@ -37,6 +42,17 @@ struct ImportOutcome {
     QString PrintName, LayeredPsdName, GifName, ProjectName;
 };
 ImportOutcome ImportCommand(const ImportRequest &request, const std::function<void(int)> &progress = {});
+
+// Opening a project: the PSD beside it is imported (with the fields of
+// `request`, whose Path is not used) and the project applied. The project and
+// the PSD are both read and checked before anything of the open document
+// changes.
+struct OpenedProject {
+    ImportOutcome Import;
+    ProjectOutcome Project;
+};
+OpenedProject OpenProjectCommand(const QString &projectPath, ImportRequest request,
+                                 const std::function<void(int)> &progress = {});
 
 // UngroupedLayers (top first), UngroupedCount, FocusPick and FocusLayer.
 void ChooseDefaultFocus();

@@ -7,12 +7,10 @@
 #include "Import.h"
 #include "Platform.h"
 #include "ProjectFile.h"
-#include "PsdReader.h"
 #include "ReliefLines.h"
 #include "Unit1.h"
 
 #include <QComboBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 
@@ -20,16 +18,6 @@ namespace {
 
 const QString ProjectFilter = QStringLiteral(
     "hx4p3 (*.hx4p3);;hx4p2 (*.hx4p2);;hx4p (*.hx4p);;hx4p3,hx4p2,hx4p (*.hx4p3 *.hx4p2 *.hx4p)");
-
-QByteArray ReadProjectBytes(const QString &path)
-{
-    if (!QFileInfo::exists(path))
-        throw VistrelError(QStringLiteral("The file not found!"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(path, file.errorString());
-    return file.readAll();
-}
 
 QString AskProjectToOpen(const QString &title, const QString &initialFolder, const QString &preset)
 {
@@ -69,18 +57,12 @@ bool TForm1::RunProjectCommand(const std::function<ProjectOutcome()> &body)
 bool TForm1::OpenProject(const QString &path)
 {
     return RunProjectCommand([&] {
-        // Both files are read and checked before anything changes.
-        const QByteArray bytes = ReadProjectBytes(path);
-        const QString psd = PsdBesideProject(path, ProjectPsdPath(bytes));
-        if (!QFileInfo::exists(psd))
-            throw VistrelError(QStringLiteral("Can not found the specified psd file!"));
-        const ProjectData project = ParseProject(bytes, path, int(ReadPsdIndex(psd).Layers.size()));
-
+        const OpenedProject opened =
+            OpenProjectCommand(path, {QString(), Edit5->text(), Edit9->text()}, [this](int p) { SetProgress(p); });
         Edit3->setText(QStringLiteral("1.0"));
-        ShowImported(ImportCommand({psd, Edit5->text(), Edit9->text()}, [this](int p) { SetProgress(p); }));
-        const ProjectOutcome outcome = ApplyProject(project, path);
-        ShowProject(outcome);
-        return outcome;
+        ShowImported(opened.Import);
+        ShowProject(opened.Project);
+        return opened.Project;
     });
 }
 
@@ -89,7 +71,7 @@ bool TForm1::ApplyProjectFile(const QString &path)
     if (DocumentOpen == 0)
         return false;  // there is no layer table to apply it to
     return RunProjectCommand([&] {
-        const ProjectData project = ParseProject(ReadProjectBytes(path), path, LayerCount);
+        const ProjectData project = ParseProject(ReadProjectFile(path), path, LayerCount);
         const ProjectOutcome outcome = ApplyProject(project, path);
         ShowProject(outcome);
         return outcome;

@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
@@ -44,6 +45,16 @@ void ReadLine(NumberReader &in, ProjectData &d, int layer, int order, int index,
 }
 
 }  // namespace
+
+QByteArray ReadProjectFile(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        throw VistrelError(QStringLiteral("The file not found!"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(path, file.errorString());
+    return file.readAll();
+}
 
 QString ProjectPsdPath(const QByteArray &bytes)
 {

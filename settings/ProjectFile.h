@@ -71,6 +71,8 @@ struct ProjectData {
 // (the older layouts do not say how many offsets they hold). A number that is
 // missing or malformed throws VistrelError naming the file.
 ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int layerCount);
+// The bytes of a project file; "The file not found!" when there is none.
+QByteArray ReadProjectFile(const QString &path);
 // Only line 1: the PSD the project was made from.
 QString ProjectPsdPath(const QByteArray &bytes);
 // The PSD a project names, looked for beside the project file (the folder
