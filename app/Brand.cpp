@@ -212,6 +212,29 @@ QIcon ToolIcon(const QString &name)
         p.setPen(QPen(Accent, 2));
         p.drawLine(QPointF(10, 16), QPointF(20, 16));
         p.drawLine(QPointF(17, 13), QPointF(20, 16));
+    } else if (name == QLatin1String("ToolButton8") || name == QLatin1String("ToolButton7")) {  // order down / up
+        layers(2);
+        const bool down = name == QLatin1String("ToolButton8");
+        p.setPen(QPen(Accent, 2.2, Qt::SolidLine, Qt::RoundCap));
+        const qreal from = down ? 13 : 22, to = down ? 22 : 13, tip = down ? -3 : 3;
+        p.drawLine(QPointF(19, from), QPointF(19, to));
+        p.drawLine(QPointF(16, to + tip), QPointF(19, to));
+        p.drawLine(QPointF(22, to + tip), QPointF(19, to));
+    } else if (name == QLatin1String("ToolButton9")) {  // cut: scissors
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(7, 18), 3, 3);
+        p.drawEllipse(QPointF(17, 18), 3, 3);
+        p.drawLine(QPointF(9, 16), QPointF(17, 3));
+        p.drawLine(QPointF(15, 16), QPointF(7, 3));
+    } else if (name == QLatin1String("ToolButton12")) {  // copy: two sheets
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(3, 3, 11, 14));
+        p.drawRect(QRectF(9, 7, 11, 14));
+    } else if (name == QLatin1String("ToolButton10")) {  // paste: a sheet on a board
+        p.setBrush(QColor(200, 160, 100));
+        p.drawRoundedRect(QRectF(4, 4, 14, 18), 2, 2);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(9, 9, 11, 13));
     }
     p.end();
     return QIcon(QPixmap::fromImage(image));

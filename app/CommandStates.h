@@ -26,6 +26,10 @@ enum class Command : uint8_t {
     LineDeletion,    // SpeedButton10, SpeedButton6, SpeedButton7, SpeedButton8
     BeginLine,       // SpeedButton13
     LineToolBar,     // ToolBar2, shown or hidden
+    LineTools,       // the buttons of ToolBar2 and the picture's mouse
+    ReliefControls,  // the order choice, its check boxes and the relief parameters
+    ReliefPreview,   // BitBtn5
+    ReliefStop,      // BitBtn6
     Count
 };
 constexpr int CommandCount = int(Command::Count);
@@ -33,12 +37,16 @@ constexpr int CommandCount = int(Command::Count);
 enum class Cell : uint8_t { Off, On, IfViewsCurrent, IfPrintWritten, IfAnimationPlayed, IfLayerViewOne };
 
 enum class Page : uint8_t { SetLayer, DrawLine };
+// On the DrawLine page: drawing, the relief preview playing, or stopped on its
+// last frame.
+enum class ReliefPhase : uint8_t { Editing, Playing, Stopped };
 
 // The row key: AppState, and whether views are being generated right now.
 struct WindowState {
     uint8_t AppState = 0;
     bool Generating = false;
     Page Shown = Page::SetLayer;
+    ReliefPhase Relief = ReliefPhase::Editing;
     // The conditions of the cells.
     bool ViewsCurrent = false;
     bool PrintWritten = false;

@@ -62,8 +62,6 @@ bool TForm1::FormCreate(const QString &workFolderOverride)
     // 8.
     CurrentView = 0;
     CurrentLayer = 0;
-    OrderCheckBoxes = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8,
-                       CheckBox9, CheckBox10, CheckBox11, CheckBox12, CheckBox13, CheckBox14, CheckBox15};
     return true;
 }
 

@@ -38,10 +38,6 @@
 namespace {
 
 constexpr int RightPanelWidth = 290;
-// Rows of the order list, its check boxes and its marker bar are 22 pixels
-// apart, the first at 44 pixels from the top of the DrawLine controls.
-constexpr int OrderRowHeight = 22;
-constexpr int OrderFirstRowTop = 44;
 
 QTabWidget *TabWidgetOf(QWidget *page)
 {
@@ -92,6 +88,8 @@ void TForm1::CreateControls()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
     Timer1->setSingleShot(true);  // one frame of the animation, then off
+    ReliefTimer = new QTimer(this);  // one frame of the relief preview, at Timer1's period
+    ReliefTimer->setSingleShot(true);
 }
 
 void TForm1::CreateMenus()
@@ -227,6 +225,19 @@ void TForm1::CreateToolBars()
     tool("ToolButton4", ToolButton4);
     tool("ToolButton5", ToolButton5);
     ToolButton1->setChecked(true);
+    // The selection commands act once; they are not tools.
+    ToolBar2->addSeparator();
+    auto command = [&](const char *name, QToolButton *&b) {
+        tool(name, b);
+        b->setCheckable(false);
+        b->setAutoExclusive(false);
+    };
+    command("ToolButton8", ToolButton8);
+    command("ToolButton7", ToolButton7);
+    command("ToolButton9", ToolButton9);
+    command("ToolButton12", ToolButton12);
+    command("ToolButton10", ToolButton10);
+    ToolButton10->setEnabled(false);  // until the first cut or copy
     addToolBar(Qt::TopToolBarArea, ToolBar2);
     ToolBar2->setVisible(false);
 }
@@ -417,6 +428,7 @@ void TForm1::CreateDrawLinePage()
         Register(boxNames[k], ControlKind::CheckBox, *boxes[k]);
         (*boxes[k])->setGeometry(94, OrderFirstRowTop + k * OrderRowHeight, 24, 20);
         (*boxes[k])->setChecked(true);
+        OrderCheckBoxes[size_t(k)] = *boxes[k];
     }
 
     const int x = 136;
@@ -472,6 +484,7 @@ void TForm1::CreatePictureArea()
     ScrollContent->setObjectName(QStringLiteral("ScrollBox1Content"));
     Image1 = new TPicture(ScrollContent);
     Register("Image1", ControlKind::Image, Image1);
+    Image1->setMouseTracking(true);  // the line tools show what lies under the pointer
     ScrollBox1->setWidget(ScrollContent);
     SetImage1Enabled(false);  // takes the mouse only on the DrawLine page
     ScrollBox1->viewport()->installEventFilter(this);
@@ -714,6 +727,44 @@ void TForm1::ConnectHandlers()
     connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
     connect(N26, &QAction::triggered, this, &TForm1::N26Click);
     qApp->installEventFilter(this);  // the window sees key strokes before its controls
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageControl1Change);
+    const std::pair<QToolButton *, uint8_t> tools[] = {{ToolButton1, ToolDrawLine}, {ToolButton2, ToolAddPoint},
+                                                       {ToolButton3, ToolDeletePoint}, {ToolButton4, ToolMoveLine},
+                                                       {ToolButton5, ToolMovePoint}};
+    for (const auto &[button, mode] : tools)
+        connect(button, &QToolButton::clicked, this, [this, mode = mode] { ToolButtonClick(mode); });
+    for (int i = 0; i < int(RadioGroup2Items.size()); ++i)
+        connect(RadioGroup2Items[size_t(i)], &QRadioButton::clicked, this, [this, i] { RadioGroup2Click(i); });
+    for (int k = 0; k < OrderCount; ++k)
+        connect(OrderCheckBoxes[size_t(k)], &QCheckBox::clicked, this, [this, k] { OrderCheckBoxClick(k); });
+    connect(SpeedButton13, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
+    connect(N23, &QAction::triggered, this, &TForm1::N23Click);
+    connect(SpeedButton10, &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
+    connect(SpeedButton8, &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
+    // The menu items act through their buttons, so they do nothing while the page is hidden.
+    const std::pair<QAction *, QToolButton *> lineItems[] = {
+        {N14, SpeedButton10}, {N11, SpeedButton6}, {N12, SpeedButton7}, {N13, SpeedButton8}};
+    for (const auto &[item, button] : lineItems)
+        connect(item, &QAction::triggered, this, [button = button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    connect(DeleteSelect1, &QAction::triggered, this, &TForm1::DeleteSelect1Click);
+    connect(SelectAll1, &QAction::triggered, this, &TForm1::SelectAll1Click);
+    connect(FreeTransform1, &QAction::triggered, this, &TForm1::FreeTransform1Click);
+    connect(Cut1, &QAction::triggered, this, &TForm1::Cut1Click);
+    connect(ToolButton9, &QToolButton::clicked, this, &TForm1::Cut1Click);
+    connect(Copy1, &QAction::triggered, this, &TForm1::Copy1Click);
+    connect(ToolButton12, &QToolButton::clicked, this, &TForm1::Copy1Click);
+    connect(Pastup1, &QAction::triggered, this, &TForm1::Pastup1Click);
+    connect(ToolButton10, &QToolButton::clicked, this, &TForm1::Pastup1Click);
+    connect(ToolButton8, &QToolButton::clicked, this, &TForm1::ToolButton8Click);
+    connect(ToolButton7, &QToolButton::clicked, this, &TForm1::ToolButton7Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    connect(ReliefTimer, &QTimer::timeout, this, &TForm1::ReliefFrame);
     connect(TrackBar1, &QSlider::valueChanged, this, [this](int position) { Timer1->setInterval(position * 10); });
 
     // A hidden menu item does not answer its shortcut in Qt; these two must.
@@ -733,6 +784,7 @@ WindowState TForm1::CurrentWindowState() const
     state.PrintWritten = PrintWritten != 0;
     state.AnimationPlayed = AnimationPlayed != 0;
     state.LayerViewOne = RadioGroup1One->isChecked();
+    state.Relief = ReliefShown;
     return state;
 }
 
@@ -763,6 +815,16 @@ void TForm1::ApplyCommandStates()
     enable(Command::LineDeletion, {SpeedButton10, SpeedButton6, SpeedButton7, SpeedButton8});
     enable(Command::BeginLine, {SpeedButton13});
     ToolBar2->setVisible(CommandEnabled(Command::LineToolBar, state));
+    enable(Command::LineTools,
+           {ToolButton1, ToolButton2, ToolButton3, ToolButton4, ToolButton5, ToolButton8, ToolButton7, ToolButton9,
+            ToolButton12});
+    ToolButton10->setEnabled(CommandEnabled(Command::LineTools, state) && Editor.PasteAvailable());
+    enable(Command::ReliefControls, {RadioGroup2, Panel5, GroupBox1, Label22, Edit1, Label21, TrackBar2});
+    for (QCheckBox *box : OrderCheckBoxes)
+        box->setEnabled(CommandEnabled(Command::ReliefControls, state));
+    enable(Command::ReliefPreview, {BitBtn5});
+    enable(Command::ReliefStop, {BitBtn6});
+    SetImage1Enabled(PictureTakesMouse());
 }
 
 bool TForm1::RunCommand(const std::function<void()> &body, bool busy)

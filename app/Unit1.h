@@ -8,6 +8,7 @@
 #include "CommandStates.h"
 #include "Document.h"
 #include "Import.h"
+#include "LineEditor.h"
 #include "ProjectFile.h"
 #include "MainWindowTexts.h"
 #include "ParameterRules.h"
@@ -51,6 +52,11 @@ struct TComponent {
     QObject *Object;
     QString Hint;
 };
+
+// Rows of the order list, its check boxes and its marker bar are 22 pixels
+// apart, the first at 44 pixels from the top of the DrawLine controls.
+constexpr int OrderRowHeight = 22;
+constexpr int OrderFirstRowTop = 44;
 
 // Left edge of the view marker over a picture area `areaWidth` wide, for view n
 // (0: before the first frame); it slides 50 / 7 pixels to the left per view.
@@ -120,6 +126,7 @@ public:
         *SpeedButton13, *SpeedButton5, *SpeedButton14;
     QToolBar *ToolBar2;
     QToolButton *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton5;
+    QToolButton *ToolButton8, *ToolButton7, *ToolButton9, *ToolButton12, *ToolButton10;
 
     // --- Right-hand panel ---
     QGroupBox *GroupBox2;
@@ -240,6 +247,44 @@ public:
     void Edit4Change();  // view count, on every change
     void Edit9Change();  // print width, on every change
     void ShowFocusMarker();  // column 0: row numbers, " <F>" on the focus row
+
+    // --- The DrawLine page (relief/DrawLineCommands.cpp) ---
+    LineEditor Editor;
+    bool DrawLineShown = false;
+    ReliefPhase ReliefShown = ReliefPhase::Editing;
+    int ReliefTick = 0;
+    QTimer *ReliefTimer;
+    void PageControl1Change();        // the shown page changed
+    void EnterDrawLinePage();         // the page's show event
+    void LeaveDrawLinePage();         // its hide event
+    void ReloadDrawLinePage();        // the lines were replaced under the page
+    void FitEditorView();             // ViewScale and offsets for the picture control
+    TPoint32 WorkingPosition(int x, int y) const;  // a point of Image1 in working pixels
+    bool PictureTakesMouse() const;
+    bool LineCommandsActive() const;  // the page is shown and no relief preview is on
+    bool HandlePictureMouse(QEvent *event);
+    void ShowEditor();                // the editor's picture, cursor, tool, order, refusal
+    void ShowCurrentOrder();          // the "Order" choice and its marker
+    void ToolButtonClick(uint8_t toolMode);
+    void RadioGroup2Click(int item);
+    void OrderCheckBoxClick(int order);
+    void SpeedButton13Click();        // "Begin Line"
+    void N23Click();                  // menu "&Begin draw line"
+    void SpeedButton10Click();        // "Delete point": the last point of the line being drawn
+    void SpeedButton6Click();         // "delete line"
+    void SpeedButton7Click();         // "delete layer"
+    void SpeedButton8Click();         // "delete all"
+    void DeleteSelect1Click();
+    void SelectAll1Click();
+    void FreeTransform1Click();
+    void ToolButton8Click();          // the selection to the next lower order
+    void ToolButton7Click();          // the selection to the next higher order
+    void Cut1Click();
+    void Copy1Click();
+    void Pastup1Click();
+    void BitBtn5Click();              // relief "Preview"
+    void BitBtn6Click();              // relief "Stop"
+    void ReliefFrame();               // one frame of the relief preview
 
     // --- View navigation (app/ViewNavigation.cpp) ---
     void FitPicture();

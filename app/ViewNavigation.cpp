@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -81,6 +82,12 @@ void TForm1::ZoomBy(bool zoomIn)
     ViewScale = ToFixed4(double(WorkHeight) / height);
     ViewOffsetX = 0;
     ViewOffsetY = 0;
+    if (DrawLineShown) {
+        // Outlines and point squares stay about two screen pixels wide.
+        Editor.SetViewScale(ViewScale);
+        Editor.Refresh();
+        ShowEditor();
+    }
 }
 
 void TForm1::SpeedButton3Click()
@@ -117,7 +124,7 @@ bool TForm1::HandlePanEvent(QObject *watched, QEvent *event)
         } else {
             ScrollBox1->viewport()->unsetCursor();
             SpaceHeld = 0;
-            SetImage1Enabled(DrawLineActive == 1);
+            SetImage1Enabled(PictureTakesMouse());
         }
         return true;
     }
@@ -157,5 +164,18 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         LayoutScrollContent();
     if (HandlePanEvent(watched, event))
         return true;
+    if (watched == Image1 && HandlePictureMouse(event))
+        return true;
+    // Enter ends the free transform, unless a text field takes it.
+    if (event->type() == QEvent::KeyPress && DrawLineShown && Editor.Tool() == ToolFreeTransform) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && widget && widget->window() == this &&
+            !qobject_cast<QLineEdit *>(QApplication::focusWidget()) && LineCommandsActive()) {
+            Editor.EndFreeTransform();
+            ShowEditor();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }

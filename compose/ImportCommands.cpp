@@ -93,6 +93,7 @@ void TForm1::ShowImported(const ImportOutcome &out)
     SetPanelText(10, HintCurrent);
     setWindowTitle(out.Caption);
     PageControl1->setCurrentIndex(0);
+    Editor.ChooseTool(ToolDrawLine);  // "Draw Line" is down when the page first shows
     ToolButton1->setChecked(true);
 }
 

@@ -100,6 +100,7 @@ void TForm1::ShowProject(const ProjectOutcome &out)
     for (int row : out.ReliefRows)
         SetCells(1, row, QStringLiteral("+"));
     setWindowTitle(out.Caption);
+    ReloadDrawLinePage();  // the project's lines replace those on the page
 }
 
 ProjectFieldTexts TForm1::ProjectTexts() const

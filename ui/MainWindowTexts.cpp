@@ -92,6 +92,11 @@ const std::vector<ControlText> &MainWindowTexts()
         {"ToolButton3", K::ToolButton, "", "Delete Point", ""},
         {"ToolButton4", K::ToolButton, "", "Move Line", ""},
         {"ToolButton5", K::ToolButton, "", "Move Point", ""},
+        {"ToolButton8", K::ToolButton, "", "Move to down Layer", ""},
+        {"ToolButton7", K::ToolButton, "", "Move to up layer", ""},
+        {"ToolButton9", K::ToolButton, "", "Cut", ""},
+        {"ToolButton12", K::ToolButton, "", "Copy", ""},
+        {"ToolButton10", K::ToolButton, "", "Pastup", ""},
 
         // Right-hand panel: the SetLayer page
         {"GroupBox2", K::GroupBox, "", "", ""},
@@ -180,6 +185,9 @@ const LanguageTexts &TextsForLanguage(uint8_t language)
         " Please export tiff file, or change 3d settings.",
         "Please put on 3d glasses to see the 3d picture.",
         "Original info", "Size (cm):", "Color:", "Layers:",
+        "An order holds at most 255 lines. Delete some lines or choose another order.",
+        "At most 255 lines can be selected at once.",
+        "A line has at most 127 points.",
     };
     static const LanguageTexts chinese = {
         "图层", "群组", "移位",
@@ -192,6 +200,9 @@ const LanguageTexts &TextsForLanguage(uint8_t language)
         " 请输出立体图片。或重新设置立体参数。",
         "请戴上红绿立体眼镜,观看立体效果.",
         "原图信息", "尺寸(厘米):", "颜色:", "层数:",
+        "每层最多255条线。请删除一些线或选择其他层。",
+        "最多只能同时选中255条线。",
+        "一条线最多127个点。",
     };
     return language == 0 ? english : chinese;
 }

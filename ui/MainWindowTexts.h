@@ -54,6 +54,9 @@ struct LanguageTexts {
     const char *LanguageButton;
     const char *HintImport, *HintSetParameters, *HintStopPreview, *HintExport, *HintGlasses;
     const char *OriginalInfo, *SizeCm, *Color, *LayersLabel;
+    // Line edits the editor refuses: an order already full, a selection already
+    // full, a line that already has all the points it can have.
+    const char *OrderFull, *SelectionFull, *LineFull;
 };
 
 const LanguageTexts &TextsForLanguage(uint8_t language);
