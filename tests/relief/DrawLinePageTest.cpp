@@ -1,0 +1,321 @@
+// The DrawLine page in the window, driven by real mouse events on the picture:
+// a line drawn, moved and taken back point by point, the relief previewed and
+// stopped, the page left; the controls follow the command table at each step;
+// the page's own rules; and a line drawn here printed alike by the window and
+// by the batch mode from the saved project.
+#include "BmpCodec.h"
+#include "CommandStates.h"
+#include "Document.h"
+#include "Picture.h"
+#include "ReliefLines.h"
+#include "TestSupport.h"
+#include "WindowTest.h"
+#include "WorkFolder.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+class DrawLinePageTest : public ImportedWindowTest {
+protected:
+    // The point of the picture control that maps to working pixel (x, y), or
+    // the nearest one when the control is coarser than the picture.
+    QPoint ScreenOf(int32_t x, int32_t y) const
+    {
+        const auto screen = [](int32_t w, Fixed4 offset) {
+            return int(RoundDiv(int64_t(w) * Fixed4One * Fixed4One / ViewScale + offset, Fixed4One));
+        };
+        QPoint best(screen(x, ViewOffsetX), screen(y, ViewOffsetY));
+        for (int dx = -3; dx <= 3; ++dx)
+            for (int dy = -3; dy <= 3; ++dy) {
+                const QPoint p = best + QPoint(dx, dy);
+                if (form->WorkingPosition(p.x(), p.y()) == TPoint32{x, y})
+                    return p;
+            }
+        return best;
+    }
+    TPoint32 WorkingOf(QPoint p) const { return form->WorkingPosition(p.x(), p.y()); }
+    void ClickAt(QPoint p, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseMove(form->Image1, p);
+        QTest::mouseClick(form->Image1, button, Qt::NoModifier, p);
+    }
+    void DragOnPicture(QPoint from, QPoint to)
+    {
+        QTest::mouseMove(form->Image1, from);
+        QTest::mousePress(form->Image1, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(form->Image1, (from + to) / 2);
+        QTest::mouseMove(form->Image1, to);
+        QTest::mouseRelease(form->Image1, Qt::LeftButton, Qt::NoModifier, to);
+    }
+    // The controls of the DrawLine page and the main tool bar as the command
+    // table's row for the window's state says.
+    void ExpectTheTableRow()
+    {
+        TForm1 &f = *form;
+        const WindowState s = f.CurrentWindowState();
+        const struct {
+            Command Which;
+            bool Enabled;
+            const char *Name;
+        } controls[] = {
+            {Command::ImportPsd, f.SpeedButton1->isEnabled(), "SpeedButton1"},
+            {Command::Preview, f.SpeedButton9->isEnabled(), "SpeedButton9"},
+            {Command::ExportTiff, f.SpeedButton29->isEnabled(), "SpeedButton29"},
+            {Command::LineDeletion, f.SpeedButton6->isEnabled(), "SpeedButton6"},
+            {Command::LineDeletion, f.SpeedButton10->isEnabled(), "SpeedButton10"},
+            {Command::BeginLine, f.SpeedButton13->isEnabled(), "SpeedButton13"},
+            {Command::LineToolBar, f.ToolBar2->isVisible(), "ToolBar2 shown"},
+            {Command::LineTools, f.ToolButton4->isEnabled(), "ToolButton4"},
+            {Command::ReliefControls, f.RadioGroup2->isEnabled(), "RadioGroup2"},
+            {Command::ReliefControls, f.Edit1->isEnabled(), "Edit1"},
+            {Command::ReliefControls, f.CheckBox3->isEnabled(), "CheckBox3"},
+            {Command::ReliefPreview, f.BitBtn5->isEnabled(), "BitBtn5"},
+            {Command::ReliefStop, f.BitBtn6->isEnabled(), "BitBtn6"},
+        };
+        for (const auto &c : controls)
+            EXPECT_EQ(c.Enabled, CommandEnabled(c.Which, s)) << c.Name;
+        EXPECT_EQ(f.Image1->isEnabled(), f.PictureTakesMouse());
+    }
+    void ShowPage(QWidget *page) { form->PageControl1->setCurrentWidget(page); }
+};
+
+Tline Shifted(Tline line, int32_t dx, int32_t dy)
+{
+    for (TPoint32 &p : line)
+        p = {p.x + dx, p.y + dy};
+    return line;
+}
+
+}  // namespace
+
+TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
+{
+    Open();
+    TForm1 &f = *form;
+    ShowPage(f.TabSheet2);
+    ASSERT_EQ(DrawLineActive, 1);
+    ExpectTheTableRow();
+    EXPECT_TRUE(f.ToolBar2->isVisible());
+    EXPECT_TRUE(f.Image1->isEnabled());
+    EXPECT_FALSE(f.SpeedButton13->isEnabled());
+    EXPECT_TRUE(f.ToolButton1->isChecked());
+    EXPECT_TRUE(f.RadioGroup1One->isChecked());
+    EXPECT_EQ(f.Edit1->text(), QStringLiteral("1"));
+    const QImage plain = f.Image1->Picture();
+
+    // A closed line: three left clicks and a right click.
+    const QPoint corners[] = {ScreenOf(20, 10), ScreenOf(120, 10), ScreenOf(120, 60), ScreenOf(20, 60)};
+    Tline drawn;
+    for (const QPoint &p : corners)
+        drawn.push_back(WorkingOf(p));
+    for (int i = 0; i < 3; ++i)
+        ClickAt(corners[i]);
+    EXPECT_EQ(DrawCount, 3);
+    ClickAt(corners[3], Qt::RightButton);
+    ASSERT_EQ(CurrentLines[0].size(), 1u);
+    EXPECT_EQ(CurrentLines[0][0], drawn);
+    EXPECT_EQ(SelIds, (Talineid{{0, 0}}));
+    EXPECT_NE(f.Image1->Picture(), plain);  // tinted inside the line
+
+    // Move Line: the cursor shows what lies under the pointer, a drag moves it.
+    QTest::mouseClick(f.ToolButton4, Qt::LeftButton);
+    EXPECT_TRUE(f.ToolButton4->isChecked());
+    QTest::mouseMove(f.Image1, ScreenOf(200, 65));
+    EXPECT_EQ(f.Image1->cursor().shape(), Qt::ForbiddenCursor);
+    const QPoint from = ScreenOf(70, 35), to = ScreenOf(90, 40);
+    QTest::mouseMove(f.Image1, from);
+    EXPECT_EQ(f.Image1->cursor().shape(), Qt::SizeAllCursor);
+    DragOnPicture(from, to);
+    const Tline moved = Shifted(drawn, WorkingOf(to).x - WorkingOf(from).x, WorkingOf(to).y - WorkingOf(from).y);
+    EXPECT_EQ(CurrentLines[0][0], moved);
+
+    // A line in progress loses its last point to "Delete point".
+    QTest::mouseClick(f.ToolButton1, Qt::LeftButton);
+    ClickAt(ScreenOf(150, 20));
+    ClickAt(ScreenOf(180, 20));
+    QTest::mouseClick(f.SpeedButton10, Qt::LeftButton);
+    EXPECT_EQ(EditLine, (Tline{WorkingOf(ScreenOf(150, 20))}));
+    EXPECT_EQ(DrawCount, 1);
+
+    // The relief preview renders the layer and plays its views.
+    f.Edit1->setText(QStringLiteral("2.5"));
+    f.TrackBar2->setValue(3);
+    QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    const Tlayer &layer = Layers[size_t(CurrentLayer)];
+    EXPECT_EQ(layer.GroupId, GroupReliefRendered);
+    EXPECT_EQ(layer.ReliefDepth, 25000);
+    EXPECT_EQ(layer.Smooth, 3);
+    EXPECT_EQ(f.Cells(1, LayerCount - CurrentLayer), QStringLiteral("+"));
+    EXPECT_EQ(LayerLines[size_t(CurrentLayer)][0], (Tnline{moved}));
+    ExpectTheTableRow();
+    EXPECT_FALSE(f.Image1->isEnabled());
+    EXPECT_FALSE(f.SpeedButton9->isEnabled());
+    EXPECT_TRUE(f.BitBtn6->isEnabled());
+    QTest::qWait(250);
+    bool aFrame = false;
+    for (int view = 1; view <= ViewCount; ++view)
+        aFrame |= f.Image1->Picture() == LoadImage(WorkFileName(CurrentLayer + 1, QStringLiteral("xgx"), view));
+    EXPECT_TRUE(aFrame);
+
+    // Stop keeps the last frame and the picture ignores the mouse.
+    QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
+    ExpectTheTableRow();
+    EXPECT_TRUE(f.SpeedButton13->isEnabled());
+    EXPECT_TRUE(f.BitBtn5->isEnabled());
+    EXPECT_FALSE(f.SpeedButton6->isEnabled());
+    const QImage last = f.Image1->Picture();
+    QTest::qWait(150);
+    EXPECT_EQ(f.Image1->Picture(), last);
+    ClickAt(ScreenOf(30, 30));
+    EXPECT_EQ(DrawCount, 1);
+
+    // "Begin Line" goes back to drawing, with the lines reloaded.
+    QTest::mouseClick(f.SpeedButton13, Qt::LeftButton);
+    ExpectTheTableRow();
+    EXPECT_TRUE(f.Image1->isEnabled());
+    EXPECT_EQ(DrawCount, 0);
+    EXPECT_EQ(CurrentLines[0], (Tnline{moved}));
+
+    // Leaving stores the lines and hides the line tools.
+    ShowPage(f.TabSheet1);
+    EXPECT_EQ(DrawLineActive, 0);
+    ExpectTheTableRow();
+    EXPECT_FALSE(f.ToolBar2->isVisible());
+    EXPECT_FALSE(f.Image1->isEnabled());
+    EXPECT_TRUE(f.SpeedButton13->isEnabled());
+    EXPECT_TRUE(CurrentLines.empty());
+    EXPECT_EQ(LayerLines[size_t(CurrentLayer)][0], (Tnline{moved}));
+}
+
+TEST_F(DrawLinePageTest, ThePagesOwnRules)
+{
+    Open();
+    TForm1 &f = *form;
+    const int row = LayerCount - CurrentLayer;
+
+    // A layer of a flip group has no relief: the grid comes back at once.
+    Layers[size_t(CurrentLayer)].GroupId = 3;
+    ShowPage(f.TabSheet2);
+    EXPECT_EQ(f.PageControl1->currentWidget(), f.TabSheet1);
+    EXPECT_EQ(DrawLineActive, 0);
+    EXPECT_FALSE(f.ToolBar2->isVisible());
+    Layers[size_t(CurrentLayer)].GroupId = GroupPlain;
+
+    Layers[size_t(CurrentLayer)].ReliefDepth = 25000;
+    LayerLines.assign(size_t(LayerCount), EmptyLineSet());
+    LayerLines[size_t(CurrentLayer)][2] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
+    ShowPage(f.TabSheet2);
+    EXPECT_EQ(f.Edit1->text(), QStringLiteral("2.5"));
+
+    // The 16th order item stands for order "15".
+    QRadioButton *empty = f.RadioGroup2Items[15];
+    QTest::mouseClick(empty, Qt::LeftButton, Qt::NoModifier, QPoint(8, empty->height() / 2));  // its button
+    EXPECT_EQ(CurrentOrder, 14);
+    EXPECT_TRUE(f.RadioGroup2Items[14]->isChecked());
+    EXPECT_EQ(f.Panel4->y(), 22 * 14 + 44);
+
+    // A relief depth that is no number: the message, and nothing changes.
+    for (void (TForm1::*command)() : {&TForm1::BitBtn5Click, &TForm1::SpeedButton8Click}) {
+        platform.Messages.clear();
+        f.Edit1->setText(QStringLiteral("deep"));
+        (f.*command)();
+        EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("'deep' is not a valid floating point value")});
+        EXPECT_EQ(Layers[size_t(CurrentLayer)].GroupId, GroupPlain);
+        EXPECT_EQ(Layers[size_t(CurrentLayer)].ReliefDepth, 25000);
+        EXPECT_EQ(f.Cells(1, row), QString());
+        EXPECT_EQ(CurrentLines[2].size(), 1u);
+        ExpectTheTableRow();
+        EXPECT_TRUE(f.Image1->isEnabled());
+    }
+
+    // A refused edit beeps and says why in the status bar.
+    CurrentLines[0].assign(size_t(MaxLinesPerOrder), Tline{{1, 1}, {5, 1}, {1, 5}});
+    CurrentOrder = 0;
+    ClickAt(ScreenOf(100, 20));
+    ClickAt(ScreenOf(150, 20));
+    const int beeps = platform.Beeps;
+    ClickAt(ScreenOf(150, 60), Qt::RightButton);
+    EXPECT_EQ(platform.Beeps, beeps + 1);
+    EXPECT_EQ(f.PanelText(10), QString::fromUtf8(TextsForLanguage(Language).OrderFull));
+    EXPECT_EQ(CurrentLines[0].size(), size_t(MaxLinesPerOrder));
+    CurrentLines[0].clear();
+    QTest::mouseClick(f.RadioGroup2Items[4], Qt::LeftButton);
+    ClickAt(ScreenOf(150, 60), Qt::RightButton);  // another order takes the line
+    EXPECT_EQ(CurrentLines[4].size(), 1u);
+
+    // Delete all with a good depth: no lines, a plain layer with the page's values.
+    f.Edit1->setText(QStringLiteral("3"));
+    f.SpeedButton8Click();
+    EXPECT_EQ(LayerLines[size_t(CurrentLayer)], EmptyLineSet());
+    EXPECT_EQ(Layers[size_t(CurrentLayer)].ReliefDepth, 30000);
+
+    // Away from the page the Edit menu leaves every line alone.
+    LayerLines[size_t(CurrentLayer)][1] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
+    CurrentLines = LayerLines[size_t(CurrentLayer)];
+    f.SelectAll1->trigger();
+    f.Copy1->trigger();  // the clipboard has a line to paste
+    ShowPage(f.TabSheet1);
+    const Tnnlayer before = LayerLines;
+    for (QAction *item : {f.SelectAll1, f.Cut1, f.DeleteSelect1, f.Pastup1, f.N11, f.N12, f.N13, f.N14,
+                          f.FreeTransform1})
+        item->trigger();
+    EXPECT_EQ(LayerLines, before);
+    EXPECT_TRUE(CurrentLines.empty());
+    EXPECT_EQ(f.PageControl1->currentWidget(), f.TabSheet1);
+    // "Begin draw line" is the one that shows the page.
+    f.N23->trigger();
+    EXPECT_EQ(f.PageControl1->currentWidget(), f.TabSheet2);
+    EXPECT_TRUE(f.ToolButton1->isChecked());
+    f.Pastup1->trigger();
+    EXPECT_EQ(CurrentLines[1].size(), 2u);
+}
+
+TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
+{
+    Open();
+    TForm1 &f = *form;
+    ShowPage(f.TabSheet2);
+    for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
+        ClickAt(p);
+    ClickAt(ScreenOf(150, 60), Qt::RightButton);
+    ASSERT_EQ(CurrentLines[0].size(), 1u);
+    f.Edit1->setText(QStringLiteral("3"));
+    QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
+    QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
+
+    const QString project = platform.Sandbox.path() + QStringLiteral("/doc.hx4p3");
+    platform.SaveAnswers.push_back(project);
+    f.N4Click();
+    const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
+    platform.SaveAnswers.push_back(windowPrint);
+    f.BitBtn3Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    const QByteArray expected = WithoutTiffDate(ReadFileBytes(windowPrint));
+    ASSERT_FALSE(expected.isEmpty());
+
+    // Without the relief the print differs: the line shows in the print.
+    const QString plainPrint = platform.Sandbox.path() + QStringLiteral("/plain.tif");
+    const QString batchPrint = platform.Sandbox.path() + QStringLiteral("/batch.tif");
+    int code = -1;
+    QByteArray err;
+    RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), plainPrint, psd}, &code, &err);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    EXPECT_FALSE(WithoutTiffDate(ReadFileBytes(plainPrint)) == expected);
+
+    RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), batchPrint, project}, &code, &err);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(batchPrint)) == expected);
+}
