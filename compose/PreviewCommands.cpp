@@ -7,6 +7,7 @@
 #include "Errors.h"
 #include "Picture.h"
 #include "Platform.h"
+#include "ReliefLines.h"
 #include "ReliefRenderer.h"
 #include "Unit1.h"
 #include "ViewSet.h"
@@ -49,6 +50,8 @@ void TForm1::SpeedButton9Click()
         if (settings.LpiShown)
             Edit5->setText(*settings.LpiShown);
         BeginPreview(settings);
+        if (DrawLineActive == 1)
+            StoreCurrentLines();  // a relief still to render takes the lines as drawn
         RenderPendingReliefs([this](int p) { SetProgress(p); });
         GenerateViews(settings.Offsets, settings.FocusOffset);
     });

@@ -10,6 +10,7 @@
 #include "Picture.h"
 #include "Platform.h"
 #include "PrintExport.h"
+#include "ReliefLines.h"
 #include "Unit1.h"
 #include "WorkFolder.h"
 
@@ -58,6 +59,8 @@ void TForm1::BitBtn3Click()
     RunCommand([&] {
         // All fields are read before anything starts, so a bad one costs nothing.
         const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), AspectRatio);
+        if (DrawLineActive == 1)
+            StoreCurrentLines();  // a relief still to render takes the lines as drawn
         const PreviewSettings views = ReadPreviewSettings(PreviewTexts(QString::number(FocusLayer)));
         if (print.Lpi.Replaced)
             Edit5->setText(print.Lpi.Shown);

@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -318,4 +319,77 @@ TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
     RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), batchPrint, project}, &code, &err);
     ASSERT_EQ(code, 0) << err.toStdString();
     EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(batchPrint)) == expected);
+}
+
+TEST_F(DrawLinePageTest, AnExportFromThePageRendersTheLinesAsDrawn)
+{
+    Open();
+    TForm1 &f = *form;
+    Layers[size_t(CurrentLayer)].GroupId = GroupReliefToRender;  // as a project leaves a relief
+    ShowPage(f.TabSheet2);
+    for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
+        ClickAt(p);
+    ClickAt(ScreenOf(150, 60), Qt::RightButton);
+    platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/page.tif"));
+    f.BitBtn3Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    EXPECT_EQ(Layers[size_t(CurrentLayer)].GroupId, GroupReliefRendered);
+    EXPECT_EQ(LayerLines[size_t(CurrentLayer)][0], CurrentLines[0]);
+    EXPECT_EQ(CurrentLines[0].size(), 1u);
+}
+
+// Pictures of the page for a person to look at, made only when
+// VISTREL_SCREENSHOTS names a folder (under a real display, e.g. Xvfb).
+TEST_F(DrawLinePageTest, Screenshots)
+{
+    const QString folder = qEnvironmentVariable("VISTREL_SCREENSHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "VISTREL_SCREENSHOTS is not set: no pictures wanted";
+    TForm1 &f = Start(true, 1200, 800);
+    ASSERT_TRUE(f.ImportPsd(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd")));
+    // The topmost layer that is in no flip group.
+    for (int row = 1; row <= LayerCount && IsFlipGroup(Layers[size_t(LayerCount - row)].GroupId); ++row)
+        f.StringGrid1->setCurrentCell(row + 1, 2);
+    ShowPage(f.TabSheet2);
+    ASSERT_EQ(DrawLineActive, 1);
+    const int32_t w = WorkWidth, h = WorkHeight;
+    // Nested lines in orders "1", "3" and "5", and one in "4" beside them.
+    const struct {
+        int Order;
+        int32_t Inset;
+    } rings[] = {{4, 10}, {2, 22}, {0, 34}};
+    for (const auto &r : rings) {
+        QTest::mouseClick(f.RadioGroup2Items[size_t(r.Order)], Qt::LeftButton, Qt::NoModifier, QPoint(8, 10));
+        const int32_t left = w / 8 + r.Inset * w / 200, right = w / 2 - r.Inset * w / 200;
+        const int32_t top = h / 8 + r.Inset * h / 200, bottom = h - h / 8 - r.Inset * h / 200;
+        ClickAt(ScreenOf(left, top));
+        ClickAt(ScreenOf((left + right) / 2, top - h / 20));
+        ClickAt(ScreenOf(right, top));
+        ClickAt(ScreenOf(right, bottom));
+        ClickAt(ScreenOf(left, bottom), Qt::RightButton);
+    }
+    QTest::mouseClick(f.RadioGroup2Items[3], Qt::LeftButton, Qt::NoModifier, QPoint(8, 10));
+    ClickAt(ScreenOf(w * 6 / 10, h / 4));
+    ClickAt(ScreenOf(w * 9 / 10, h / 3));
+    ClickAt(ScreenOf(w * 8 / 10, h * 3 / 4));
+    ClickAt(ScreenOf(w * 6 / 10, h * 2 / 3), Qt::RightButton);
+    QTest::mouseClick(f.CheckBox3, Qt::LeftButton);  // order "3" hidden
+    QTest::qWait(100);
+    f.grab().save(folder + QStringLiteral("/drawline-orders.png"));
+
+    QTest::mouseClick(f.CheckBox3, Qt::LeftButton);
+    QTest::mouseClick(f.ToolButton4, Qt::LeftButton);
+    ClickAt(ScreenOf(w * 3 / 4, h / 2));
+    f.FreeTransform1->trigger();
+    const QPoint corner = ScreenOf(w * 9 / 10, h * 3 / 4);
+    QTest::mouseMove(f.Image1, corner);
+    QTest::qWait(100);
+    f.grab().save(folder + QStringLiteral("/drawline-free-transform.png"));
+
+    f.Edit1->setText(QStringLiteral("4"));
+    QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    QTest::qWait(130);
+    f.grab().save(folder + QStringLiteral("/drawline-relief-preview.png"));
+    QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
 }
