@@ -334,6 +334,7 @@ TEST_F(DrawLinePageTest, AnExportFromThePageRendersTheLinesAsDrawn)
     f.BitBtn3Click();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(Layers[size_t(CurrentLayer)].GroupId, GroupReliefRendered);
+    ASSERT_EQ(LayerLines[size_t(CurrentLayer)].size(), size_t(OrderCount));
     EXPECT_EQ(LayerLines[size_t(CurrentLayer)][0], CurrentLines[0]);
     EXPECT_EQ(CurrentLines[0].size(), 1u);
 }
