@@ -82,7 +82,7 @@ void TForm1::ZoomBy(bool zoomIn)
     ViewScale = ToFixed4(double(WorkHeight) / height);
     ViewOffsetX = 0;
     ViewOffsetY = 0;
-    if (DrawLineShown) {
+    if (LineCommandsActive()) {
         // Outlines and point squares stay about two screen pixels wide.
         Editor.SetViewScale(ViewScale);
         Editor.Refresh();

@@ -282,6 +282,17 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     EXPECT_TRUE(f.ToolButton1->isChecked());
     f.Pastup1->trigger();
     EXPECT_EQ(CurrentLines[1].size(), 2u);
+
+    // The shortcuts of the Edit menu.
+    f.activateWindow();
+    QTest::keyClick(&f, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(SelCount, 2);
+    QTest::keyClick(&f, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(CurrentLines[1].empty());
+    QTest::keyClick(&f, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(CurrentLines[1].size(), 2u);
+    QTest::keyClick(&f, Qt::Key_Delete);
+    EXPECT_TRUE(CurrentLines[1].empty());
 }
 
 TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
@@ -319,6 +330,33 @@ TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
     RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), batchPrint, project}, &code, &err);
     ASSERT_EQ(code, 0) << err.toStdString();
     EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(batchPrint)) == expected);
+}
+
+TEST_F(DrawLinePageTest, GreyAndCmykDocumentsShowTheirScreenCopies)
+{
+    for (const uint16_t mode : {ModeGrey, ModeCmyk}) {
+        SCOPED_TRACE(mode);
+        TearDown();
+        SetUp();
+        Open(mode);
+        TForm1 &f = *form;
+        ShowPage(f.TabSheet2);
+        ASSERT_EQ(DrawLineActive, 1);
+        // The editor shows the layer as the screen does, tinted where a line is.
+        EXPECT_EQ(f.Image1->Picture().format(), QImage::Format_RGB32);
+        for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
+            ClickAt(p);
+        ClickAt(ScreenOf(150, 60), Qt::RightButton);
+        ASSERT_EQ(CurrentLines[0].size(), 1u);
+        QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
+        ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+        QTest::qWait(200);
+        QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
+        bool aFrame = false;
+        for (int view = 1; view <= ViewCount; ++view)
+            aFrame |= f.Image1->Picture() == LoadImage(WorkFileName(CurrentLayer + 1, QStringLiteral("xgxv"), view));
+        EXPECT_TRUE(aFrame);
+    }
 }
 
 TEST_F(DrawLinePageTest, AnExportFromThePageRendersTheLinesAsDrawn)
