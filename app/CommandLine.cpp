@@ -344,8 +344,11 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         if (!options.ExportTiff.isEmpty()) {
             {
                 TerminalProgress progress(err, "print");
+                // The view files are written when the layered PSD needs them or the
+                // work folder is kept; otherwise the views go straight into the print.
+                const bool viewFiles = !options.ExportPsd.isEmpty() || !options.WorkFolder.isEmpty();
                 ExportPrint(print.Settings, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); },
-                            phase);
+                            phase, viewFiles);
             }
             std::fprintf(out, "print written: %s (%.4g x %.4g cm at %s dpi)\n",
                          QFileInfo(options.ExportTiff).absoluteFilePath().toLocal8Bit().constData(),

@@ -219,6 +219,15 @@ public:
     PrintFieldTexts PrintTexts() const;  // the fields the print export takes
     void N7Click();            // menu "&Export *.tiff"
     QStringList ListBox1;      // the full-resolution view files, view 7 first
+    // How the last print placed its views, for the layered PSD, which composes
+    // the view files only when first asked.
+    struct {
+        std::vector<int32_t> Offsets;
+        int32_t FocusOffset = 0;
+        Fixed4 Depth = 0;
+        int32_t CentreView = 4;
+    } PrintedViews;
+    bool FullViewsWritten = false;
     void PSD1Click();          // "E&xport PSD": the views as a layered PSD
     void ExportGif1Click();    // "Export &Gif": the preview views as an animated GIF
     void SpeedButton5Click();  // "Red/blue glasses preview": the anaglyph

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <new>
@@ -227,6 +228,41 @@ QImage LoadImage(const QString &path)
         std::memcpy(picture.scanLine(y), row.constData(), size_t(used));
     }
     return picture;
+}
+
+BmpRowReader::BmpRowReader(const QString &path) : Path(path), File(std::make_unique<QFile>(path))
+{
+    if (!File->open(QIODevice::ReadOnly))
+        throw FileError(path, File->errorString());
+    const qint64 size = File->size();
+    if (size == 0)
+        return;
+    ByteCursor in(File->read(FileHeaderSize + InfoHeaderSize), path);
+    const BmpHeader h = ParseBmpHeader(in, size);
+    Header = {h.Width, h.Height, h.Bits, h.PixelOffset, h.RowBytes};
+}
+
+void BmpRowReader::ReadRows(int first, int count)
+{
+    first = std::max(first, 0);
+    count = std::min(count, Header.Height - first);
+    First = first;
+    Count = std::max(count, 0);
+    if (Count == 0)
+        return;
+    // Rows are stored bottom row first: rows first .. first + count - 1 are one
+    // block, the last of them at its start.
+    const qint64 bytes = Header.RowBytes * Count;
+    if (Rows.size() < bytes)
+        Rows.resize(bytes);
+    const qint64 at = Header.PixelOffset + Header.RowBytes * (Header.Height - first - Count);
+    if (!File->seek(at) || File->read(Rows.data(), bytes) != bytes)
+        throw FileError(Path, File->errorString());
+}
+
+const uchar *BmpRowReader::Row(int y) const
+{
+    return reinterpret_cast<const uchar *>(Rows.constData()) + Header.RowBytes * (First + Count - 1 - y);
 }
 
 QImage ScaleNearest(const QImage &source, int width, int height)

@@ -11,7 +11,9 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QFile>
 #include <QString>
+#include <memory>
 
 // The picture formats of the work folder.
 QImage NewPicture(int width, int height, int bitsPerPixel);
@@ -26,6 +28,32 @@ QImage DecodeBmp(const QByteArray &bytes, const QString &fileName);
 // Throw VistrelError with the file error text on failure.
 void SaveImage(const QImage &picture, const QString &path);
 QImage LoadImage(const QString &path);
+
+// Reads rows of a work-folder picture without loading it whole: the print
+// composes its views band by band from the layer files. An empty picture
+// (a file of zero bytes) has no rows.
+class BmpRowReader {
+public:
+    explicit BmpRowReader(const QString &path);
+    int Width() const { return Header.Width; }
+    int Height() const { return Header.Height; }
+    int Bits() const { return Header.Bits; }
+    // Reads rows first .. first + count - 1 (within the picture) in one go.
+    void ReadRows(int first, int count);
+    // A row of the last ReadRows.
+    const uchar *Row(int y) const;
+
+private:
+    struct Layout {
+        int32_t Width = 0, Height = 0;
+        int Bits = 0;
+        qint64 PixelOffset = 0, RowBytes = 0;
+    } Header;
+    QString Path;
+    std::unique_ptr<QFile> File;
+    QByteArray Rows;
+    int First = 0, Count = 0;
+};
 
 // Writes a whole file in one go through a temporary file, so that a failure
 // leaves no half-written file under the name.

@@ -2,6 +2,7 @@
 
 #include "BmpCodec.h"
 #include "Errors.h"
+#include "Parallel.h"
 #include "WorkFolder.h"
 
 #include <QString>
@@ -158,6 +159,114 @@ void ComposeView(Resolution resolution, int progressSpan, int progressBase, cons
             }
         }
     }
+}
+
+struct FullResolutionBands::Files {
+    BmpRowReader Colour, Alpha;
+    int32_t Top = 0;
+    Files(const QString &colour, const QString &alpha) : Colour(colour), Alpha(alpha) {}
+};
+
+FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
+                                         const std::vector<std::vector<int32_t>> &viewLefts)
+{
+    const int bits = DocumentBits();
+    // A layer's files are opened once; a relief layer has a pair per view.
+    std::vector<int> plainFiles(Layers.size(), -1);
+    auto open = [&](const QString &colour, const QString &alpha, const Tlayer &layer, bool relief) {
+        auto files = std::make_unique<Files>(colour, alpha);
+        files->Top = layer.Top;
+        const bool empty = files->Colour.Height() == 0 || files->Alpha.Height() == 0;
+        if (!empty && (files->Colour.Bits() != bits || files->Alpha.Bits() != 8 ||
+                       files->Alpha.Width() != files->Colour.Width() || files->Alpha.Height() != files->Colour.Height()))
+            throw VistrelError(QStringLiteral("A layer picture of %1 x %2 pixels at %3 bits with a coverage of %4 x %5 "
+                                              "pixels cannot be laid over a %6-bit view: a work file was changed while "
+                                              "Vistrel was working.")
+                                   .arg(files->Colour.Width()).arg(files->Colour.Height()).arg(files->Colour.Bits())
+                                   .arg(files->Alpha.Width()).arg(files->Alpha.Height()).arg(bits),
+                               ErrorKind::Format);
+        if (!relief && files->Colour.Height() != 0 &&
+            (files->Colour.Width() != layer.Width || files->Colour.Height() != layer.Height))
+            throw VistrelError(QStringLiteral("The work file \"%1\" is %2 x %3 pixels, but its layer is %4 x %5: "
+                                              "it was changed while Vistrel was working. Import the PSD again.")
+                                   .arg(colour).arg(files->Colour.Width()).arg(files->Colour.Height())
+                                   .arg(layer.Width).arg(layer.Height),
+                               ErrorKind::Format);
+        Sources.push_back(std::move(files));
+        return int(Sources.size()) - 1;
+    };
+    for (size_t p = 0; p < viewIndexes.size(); ++p) {
+        const int viewIndex = viewIndexes[p];
+        std::vector<Placed> placed;
+        for (int i = 0; i < int(Layers.size()); ++i) {
+            if (!LayerVisibleInView(i, viewIndex))
+                continue;
+            const Tlayer &layer = Layers[size_t(i)];
+            const int n = i + 1;
+            const int32_t viewLeft = i < int(viewLefts[p].size()) ? viewLefts[p][size_t(i)] : layer.Left;
+            if (layer.GroupId == GroupReliefRendered) {
+                const int f = open(WorkFileName(n, QStringLiteral("gx"), viewIndex + 1),
+                                   WorkFileName(n, QStringLiteral("gxt"), viewIndex + 1), layer, true);
+                placed.push_back({f, viewLeft - ReliefMargin(layer), layer.Top});
+            } else {
+                if (plainFiles[size_t(i)] < 0)
+                    plainFiles[size_t(i)] = open(WorkFileName(QStringLiteral("ly"), n),
+                                                 WorkFileName(QStringLiteral("lyt"), n), layer, false);
+                placed.push_back({plainFiles[size_t(i)], viewLeft, layer.Top});
+            }
+        }
+        Views.push_back(std::move(placed));
+    }
+}
+
+FullResolutionBands::~FullResolutionBands() = default;
+
+void FullResolutionBands::Compose(int first, int count, std::vector<std::vector<uint8_t>> &bands,
+                                  const std::vector<std::vector<int32_t>> &columns)
+{
+    // The rows of every file that reach into the band, read once.
+    ParallelFor(int(Sources.size()), [&](int f) {
+        Files &files = *Sources[size_t(f)];
+        const int from = std::max(first - files.Top, 0);
+        const int to = std::min(first + count - files.Top, files.Colour.Height());
+        files.Colour.ReadRows(from, to - from);
+        files.Alpha.ReadRows(from, to - from);
+    });
+    const int bytes = DocumentBits() / 8;
+    const size_t rowBytes = size_t(ImageWidth) * bytes;
+    ParallelFor(int(Views.size()), [&](int p) {
+        const std::vector<int32_t> &wanted = columns[size_t(p)];
+        for (int r = 0; r < count; ++r) {
+            const int y = first + r;
+            uchar *row = bands[size_t(p)].data() + rowBytes * size_t(r);
+            // White is 255 in every byte: grey, RGB and CMYK (no ink) alike.
+            std::memset(row, 255, rowBytes);
+            for (const Placed &placed : Views[size_t(p)]) {
+                const Files &files = *Sources[size_t(placed.FilesIndex)];
+                const int ly = y - placed.Top;
+                if (ly < 0 || ly >= files.Colour.Height())
+                    continue;
+                const int x0 = std::max(0, placed.Left);
+                const int x1 = std::min(placed.Left + files.Colour.Width(), ImageWidth);
+                const uchar *s = files.Colour.Row(ly);
+                const uchar *sa = files.Alpha.Row(ly);
+                for (auto x = std::lower_bound(wanted.begin(), wanted.end(), x0); x != wanted.end() && *x < x1; ++x) {
+                    const int sx = *x - placed.Left;
+                    const unsigned a = sa[sx];
+                    if (a == 0)
+                        continue;
+                    uchar *c = row + size_t(*x) * bytes;
+                    const uchar *in = s + size_t(sx) * bytes;
+                    if (a == 255) {
+                        std::memcpy(c, in, size_t(bytes));
+                        continue;
+                    }
+                    for (int k = 0; k < bytes; ++k)
+                        c[k] = uchar((c[k] * (255 - a) + in[k] * a + 127) / 255);
+                }
+            }
+        }
+    });
 }
 
 void ComposeLayerAloneImage(int layerIndex)

@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <functional>
+#include <memory>
 #include <vector>
 
 enum class Resolution { Full, Working };
@@ -30,6 +31,31 @@ int32_t ReliefMargin(const Tlayer &layer);
 // Round(span / LayerCount x i) + base while layer i is composed.
 void ComposeView(Resolution resolution, int progressSpan = 0, int progressBase = 0,
                  const std::function<void(int)> &setProgress = {});
+
+// The views at full resolution composed band by band, for the print: a band's
+// rows of every layer file are read once for all views, and each view is
+// composed only at the columns asked for. Each row composed equals that row of
+// ComposeView(Resolution::Full) in the view.
+class FullResolutionBands {
+public:
+    // `viewIndexes[p]` is the view index (0..6) at list position p;
+    // `viewLefts[p]` the left edge of every layer in that view.
+    FullResolutionBands(const std::vector<int> &viewIndexes, const std::vector<std::vector<int32_t>> &viewLefts);
+    ~FullResolutionBands();
+    // Rows first .. first + count - 1 of every view into bands[p] (count rows
+    // of ImageWidth pixels), at the columns columns[p] (ascending) only.
+    void Compose(int first, int count, std::vector<std::vector<uint8_t>> &bands,
+                 const std::vector<std::vector<int32_t>> &columns);
+
+private:
+    struct Files;
+    struct Placed {
+        int FilesIndex;
+        int32_t Left, Top;
+    };
+    std::vector<std::unique_ptr<Files>> Sources;
+    std::vector<std::vector<Placed>> Views;  // bottom layer first
+};
 
 // Layer `layerIndex` alone at its PSD position over a checkerboard, working size.
 void ComposeLayerAloneImage(int layerIndex);

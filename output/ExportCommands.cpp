@@ -83,6 +83,10 @@ void TForm1::BitBtn3Click()
         ListBox1.clear();
         for (int n = ViewCount; n >= 1; --n)
             ListBox1 << WorkFileName3(QStringLiteral("vwd"), n);
+        // The print was made without view files; the layered PSD makes them
+        // when asked, from the views as printed.
+        PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView};
+        FullViewsWritten = false;
         PrintWritten = 1;
         Platform.Beep();
     });
@@ -97,6 +101,23 @@ void TForm1::PSD1Click()
     if (path.isEmpty())
         return;
     RunCommand([&] {
+        if (!FullViewsWritten) {
+            const Fixed4 depth = Depth;
+            const int32_t centre = CentreView;
+            Depth = PrintedViews.Depth;
+            CentreView = PrintedViews.CentreView;
+            try {
+                WriteFullResolutionViews(PrintedViews.Offsets, PrintedViews.FocusOffset,
+                                         [this](int p) { SetProgress(p); });
+            } catch (...) {
+                Depth = depth;
+                CentreView = centre;
+                throw;
+            }
+            Depth = depth;
+            CentreView = centre;
+            FullViewsWritten = true;
+        }
         WriteLayeredPsd(path, ViewCount, PsdColorMode);
         Platform.Beep();
     });

@@ -2,9 +2,11 @@
 
 #include "Document.h"
 #include "Errors.h"
+#include "Parallel.h"
 #include "Tiff.h"
 
 #include <QSaveFile>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -76,16 +78,41 @@ int BandRows(int32_t width, int32_t height, int views)
     return std::max(rows, 1);
 }
 
-void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &outputPath, Fixed4 dpi, Fixed4 lpi,
-                    Fixed4 widthInches, Fixed4 heightInches, uint16_t colorMode,
-                    const std::function<void(int)> &progress)
+namespace {
+
+// One print row's pixels from columns [from, to): each column takes its source
+// pixel from the view its lens shows there, or from the following view in a
+// share of its rows (the accumulator `acc`).
+template <int Samples, bool Invert>
+void InterlaceRowPart(const ColumnTables &tables, const std::vector<int32_t> &sourceOffset, int32_t *acc,
+                      const uint8_t *const *viewRows, uint8_t *out, int32_t from, int32_t to)
+{
+    for (int32_t x = from; x < to; ++x) {
+        int32_t a = acc[x] + tables.Frac[size_t(x)];
+        int view = tables.View[size_t(x)];
+        if (a > 999) {
+            view = tables.View[size_t(x) + 1];
+            a -= 1000;
+        }
+        acc[x] = a;
+        const uint8_t *in = viewRows[view] + sourceOffset[size_t(x)];
+        uint8_t *o = out + size_t(x) * Samples;
+        for (int k = 0; k < Samples; ++k)
+            o[k] = Invert ? uint8_t(255 - in[k]) : in[k];
+    }
+}
+
+}  // namespace
+
+void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, const ViewBandFill &fill, int hscale,
+                    const QString &outputPath, Fixed4 dpi, Fixed4 lpi, Fixed4 widthInches, Fixed4 heightInches,
+                    uint16_t colorMode, const std::function<void(int)> &progress)
 {
     auto report = [&](int percent) {
         if (progress)
             progress(percent);
     };
-    const int views = int(viewFiles.size());
-    if (views == 0)
+    if (views <= 0)
         throw VistrelError(QStringLiteral("There are no views to interlace."));
     if (hscale < 1)
         throw VistrelError(QStringLiteral("The H scale must be at least 1."));
@@ -94,9 +121,92 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
     const PrintGeometry g = ComputePrintGeometry(widthInches, heightInches, lpi, dpi, hscale);
     const int samples = ChannelsOfColorMode(colorMode);
     CheckPrintSize(g, samples, colorMode);
+    if (width <= 0 || height <= 0)
+        throw VistrelError(QStringLiteral("The views are empty."));
 
+    const int band = std::max(1, std::min(bandRows, int(height)));
+    const int64_t ratioX = RoundDiv(int64_t(width) * Seven, g.Columns);
+    const int64_t ratioY = RoundDiv(int64_t(height) * Seven, g.Rows);
+    const ColumnTables tables = BuildColumnTables(int32_t(g.Columns), lpi, dpi, views);
+    std::vector<int32_t> sourceOffset(size_t(g.Columns));
+    // The columns each view is read at: its own columns, and those of the
+    // columns that reach into it from the view before.
+    std::vector<std::vector<int32_t>> columns(static_cast<size_t>(views));
+    for (int32_t x = 0; x < g.Columns; ++x) {
+        const int32_t sx = int32_t(std::min<int64_t>(int64_t(x) * ratioX / Seven, width - 1));
+        sourceOffset[size_t(x)] = sx * samples;
+        columns[tables.View[size_t(x)]].push_back(sx);
+        if (tables.Frac[size_t(x)] > 0)
+            columns[tables.View[size_t(x) + 1]].push_back(sx);
+    }
+    for (std::vector<int32_t> &c : columns) {
+        std::sort(c.begin(), c.end());
+        c.erase(std::unique(c.begin(), c.end()), c.end());
+    }
+    std::vector<int32_t> acc(size_t(g.Columns), 0);
+
+    QSaveFile file(outputPath);
+    OpenForSaving(file);
+    WriteTiffHeader(file, samples, int32_t(g.Columns), int32_t(g.Rows), dpi, g.VerticalDpi);
+    report(1);
+
+    const size_t viewRowBytes = size_t(width) * samples;
+    std::vector<std::vector<uint8_t>> buffers(size_t(views), std::vector<uint8_t>(viewRowBytes * size_t(band)));
+    const size_t printRowBytes = size_t(g.Columns) * samples;
+    // Print rows are made a chunk at a time, the columns shared out over the
+    // cores; a chunk holds at most about 8 MB and never crosses a band.
+    const int64_t chunkRows = std::max<int64_t>(1, (8 << 20) / int64_t(printRowBytes));
+    std::vector<uint8_t> chunk(printRowBytes * size_t(std::min<int64_t>(chunkRows, g.Rows)));
+    const int parts = std::min<int64_t>(WorkerCount(), std::max<int64_t>(1, g.Columns / 1024));
+    auto sourceRow = [&](int64_t y) { return std::min<int64_t>(y * ratioY / Seven, height - 1); };
+    int lastBand = -1;
+    for (int64_t y = 0; y < g.Rows;) {
+        const int rowBand = int(sourceRow(y) / band);
+        if (rowBand > lastBand) {  // bands only advance: each is made once
+            const int first = rowBand * band;
+            fill(first, std::min(band, int(height) - first), buffers, columns);
+            lastBand = rowBand;
+        }
+        int64_t end = y + 1;
+        while (end < g.Rows && end - y < chunkRows && sourceRow(end) / band == rowBand)
+            ++end;
+        ParallelFor(parts, [&](int part) {
+            const int32_t from = int32_t(g.Columns * part / parts), to = int32_t(g.Columns * (part + 1) / parts);
+            std::vector<const uint8_t *> viewRows(static_cast<size_t>(views));
+            for (int64_t row = y; row < end; ++row) {
+                const size_t r = size_t(sourceRow(row) % band);
+                for (int v = 0; v < views; ++v)
+                    viewRows[size_t(v)] = buffers[size_t(v)].data() + r * viewRowBytes;
+                uint8_t *out = chunk.data() + size_t(row - y) * printRowBytes;
+                switch (samples) {
+                case 1: InterlaceRowPart<1, false>(tables, sourceOffset, acc.data(), viewRows.data(), out, from, to); break;
+                case 3: InterlaceRowPart<3, false>(tables, sourceOffset, acc.data(), viewRows.data(), out, from, to); break;
+                default:  // CMYK: the views hold 255 for no ink, the print 0
+                    InterlaceRowPart<4, true>(tables, sourceOffset, acc.data(), viewRows.data(), out, from, to);
+                    break;
+                }
+            }
+        });
+        const qint64 bytes = qint64(printRowBytes) * (end - y);
+        if (CheckedWrite(file, reinterpret_cast<const char *>(chunk.data()), bytes) != bytes)
+            throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
+        y = end;
+        report(int(1 + y * 98 / g.Rows));
+    }
+    if (!file.commit())
+        throw CreateFileError(outputPath, file.errorString());
+    report(100);
+}
+
+void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &outputPath, Fixed4 dpi, Fixed4 lpi,
+                    Fixed4 widthInches, Fixed4 heightInches, uint16_t colorMode,
+                    const std::function<void(int)> &progress)
+{
+    const int views = int(viewFiles.size());
+    if (views == 0)
+        throw VistrelError(QStringLiteral("There are no views to interlace."));
+    const int samples = ChannelsOfColorMode(colorMode);
     std::vector<Rtif> records(static_cast<size_t>(views));
-    int32_t minW = 300'000, minH = 300'000;
     for (int i = 0; i < views; ++i) {
         const TiffInfo info = ReadTiffInfo(viewFiles[i]);
         if (info.Samples != samples)
@@ -112,63 +222,14 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
                                    .arg(viewFiles[0]).arg(records[0].Width).arg(records[0].Height)
                                    .arg(viewFiles[i]).arg(info.Width).arg(info.Height),
                                ErrorKind::Format);
-        minW = std::min(minW, info.Width);
-        minH = std::min(minH, info.Height);
-        report(int(Round((i + 1) * 20.0 / views)));
     }
-
-    const int band = BandRows(minW, minH, views);
-    const int64_t ratioX = RoundDiv(int64_t(minW) * Seven, g.Columns);
-    const int64_t ratioY = RoundDiv(int64_t(minH) * Seven, g.Rows);
-    const ColumnTables tables = BuildColumnTables(int32_t(g.Columns), lpi, dpi, views);
-    std::vector<int32_t> sourceColumn(size_t(g.Columns));
-    for (int32_t x = 0; x < g.Columns; ++x)
-        sourceColumn[size_t(x)] = int32_t(std::min<int64_t>(int64_t(x) * ratioX / Seven, minW - 1));
-    std::vector<int32_t> acc(size_t(g.Columns), 0);
-
-    QSaveFile file(outputPath);
-    OpenForSaving(file);
-    WriteTiffHeader(file, samples, int32_t(g.Columns), int32_t(g.Rows), dpi, g.VerticalDpi);
-    report(25);
-
-    std::vector<std::vector<uint8_t>> buffers(size_t(views),
-                                              std::vector<uint8_t>(size_t(minW) * size_t(band) * samples));
-    std::vector<uint8_t> row(size_t(g.Columns) * samples);
-    const bool invert = samples == 4;
-    int lastBand = -1;
-    for (int32_t y = 0; y < g.Rows; ++y) {
-        const int64_t sy = std::min<int64_t>(int64_t(y) * ratioY / Seven, minH - 1);
-        const int rowBand = int(sy / band);
-        const int r = int(sy % band);
-        if (rowBand > lastBand) {  // bands only advance: each is read once
+    const int32_t width = records[0].Width, height = records[0].Height;
+    const int band = BandRows(width, height, views);
+    InterlaceBands(
+        views, width, height, band,
+        [&](int first, int, std::vector<std::vector<uint8_t>> &buffers, const std::vector<std::vector<int32_t>> &) {
             for (int v = 0; v < views; ++v)
-                ReadTiffRows(records[size_t(v)], rowBand, buffers[size_t(v)].data(), band, samples);
-            lastBand = rowBand;
-        }
-        const size_t rowOffset = size_t(r) * size_t(minW);
-        uint8_t *out = row.data();
-        for (int32_t x = 0; x < g.Columns; ++x, out += samples) {
-            int32_t &a = acc[size_t(x)];
-            a += tables.Frac[size_t(x)];
-            int view = tables.View[size_t(x)];
-            if (a > 999) {
-                view = tables.View[size_t(x) + 1];
-                a -= 1000;
-            }
-            const uint8_t *in = buffers[size_t(view)].data() + (rowOffset + size_t(sourceColumn[size_t(x)])) * samples;
-            if (invert) {
-                for (int k = 0; k < samples; ++k)
-                    out[k] = uint8_t(255 - in[k]);
-            } else {
-                std::memcpy(out, in, size_t(samples));
-            }
-        }
-        const qint64 rowSize = qint64(row.size());
-        if (CheckedWrite(file, reinterpret_cast<const char *>(row.data()), rowSize) != rowSize)
-            throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
-        report(int(Round(y * 73.0 / g.Rows + 25)));
-    }
-    if (!file.commit())
-        throw CreateFileError(outputPath, file.errorString());
-    report(100);
+                ReadTiffRows(records[size_t(v)], first / band, buffers[size_t(v)].data(), band, samples);
+        },
+        hscale, outputPath, dpi, lpi, widthInches, heightInches, colorMode, progress);
 }

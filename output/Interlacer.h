@@ -48,6 +48,18 @@ ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int view
 // at least one (views wider than 142 857 pixels get bands of one row).
 int BandRows(int32_t width, int32_t height, int views);
 
+// Rows of the views for the interlacer: rows first .. first + count - 1 of
+// every view into bands[p] (list position p, count rows of the views' width),
+// needed only at the columns columns[p] (ascending) the print reads.
+using ViewBandFill = std::function<void(int first, int count, std::vector<std::vector<uint8_t>> &bands,
+                                        const std::vector<std::vector<int32_t>> &columns)>;
+
+// Writes the print from views `width` x `height` pixels given band by band,
+// `bandRows` rows at a time. `progress` gets 0..100.
+void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, const ViewBandFill &fill, int hscale,
+                    const QString &outputPath, Fixed4 dpi, Fixed4 lpi, Fixed4 widthInches, Fixed4 heightInches,
+                    uint16_t colorMode, const std::function<void(int)> &progress = {});
+
 // Writes the print. `viewFiles` are TIFF files of our layout, list position 0
 // first (view 7 first). `progress` gets 0..100. The file appears under its
 // name only when complete. CMYK samples are inverted (the views hold 255 for

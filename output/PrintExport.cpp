@@ -10,6 +10,7 @@
 #include "WorkFolder.h"
 
 #include <QElapsedTimer>
+#include <algorithm>
 #include <new>
 
 QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_t focusOffset,
@@ -36,8 +37,20 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
     return views;
 }
 
+namespace {
+
+// Rows of full-resolution views the print composes per band: about 4 MB for
+// all seven views together.
+int ComposeBandRows(int32_t width, int bytes)
+{
+    return int(std::clamp<int64_t>((4 << 20) / (int64_t(ViewCount) * std::max(width, 1) * bytes), 1, 4096));
+}
+
+}  // namespace
+
 void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
-                 const QString &path, const std::function<void(int)> &progress, const PhaseReport &phases)
+                 const QString &path, const std::function<void(int)> &progress, const PhaseReport &phases,
+                 bool writeViewFiles)
 {
     FaultPoint("ExportPrint");
     // A print the TIFF cannot hold is refused before any work starts.
@@ -45,7 +58,30 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
                                         settings.Lpi, settings.Dpi, settings.HScale),
                    ChannelsOfColorMode(PsdColorMode), PsdColorMode);
     Lpi = settings.Lpi;
-    const QStringList views = WriteFullResolutionViews(offsets, focusOffset, progress, phases);
+    auto report = [&](int percent) {
+        if (progress)
+            progress(percent);
+    };
+    // One run from 0 to 100: the views (or the reliefs) first, then the print.
+    const int viewsShare = writeViewFiles ? 75 : 10;
+    QStringList views;
+    std::vector<int> viewIndexes;
+    std::vector<std::vector<int32_t>> viewLefts;
+    if (writeViewFiles) {
+        views = WriteFullResolutionViews(offsets, focusOffset, progress, phases);
+    } else {
+        QElapsedTimer timer;
+        timer.start();
+        RenderPendingReliefs([&](int p) { report(p * viewsShare / 100); });
+        BuildGroupTables();
+        for (int n = ViewCount - 1; n >= 0; --n) {  // view 7 first
+            PlaceLayersForView(n + 1, offsets, focusOffset);
+            viewIndexes.push_back(n);
+            viewLefts.push_back(LayerViewLeft);
+        }
+        if (phases)
+            phases(QStringLiteral("views placed"), timer.elapsed());
+    }
     OutputDpi = settings.Dpi;
     OutputWidthCm = settings.WidthCm;
     OutputHeightCm = settings.HeightCm;
@@ -53,11 +89,22 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
     OutputColorMode = 2;
     QElapsedTimer timer;
     timer.start();
+    auto printProgress = [&](int p) { report(viewsShare + p * (100 - viewsShare) / 100); };
     try {
         FaultPoint("InterlaceViews");
-        InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi,
-                       CentimetresToInches(settings.WidthCm), CentimetresToInches(settings.HeightCm), PsdColorMode,
-                       progress);
+        const Fixed4 width = CentimetresToInches(settings.WidthCm), height = CentimetresToInches(settings.HeightCm);
+        if (writeViewFiles) {
+            InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi, width, height, PsdColorMode,
+                           printProgress);
+        } else {
+            // The views are composed band by band straight into the print.
+            FullResolutionBands bands(viewIndexes, viewLefts);
+            InterlaceBands(
+                ViewCount, ImageWidth, ImageHeight, ComposeBandRows(ImageWidth, DocumentBits() / 8),
+                [&](int first, int count, std::vector<std::vector<uint8_t>> &buffers,
+                    const std::vector<std::vector<int32_t>> &columns) { bands.Compose(first, count, buffers, columns); },
+                settings.HScale, path, settings.Dpi, settings.Lpi, width, height, PsdColorMode, printProgress);
+        }
     } catch (const std::bad_alloc &) {
         const PrintGeometry g =
             ComputePrintGeometry(CentimetresToInches(settings.WidthCm), CentimetresToInches(settings.HeightCm),
@@ -67,5 +114,6 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
                            ErrorKind::Memory);
     }
     if (phases)
-        phases(QStringLiteral("interlacing"), timer.elapsed());
+        phases(writeViewFiles ? QStringLiteral("interlacing") : QStringLiteral("views composed and interlaced"),
+               timer.elapsed());
 }

@@ -1,7 +1,10 @@
-// The print export without the window: the seven views composed again at full
-// resolution ("vwd" NNN as TIFF, "vwdt" NNN as BMP, view 7 first), then
-// interlaced into the print. The window's export command and the batch mode
-// share it.
+// The print export without the window. The seven views at full resolution are
+// composed band by band straight into the interlacer, so memory does not grow
+// with the canvas or the print; when the view files are wanted (the layered
+// PSD, a work folder that is kept) they are composed whole and written first
+// ("vwd" NNN as TIFF, "vwdt" NNN as BMP, view 7 first) and the print is made
+// from them. Both ways give the same print. The window's export command and
+// the batch mode share it.
 #pragma once
 
 #include "Numbers.h"
@@ -15,13 +18,16 @@
 // Phases for a verbose caller: ("view 7 composed and written", ms) ...
 using PhaseReport = std::function<void(const QString &phase, qint64 milliseconds)>;
 
-// Returns the view files, list position 0 (view 7) first. `progress` gets 5..75.
+// Composes the seven views whole and writes their files. Returns the view
+// files, list position 0 (view 7) first. `progress` gets 5..75.
 QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_t focusOffset,
                                      const std::function<void(int)> &progress = {},
                                      const PhaseReport &phases = {});
 
-// Views and print; a print too large for the memory throws VistrelError of
-// kind Memory naming its size. Sets Lpi, OutputDpi, OutputWidthCm, OutputHeightCm,
-// OutputColorMode (2) and HScale of the document from `settings`.
+// The print; a print too large for the memory throws VistrelError of kind
+// Memory naming its size. Sets Lpi, OutputDpi, OutputWidthCm, OutputHeightCm,
+// OutputColorMode (2) and HScale of the document from `settings`. `progress`
+// runs once from 0 to 100.
 void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
-                 const QString &path, const std::function<void(int)> &progress = {}, const PhaseReport &phases = {});
+                 const QString &path, const std::function<void(int)> &progress = {}, const PhaseReport &phases = {},
+                 bool writeViewFiles = false);

@@ -144,7 +144,11 @@ TEST_F(ExportWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
     f.BitBtn3Click();
     f.SpeedButton2Click();
     f.AnimationFrame();
+    // The first layered PSD composes the full-resolution view files.
+    platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/first_3D.psd"));
+    f.PSD1Click();
     ASSERT_TRUE(platform.Messages.isEmpty());
+    EXPECT_TRUE(QFile::exists(WorkFileName3(QStringLiteral("vwd"), 4)));
 
     // Earlier outputs of the same names stay whole when a view file has gone.
     const QString layered = platform.Sandbox.path() + QStringLiteral("/doc_3D.psd");

@@ -173,7 +173,7 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
     s.HeightCm = ToFixed4(6 / (240.0 / 90));
     s.HScale = 1;
     const QString out = dir.path() + QStringLiteral("/print.tif");
-    ExportPrint(s, offsets, FocusOffsetIn(offsets, FocusLayer), out);
+    ExportPrint(s, offsets, FocusOffsetIn(offsets, FocusLayer), out, {}, {}, true);
 
     const QImage print = LoadTiffBitmap(out);
     const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(s.WidthCm), CentimetresToInches(s.HeightCm),

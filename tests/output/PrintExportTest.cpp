@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 #include "BmpCodec.h"
 #include "WorkFolder.h"
+#include "ReliefLines.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -125,7 +126,7 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
     bool swapped = false;
     try {
         InterlaceViews(views, 1, print, 300 * Fixed4One, 40 * Fixed4One, 20000, 13333, ModeRgb, [&](int percent) {
-            if (percent >= 25 && !swapped) {  // after the views were checked, before the first band
+            if (percent >= 1 && !swapped) {  // after the views were checked, before the first band
                 swapped = true;
                 SaveBitmapAsTiff(NewPicture(400, 300, 24), third, PsdDpi, PsdDpi);
             }
@@ -169,5 +170,63 @@ TEST(PrintExport, ALayerFileThatIsNotWhatWasImportedIsRefused)
         } catch (const VistrelError &error) {
             EXPECT_TRUE(error.Message.contains(QLatin1String(c.message))) << error.Message.toStdString();
         }
+    }
+}
+
+TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
+{
+    // Layers that reach past the canvas on every side, half-covering ones, a
+    // flip group and a relief layer, in each colour mode, at resolutions below
+    // and above the canvas and with an H scale.
+    struct Case {
+        uint16_t Mode;
+        Fixed4 Dpi;
+        int HScale;
+    };
+    const Case cases[] = {{ModeRgb, 300 * Fixed4One, 1}, {ModeRgb, 1440 * Fixed4One, 2},
+                          {ModeGrey, 720 * Fixed4One, 1}, {ModeCmyk, 600 * Fixed4One, 3}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Mode << " at " << c.Dpi / Fixed4One << " dpi");
+        ScriptedPlatform platform;
+        PsdBuilder b;
+        b.Width = 230;
+        b.Height = 97;
+        b.ColorMode = c.Mode;
+        b.Groups = {0, 0, 2, 2, 0, 0};
+        const size_t channels = c.Mode == ModeGrey ? 1 : c.Mode == ModeRgb ? 3 : 4;
+        PsdBuilderLayer &bg = b.AddLayer(0, 0, 230, 97, std::vector<uint8_t>(channels, 0));
+        for (int i = 0; i < 230 * 97; ++i)
+            bg.Channels[0].Plane[size_t(i)] = char((i * 7) % 251);
+        b.AddLayer(-20, -10, 80, 50, std::vector<uint8_t>(channels, 200), 128);
+        b.AddLayer(100, 30, 60, 40, std::vector<uint8_t>(channels, 40));
+        b.AddLayer(110, 20, 60, 40, std::vector<uint8_t>(channels, 90), 200);
+        b.AddLayer(190, 60, 70, 60, std::vector<uint8_t>(channels, 150), 77);
+        b.AddLayer(30, 40, 90, 50, std::vector<uint8_t>(channels, 10));
+        ImportBuilt(platform, b);
+        // The top layer becomes a relief of one line.
+        LayerLines.assign(size_t(LayerCount), Tnlayer(OrderCount));
+        LayerLines[size_t(LayerCount - 1)][0] = {Tline{{60, 45}, {110, 45}, {110, 85}, {60, 85}}};
+        Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
+        Layers[size_t(LayerCount - 1)].ReliefDepth = 2 * Fixed4One;
+        Depth = 5 * Fixed4One;
+        const std::vector<int32_t> offsets = {0, 30, -20, -20, 12, 25};
+        const PrintSettings s{600000, c.Dpi, 8 * Fixed4One, ToFixed4(8 * 97.0 / 230), c.HScale};
+        const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
+        const QString banded = platform.Sandbox.path() + QStringLiteral("/banded.tif");
+        ExportPrint(s, offsets, 25, fromFiles, {}, {}, true);
+        QFile::remove(WorkFileName3(QStringLiteral("vwd"), 1));
+        int last = -1;
+        bool rising = true;
+        ExportPrint(s, offsets, 25, banded, [&](int p) {
+            rising = rising && p >= last;
+            last = p;
+        });
+        EXPECT_TRUE(rising);
+        EXPECT_EQ(last, 100);
+        // No view file was needed for the banded print.
+        EXPECT_FALSE(QFile::exists(WorkFileName3(QStringLiteral("vwd"), 1)));
+        const QByteArray expected = WithoutTiffDate(ReadFileBytes(fromFiles));
+        ASSERT_GT(expected.size(), 1000);
+        EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(banded)) == expected);
     }
 }

@@ -28,7 +28,7 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
     const QString folder = platform.Sandbox.path() + QLatin1Char('/');
     const QString print = folder + QStringLiteral("doc.tif");
     platform.SaveAnswers.push_back(print);
-    f.BitBtn3Click();  // the full-resolution views, for the layered PSD
+    f.BitBtn3Click();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
 
     struct Output {
@@ -39,8 +39,14 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
     const Output outputs[] = {
         {"work file", WorkFileName(QStringLiteral("vw"), 3), [&] { f.SpeedButton9Click(); }},
         {"print", print, [&] { platform.SaveAnswers.push_back(print); f.BitBtn3Click(); }},
+        // A print makes no view files; the layered PSD after it does.
         {"full-resolution view", WorkFileName3(QStringLiteral("vwd"), 2),
-         [&] { platform.SaveAnswers.push_back(print); f.BitBtn3Click(); }},
+         [&] {
+             platform.SaveAnswers.push_back(print);
+             f.BitBtn3Click();
+             platform.SaveAnswers.push_back(folder + QStringLiteral("views_3D.psd"));
+             f.PSD1Click();
+         }},
         {"layered PSD", folder + QStringLiteral("doc_3D.psd"),
          [&] { platform.SaveAnswers.push_back(folder + QStringLiteral("doc_3D.psd")); f.PSD1Click(); }},
         {"GIF", folder + QStringLiteral("doc.gif"),
