@@ -216,6 +216,10 @@ void LineEditor::RebuildForTool()
         BuildMap(MapLayout::Points);
         return;
     case ToolDrawLine:
+        // The rebuilt picture has no rubber band: the next move draws it anew.
+        RubberShown = false;
+        if (!EditLine.empty())
+            RubberFrom = RubberTo = EditLine.back();
         BuildDisplay();
         if (CurrentLayout == MapLayout::None)
             BuildMap(MapLayout::Lines);
@@ -432,7 +436,8 @@ void LineEditor::ChooseTool(uint8_t mode)
     case ToolAddPoint:
     case ToolDeletePoint:
         ActivePoint = NothingHere;
-        CursorShown = EditorCursor::Arrow;
+        // Until the pointer moves nothing is under it that Delete Point could remove.
+        CursorShown = mode == ToolDeletePoint ? EditorCursor::NoEntry : EditorCursor::Arrow;
         CopySelectedLines();
         RebuildForTool();
         if (!SelLines.empty())
@@ -670,11 +675,9 @@ void LineEditor::UndoPoint()
         return;
     EditLine.pop_back();
     DrawCount = int32_t(EditLine.size());
-    RubberShown = false;
-    BuildDisplay();
-    DrawInProgressLine();
-    if (!EditLine.empty())
-        RubberFrom = RubberTo = EditLine.back();
+    // Only the draw tool shows the line being drawn; the others keep their picture.
+    if (ToolMode == ToolDrawLine)
+        RebuildForTool();
 }
 
 // Add Point: over a segment the cursor is a cross, and a press puts a point
@@ -695,7 +698,9 @@ void LineEditor::MoveAddPoint(TPoint32 at)
     }
     SelectOnly(id);
     PointLine = *line;
-    ActivePoint = uint8_t(code / 2 + 1);
+    // The closing segment puts the new point after the last one.
+    const int named = std::min<int>(int(line->size()), MaxEditedPoints);
+    ActivePoint = code == 2 * named - 1 ? uint8_t(std::min<size_t>(line->size(), 255)) : uint8_t(code / 2 + 1);
     CursorShown = EditorCursor::Cross;
 }
 
@@ -829,8 +834,10 @@ void LineEditor::PressMovePoint(TPoint32 at)
     if (code % 2 == 0) {
         SelPoints = {ActivePoint};
     } else {
+        // The map names at most MaxEditedPoints points: its last segment closes to point 0.
+        const size_t named = std::min<size_t>(line->size(), MaxEditedPoints);
         const size_t next = size_t(ActivePoint) + 1;
-        SelPoints = {ActivePoint, uint8_t(next == line->size() ? 0 : next)};
+        SelPoints = {ActivePoint, uint8_t(next >= named ? 0 : next)};
     }
     PointPressed = true;
     BuildDisplay();
@@ -1009,7 +1016,6 @@ void LineEditor::DeleteSelected()
             return;
         line->erase(line->begin() + SelPoints[0]);
         PointLine = *line;
-        PointPressed = false;
         CopySelectedLines();
         BuildDisplay();
         BuildMap(MapLayout::Points);
@@ -1044,9 +1050,14 @@ void LineEditor::MoveSelectionOrder(int step)
             return;
         }
     CurrentLines = std::move(moved);
+    // The moved lines are the last of their orders; a line of two points or
+    // fewer was dropped by the compaction and is no longer selected.
     Talineid ids;
     std::map<int, int> earlier;
-    for (int t : targets) {
+    for (size_t i = 0; i < targets.size(); ++i) {
+        if (SelLines[i].size() <= 2)
+            continue;
+        const int t = targets[i];
         const int index = int(CurrentLines[size_t(t)].size()) - 1 - earlier[t]++;
         if (index >= 0)
             ids.push_back({uint8_t(t), uint8_t(index)});

@@ -165,6 +165,16 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     EXPECT_FALSE(f.Image1->isEnabled());
     EXPECT_FALSE(f.SpeedButton9->isEnabled());
     EXPECT_TRUE(f.BitBtn6->isEnabled());
+    EXPECT_FALSE(f.BitBtn5->isEnabled());
+    EXPECT_FALSE(f.SpeedButton1->isEnabled());   // no import under the preview
+    EXPECT_FALSE(f.SpeedButton12->isEnabled());  // nor a project
+    EXPECT_FALSE(f.SpeedButton13->isEnabled());
+    EXPECT_FALSE(f.SpeedButton6->isEnabled());
+    EXPECT_FALSE(f.SpeedButton29->isEnabled());
+    EXPECT_FALSE(f.ToolButton4->isEnabled());
+    EXPECT_FALSE(f.Edit1->isEnabled());
+    EXPECT_FALSE(f.RadioGroup2->isEnabled());
+    EXPECT_TRUE(f.GroupBox2->isEnabled());       // the page can be left
     QTest::qWait(250);
     bool aFrame = false;
     for (int view = 1; view <= ViewCount; ++view)
@@ -176,6 +186,10 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     ExpectTheTableRow();
     EXPECT_TRUE(f.SpeedButton13->isEnabled());
     EXPECT_TRUE(f.BitBtn5->isEnabled());
+    EXPECT_FALSE(f.BitBtn6->isEnabled());
+    EXPECT_TRUE(f.SpeedButton1->isEnabled());
+    EXPECT_TRUE(f.SpeedButton9->isEnabled());
+    EXPECT_TRUE(f.Edit1->isEnabled());
     EXPECT_FALSE(f.SpeedButton6->isEnabled());
     const QImage last = f.Image1->Picture();
     QTest::qWait(150);
@@ -258,10 +272,19 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     EXPECT_EQ(CurrentLines[4].size(), 1u);
 
     // Delete all with a good depth: no lines, a plain layer with the page's values.
+    Layers[size_t(CurrentLayer)].GroupId = GroupReliefRendered;
+    f.SetCells(1, row, QStringLiteral("+"));
     f.Edit1->setText(QStringLiteral("3"));
+    f.TrackBar2->setValue(8);
+    f.TrackBar3->setValue(15);
     f.SpeedButton8Click();
     EXPECT_EQ(LayerLines[size_t(CurrentLayer)], EmptyLineSet());
-    EXPECT_EQ(Layers[size_t(CurrentLayer)].ReliefDepth, 30000);
+    const Tlayer &plain = Layers[size_t(CurrentLayer)];
+    EXPECT_EQ(plain.GroupId, GroupPlain);
+    EXPECT_EQ(plain.ReliefDepth, 30000);
+    EXPECT_EQ(plain.Smooth, 8);
+    EXPECT_EQ(plain.BaseOrder, 15);
+    EXPECT_EQ(f.Cells(1, row), QString());
 
     // Away from the page the Edit menu leaves every line alone.
     LayerLines[size_t(CurrentLayer)][1] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
@@ -330,6 +353,63 @@ TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
     RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), batchPrint, project}, &code, &err);
     ASSERT_EQ(code, 0) << err.toStdString();
     EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(batchPrint)) == expected);
+}
+
+TEST_F(DrawLinePageTest, PointToolsAndTheFreeTransformWithTheMouseAndKeys)
+{
+    Open();
+    TForm1 &f = *form;
+    ShowPage(f.TabSheet2);
+    const QPoint corners[] = {ScreenOf(20, 10), ScreenOf(120, 10), ScreenOf(120, 60), ScreenOf(20, 60)};
+    for (int i = 0; i < 3; ++i)
+        ClickAt(corners[i]);
+    ClickAt(corners[3], Qt::RightButton);
+    ASSERT_EQ(CurrentLines[0].size(), 1u);
+
+    // Add Point on the top edge, then Move Point drags the new point.
+    QTest::mouseClick(f.ToolButton2, Qt::LeftButton);
+    const QPoint onTop = ScreenOf(70, 10);
+    QTest::mouseMove(f.Image1, onTop);
+    EXPECT_EQ(f.Image1->cursor().shape(), Qt::CrossCursor);
+    QTest::mouseClick(f.Image1, Qt::LeftButton, Qt::NoModifier, onTop);
+    ASSERT_EQ(CurrentLines[0][0].size(), 5u);
+    EXPECT_EQ(CurrentLines[0][0][1], WorkingOf(onTop));
+    QTest::mouseClick(f.ToolButton5, Qt::LeftButton);
+    DragOnPicture(onTop, ScreenOf(70, 2));
+    EXPECT_EQ(CurrentLines[0][0][1], WorkingOf(ScreenOf(70, 2)));
+
+    // Delete Point removes it again.
+    QTest::mouseClick(f.ToolButton3, Qt::LeftButton);
+    ClickAt(ScreenOf(70, 2));
+    EXPECT_EQ(CurrentLines[0][0].size(), 4u);
+
+    // Free transform: a drag inside the box moves the line; Enter ends it, and
+    // after the next click the Move Line cursors are back.
+    f.SelectAll1->trigger();
+    f.FreeTransform1->trigger();
+    const Tline before = CurrentLines[0][0];
+    const QPoint inside = ScreenOf(50, 30), moved = ScreenOf(60, 35);
+    QTest::mouseMove(f.Image1, inside);
+    EXPECT_EQ(f.Image1->cursor().shape(), Qt::SizeAllCursor);
+    DragOnPicture(inside, moved);
+    const int32_t dx = WorkingOf(moved).x - WorkingOf(inside).x, dy = WorkingOf(moved).y - WorkingOf(inside).y;
+    EXPECT_EQ(CurrentLines[0][0], Shifted(before, dx, dy));
+    QTest::keyClick(f.Image1, Qt::Key_Return);
+    EXPECT_EQ(f.Editor.Tool(), ToolIdle);
+    ClickAt(ScreenOf(200, 65));
+    EXPECT_EQ(f.Editor.Tool(), ToolMoveLine);
+    QTest::mouseMove(f.Image1, ScreenOf(200, 66));
+    EXPECT_EQ(f.Image1->cursor().shape(), Qt::ForbiddenCursor);
+
+    // A double click ends it as well.
+    f.FreeTransform1->trigger();
+    ASSERT_EQ(f.Editor.Tool(), ToolFreeTransform);
+    // As a window system sends it: a click, then the double click and its release.
+    const QPoint at = ScreenOf(200, 65);
+    QTest::mouseClick(f.Image1, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(f.Image1, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(f.Image1, Qt::LeftButton, Qt::NoModifier, at);
+    EXPECT_EQ(f.Editor.Tool(), ToolMoveLine);
 }
 
 TEST_F(DrawLinePageTest, GreyAndCmykDocumentsShowTheirScreenCopies)
