@@ -1,5 +1,7 @@
 #include "Errors.h"
 
+#include <mutex>
+
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -21,6 +23,14 @@ VistrelError CreateFileError(const QString &path, const QString &reason)
 
 std::function<void(const char *point)> FaultHook;
 
+void CallFaultHook(const char *point)
+{
+    static std::mutex guard;
+    std::lock_guard<std::mutex> lock(guard);
+    if (FaultHook)
+        FaultHook(point);
+}
+
 void OpenForSaving(QSaveFile &file)
 {
     if (!file.open(QIODevice::WriteOnly))
@@ -34,6 +44,8 @@ std::function<qint64(const QString &file, qint64 offset, qint64 size)> WriteFaul
 qint64 CheckedWrite(QIODevice &device, const char *data, qint64 size)
 {
     if (WriteFaultHook) {
+        static std::mutex guard;
+        std::lock_guard<std::mutex> lock(guard);
         const auto *file = qobject_cast<QFileDevice *>(&device);
         const qint64 failAt = WriteFaultHook(file ? file->fileName() : QString(), device.pos(), size);
         if (failAt >= device.pos() && failAt < device.pos() + size) {

@@ -32,11 +32,13 @@ VistrelError CreateFileError(const QString &path, const QString &reason);
 
 // Tests make a command fail at a named point (an allocation that fails, a disk
 // that is full) by setting this hook; it throws where it wants the failure.
+// Work spread over threads calls it from one thread at a time.
 extern std::function<void(const char *point)> FaultHook;
+void CallFaultHook(const char *point);
 inline void FaultPoint(const char *point)
 {
     if (FaultHook)
-        FaultHook(point);
+        CallFaultHook(point);
 }
 
 class QSaveFile;

@@ -1,6 +1,7 @@
 #include "Parallel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -21,11 +22,16 @@ void ParallelFor(int count, const std::function<void(int)> &body)
     }
     std::exception_ptr failure;
     std::mutex guard;
-    auto run = [&](int first) {
+    // Indices are taken in turn by whichever thread is free; after a failure
+    // no new one is started.
+    std::atomic<int> next{0};
+    std::atomic<bool> failed{false};
+    auto run = [&] {
         try {
-            for (int i = first; i < count; i += threads)
+            for (int i = next++; i < count && !failed; i = next++)
                 body(i);
         } catch (...) {
+            failed = true;
             std::lock_guard<std::mutex> lock(guard);
             if (!failure)
                 failure = std::current_exception();
@@ -33,8 +39,8 @@ void ParallelFor(int count, const std::function<void(int)> &body)
     };
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t)
-        pool.emplace_back(run, t);
-    run(0);
+        pool.emplace_back(run);
+    run();
     for (std::thread &t : pool)
         t.join();
     if (failure)

@@ -1,6 +1,7 @@
 // Work spread over the processor's cores. Each index is handed to exactly one
-// thread and the caller waits for all of them, so a result never depends on
-// how many threads there were.
+// thread and the caller waits for all of them; the work of an index must not
+// depend on the others, so a result never depends on how many threads there
+// were or which took what.
 #pragma once
 
 #include <functional>
@@ -8,7 +9,7 @@
 // How many threads ParallelFor uses: the cores of the machine, at least one.
 int WorkerCount();
 
-// Runs body(i) for i = 0 .. count - 1, index i on thread i mod WorkerCount().
-// The first exception thrown by any index is rethrown here after all threads
-// have finished.
+// Runs body(i) for i = 0 .. count - 1 on up to WorkerCount() threads, the
+// calling thread among them. The first exception thrown by any index is
+// rethrown here after all threads have finished; no index starts after it.
 void ParallelFor(int count, const std::function<void(int)> &body);

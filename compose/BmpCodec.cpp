@@ -205,6 +205,35 @@ void SaveImage(const QImage &picture, const QString &path)
         throw FileError(path, file.errorString());
 }
 
+BmpRowWriter::BmpRowWriter(const QString &path, int width, int height, int bitsPerPixel)
+    : Path(path), File(std::make_unique<QSaveFile>(path))
+{
+    FaultPoint("WriteWorkFile");
+    OpenForSaving(*File);
+    if (width <= 0 || height <= 0)
+        return;  // an empty picture is a file of zero bytes
+    Row = QByteArray(RowBytes(width, bitsPerPixel), '\0');
+    Used = width * (bitsPerPixel / 8);
+    const QByteArray headers = BmpHeaders(width, height, bitsPerPixel);
+    if (CheckedWrite(*File, headers) != headers.size())
+        throw FileError(path, File->errorString());
+}
+
+BmpRowWriter::~BmpRowWriter() = default;
+
+void BmpRowWriter::AppendRow(const uchar *pixels)
+{
+    std::memcpy(Row.data(), pixels, size_t(Used));
+    if (CheckedWrite(*File, Row) != Row.size())
+        throw FileError(Path, File->errorString());
+}
+
+void BmpRowWriter::Commit()
+{
+    if (!File->commit())
+        throw FileError(Path, File->errorString());
+}
+
 QImage LoadImage(const QString &path)
 {
     // The headers first, then the rows straight into the picture.

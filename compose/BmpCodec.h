@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QFile>
+#include <QSaveFile>
 #include <QString>
 #include <memory>
 
@@ -53,6 +54,24 @@ private:
     std::unique_ptr<QFile> File;
     QByteArray Rows;
     int First = 0, Count = 0;
+};
+
+// Writes a work-folder picture a row at a time, bottom row first, giving the
+// same bytes as SaveImage of the whole picture without holding it. The file
+// appears under its name at Commit().
+class BmpRowWriter {
+public:
+    BmpRowWriter(const QString &path, int width, int height, int bitsPerPixel);
+    ~BmpRowWriter();
+    // The next row in file order: row height - 1 first.
+    void AppendRow(const uchar *pixels);
+    void Commit();
+
+private:
+    QString Path;
+    std::unique_ptr<QSaveFile> File;
+    QByteArray Row;
+    int Used = 0;
 };
 
 // Writes a whole file in one go through a temporary file, so that a failure

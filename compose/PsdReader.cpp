@@ -2,6 +2,7 @@
 
 #include "BmpCodec.h"
 #include "ByteCursor.h"
+#include "Parallel.h"
 #include "Document.h"
 #include "Errors.h"
 #include "PsdFormat.h"
@@ -9,7 +10,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <zlib.h>
 
 namespace {
@@ -310,6 +314,38 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
     return index;
 }
 
+namespace {
+
+// Decodes PackBits row y from data[in, rowEnd) into `row`, `width` bytes.
+void DecodePackBitsRow(const uint8_t *data, qint64 in, qint64 rowEnd, uint8_t *row, int width, int y,
+                       const QString &what)
+{
+    qint64 x = 0;
+    while (in < rowEnd) {
+        const int count = int8_t(data[in++]);
+        if (count >= 0) {
+            const qint64 n = count + 1;
+            // A literal run must fit both what is left of the row's input and of the output row.
+            if (in + n > rowEnd || x + n > width)
+                throw VistrelError(QStringLiteral("%1: PackBits row %2 overflows the layer width.").arg(what).arg(y));
+            std::memcpy(row + x, data + in, size_t(n));
+            in += n;
+            x += n;
+        } else if (count != -128) {  // -128 is a no-op
+            const qint64 n = 1 - count;
+            if (in + 1 > rowEnd || x + n > width)
+                throw VistrelError(QStringLiteral("%1: PackBits row %2 overflows the layer width.").arg(what).arg(y));
+            std::memset(row + x, data[in++], size_t(n));
+            x += n;
+        }
+    }
+    if (x != width)
+        throw VistrelError(QStringLiteral("%1: PackBits row %2 decodes to %3 bytes instead of %4.")
+                               .arg(what).arg(y).arg(x).arg(width));
+}
+
+}  // namespace
+
 QByteArray DecodePackBitsRows(const uint8_t *data, qint64 size, int width, int height, const QString &what)
 {
     const qint64 countsSize = Psd::PackBitsRowCountSize * qint64(height);
@@ -323,30 +359,8 @@ QByteArray DecodePackBitsRows(const uint8_t *data, qint64 size, int width, int h
         const qint64 rowSize = qint64(count[0] << 8 | count[1]);
         if (in + rowSize > size)
             throw VistrelError(QStringLiteral("%1: PackBits row %2 runs past the channel data.").arg(what).arg(y));
-        const qint64 rowEnd = in + rowSize;
-        uint8_t *row = out + qint64(y) * width;
-        qint64 x = 0;
-        while (in < rowEnd) {
-            const int count = int8_t(data[in++]);
-            if (count >= 0) {
-                const qint64 n = count + 1;
-                // A literal run must fit both what is left of the row's input and of the output row.
-                if (in + n > rowEnd || x + n > width)
-                    throw VistrelError(QStringLiteral("%1: PackBits row %2 overflows the layer width.").arg(what).arg(y));
-                std::memcpy(row + x, data + in, size_t(n));
-                in += n;
-                x += n;
-            } else if (count != -128) {  // -128 is a no-op
-                const qint64 n = 1 - count;
-                if (in + 1 > rowEnd || x + n > width)
-                    throw VistrelError(QStringLiteral("%1: PackBits row %2 overflows the layer width.").arg(what).arg(y));
-                std::memset(row + x, data[in++], size_t(n));
-                x += n;
-            }
-        }
-        if (x != width)
-            throw VistrelError(QStringLiteral("%1: PackBits row %2 decodes to %3 bytes instead of %4.")
-                                   .arg(what).arg(y).arg(x).arg(width));
+        DecodePackBitsRow(data, in, in + rowSize, out + qint64(y) * width, width, y, what);
+        in += rowSize;
     }
     return plane;
 }
@@ -398,30 +412,146 @@ QByteArray DecodeChannel(const uint8_t *data, qint64 size, int width, int height
     }
 }
 
-QString StagedName(const QString &finalName)
-{
-    return finalName + QStringLiteral(".part");
-}
+namespace {
 
-PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> &progress)
-{
-    QFile file(index.Path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(index.Path, file.errorString());
-    const int layerCount = int(index.Layers.size());
-    try {
-        return ReadPsdLayers(file, index, [](int n, const QImage &colour, const QImage &alpha) {
-            SaveImage(colour, StagedName(WorkFileName(QStringLiteral("ly"), n)));
-            SaveImage(alpha, StagedName(WorkFileName(QStringLiteral("lyt"), n)));
-        }, progress);
-    } catch (...) {
-        RemoveStagedPsdFiles(layerCount);
-        throw;
+// The rows of one layer, decoded a band at a time so that a layer never has to
+// be in memory whole: raw and PackBits channels are read from the file row by
+// row; a ZIP channel, which inflates only from its start, is inflated once.
+// Colour rows come out in the byte order of the work files (grey: the level;
+// RGB: blue, green, red; CMYK: C, M, Y, K), coverage rows one byte a pixel.
+class LayerRows {
+public:
+    LayerRows(QIODevice &file, const PsdIndex &index, int layerIndex)
+        : File(file), Path(index.Path), Width(index.Layers[size_t(layerIndex)].Layer.Width),
+          Height(index.Layers[size_t(layerIndex)].Layer.Height), Bytes(ChannelsOfColorMode(index.ColorMode))
+    {
+        const PsdLayerEntry &entry = index.Layers[size_t(layerIndex)];
+        const int colourChannels = Bytes;
+        for (const PsdChannel &c : entry.Channels) {
+            // Channels are taken by ID: -1 transparency, 0.. colour; masks and
+            // extra channels are skipped.
+            const bool isAlpha = c.Id == Psd::TransparencyChannelId;
+            if (!isAlpha && (c.Id < 0 || c.Id >= colourChannels))
+                continue;
+            Channel ch;
+            ch.What = QStringLiteral("layer %1, channel %2").arg(layerIndex + 1).arg(c.Id);
+            ch.Slot = isAlpha ? -1 : Bytes == 3 ? 2 - c.Id : c.Id;
+            ch.Data = c.DataOffset + Psd::CompressionSize;
+            ch.Size = qint64(c.Length) - Psd::CompressionSize;
+            if (ch.Size < 0) {  // no compression word at all: nothing stored
+                ch.Compression = Psd::CompressionRaw;
+                ch.Size = 0;
+            } else {
+                const QByteArray word = ReadAt(File, c.DataOffset, Psd::CompressionSize, Path);
+                ch.Compression = uint16_t(uint8_t(word[0]) << 8 | uint8_t(word[1]));
+            }
+            switch (ch.Compression) {
+            case Psd::CompressionRaw:
+                break;
+            case Psd::CompressionPackBits: {
+                const qint64 countsSize = Psd::PackBitsRowCountSize * qint64(Height);
+                if (ch.Size < countsSize)
+                    throw VistrelError(QStringLiteral("%1: the PackBits row counts are cut short.").arg(ch.What));
+                const QByteArray counts = ReadAt(File, ch.Data, countsSize, Path);
+                ch.RowStart.resize(size_t(Height) + 1);
+                ch.RowStart[0] = countsSize;
+                for (int y = 0; y < Height; ++y)
+                    ch.RowStart[size_t(y) + 1] = ch.RowStart[size_t(y)] +
+                                                 (uint8_t(counts[2 * y]) << 8 | uint8_t(counts[2 * y + 1]));
+                break;
+            }
+            case Psd::CompressionZip:
+            case Psd::CompressionZipPrediction: {
+                const QByteArray data = ReadAt(File, c.DataOffset, c.Length, Path);
+                ch.Plane = DecodeChannel(reinterpret_cast<const uint8_t *>(data.constData()), data.size(), Width,
+                                         Height, ch.What);
+                break;
+            }
+            default:
+                throw VistrelError(QStringLiteral("%1: unknown compression %2.").arg(ch.What).arg(ch.Compression));
+            }
+            Channels.push_back(std::move(ch));
+        }
     }
+
+    // Rows first .. first + count - 1 into `colour` (count x Width x Bytes) and
+    // `alpha` (count x Width): black and opaque where no channel says otherwise.
+    void Decode(int first, int count, uint8_t *colour, uint8_t *alpha)
+    {
+        const size_t w = size_t(Width);
+        std::memset(colour, 0, w * Bytes * size_t(count));
+        std::memset(alpha, 255, w * size_t(count));
+        Plane.resize(qsizetype(w) * count);
+        for (const Channel &ch : Channels) {
+            uint8_t *plane = reinterpret_cast<uint8_t *>(Plane.data());
+            ReadChannelRows(ch, first, count, plane);
+            if (ch.Slot < 0) {
+                std::memcpy(alpha, plane, w * size_t(count));
+                continue;
+            }
+            for (size_t i = 0; i < w * size_t(count); ++i)
+                colour[i * Bytes + size_t(ch.Slot)] = plane[i];
+        }
+    }
+
+private:
+    struct Channel {
+        QString What;
+        int Slot = 0;  // byte of the colour pixel; -1 for the coverage
+        uint16_t Compression = Psd::CompressionRaw;
+        qint64 Data = 0;  // file offset after the compression word
+        qint64 Size = 0;  // bytes after the compression word
+        std::vector<qint64> RowStart;  // PackBits: where each row starts, from Data
+        QByteArray Plane;              // ZIP: the whole plane
+    };
+
+    void ReadChannelRows(const Channel &ch, int first, int count, uint8_t *out)
+    {
+        const qint64 w = Width;
+        switch (ch.Compression) {
+        case Psd::CompressionRaw: {  // short data leave zeros, longer data are cut
+            std::memset(out, 0, size_t(w * count));
+            const qint64 from = w * first, to = std::min(w * (first + count), ch.Size);
+            if (to > from) {
+                const QByteArray bytes = ReadAt(File, ch.Data + from, to - from, Path);
+                std::memcpy(out, bytes.constData(), size_t(to - from));
+            }
+            return;
+        }
+        case Psd::CompressionPackBits: {
+            const qint64 from = ch.RowStart[size_t(first)];
+            const qint64 to = std::min(ch.RowStart[size_t(first + count)], ch.Size);
+            const QByteArray bytes = to > from ? ReadAt(File, ch.Data + from, to - from, Path) : QByteArray();
+            const uint8_t *data = reinterpret_cast<const uint8_t *>(bytes.constData()) - from;
+            for (int y = first; y < first + count; ++y) {
+                if (ch.RowStart[size_t(y) + 1] > ch.Size)
+                    throw VistrelError(
+                        QStringLiteral("%1: PackBits row %2 runs past the channel data.").arg(ch.What).arg(y));
+                DecodePackBitsRow(data, ch.RowStart[size_t(y)], ch.RowStart[size_t(y) + 1],
+                                  out + w * (y - first), Width, y, ch.What);
+            }
+            return;
+        }
+        default:
+            std::memcpy(out, ch.Plane.constData() + w * first, size_t(w * count));
+            return;
+        }
+    }
+
+    QIODevice &File;
+    QString Path;
+    int Width, Height, Bytes;
+    std::vector<Channel> Channels;
+    QByteArray Plane;
+};
+
+// Rows decoded per band: about a megabyte of colour.
+int LayerBandRows(int width, int bytes)
+{
+    return std::max(1, (1 << 20) / std::max(1, width * bytes));
 }
 
-PsdDocument ReadPsdLayers(QIODevice &file, const PsdIndex &index, const LayerSink &sink,
-                          const std::function<void(int)> &progress)
+PsdDocument DocumentOf(const PsdIndex &index)
 {
     PsdDocument doc;
     doc.ImageWidth = index.Width;
@@ -434,65 +564,144 @@ PsdDocument ReadPsdLayers(QIODevice &file, const PsdIndex &index, const LayerSin
     doc.Dpi = index.Dpi;
     doc.WidthCm = ToFixed4(index.Width / FromFixed4(index.Dpi) * 2.54);
     doc.HeightCm = ToFixed4(index.Height / FromFixed4(index.Dpi) * 2.54);
+    for (const PsdLayerEntry &entry : index.Layers)
+        doc.Layers.push_back(entry.Layer);
+    doc.Images.resize(index.Layers.size());
+    doc.Alphas.resize(index.Layers.size());
+    return doc;
+}
 
-    const int layerCount = int(index.Layers.size());
-    const int colourChannels = ChannelsOfColorMode(index.ColorMode);
-    const int bits = 8 * colourChannels;
+// A message of the decoders names the layer and channel; the import names the file too.
+[[noreturn]] void RefuseDecoding(const PsdIndex &index, const VistrelError &error)
+{
+    if (error.Kind == ErrorKind::File || error.Kind == ErrorKind::Format)  // already says which file
+        throw error;
+    Refuse(index.Path, error.Message);
+}
+
+// Decodes layer i band by band from the bottom up: its work files are written
+// as the bands come (the files hold the bottom row first) and its working-size
+// copies take the rows they sample, as ScaleNearest would.
+void StreamLayer(QIODevice &file, const PsdIndex &index, int i, const PsdDocument &doc, QImage &image, QImage &alpha)
+{
+    const Tlayer &layer = index.Layers[size_t(i)].Layer;
+    const int w = layer.Width, h = layer.Height;
+    const int bytes = ChannelsOfColorMode(index.ColorMode);
+    const int n = i + 1;
+    BmpRowWriter colourFile(StagedName(WorkFileName(QStringLiteral("ly"), n)), w, h, 8 * bytes);
+    BmpRowWriter alphaFile(StagedName(WorkFileName(QStringLiteral("lyt"), n)), w, h, 8);
     const double scale = FromFixed4(doc.WorkScale);
+    const int ww = int(Round(w * scale)), wh = int(Round(h * scale));
+    image = NewPicture(ww, wh, 8 * bytes);
+    alpha = NewPicture(ww, wh, 8);
+    if (w > 0 && h > 0) {
+        LayerRows rows(file, index, i);
+        std::vector<int> column(size_t(std::max(ww, 0)));
+        for (int x = 0; x < ww; ++x)  // the source pixel under the target pixel's centre
+            column[size_t(x)] = std::min(w - 1, int((2 * qint64(x) + 1) * w / (2 * qint64(ww))));
+        const int band = LayerBandRows(w, bytes);
+        std::vector<uint8_t> colour(size_t(w) * bytes * size_t(band)), cover(size_t(w) * size_t(band));
+        int target = wh - 1;  // the working row to fill next, from the bottom
+        for (int end = h; end > 0;) {
+            const int first = std::max(0, end - band), count = end - first;
+            rows.Decode(first, count, colour.data(), cover.data());
+            for (int y = end - 1; y >= first; --y) {
+                colourFile.AppendRow(colour.data() + size_t(y - first) * w * bytes);
+                alphaFile.AppendRow(cover.data() + size_t(y - first) * w);
+            }
+            for (; target >= 0; --target) {
+                const int sy = std::min(h - 1, int((2 * qint64(target) + 1) * h / (2 * qint64(wh))));
+                if (sy < first)
+                    break;
+                const uint8_t *in = colour.data() + size_t(sy - first) * w * bytes;
+                const uint8_t *inCover = cover.data() + size_t(sy - first) * w;
+                uchar *out = image.scanLine(target);
+                uchar *outCover = alpha.scanLine(target);
+                for (int x = 0; x < ww; ++x) {
+                    std::memcpy(out + size_t(x) * bytes, in + size_t(column[size_t(x)]) * bytes, size_t(bytes));
+                    outCover[x] = inCover[column[size_t(x)]];
+                }
+            }
+            end = first;
+        }
+    }
+    colourFile.Commit();
+    alphaFile.Commit();
+}
 
+}  // namespace
+
+QString StagedName(const QString &finalName)
+{
+    return finalName + QStringLiteral(".part");
+}
+
+PsdDocument ReadPsdLayers(const PsdIndex &index, const std::function<void(int)> &progress)
+{
+    PsdDocument doc = DocumentOf(index);
+    const int layerCount = int(index.Layers.size());
+    // Layers are decoded on every core, each thread reading the file on its
+    // own; progress is said on the calling thread only.
+    std::atomic<int> done{0};
+    const std::thread::id caller = std::this_thread::get_id();
+    try {
+        ParallelFor(layerCount, [&](int i) {
+            QFile file(index.Path);
+            if (!file.open(QIODevice::ReadOnly))
+                throw FileError(index.Path, file.errorString());
+            try {
+                StreamLayer(file, index, i, doc, doc.Images[size_t(i)], doc.Alphas[size_t(i)]);
+            } catch (const VistrelError &error) {
+                RefuseDecoding(index, error);
+            }
+            const int finished = ++done;
+            if (progress && std::this_thread::get_id() == caller)
+                progress(int(Round(100.0 * finished / layerCount)));
+        });
+    } catch (...) {
+        RemoveStagedPsdFiles(layerCount);
+        throw;
+    }
+    if (progress)
+        progress(100);
+    return doc;
+}
+
+PsdDocument ReadPsdLayers(QIODevice &file, const PsdIndex &index, const LayerSink &sink,
+                          const std::function<void(int)> &progress)
+{
+    PsdDocument doc = DocumentOf(index);
+    const int layerCount = int(index.Layers.size());
+    const int bits = BitsOfColorMode(index.ColorMode);
+    const double scale = FromFixed4(doc.WorkScale);
     try {
         for (int i = 0; i < layerCount; ++i) {
-            const PsdLayerEntry &entry = index.Layers[i];
-            const Tlayer &layer = entry.Layer;
+            const Tlayer &layer = index.Layers[size_t(i)].Layer;
             const int w = layer.Width;
             const int h = layer.Height;
             QImage colour = NewPicture(w, h, bits);
             QImage alpha = NewPicture(w, h, 8);
             if (w > 0 && h > 0) {
-                colour.fill(0);
-                alpha.fill(255);  // no transparency channel: fully opaque
-                for (const PsdChannel &channel : entry.Channels) {
-                    // Channels are taken by ID: -1 transparency, 0.. colour; masks
-                    // and extra channels are skipped.
-                    const bool isAlpha = channel.Id == Psd::TransparencyChannelId;
-                    if (!isAlpha && (channel.Id < 0 || channel.Id >= colourChannels))
-                        continue;
-                    const QByteArray data = ReadAt(file, channel.DataOffset, channel.Length, index.Path);
-                    const QString what = QStringLiteral("layer %1, channel %2").arg(i + 1).arg(channel.Id);
-                    const QByteArray plane =
-                        DecodeChannel(reinterpret_cast<const uint8_t *>(data.constData()), data.size(), w, h, what);
-                    const uint8_t *p = reinterpret_cast<const uint8_t *>(plane.constData());
-                    if (isAlpha) {
-                        for (int y = 0; y < h; ++y)
-                            std::memcpy(alpha.scanLine(y), p + qint64(y) * w, size_t(w));
-                        continue;
-                    }
-                    // Grey: the level. RGB: blue, green, red bytes. CMYK: C, M, Y, K bytes.
-                    const int slot = bits == 24 ? 2 - channel.Id : channel.Id;
-                    const int step = bits / 8;
-                    for (int y = 0; y < h; ++y) {
-                        uchar *row = colour.scanLine(y) + slot;
-                        const uint8_t *src = p + qint64(y) * w;
-                        for (int x = 0; x < w; ++x)
-                            row[x * step] = src[x];
-                    }
+                LayerRows rows(file, index, i);
+                std::vector<uint8_t> colourRow(size_t(w) * size_t(bits / 8));
+                std::vector<uint8_t> coverRow(static_cast<size_t>(w));
+                for (int y = 0; y < h; ++y) {
+                    rows.Decode(y, 1, colourRow.data(), coverRow.data());
+                    std::memcpy(colour.scanLine(y), colourRow.data(), colourRow.size());
+                    std::memcpy(alpha.scanLine(y), coverRow.data(), coverRow.size());
                 }
             }
             const int n = i + 1;
             sink(n, colour, alpha);
             const int ww = int(Round(w * scale));
             const int wh = int(Round(h * scale));
-            doc.Images.push_back(ScaleNearest(colour, ww, wh));
-            doc.Alphas.push_back(ScaleNearest(alpha, ww, wh));
-            Tlayer record = layer;
-            doc.Layers.push_back(record);
+            doc.Images[size_t(i)] = ScaleNearest(colour, ww, wh);
+            doc.Alphas[size_t(i)] = ScaleNearest(alpha, ww, wh);
             if (progress)
                 progress(int(Round(100.0 * n / layerCount)));
         }
     } catch (const VistrelError &error) {
-        if (error.Kind == ErrorKind::File || error.Kind == ErrorKind::Format)  // already says which file
-            throw;
-        Refuse(index.Path, error.Message);
+        RefuseDecoding(index, error);
     }
     return doc;
 }

@@ -276,7 +276,9 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
         platform.Messages.clear();
         Import(other);
         FaultHook = nullptr;
-        EXPECT_EQ(seen, c.when);
+        // Layers are decoded on every core: another thread may reach the point
+        // again before the failure stops it.
+        EXPECT_GE(seen, c.when);
         EXPECT_EQ(platform.Messages, QStringList{QString::fromLatin1(c.message)});
         EXPECT_EQ(snapshot(), before);
         EXPECT_EQ(PsdPath, psd);
