@@ -212,7 +212,7 @@ BmpRowWriter::BmpRowWriter(const QString &path, int width, int height, int bitsP
     OpenForSaving(*File);
     if (width <= 0 || height <= 0)
         return;  // an empty picture is a file of zero bytes
-    Row = QByteArray(RowBytes(width, bitsPerPixel), '\0');
+    Padded = RowBytes(width, bitsPerPixel);
     Used = width * (bitsPerPixel / 8);
     const QByteArray headers = BmpHeaders(width, height, bitsPerPixel);
     if (CheckedWrite(*File, headers) != headers.size())
@@ -221,10 +221,16 @@ BmpRowWriter::BmpRowWriter(const QString &path, int width, int height, int bitsP
 
 BmpRowWriter::~BmpRowWriter() = default;
 
-void BmpRowWriter::AppendRow(const uchar *pixels)
+void BmpRowWriter::AppendRows(const uchar *pixels, int count, ptrdiff_t step)
 {
-    std::memcpy(Row.data(), pixels, size_t(Used));
-    if (CheckedWrite(*File, Row) != Row.size())
+    if (count <= 0 || Padded == 0)
+        return;
+    if (Rows.size() < qsizetype(Padded) * count)
+        Rows = QByteArray(qsizetype(Padded) * count, '\0');  // the padding stays zero
+    for (int k = 0; k < count; ++k)
+        std::memcpy(Rows.data() + qsizetype(Padded) * k, pixels + step * k, size_t(Used));
+    const qint64 bytes = qint64(Padded) * count;
+    if (CheckedWrite(*File, Rows.constData(), bytes) != bytes)
         throw FileError(Path, File->errorString());
 }
 

@@ -63,15 +63,16 @@ class BmpRowWriter {
 public:
     BmpRowWriter(const QString &path, int width, int height, int bitsPerPixel);
     ~BmpRowWriter();
-    // The next row in file order: row height - 1 first.
-    void AppendRow(const uchar *pixels);
+    // The next rows in file order (row height - 1 first): row k of them at
+    // pixels + k x step.
+    void AppendRows(const uchar *pixels, int count, ptrdiff_t step);
     void Commit();
 
 private:
     QString Path;
     std::unique_ptr<QSaveFile> File;
-    QByteArray Row;
-    int Used = 0;
+    QByteArray Rows;
+    int Used = 0, Padded = 0;
 };
 
 // Writes a whole file in one go through a temporary file, so that a failure

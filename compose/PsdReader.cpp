@@ -478,19 +478,48 @@ public:
     // `alpha` (count x Width): black and opaque where no channel says otherwise.
     void Decode(int first, int count, uint8_t *colour, uint8_t *alpha)
     {
-        const size_t w = size_t(Width);
-        std::memset(colour, 0, w * Bytes * size_t(count));
-        std::memset(alpha, 255, w * size_t(count));
-        Plane.resize(qsizetype(w) * count);
-        for (const Channel &ch : Channels) {
-            uint8_t *plane = reinterpret_cast<uint8_t *>(Plane.data());
-            ReadChannelRows(ch, first, count, plane);
-            if (ch.Slot < 0) {
-                std::memcpy(alpha, plane, w * size_t(count));
-                continue;
+        const size_t pixels = size_t(Width) * size_t(count);
+        // Each channel into a plane of its own; a later channel of the same
+        // slot replaces an earlier one.
+        if (Planes.size() < Channels.size())
+            Planes.resize(Channels.size());
+        std::vector<const uint8_t *> slot(size_t(Bytes), nullptr);
+        const uint8_t *cover = nullptr;
+        for (size_t c = 0; c < Channels.size(); ++c) {
+            Planes[c].resize(pixels);
+            ReadChannelRows(Channels[c], first, count, Planes[c].data());
+            if (Channels[c].Slot < 0)
+                cover = Planes[c].data();
+            else
+                slot[size_t(Channels[c].Slot)] = Planes[c].data();
+        }
+        if (cover)
+            std::memcpy(alpha, cover, pixels);
+        else
+            std::memset(alpha, 255, pixels);  // no transparency channel: fully opaque
+        Zeros.resize(pixels, 0);
+        for (const uint8_t *&p : slot)
+            if (!p)
+                p = Zeros.data();  // a colour channel that is missing is black
+        switch (Bytes) {
+        case 1:
+            std::memcpy(colour, slot[0], pixels);
+            break;
+        case 3:
+            for (size_t i = 0; i < pixels; ++i) {
+                colour[3 * i] = slot[0][i];
+                colour[3 * i + 1] = slot[1][i];
+                colour[3 * i + 2] = slot[2][i];
             }
-            for (size_t i = 0; i < w * size_t(count); ++i)
-                colour[i * Bytes + size_t(ch.Slot)] = plane[i];
+            break;
+        default:
+            for (size_t i = 0; i < pixels; ++i) {
+                colour[4 * i] = slot[0][i];
+                colour[4 * i + 1] = slot[1][i];
+                colour[4 * i + 2] = slot[2][i];
+                colour[4 * i + 3] = slot[3][i];
+            }
+            break;
         }
     }
 
@@ -542,7 +571,8 @@ private:
     QString Path;
     int Width, Height, Bytes;
     std::vector<Channel> Channels;
-    QByteArray Plane;
+    std::vector<std::vector<uint8_t>> Planes;
+    std::vector<uint8_t> Zeros;
 };
 
 // Rows decoded per band: about a megabyte of colour.
@@ -605,10 +635,9 @@ void StreamLayer(QIODevice &file, const PsdIndex &index, int i, const PsdDocumen
         for (int end = h; end > 0;) {
             const int first = std::max(0, end - band), count = end - first;
             rows.Decode(first, count, colour.data(), cover.data());
-            for (int y = end - 1; y >= first; --y) {
-                colourFile.AppendRow(colour.data() + size_t(y - first) * w * bytes);
-                alphaFile.AppendRow(cover.data() + size_t(y - first) * w);
-            }
+            // The band's rows in file order: its last row first.
+            colourFile.AppendRows(colour.data() + size_t(count - 1) * w * bytes, count, -ptrdiff_t(w) * bytes);
+            alphaFile.AppendRows(cover.data() + size_t(count - 1) * w, count, -ptrdiff_t(w));
             for (; target >= 0; --target) {
                 const int sy = std::min(h - 1, int((2 * qint64(target) + 1) * h / (2 * qint64(wh))));
                 if (sy < first)
