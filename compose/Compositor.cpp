@@ -221,7 +221,7 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
 
 FullResolutionBands::~FullResolutionBands() = default;
 
-void FullResolutionBands::Compose(int first, int count, std::vector<std::vector<uint8_t>> &bands,
+void FullResolutionBands::Compose(int first, int count, const std::vector<uint8_t *> &bands,
                                   const std::vector<std::vector<int32_t>> &columns)
 {
     // The rows of every file that reach into the band, read once.
@@ -232,13 +232,26 @@ void FullResolutionBands::Compose(int first, int count, std::vector<std::vector<
         files.Colour.ReadRows(from, to - from);
         files.Alpha.ReadRows(from, to - from);
     });
-    const int bytes = DocumentBits() / 8;
-    const size_t rowBytes = size_t(ImageWidth) * bytes;
-    ParallelFor(int(Views.size()), [&](int p) {
+    switch (DocumentBits()) {
+    case 8: ComposeViews<1>(first, count, bands, columns); break;
+    case 24: ComposeViews<3>(first, count, bands, columns); break;
+    default: ComposeViews<4>(first, count, bands, columns); break;
+    }
+}
+
+template <int Bytes>
+void FullResolutionBands::ComposeViews(int first, int count, const std::vector<uint8_t *> &bands,
+                                       const std::vector<std::vector<int32_t>> &columns)
+{
+    const size_t rowBytes = size_t(ImageWidth) * Bytes;
+    // Every view in two halves of the band, so that the cores share out evenly.
+    const int halves = count > 1 ? 2 : 1;
+    ParallelFor(int(Views.size()) * halves, [&](int task) {
+        const int p = task / halves, half = task % halves;
         const std::vector<int32_t> &wanted = columns[size_t(p)];
-        for (int r = 0; r < count; ++r) {
+        for (int r = count * half / halves; r < count * (half + 1) / halves; ++r) {
             const int y = first + r;
-            uchar *row = bands[size_t(p)].data() + rowBytes * size_t(r);
+            uchar *row = bands[size_t(p)] + rowBytes * size_t(r);
             // White is 255 in every byte: grey, RGB and CMYK (no ink) alike.
             std::memset(row, 255, rowBytes);
             for (const Placed &placed : Views[size_t(p)]) {
@@ -255,13 +268,14 @@ void FullResolutionBands::Compose(int first, int count, std::vector<std::vector<
                     const unsigned a = sa[sx];
                     if (a == 0)
                         continue;
-                    uchar *c = row + size_t(*x) * bytes;
-                    const uchar *in = s + size_t(sx) * bytes;
+                    uchar *c = row + size_t(*x) * Bytes;
+                    const uchar *in = s + size_t(sx) * Bytes;
                     if (a == 255) {
-                        std::memcpy(c, in, size_t(bytes));
+                        for (int k = 0; k < Bytes; ++k)
+                            c[k] = in[k];
                         continue;
                     }
-                    for (int k = 0; k < bytes; ++k)
+                    for (int k = 0; k < Bytes; ++k)
                         c[k] = uchar((c[k] * (255 - a) + in[k] * a + 127) / 255);
                 }
             }

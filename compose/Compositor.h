@@ -44,7 +44,7 @@ public:
     ~FullResolutionBands();
     // Rows first .. first + count - 1 of every view into bands[p] (count rows
     // of ImageWidth pixels), at the columns columns[p] (ascending) only.
-    void Compose(int first, int count, std::vector<std::vector<uint8_t>> &bands,
+    void Compose(int first, int count, const std::vector<uint8_t *> &bands,
                  const std::vector<std::vector<int32_t>> &columns);
 
 private:
@@ -53,6 +53,9 @@ private:
         int FilesIndex;
         int32_t Left, Top;
     };
+    template <int Bytes>
+    void ComposeViews(int first, int count, const std::vector<uint8_t *> &bands,
+                      const std::vector<std::vector<int32_t>> &columns);
     std::vector<std::unique_ptr<Files>> Sources;
     std::vector<std::vector<Placed>> Views;  // bottom layer first
 };

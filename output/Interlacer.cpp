@@ -80,22 +80,21 @@ int BandRows(int32_t width, int32_t height, int views)
 
 namespace {
 
-// One print row's pixels from columns [from, to): each column takes its source
+// One print row's pixels from columns [from, to). A column takes its source
 // pixel from the view its lens shows there, or from the following view in a
-// share of its rows (the accumulator `acc`).
+// share of its rows: its accumulator gains the column's fraction every row and
+// the row that carries it past a thousand reads the following view. The views'
+// bands lie one after another, so a view is an offset: `now` and `next` hold
+// each column's source offset in its own and in the following view.
 template <int Samples, bool Invert>
-void InterlaceRowPart(const ColumnTables &tables, const std::vector<int32_t> &sourceOffset, int32_t *acc,
-                      const uint8_t *const *viewRows, uint8_t *out, int32_t from, int32_t to)
+void InterlaceRowPart(const ColumnTables &tables, const uint32_t *now, const uint32_t *next, int16_t *acc,
+                      const uint8_t *rows, uint8_t *out, int32_t from, int32_t to)
 {
     for (int32_t x = from; x < to; ++x) {
-        int32_t a = acc[x] + tables.Frac[size_t(x)];
-        int view = tables.View[size_t(x)];
-        if (a > 999) {
-            view = tables.View[size_t(x) + 1];
-            a -= 1000;
-        }
-        acc[x] = a;
-        const uint8_t *in = viewRows[view] + sourceOffset[size_t(x)];
+        int a = acc[x] + tables.Frac[size_t(x)];
+        const bool carry = a > 999;
+        acc[x] = int16_t(carry ? a - 1000 : a);
+        const uint8_t *in = rows + (carry ? next[x] : now[x]);
         uint8_t *o = out + size_t(x) * Samples;
         for (int k = 0; k < Samples; ++k)
             o[k] = Invert ? uint8_t(255 - in[k]) : in[k];
@@ -128,43 +127,50 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     const int64_t ratioX = RoundDiv(int64_t(width) * Seven, g.Columns);
     const int64_t ratioY = RoundDiv(int64_t(height) * Seven, g.Rows);
     const ColumnTables tables = BuildColumnTables(int32_t(g.Columns), lpi, dpi, views);
-    std::vector<int32_t> sourceOffset(size_t(g.Columns));
+    // The views' bands lie one after another in one buffer.
+    const size_t viewRowBytes = size_t(width) * samples;
+    const size_t viewBandBytes = viewRowBytes * size_t(band);
+    std::vector<uint8_t> buffer(viewBandBytes * size_t(views));
+    std::vector<uint8_t *> bands(static_cast<size_t>(views));
+    for (int v = 0; v < views; ++v)
+        bands[size_t(v)] = buffer.data() + viewBandBytes * size_t(v);
     // The columns each view is read at: its own columns, and those of the
     // columns that reach into it from the view before.
+    std::vector<uint32_t> now(size_t(g.Columns)), next(size_t(g.Columns));
     std::vector<std::vector<int32_t>> columns(static_cast<size_t>(views));
     for (int32_t x = 0; x < g.Columns; ++x) {
         const int32_t sx = int32_t(std::min<int64_t>(int64_t(x) * ratioX / Seven, width - 1));
-        sourceOffset[size_t(x)] = sx * samples;
-        columns[tables.View[size_t(x)]].push_back(sx);
+        const int view = tables.View[size_t(x)], following = tables.View[size_t(x) + 1];
+        now[size_t(x)] = uint32_t(viewBandBytes * size_t(view) + size_t(sx) * samples);
+        next[size_t(x)] = uint32_t(viewBandBytes * size_t(following) + size_t(sx) * samples);
+        columns[size_t(view)].push_back(sx);
         if (tables.Frac[size_t(x)] > 0)
-            columns[tables.View[size_t(x) + 1]].push_back(sx);
+            columns[size_t(following)].push_back(sx);
     }
     for (std::vector<int32_t> &c : columns) {
         std::sort(c.begin(), c.end());
         c.erase(std::unique(c.begin(), c.end()), c.end());
     }
-    std::vector<int32_t> acc(size_t(g.Columns), 0);
+    std::vector<int16_t> acc(size_t(g.Columns), 0);
 
     QSaveFile file(outputPath);
     OpenForSaving(file);
     WriteTiffHeader(file, samples, int32_t(g.Columns), int32_t(g.Rows), dpi, g.VerticalDpi);
     report(1);
 
-    const size_t viewRowBytes = size_t(width) * samples;
-    std::vector<std::vector<uint8_t>> buffers(size_t(views), std::vector<uint8_t>(viewRowBytes * size_t(band)));
     const size_t printRowBytes = size_t(g.Columns) * samples;
     // Print rows are made a chunk at a time, the columns shared out over the
     // cores; a chunk holds at most about 8 MB and never crosses a band.
     const int64_t chunkRows = std::max<int64_t>(1, (8 << 20) / int64_t(printRowBytes));
     std::vector<uint8_t> chunk(printRowBytes * size_t(std::min<int64_t>(chunkRows, g.Rows)));
-    const int parts = std::min<int64_t>(WorkerCount(), std::max<int64_t>(1, g.Columns / 1024));
+    const int parts = int(std::min<int64_t>(WorkerCount(), std::max<int64_t>(1, g.Columns / 1024)));
     auto sourceRow = [&](int64_t y) { return std::min<int64_t>(y * ratioY / Seven, height - 1); };
     int lastBand = -1;
     for (int64_t y = 0; y < g.Rows;) {
         const int rowBand = int(sourceRow(y) / band);
         if (rowBand > lastBand) {  // bands only advance: each is made once
             const int first = rowBand * band;
-            fill(first, std::min(band, int(height) - first), buffers, columns);
+            fill(first, std::min(band, int(height) - first), bands, columns);
             lastBand = rowBand;
         }
         int64_t end = y + 1;
@@ -172,17 +178,14 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
             ++end;
         ParallelFor(parts, [&](int part) {
             const int32_t from = int32_t(g.Columns * part / parts), to = int32_t(g.Columns * (part + 1) / parts);
-            std::vector<const uint8_t *> viewRows(static_cast<size_t>(views));
             for (int64_t row = y; row < end; ++row) {
-                const size_t r = size_t(sourceRow(row) % band);
-                for (int v = 0; v < views; ++v)
-                    viewRows[size_t(v)] = buffers[size_t(v)].data() + r * viewRowBytes;
+                const uint8_t *rows = buffer.data() + size_t(sourceRow(row) % band) * viewRowBytes;
                 uint8_t *out = chunk.data() + size_t(row - y) * printRowBytes;
                 switch (samples) {
-                case 1: InterlaceRowPart<1, false>(tables, sourceOffset, acc.data(), viewRows.data(), out, from, to); break;
-                case 3: InterlaceRowPart<3, false>(tables, sourceOffset, acc.data(), viewRows.data(), out, from, to); break;
+                case 1: InterlaceRowPart<1, false>(tables, now.data(), next.data(), acc.data(), rows, out, from, to); break;
+                case 3: InterlaceRowPart<3, false>(tables, now.data(), next.data(), acc.data(), rows, out, from, to); break;
                 default:  // CMYK: the views hold 255 for no ink, the print 0
-                    InterlaceRowPart<4, true>(tables, sourceOffset, acc.data(), viewRows.data(), out, from, to);
+                    InterlaceRowPart<4, true>(tables, now.data(), next.data(), acc.data(), rows, out, from, to);
                     break;
                 }
             }
@@ -227,9 +230,9 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
     const int band = BandRows(width, height, views);
     InterlaceBands(
         views, width, height, band,
-        [&](int first, int, std::vector<std::vector<uint8_t>> &buffers, const std::vector<std::vector<int32_t>> &) {
+        [&](int first, int, const std::vector<uint8_t *> &buffers, const std::vector<std::vector<int32_t>> &) {
             for (int v = 0; v < views; ++v)
-                ReadTiffRows(records[size_t(v)], first / band, buffers[size_t(v)].data(), band, samples);
+                ReadTiffRows(records[size_t(v)], first / band, buffers[size_t(v)], band, samples);
         },
         hscale, outputPath, dpi, lpi, widthInches, heightInches, colorMode, progress);
 }

@@ -51,7 +51,7 @@ int BandRows(int32_t width, int32_t height, int views);
 // Rows of the views for the interlacer: rows first .. first + count - 1 of
 // every view into bands[p] (list position p, count rows of the views' width),
 // needed only at the columns columns[p] (ascending) the print reads.
-using ViewBandFill = std::function<void(int first, int count, std::vector<std::vector<uint8_t>> &bands,
+using ViewBandFill = std::function<void(int first, int count, const std::vector<uint8_t *> &bands,
                                         const std::vector<std::vector<int32_t>> &columns)>;
 
 // Writes the print from views `width` x `height` pixels given band by band,

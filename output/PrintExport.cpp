@@ -101,7 +101,7 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
             FullResolutionBands bands(viewIndexes, viewLefts);
             InterlaceBands(
                 ViewCount, ImageWidth, ImageHeight, ComposeBandRows(ImageWidth, DocumentBits() / 8),
-                [&](int first, int count, std::vector<std::vector<uint8_t>> &buffers,
+                [&](int first, int count, const std::vector<uint8_t *> &buffers,
                     const std::vector<std::vector<int32_t>> &columns) { bands.Compose(first, count, buffers, columns); },
                 settings.HScale, path, settings.Dpi, settings.Lpi, width, height, PsdColorMode, printProgress);
         }
