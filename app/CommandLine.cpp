@@ -20,8 +20,16 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstdio>
 #include <new>
 #include <optional>
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
 
 const char *const UsageText =
     "Usage: vistrel [options] [FILE.psd | PROJECT.hx4p3]\n"
@@ -221,26 +229,34 @@ void RefuseReplaced(const CheckedValue &value, const QString &option, const QStr
 }
 
 // Progress on the terminal: a line that counts up.
+// The progress of a phase on standard error: on a terminal one line that
+// rewrites itself; into a file or a pipe plain lines at each quarter, so that
+// logs stay readable.
 class TerminalProgress {
 public:
-    TerminalProgress(FILE *err, const char *phase) : Err(err), Phase(phase) {}
+    TerminalProgress(FILE *err, const char *phase) : Err(err), Phase(phase), Terminal(isatty(fileno(err)) != 0) {}
     ~TerminalProgress()
     {
-        if (Shown >= 0)
+        if (Terminal && Shown >= 0)
             std::fputc('\n', Err);
     }
     void operator()(int percent)
     {
-        if (percent / 5 == Shown / 5 && Shown >= 0)
+        const int step = Terminal ? 5 : 25;
+        if (Shown >= 0 && percent / step <= Shown / step)
             return;
         Shown = percent;
-        std::fprintf(Err, "\r%s: %3d%%", Phase, percent);
+        if (Terminal)
+            std::fprintf(Err, "\r%s: %3d%%", Phase, percent);
+        else
+            std::fprintf(Err, "%s: %d%%\n", Phase, percent / step * step);
         std::fflush(Err);
     }
 
 private:
     FILE *Err;
     const char *Phase;
+    bool Terminal;
     int Shown = -1;
 };
 

@@ -215,6 +215,8 @@ void ImportDocument(const PsdIndex &index, const std::function<void(int)> &progr
         RemoveStagedPsdFiles(count);
         throw;
     }
+    if (progress)
+        progress(100);
 }
 
 ImportOutcome ImportCommand(const ImportRequest &request, const std::function<void(int)> &progress)

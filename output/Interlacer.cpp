@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cstring>
+#include <future>
 
 namespace {
 
@@ -162,7 +163,17 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     // Print rows are made a chunk at a time, the columns shared out over the
     // cores; a chunk holds at most about 8 MB and never crosses a band.
     const int64_t chunkRows = std::max<int64_t>(1, (8 << 20) / int64_t(printRowBytes));
-    std::vector<uint8_t> chunk(printRowBytes * size_t(std::min<int64_t>(chunkRows, g.Rows)));
+    // Two chunks take turns: one is written out on a thread of its own while
+    // the next is made.
+    std::vector<uint8_t> chunks[2];
+    for (std::vector<uint8_t> &c : chunks)
+        c.resize(printRowBytes * size_t(std::min<int64_t>(chunkRows, g.Rows)));
+    int turn = 0;
+    std::future<bool> writing;
+    auto finishWriting = [&] {
+        if (writing.valid() && !writing.get())
+            throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
+    };
     const int parts = int(std::min<int64_t>(WorkerCount(), std::max<int64_t>(1, g.Columns / 1024)));
     auto sourceRow = [&](int64_t y) { return std::min<int64_t>(y * ratioY / Seven, height - 1); };
     int lastBand = -1;
@@ -176,6 +187,7 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
         int64_t end = y + 1;
         while (end < g.Rows && end - y < chunkRows && sourceRow(end) / band == rowBand)
             ++end;
+        std::vector<uint8_t> &chunk = chunks[turn];
         ParallelFor(parts, [&](int part) {
             const int32_t from = int32_t(g.Columns * part / parts), to = int32_t(g.Columns * (part + 1) / parts);
             for (int64_t row = y; row < end; ++row) {
@@ -190,12 +202,16 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
                 }
             }
         });
+        finishWriting();
         const qint64 bytes = qint64(printRowBytes) * (end - y);
-        if (CheckedWrite(file, reinterpret_cast<const char *>(chunk.data()), bytes) != bytes)
-            throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
+        writing = std::async(std::launch::async, [&file, &chunk, bytes] {
+            return CheckedWrite(file, reinterpret_cast<const char *>(chunk.data()), bytes) == bytes;
+        });
+        turn = 1 - turn;
         y = end;
         report(int(1 + y * 98 / g.Rows));
     }
+    finishWriting();
     if (!file.commit())
         throw CreateFileError(outputPath, file.errorString());
     report(100);

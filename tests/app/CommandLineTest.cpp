@@ -78,12 +78,23 @@ TEST(CommandLine, BatchExportWritesThePrint)
     const QString program = QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
     const QString print = dir.path() + QStringLiteral("/x.tif");
     int code = -1;
+    QByteArray err;
     const QString out = QString::fromLocal8Bit(RunProgram(
         program, {QStringLiteral("--export-tiff"), print, QStringLiteral("--lpi"), QStringLiteral("40"),
                   QStringLiteral("--dpi"), QStringLiteral("auto"), QStringLiteral("--width-cm"), QStringLiteral("10"),
                   QStringLiteral("--verbose"), QStringLiteral("--work-folder"), dir.path() + QStringLiteral("/w"), psd},
-        &code));
+        &code, &err));
     EXPECT_EQ(code, 0) << out.toStdString();
+    // Into a pipe the progress is plain lines, one phase after another, each
+    // once from 0 to 100.
+    EXPECT_FALSE(err.contains('\r')) << err.toStdString();
+    const QList<QByteArray> lines = err.trimmed().split('\n');
+    EXPECT_TRUE(lines.contains("import: 100%")) << err.toStdString();
+    EXPECT_TRUE(lines.contains("print: 100%")) << err.toStdString();
+    const qsizetype printStart = lines.indexOf("print: 0%");
+    ASSERT_GE(printStart, 0) << err.toStdString();
+    EXPECT_EQ(lines.mid(printStart, 5),
+              (QList<QByteArray>{"print: 0%", "print: 25%", "print: 50%", "print: 75%", "print: 100%"}));
     EXPECT_TRUE(out.contains(QLatin1String("view 4 composed and written:"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QLatin1String("interlacing:")));
     EXPECT_TRUE(out.contains(QLatin1String("print written:")));
