@@ -91,14 +91,28 @@ template <int Samples, bool Invert>
 void InterlaceRowPart(const ColumnTables &tables, const uint32_t *now, const uint32_t *next, int16_t *acc,
                       const uint8_t *rows, uint8_t *out, int32_t from, int32_t to)
 {
+    const int16_t *frac = tables.Frac.data();
     for (int32_t x = from; x < to; ++x) {
-        int a = acc[x] + tables.Frac[size_t(x)];
+        const int a = acc[x] + frac[x];
         const bool carry = a > 999;
         acc[x] = int16_t(carry ? a - 1000 : a);
         const uint8_t *in = rows + (carry ? next[x] : now[x]);
         uint8_t *o = out + size_t(x) * Samples;
-        for (int k = 0; k < Samples; ++k)
-            o[k] = Invert ? uint8_t(255 - in[k]) : in[k];
+        if (Samples == 3 && x + 1 < to) {
+            // Four bytes at once; the fourth is the next pixel's, written next.
+            uint32_t pixel;
+            std::memcpy(&pixel, in, 4);
+            std::memcpy(o, &pixel, 4);
+        } else if (Samples == 4) {
+            uint32_t pixel;
+            std::memcpy(&pixel, in, 4);
+            if (Invert)
+                pixel = ~pixel;  // 255 - b for every byte
+            std::memcpy(o, &pixel, 4);
+        } else {
+            for (int k = 0; k < Samples; ++k)
+                o[k] = Invert ? uint8_t(255 - in[k]) : in[k];
+        }
     }
 }
 
@@ -131,7 +145,8 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     // The views' bands lie one after another in one buffer.
     const size_t viewRowBytes = size_t(width) * samples;
     const size_t viewBandBytes = viewRowBytes * size_t(band);
-    std::vector<uint8_t> buffer(viewBandBytes * size_t(views));
+    // Four bytes more: a pixel of three is read as four.
+    std::vector<uint8_t> buffer(viewBandBytes * size_t(views) + 4);
     std::vector<uint8_t *> bands(static_cast<size_t>(views));
     for (int v = 0; v < views; ++v)
         bands[size_t(v)] = buffer.data() + viewBandBytes * size_t(v);
