@@ -35,17 +35,30 @@ QImage PaintHeightMap(const Tnlayer &lines);
 // to the layer's rectangle widened by M on both sides; outside the canvas it
 // keeps the level of the canvas' top-left pixel.
 QImage LayerReliefMap(const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g);
+// The same for rows first .. first + count - 1 only, into `out` (count rows
+// of PaddedWidth bytes).
+void LayerReliefMapRows(const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g, int first, int count,
+                        uchar *out);
 // One pass of the sparse 5 x 5 kernel with taps a apart, edges clamped.
 QImage SmoothReliefMap(const QImage &map, int32_t step);
+// The same for rows first .. first + count - 1 of a map `height` rows high
+// whose row y `mapRow` gives (rows up to 2 x step away are read).
+void SmoothReliefMapRows(const std::function<const uchar *(int y)> &mapRow, int width, int height, int32_t step,
+                         int first, int count, uchar *out);
 // One view pass over the padded source into the destination (which keeps what
 // a pass does not write): `viewStep` is 4 - view number.
 void ReliefPass(const QImage &source, const QImage &sourceAlpha, const QImage &map, const ReliefGeometry &g,
                 int viewStep, QImage &destination, QImage &destinationAlpha,
                 const std::function<void(int row)> &beforeRow = {});
+// One row of a pass; `bytes` per colour pixel.
+void ReliefPassRow(const uchar *src, const uchar *srcAlpha, const uchar *heights, const ReliefGeometry &g,
+                   int viewStep, int bytes, uchar *dst, uchar *dstAlpha);
 
 // Renders layer `layerIndex` with its lines and writes the files of its seven
-// views. `progress` runs from 20 to 100 over the seven passes.
-void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress = {});
+// views, a band of rows at a time (`bandRows`, 0: about 8 MB of rows), so that
+// memory does not grow with the layer. `progress` runs from 20 to 100.
+void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress = {},
+                  int bandRows = 0);
 
 // Renders every layer whose relief is to be rendered (GroupId
 // GroupReliefToRender) and marks it rendered. Used before views are composed.

@@ -321,3 +321,72 @@ TEST(ReliefRenderer, APsdThatSaysItsReliefIsRenderedGetsItRenderedAtThePreview)
     GenerateViewFiles({0, 0}, 0);
     EXPECT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vw"), 7)));
 }
+
+TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
+{
+    // The layer reaches past the canvas on the left, so the map is filled
+    // there; smoothing taps reach across bands. Bands of 1, 7 and 64 rows and
+    // one band give the files the whole-layer functions give.
+    for (const uint16_t mode : {ModeRgb, ModeCmyk}) {
+        SCOPED_TRACE(mode);
+        ScriptedPlatform platform;
+        PsdBuilder b;
+        b.Width = 900;
+        b.Height = 120;
+        b.DpiWhole = 300;
+        b.ColorMode = mode;
+        const size_t channels = mode == ModeRgb ? 3 : 4;
+        b.AddLayer(0, 0, 900, 120, std::vector<uint8_t>(channels, 200));
+        PsdBuilderLayer &l = b.AddLayer(-30, 10, 400, 100, std::vector<uint8_t>(channels, 0), 255);
+        for (size_t i = 0; i < l.Channels[1].Plane.size(); ++i)
+            l.Channels[1].Plane[i] = char(i * 13 % 256);
+        ImportBuilt(platform, b);
+        Tlayer &layer = Layers[1];
+        layer.Smooth = 3;
+        layer.ReliefDepth = 2 * Fixed4One;
+        Depth = 4 * Fixed4One;
+        Tnlayer lines = EmptyLineSet();
+        lines[3] = {Rectangle(10, 20, 300, 100)};
+        lines[0] = {Rectangle(60, 40, 200, 80), Rectangle(250, 10, 380, 60)};
+
+        // The reference: the whole layer at once, each pass over the one before.
+        const ReliefGeometry g = ReliefGeometryOf(layer);
+        ASSERT_GT(g.SmoothStep, 0);
+        const QImage map = SmoothReliefMap(LayerReliefMap(PaintHeightMap(lines), layer, g), g.SmoothStep);
+        const QImage colour = LoadImage(WorkFileName(QStringLiteral("ly"), 2));
+        const QImage alpha = LoadImage(WorkFileName(QStringLiteral("lyt"), 2));
+        const int bytes = int(channels);
+        QImage source = NewPicture(g.PaddedWidth, layer.Height, 8 * bytes);
+        QImage sourceAlpha = NewPicture(g.PaddedWidth, layer.Height, 8);
+        for (int y = 0; y < layer.Height; ++y) {
+            std::memset(source.scanLine(y), mode == ModeCmyk ? 255 : 0, size_t(g.PaddedWidth) * bytes);
+            std::memcpy(source.scanLine(y) + g.Margin * bytes, colour.constScanLine(y), size_t(layer.Width) * bytes);
+            std::memset(sourceAlpha.scanLine(y), 0, size_t(g.PaddedWidth));
+            std::memcpy(sourceAlpha.scanLine(y) + g.Margin, alpha.constScanLine(y), size_t(layer.Width));
+        }
+        QImage destination = source.copy(), destinationAlpha = sourceAlpha.copy();
+        std::vector<QImage> expected, expectedAlpha;
+        for (int pass = 1; pass <= 7; ++pass) {
+            ReliefPass(source, sourceAlpha, map, g, pass - 4, destination, destinationAlpha);
+            expected.push_back(destination.copy());
+            expectedAlpha.push_back(destinationAlpha.copy());
+        }
+        for (const int band : {1, 7, 64, 0}) {
+            SCOPED_TRACE(band);
+            RenderRelief(1, lines, {}, band);
+            for (int pass = 1; pass <= 7; ++pass) {
+                const int view = 8 - pass;
+                EXPECT_TRUE(LoadImage(WorkFileName(2, QStringLiteral("gx"), view)) == expected[size_t(pass - 1)])
+                    << "view " << view;
+                EXPECT_TRUE(LoadImage(WorkFileName(2, QStringLiteral("gxt"), view)) ==
+                            expectedAlpha[size_t(pass - 1)]);
+                const QImage small = LoadImage(WorkFileName(2, QStringLiteral("xgx"), view));
+                EXPECT_TRUE(small == ScaleNearest(expected[size_t(pass - 1)], small.width(), small.height()));
+                EXPECT_TRUE(LoadImage(WorkFileName(2, QStringLiteral("xgxt"), view)) ==
+                            ScaleNearest(expectedAlpha[size_t(pass - 1)], small.width(), small.height()));
+            }
+        }
+        // The views differ from each other: the lines moved pixels.
+        EXPECT_FALSE(expected[0] == expected[6]);
+    }
+}
