@@ -270,13 +270,15 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
                         continue;
                     uchar *c = row + size_t(*x) * Bytes;
                     const uchar *in = s + size_t(sx) * Bytes;
+                    // The layer files hold blue, green, red; the views red, green, blue.
+                    auto source = [in](int k) { return Bytes == 3 ? in[2 - k] : in[k]; };
                     if (a == 255) {
                         for (int k = 0; k < Bytes; ++k)
-                            c[k] = in[k];
+                            c[k] = source(k);
                         continue;
                     }
                     for (int k = 0; k < Bytes; ++k)
-                        c[k] = uchar((c[k] * (255 - a) + in[k] * a + 127) / 255);
+                        c[k] = uchar((c[k] * (255 - a) + source(k) * a + 127) / 255);
                 }
             }
         }

@@ -43,7 +43,8 @@ public:
     FullResolutionBands(const std::vector<int> &viewIndexes, const std::vector<std::vector<int32_t>> &viewLefts);
     ~FullResolutionBands();
     // Rows first .. first + count - 1 of every view into bands[p] (count rows
-    // of ImageWidth pixels), at the columns columns[p] (ascending) only.
+    // of ImageWidth pixels, in the byte order of the view files: red, green,
+    // blue for RGB), at the columns columns[p] (ascending) only.
     void Compose(int first, int count, const std::vector<uint8_t *> &bands,
                  const std::vector<std::vector<int32_t>> &columns);
 

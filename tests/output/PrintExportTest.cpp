@@ -194,14 +194,21 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
         b.ColorMode = c.Mode;
         b.Groups = {0, 0, 2, 2, 0, 0};
         const size_t channels = c.Mode == ModeGrey ? 1 : c.Mode == ModeRgb ? 3 : 4;
-        PsdBuilderLayer &bg = b.AddLayer(0, 0, 230, 97, std::vector<uint8_t>(channels, 0));
+        // Every channel of its own value, so that a channel out of place shows.
+        auto colours = [&](uint8_t first) {
+            std::vector<uint8_t> c;
+            for (size_t k = 0; k < channels; ++k)
+                c.push_back(uint8_t(first + 60 * k));
+            return c;
+        };
+        PsdBuilderLayer &bg = b.AddLayer(0, 0, 230, 97, colours(0), -1);
         for (int i = 0; i < 230 * 97; ++i)
-            bg.Channels[0].Plane[size_t(i)] = char((i * 7) % 251);
-        b.AddLayer(-20, -10, 80, 50, std::vector<uint8_t>(channels, 200), 128);
-        b.AddLayer(100, 30, 60, 40, std::vector<uint8_t>(channels, 40));
-        b.AddLayer(110, 20, 60, 40, std::vector<uint8_t>(channels, 90), 200);
-        b.AddLayer(190, 60, 70, 60, std::vector<uint8_t>(channels, 150), 77);
-        b.AddLayer(30, 40, 90, 50, std::vector<uint8_t>(channels, 10));
+            bg.Channels[0].Plane[qsizetype(i)] = char((i * 7) % 251);
+        b.AddLayer(-20, -10, 80, 50, colours(200), 128);
+        b.AddLayer(100, 30, 60, 40, colours(40));
+        b.AddLayer(110, 20, 60, 40, colours(90), 200);
+        b.AddLayer(190, 60, 70, 60, colours(150), 77);
+        b.AddLayer(30, 40, 90, 50, colours(10));
         ImportBuilt(platform, b);
         // The top layer becomes a relief of one line.
         LayerLines.assign(size_t(LayerCount), Tnlayer(OrderCount));
