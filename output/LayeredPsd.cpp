@@ -8,6 +8,8 @@
 #include "WorkFolder.h"
 
 #include <QSaveFile>
+#include <algorithm>
+#include <vector>
 #include <cstring>
 
 namespace {
@@ -131,40 +133,50 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
         head += LayeredPsdRecord(j, width, height, colours);
     write(head);
 
-    // One plane buffer, reused for every channel of every layer.
-    QByteArray plane(qsizetype(width) * height, '\0');
-    QImage view;
+    // The views are read a band of rows at a time: a channel's plane is written
+    // band by band, so memory does not grow with the views.
     QByteArray raw;
     PutU16(raw, Psd::CompressionRaw);
-    auto writePlane = [&](bool withCompression) {
-        if (withCompression)
-            write(raw);
-        write(plane);
+    const int band = std::max(1, int((1 << 20) / std::max<int64_t>(int64_t(width) * colours, 1)));
+    std::vector<uint8_t> rows(size_t(width) * colours * size_t(band));
+    QByteArray plane(qsizetype(width) * band, '\0');
+    auto viewRecord = [&](int j) {
+        const QString name = WorkFileName3(QStringLiteral("vwd"), j);
+        const TiffInfo info = ReadTiffInfo(name);
+        if (info.Width != width || info.Height != height || info.Samples != colours)
+            throw VistrelError(QStringLiteral("The view files of view %1 do not match the document (%2 x %3).")
+                                   .arg(j).arg(width).arg(height));
+        return Rtif{name, info.Width, info.Height, info.DataOffset};
     };
-    auto colourPlane = [&](int channel) {
-        const int bytes = BitsPerPixel(view) / 8;
-        // 24-bit pictures hold blue, green, red: red is the third byte.
-        const int slot = bytes == 3 ? 2 - channel : channel;
-        uchar *out = reinterpret_cast<uchar *>(plane.data());
-        for (int y = 0; y < height; ++y) {
-            const uchar *in = view.constScanLine(y) + slot;
-            for (int x = 0; x < width; ++x)
-                *out++ = in[x * bytes];
+    // A colour channel of a view: the files hold the samples in channel order.
+    auto writeColourPlane = [&](const Rtif &view, int channel) {
+        for (int b = 0; b * band < height; ++b) {
+            const int count = std::min(band, height - b * band);
+            ReadTiffRows(view, b, rows.data(), band, colours);
+            uchar *out = reinterpret_cast<uchar *>(plane.data());
+            const uint8_t *in = rows.data() + channel;
+            for (int64_t i = 0; i < int64_t(width) * count; ++i)
+                out[i] = in[i * colours];
+            write(plane.left(qsizetype(width) * count));
         }
     };
     for (int j = 1; j <= layers; ++j) {
-        view = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), j));
-        const QImage coverage = LoadImage(WorkFileName3(QStringLiteral("vwdt"), j));
-        if (view.isNull() || view.size() != QSize(width, height) || coverage.size() != QSize(width, height) ||
-            BitsPerPixel(view) != colours * 8)
+        const Rtif view = viewRecord(j);
+        BmpRowReader coverage(WorkFileName3(QStringLiteral("vwdt"), j));
+        if (coverage.Width() != width || coverage.Height() != height || coverage.Bits() != 8)
             throw VistrelError(QStringLiteral("The view files of view %1 do not match the document (%2 x %3).")
                                    .arg(j).arg(width).arg(height));
-        for (int y = 0; y < height; ++y)
-            std::memcpy(plane.data() + qsizetype(y) * width, coverage.constScanLine(y), size_t(width));
-        writePlane(true);
+        write(raw);
+        for (int b = 0; b * band < height; ++b) {
+            const int count = std::min(band, height - b * band);
+            coverage.ReadRows(b * band, count);
+            for (int r = 0; r < count; ++r)
+                std::memcpy(plane.data() + qsizetype(width) * r, coverage.Row(b * band + r), size_t(width));
+            write(plane.left(qsizetype(width) * count));
+        }
         for (int c = 0; c < colours; ++c) {
-            colourPlane(c);
-            writePlane(true);
+            write(raw);
+            writeColourPlane(view, c);
         }
     }
     // The end of the layer section: no global mask, then the maker's 12 bytes.
@@ -175,10 +187,9 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
     write(closing);
     // The merged image is the last view, without transparency.
     write(raw);
-    for (int c = 0; c < colours; ++c) {
-        colourPlane(c);
-        writePlane(false);
-    }
+    const Rtif merged = viewRecord(layers);
+    for (int c = 0; c < colours; ++c)
+        writeColourPlane(merged, c);
     if (!file.commit())
         throw CreateFileError(path, file.errorString());
 }
