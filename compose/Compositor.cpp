@@ -176,6 +176,14 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
     auto open = [&](const QString &colour, const QString &alpha, const Tlayer &layer, bool relief) {
         auto files = std::make_unique<Files>(colour, alpha);
         files->Top = layer.Top;
+        // The same checks, in the same order, as composing a whole view makes.
+        if (!relief && files->Colour.Height() != 0 &&
+            (files->Colour.Width() != layer.Width || files->Colour.Height() != layer.Height))
+            throw VistrelError(QStringLiteral("The work file \"%1\" is %2 x %3 pixels, but its layer is %4 x %5: "
+                                              "it was changed while Vistrel was working. Import the PSD again.")
+                                   .arg(colour).arg(files->Colour.Width()).arg(files->Colour.Height())
+                                   .arg(layer.Width).arg(layer.Height),
+                               ErrorKind::Format);
         const bool empty = files->Colour.Height() == 0 || files->Alpha.Height() == 0;
         if (!empty && (files->Colour.Bits() != bits || files->Alpha.Bits() != 8 ||
                        files->Alpha.Width() != files->Colour.Width() || files->Alpha.Height() != files->Colour.Height()))
@@ -184,13 +192,6 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
                                               "Vistrel was working.")
                                    .arg(files->Colour.Width()).arg(files->Colour.Height()).arg(files->Colour.Bits())
                                    .arg(files->Alpha.Width()).arg(files->Alpha.Height()).arg(bits),
-                               ErrorKind::Format);
-        if (!relief && files->Colour.Height() != 0 &&
-            (files->Colour.Width() != layer.Width || files->Colour.Height() != layer.Height))
-            throw VistrelError(QStringLiteral("The work file \"%1\" is %2 x %3 pixels, but its layer is %4 x %5: "
-                                              "it was changed while Vistrel was working. Import the PSD again.")
-                                   .arg(colour).arg(files->Colour.Width()).arg(files->Colour.Height())
-                                   .arg(layer.Width).arg(layer.Height),
                                ErrorKind::Format);
         Sources.push_back(std::move(files));
         return int(Sources.size()) - 1;
@@ -224,6 +225,28 @@ FullResolutionBands::~FullResolutionBands() = default;
 void FullResolutionBands::Compose(int first, int count, const std::vector<uint8_t *> &bands,
                                   const std::vector<std::vector<int32_t>> &columns)
 {
+    switch (DocumentBits()) {
+    case 8: ComposeViews<1>(first, count, bands, &columns, {}); break;
+    case 24: ComposeViews<3>(first, count, bands, &columns, {}); break;
+    default: ComposeViews<4>(first, count, bands, &columns, {}); break;
+    }
+}
+
+void FullResolutionBands::ComposeWhole(int first, int count, const std::vector<uint8_t *> &bands,
+                                       const std::vector<uint8_t *> &coverage)
+{
+    switch (DocumentBits()) {
+    case 8: ComposeViews<1>(first, count, bands, nullptr, coverage); break;
+    case 24: ComposeViews<3>(first, count, bands, nullptr, coverage); break;
+    default: ComposeViews<4>(first, count, bands, nullptr, coverage); break;
+    }
+}
+
+template <int Bytes>
+void FullResolutionBands::ComposeViews(int first, int count, const std::vector<uint8_t *> &bands,
+                                       const std::vector<std::vector<int32_t>> *columns,
+                                       const std::vector<uint8_t *> &coverage)
+{
     // The rows of every file that reach into the band, read once.
     ParallelFor(int(Sources.size()), [&](int f) {
         Files &files = *Sources[size_t(f)];
@@ -232,28 +255,20 @@ void FullResolutionBands::Compose(int first, int count, const std::vector<uint8_
         files.Colour.ReadRows(from, to - from);
         files.Alpha.ReadRows(from, to - from);
     });
-    switch (DocumentBits()) {
-    case 8: ComposeViews<1>(first, count, bands, columns); break;
-    case 24: ComposeViews<3>(first, count, bands, columns); break;
-    default: ComposeViews<4>(first, count, bands, columns); break;
-    }
-}
-
-template <int Bytes>
-void FullResolutionBands::ComposeViews(int first, int count, const std::vector<uint8_t *> &bands,
-                                       const std::vector<std::vector<int32_t>> &columns)
-{
     const size_t rowBytes = size_t(ImageWidth) * Bytes;
     // Every view in two halves of the band, so that the cores share out evenly.
     const int halves = count > 1 ? 2 : 1;
     ParallelFor(int(Views.size()) * halves, [&](int task) {
         const int p = task / halves, half = task % halves;
-        const std::vector<int32_t> &wanted = columns[size_t(p)];
         for (int r = count * half / halves; r < count * (half + 1) / halves; ++r) {
             const int y = first + r;
             uchar *row = bands[size_t(p)] + rowBytes * size_t(r);
-            // White is 255 in every byte: grey, RGB and CMYK (no ink) alike.
+            uchar *cover = coverage.empty() ? nullptr : coverage[size_t(p)] + size_t(ImageWidth) * size_t(r);
+            // White is 255 in every byte: grey, RGB and CMYK (no ink) alike;
+            // nothing covers the view yet.
             std::memset(row, 255, rowBytes);
+            if (cover)
+                std::memset(cover, 0, size_t(ImageWidth));
             for (const Placed &placed : Views[size_t(p)]) {
                 const Files &files = *Sources[size_t(placed.FilesIndex)];
                 const int ly = y - placed.Top;
@@ -263,23 +278,35 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
                 const int x1 = std::min(placed.Left + files.Colour.Width(), ImageWidth);
                 const uchar *s = files.Colour.Row(ly);
                 const uchar *sa = files.Alpha.Row(ly);
-                for (auto x = std::lower_bound(wanted.begin(), wanted.end(), x0); x != wanted.end() && *x < x1; ++x) {
-                    const int sx = *x - placed.Left;
+                auto blend = [&](int x) {
+                    const int sx = x - placed.Left;
                     const unsigned a = sa[sx];
                     if (a == 0)
-                        continue;
-                    uchar *c = row + size_t(*x) * Bytes;
+                        return;
+                    uchar *c = row + size_t(x) * Bytes;
                     const uchar *in = s + size_t(sx) * Bytes;
                     // The layer files hold blue, green, red; the views red, green, blue.
                     auto source = [in](int k) { return Bytes == 3 ? in[2 - k] : in[k]; };
                     if (a == 255) {
                         for (int k = 0; k < Bytes; ++k)
                             c[k] = source(k);
-                        continue;
+                        if (cover)
+                            cover[x] = 255;
+                        return;
                     }
                     for (int k = 0; k < Bytes; ++k)
                         c[k] = uchar((c[k] * (255 - a) + source(k) * a + 127) / 255);
+                    if (cover)
+                        cover[x] = uchar((cover[x] * (255 - a) + 255 * a + 127) / 255);
+                };
+                if (!columns) {
+                    for (int x = x0; x < x1; ++x)
+                        blend(x);
+                    continue;
                 }
+                const std::vector<int32_t> &wanted = (*columns)[size_t(p)];
+                for (auto x = std::lower_bound(wanted.begin(), wanted.end(), x0); x != wanted.end() && *x < x1; ++x)
+                    blend(*x);
             }
         }
     });

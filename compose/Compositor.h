@@ -47,6 +47,9 @@ public:
     // blue for RGB), at the columns columns[p] (ascending) only.
     void Compose(int first, int count, const std::vector<uint8_t *> &bands,
                  const std::vector<std::vector<int32_t>> &columns);
+    // Every column, and the views' coverage into coverage[p] (count rows of
+    // ImageWidth bytes), as the view files hold them.
+    void ComposeWhole(int first, int count, const std::vector<uint8_t *> &bands, const std::vector<uint8_t *> &coverage);
 
 private:
     struct Files;
@@ -56,7 +59,7 @@ private:
     };
     template <int Bytes>
     void ComposeViews(int first, int count, const std::vector<uint8_t *> &bands,
-                      const std::vector<std::vector<int32_t>> &columns);
+                      const std::vector<std::vector<int32_t>> *columns, const std::vector<uint8_t *> &coverage);
     std::vector<std::unique_ptr<Files>> Sources;
     std::vector<std::vector<Placed>> Views;  // bottom layer first
 };

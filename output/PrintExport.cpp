@@ -10,6 +10,7 @@
 #include "WorkFolder.h"
 
 #include <QElapsedTimer>
+#include <QSaveFile>
 #include <algorithm>
 #include <new>
 
@@ -19,18 +20,41 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
     QStringList views;
     RenderPendingReliefs(progress);
     BuildGroupTables();
-    const int span = int(Round(70.0 / ViewCount));
+    const int bits = DocumentBits(), bytes = bits / 8;
+    const size_t rowBytes = size_t(ImageWidth) * bytes;
+    // A view at a time, a band of rows at a time from the bottom up: the
+    // coverage file holds the bottom row first, the TIFF the top row first.
+    const int band = std::max(1, int((4 << 20) / std::max<size_t>(rowBytes + size_t(ImageWidth), 1)));
+    std::vector<uint8_t> colour(rowBytes * size_t(band)), coverage(size_t(ImageWidth) * size_t(band));
     for (int n = ViewCount - 1; n >= 0; --n) {
         QElapsedTimer timer;
         timer.start();
         PlaceLayersForView(n + 1, offsets, focusOffset);
         CurrentView = n;
         const int base = int(Round(70.0 / ViewCount * (ViewCount - 1 - n))) + 5;
-        ComposeView(Resolution::Full, span, base, progress);
+        if (progress)
+            progress(base);
+        FullResolutionBands bands({n}, {LayerViewLeft});
         const QString path = WorkFileName3(QStringLiteral("vwd"), n + 1);
-        SaveBitmapAsTiff(ComposedImage, path, PsdDpi, PsdDpi);
+        QSaveFile tiff(path);
+        OpenForSaving(tiff);
+        WriteTiffHeader(tiff, bytes, ImageWidth, ImageHeight, PsdDpi, PsdDpi);
+        const qint64 dataOffset = tiff.pos();
+        BmpRowWriter alpha(WorkFileName3(QStringLiteral("vwdt"), n + 1), ImageWidth, ImageHeight, 8);
+        for (int end = ImageHeight; end > 0;) {
+            const int first = std::max(0, end - band), count = end - first;
+            bands.ComposeWhole(first, count, {colour.data()}, {coverage.data()});
+            const qint64 size = qint64(rowBytes) * count;
+            if (!tiff.seek(dataOffset + qint64(rowBytes) * first) ||
+                CheckedWrite(tiff, reinterpret_cast<const char *>(colour.data()), size) != size)
+                throw VistrelError(QStringLiteral("Stream write error"));
+            alpha.AppendRows(coverage.data() + size_t(ImageWidth) * size_t(count - 1), count, -ptrdiff_t(ImageWidth));
+            end = first;
+        }
+        if (!tiff.commit())
+            throw CreateFileError(path, tiff.errorString());
+        alpha.Commit();
         views << path;
-        SaveImage(ComposedAlpha, WorkFileName3(QStringLiteral("vwdt"), n + 1));
         if (phases)
             phases(QStringLiteral("view %1 composed and written").arg(n + 1), timer.elapsed());
     }

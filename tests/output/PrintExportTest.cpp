@@ -1,6 +1,7 @@
 // A print is refused before any work when its TIFF could not hold it: the
 // layout's sizes are 32-bit, and a wrapped byte count would be a broken file
 // reported as a success.
+#include "Compositor.h"
 #include "Document.h"
 #include "Errors.h"
 #include "Import.h"
@@ -235,5 +236,32 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
         const QByteArray expected = WithoutTiffDate(ReadFileBytes(fromFiles));
         ASSERT_GT(expected.size(), 1000);
         EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(banded)) == expected);
+    }
+}
+
+// The view files, written a band at a time from the bottom up, hold what
+// composing each whole view gives, with its coverage.
+TEST(PrintExport, TheViewFilesHoldTheWholeComposedViews)
+{
+    ScriptedPlatform platform;
+    PsdBuilder b;
+    b.Width = 240;
+    b.Height = 90;
+    b.Groups = {0, 1, 1, 0};
+    b.AddLayer(0, 0, 240, 90, {10, 70, 130});
+    b.AddLayer(30, 20, 50, 40, {255, 0, 0});
+    b.AddLayer(30, 20, 50, 40, {0, 255, 0});
+    b.AddLayer(150, 10, 60, 60, {0, 0, 255}, 180);
+    ImportBuilt(platform, b);
+    const std::vector<int32_t> offsets = DefaultGridOffsets();
+    WriteFullResolutionViews(offsets, 0);
+    BuildGroupTables();
+    for (int n = 0; n < 7; ++n) {
+        PlaceLayersForView(n + 1, offsets, 0);
+        CurrentView = n;
+        ComposeView(Resolution::Full);
+        const QImage file = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), n + 1));
+        EXPECT_TRUE(file == ComposedImage) << "view " << n + 1;
+        EXPECT_TRUE(LoadImage(WorkFileName3(QStringLiteral("vwdt"), n + 1)) == ComposedAlpha) << n;
     }
 }
