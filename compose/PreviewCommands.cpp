@@ -52,7 +52,8 @@ void TForm1::SpeedButton9Click()
         BeginPreview(settings);
         if (DrawLineActive == 1)
             StoreCurrentLines();  // a relief still to render takes the lines as drawn
-        RenderPendingReliefs([this](int p) { SetProgress(p); });
+        // One run of the bar: reliefs still to render to 10, the views on to 100.
+        RenderPendingReliefs([this](int p) { SetProgress(p / 10); });
         GenerateViews(settings.Offsets, settings.FocusOffset);
     });
 }

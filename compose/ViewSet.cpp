@@ -26,6 +26,8 @@ void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
         if (PsdColorMode != ModeRgb)
             SaveImage(ViewablePicture(ComposedImage), WorkFileName(QStringLiteral("vwv"), v));
     }
+    if (progress)
+        progress(100);
 }
 
 int ViewOfPreviewTick(int tick)

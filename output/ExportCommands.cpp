@@ -118,7 +118,9 @@ void TForm1::PSD1Click()
             CentreView = centre;
             FullViewsWritten = true;
         }
+        SetProgress(80);
         WriteLayeredPsd(path, ViewCount, PsdColorMode);
+        SetProgress(100);
         Platform.Beep();
     });
 }

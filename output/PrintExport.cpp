@@ -18,7 +18,11 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
                                      const std::function<void(int)> &progress, const PhaseReport &phases)
 {
     QStringList views;
-    RenderPendingReliefs(progress);
+    // Reliefs still to render take the bar to 5, the views on to 75.
+    RenderPendingReliefs([&](int p) {
+        if (progress)
+            progress(p * 5 / 100);
+    });
     BuildGroupTables();
     const int bits = DocumentBits(), bytes = bits / 8;
     const size_t rowBytes = size_t(ImageWidth) * bytes;

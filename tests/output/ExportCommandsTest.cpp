@@ -2,6 +2,7 @@
 #include "Document.h"
 #include "Picture.h"
 #include "PsdBuilder.h"
+#include "ReliefLines.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Tiff.h"
@@ -11,6 +12,7 @@
 #include "WorkFolder.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -181,4 +183,44 @@ TEST_F(ExportWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
     f.ExportGif1Click();
     EXPECT_EQ(platform.Messages.size(), 1);
     EXPECT_FALSE(QFile::exists(platform.Sandbox.path() + QStringLiteral("/gone/doc.gif")));
+}
+
+TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
+{
+    Open();
+    TForm1 &f = *form;
+    // A relief still to render makes the preview and the export longer roads.
+    LayerLines.assign(size_t(LayerCount), EmptyLineSet());
+    LayerLines[size_t(LayerCount - 1)][0] = {Tline{{100, 5}, {200, 5}, {200, 60}, {100, 60}}};
+    Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
+    std::vector<int> seen;
+    QObject::connect(f.ProgressBar1, &QProgressBar::valueChanged, [&](int v) { seen.push_back(v); });
+    struct Command {
+        const char *Name;
+        std::function<void()> Run;
+    };
+    const Command commands[] = {
+        {"preview", [&] { f.SpeedButton9Click(); f.SpeedButton2Click(); }},
+        {"print", [&] {
+             Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
+             platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
+             f.BitBtn3Click();
+         }},
+        {"layered PSD", [&] {
+             platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc_3D.psd"));
+             f.PSD1Click();
+         }},
+    };
+    for (const Command &c : commands) {
+        SCOPED_TRACE(c.Name);
+        seen.clear();
+        c.Run();
+        ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+        // Up to 100 without going back, then 0 when the command is over.
+        ASSERT_GE(seen.size(), 2u);
+        EXPECT_EQ(seen.back(), 0);
+        seen.pop_back();
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end())) << testing::PrintToString(seen);
+        EXPECT_EQ(seen.back(), 100);
+    }
 }
