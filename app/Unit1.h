@@ -226,6 +226,8 @@ public:
         int32_t FocusOffset = 0;
         Fixed4 Depth = 0;
         int32_t CentreView = 4;
+        alayers Layers;    // groups and reliefs as printed
+        Tnnlayer Lines;
     } PrintedViews;
     bool FullViewsWritten = false;
     void PSD1Click();          // "E&xport PSD": the views as a layered PSD

@@ -20,26 +20,36 @@ void ParallelFor(int count, const std::function<void(int)> &body)
             body(i);
         return;
     }
+    // The failure of the lowest index is the one rethrown, so that the same
+    // input always gives the same message: indices are handed out in turn, so
+    // every lower one has started and runs to its end.
     std::exception_ptr failure;
+    int failedIndex = count;
     std::mutex guard;
-    // Indices are taken in turn by whichever thread is free; after a failure
-    // no new one is started.
     std::atomic<int> next{0};
     std::atomic<bool> failed{false};
     auto run = [&] {
-        try {
-            for (int i = next++; i < count && !failed; i = next++)
+        for (int i = next++; i < count && !failed; i = next++) {
+            try {
                 body(i);
-        } catch (...) {
-            failed = true;
-            std::lock_guard<std::mutex> lock(guard);
-            if (!failure)
-                failure = std::current_exception();
+            } catch (...) {
+                failed = true;
+                std::lock_guard<std::mutex> lock(guard);
+                if (i < failedIndex) {
+                    failedIndex = i;
+                    failure = std::current_exception();
+                }
+            }
         }
     };
     std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(run);
+    for (int t = 1; t < threads; ++t) {
+        try {
+            pool.emplace_back(run);
+        } catch (...) {
+            break;  // no more threads to be had: the ones there do the work
+        }
+    }
     run();
     for (std::thread &t : pool)
         t.join();

@@ -184,8 +184,10 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
                                    .arg(colour).arg(files->Colour.Width()).arg(files->Colour.Height())
                                    .arg(layer.Width).arg(layer.Height),
                                ErrorKind::Format);
-        const bool empty = files->Colour.Height() == 0 || files->Alpha.Height() == 0;
-        if (!empty && (files->Colour.Bits() != bits || files->Alpha.Bits() != 8 ||
+        // A picture or a coverage of no pixels lays nothing over the view.
+        if (files->Colour.Height() == 0 || files->Alpha.Height() == 0)
+            return -1;
+        if ((files->Colour.Bits() != bits || files->Alpha.Bits() != 8 ||
                        files->Alpha.Width() != files->Colour.Width() || files->Alpha.Height() != files->Colour.Height()))
             throw VistrelError(QStringLiteral("A layer picture of %1 x %2 pixels at %3 bits with a coverage of %4 x %5 "
                                               "pixels cannot be laid over a %6-bit view: a work file was changed while "
@@ -208,12 +210,16 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
             if (layer.GroupId == GroupReliefRendered) {
                 const int f = open(WorkFileName(n, QStringLiteral("gx"), viewIndex + 1),
                                    WorkFileName(n, QStringLiteral("gxt"), viewIndex + 1), layer, true);
-                placed.push_back({f, viewLeft - ReliefMargin(layer), layer.Top});
+                if (f >= 0)
+                    placed.push_back({f, viewLeft - ReliefMargin(layer), layer.Top});
             } else {
-                if (plainFiles[size_t(i)] < 0)
+                if (plainFiles[size_t(i)] == -1)
                     plainFiles[size_t(i)] = open(WorkFileName(QStringLiteral("ly"), n),
                                                  WorkFileName(QStringLiteral("lyt"), n), layer, false);
-                placed.push_back({plainFiles[size_t(i)], viewLeft, layer.Top});
+                if (plainFiles[size_t(i)] >= 0)
+                    placed.push_back({plainFiles[size_t(i)], viewLeft, layer.Top});
+                else
+                    plainFiles[size_t(i)] = -2;  // opened, and empty
             }
         }
         Views.push_back(std::move(placed));

@@ -15,6 +15,7 @@
 #include "WorkFolder.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -85,12 +86,25 @@ void TForm1::BitBtn3Click()
             ListBox1 << WorkFileName3(QStringLiteral("vwd"), n);
         // The print was made without view files; the layered PSD makes them
         // when asked, from the views as printed.
-        PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView};
+        PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView, Layers, LayerLines};
         FullViewsWritten = false;
         PrintWritten = 1;
         Platform.Beep();
     });
 }
+
+namespace {
+
+// Whether two layer tables compose the same views: groups and relief settings.
+bool SameComposition(const alayers &a, const alayers &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Tlayer &x, const Tlayer &y) {
+        return x.GroupId == y.GroupId && x.BaseOrder == y.BaseOrder && x.Smooth == y.Smooth &&
+               x.ReliefDepth == y.ReliefDepth && x.Left == y.Left && x.Top == y.Top;
+    });
+}
+
+}  // namespace
 
 void TForm1::PSD1Click()
 {
@@ -102,6 +116,13 @@ void TForm1::PSD1Click()
         return;
     RunCommand([&] {
         if (!FullViewsWritten) {
+            // The views are made as they were printed; a relief or a group
+            // changed since then would give other views than the print's.
+            if (DrawLineActive == 1)
+                StoreCurrentLines();
+            if (!SameComposition(PrintedViews.Layers, Layers) || PrintedViews.Lines != LayerLines)
+                throw VistrelError(QStringLiteral("The layers have changed since the print was made. Export the "
+                                                  "print again, then the layered PSD."));
             const Fixed4 depth = Depth;
             const int32_t centre = CentreView;
             Depth = PrintedViews.Depth;

@@ -138,7 +138,10 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     if (width <= 0 || height <= 0)
         throw VistrelError(QStringLiteral("The views are empty."));
 
-    const int band = std::max(1, std::min(bandRows, int(height)));
+    // A column's source offsets are 32-bit: the bands of all views together
+    // stay under 4 GB.
+    const int64_t widestBand = (int64_t(UINT32_MAX) - 4) / (int64_t(views) * width * samples);
+    const int band = int(std::max<int64_t>(1, std::min<int64_t>({bandRows, height, widestBand})));
     const int64_t ratioX = RoundDiv(int64_t(width) * Seven, g.Columns);
     const int64_t ratioY = RoundDiv(int64_t(height) * Seven, g.Rows);
     const ColumnTables tables = BuildColumnTables(int32_t(g.Columns), lpi, dpi, views);

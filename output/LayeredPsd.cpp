@@ -143,7 +143,8 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
     auto viewRecord = [&](int j) {
         const QString name = WorkFileName3(QStringLiteral("vwd"), j);
         const TiffInfo info = ReadTiffInfo(name);
-        if (info.Width != width || info.Height != height || info.Samples != colours)
+        if (info.Width != width || info.Height != height || info.Samples != colours ||
+            info.Compression != Tiff::CompressionNone)
             throw VistrelError(QStringLiteral("The view files of view %1 do not match the document (%2 x %3).")
                                    .arg(j).arg(width).arg(height));
         return Rtif{name, info.Width, info.Height, info.DataOffset};

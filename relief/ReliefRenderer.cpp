@@ -377,11 +377,19 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
 
 void RenderPendingReliefs(const std::function<void(int)> &progress)
 {
+    // One run of the progress over all the layers to render.
+    const int pending = int(std::count_if(Layers.begin(), Layers.end(),
+                                          [](const Tlayer &l) { return l.GroupId == GroupReliefToRender; }));
+    int done = 0;
     for (size_t i = 0; i < Layers.size(); ++i) {
         if (Layers[i].GroupId != GroupReliefToRender)
             continue;
         const Tnlayer lines = i < LayerLines.size() && !LayerLines[i].empty() ? LayerLines[i] : EmptyLineSet();
-        RenderRelief(int(i), lines, progress);
+        RenderRelief(int(i), lines, [&](int p) {
+            if (progress)
+                progress((done * 100 + p) / pending);
+        });
+        ++done;
         // Only once its views are written does the compositor take them.
         Layers[i].GroupId = GroupReliefRendered;
     }

@@ -224,3 +224,27 @@ TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
         EXPECT_EQ(seen.back(), 100);
     }
 }
+
+TEST_F(ExportWindowTest, TheLayeredPsdIsMadeOfTheViewsAsPrinted)
+{
+    Open();
+    TForm1 &f = *form;
+    platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
+    f.BitBtn3Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    // A relief given to a layer after the print: the PSD would not show the
+    // print's views, so it is refused until the print is made again.
+    Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
+    const QString layered = platform.Sandbox.path() + QStringLiteral("/doc_3D.psd");
+    platform.SaveAnswers.push_back(layered);
+    f.PSD1Click();
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("The layers have changed since the print was made. Export "
+                                                            "the print again, then the layered PSD.")});
+    EXPECT_FALSE(QFile::exists(layered));
+    platform.Messages.clear();
+    platform.SaveAnswers = {platform.Sandbox.path() + QStringLiteral("/doc.tif"), layered};
+    f.BitBtn3Click();
+    f.PSD1Click();
+    EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    EXPECT_TRUE(QFile::exists(layered));
+}

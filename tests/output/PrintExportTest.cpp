@@ -265,3 +265,19 @@ TEST(PrintExport, TheViewFilesHoldTheWholeComposedViews)
         EXPECT_TRUE(LoadImage(WorkFileName3(QStringLiteral("vwdt"), n + 1)) == ComposedAlpha) << n;
     }
 }
+
+TEST(PrintExport, ALayerWithAnEmptyCoverageFileLaysNothing)
+{
+    ScriptedPlatform platform;
+    ImportBuilt(platform, TwoLayers());
+    SaveImage(QImage(), WorkFileName(QStringLiteral("lyt"), 2));  // a file of no bytes
+    const PrintSettings s{400000, 300 * Fixed4One, 5 * Fixed4One, ToFixed4(5 * 80.0 / 120), 1};
+    const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
+    const QString banded = platform.Sandbox.path() + QStringLiteral("/banded.tif");
+    ExportPrint(s, {0, 10}, 0, fromFiles, {}, {}, true);
+    ExportPrint(s, {0, 10}, 0, banded);
+    EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(banded)) == WithoutTiffDate(ReadFileBytes(fromFiles)));
+    // The layer is not there: the view is the background alone.
+    const QImage view = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), 4));
+    EXPECT_EQ(view.pixel(30, 30), view.pixel(5, 5));
+}
