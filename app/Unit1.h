@@ -231,6 +231,8 @@ public:
     } PrintedViews;
     bool FullViewsWritten = false;
     void PSD1Click();          // "E&xport PSD": the views as a layered PSD
+    // The status bar names a file written and its size.
+    void ShowWritten(const QString &path, int64_t width, int64_t height, Fixed4 widthCm, Fixed4 heightCm);
     void ExportGif1Click();    // "Export &Gif": the preview views as an animated GIF
     void SpeedButton5Click();  // "Red/blue glasses preview": the anaglyph
     void N26Click();           // menu "&Red/Blue Glasses preview"

@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "GifExport.h"
 #include "Import.h"
+#include "Interlacer.h"
 #include "LayeredPsd.h"
 #include "Picture.h"
 #include "Platform.h"
@@ -89,8 +90,20 @@ void TForm1::BitBtn3Click()
         PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView, Layers, LayerLines};
         FullViewsWritten = false;
         PrintWritten = 1;
+        const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(OutputWidthCm),
+                                                     CentimetresToInches(OutputHeightCm), Lpi, OutputDpi, HScale);
+        ShowWritten(path, g.Columns, g.Rows, OutputWidthCm, OutputHeightCm);
         Platform.Beep();
     });
+}
+
+void TForm1::ShowWritten(const QString &path, int64_t width, int64_t height, Fixed4 widthCm, Fixed4 heightCm)
+{
+    // Centimetres to two decimals, as short as they go.
+    auto cm = [](Fixed4 v) { return ShortText(double(RoundDiv(v, 100)) / 100); };
+    SetPanelText(10, QString::fromUtf8(TextsForLanguage(Language).Written)
+                         .arg(QFileInfo(path).fileName(), GroupedText(width), GroupedText(height), cm(widthCm),
+                              cm(heightCm)));
 }
 
 namespace {
@@ -142,6 +155,7 @@ void TForm1::PSD1Click()
         SetProgress(80);
         WriteLayeredPsd(path, ViewCount, PsdColorMode);
         SetProgress(100);
+        ShowWritten(path, ImageWidth, ImageHeight, PsdWidthCm, PsdHeightCm);
         Platform.Beep();
     });
 }
@@ -157,6 +171,9 @@ void TForm1::ExportGif1Click()
         return;
     RunCommand([&] {
         ExportViewsGif(800, 10, path, PsdColorMode, [this](int p) { SetProgress(p); });
+        // The frames show the whole picture, so they stand for its size in centimetres.
+        const QSize frame = GifFrameSize(QSize(WorkWidth, WorkHeight), 800);
+        ShowWritten(path, frame.width(), frame.height(), PsdWidthCm, PsdHeightCm);
         Platform.Beep();
     });
 }
@@ -178,6 +195,7 @@ void TForm1::SpeedButton5Click()
         Image1->SetPicture(anaglyph);
         OpenDialog1FileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
         SaveImage(anaglyph, AnaglyphPath(PsdPath));
+        ShowWritten(AnaglyphPath(PsdPath), anaglyph.width(), anaglyph.height(), PsdWidthCm, PsdHeightCm);
     }, false);
     if (done)
         Platform.ShowMessage(HintGlasses);

@@ -188,6 +188,7 @@ const LanguageTexts &TextsForLanguage(uint8_t language)
         "An order holds at most 255 lines. Delete some lines or choose another order.",
         "At most 255 lines can be selected at once.",
         "A line has at most 127 points.",
+        "%1 written: %2 x %3 pixels, %4 x %5 cm.",
     };
     static const LanguageTexts chinese = {
         "图层", "群组", "移位",
@@ -203,6 +204,7 @@ const LanguageTexts &TextsForLanguage(uint8_t language)
         "每层最多255条线。请删除一些线或选择其他层。",
         "最多只能同时选中255条线。",
         "一条线最多127个点。",
+        "已输出 %1：%2 x %3 像素，%4 x %5 厘米。",
     };
     return language == 0 ? english : chinese;
 }

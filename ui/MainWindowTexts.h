@@ -57,6 +57,8 @@ struct LanguageTexts {
     // Line edits the editor refuses: an order already full, a selection already
     // full, a line that already has all the points it can have.
     const char *OrderFull, *SelectionFull, *LineFull;
+    // After an export: "%1 written: %2 x %3 pixels, %4 x %5 cm."
+    const char *Written;
 };
 
 const LanguageTexts &TextsForLanguage(uint8_t language);

@@ -248,3 +248,31 @@ TEST_F(ExportWindowTest, TheLayeredPsdIsMadeOfTheViewsAsPrinted)
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_TRUE(QFile::exists(layered));
 }
+
+TEST_F(ExportWindowTest, TheStatusBarNamesEachFileWrittenAndItsSize)
+{
+    Open();
+    TForm1 &f = *form;
+    f.SpeedButton9Click();
+    f.SpeedButton2Click();
+    f.AnimationFrame();
+    f.ComboBox2->setEditText(QStringLiteral("720"));
+    f.Edit9->setText(QStringLiteral("5"));
+    const QString folder = platform.Sandbox.path() + QLatin1Char('/');
+    platform.SaveAnswers = {folder + QStringLiteral("doc.tif"), folder + QStringLiteral("doc_3D.psd"),
+                            folder + QStringLiteral("doc.gif")};
+    // 5 cm at 42.45 lpi: 84 lenses, 1425 columns at 720 dpi; 1.6667 cm high: 472 rows.
+    f.BitBtn3Click();
+    EXPECT_EQ(f.PanelText(10), QStringLiteral("doc.tif written: 1 425 x 472 pixels, 5 x 1.67 cm."));
+    // The layered PSD has the canvas: 210 x 70 pixels, and its size at the document's resolution.
+    f.PSD1Click();
+    EXPECT_EQ(f.PanelText(10), QStringLiteral("doc_3D.psd written: 210 x 70 pixels, %1 x %2 cm.")
+                                   .arg(ShortText(double(RoundDiv(PsdWidthCm, 100)) / 100),
+                                        ShortText(double(RoundDiv(PsdHeightCm, 100)) / 100)));
+    f.ExportGif1Click();
+    EXPECT_TRUE(f.PanelText(10).startsWith(QStringLiteral("doc.gif written: 210 x 70 pixels, "))) << f.PanelText(10).toStdString();
+    f.SpeedButton5Click();
+    EXPECT_TRUE(f.PanelText(10).startsWith(QStringLiteral("doc_qz58.bmp written: 210 x 70 pixels, ")))
+        << f.PanelText(10).toStdString();
+    ASSERT_EQ(platform.Messages.size(), 1);  // the anaglyph's hint
+}
