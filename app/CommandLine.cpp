@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "GifExport.h"
 #include "Import.h"
+#include "Interlacer.h"
 #include "LayeredPsd.h"
 #include "ParameterRules.h"
 #include "Platform.h"
@@ -206,6 +207,31 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
         return 1;
     }
     std::fputs(DocumentFacts().toLocal8Bit().constData(), out);
+    // The depth guidance for the print of the settings file.
+    try {
+        ProgramFolder = Platform.ProgramFolder();
+        SettingsValues settings;
+        ReadSettingsFile(settings);
+        Depth = settings.Depth;
+        CentreView = 4;
+        const PrintSettingsOutcome print = ReadPrintSettings(
+            {ShortFixed4Text(settings.Lpi),
+             settings.OutputDpi == AutoDpi ? QStringLiteral("auto") : ShortFixed4Text(settings.OutputDpi),
+             ShortFixed4Text(settings.OutputWidthCm), QString(), QString::number(settings.HScale)},
+            AspectRatio);
+        const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(print.Settings.WidthCm),
+                                                     CentimetresToInches(print.Settings.HeightCm), print.Settings.Lpi,
+                                                     print.Settings.Dpi, print.Settings.HScale);
+        const std::vector<int32_t> offsets = DefaultGridOffsets();
+        const DepthGuidance guidance = DepthGuidanceFor(offsets, FocusOffsetIn(offsets, FocusLayer), g.Lenses, g.Columns);
+        std::fprintf(out, "depth guidance at %s lpi, %s dpi, %s cm wide: %s\n",
+                     ShortFixed4Text(print.Settings.Lpi).toLocal8Bit().constData(),
+                     ShortFixed4Text(print.Settings.Dpi).toLocal8Bit().constData(),
+                     ShortFixed4Text(print.Settings.WidthCm).toLocal8Bit().constData(),
+                     DepthGuidanceText(guidance, 0).toLocal8Bit().constData());
+    } catch (const std::exception &error) {
+        std::fprintf(err, "no depth guidance: %s\n", BatchFailureText(error).toLocal8Bit().constData());
+    }
     if (options.WorkFolder.isEmpty())
         DeleteFilesInFolder(WorkFolder);
     ReleaseWorkFolder();
@@ -337,8 +363,17 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         const int32_t focusOffset = views.FocusOffset;
         print = ReadPrintSettings(texts, AspectRatio);
         Lpi = print.Settings.Lpi;
-
         CentreView = 4;
+        {
+            const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(print.Settings.WidthCm),
+                                                         CentimetresToInches(print.Settings.HeightCm),
+                                                         print.Settings.Lpi, print.Settings.Dpi,
+                                                         print.Settings.HScale);
+            const DepthGuidance guidance = DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns);
+            if (guidance.Ghosts())
+                std::fprintf(err, "warning: %s\n", DepthGuidanceText(guidance, 0).toLocal8Bit().constData());
+        }
+
         // Relief layers of a project are rendered once, for every output.
         {
             TerminalProgress progress(err, "relief");

@@ -5,6 +5,7 @@
 #include "Compositor.h"
 #include "Document.h"
 #include "Errors.h"
+#include "Interlacer.h"
 #include "Picture.h"
 #include "Platform.h"
 #include "ReliefLines.h"
@@ -68,6 +69,17 @@ void TForm1::GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOff
 
     PreviewStarted();
     SetPanelText(10, HintCurrent);
+    // How far the views move the layers under the lenses of the print as set.
+    try {
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), AspectRatio);
+        const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(print.Settings.WidthCm),
+                                                     CentimetresToInches(print.Settings.HeightCm), print.Settings.Lpi,
+                                                     print.Settings.Dpi, print.Settings.HScale);
+        SetPanelText(10, HintCurrent + QStringLiteral("  ") +
+                             DepthGuidanceText(DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns), Language));
+    } catch (const VistrelError &) {
+        // Print fields that do not hold numbers give no guidance; the export says why.
+    }
     PageControl1->setCurrentIndex(0);
     if (!RadioGroup1All->isChecked()) {
         RadioGroup1All->setChecked(true);

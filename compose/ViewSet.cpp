@@ -3,9 +3,10 @@
 #include "BmpCodec.h"
 #include "Compositor.h"
 #include "Document.h"
-#include "BmpCodec.h"
 #include "Errors.h"
 #include "WorkFolder.h"
+
+#include <cstdlib>
 
 void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
                        const std::function<void(int)> &progress)
@@ -67,4 +68,42 @@ void StopPreview()
     PreviewStop = PreviewStopped;
     AppState = StateStopped;
     HintCurrent = HintExport;
+}
+
+DepthGuidance DepthGuidanceFor(const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
+                               int64_t columns)
+{
+    DepthGuidance d;
+    // Where the views put a layer, as the compositor places it.
+    auto left = [&](size_t i, int view) {
+        return RoundDiv(int64_t(offsets[i] - focusOffset) * (view - CentreView) * Depth, 6 * Fixed4One);
+    };
+    for (size_t i = 0; i < offsets.size() && i < Layers.size(); ++i)
+        for (int v = 1; v < ViewCount; ++v) {
+            const int64_t shift = std::abs(left(i, v + 1) - left(i, v));
+            if (shift > d.CanvasPixels) {
+                d.CanvasPixels = int32_t(shift);
+                d.Row = int32_t(LayerCount - i);
+            }
+        }
+    if (ImageWidth > 0) {
+        d.PrintPixels = double(d.CanvasPixels) * double(columns) / ImageWidth;
+        d.LensWidths = double(d.CanvasPixels) * double(lenses) / ImageWidth;
+    }
+    return d;
+}
+
+QString DepthGuidanceText(const DepthGuidance &d, uint8_t language)
+{
+    const bool chinese = language == 1;
+    QString text = chinese ? QStringLiteral("相邻视图间最大位移：%1 打印像素，%2 个透镜宽度（第 %3 层）。")
+                           : QStringLiteral("Largest shift between neighbouring views: %1 print pixels, %2 of a lens "
+                                            "width (layer %3).");
+    text = text.arg(QString::number(d.PrintPixels, 'f', 1), QString::number(d.LensWidths, 'f', 2))
+               .arg(d.Row);
+    if (d.Ghosts())
+        text += chinese ? QStringLiteral(" 超过一个透镜宽度：画面会出现重影。请减小景深或移位。")
+                        : QStringLiteral(" More than one lens width: the picture will ghost. Lower the depth or the "
+                                         "offsets.");
+    return text;
 }

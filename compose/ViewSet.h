@@ -5,6 +5,7 @@
 
 #include "ParameterRules.h"
 
+#include <QString>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -24,6 +25,23 @@ void BeginPreview(const PreviewSettings &settings);
 void PreviewStarted();
 // Stop: the animation ends at its next frame.
 void StopPreview();
+
+// How far the views move a layer against the print's lenses. A point of a
+// layer that moves more than one lens width between neighbouring views falls
+// under another lens in the next view: the picture ghosts.
+struct DepthGuidance {
+    int32_t Row = 0;           // grid row of the layer that moves most (1 = top); 0 when none moves
+    int32_t CanvasPixels = 0;  // its largest shift between neighbouring views
+    double PrintPixels = 0;    // the same in print columns
+    double LensWidths = 0;     // the same in lens widths
+    bool Ghosts() const { return LensWidths > 1; }
+};
+// For `offsets` by layer index, the document's Depth and CentreView, and a
+// print `lenses` lenses and `columns` columns wide.
+DepthGuidance DepthGuidanceFor(const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
+                               int64_t columns);
+// One line for the status bar and the batch mode, with the warning when it ghosts.
+QString DepthGuidanceText(const DepthGuidance &guidance, uint8_t language);
 
 // The animation: step 1..14 shows views 1..7, 7..1; each end view twice.
 int ViewOfPreviewTick(int tick);

@@ -51,12 +51,17 @@ TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
     const QString out = QString::fromLocal8Bit(
         RunProgram(program, {QStringLiteral("--info"), psd, QStringLiteral("--work-folder"), work}, &code));
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(out, QStringLiteral("canvas: 300 x 200\ndpi: 300\nsize cm: 2.54 x 1.6933\ncolour mode: RGB\n"
-                                  "working size: 300 x 200\nworking scale: 1\nlayers: 2\n"
-                                  "layer 2: row 1, rect left -10 top 5 right 40 bottom 45, group 0, channels 4, "
-                                  "offset 0, focus\n"
-                                  "layer 1: row 2, rect left 0 top 0 right 300 bottom 200, group 0, channels 4, "
-                                  "offset 19\n"));
+    const QString facts = QStringLiteral("canvas: 300 x 200\ndpi: 300\nsize cm: 2.54 x 1.6933\ncolour mode: RGB\n"
+                                         "working size: 300 x 200\nworking scale: 1\nlayers: 2\n"
+                                         "layer 2: row 1, rect left -10 top 5 right 40 bottom 45, group 0, channels 4, "
+                                         "offset 0, focus\n"
+                                         "layer 1: row 2, rect left 0 top 0 right 300 bottom 200, group 0, channels 4, "
+                                         "offset 19\n");
+    // Then one line of depth guidance for the print the settings file describes.
+    EXPECT_TRUE(out.startsWith(facts)) << out.toStdString();
+    const QStringList rest = out.mid(facts.size()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(rest.size(), 1) << out.toStdString();
+    EXPECT_TRUE(rest[0].startsWith(QLatin1String("depth guidance at "))) << out.toStdString();
     EXPECT_EQ(QDir(work).entryList(QDir::Files).size(), 4);  // ly1, lyt1, ly2, lyt2 stay
 
     WriteFileBytes(psd, "not a PSD");
@@ -135,4 +140,38 @@ TEST(CommandLine, SeveralOutputsInOneRun)
     EXPECT_EQ(ReadFileBytes(dir.path() + QStringLiteral("/v.gif")).count("NETSCAPE2.0"), 14);
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/art_qz58.bmp")));
     EXPECT_TRUE(out.contains(QLatin1String("anaglyph written:")));
+}
+
+TEST(CommandLine, DepthGuidanceInTheFactsAndAWarningWhenThePrintWouldGhost)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 300;
+    b.Height = 150;
+    b.AddLayer(0, 0, 300, 150, {1, 2, 3});
+    b.AddLayer(100, 50, 50, 40, {200, 9, 9});
+    b.AddLayer(150, 60, 50, 40, {9, 200, 9});
+    const QString psd = dir.path() + QStringLiteral("/x.psd");
+    WriteFileBytes(psd, b.Build());
+    const QString program = QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
+    int code = -1;
+    const QString facts = QString::fromLocal8Bit(RunProgram(program, {QStringLiteral("--info"), psd}, &code));
+    EXPECT_EQ(code, 0);
+    EXPECT_TRUE(facts.contains(QLatin1String("depth guidance at "))) << facts.toStdString();
+    EXPECT_TRUE(facts.contains(QLatin1String("Largest shift between neighbouring views: "))) << facts.toStdString();
+
+    // A small depth prints quietly; the largest on a fine pitch ghosts and says so.
+    struct Case {
+        const char *Depth, *Lpi;
+        bool Warned;
+    } cases[] = {{"0.2", "20", false}, {"10", "100", true}};
+    for (const Case &c : cases) {
+        QByteArray err;
+        RunProgram(program,
+                   {QStringLiteral("--export-tiff"), dir.path() + QStringLiteral("/x.tif"), QStringLiteral("--depth"),
+                    QString::fromLatin1(c.Depth), QStringLiteral("--lpi"), QString::fromLatin1(c.Lpi), psd},
+                   &code, &err);
+        EXPECT_EQ(code, 0) << err.toStdString();
+        EXPECT_EQ(err.contains("warning: Largest shift"), c.Warned) << err.toStdString();
+    }
 }

@@ -33,7 +33,9 @@ TEST_F(PreviewWindowTest, ViewsPlayForthAndBackUntilStopped)
     QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(AppState, 2);
-    EXPECT_EQ(f.PanelText(10), HintStopPreview);
+    // The hint, then how far the views move under the lenses.
+    EXPECT_TRUE(f.PanelText(10).startsWith(HintStopPreview + QStringLiteral("  Largest shift")))
+        << f.PanelText(10).toStdString();
     EXPECT_TRUE(f.SpeedButton29->isEnabled());
     EXPECT_TRUE(f.SpeedButton5->isEnabled());
     EXPECT_TRUE(f.SpeedButton2->isEnabled());
@@ -130,3 +132,62 @@ TEST_F(PreviewWindowTest, ClosingDuringTheAnimationEndsItCleanly)
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
 }
 
+
+TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
+{
+    ResetDocument();
+    ImageWidth = 600;
+    Layers.resize(3);
+    LayerCount = 3;
+    CentreView = 4;
+    struct Case {
+        Fixed4 Depth;
+        std::vector<int32_t> Offsets;  // by layer index, focus 0
+        int64_t Lenses, Columns;
+        int32_t Row, Canvas;
+        double Print, Lens;
+        bool Ghosts;
+    };
+    const Case cases[] = {
+        // -60 x 2 / 6 = 20 pixels a view step, bottom layer (row 3): 20 x 60 / 600 = 2 lens widths.
+        {2 * Fixed4One, {-60, 30, 0}, 60, 420, 3, 20, 14.0, 2.0, true},
+        // 25 x 2 / 6 = 8.33 a step: the rounded places differ by 8 or 9.
+        {2 * Fixed4One, {0, 25, 0}, 100, 700, 2, 9, 10.5, 1.5, true},
+        // Half the depth, a quarter of the lenses: under one lens width.
+        {Fixed4One, {-60, 30, 0}, 15, 420, 3, 10, 7.0, 0.25, false},
+        // Nothing moves with a depth of 0.
+        {0, {-60, 30, 0}, 60, 420, 0, 0, 0.0, 0.0, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Depth << " " << c.Lenses);
+        Depth = c.Depth;
+        const DepthGuidance d = DepthGuidanceFor(c.Offsets, 0, c.Lenses, c.Columns);
+        EXPECT_EQ(d.Row, c.Row);
+        EXPECT_EQ(d.CanvasPixels, c.Canvas);
+        EXPECT_DOUBLE_EQ(d.PrintPixels, c.Print);
+        EXPECT_DOUBLE_EQ(d.LensWidths, c.Lens);
+        EXPECT_EQ(d.Ghosts(), c.Ghosts);
+        EXPECT_EQ(DepthGuidanceText(d, 0).contains(QLatin1String("will ghost")), c.Ghosts);
+    }
+    Depth = Fixed4One;
+    EXPECT_EQ(DepthGuidanceText(DepthGuidanceFor({-60, 30, 0}, 0, 30, 420), 0),
+              QStringLiteral("Largest shift between neighbouring views: 7.0 print pixels, 0.50 of a lens width "
+                             "(layer 3)."));
+}
+
+TEST_F(PreviewWindowTest, ThePreviewSaysHowFarTheViewsMoveUnderTheLenses)
+{
+    Open();
+    TForm1 &f = *form;
+    f.SpeedButton9Click();
+    EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("Largest shift between neighbouring views: ")))
+        << f.PanelText(10).toStdString();
+    EXPECT_FALSE(f.PanelText(10).contains(QLatin1String("ghost")));
+    f.SpeedButton2Click();
+    f.AnimationFrame();
+    f.Edit3->setText(QStringLiteral("10"));  // the largest depth: more than a lens
+    f.SpeedButton9Click();
+    EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("the picture will ghost"))) << f.PanelText(10).toStdString();
+    f.SpeedButton2Click();
+    f.AnimationFrame();
+}
