@@ -48,6 +48,7 @@ const char *const UsageText =
     "                             any of the outputs in one run: the print, the views as a layered\n"
     "                             PSD, an animated GIF, the red/blue anaglyph (FILE_qz58.bmp)\n"
     "  --save-project OUT.hx4p3   also save the project of what the run imported and applied\n"
+    "  --gif-palette adaptive     the GIF's 256 colours cut from its views instead of the halftone ones\n"
     "\n"
     "Wherever FILE.psd stands, a project (.hx4p3, .hx4p2, .hx4p) may stand instead: the PSD\n"
     "beside it is imported and the project applied; settings given here win over the project's.\n"
@@ -84,7 +85,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--save-project", &CommandLine::SaveProject}, {"--lpi", &CommandLine::Lpi},
             {"--dpi", &CommandLine::Dpi},                {"--width-cm", &CommandLine::WidthCm},
             {"--hscale", &CommandLine::HScale},          {"--depth", &CommandLine::Depth},
-            {"--focus", &CommandLine::Focus}};
+            {"--focus", &CommandLine::Focus},            {"--gif-palette", &CommandLine::GifPalette}};
         static const std::pair<const char *, bool CommandLine::*> switches[] = {
             {"--help", &CommandLine::Help}, {"-h", &CommandLine::Help}, {"--info", &CommandLine::Info},
             {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose}};
@@ -106,6 +107,9 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         if (!options.Error.isEmpty())
             break;
     }
+    if (options.Error.isEmpty() && !options.GifPalette.isEmpty() && options.GifPalette != QLatin1String("halftone") &&
+        options.GifPalette != QLatin1String("adaptive"))
+        options.Error = QStringLiteral("--gif-palette is halftone or adaptive, not '%1'").arg(options.GifPalette);
     if (options.Error.isEmpty() && options.Info && options.PsdFile.isEmpty())
         options.Error = QStringLiteral("--info needs a PSD or project file");
     if (options.Error.isEmpty() && options.IsBatch() && options.PsdFile.isEmpty())
@@ -417,7 +421,9 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         }
         if (!options.ExportGif.isEmpty()) {
             timer.restart();
-            ExportViewsGif(800, 10, options.ExportGif, PsdColorMode);
+            ExportViewsGif(800, 10, options.ExportGif, PsdColorMode, {},
+                           options.GifPalette == QLatin1String("adaptive") ? GifPaletteKind::Adaptive
+                                                                             : GifPaletteKind::Halftone);
             phase(QStringLiteral("GIF"), timer.elapsed());
             written("GIF", options.ExportGif);
         }

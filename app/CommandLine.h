@@ -16,6 +16,7 @@ struct CommandLine {
     QString ExportTiff;
     QString ExportPsd;
     QString ExportGif;
+    QString GifPalette;   // --gif-palette: "halftone" (empty) or "adaptive"
     QString SaveProject;  // --save-project: the project of what the run imported and applied
     bool Anaglyph = false;
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file

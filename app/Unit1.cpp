@@ -123,6 +123,8 @@ void TForm1::CreateMenus()
     item(N2, "N7", N7);
     item(N2, "PSD1", PSD1);
     item(N2, "ExportGif1", ExportGif1);
+    item(N2, "AdaptiveGifPalette1", AdaptiveGifPalette1);
+    AdaptiveGifPalette1->setCheckable(true);  // off: the halftone palette
     separator(N2, "N19");
     item(N2, "N9", N9);
 

@@ -113,7 +113,7 @@ public:
     // --- Menu ---
     QMenu *N2, *N10, *N15, *N20;
     QAction *Openproject1, *Saveproject1, *N4, *N6, *Importdefaultsettings1, *N3, *N18, *N25, *N26, *N7,
-        *PSD1, *ExportGif1, *N9;
+        *PSD1, *ExportGif1, *AdaptiveGifPalette1, *N9;
     QAction *N23, *N14, *N11, *N12, *N13, *DeleteSelect1, *SelectAll1, *FreeTransform1, *Cut1, *Copy1,
         *Pastup1;
     QAction *N16, *N17, *Showgrouptiff1;

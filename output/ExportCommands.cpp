@@ -170,7 +170,8 @@ void TForm1::ExportGif1Click()
     if (path.isEmpty())
         return;
     RunCommand([&] {
-        ExportViewsGif(800, 10, path, PsdColorMode, [this](int p) { SetProgress(p); });
+        ExportViewsGif(800, 10, path, PsdColorMode, [this](int p) { SetProgress(p); },
+                       AdaptiveGifPalette1->isChecked() ? GifPaletteKind::Adaptive : GifPaletteKind::Halftone);
         // The frames show the whole picture, so they stand for its size in centimetres.
         const QSize frame = GifFrameSize(QSize(WorkWidth, WorkHeight), 800);
         ShowWritten(path, frame.width(), frame.height(), PsdWidthCm, PsdHeightCm);

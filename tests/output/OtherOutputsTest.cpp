@@ -14,6 +14,8 @@
 #include "WorkFolder.h"
 
 #include <QDir>
+#include <algorithm>
+#include <cstdio>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -212,4 +214,78 @@ TEST(Anaglyph, GreyValuesAndTheFileName)
     EXPECT_EQ(AnaglyphPath(QStringLiteral("C:\\art\\scene.psd")), QStringLiteral("C:\\art\\scene_qz58.bmp"));
     EXPECT_EQ(AnaglyphPath(QStringLiteral("/art/scene.jpeg")), QStringLiteral("/art/scene._qz58.bmp"));
     EXPECT_THROW(MakeAnaglyph(left, NewPicture(3, 1, 24)), VistrelError);
+}
+
+TEST(Gif, TheAdaptivePaletteIsCutFromTheViews)
+{
+    // Up to 256 colours are kept exactly; the entries left over are black.
+    std::vector<std::vector<uint8_t>> few(2);
+    for (int i = 0; i < 40; ++i)
+        for (auto &f : few)
+            f.insert(f.end(), {uint8_t(i * 6), uint8_t(255 - i), uint8_t(i % 7 * 30)});
+    const std::vector<uint8_t> exact = AdaptivePalette(few);
+    ASSERT_EQ(exact.size(), 768u);
+    NearestColour nearestExact(exact);
+    EXPECT_EQ(GifPaletteMeanError(few, nearestExact), 0.0);
+    EXPECT_EQ(std::vector<uint8_t>(exact.begin() + 120, exact.end()), std::vector<uint8_t>(648, 0));
+    EXPECT_EQ(AdaptivePalette(few), exact);  // the same colours give the same palette
+
+    // Many colours: a smooth gradient is followed much more closely than by
+    // the halftone palette.
+    std::vector<std::vector<uint8_t>> many(1);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 256; ++x)
+            many[0].insert(many[0].end(), {uint8_t(x), uint8_t(y * 4), uint8_t(128)});
+    NearestColour adaptive(AdaptivePalette(many)), halftone(GifPalette());
+    const double adaptiveError = GifPaletteMeanError(many, adaptive), halftoneError = GifPaletteMeanError(many, halftone);
+    EXPECT_LT(adaptiveError, halftoneError / 2);
+
+    // A nearest colour is the nearest entry, the first of equals.
+    std::vector<uint8_t> twoEntries(768, 0);
+    std::copy_n(std::begin({uint8_t(10), uint8_t(10), uint8_t(10), uint8_t(30), uint8_t(30), uint8_t(30)}), 6,
+                twoEntries.begin());
+    NearestColour two(twoEntries);
+    EXPECT_EQ(two(12, 12, 12), 0);
+    EXPECT_EQ(two(25, 25, 25), 1);
+    EXPECT_EQ(two(3, 3, 3), 2);  // black (entry 2 on) is nearer than grey 10: the first black
+}
+
+TEST(Gif, OnTheBundledSampleTheAdaptivePaletteIsCloserThanTheHalftone)
+{
+    ScriptedPlatform platform;
+    ImportDocument(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
+    const std::vector<int32_t> offsets = DefaultGridOffsets();
+    GenerateViewFiles(offsets, FocusOffsetIn(offsets, FocusLayer));
+    std::vector<std::vector<uint8_t>> frames;
+    const QSize frame = GifFrameSize(QSize(WorkWidth, WorkHeight), 800);
+    for (int k = 1; k <= ViewCount; ++k)
+        frames.push_back(GifFrameColours(LoadImage(WorkFileName(QStringLiteral("vw"), k)), frame));
+    NearestColour adaptive(AdaptivePalette(frames)), halftone(GifPalette());
+    const double adaptiveError = GifPaletteMeanError(frames, adaptive);
+    const double halftoneError = GifPaletteMeanError(frames, halftone);
+    std::printf("mean error per channel on the sample: halftone %.2f, adaptive %.2f\n", halftoneError, adaptiveError);
+    EXPECT_LT(adaptiveError, halftoneError);
+
+    // The batch mode writes either palette into the GIF's colour table.
+    const QString program = VistrelProgram();
+    const QString psd = SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd");
+    QTemporaryDir dir;
+    int code = -1;
+    QByteArray tables[2];
+    const char *kinds[2] = {"halftone", "adaptive"};
+    for (int i = 0; i < 2; ++i) {
+        const QString gif = dir.path() + QStringLiteral("/%1.gif").arg(QLatin1String(kinds[i]));
+        QByteArray err;
+        RunProgram(program, {QStringLiteral("--export-gif"), gif, QStringLiteral("--gif-palette"),
+                             QLatin1String(kinds[i]), psd}, &code, &err);
+        ASSERT_EQ(code, 0) << err.toStdString();
+        tables[i] = ReadFileBytes(gif).mid(13, 768);  // the global colour table after the screen descriptor
+    }
+    EXPECT_EQ(tables[0], QByteArray(reinterpret_cast<const char *>(GifPalette().data()), 768));
+    EXPECT_NE(tables[1], tables[0]);
+    QByteArray err;
+    RunProgram(program, {QStringLiteral("--export-gif"), dir.path() + QStringLiteral("/x.gif"),
+                         QStringLiteral("--gif-palette"), QStringLiteral("fancy"), psd}, &code, &err);
+    EXPECT_EQ(code, 2);  // a wrong option: the usage follows
+    EXPECT_TRUE(err.contains("--gif-palette is halftone or adaptive, not 'fancy'")) << err.toStdString();
 }
