@@ -253,6 +253,9 @@ TEST(Gif, TheAdaptivePaletteIsCutFromTheViews)
 TEST(Gif, OnTheBundledSampleTheAdaptivePaletteIsCloserThanTheHalftone)
 {
     ScriptedPlatform platform;
+    ResetDocument();
+    WorkFolder = platform.WorkFolderPath();
+    QDir().mkpath(WorkFolder);
     ImportDocument(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
     const std::vector<int32_t> offsets = DefaultGridOffsets();
     GenerateViewFiles(offsets, FocusOffsetIn(offsets, FocusLayer));
