@@ -7,6 +7,7 @@
 #include "Platform.h"
 #include "ParameterRules.h"
 #include "SettingsFile.h"
+#include "RecentFiles.h"
 #include "Unit1.h"
 #include "WorkFolder.h"
 
@@ -62,6 +63,9 @@ bool TForm1::FormCreate(const QString &workFolderOverride)
     // 8.
     CurrentView = 0;
     CurrentLayer = 0;
+    RecentFiles = ReadRecentFiles();
+    ShowRecentFiles();
+    setAcceptDrops(true);  // PSD and project files dropped onto the window are opened
     return true;
 }
 

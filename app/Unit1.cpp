@@ -125,6 +125,13 @@ void TForm1::CreateMenus()
     item(N2, "ExportGif1", ExportGif1);
     item(N2, "AdaptiveGifPalette1", AdaptiveGifPalette1);
     AdaptiveGifPalette1->setCheckable(true);  // off: the halftone palette
+    // The last files opened, shown when there are any.
+    RecentSeparator = N2->addSeparator();
+    for (size_t i = 0; i < RecentFileItems.size(); ++i) {
+        RecentFileItems[i] = N2->addAction(QString());
+        RecentFileItems[i]->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+        RecentFileItems[i]->setVisible(false);
+    }
     separator(N2, "N19");
     item(N2, "N9", N9);
 
@@ -699,6 +706,11 @@ void TForm1::ConnectHandlers()
     connect(SpeedButton15, &QToolButton::clicked, this, &TForm1::SpeedButton15Click);
     connect(Saveproject1, &QAction::triggered, this, &TForm1::SpeedButton15Click);
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
+    for (size_t i = 0; i < RecentFileItems.size(); ++i)
+        connect(RecentFileItems[i], &QAction::triggered, this, [this, i] {
+            if (i < size_t(RecentFiles.size()))
+                OpenFile(RecentFiles[qsizetype(i)]);
+        });
     connect(N3, &QAction::triggered, this, &TForm1::N3Click);
     connect(Importdefaultsettings1, &QAction::triggered, this, &TForm1::Importdefaultsettings1Click);
     connect(N6, &QAction::triggered, this, &TForm1::N6Click);

@@ -238,6 +238,14 @@ public:
     void N26Click();           // menu "&Red/Blue Glasses preview"
     QString OpenDialog1FileName;  // the project the open dialog offers
 
+    // --- Recent files and dropped files (app/RecentAndDropped.cpp) ---
+    QStringList RecentFiles;                       // newest first
+    std::array<QAction *, 8> RecentFileItems{};    // in the File menu, before Quit
+    QAction *RecentSeparator = nullptr;
+    void ShowRecentFiles();
+    void RememberFile(const QString &path);        // after a PSD or project was opened
+    void OpenFile(const QString &path);            // a PSD is imported, a project opened
+
     // --- Project files (settings/ProjectCommands.cpp) ---
     void SpeedButton12Click();        // "Open project"
     void SpeedButton15Click();        // "Save project": beside the PSD, without asking
@@ -312,6 +320,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

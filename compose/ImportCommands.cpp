@@ -56,8 +56,10 @@ bool TForm1::ImportPsd(const QString &path)
 {
     const bool done = RunCommand([&] { ShowImported(ImportCommand({path, Edit5->text(), Edit9->text()},
                                                                   [this](int p) { SetProgress(p); })); });
-    if (done)
+    if (done) {
         Platform.Beep();
+        RememberFile(path);
+    }
     return done;
 }
 

@@ -56,7 +56,7 @@ bool TForm1::RunProjectCommand(const std::function<ProjectOutcome()> &body)
 
 bool TForm1::OpenProject(const QString &path)
 {
-    return RunProjectCommand([&] {
+    const bool opened = RunProjectCommand([&] {
         const OpenedProject opened =
             OpenProjectCommand(path, {QString(), Edit5->text(), Edit9->text()}, [this](int p) { SetProgress(p); });
         Edit3->setText(QStringLiteral("1.0"));
@@ -64,6 +64,9 @@ bool TForm1::OpenProject(const QString &path)
         ShowProject(opened.Project);
         return opened.Project;
     });
+    if (opened)
+        RememberFile(path);
+    return opened;
 }
 
 bool TForm1::ApplyProjectFile(const QString &path)

@@ -1,0 +1,19 @@
+// The last eight PSD and project files opened, newest first, kept in a file of
+// their own in the user's config folder ("vistrel-recent.txt", one absolute
+// path a line, UTF-8), apart from the settings file whose layout is fixed.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+constexpr int RecentFileCount = 8;
+
+QString RecentFilesPath();
+// The list as stored; an unreadable or missing file is an empty list, and
+// lines beyond the eighth are dropped.
+QStringList ReadRecentFiles();
+// `file` first, once, then the others in their order, eight at most.
+QStringList WithRecentFile(const QStringList &recent, const QString &file);
+// Writes the list; a folder that cannot be written loses it quietly, since the
+// list is a convenience and nothing of the design.
+void WriteRecentFiles(const QStringList &recent);
