@@ -36,6 +36,29 @@ void DrawLensStripes(QPainter &p, const QRect &area, int lensWidth)
 
 }  // namespace
 
+QImage DrawAppIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(18, 24, 40));
+    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
+    for (int i = 0; i < 3; ++i) {
+        p.setBrush(QColor(60 + i * 60, 110 + i * 30, 200 - i * 50));
+        p.drawRoundedRect(QRectF(9 + i * 8, 12 + i * 9, 30, 22), 4, 4);
+    }
+    // The lens sheet over them.
+    for (int x = 8; x < 58; x += 6)
+        p.fillRect(QRectF(x, 8, 2, 48), QColor(255, 255, 255, 70));
+    p.setBrush(Accent);
+    p.drawEllipse(QPointF(48, 48), 6, 6);
+    p.end();
+    return image;
+}
+
 QImage DrawAboutPicture(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);

@@ -9,6 +9,9 @@
 
 QImage DrawAboutPicture(int width, int height);
 QImage DrawHelpPicture(int width, int height);
+// The program's icon, `size` pixels square: three cards at different depths
+// behind lens stripes, on a transparent ground.
+QImage DrawAppIcon(int size);
 
 // Toolbar icons by the control name of the button ("SpeedButton9"...).
 QIcon ToolIcon(const QString &buttonName);

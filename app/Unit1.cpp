@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QPixmap>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
@@ -53,6 +54,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vistrel"));
+    setWindowIcon(QIcon(QPixmap::fromImage(DrawAppIcon(64))));
     CreateControls();
     ApplyControlTexts();
     ConnectHandlers();

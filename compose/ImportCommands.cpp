@@ -9,6 +9,7 @@
 #include "Unit1.h"
 
 #include <QAction>
+#include <QDir>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
@@ -38,7 +39,10 @@ void TForm1::SpeedButton1Click()
     request.Title = QStringLiteral("Import *.psd");
     request.Filter = QStringLiteral("Photoshop file (*.psd)");
     request.DefaultExtension = QStringLiteral("psd");
-    request.InitialFolder = ProgramFolder + FolderSeparator() + QStringLiteral("sample");
+    // The bundled sample: beside the program, or where an install put it.
+    const QString beside = ProgramFolder + FolderSeparator() + QStringLiteral("sample");
+    const QString installed = QDir(ProgramFolder + QStringLiteral("/../share/vistrel/sample")).absolutePath();
+    request.InitialFolder = QDir(beside).exists() || !QDir(installed).exists() ? beside : installed;
     request.PromptOverwrite = false;
     const QString path = Platform.OpenFileName(request);
     if (path.isEmpty())
