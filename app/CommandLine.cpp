@@ -9,6 +9,7 @@
 #include "Interlacer.h"
 #include "LayeredPsd.h"
 #include "ParameterRules.h"
+#include "PitchTest.h"
 #include "Platform.h"
 #include "PrintExport.h"
 #include "ProjectFile.h"
@@ -49,6 +50,9 @@ const char *const UsageText =
     "                             PSD, an animated GIF, the red/blue anaglyph (FILE_qz58.bmp)\n"
     "  --save-project OUT.hx4p3   also save the project of what the run imported and applied\n"
     "  --gif-palette adaptive     the GIF's 256 colours cut from its views instead of the halftone ones\n"
+    "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
+    "                             strips interlaced at each LPI from A to B, to find a lens sheet's\n"
+    "                             true pitch on a printer; no PSD is needed\n"
     "\n"
     "Wherever FILE.psd stands, a project (.hx4p3, .hx4p2, .hx4p) may stand instead: the PSD\n"
     "beside it is imported and the project applied; settings given here win over the project's.\n"
@@ -85,7 +89,9 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--save-project", &CommandLine::SaveProject}, {"--lpi", &CommandLine::Lpi},
             {"--dpi", &CommandLine::Dpi},                {"--width-cm", &CommandLine::WidthCm},
             {"--hscale", &CommandLine::HScale},          {"--depth", &CommandLine::Depth},
-            {"--focus", &CommandLine::Focus},            {"--gif-palette", &CommandLine::GifPalette}};
+            {"--focus", &CommandLine::Focus},            {"--gif-palette", &CommandLine::GifPalette},
+            {"--pitch-test", &CommandLine::PitchTest},   {"--lpi-from", &CommandLine::LpiFrom},
+            {"--lpi-to", &CommandLine::LpiTo},           {"--lpi-step", &CommandLine::LpiStep}};
         static const std::pair<const char *, bool CommandLine::*> switches[] = {
             {"--help", &CommandLine::Help}, {"-h", &CommandLine::Help}, {"--info", &CommandLine::Info},
             {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose}};
@@ -112,8 +118,14 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         options.Error = QStringLiteral("--gif-palette is halftone or adaptive, not '%1'").arg(options.GifPalette);
     if (options.Error.isEmpty() && options.Info && options.PsdFile.isEmpty())
         options.Error = QStringLiteral("--info needs a PSD or project file");
-    if (options.Error.isEmpty() && options.IsBatch() && options.PsdFile.isEmpty())
+    const bool pitchTestOnly = !options.PitchTest.isEmpty() && options.ExportTiff.isEmpty() &&
+                               options.ExportPsd.isEmpty() && options.ExportGif.isEmpty() && !options.Anaglyph &&
+                               options.SaveProject.isEmpty();
+    if (options.Error.isEmpty() && options.IsBatch() && !pitchTestOnly && options.PsdFile.isEmpty())
         options.Error = QStringLiteral("an export needs a PSD or project file");
+    if (options.Error.isEmpty() && !options.PitchTest.isEmpty() &&
+        (options.LpiFrom.isEmpty() || options.LpiTo.isEmpty() || options.LpiStep.isEmpty()))
+        options.Error = QStringLiteral("--pitch-test needs --lpi-from, --lpi-to and --lpi-step");
     return options;
 }
 
@@ -326,6 +338,25 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         int32_t focusRow = -1;
         if (!options.Focus.isEmpty())
             focusRow = StrToInt(options.Focus);
+
+        // The pitch test needs no document: strips at each LPI of the range.
+        if (!options.PitchTest.isEmpty()) {
+            PitchTestSettings pitch{StrToFixed4(options.LpiFrom), StrToFixed4(options.LpiTo),
+                                    StrToFixed4(options.LpiStep), print.Settings.Dpi, print.Settings.WidthCm};
+            if (print.AutoDpi)  // 7 printer pixels under the lens in the middle of the range
+                pitch.Dpi = 7 * ((pitch.LpiFrom + pitch.LpiTo) / 2);
+            PitchTestLayout layout;
+            {
+                TerminalProgress progress(err, "pitch test");
+                layout = WritePitchTest(pitch, options.PitchTest, [&](int p) { progress(p); });
+            }
+            std::fprintf(out, "pitch test written: %s (%d strips, %d x %d pixels at %s dpi)\n",
+                         QFileInfo(options.PitchTest).absoluteFilePath().toLocal8Bit().constData(),
+                         int(layout.Lpis.size()), layout.Width, layout.Height,
+                         ShortFixed4Text(pitch.Dpi).toLocal8Bit().constData());
+            if (options.PsdFile.isEmpty())
+                return 0;
+        }
 
         WorkFolder = WorkFolderFor(options);
         QElapsedTimer timer;

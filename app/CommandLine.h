@@ -17,6 +17,8 @@ struct CommandLine {
     QString ExportPsd;
     QString ExportGif;
     QString GifPalette;   // --gif-palette: "halftone" (empty) or "adaptive"
+    QString PitchTest;    // --pitch-test OUT.tif, with --lpi-from, --lpi-to and --lpi-step
+    QString LpiFrom, LpiTo, LpiStep;
     QString SaveProject;  // --save-project: the project of what the run imported and applied
     bool Anaglyph = false;
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
@@ -24,7 +26,7 @@ struct CommandLine {
     bool IsBatch() const
     {
         return !ExportTiff.isEmpty() || !ExportPsd.isEmpty() || !ExportGif.isEmpty() || Anaglyph ||
-               !SaveProject.isEmpty();
+               !SaveProject.isEmpty() || !PitchTest.isEmpty();
     }
 };
 

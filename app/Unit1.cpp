@@ -127,6 +127,7 @@ void TForm1::CreateMenus()
     item(N2, "ExportGif1", ExportGif1);
     item(N2, "AdaptiveGifPalette1", AdaptiveGifPalette1);
     AdaptiveGifPalette1->setCheckable(true);  // off: the halftone palette
+    item(N2, "PitchTest1", PitchTest1);
     // The last files opened, shown when there are any.
     RecentSeparator = N2->addSeparator();
     for (size_t i = 0; i < RecentFileItems.size(); ++i) {
@@ -740,6 +741,7 @@ void TForm1::ConnectHandlers()
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
     connect(PSD1, &QAction::triggered, this, &TForm1::PSD1Click);
     connect(ExportGif1, &QAction::triggered, this, &TForm1::ExportGif1Click);
+    connect(PitchTest1, &QAction::triggered, this, &TForm1::PitchTest1Click);
     connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
     connect(N26, &QAction::triggered, this, &TForm1::N26Click);
     qApp->installEventFilter(this);  // the window sees key strokes before its controls

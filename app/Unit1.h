@@ -113,7 +113,7 @@ public:
     // --- Menu ---
     QMenu *N2, *N10, *N15, *N20;
     QAction *Openproject1, *Saveproject1, *N4, *N6, *Importdefaultsettings1, *N3, *N18, *N25, *N26, *N7,
-        *PSD1, *ExportGif1, *AdaptiveGifPalette1, *N9;
+        *PSD1, *ExportGif1, *AdaptiveGifPalette1, *PitchTest1, *N9;
     QAction *N23, *N14, *N11, *N12, *N13, *DeleteSelect1, *SelectAll1, *FreeTransform1, *Cut1, *Copy1,
         *Pastup1;
     QAction *N16, *N17, *Showgrouptiff1;
@@ -234,6 +234,9 @@ public:
     // The status bar names a file written and its size.
     void ShowWritten(const QString &path, int64_t width, int64_t height, Fixed4 widthCm, Fixed4 heightCm);
     void ExportGif1Click();    // "Export &Gif": the preview views as an animated GIF
+    // "Pitch test print": strips from 0.5 below to 0.5 above the LPI typed, in
+    // steps of 0.1, at the resolution and width of the print.
+    void PitchTest1Click();
     void SpeedButton5Click();  // "Red/blue glasses preview": the anaglyph
     void N26Click();           // menu "&Red/Blue Glasses preview"
     QString OpenDialog1FileName;  // the project the open dialog offers

@@ -10,6 +10,7 @@
 #include "LayeredPsd.h"
 #include "Picture.h"
 #include "Platform.h"
+#include "PitchTest.h"
 #include "PrintExport.h"
 #include "ReliefLines.h"
 #include "Unit1.h"
@@ -18,6 +19,7 @@
 #include <QAction>
 #include <algorithm>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -175,6 +177,29 @@ void TForm1::ExportGif1Click()
         // The frames show the whole picture, so they stand for its size in centimetres.
         const QSize frame = GifFrameSize(QSize(WorkWidth, WorkHeight), 800);
         ShowWritten(path, frame.width(), frame.height(), PsdWidthCm, PsdHeightCm);
+        Platform.Beep();
+    });
+}
+
+void TForm1::PitchTest1Click()
+{
+    FileDialogRequest request;
+    request.Title = QStringLiteral("Pitch test print");
+    request.Filter = QStringLiteral("Tiff (*.tif)");
+    request.DefaultExtension = QStringLiteral("tif");
+    request.FileName = PsdPath.isEmpty() ? QStringLiteral("pitch-test.tif")
+                                         : QFileInfo(PsdPath).absoluteDir().filePath(QStringLiteral("pitch-test.tif"));
+    const QString path = Platform.SaveFileName(request);
+    if (path.isEmpty())
+        return;
+    RunCommand([&] {
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), AspectRatio);
+        const Fixed4 lpi = print.Settings.Lpi;
+        const PitchTestSettings settings{std::max(LpiLow, lpi - Fixed4One / 2), std::min(LpiHigh, lpi + Fixed4One / 2),
+                                         Fixed4One / 10, print.Settings.Dpi, print.Settings.WidthCm};
+        const PitchTestLayout layout = WritePitchTest(settings, path, [this](int p) { SetProgress(p); });
+        ShowWritten(path, layout.Width, layout.Height, settings.WidthCm,
+                    RoundDiv(int64_t(layout.Height) * 254 * 1'000'000, settings.Dpi));  // 2.54 cm an inch
         Platform.Beep();
     });
 }

@@ -42,6 +42,7 @@ const std::vector<ControlText> &MainWindowTexts()
         {"PSD1", K::MenuItem, "E&xport PSD", "输出PSD(&X)", "Ctrl+Alt+E"},
         {"ExportGif1", K::MenuItem, "Export &Gif", "输出Gif", "Ctrl+G"},
         {"AdaptiveGifPalette1", K::MenuItem, "Adaptive GIF palette", "Gif 自适应调色板", ""},
+        {"PitchTest1", K::MenuItem, "&Pitch test print...", "光栅节距测试图(&P)...", ""},
         {"N19", K::Separator, "-", "", ""},
         {"N9", K::MenuItem, "&Quit", "退出(&Q)", "Ctrl+Q"},
         {"N10", K::Menu, "&Edit", "编辑(&E)", ""},
