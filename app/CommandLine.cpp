@@ -50,6 +50,7 @@ const char *const UsageText =
     "                             PSD, an animated GIF, the red/blue anaglyph (FILE_qz58.bmp)\n"
     "  --save-project OUT.hx4p3   also save the project of what the run imported and applied\n"
     "  --gif-palette adaptive     the GIF's 256 colours cut from its views instead of the halftone ones\n"
+    "  --crop-edges               cut the views to the columns that all seven cover\n"
     "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
     "                             strips interlaced at each LPI from A to B, to find a lens sheet's\n"
     "                             true pitch on a printer; no PSD is needed\n"
@@ -94,7 +95,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--lpi-to", &CommandLine::LpiTo},           {"--lpi-step", &CommandLine::LpiStep}};
         static const std::pair<const char *, bool CommandLine::*> switches[] = {
             {"--help", &CommandLine::Help}, {"-h", &CommandLine::Help}, {"--info", &CommandLine::Info},
-            {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose}};
+            {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose},
+            {"--crop-edges", &CommandLine::CropEdges}};
         const auto takes = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const auto &o) { return a == QLatin1String(o.first); });
         const auto flag = std::find_if(std::begin(switches), std::end(switches),
@@ -413,6 +415,13 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         {
             TerminalProgress progress(err, "relief");
             RenderPendingReliefs([&](int p) { progress(p); });
+        }
+        // The crop, when asked for: the print's width applies to the columns kept.
+        CropEdges = options.CropEdges ? 1 : 0;
+        ChooseCrop(offsets, focusOffset);
+        if (CropWidth > 0) {
+            print = ReadPrintSettings(texts, CroppedAspectRatio());
+            std::fprintf(out, "crop: %s\n", CropText(0).toLocal8Bit().constData());
         }
         auto written = [&](const char *what, const QString &path) {
             std::fprintf(out, "%s written: %s\n", what, QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());

@@ -21,6 +21,7 @@ struct CommandLine {
     QString LpiFrom, LpiTo, LpiStep;
     QString SaveProject;  // --save-project: the project of what the run imported and applied
     bool Anaglyph = false;
+    bool CropEdges = false;  // --crop-edges: the views cut to the columns every view covers
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
     bool Verbose = false;
     bool IsBatch() const

@@ -369,6 +369,8 @@ void TForm1::CreateSetLayerPage()
           {QStringLiteral("300"), QStringLiteral("600"), QStringLiteral("800"), QStringLiteral("1200"),
            QStringLiteral("1600"), QStringLiteral("2400")});
     ComboBox3->setCurrentIndex(1);  // "600"; read by no command
+    CheckBox16 = new QCheckBox(TabSheet4);
+    Register("CheckBox16", ControlKind::CheckBox, CheckBox16);
     output->addWidget(Label25, 0, 0);
     output->addWidget(ComboBox2, 0, 1);
     output->addWidget(Label26, 1, 0);
@@ -383,6 +385,7 @@ void TForm1::CreateSetLayerPage()
     output->addWidget(ComboBox1, 4, 1);
     output->addWidget(Label23, 5, 0);
     output->addWidget(ComboBox3, 5, 1);
+    output->addWidget(CheckBox16, 6, 0, 1, 3);
     output->setRowStretch(6, 1);
     for (QWidget *hidden : {static_cast<QWidget *>(Label30), static_cast<QWidget *>(ComboBox1),
                             static_cast<QWidget *>(Label23), static_cast<QWidget *>(ComboBox3)})
@@ -742,6 +745,12 @@ void TForm1::ConnectHandlers()
     connect(PSD1, &QAction::triggered, this, &TForm1::PSD1Click);
     connect(ExportGif1, &QAction::triggered, this, &TForm1::ExportGif1Click);
     connect(PitchTest1, &QAction::triggered, this, &TForm1::PitchTest1Click);
+    connect(CheckBox16, &QCheckBox::toggled, this, [this](bool on) {
+        // Other columns make other views: they are made again before an export.
+        CropEdges = on ? 1 : 0;
+        ViewsCurrent = 0;
+        ApplyCommandStates();
+    });
     connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
     connect(N26, &QAction::triggered, this, &TForm1::N26Click);
     qApp->installEventFilter(this);  // the window sees key strokes before its controls

@@ -143,6 +143,7 @@ public:
     QLabel *Label25, *Label26, *Label28, *Label27, *Label29, *Label31, *Label30, *Label23;
     QComboBox *ComboBox2, *ComboBox1, *ComboBox3;
     QLineEdit *Edit9, *Edit10, *Edit11;
+    QCheckBox *CheckBox16;  // "Crop to the area every view covers"
     QWidget *TabSheet2;
     QLabel *Panel3;
     QGroupBox *RadioGroup2;
@@ -228,6 +229,7 @@ public:
         int32_t CentreView = 4;
         alayers Layers;    // groups and reliefs as printed
         Tnnlayer Lines;
+        int32_t CropLeft = 0, CropWidth = 0;
     } PrintedViews;
     bool FullViewsWritten = false;
     void PSD1Click();          // "E&xport PSD": the views as a layered PSD

@@ -53,6 +53,8 @@ int32_t ReliefPreviewStop;
 int32_t CurrentLayer;
 int32_t CurrentView;
 uint8_t DrawLineActive;
+uint8_t CropEdges;
+int32_t CropLeft, CropWidth;
 uint8_t SpaceHeld, PanDragging;
 int32_t PanStartX, PanStartY, PanStartH, PanStartV;
 Fixed4 ViewScale;
@@ -145,6 +147,8 @@ void ResetDocument()
     CurrentLayer = 0;
     CurrentView = 0;
     DrawLineActive = 0;
+    CropEdges = 0;
+    CropLeft = CropWidth = 0;
     SpaceHeld = PanDragging = 0;
     PanStartX = PanStartY = PanStartH = PanStartV = 0;
     ViewScale = Fixed4One;

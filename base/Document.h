@@ -169,6 +169,11 @@ extern int32_t ReliefPreviewStop;
 extern int32_t CurrentLayer;  // layer index, 0 = bottom
 extern int32_t CurrentView;   // 0..6
 extern uint8_t DrawLineActive;
+// "Crop to the area every view covers": off unless chosen. When on, the views
+// of the print, the layered PSD, the GIF and the anaglyph keep canvas columns
+// CropLeft .. CropLeft + CropWidth - 1 only (CropWidth 0: the whole canvas).
+extern uint8_t CropEdges;
+extern int32_t CropLeft, CropWidth;
 extern uint8_t SpaceHeld, PanDragging;
 extern int32_t PanStartX, PanStartY, PanStartH, PanStartV;
 extern Fixed4 ViewScale;

@@ -171,6 +171,8 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
                                          const std::vector<std::vector<int32_t>> &viewLefts)
 {
     const int bits = DocumentBits();
+    First = CropWidth > 0 ? CropLeft : 0;
+    Columns = CropWidth > 0 ? CropWidth : ImageWidth;
     // A layer's files are opened once; a relief layer has a pair per view.
     std::vector<int> plainFiles(Layers.size(), -1);
     auto open = [&](const QString &colour, const QString &alpha, const Tlayer &layer, bool relief) {
@@ -261,27 +263,29 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
         files.Colour.ReadRows(from, to - from);
         files.Alpha.ReadRows(from, to - from);
     });
-    const size_t rowBytes = size_t(ImageWidth) * Bytes;
+    const size_t rowBytes = size_t(Columns) * Bytes;
     // Every view in two halves of the band, so that the cores share out evenly.
     const int halves = count > 1 ? 2 : 1;
     ParallelFor(int(Views.size()) * halves, [&](int task) {
         const int p = task / halves, half = task % halves;
         for (int r = count * half / halves; r < count * (half + 1) / halves; ++r) {
             const int y = first + r;
-            uchar *row = bands[size_t(p)] + rowBytes * size_t(r);
-            uchar *cover = coverage.empty() ? nullptr : coverage[size_t(p)] + size_t(ImageWidth) * size_t(r);
+            // Column x of the canvas is byte (x - First) x Bytes of the row.
+            uchar *row = bands[size_t(p)] + rowBytes * size_t(r) - size_t(First) * Bytes;
+            uchar *cover = coverage.empty() ? nullptr
+                                            : coverage[size_t(p)] + size_t(Columns) * size_t(r) - size_t(First);
             // White is 255 in every byte: grey, RGB and CMYK (no ink) alike;
             // nothing covers the view yet.
-            std::memset(row, 255, rowBytes);
+            std::memset(row + size_t(First) * Bytes, 255, rowBytes);
             if (cover)
-                std::memset(cover, 0, size_t(ImageWidth));
+                std::memset(cover + First, 0, size_t(Columns));
             for (const Placed &placed : Views[size_t(p)]) {
                 const Files &files = *Sources[size_t(placed.FilesIndex)];
                 const int ly = y - placed.Top;
                 if (ly < 0 || ly >= files.Colour.Height())
                     continue;
-                const int x0 = std::max(0, placed.Left);
-                const int x1 = std::min(placed.Left + files.Colour.Width(), ImageWidth);
+                const int x0 = std::max(First, placed.Left);
+                const int x1 = std::min(placed.Left + files.Colour.Width(), First + Columns);
                 const uchar *s = files.Colour.Row(ly);
                 const uchar *sa = files.Alpha.Row(ly);
                 auto blend = [&](int x) {
@@ -311,8 +315,9 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
                     continue;
                 }
                 const std::vector<int32_t> &wanted = (*columns)[size_t(p)];
-                for (auto x = std::lower_bound(wanted.begin(), wanted.end(), x0); x != wanted.end() && *x < x1; ++x)
-                    blend(*x);
+                for (auto x = std::lower_bound(wanted.begin(), wanted.end(), x0 - First);
+                     x != wanted.end() && *x + First < x1; ++x)
+                    blend(*x + First);
             }
         }
     });

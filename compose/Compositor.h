@@ -39,16 +39,19 @@ void ComposeView(Resolution resolution, int progressSpan = 0, int progressBase =
 class FullResolutionBands {
 public:
     // `viewIndexes[p]` is the view index (0..6) at list position p;
-    // `viewLefts[p]` the left edge of every layer in that view.
+    // `viewLefts[p]` the left edge of every layer in that view. The rows made
+    // are those of the crop (CropLeft, CropWidth) when one is set.
     FullResolutionBands(const std::vector<int> &viewIndexes, const std::vector<std::vector<int32_t>> &viewLefts);
+    int32_t Width() const { return Columns; }
     ~FullResolutionBands();
     // Rows first .. first + count - 1 of every view into bands[p] (count rows
-    // of ImageWidth pixels, in the byte order of the view files: red, green,
-    // blue for RGB), at the columns columns[p] (ascending) only.
+    // of Width() pixels, in the byte order of the view files: red, green,
+    // blue for RGB), at the columns columns[p] (ascending, counted from the
+    // first column made) only.
     void Compose(int first, int count, const std::vector<uint8_t *> &bands,
                  const std::vector<std::vector<int32_t>> &columns);
     // Every column, and the views' coverage into coverage[p] (count rows of
-    // ImageWidth bytes), as the view files hold them.
+    // Width() bytes), as the view files hold them.
     void ComposeWhole(int first, int count, const std::vector<uint8_t *> &bands, const std::vector<uint8_t *> &coverage);
 
 private:
@@ -61,6 +64,7 @@ private:
     void ComposeViews(int first, int count, const std::vector<uint8_t *> &bands,
                       const std::vector<std::vector<int32_t>> *columns, const std::vector<uint8_t *> &coverage);
     std::vector<std::unique_ptr<Files>> Sources;
+    int32_t First = 0, Columns = 0;  // the canvas columns made
     std::vector<std::vector<Placed>> Views;  // bottom layer first
 };
 

@@ -55,6 +55,7 @@ void TForm1::SpeedButton9Click()
             StoreCurrentLines();  // a relief still to render takes the lines as drawn
         // One run of the bar: reliefs still to render to 10, the views on to 100.
         RenderPendingReliefs([this](int p) { SetProgress(p / 10); });
+        ChooseCrop(settings.Offsets, settings.FocusOffset);
         GenerateViews(settings.Offsets, settings.FocusOffset);
     });
 }
@@ -76,7 +77,8 @@ void TForm1::GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOff
                                                      CentimetresToInches(print.Settings.HeightCm), print.Settings.Lpi,
                                                      print.Settings.Dpi, print.Settings.HScale);
         SetPanelText(10, HintCurrent + QStringLiteral("  ") +
-                             DepthGuidanceText(DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns), Language));
+                             DepthGuidanceText(DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns), Language) +
+                             (CropWidth > 0 ? QStringLiteral("  ") + CropText(Language) : QString()));
     } catch (const VistrelError &) {
         // Print fields that do not hold numbers give no guidance; the export says why.
     }

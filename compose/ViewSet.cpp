@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "WorkFolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
@@ -22,6 +23,12 @@ void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
         PlaceLayersForView(v, offsets, focusOffset);
         CurrentView = v - 1;
         ComposeView(Resolution::Working, 13, base, progress);
+        if (CropWidth > 0) {  // the working columns of the crop
+            const int left = int(ScaleByFixed4(CropLeft, WorkScale));
+            const int right = std::max(left + 1, int(ScaleByFixed4(int64_t(CropLeft) + CropWidth, WorkScale)));
+            ComposedImage = ComposedImage.copy(left, 0, std::min(right, WorkWidth) - left, WorkHeight);
+            ComposedAlpha = ComposedAlpha.copy(left, 0, std::min(right, WorkWidth) - left, WorkHeight);
+        }
         SaveImage(ComposedImage, WorkFileName(QStringLiteral("vw"), v));
         SaveImage(ComposedAlpha, WorkFileName(QStringLiteral("vwt"), v));
         if (PsdColorMode != ModeRgb)
@@ -106,4 +113,65 @@ QString DepthGuidanceText(const DepthGuidance &d, uint8_t language)
                         : QStringLiteral(" More than one lens width: the picture will ghost. Lower the depth or the "
                                          "offsets.");
     return text;
+}
+
+void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset)
+{
+    CropLeft = 0;
+    CropWidth = 0;
+    if (CropEdges == 0 || ImageWidth <= 0 || ImageHeight <= 0)
+        return;
+    BuildGroupTables();
+    std::vector<int> views;
+    std::vector<std::vector<int32_t>> lefts;
+    for (int n = 0; n < ViewCount; ++n) {
+        PlaceLayersForView(n + 1, offsets, focusOffset);
+        views.push_back(n);
+        lefts.push_back(LayerViewLeft);
+    }
+    FullResolutionBands bands(views, lefts);
+    const int bytes = DocumentBits() / 8;
+    const int band = std::max(1, int((4 << 20) / (int64_t(ViewCount) * ImageWidth * (bytes + 1))));
+    std::vector<std::vector<uint8_t>> colour(ViewCount), coverage(ViewCount);
+    std::vector<uint8_t *> colourRows, coverageRows;
+    for (int v = 0; v < ViewCount; ++v) {
+        colour[size_t(v)].resize(size_t(ImageWidth) * bytes * size_t(band));
+        coverage[size_t(v)].resize(size_t(ImageWidth) * size_t(band));
+        colourRows.push_back(colour[size_t(v)].data());
+        coverageRows.push_back(coverage[size_t(v)].data());
+    }
+    // A column is kept when every view covers it fully in every row.
+    std::vector<uint8_t> covered(size_t(ImageWidth), 1);
+    for (int first = 0; first < ImageHeight; first += band) {
+        const int count = std::min(band, ImageHeight - first);
+        bands.ComposeWhole(first, count, colourRows, coverageRows);
+        for (int v = 0; v < ViewCount; ++v)
+            for (size_t i = 0; i < size_t(ImageWidth) * size_t(count); ++i)
+                if (coverage[size_t(v)][i] != 255)
+                    covered[i % size_t(ImageWidth)] = 0;
+    }
+    const auto firstKept = std::find(covered.begin(), covered.end(), 1);
+    if (firstKept == covered.end())
+        throw VistrelError(QStringLiteral("No column of the picture is covered by every view, so there is nothing "
+                                          "to crop to. Turn the crop off, or lower the depth or the offsets."),
+                           ErrorKind::Input);
+    const auto lastKept = std::find(covered.rbegin(), covered.rend(), 1);
+    CropLeft = int32_t(firstKept - covered.begin());
+    CropWidth = int32_t(covered.rend() - lastKept) - CropLeft;
+}
+
+Fixed4 CroppedAspectRatio()
+{
+    if (CropWidth <= 0 || ImageWidth <= 0)
+        return AspectRatio;
+    return RoundDiv(AspectRatio * CropWidth, ImageWidth);
+}
+
+QString CropText(uint8_t language)
+{
+    if (CropWidth <= 0)
+        return {};
+    const int32_t cut = ImageWidth - CropWidth;
+    return language == 1 ? QStringLiteral("边缘裁去 %1 列（并非每个视图都覆盖）。").arg(cut)
+                         : QStringLiteral("%1 columns cut at the edges that not every view covers.").arg(cut);
 }

@@ -26,6 +26,16 @@ void PreviewStarted();
 // Stop: the animation ends at its next frame.
 void StopPreview();
 
+// With CropEdges on: CropLeft and CropWidth become the canvas columns that
+// every view covers in every row, from the first to the last, for the views
+// of `offsets`; with it off, the whole canvas (CropWidth 0). Reliefs must have
+// been rendered. Throws VistrelError when no column is covered by all views.
+void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset);
+// The proportion of what is printed: the canvas's, or the crop's.
+Fixed4 CroppedAspectRatio();
+// "37 columns cut at the edges that not every view covers." (empty without a crop)
+QString CropText(uint8_t language);
+
 // How far the views move a layer against the print's lenses. A point of a
 // layer that moves more than one lens width between neighbouring views falls
 // under another lens in the next view: the picture ghosts.

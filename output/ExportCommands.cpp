@@ -13,7 +13,9 @@
 #include "PitchTest.h"
 #include "PrintExport.h"
 #include "ReliefLines.h"
+#include "ReliefRenderer.h"
 #include "Unit1.h"
+#include "ViewSet.h"
 #include "WorkFolder.h"
 
 #include <QAction>
@@ -62,10 +64,16 @@ void TForm1::BitBtn3Click()
         return;
     RunCommand([&] {
         // All fields are read before anything starts, so a bad one costs nothing.
-        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), AspectRatio);
+        ReadPrintSettings(PrintTexts(), AspectRatio);
         if (DrawLineActive == 1)
             StoreCurrentLines();  // a relief still to render takes the lines as drawn
         const PreviewSettings views = ReadPreviewSettings(PreviewTexts(QString::number(FocusLayer)));
+        // With the crop chosen, the print's width applies to the columns kept,
+        // and its height follows their proportion.
+        if (CropEdges == 1)
+            RenderPendingReliefs();
+        ChooseCrop(views.Offsets, views.FocusOffset);
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), CroppedAspectRatio());
         if (print.Lpi.Replaced)
             Edit5->setText(print.Lpi.Shown);
         if (print.WidthCm.Replaced)
@@ -89,12 +97,14 @@ void TForm1::BitBtn3Click()
             ListBox1 << WorkFileName3(QStringLiteral("vwd"), n);
         // The print was made without view files; the layered PSD makes them
         // when asked, from the views as printed.
-        PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView, Layers, LayerLines};
+        PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView, Layers, LayerLines, CropLeft, CropWidth};
         FullViewsWritten = false;
         PrintWritten = 1;
         const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(OutputWidthCm),
                                                      CentimetresToInches(OutputHeightCm), Lpi, OutputDpi, HScale);
         ShowWritten(path, g.Columns, g.Rows, OutputWidthCm, OutputHeightCm);
+        if (CropWidth > 0)
+            SetPanelText(10, PanelText(10) + QStringLiteral("  ") + CropText(Language));
         Platform.Beep();
     });
 }
@@ -139,19 +149,25 @@ void TForm1::PSD1Click()
                 throw VistrelError(QStringLiteral("The layers have changed since the print was made. Export the "
                                                   "print again, then the layered PSD."));
             const Fixed4 depth = Depth;
-            const int32_t centre = CentreView;
+            const int32_t centre = CentreView, cropLeft = CropLeft, cropWidth = CropWidth;
+            auto putBack = [&] {
+                Depth = depth;
+                CentreView = centre;
+                CropLeft = cropLeft;
+                CropWidth = cropWidth;
+            };
             Depth = PrintedViews.Depth;
             CentreView = PrintedViews.CentreView;
+            CropLeft = PrintedViews.CropLeft;
+            CropWidth = PrintedViews.CropWidth;
             try {
                 WriteFullResolutionViews(PrintedViews.Offsets, PrintedViews.FocusOffset,
                                          [this](int p) { SetProgress(p); });
             } catch (...) {
-                Depth = depth;
-                CentreView = centre;
+                putBack();
                 throw;
             }
-            Depth = depth;
-            CentreView = centre;
+            putBack();
             FullViewsWritten = true;
         }
         SetProgress(80);

@@ -25,11 +25,12 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
     });
     BuildGroupTables();
     const int bits = DocumentBits(), bytes = bits / 8;
-    const size_t rowBytes = size_t(ImageWidth) * bytes;
+    const int32_t width = CropWidth > 0 ? CropWidth : ImageWidth;  // the crop, when one is set
+    const size_t rowBytes = size_t(width) * bytes;
     // A view at a time, a band of rows at a time from the bottom up: the
     // coverage file holds the bottom row first, the TIFF the top row first.
-    const int band = std::max(1, int((4 << 20) / std::max<size_t>(rowBytes + size_t(ImageWidth), 1)));
-    std::vector<uint8_t> colour(rowBytes * size_t(band)), coverage(size_t(ImageWidth) * size_t(band));
+    const int band = std::max(1, int((4 << 20) / std::max<size_t>(rowBytes + size_t(width), 1)));
+    std::vector<uint8_t> colour(rowBytes * size_t(band)), coverage(size_t(width) * size_t(band));
     for (int n = ViewCount - 1; n >= 0; --n) {
         QElapsedTimer timer;
         timer.start();
@@ -42,9 +43,9 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
         const QString path = WorkFileName3(QStringLiteral("vwd"), n + 1);
         QSaveFile tiff(path);
         OpenForSaving(tiff);
-        WriteTiffHeader(tiff, bytes, ImageWidth, ImageHeight, PsdDpi, PsdDpi);
+        WriteTiffHeader(tiff, bytes, width, ImageHeight, PsdDpi, PsdDpi);
         const qint64 dataOffset = tiff.pos();
-        BmpRowWriter alpha(WorkFileName3(QStringLiteral("vwdt"), n + 1), ImageWidth, ImageHeight, 8);
+        BmpRowWriter alpha(WorkFileName3(QStringLiteral("vwdt"), n + 1), width, ImageHeight, 8);
         for (int end = ImageHeight; end > 0;) {
             const int first = std::max(0, end - band), count = end - first;
             bands.ComposeWhole(first, count, {colour.data()}, {coverage.data()});
@@ -52,7 +53,7 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
             if (!tiff.seek(dataOffset + qint64(rowBytes) * first) ||
                 CheckedWrite(tiff, reinterpret_cast<const char *>(colour.data()), size) != size)
                 throw VistrelError(QStringLiteral("Stream write error"));
-            alpha.AppendRows(coverage.data() + size_t(ImageWidth) * size_t(count - 1), count, -ptrdiff_t(ImageWidth));
+            alpha.AppendRows(coverage.data() + size_t(width) * size_t(count - 1), count, -ptrdiff_t(width));
             end = first;
         }
         if (!tiff.commit())
@@ -128,7 +129,7 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
             // The views are composed band by band straight into the print.
             FullResolutionBands bands(viewIndexes, viewLefts);
             InterlaceBands(
-                ViewCount, ImageWidth, ImageHeight, ComposeBandRows(ImageWidth, DocumentBits() / 8),
+                ViewCount, bands.Width(), ImageHeight, ComposeBandRows(bands.Width(), DocumentBits() / 8),
                 [&](int first, int count, const std::vector<uint8_t *> &buffers,
                     const std::vector<std::vector<int32_t>> &columns) { bands.Compose(first, count, buffers, columns); },
                 settings.HScale, path, settings.Dpi, settings.Lpi, width, height, PsdColorMode, printProgress);

@@ -131,6 +131,8 @@ const std::vector<ControlText> &MainWindowTexts()
         {"ComboBox1", K::ComboBox, "", "color mode", ""},
         {"Label23", K::Label, "Y dpi:", "Y dpi：", ""},
         {"ComboBox3", K::ComboBox, "", "vertical DPI", ""},
+        {"CheckBox16", K::CheckBox, "Crop to the area every view covers",
+         "cut the columns at the edges that not every view covers", ""},
 
         // Right-hand panel: the DrawLine page
         {"TabSheet2", K::TabSheet, "DrawLine", "单层勾线", ""},

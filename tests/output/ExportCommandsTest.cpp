@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <algorithm>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -275,4 +276,31 @@ TEST_F(ExportWindowTest, TheStatusBarNamesEachFileWrittenAndItsSize)
     EXPECT_TRUE(f.PanelText(10).startsWith(QStringLiteral("doc_qz58.bmp written: 210 x 70 pixels, ")))
         << f.PanelText(10).toStdString();
     ASSERT_EQ(platform.Messages.size(), 1);  // the anaglyph's hint
+}
+
+TEST_F(ExportWindowTest, TheCropCheckBoxCutsTheViewsOfThePreviewAndThePrint)
+{
+    Open();
+    TForm1 &f = *form;
+    EXPECT_FALSE(f.CheckBox16->isChecked());  // off: the outputs stay as they were
+    f.Edit3->setText(QStringLiteral("10"));
+    f.CheckBox16->setChecked(true);
+    f.SpeedButton9Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    ASSERT_GT(CropWidth, 0);
+    EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("columns cut at the edges"))) << f.PanelText(10).toStdString();
+    EXPECT_LT(LoadImage(WorkFileName(QStringLiteral("vw"), 1)).width(), WorkWidth);
+    f.SpeedButton2Click();
+    f.AnimationFrame();
+    platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
+    f.BitBtn3Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("columns cut at the edges"))) << f.PanelText(10).toStdString();
+    // Off again: the whole canvas.
+    f.CheckBox16->setChecked(false);
+    f.SpeedButton9Click();
+    EXPECT_EQ(CropWidth, 0);
+    EXPECT_EQ(LoadImage(WorkFileName(QStringLiteral("vw"), 1)).width(), WorkWidth);
+    f.SpeedButton2Click();
+    f.AnimationFrame();
 }

@@ -12,6 +12,7 @@
 #include "Tiff.h"
 #include "TestSupport.h"
 #include "BmpCodec.h"
+#include "ViewSet.h"
 #include "WorkFolder.h"
 #include "ReliefLines.h"
 
@@ -280,4 +281,56 @@ TEST(PrintExport, ALayerWithAnEmptyCoverageFileLaysNothing)
     // The layer is not there: the view is the background alone.
     const QImage view = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), 4));
     EXPECT_EQ(view.pixel(30, 30), view.pixel(5, 5));
+}
+
+TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
+{
+    // The bundled sample at a large depth: the outer views pull its layers
+    // away from the canvas edges.
+    ScriptedPlatform platform;
+    ResetDocument();
+    WorkFolder = platform.WorkFolderPath();
+    QDir().mkpath(WorkFolder);
+    ImportDocument(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
+    Depth = 6 * Fixed4One;
+    CentreView = 4;
+    const std::vector<int32_t> offsets = DefaultGridOffsets();
+    const int32_t focus = FocusOffsetIn(offsets, FocusLayer);
+    // A print column all white shows no view's picture at all.
+    auto whiteColumns = [](const QImage &print) {
+        int white = 0;
+        for (int x = 0; x < print.width(); ++x) {
+            bool all = true;
+            for (int y = 0; y < print.height() && all; y += 7)
+                all = (print.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
+            white += all;
+        }
+        return white;
+    };
+    struct Case {
+        bool Crop;
+    } cases[] = {{false}, {true}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Crop);
+        CropEdges = c.Crop ? 1 : 0;
+        ChooseCrop(offsets, focus);
+        const Fixed4 aspect = CroppedAspectRatio();
+        const PrintSettings s{400000, 300 * Fixed4One, 10 * Fixed4One, RoundDiv(10 * Fixed4One * Fixed4One, aspect), 1};
+        const QString path = platform.Sandbox.path() + QStringLiteral("/print.tif");
+        ExportPrint(s, offsets, focus, path);
+        const QImage print = LoadTiffBitmap(path);
+        if (!c.Crop) {
+            EXPECT_EQ(CropWidth, 0);
+            EXPECT_GT(whiteColumns(print), 0);
+            continue;
+        }
+        ASSERT_GT(CropWidth, 0);
+        EXPECT_LT(CropWidth, ImageWidth);
+        EXPECT_EQ(whiteColumns(print), 0);
+        // Its proportion is that of the columns kept.
+        const double printed = double(print.height()) / print.width();
+        const double kept = double(ImageHeight) / CropWidth;
+        EXPECT_NEAR(printed / kept, 1.0, 0.01) << printed << " against " << kept;
+        EXPECT_TRUE(CropText(0).startsWith(QString::number(ImageWidth - CropWidth) + QStringLiteral(" columns cut")));
+    }
 }
