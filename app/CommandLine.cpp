@@ -237,9 +237,7 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
              settings.OutputDpi == AutoDpi ? QStringLiteral("auto") : ShortFixed4Text(settings.OutputDpi),
              ShortFixed4Text(settings.OutputWidthCm), QString(), QString::number(settings.HScale)},
             AspectRatio);
-        const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(print.Settings.WidthCm),
-                                                     CentimetresToInches(print.Settings.HeightCm), print.Settings.Lpi,
-                                                     print.Settings.Dpi, print.Settings.HScale);
+        const PrintGeometry g = PrintGeometryOf(print.Settings);
         const std::vector<int32_t> offsets = DefaultGridOffsets();
         const DepthGuidance guidance = DepthGuidanceFor(offsets, FocusOffsetIn(offsets, FocusLayer), g.Lenses, g.Columns);
         std::fprintf(out, "depth guidance at %s lpi, %s dpi, %s cm wide: %s\n",
@@ -402,10 +400,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         Lpi = print.Settings.Lpi;
         CentreView = 4;
         {
-            const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(print.Settings.WidthCm),
-                                                         CentimetresToInches(print.Settings.HeightCm),
-                                                         print.Settings.Lpi, print.Settings.Dpi,
-                                                         print.Settings.HScale);
+            const PrintGeometry g = PrintGeometryOf(print.Settings);
             const DepthGuidance guidance = DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns);
             if (guidance.Ghosts())
                 std::fprintf(err, "warning: %s\n", DepthGuidanceText(guidance, 0).toLocal8Bit().constData());

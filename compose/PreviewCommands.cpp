@@ -6,6 +6,7 @@
 #include "Document.h"
 #include "Errors.h"
 #include "Interlacer.h"
+#include "PrintExport.h"
 #include "Picture.h"
 #include "Platform.h"
 #include "ReliefLines.h"
@@ -73,9 +74,7 @@ void TForm1::GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOff
     // How far the views move the layers under the lenses of the print as set.
     try {
         const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), AspectRatio);
-        const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(print.Settings.WidthCm),
-                                                     CentimetresToInches(print.Settings.HeightCm), print.Settings.Lpi,
-                                                     print.Settings.Dpi, print.Settings.HScale);
+        const PrintGeometry g = PrintGeometryOf(print.Settings);
         SetPanelText(10, HintCurrent + QStringLiteral("  ") +
                              DepthGuidanceText(DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns), Language) +
                              (CropWidth > 0 ? QStringLiteral("  ") + CropText(Language) : QString()));

@@ -100,8 +100,7 @@ void TForm1::BitBtn3Click()
         PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView, Layers, LayerLines, CropLeft, CropWidth};
         FullViewsWritten = false;
         PrintWritten = 1;
-        const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(OutputWidthCm),
-                                                     CentimetresToInches(OutputHeightCm), Lpi, OutputDpi, HScale);
+        const PrintGeometry g = PrintGeometryOf(print.Settings);
         ShowWritten(path, g.Columns, g.Rows, OutputWidthCm, OutputHeightCm);
         if (CropWidth > 0)
             SetPanelText(10, PanelText(10) + QStringLiteral("  ") + CropText(Language));

@@ -14,6 +14,12 @@
 #include <algorithm>
 #include <new>
 
+PrintGeometry PrintGeometryOf(const PrintSettings &s)
+{
+    return ComputePrintGeometry(CentimetresToInches(s.WidthCm), CentimetresToInches(s.HeightCm), s.Lpi, s.Dpi,
+                                s.HScale);
+}
+
 QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_t focusOffset,
                                      const std::function<void(int)> &progress, const PhaseReport &phases)
 {
@@ -83,9 +89,7 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
 {
     FaultPoint("ExportPrint");
     // A print the TIFF cannot hold is refused before any work starts.
-    CheckPrintSize(ComputePrintGeometry(CentimetresToInches(settings.WidthCm), CentimetresToInches(settings.HeightCm),
-                                        settings.Lpi, settings.Dpi, settings.HScale),
-                   ChannelsOfColorMode(PsdColorMode), PsdColorMode);
+    CheckPrintSize(PrintGeometryOf(settings), ChannelsOfColorMode(PsdColorMode), PsdColorMode);
     Lpi = settings.Lpi;
     auto report = [&](int percent) {
         if (progress)
@@ -135,9 +139,7 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
                 settings.HScale, path, settings.Dpi, settings.Lpi, width, height, PsdColorMode, printProgress);
         }
     } catch (const std::bad_alloc &) {
-        const PrintGeometry g =
-            ComputePrintGeometry(CentimetresToInches(settings.WidthCm), CentimetresToInches(settings.HeightCm),
-                                 settings.Lpi, settings.Dpi, settings.HScale);
+        const PrintGeometry g = PrintGeometryOf(settings);
         throw VistrelError(QStringLiteral("Not enough memory to make a print of %1 x %2 pixels.")
                                .arg(GroupedText(g.Columns), GroupedText(g.Rows)),
                            ErrorKind::Memory);

@@ -7,6 +7,7 @@
 // the batch mode share it.
 #pragma once
 
+#include "Interlacer.h"
 #include "Numbers.h"
 #include "ParameterRules.h"
 
@@ -17,6 +18,9 @@
 
 // Phases for a verbose caller: ("view 7 composed and written", ms) ...
 using PhaseReport = std::function<void(const QString &phase, qint64 milliseconds)>;
+
+// The print's size in columns, rows and lenses for the settings.
+PrintGeometry PrintGeometryOf(const PrintSettings &settings);
 
 // Composes the seven views whole and writes their files. Returns the view
 // files, list position 0 (view 7) first. `progress` gets 5..75.
