@@ -212,6 +212,24 @@ QString DocumentFacts()
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
+namespace {
+
+// The print fields as the window would show them from the settings file, with
+// what the command line typed in their place.
+PrintFieldTexts PrintTextsOf(const SettingsValues &settings, const CommandLine &options)
+{
+    auto typed = [](const QString &option, const QString &fromSettings) {
+        return option.isEmpty() ? fromSettings : option;
+    };
+    return {typed(options.Lpi, ShortFixed4Text(settings.Lpi)),
+            typed(options.Dpi, settings.OutputDpi == AutoDpi ? QStringLiteral("auto")
+                                                             : ShortFixed4Text(settings.OutputDpi)),
+            typed(options.WidthCm, ShortFixed4Text(settings.OutputWidthCm)), QString(),
+            typed(options.HScale, QString::number(settings.HScale))};
+}
+
+}  // namespace
+
 int RunInfo(const CommandLine &options, FILE *out, FILE *err)
 {
     try {
@@ -232,11 +250,7 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
         ReadSettingsFile(settings);
         Depth = settings.Depth;
         CentreView = 4;
-        const PrintSettingsOutcome print = ReadPrintSettings(
-            {ShortFixed4Text(settings.Lpi),
-             settings.OutputDpi == AutoDpi ? QStringLiteral("auto") : ShortFixed4Text(settings.OutputDpi),
-             ShortFixed4Text(settings.OutputWidthCm), QString(), QString::number(settings.HScale)},
-            AspectRatio);
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTextsOf(settings, CommandLine{}), AspectRatio);
         const PrintGeometry g = PrintGeometryOf(print.Settings);
         const std::vector<int32_t> offsets = DefaultGridOffsets();
         const DepthGuidance guidance = DepthGuidanceFor(offsets, FocusOffsetIn(offsets, FocusLayer), g.Lenses, g.Columns);
@@ -322,12 +336,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
 
         // The typed settings are checked by the window's own rules before any
         // work is done.
-        const PrintFieldTexts printTexts{
-            Typed(options.Lpi, ShortFixed4Text(settings.Lpi)),
-            Typed(options.Dpi, settings.OutputDpi == AutoDpi ? QStringLiteral("auto")
-                                                             : ShortFixed4Text(settings.OutputDpi)),
-            Typed(options.WidthCm, ShortFixed4Text(settings.OutputWidthCm)), QString(),
-            Typed(options.HScale, QString::number(settings.HScale))};
+        const PrintFieldTexts printTexts = PrintTextsOf(settings, options);
         // The height follows the width once the picture's proportion is known.
         PrintSettingsOutcome print = ReadPrintSettings(printTexts, Fixed4One);
         RefuseReplaced(print.Lpi, QStringLiteral("--lpi"), options.Lpi, LpiLow, LpiHigh);
