@@ -1,5 +1,7 @@
 #include "Errors.h"
 
+#include "ReplacingFile.h"
+
 #include <mutex>
 
 #include <QFileDevice>
@@ -46,8 +48,13 @@ qint64 CheckedWrite(QIODevice &device, const char *data, qint64 size)
     if (WriteFaultHook) {
         static std::mutex guard;
         std::lock_guard<std::mutex> lock(guard);
-        const auto *file = qobject_cast<QFileDevice *>(&device);
-        const qint64 failAt = WriteFaultHook(file ? file->fileName() : QString(), device.pos(), size);
+        // A file written beside its name is known by the name it will take.
+        QString name;
+        if (const auto *replacing = dynamic_cast<const ReplacingFile *>(&device))
+            name = replacing->TargetName();
+        else if (const auto *file = qobject_cast<const QFileDevice *>(&device))
+            name = file->fileName();
+        const qint64 failAt = WriteFaultHook(name, device.pos(), size);
         if (failAt >= device.pos() && failAt < device.pos() + size) {
             const qint64 written = device.write(data, failAt - device.pos());
             return written < 0 ? -1 : written;

@@ -3,12 +3,9 @@
 #include "Document.h"
 #include "Errors.h"
 #include "Parallel.h"
+#include "ReplacingFile.h"
 #include "Tiff.h"
 
-#include <QSaveFile>
-#ifdef __linux__
-#include <fcntl.h>
-#endif
 #include <algorithm>
 #include <cstring>
 #include <future>
@@ -119,21 +116,6 @@ void InterlaceRowPart(const ColumnTables &tables, const uint32_t *now, const uin
     }
 }
 
-// The print is made durable before it takes its name; asking the system to
-// start writing each chunk to disk as soon as it is handed over lets that
-// happen while the next chunks are made, instead of all at the end.
-void StartWriteBack(QSaveFile &file, qint64 offset, qint64 bytes)
-{
-#ifdef __linux__
-    if (file.flush() && file.handle() >= 0)
-        sync_file_range(file.handle(), offset, bytes, SYNC_FILE_RANGE_WRITE);
-#else
-    (void)file;
-    (void)offset;
-    (void)bytes;
-#endif
-}
-
 }  // namespace
 
 void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, const ViewBandFill &fill, int hscale,
@@ -190,8 +172,8 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     }
     std::vector<int16_t> acc(size_t(g.Columns), 0);
 
-    QSaveFile file(outputPath);
-    OpenForSaving(file);
+    ReplacingFile file(outputPath);
+    file.Open();
     WriteTiffHeader(file, samples, int32_t(g.Columns), int32_t(g.Rows), dpi, g.VerticalDpi);
     report(1);
 
@@ -241,18 +223,14 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
         finishWriting();
         const qint64 bytes = qint64(printRowBytes) * (end - y);
         writing = std::async(std::launch::async, [&file, &chunk, bytes] {
-            const qint64 at = file.pos();
-            if (CheckedWrite(file, reinterpret_cast<const char *>(chunk.data()), bytes) != bytes)
-                return false;
-            StartWriteBack(file, at, bytes);
-            return true;
+            return CheckedWrite(file, reinterpret_cast<const char *>(chunk.data()), bytes) == bytes;
         });
         turn = 1 - turn;
         y = end;
         report(int(1 + y * 98 / g.Rows));
     }
     finishWriting();
-    if (!file.commit())
+    if (!file.Commit())
         throw CreateFileError(outputPath, file.errorString());
     report(100);
 }

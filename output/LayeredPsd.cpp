@@ -4,10 +4,10 @@
 #include "Document.h"
 #include "Errors.h"
 #include "PsdFormat.h"
+#include "ReplacingFile.h"
 #include "Tiff.h"
 #include "WorkFolder.h"
 
-#include <QSaveFile>
 #include <algorithm>
 #include <vector>
 #include <cstring>
@@ -110,8 +110,8 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
     if (layerSection > int64_t(UINT32_MAX))
         throw VistrelError(QStringLiteral("The views are too large for a Photoshop document (over 4 GB of layers)."));
 
-    QSaveFile file(path);
-    OpenForSaving(file);
+    ReplacingFile file(path);
+    file.Open();
     auto write = [&](const QByteArray &bytes) {
         if (CheckedWrite(file, bytes) != bytes.size())
             throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
@@ -191,6 +191,6 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
     const Rtif merged = viewRecord(layers);
     for (int c = 0; c < colours; ++c)
         writeColourPlane(merged, c);
-    if (!file.commit())
+    if (!file.Commit())
         throw CreateFileError(path, file.errorString());
 }

@@ -4,9 +4,9 @@
 #include "Errors.h"
 #include "Interlacer.h"
 #include "ParameterRules.h"
+#include "ReplacingFile.h"
 #include "Tiff.h"
 
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
@@ -141,8 +141,8 @@ PitchTestLayout WritePitchTest(const PitchTestSettings &s, const QString &path,
         report(int(5 + 45 * (k + 1) / l.Lpis.size()));
     }
 
-    QSaveFile file(path);
-    OpenForSaving(file);
+    ReplacingFile file(path);
+    file.Open();
     WriteTiffHeader(file, 3, l.Width, l.Height, s.Dpi, s.Dpi);
     const size_t rowBytes = size_t(l.Width) * 3;
     std::vector<uint8_t> row(rowBytes);
@@ -179,7 +179,7 @@ PitchTestLayout WritePitchTest(const PitchTestSettings &s, const QString &path,
         if (y % 256 == 0)
             report(int(50 + int64_t(50) * y / std::max(stripRows, 1)));
     }
-    if (!file.commit())
+    if (!file.Commit())
         throw CreateFileError(path, file.errorString());
     report(100);
     return l;
