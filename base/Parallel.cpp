@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -12,6 +13,127 @@ int WorkerCount()
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
+namespace {
+
+// One run of ParallelFor: the indices are handed out in turn, so every index
+// below a failing one has started and runs to its end, and the failure of the
+// lowest index is the one rethrown: the same input always gives the same
+// message.
+struct Job {
+    Job(int count, const std::function<void(int)> &body) : Count(count), Body(body) {}
+    const int Count;
+    const std::function<void(int)> &Body;
+    std::atomic<int> Next{0};
+    std::atomic<bool> Failed{false};
+    std::mutex Guard;
+    int FailedIndex = Count;
+    std::exception_ptr Failure;
+
+    void Run()
+    {
+        for (int i = Next++; i < Count && !Failed; i = Next++) {
+            try {
+                Body(i);
+            } catch (...) {
+                Failed = true;
+                std::lock_guard<std::mutex> lock(Guard);
+                if (i < FailedIndex) {
+                    FailedIndex = i;
+                    Failure = std::current_exception();
+                }
+            }
+        }
+    }
+};
+
+// Threads made once and kept: a print hands out work hundreds of times, and
+// making a thread each time costs more than some of the work itself. One run
+// uses the pool at a time; a run started while it is in use (from inside
+// another run, or from another thread) makes threads of its own.
+class Pool {
+public:
+    static Pool &Instance()
+    {
+        static Pool pool;
+        return pool;
+    }
+
+    // Runs the job on the pool's threads and the caller's; false when the
+    // pool is in use or has no threads.
+    bool TryRun(Job &job)
+    {
+        std::unique_lock<std::mutex> use(InUse, std::try_to_lock);
+        if (!use.owns_lock() || Threads.empty())
+            return false;
+        {
+            std::lock_guard<std::mutex> lock(Lock);
+            Current = &job;
+            Working = int(Threads.size());
+            ++Generation;
+        }
+        Wake.notify_all();
+        job.Run();
+        std::unique_lock<std::mutex> lock(Lock);
+        Done.wait(lock, [this] { return Working == 0; });
+        Current = nullptr;
+        return true;
+    }
+
+private:
+    Pool()
+    {
+        for (int t = 1; t < WorkerCount(); ++t) {
+            try {
+                Threads.emplace_back([this] { Serve(); });
+            } catch (...) {
+                break;  // no more threads to be had: the ones there do the work
+            }
+        }
+    }
+
+    ~Pool()
+    {
+        {
+            std::lock_guard<std::mutex> lock(Lock);
+            Stopping = true;
+        }
+        Wake.notify_all();
+        for (std::thread &t : Threads)
+            t.join();
+    }
+
+    void Serve()
+    {
+        unsigned seen = 0;
+        for (;;) {
+            Job *job = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(Lock);
+                Wake.wait(lock, [&] { return Stopping || Generation != seen; });
+                if (Stopping)
+                    return;
+                seen = Generation;
+                job = Current;
+            }
+            job->Run();
+            std::lock_guard<std::mutex> lock(Lock);
+            if (--Working == 0)
+                Done.notify_one();
+        }
+    }
+
+    std::mutex InUse;  // held by the run the pool serves
+    std::mutex Lock;   // guards what follows
+    std::condition_variable Wake, Done;
+    Job *Current = nullptr;
+    int Working = 0;
+    unsigned Generation = 0;
+    bool Stopping = false;
+    std::vector<std::thread> Threads;
+};
+
+}  // namespace
+
 void ParallelFor(int count, const std::function<void(int)> &body)
 {
     const int threads = std::min(count, WorkerCount());
@@ -20,39 +142,20 @@ void ParallelFor(int count, const std::function<void(int)> &body)
             body(i);
         return;
     }
-    // The failure of the lowest index is the one rethrown, so that the same
-    // input always gives the same message: indices are handed out in turn, so
-    // every lower one has started and runs to its end.
-    std::exception_ptr failure;
-    int failedIndex = count;
-    std::mutex guard;
-    std::atomic<int> next{0};
-    std::atomic<bool> failed{false};
-    auto run = [&] {
-        for (int i = next++; i < count && !failed; i = next++) {
+    Job job(count, body);
+    if (!Pool::Instance().TryRun(job)) {
+        std::vector<std::thread> pool;
+        for (int t = 1; t < threads; ++t) {
             try {
-                body(i);
+                pool.emplace_back([&job] { job.Run(); });
             } catch (...) {
-                failed = true;
-                std::lock_guard<std::mutex> lock(guard);
-                if (i < failedIndex) {
-                    failedIndex = i;
-                    failure = std::current_exception();
-                }
+                break;  // no more threads to be had: the ones there do the work
             }
         }
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t) {
-        try {
-            pool.emplace_back(run);
-        } catch (...) {
-            break;  // no more threads to be had: the ones there do the work
-        }
+        job.Run();
+        for (std::thread &t : pool)
+            t.join();
     }
-    run();
-    for (std::thread &t : pool)
-        t.join();
-    if (failure)
-        std::rethrow_exception(failure);
+    if (job.Failure)
+        std::rethrow_exception(job.Failure);
 }

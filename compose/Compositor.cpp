@@ -250,6 +250,53 @@ void FullResolutionBands::ComposeWhole(int first, int count, const std::vector<u
     }
 }
 
+namespace {
+
+// Counts through a run of columns, for the loop below that also takes a list.
+struct ColumnCounter {
+    int32_t Column;
+    int32_t operator*() const { return Column; }
+    ColumnCounter &operator++()
+    {
+        ++Column;
+        return *this;
+    }
+    bool operator!=(const ColumnCounter &other) const { return Column != other.Column; }
+};
+
+// Lays one row of a layer over one row of a view at the columns [x, end):
+// column c of the view is pixel c of `view` and `cover`, and pixel c - shift
+// of the layer's `colour` and `alpha`. Everything the loop needs is a local,
+// so the byte stores cannot make the compiler read it again.
+template <int Bytes, typename Columns>
+void BlendLayerRow(uchar *view, uchar *cover, const uchar *colour, const uchar *alpha, int32_t shift, Columns x,
+                   Columns end)
+{
+    for (; x != end; ++x) {
+        const int32_t c = *x, sx = c - shift;
+        const unsigned a = alpha[sx];
+        if (a == 0)
+            continue;
+        uchar *out = view + size_t(c) * Bytes;
+        const uchar *in = colour + size_t(sx) * Bytes;
+        // The layer files hold blue, green, red; the views red, green, blue.
+        auto source = [in](int k) { return Bytes == 3 ? in[2 - k] : in[k]; };
+        if (a == 255) {
+            for (int k = 0; k < Bytes; ++k)
+                out[k] = source(k);
+            if (cover)
+                cover[c] = 255;
+            continue;
+        }
+        for (int k = 0; k < Bytes; ++k)
+            out[k] = uchar((out[k] * (255 - a) + source(k) * a + 127) / 255);
+        if (cover)
+            cover[c] = uchar((cover[c] * (255 - a) + 255 * a + 127) / 255);
+    }
+}
+
+}  // namespace
+
 template <int Bytes>
 void FullResolutionBands::ComposeViews(int first, int count, const std::vector<uint8_t *> &bands,
                                        const std::vector<std::vector<int32_t>> *columns,
@@ -264,60 +311,39 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
         files.Alpha.ReadRows(from, to - from);
     });
     const size_t rowBytes = size_t(Columns) * Bytes;
-    // Every view in two halves of the band, so that the cores share out evenly.
-    const int halves = count > 1 ? 2 : 1;
-    ParallelFor(int(Views.size()) * halves, [&](int task) {
-        const int p = task / halves, half = task % halves;
-        for (int r = count * half / halves; r < count * (half + 1) / halves; ++r) {
-            const int y = first + r;
-            // Column x of the canvas is byte (x - First) x Bytes of the row.
-            uchar *row = bands[size_t(p)] + rowBytes * size_t(r) - size_t(First) * Bytes;
-            uchar *cover = coverage.empty() ? nullptr
-                                            : coverage[size_t(p)] + size_t(Columns) * size_t(r) - size_t(First);
+    // A row of every view at a time: the layer rows it reads stay in the
+    // core's cache from one view to the next.
+    ParallelFor(count, [&](int r) {
+        const int y = first + r;
+        for (size_t p = 0; p < Views.size(); ++p) {
+            // Columns are counted from the first column made.
+            uchar *row = bands[p] + rowBytes * size_t(r);
+            uchar *cover = coverage.empty() ? nullptr : coverage[p] + size_t(Columns) * size_t(r);
             // White is 255 in every byte: grey, RGB and CMYK (no ink) alike;
             // nothing covers the view yet.
-            std::memset(row + size_t(First) * Bytes, 255, rowBytes);
+            std::memset(row, 255, rowBytes);
             if (cover)
-                std::memset(cover + First, 0, size_t(Columns));
-            for (const Placed &placed : Views[size_t(p)]) {
+                std::memset(cover, 0, size_t(Columns));
+            for (const Placed &placed : Views[p]) {
                 const Files &files = *Sources[size_t(placed.FilesIndex)];
                 const int ly = y - placed.Top;
                 if (ly < 0 || ly >= files.Colour.Height())
                     continue;
-                const int x0 = std::max(First, placed.Left);
-                const int x1 = std::min(placed.Left + files.Colour.Width(), First + Columns);
-                const uchar *s = files.Colour.Row(ly);
-                const uchar *sa = files.Alpha.Row(ly);
-                auto blend = [&](int x) {
-                    const int sx = x - placed.Left;
-                    const unsigned a = sa[sx];
-                    if (a == 0)
-                        return;
-                    uchar *c = row + size_t(x) * Bytes;
-                    const uchar *in = s + size_t(sx) * Bytes;
-                    // The layer files hold blue, green, red; the views red, green, blue.
-                    auto source = [in](int k) { return Bytes == 3 ? in[2 - k] : in[k]; };
-                    if (a == 255) {
-                        for (int k = 0; k < Bytes; ++k)
-                            c[k] = source(k);
-                        if (cover)
-                            cover[x] = 255;
-                        return;
-                    }
-                    for (int k = 0; k < Bytes; ++k)
-                        c[k] = uchar((c[k] * (255 - a) + source(k) * a + 127) / 255);
-                    if (cover)
-                        cover[x] = uchar((cover[x] * (255 - a) + 255 * a + 127) / 255);
-                };
+                // The layer's columns, counted from the first column made.
+                const int32_t shift = placed.Left - First;
+                const int32_t x0 = std::max(0, shift);
+                const int32_t x1 = std::min(shift + files.Colour.Width(), Columns);
+                if (x0 >= x1)
+                    continue;
+                const uchar *colour = files.Colour.Row(ly), *alpha = files.Alpha.Row(ly);
                 if (!columns) {
-                    for (int x = x0; x < x1; ++x)
-                        blend(x);
+                    BlendLayerRow<Bytes>(row, cover, colour, alpha, shift, ColumnCounter{x0}, ColumnCounter{x1});
                     continue;
                 }
-                const std::vector<int32_t> &wanted = (*columns)[size_t(p)];
-                for (auto x = std::lower_bound(wanted.begin(), wanted.end(), x0 - First);
-                     x != wanted.end() && *x + First < x1; ++x)
-                    blend(*x + First);
+                const std::vector<int32_t> &wanted = (*columns)[p];
+                const int32_t *from = std::lower_bound(wanted.data(), wanted.data() + wanted.size(), x0);
+                const int32_t *to = std::lower_bound(from, wanted.data() + wanted.size(), x1);
+                BlendLayerRow<Bytes>(row, cover, colour, alpha, shift, from, to);
             }
         }
     });

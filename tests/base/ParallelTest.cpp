@@ -1,5 +1,6 @@
 // Work shared out over the cores: every index once, and the same failure
-// whatever the threads did.
+// whatever the threads did, also when a run starts inside another or on
+// several threads at once (the kept threads serve one run at a time).
 #include "Parallel.h"
 
 #include <atomic>
@@ -35,4 +36,28 @@ TEST(Parallel, EveryIndexOnceAndTheLowestFailureWins)
             EXPECT_EQ(std::string(error.what()), "3");
         }
     }
+}
+
+TEST(Parallel, RunsInsideRunsAndFromSeveralThreads)
+{
+    constexpr int Outer = 16, Inner = 64;
+    auto nested = [] {
+        std::vector<std::atomic<int>> runs(Outer * Inner);
+        ParallelFor(Outer, [&](int i) { ParallelFor(Inner, [&](int j) { ++runs[size_t(i * Inner + j)]; }); });
+        int wrong = 0;
+        for (const std::atomic<int> &r : runs)
+            wrong += r.load() != 1;
+        return wrong;
+    };
+    EXPECT_EQ(nested(), 0);
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> callers;
+    for (int t = 0; t < 4; ++t)
+        callers.emplace_back([&] {
+            for (int round = 0; round < 20; ++round)
+                wrong += nested();
+        });
+    for (std::thread &t : callers)
+        t.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
