@@ -15,10 +15,9 @@ int WorkerCount()
 
 namespace {
 
-// One run of ParallelFor: the indices are handed out in turn, so every index
-// below a failing one has started and runs to its end, and the failure of the
-// lowest index is the one rethrown: the same input always gives the same
-// message.
+// One run of ParallelFor. After a failure no index above it starts, but every
+// index below it still runs, so the failure of the lowest index is the one
+// rethrown: the same input always gives the same message.
 struct Job {
     Job(int count, const std::function<void(int)> &body) : Count(count), Body(body) {}
     const int Count;
@@ -31,7 +30,12 @@ struct Job {
 
     void Run()
     {
-        for (int i = Next++; i < Count && !Failed; i = Next++) {
+        for (int i = Next++; i < Count; i = Next++) {
+            if (Failed) {
+                std::lock_guard<std::mutex> lock(Guard);
+                if (i > FailedIndex)
+                    break;
+            }
             try {
                 Body(i);
             } catch (...) {
@@ -45,6 +49,10 @@ struct Job {
         }
     }
 };
+
+// Set when the program ends and the kept threads are gone; a run after that
+// makes threads of its own.
+std::atomic<bool> PoolGone{false};
 
 // Threads made once and kept: a print hands out work hundreds of times, and
 // making a thread each time costs more than some of the work itself. One run
@@ -62,8 +70,8 @@ public:
     // pool is in use or has no threads.
     bool TryRun(Job &job)
     {
-        std::unique_lock<std::mutex> use(InUse, std::try_to_lock);
-        if (!use.owns_lock() || Threads.empty())
+        bool free = false;
+        if (Threads.empty() || !Busy.compare_exchange_strong(free, true))
             return false;
         {
             std::lock_guard<std::mutex> lock(Lock);
@@ -73,9 +81,12 @@ public:
         }
         Wake.notify_all();
         job.Run();
-        std::unique_lock<std::mutex> lock(Lock);
-        Done.wait(lock, [this] { return Working == 0; });
-        Current = nullptr;
+        {
+            std::unique_lock<std::mutex> lock(Lock);
+            Done.wait(lock, [this] { return Working == 0; });
+            Current = nullptr;
+        }
+        Busy = false;
         return true;
     }
 
@@ -93,13 +104,18 @@ private:
 
     ~Pool()
     {
+        PoolGone = true;
         {
             std::lock_guard<std::mutex> lock(Lock);
             Stopping = true;
         }
         Wake.notify_all();
-        for (std::thread &t : Threads)
-            t.join();
+        for (std::thread &t : Threads) {
+            if (t.get_id() == std::this_thread::get_id())
+                t.detach();  // the program ends from inside a run
+            else
+                t.join();
+        }
     }
 
     void Serve()
@@ -110,7 +126,7 @@ private:
             {
                 std::unique_lock<std::mutex> lock(Lock);
                 Wake.wait(lock, [&] { return Stopping || Generation != seen; });
-                if (Stopping)
+                if (Generation == seen)  // stopping, with no run waiting for this thread
                     return;
                 seen = Generation;
                 job = Current;
@@ -122,8 +138,8 @@ private:
         }
     }
 
-    std::mutex InUse;  // held by the run the pool serves
-    std::mutex Lock;   // guards what follows
+    std::atomic<bool> Busy{false};  // a run is using the pool
+    std::mutex Lock;                 // guards what follows
     std::condition_variable Wake, Done;
     Job *Current = nullptr;
     int Working = 0;
@@ -143,7 +159,7 @@ void ParallelFor(int count, const std::function<void(int)> &body)
         return;
     }
     Job job(count, body);
-    if (!Pool::Instance().TryRun(job)) {
+    if (PoolGone || !Pool::Instance().TryRun(job)) {
         std::vector<std::thread> pool;
         for (int t = 1; t < threads; ++t) {
             try {

@@ -10,7 +10,7 @@
 int WorkerCount();
 
 // Runs body(i) for i = 0 .. count - 1 on up to WorkerCount() threads, the
-// calling thread among them. After an exception no index starts; when all
-// threads have finished, the exception of the lowest failing index is
-// rethrown here.
+// calling thread among them. After an exception no index above it starts;
+// when all threads have finished, the exception of the lowest failing index
+// is rethrown here.
 void ParallelFor(int count, const std::function<void(int)> &body);

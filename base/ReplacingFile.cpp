@@ -7,48 +7,57 @@
 #include <filesystem>
 #include <system_error>
 
-ReplacingFile::ReplacingFile(const QString &target) : Target(target), Finished(target)
+ReplacingFile::ReplacingFile(const QString &target) : Target(target)
 {
-    // Like QSaveFile: saving over a link writes the file it points to and
-    // keeps the link.
-    const QFileInfo info(target);
-    if (info.isSymLink())
-        Finished = info.symLinkTarget();
+    // Like QSaveFile: saving over a link writes the file it leads to and
+    // keeps the link, through links to links too.
+    QFileInfo info(target);
+    for (int step = 0; step < 128 && info.isSymLink(); ++step)
+        info.setFile(info.symLinkTarget());
+    Finished = info.filePath();
 }
 
 ReplacingFile::~ReplacingFile()
 {
-    if (!Committed && !fileName().isEmpty()) {
-        close();
-        remove();
-    }
+    if (!Committed && !fileName().isEmpty())
+        remove();  // closes the file first
 }
 
 void ReplacingFile::Open()
 {
+    const QFileInfo finished(Finished);
+    // Refused before any work, as QSaveFile does, rather than at the rename.
+    if (finished.isDir() || (finished.exists() && !finished.isWritable()))
+        throw VistrelError(QStringLiteral("Cannot save \"%1\": %2")
+                               .arg(Target, finished.isDir() ? QStringLiteral("it is a folder.")
+                                                             : QStringLiteral("the file is read-only.")),
+                           ErrorKind::File);
     // A new name each try, so two exports to one folder never share one.
     for (int attempt = 0;; ++attempt) {
-        setFileName(QStringLiteral("%1.%2").arg(Finished).arg(QRandomGenerator::global()->generate(), 8, 16,
-                                                                   QLatin1Char('0')));
+        setFileName(Finished + QLatin1Char('.') +
+                    QString::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, QLatin1Char('0')));
         if (open(QIODevice::WriteOnly | QIODevice::NewOnly))
             break;
         if (!exists() || attempt == 16) {
             const QString reason = errorString();
             setFileName(QString());  // nothing of ours to remove
             throw VistrelError(QStringLiteral("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
-                                   .arg(Target, QFileInfo(Target).absolutePath(), reason),
+                                   .arg(Target, finished.absolutePath(), reason),
                                ErrorKind::File);
         }
     }
-    // An existing file keeps who may read and write it.
-    if (QFile::exists(Finished))
-        setPermissions(QFile::permissions(Finished));
+    // An existing file keeps who may read and write it. Through the file's
+    // name, so that a failure here is not taken for a failed write.
+    if (finished.exists())
+        QFile::setPermissions(fileName(), finished.permissions());
 }
 
 bool ReplacingFile::Commit()
 {
-    if (!isOpen())
+    if (!isOpen()) {
+        setErrorString(QStringLiteral("The file was not open."));
         return false;
+    }
     bool written = error() == QFileDevice::NoError && flush();
     QString reason = errorString();
     close();
@@ -65,7 +74,7 @@ bool ReplacingFile::Commit()
     std::filesystem::rename(QFileInfo(fileName()).filesystemAbsoluteFilePath(),
                             QFileInfo(Finished).filesystemAbsoluteFilePath(), failure);
     if (failure) {
-        setErrorString(QString::fromStdString(failure.message()));
+        setErrorString(QString::fromLocal8Bit(failure.message()));
         return false;
     }
     Committed = true;

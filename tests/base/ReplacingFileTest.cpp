@@ -96,3 +96,47 @@ TEST(ReplacingFile, AFolderThatCannotTakeTheFileIsSaidByName)
     }
     EXPECT_EQ(FilesIn(folder.path()), QStringList());
 }
+
+TEST(ReplacingFile, LinksToLinksAndTargetsThatCannotBeReplaced)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // A link to a link: the file at the end gets the bytes, both links stay.
+    const QString real = folder.filePath(QStringLiteral("real.tif"));
+    const QString inner = folder.filePath(QStringLiteral("inner.tif"));
+    const QString outer = folder.filePath(QStringLiteral("outer.tif"));
+    WriteFileBytes(real, "old");
+    ASSERT_TRUE(QFile::link(real, inner));
+    ASSERT_TRUE(QFile::link(inner, outer));
+    {
+        ReplacingFile file(outer);
+        file.Open();
+        ASSERT_EQ(CheckedWrite(file, QByteArray("new")), 3);
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_TRUE(QFileInfo(outer).isSymLink());
+    EXPECT_TRUE(QFileInfo(inner).isSymLink());
+    EXPECT_EQ(ReadFileBytes(real), QByteArray("new"));
+
+    // A folder under the name, and a name with a percent sign in it.
+    const QString taken = folder.filePath(QStringLiteral("taken.tif"));
+    ASSERT_TRUE(QDir().mkpath(taken));
+    try {
+        ReplacingFile file(taken);
+        file.Open();
+        ADD_FAILURE() << "a folder was opened as a file";
+    } catch (const VistrelError &error) {
+        EXPECT_EQ(error.Message, QStringLiteral("Cannot save \"%1\": it is a folder.").arg(taken));
+    }
+    ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("prints %1"))));
+    const QString percent = folder.filePath(QStringLiteral("prints %1/print at 50%.tif"));
+    {
+        ReplacingFile file(percent);
+        file.Open();
+        ASSERT_EQ(CheckedWrite(file, QByteArray("ok")), 2);
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_EQ(ReadFileBytes(percent), QByteArray("ok"));
+    EXPECT_EQ(FilesIn(folder.path()).size(), 3);  // real, inner and outer
+    EXPECT_EQ(FilesIn(folder.filePath(QStringLiteral("prints %1"))).size(), 1);
+}
