@@ -312,10 +312,15 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
     });
     const size_t rowBytes = size_t(Columns) * Bytes;
     // A row of every view at a time: the layer rows it reads stay in the
-    // core's cache from one view to the next.
-    ParallelFor(count, [&](int r) {
+    // core's cache from one view to the next. A band of fewer rows than there
+    // are cores (very wide views) shares out its views instead.
+    const size_t views = Views.size();
+    const bool byRow = count >= WorkerCount();
+    ParallelFor(byRow ? count : count * int(views), [&](int task) {
+        const int r = byRow ? task : task / int(views);
         const int y = first + r;
-        for (size_t p = 0; p < Views.size(); ++p) {
+        const size_t fromView = byRow ? 0 : size_t(task) % views, toView = byRow ? views : fromView + 1;
+        for (size_t p = fromView; p < toView; ++p) {
             // Columns are counted from the first column made.
             uchar *row = bands[p] + rowBytes * size_t(r);
             uchar *cover = coverage.empty() ? nullptr : coverage[p] + size_t(Columns) * size_t(r);

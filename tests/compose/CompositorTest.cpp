@@ -205,3 +205,70 @@ TEST(Compositor, LayerAloneOnTheCheckerboardAndDisplayConversions)
     EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(grey.constScanLine(0)), 6), QByteArray(6, 33));
     EXPECT_EQ(BitsPerPixel(GreyToViewable(rgb)), 24);
 }
+
+// The print's composer, band by band, gives each view's rows as composing the
+// whole view does: with bands of one row (the views shared out over the
+// cores), of two rows and of every row (the rows shared out).
+TEST(Compositor, BandsOfAnyHeightEqualTheWholeViews)
+{
+    QTemporaryDir dir;
+    constexpr int Width = 40, Height = 6;
+    MakeDocument(Width, Height, 4, 3);  // CMYK: the bytes go through unswapped
+    WorkFolder = dir.path() + QStringLiteral("/");
+    const int lefts[] = {0, -5, 28}, tops[] = {0, 2, -1}, widths[] = {40, 20, 17}, heights[] = {6, 3, 6};
+    for (int i = 0; i < 3; ++i) {
+        Tlayer &l = Layers[size_t(i)];
+        l.Left = lefts[i];
+        l.Top = tops[i];
+        l.Width = widths[i];
+        l.Height = heights[i];
+        QImage colour = NewPicture(l.Width, l.Height, 32), alpha = NewPicture(l.Width, l.Height, 8);
+        for (int y = 0; y < l.Height; ++y)
+            for (int x = 0; x < l.Width; ++x) {
+                for (int k = 0; k < 4; ++k)
+                    colour.scanLine(y)[x * 4 + k] = uchar(30 * i + 7 * x + 11 * y + 50 * k);
+                alpha.scanLine(y)[x] = uchar(i == 0 ? 255 : (x * 37 + y * 91 + i * 13) % 256);
+            }
+        SaveImage(colour, WorkFileName(QStringLiteral("ly"), i + 1));
+        SaveImage(alpha, WorkFileName(QStringLiteral("lyt"), i + 1));
+    }
+    BuildGroupTables();
+    Depth = 3 * Fixed4One;
+    const std::vector<int32_t> offsets = {0, 9, -6};
+    std::vector<int> viewIndexes;
+    std::vector<std::vector<int32_t>> viewLefts;
+    std::vector<QImage> whole, wholeCover;
+    for (int n = 0; n < ViewCount; ++n) {
+        PlaceLayersForView(n + 1, offsets, 0);
+        viewIndexes.push_back(n);
+        viewLefts.push_back(LayerViewLeft);
+        CurrentView = n;
+        ComposeView(Resolution::Full);
+        whole.push_back(ComposedImage);
+        wholeCover.push_back(ComposedAlpha);
+    }
+    for (const int band : {1, 2, Height}) {
+        SCOPED_TRACE(band);
+        FullResolutionBands bands(viewIndexes, viewLefts);
+        std::vector<std::vector<uint8_t>> colour(ViewCount, std::vector<uint8_t>(size_t(Width) * 4 * size_t(band)));
+        std::vector<std::vector<uint8_t>> cover(ViewCount, std::vector<uint8_t>(size_t(Width) * size_t(band)));
+        std::vector<uint8_t *> colourRows, coverRows;
+        for (int n = 0; n < ViewCount; ++n) {
+            colourRows.push_back(colour[size_t(n)].data());
+            coverRows.push_back(cover[size_t(n)].data());
+        }
+        for (int first = 0; first < Height; first += band) {
+            const int count = std::min(band, Height - first);
+            bands.ComposeWhole(first, count, colourRows, coverRows);
+            for (int n = 0; n < ViewCount; ++n)
+                for (int r = 0; r < count; ++r) {
+                    ASSERT_EQ(std::memcmp(colour[size_t(n)].data() + size_t(r) * Width * 4,
+                                          whole[size_t(n)].constScanLine(first + r), size_t(Width) * 4), 0)
+                        << "view " << n << " row " << first + r;
+                    ASSERT_EQ(std::memcmp(cover[size_t(n)].data() + size_t(r) * Width,
+                                          wholeCover[size_t(n)].constScanLine(first + r), size_t(Width)), 0)
+                        << "view " << n << " row " << first + r;
+                }
+        }
+    }
+}
