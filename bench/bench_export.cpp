@@ -160,7 +160,7 @@ int main(int argc, char **argv)
     // Writing a gigabyte costs what the page cache of this machine makes it
     // cost at that moment: memory that stayed free for a second or two is
     // handed back by the virtual machine, and the first write into it takes
-    // two to three times longer. So the print and dd each start after the
+    // several times longer. So the print and dd each start after the
     // same pause, as an export does when the designer clicks it; they take
     // turns three times, and the best of each counts.
     auto pause = [] { QThread::sleep(3); };
