@@ -33,12 +33,17 @@ void CallFaultHook(const char *point)
         FaultHook(point);
 }
 
+VistrelError FolderNotWritableError(const QString &path, const QString &folder, const QString &reason)
+{
+    return VistrelError(QStringLiteral("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
+                            .arg(path, folder, reason),
+                        ErrorKind::File);
+}
+
 void OpenForSaving(QSaveFile &file)
 {
     if (!file.open(QIODevice::WriteOnly))
-        throw VistrelError(QStringLiteral("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
-                               .arg(file.fileName(), QFileInfo(file.fileName()).absolutePath(), file.errorString()),
-                           ErrorKind::File);
+        throw FolderNotWritableError(file.fileName(), QFileInfo(file.fileName()).absolutePath(), file.errorString());
 }
 
 std::function<qint64(const QString &file, qint64 offset, qint64 size)> WriteFaultHook;

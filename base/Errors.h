@@ -41,6 +41,10 @@ inline void FaultPoint(const char *point)
         CallFaultHook(point);
 }
 
+// "Cannot save "%s": the folder "%s" cannot be written. %s", of kind File:
+// an output whose folder cannot take a new file.
+VistrelError FolderNotWritableError(const QString &path, const QString &folder, const QString &reason);
+
 class QSaveFile;
 // Opens a file that is written beside its name and renamed into place when
 // complete; a folder that cannot take the new file is said by name.

@@ -41,9 +41,7 @@ void ReplacingFile::Open()
         if (!exists() || attempt == 16) {
             const QString reason = errorString();
             setFileName(QString());  // nothing of ours to remove
-            throw VistrelError(QStringLiteral("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
-                                   .arg(Target, finished.absolutePath(), reason),
-                               ErrorKind::File);
+            throw FolderNotWritableError(Target, finished.absolutePath(), reason);
         }
     }
     // An existing file keeps who may read and write it. Through the file's
