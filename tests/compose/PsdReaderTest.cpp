@@ -385,3 +385,56 @@ TEST(IndependentReaders, CorpusLayersEqualWhatPsdToolsReads)
     }
     EXPECT_GT(compared, 40);
 }
+
+// Every PSD we write opens in psd_tools and ImageMagick without an error: the
+// bundled sample, the test builder's documents in each colour mode and the
+// layered PSD of the views.
+TEST(IndependentReaders, EveryPsdWeWriteOpensElsewhere)
+{
+    if (!PsdToolsInstalled())
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("psd_tools"), "python3-psd-tools");
+    if (!ProgramInstalled(QStringLiteral("identify")))
+        GTEST_SKIP() << NotInstalledReason(QStringLiteral("identify"), "imagemagick");
+    QTemporaryDir dir;
+    const QString sample = SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd");
+    struct Case {
+        const char *name;
+        QString path;
+        int layers;
+    };
+    std::vector<Case> cases{{"sample", sample, 9}};
+    for (uint16_t mode : {Psd::ModeGrey, Psd::ModeRgb, Psd::ModeCmyk}) {
+        PsdBuilder b;
+        b.Width = 40;
+        b.Height = 30;
+        b.ColorMode = mode;
+        b.Groups = {0, 1, 1};
+        const std::vector<uint8_t> colour(mode == Psd::ModeGrey ? 1 : mode == Psd::ModeRgb ? 3 : 4, 90);
+        b.AddLayer(0, 0, 40, 30, colour);
+        b.AddLayer(5, 5, 10, 10, colour, 128);
+        b.AddLayer(12, 3, 20, 8, colour);
+        const QString path = dir.filePath(QStringLiteral("built%1.psd").arg(mode));
+        WriteFileBytes(path, b.Build());
+        cases.push_back({"builder", path, 3});
+    }
+    const QString layered = dir.filePath(QStringLiteral("views.psd"));
+    int code = -1;
+    RunProgram(VistrelProgram(),
+               {QStringLiteral("--work-folder"), dir.filePath(QStringLiteral("work")), QStringLiteral("--export-psd"),
+                layered, sample},
+               &code);
+    ASSERT_EQ(code, 0);
+    cases.push_back({"layered views", layered, 7});
+
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name + (" " + c.path.toStdString()));
+        QByteArray errors;
+        const QByteArray count = RunProgram(QStringLiteral("/usr/bin/python3"),
+                                            {SourceFolder() + QStringLiteral("/tests/tools/psd_open.py"), c.path},
+                                            &code, &errors);
+        EXPECT_EQ(code, 0) << errors.toStdString();
+        EXPECT_EQ(count.trimmed().toInt(), c.layers);
+        RunProgram(QStringLiteral("identify"), {c.path}, &code, &errors);
+        EXPECT_EQ(code, 0) << errors.toStdString();
+    }
+}
