@@ -247,6 +247,22 @@ void NumberReader::SkipLine()
     ReadLine();
 }
 
+int NumberReader::LineNumber()
+{
+    // The last token read ends before Pos; white space after it may already
+    // have been passed over, so count up to the end of that token.
+    qsizetype end = std::min(Pos, Bytes.size());
+    while (end > 0 && IsSpace(Bytes[end - 1]))
+        --end;
+    if (end < CountedTo) {
+        LineEnds = 0;
+        CountedTo = 0;
+    }
+    for (; CountedTo < end; ++CountedTo)
+        LineEnds += Bytes[CountedTo] == '\n';
+    return LineEnds + 1;
+}
+
 bool NumberReader::AtEndAfterSpace()
 {
     while (Pos < Bytes.size() && IsSpace(Bytes[Pos]))

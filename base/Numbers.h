@@ -64,6 +64,8 @@ public:
     // True when only white space is left.
     bool AtEndAfterSpace();
     bool AtEnd() const { return Pos >= Bytes.size(); }
+    // The line (from 1) of the last thing read.
+    int LineNumber();
 
 private:
     QByteArray NextToken();
@@ -72,4 +74,8 @@ private:
     QByteArray Bytes;
     QString FileName;
     qsizetype Pos = 0;
+    // Line ends counted so far, up to CountedTo, so that asking for the line
+    // number as the reading goes costs nothing extra.
+    int LineEnds = 0;
+    qsizetype CountedTo = 0;
 };

@@ -259,9 +259,7 @@ OpenedProject OpenProjectCommand(const QString &projectPath, ImportRequest reque
                                  const std::function<void(int)> &progress)
 {
     const QByteArray bytes = ReadProjectFile(projectPath);
-    request.Path = PsdBesideProject(projectPath, ProjectPsdPath(bytes));
-    if (!QFileInfo::exists(request.Path))
-        throw VistrelError(QStringLiteral("Can not found the specified psd file!"));
+    request.Path = FindProjectPsd(projectPath, ProjectPsdPath(bytes));
     // The older layouts need the PSD's layer count to be read at all.
     const PsdIndex index = ReadPsdIndex(request.Path);
     const ProjectData project = ParseProject(bytes, projectPath, int(index.Layers.size()));

@@ -100,6 +100,8 @@ void TForm1::ShowProject(const ProjectOutcome &out)
     for (int row = 1; row <= int(out.RowOffsets.size()); ++row)
         if (const auto &offset = out.RowOffsets[size_t(row - 1)])
             SetCells(2, row, QString::number(*offset));
+    for (int row : out.PlainRows)
+        SetCells(1, row, QString());
     for (int row : out.ReliefRows)
         SetCells(1, row, QStringLiteral("+"));
     setWindowTitle(out.Caption);

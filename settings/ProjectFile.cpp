@@ -35,13 +35,36 @@ void ReadLine(NumberReader &in, ProjectData &d, int layer, int order, int index,
         in.SkipLine();  // and its points
         return;
     }
-    ProjectLine line{layer, order, index, {}};
+    ProjectLine line{layer, order, index, {}, 0};
     for (int64_t p = 0; p <= c; ++p) {
         const int32_t x = in.ReadInt32();
         const int32_t y = in.ReadInt32();
         line.Points.push_back({x, y});
     }
+    line.FileLine = in.LineNumber();
     d.Lines.push_back(std::move(line));
+}
+
+// A file saved with CR alone at the end of its lines (an old Mac editor) is
+// read as if they were CR LF: a CR followed by LF, or by the CR LF that ends a
+// points line, stays; any other CR ends a line.
+QByteArray WithLineFeeds(QByteArray bytes)
+{
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r')
+            continue;
+        const bool endsHere = i + 1 < bytes.size() && bytes[i + 1] == '\n';
+        const bool pointsEnd = i + 2 < bytes.size() && bytes[i + 1] == '\r' && bytes[i + 2] == '\n';
+        if (!endsHere && !pointsEnd)
+            bytes[i] = '\n';
+    }
+    return bytes;
+}
+
+// The file name part of a stored path, which may come from Windows.
+QString StoredFileName(const QString &storedPath)
+{
+    return storedPath.mid(std::max(storedPath.lastIndexOf(QLatin1Char('/')), storedPath.lastIndexOf(QLatin1Char('\\'))) + 1);
 }
 
 }  // namespace
@@ -49,7 +72,7 @@ void ReadLine(NumberReader &in, ProjectData &d, int layer, int order, int index,
 QByteArray ReadProjectFile(const QString &path)
 {
     if (!QFileInfo::exists(path))
-        throw VistrelError(QStringLiteral("The file not found!"));
+        throw VistrelError(QStringLiteral("The file not found! \"%1\"").arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(path, file.errorString());
@@ -58,22 +81,32 @@ QByteArray ReadProjectFile(const QString &path)
 
 QString ProjectPsdPath(const QByteArray &bytes)
 {
-    NumberReader in(bytes, QString());
+    NumberReader in(WithLineFeeds(bytes), QString());
     return QString::fromLocal8Bit(in.ReadLine());
 }
 
-QString PsdBesideProject(const QString &projectPath, const QString &storedPsdPath)
+QString FindProjectPsd(const QString &projectPath, const QString &storedPsdPath)
 {
-    // The stored path may come from Windows: its folder is not used anyway.
-    QString name = storedPsdPath;
-    name = name.mid(std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\'))) + 1);
-    return QFileInfo(projectPath).absoluteDir().filePath(name);
+    if (StoredFileName(storedPsdPath).trimmed().isEmpty())
+        throw VistrelError(QStringLiteral("The project names no PSD file."));
+    // Beside the project first, so that a project moved with its PSD opens;
+    // then where the PSD was when the project was saved.
+    const QString beside = QFileInfo(projectPath).absoluteDir().filePath(StoredFileName(storedPsdPath));
+    if (QFileInfo(beside).isFile())
+        return beside;
+    const QFileInfo stored(storedPsdPath);
+    if (stored.isAbsolute() && stored.isFile())
+        return stored.absoluteFilePath();
+    QString looked = QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(beside));
+    if (QFileInfo(storedPsdPath).absoluteFilePath() != QFileInfo(beside).absoluteFilePath())
+        looked += QStringLiteral(" and \"%1\"").arg(QDir::toNativeSeparators(storedPsdPath));
+    throw VistrelError(QStringLiteral("Can not found the specified psd file! Looked for %1.").arg(looked));
 }
 
 ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int layerCount)
 {
     ProjectData d;
-    NumberReader in(bytes, fileName);
+    NumberReader in(WithLineFeeds(bytes), fileName);
     d.PsdPath = QString::fromLocal8Bit(in.ReadLine());
     d.Lpi = in.ReadFixed4();
     in.ReadInteger();  // the view count is always 7
@@ -82,6 +115,7 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
 
     const int n = layerCount;
     d.RowOffsets.assign(size_t(n), std::nullopt);
+    d.RowOffsetLines.assign(size_t(n), 0);
     auto skipTextLines = [&](int lines) {
         in.SkipLine();  // the end of the line of numbers
         for (int i = 0; i < lines; ++i)
@@ -101,10 +135,15 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
         for (int k = 0; k < count; ++k) {
             const int32_t value = in.ReadInt32();
             const int row = topFirst ? k + 1 : n - k;
-            if (row >= 1 && row <= n)
+            if (row >= 1 && row <= n) {
                 d.RowOffsets[size_t(row - 1)] = value;
+                d.RowOffsetLines[size_t(row - 1)] = in.LineNumber();
+            }
         }
     };
+    // Relief line k of a file that lists them top first belongs to layer
+    // count - 1 - k of the file's own document, like its contour lines, which
+    // name layers counted from the bottom.
     auto readRelief = [&](int count, bool topFirst) {
         d.Relief.assign(size_t(n), std::nullopt);
         for (int k = 0; k < count; ++k) {
@@ -112,7 +151,7 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
             r.BaseOrder = in.ReadInt32();
             r.Smooth = in.ReadInt32();
             r.ReliefDepth = in.ReadFixed4();
-            const int layer = topFirst ? n - 1 - k : k;
+            const int layer = topFirst ? count - 1 - k : k;
             if (layer >= 0 && layer < n)
                 d.Relief[size_t(layer)] = r;
         }
@@ -152,7 +191,10 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
         d.Layout = int(first);
         readOffsets(3, false);  // rows N, N - 1, N - 2 on line 3
         for (int row = n - 3; row >= 1; --row)
+        {
             d.RowOffsets[size_t(row - 1)] = in.ReadInt32();
+            d.RowOffsetLines[size_t(row - 1)] = in.LineNumber();
+        }
         if (first == Layout3099)
             readRelief(n, false);
         break;
@@ -191,10 +233,59 @@ Fixed4 RescaleFactor(int32_t storedCanvasWidth, int32_t canvasWidth)
     return RoundDiv(int64_t(current) * Fixed4One, stored);
 }
 
+namespace {
+
+// A stored value rescaled to this document; refused, naming its line, when it
+// would not fit the 32 bits points and offsets are kept in.
+int32_t Fitting(int64_t scaled, int32_t stored, const QString &factor, int fileLine, const QString &projectPath)
+{
+    if (scaled < std::numeric_limits<int32_t>::min() || scaled > std::numeric_limits<int32_t>::max())
+        throw VistrelError(QStringLiteral("Line %1 of \"%2\": %3 rescaled to this document (x %4) is out of range; "
+                                          "nothing was applied.")
+                               .arg(fileLine)
+                               .arg(QDir::toNativeSeparators(projectPath))
+                               .arg(stored)
+                               .arg(factor));
+    return int32_t(scaled);
+}
+
+}  // namespace
+
 ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
 {
     ProjectOutcome out;
     const int n = LayerCount;
+    Fixed4 factor = Fixed4One;
+    if (Rescaled(d.Layout))
+        factor = RescaleFactor(d.StoredWidth, ImageWidth);
+
+    // Everything that can be refused is worked out before anything changes.
+    out.RowOffsets.assign(size_t(n), std::nullopt);
+    for (int row = 1; row <= n && row <= int(d.RowOffsets.size()); ++row)
+        if (const auto &offset = d.RowOffsets[size_t(row - 1)])
+            out.RowOffsets[size_t(row - 1)] =
+                Rescaled(d.Layout) ? Fitting(ScaleByFixed4(*offset, factor), *offset, ShortFixed4Text(factor),
+                                             d.RowOffsetLines[size_t(row - 1)], projectPath)
+                                   : *offset;
+    auto inDocument = [n](const ProjectLine &line) {
+        return line.Layer >= 0 && line.Layer < n && line.Order >= 0 && line.Order < OrderCount && line.Index >= 0 &&
+               line.Index < LinesPerOrder;
+    };
+    std::vector<Tline> rescaledLines;
+    rescaledLines.reserve(d.Lines.size());
+    for (const ProjectLine &line : d.Lines) {
+        Tline points = inDocument(line) ? line.Points : Tline();
+        for (TPoint32 &p : points)
+            for (int32_t *v : {&p.x, &p.y}) {
+                if (Rescaled(d.Layout))
+                    *v = Fitting(ScaleByFixed4(*v, factor), *v, ShortFixed4Text(factor), line.FileLine, projectPath);
+                else if (d.Layout == Layout39300)
+                    *v = Fitting(RoundDiv(int64_t(*v) * 12, 7), *v, QStringLiteral("12 / 7"), line.FileLine,
+                                 projectPath);
+            }
+        rescaledLines.push_back(std::move(points));
+    }
+
     Lpi = d.Lpi;
     FocusLayer = d.FocusRow;
     Depth = d.Depth;
@@ -202,12 +293,8 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
     out.FocusText = QString::number(d.FocusRow);
     out.DepthText = ShortFixed4Text(d.Depth);
 
-    Fixed4 factor = Fixed4One;
-    if (Rescaled(d.Layout)) {
-        if (d.StoredLayerCount != 0 && d.StoredLayerCount != n)
-            out.Messages << QStringLiteral("The total number of layers is wrong!");
-        factor = RescaleFactor(d.StoredWidth, ImageWidth);
-    }
+    if (Rescaled(d.Layout) && d.StoredLayerCount != 0 && d.StoredLayerCount != n)
+        out.Messages << QStringLiteral("The total number of layers is wrong!");
 
     if (d.HasResolution) {
         // A colour mode or H scale no print can have is replaced as the
@@ -215,21 +302,23 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
         OutputDpi = d.Dpi;
         OutputWidthCm = ToFixed4(d.WidthCm);
         OutputHeightCm = ToFixed4(d.HeightCm);
+        // A width above the limit is brought to it, and a stored height with
+        // it, so that the print keeps the picture's proportions.
+        const bool tooWide = CheckWidthCm(OutputWidthCm).Replaced;
+        if (tooWide) {
+            OutputHeightCm = RoundDiv(OutputHeightCm * WidthCmHigh, OutputWidthCm);
+            OutputWidthCm = WidthCmHigh;
+        }
         OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 3 ? d.ColorMode : 2);  // the four items
         HScale = uint8_t(d.HScale >= HScaleLow && d.HScale <= HScaleHigh ? d.HScale : 1);
         out.HasResolution = true;
         out.DpiText = d.Dpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(d.Dpi);
-        out.WidthText = ShortText(d.WidthCm);
+        out.WidthText = tooWide ? ShortFixed4Text(OutputWidthCm) : ShortText(d.WidthCm);
         if (d.Layout != Layout99100)
-            out.HeightText = ShortText(d.HeightCm);
+            out.HeightText = tooWide ? ShortFixed4Text(OutputHeightCm) : ShortText(d.HeightCm);
         out.ColorModeIndex = OutputColorMode;
         out.HScaleText = QString::number(HScale);
     }
-
-    out.RowOffsets.assign(size_t(n), std::nullopt);
-    for (int row = 1; row <= n && row <= int(d.RowOffsets.size()); ++row)
-        if (const auto &offset = d.RowOffsets[size_t(row - 1)])
-            out.RowOffsets[size_t(row - 1)] = int32_t(Rescaled(d.Layout) ? ScaleByFixed4(*offset, factor) : *offset);
 
     for (int i = 0; i < n && i < int(d.Relief.size()); ++i) {
         if (const auto &r = d.Relief[size_t(i)]) {
@@ -241,23 +330,16 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
     }
 
     LayerLines.assign(size_t(n), Tnlayer(OrderCount));
+    std::vector<bool> receivesLines(size_t(n), false);
     int skipped = 0;
-    for (const ProjectLine &line : d.Lines) {
-        if (line.Layer < 0 || line.Layer >= n || line.Order < 0 || line.Order >= OrderCount || line.Index < 0 ||
-            line.Index >= LinesPerOrder) {
+    for (size_t l = 0; l < d.Lines.size(); ++l) {
+        const ProjectLine &line = d.Lines[l];
+        if (!inDocument(line)) {
             ++skipped;
             continue;
         }
-        Tline points = line.Points;
-        for (TPoint32 &p : points) {
-            if (Rescaled(d.Layout)) {
-                p.x = int32_t(ScaleByFixed4(p.x, factor));
-                p.y = int32_t(ScaleByFixed4(p.y, factor));
-            } else if (d.Layout == Layout39300) {
-                p.x = int32_t(RoundDiv(int64_t(p.x) * 12, 7));
-                p.y = int32_t(RoundDiv(int64_t(p.y) * 12, 7));
-            }
-        }
+        Tline &points = rescaledLines[l];
+        receivesLines[size_t(line.Layer)] = true;
         Tnline &order = LayerLines[size_t(line.Layer)][size_t(line.Order)];
         // A later line of lower index never drops the lines read before it.
         if (int(order.size()) < line.Index + 1)
@@ -267,6 +349,17 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
         const int row = n - line.Layer;
         if (std::find(out.ReliefRows.begin(), out.ReliefRows.end(), row) == out.ReliefRows.end())
             out.ReliefRows.push_back(row);
+    }
+    // The lines replace the document's: a relief layer that receives none is a
+    // plain layer again, and its rendered relief files are no longer used. A
+    // flip group stays as the PSD made it.
+    for (int i = 0; i < n; ++i) {
+        Tlayer &layer = Layers[size_t(i)];
+        if (!receivesLines[size_t(i)] &&
+            (layer.GroupId == GroupReliefRendered || layer.GroupId == GroupReliefToRender)) {
+            layer.GroupId = GroupPlain;
+            out.PlainRows.push_back(n - i);
+        }
     }
     if (skipped > 0)
         out.Messages << QStringLiteral("%1 contour line(s) of the project name a layer, an order or a line number "

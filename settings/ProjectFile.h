@@ -43,7 +43,8 @@ struct ProjectRelief {
 
 struct ProjectLine {
     int Layer = 0, Order = 0, Index = 0;
-    Tline Points;  // as stored, before any rescaling
+    Tline Points;      // as stored, before any rescaling
+    int FileLine = 0;  // the line of the file that holds the points
 };
 
 // A project file as read, every number checked, nothing applied yet.
@@ -62,6 +63,7 @@ struct ProjectData {
     // Offsets by grid row (index 0 = row 1, the top layer); a row the file does
     // not give is empty.
     std::vector<std::optional<int32_t>> RowOffsets;
+    std::vector<int> RowOffsetLines;  // the line of the file each offset is on
     // Relief settings by layer index (0 = bottom); empty when the layout has none.
     std::vector<std::optional<ProjectRelief>> Relief;
     std::vector<ProjectLine> Lines;
@@ -75,9 +77,11 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
 QByteArray ReadProjectFile(const QString &path);
 // Only line 1: the PSD the project was made from.
 QString ProjectPsdPath(const QByteArray &bytes);
-// The PSD a project names, looked for beside the project file (the folder
-// stored in the file is not used, so a project moves with its PSD).
-QString PsdBesideProject(const QString &projectPath, const QString &storedPsdPath);
+// The PSD to open with a project: beside it (so a project moved with its PSD
+// opens), else at the full path stored (a project saved into another folder).
+// Throws VistrelError naming every path looked at, or saying that the project
+// names no file at all.
+QString FindProjectPsd(const QString &projectPath, const QString &storedPsdPath);
 
 // The factor points and offsets are rescaled by: the document's working width
 // over the working width of the canvas the file was saved for, four decimals.
@@ -93,14 +97,19 @@ struct ProjectOutcome {
     QString HScaleText;
     std::vector<std::optional<int32_t>> RowOffsets;  // rescaled, by grid row
     std::vector<int> ReliefRows;                     // grid rows that show "+"
+    std::vector<int> PlainRows;  // grid rows whose relief the project took away: the Group cell empties
     QStringList Messages;
     QString Caption;
 };
 // Applies a project read for the open document: the settings, the relief
 // settings and the contour lines go into the document (layers with lines are
-// marked to have their relief rendered); the fields and the grid are left to
-// the caller, which shows the outcome. Lines naming a layer, order or line
-// index outside the document are skipped and counted in a message.
+// marked to have their relief rendered, and a relief layer that receives no
+// lines becomes a plain layer); the fields and the grid are left to the
+// caller, which shows the outcome. Lines naming a layer, order or line index
+// outside the document are skipped and counted in a message. A point or offset
+// that would not fit 32 bits once rescaled throws VistrelError naming its line
+// before anything is applied. A stored print width above the limit is brought
+// to it with the height scaled by the same factor.
 ProjectOutcome ApplyProject(const ProjectData &project, const QString &projectPath);
 
 // What a save takes from the window, as typed.

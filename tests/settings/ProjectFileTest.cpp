@@ -431,3 +431,140 @@ TEST_F(ProjectWindowTest, TheBatchModeMakesTheWindowsPrintOfAProject)
     ASSERT_EQ(code, 0) << err.toStdString();
     EXPECT_FALSE(WithoutTiffDate(ReadFileBytes(batchPrint)) == expected);
 }
+
+namespace {
+
+// A project of the current layout for a three-layer canvas 300 wide: offsets
+// top first, relief lines top first, then `lines` as written.
+QByteArray Project99101(const QByteArray &psd, const QByteArray &offsets, const QByteArray &relief,
+                        const QByteArray &lines, const QByteArray &print = "3.6E+0002 7.0E+0000 4.0E+0000 2 1",
+                        const QByteArray &layers = "3 300 200")
+{
+    return psd + "\r\n 5.00000000000000E+0001 7 3  1.00000000000000E+0000\r\n99101 " + layers +
+           "\r\na\r\nb\r\nc\r\nd\r\ndate\r\n" + print + "\r\n" + offsets + relief + lines;
+}
+
+}  // namespace
+
+// Import settings replaces the lines: a relief layer that receives none is a
+// plain layer again, so the window prints what the batch mode prints of the
+// applied project.
+TEST_F(ProjectWindowTest, ImportSettingsOverAReliefPrintsWhatTheBatchPrints)
+{
+    TForm1 &f = Start();
+    WritePsd(QStringLiteral("job/doc.psd"), ThreeLayers(300));
+    const QByteArray offsets = "-30\r\n12\r\n25\r\n";
+    const QString first = platform.Sandbox.path() + QStringLiteral("/job/first.hx4p3");
+    WriteFileBytes(first, Project99101("doc.psd", offsets,
+                                       "7 5 1.0\r\n3 5 3.0\r\n7 5 1.0\r\n",
+                                       "1 3 0 3\r\n30 20 130 20 130 90 30 90 \r\r\n"));
+    const QString second = platform.Sandbox.path() + QStringLiteral("/job/second.hx4p3");
+    WriteFileBytes(second, Project99101("doc.psd", offsets, "7 5 2.0\r\n7 5 1.0\r\n7 5 1.0\r\n",
+                                        "2 2 0 2\r\n160 70 200 70 180 110 \r\r\n"));
+    ASSERT_TRUE(f.OpenProject(first));
+    f.SpeedButton9Click();  // renders the relief of layer 1
+    ASSERT_EQ(Layers[1].GroupId, GroupReliefRendered);
+    f.SpeedButton2Click();
+    ASSERT_TRUE(f.ApplyProjectFile(second));
+    EXPECT_EQ(Layers[1].GroupId, GroupPlain);
+    EXPECT_EQ(Layers[2].GroupId, GroupReliefToRender);
+    EXPECT_EQ(GridColumn(1), (QStringList{QStringLiteral("+"), QString(), QString()}));
+
+    const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
+    platform.SaveAnswers.push_back(windowPrint);
+    f.BitBtn3Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    const QString batchPrint = platform.Sandbox.path() + QStringLiteral("/batch.tif");
+    int code = -1;
+    QByteArray err;
+    RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), batchPrint, second}, &code, &err);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(batchPrint)) == WithoutTiffDate(ReadFileBytes(windowPrint)));
+}
+
+// Where the PSD is looked for, files that name none, CR-only line ends, relief
+// settings of a file with another layer count, values that would wrap once
+// rescaled, and a stored width above the limit.
+TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
+{
+    TForm1 &f = Start();
+    const QString psd = WritePsd(QStringLiteral("art/doc.psd"), ThreeLayers(300));
+    ASSERT_TRUE(f.ImportPsd(psd));
+
+    // Saved into another folder, it opens from there: the PSD is not beside it.
+    const QString away = platform.Sandbox.path() + QStringLiteral("/out/design.hx4p3");
+    QDir().mkpath(platform.Sandbox.path() + QStringLiteral("/out"));
+    platform.SaveAnswers.push_back(away);
+    f.N4Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    ASSERT_TRUE(f.OpenProject(away));
+    EXPECT_EQ(PsdPath, psd);
+    // Neither beside it nor where it was: both places are named.
+    QByteArray gone = ReadFileBytes(away);
+    gone.replace("art/doc.psd", "art/gone.psd");
+    WriteFileBytes(away, gone);
+    platform.Messages.clear();
+    EXPECT_FALSE(f.OpenProject(away));
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Can not found the specified psd file! Looked for \"%1\" and "
+                                                            "\"%2\".")
+                                                 .arg(platform.Sandbox.path() + QStringLiteral("/out/gone.psd"),
+                                                      platform.Sandbox.path() + QStringLiteral("/art/gone.psd"))});
+    for (const QByteArray &line1 : {QByteArray(""), QByteArray("C:\\designs\\"), QByteArray("/art/")}) {
+        WriteFileBytes(away, Project99101(line1, "1\r\n2\r\n3\r\n", "", ""));
+        platform.Messages.clear();
+        EXPECT_FALSE(f.OpenProject(away));
+        EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("The project names no PSD file.")}) << line1.data();
+    }
+
+    // CR alone ends the lines of this one, and reads as CR LF does.
+    const QString beside = platform.Sandbox.path() + QStringLiteral("/art/doc.hx4p3");
+    QByteArray crOnly = Project99101("doc.psd", "1\r\n2\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n",
+                                     "0 0 0 2\r\n10 20 30 40 50 60 \r\r\n");
+    crOnly.replace("\r\n", "\r");
+    WriteFileBytes(beside, crOnly);
+    platform.Messages.clear();
+    ASSERT_TRUE(f.OpenProject(beside)) << platform.Messages.join('\n').toStdString();
+    EXPECT_EQ(GridColumn(2), (QStringList{"1", "2", "3"}));
+    EXPECT_EQ(LayerLines[0][0], (Tnline{Points({10, 20, 30, 40, 50, 60})}));
+
+    // A file of two layers: its relief lines, top first, are its layers 1 and 0,
+    // the same layers its contour lines count from the bottom.
+    WriteFileBytes(beside, Project99101("doc.psd", "1\r\n2\r\n", "9 2 2.0\r\n4 3 3.0\r\n", "",
+                                        "3.6E+0002 7.0E+0000 4.0E+0000 2 1", "2 300 200"));
+    platform.Messages.clear();
+    ASSERT_TRUE(f.ApplyProjectFile(beside));
+    EXPECT_EQ(Layers[1].BaseOrder, 9);
+    EXPECT_EQ(Layers[1].ReliefDepth, 20000);
+    EXPECT_EQ(Layers[0].BaseOrder, 4);
+    EXPECT_EQ(Layers[0].Smooth, 3);
+    EXPECT_EQ(Layers[2].BaseOrder, 7);
+
+    // Saved for a canvas 60 wide, applied to one 300 wide: a factor of 5 that
+    // 2 000 000 000 does not survive. The line is named and nothing applied.
+    const QStringList before = Snapshot();
+    const Tnnlayer linesBefore = LayerLines;
+    const std::pair<QByteArray, int> wraps[] = {
+        {Project99101("doc.psd", "1\r\n2000000000\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n", "", "3.6E+0002 7.0E+0000 4.0E+0000 2 1",
+                      "3 60 40"), 11},
+        {Project99101("doc.psd", "1\r\n2\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n",
+                      "0 0 0 2\r\n1 1 2 2 3 3 \r\r\n1 0 0 2\r\n1 1 2 -2000000000 3 3 \r\r\n",
+                      "3.6E+0002 7.0E+0000 4.0E+0000 2 1", "3 60 40"), 19},
+    };
+    for (const auto &[bytes, line] : wraps) {
+        WriteFileBytes(beside, bytes);
+        platform.Messages.clear();
+        EXPECT_FALSE(f.ApplyProjectFile(beside));
+        ASSERT_EQ(platform.Messages.size(), 1);
+        EXPECT_TRUE(platform.Messages[0].startsWith(QStringLiteral("Line %1 of \"%2\"").arg(line).arg(beside)))
+            << platform.Messages[0].toStdString();
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(LayerLines, linesBefore);
+    }
+
+    // 30 x 20 cm stored: 21 cm wide at most, and the height keeps the proportion.
+    WriteFileBytes(beside, Project99101("doc.psd", "1\r\n2\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n", "",
+                                        "3.6E+0002 3.0E+0001 2.0E+0001 2 1"));
+    ASSERT_TRUE(f.ApplyProjectFile(beside));
+    EXPECT_EQ(f.Edit9->text(), QStringLiteral("21"));
+    EXPECT_EQ(f.Edit10->text(), QStringLiteral("14"));
+}
