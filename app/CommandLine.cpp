@@ -41,7 +41,9 @@ const char *const UsageText =
     "  vistrel                    open the window\n"
     "  vistrel FILE.psd           open the window with FILE.psd imported\n"
     "  vistrel PROJECT.hx4p3      open the window with the project opened (its PSD beside it)\n"
-    "  vistrel --info FILE.psd    import FILE.psd without a window and print its facts\n"
+    "  vistrel --info [settings] FILE.psd\n"
+    "                             import FILE.psd without a window and print its facts, its offsets,\n"
+    "                             the print the settings describe and its depth guidance\n"
     "  vistrel --export-tiff OUT.tif [settings] FILE.psd\n"
     "                             import FILE.psd and write the interlaced print, without a window\n"
     "  vistrel [--export-tiff OUT.tif] [--export-psd OUT.psd] [--export-gif OUT.gif] [--anaglyph]\n"
@@ -50,7 +52,8 @@ const char *const UsageText =
     "                             PSD, an animated GIF, the red/blue anaglyph (FILE_qz58.bmp)\n"
     "  --save-project OUT.hx4p3   also save the project of what the run imported and applied\n"
     "  --gif-palette adaptive     the GIF's 256 colours cut from its views instead of the halftone ones\n"
-    "  --crop-edges               cut the views to the columns that all seven cover\n"
+    "  --crop-edges               cut the views to the columns that all seven cover; the print keeps\n"
+    "                             its width and its height follows, so the picture keeps its proportions\n"
     "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
     "                             strips interlaced at each LPI from A to B, to find a lens sheet's\n"
     "                             true pitch on a printer; no PSD is needed\n"
@@ -182,7 +185,7 @@ QString WorkFolderFor(const CommandLine &options)
     return folder;
 }
 
-QString DocumentFacts()
+QString DocumentFacts(const std::vector<int32_t> &offsets)
 {
     QStringList lines;
     lines << QStringLiteral("canvas: %1 x %2").arg(ImageWidth).arg(ImageHeight);
@@ -192,7 +195,6 @@ QString DocumentFacts()
     lines << QStringLiteral("working size: %1 x %2").arg(WorkWidth).arg(WorkHeight);
     lines << QStringLiteral("working scale: %1").arg(ShortFixed4Text(WorkScale));
     lines << QStringLiteral("layers: %1").arg(LayerCount);
-    const std::vector<int32_t> offsets = DefaultGridOffsets();
     for (int row = 1; row <= LayerCount; ++row) {
         const int i = LayerCount - row;
         const Tlayer &l = Layers[size_t(i)];
@@ -216,25 +218,104 @@ namespace {
 
 // The print fields as the window would show them from the settings file, with
 // what the command line typed in their place.
+QString Typed(const QString &option, const QString &fromSettings)
+{
+    return option.isEmpty() ? fromSettings : option;
+}
+
 PrintFieldTexts PrintTextsOf(const SettingsValues &settings, const CommandLine &options)
 {
-    auto typed = [](const QString &option, const QString &fromSettings) {
-        return option.isEmpty() ? fromSettings : option;
-    };
-    return {typed(options.Lpi, ShortFixed4Text(settings.Lpi)),
-            typed(options.Dpi, settings.OutputDpi == AutoDpi ? QStringLiteral("auto")
+    return {Typed(options.Lpi, ShortFixed4Text(settings.Lpi)),
+            Typed(options.Dpi, settings.OutputDpi == AutoDpi ? QStringLiteral("auto")
                                                              : ShortFixed4Text(settings.OutputDpi)),
-            typed(options.WidthCm, ShortFixed4Text(settings.OutputWidthCm)), QString(),
-            typed(options.HScale, QString::number(settings.HScale))};
+            Typed(options.WidthCm, ShortFixed4Text(settings.OutputWidthCm)), QString(),
+            Typed(options.HScale, QString::number(settings.HScale))};
+}
+
+// A typed value that the window would replace is refused: a script should
+// not get a print at another pitch or size than it asked for.
+void RefuseReplaced(const CheckedValue &value, const QString &option, const QString &typed, Fixed4 low, Fixed4 high)
+{
+    if (value.Replaced && !typed.isEmpty())
+        throw VistrelError(OutOfLimitsText(option, low, high, typed));
+}
+
+// The settings file's values and what the command line typed, checked by the
+// window's own rules before any work is done.
+struct TypedSettings {
+    SettingsValues File;
+    PrintFieldTexts Print;
+    int32_t FocusRow = -1;  // -1: as the import or the project chose
+};
+
+TypedSettings CheckTypedSettings(const CommandLine &options)
+{
+    TypedSettings typed;
+    ProgramFolder = Platform.ProgramFolder();
+    ReadSettingsFile(typed.File);
+    typed.Print = PrintTextsOf(typed.File, options);
+    // The height follows the width once the picture's proportion is known.
+    const PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One);
+    RefuseReplaced(print.Lpi, QStringLiteral("--lpi"), options.Lpi, LpiLow, LpiHigh);
+    RefuseReplaced(print.WidthCm, QStringLiteral("--width-cm"), options.WidthCm, 0, WidthCmHigh);
+    if (!options.Depth.isEmpty())
+        RefuseReplaced(CheckDepth(StrToFixed4(options.Depth)), QStringLiteral("--depth"), options.Depth, -DepthLimit,
+                       DepthLimit);
+    if (!options.Focus.isEmpty())
+        typed.FocusRow = StrToInt(options.Focus);
+    return typed;
+}
+
+// The settings a run works with once the document is open: the settings
+// file's, then a project's, then what the command line typed.
+struct RunSettings {
+    PrintFieldTexts Print;  // the height empty when it follows the width
+    QString DepthText;
+    QStringList OffsetCells;  // grid rows, top first
+    PreviewSettings Views;    // offsets by layer index and the focus offset
+};
+
+RunSettings SettingsOfRun(const TypedSettings &typed, const CommandLine &options,
+                          const std::optional<ProjectOutcome> &project)
+{
+    RunSettings run;
+    run.Print = typed.Print;
+    run.DepthText = Typed(options.Depth, ShortFixed4Text(typed.File.Depth));
+    run.OffsetCells = OffsetCellTexts(DefaultGridOffsets());
+    if (project) {
+        run.Print.Lpi = Typed(options.Lpi, project->LpiText);
+        run.DepthText = Typed(options.Depth, project->DepthText);
+        if (project->HasResolution) {
+            run.Print.Dpi = Typed(options.Dpi, project->DpiText);
+            run.Print.WidthCm = Typed(options.WidthCm, project->WidthText);
+            run.Print.HScale = Typed(options.HScale, project->HScaleText);
+            // The stored height goes with the stored width, as in the window.
+            if (options.WidthCm.isEmpty() && project->HeightText)
+                run.Print.HeightCm = *project->HeightText;
+        }
+        for (int row = 1; row <= int(project->RowOffsets.size()); ++row)
+            if (const auto &offset = project->RowOffsets[size_t(row - 1)])
+                run.OffsetCells[row - 1] = QString::number(*offset);
+    }
+    Depth = CheckDepth(StrToFixed4(run.DepthText)).Value;
+    if (typed.FocusRow >= 0)
+        FocusLayer = CheckFocusRow(typed.FocusRow, LayerCount);
+    // The same reading of the fields as the window's Preview and export.
+    run.Views = ReadPreviewSettings({QString::number(FocusLayer), run.DepthText, run.Print.Lpi, run.OffsetCells});
+    CentreView = 4;
+    return run;
 }
 
 }  // namespace
 
 int RunInfo(const CommandLine &options, FILE *out, FILE *err)
 {
+    RunSettings run;
     try {
+        const TypedSettings typed = CheckTypedSettings(options);
         WorkFolder = WorkFolderFor(options);
-        OpenForBatch(options.PsdFile, err);
+        const std::optional<ProjectOutcome> project = OpenForBatch(options.PsdFile, err);
+        run = SettingsOfRun(typed, options, project);
     } catch (const std::exception &error) {
         std::fprintf(err, "%s\n", BatchFailureText(error).toLocal8Bit().constData());
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
@@ -242,22 +323,21 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
         ReleaseWorkFolder();
         return 1;
     }
-    std::fputs(DocumentFacts().toLocal8Bit().constData(), out);
-    // The depth guidance for the print of the settings file.
+    std::fputs(DocumentFacts(run.Views.Offsets).toLocal8Bit().constData(), out);
+    // The print these settings describe, and how far its views move the layers.
     try {
-        ProgramFolder = Platform.ProgramFolder();
-        SettingsValues settings;
-        ReadSettingsFile(settings);
-        Depth = settings.Depth;
-        CentreView = 4;
-        const PrintSettingsOutcome print = ReadPrintSettings(PrintTextsOf(settings, CommandLine{}), AspectRatio);
-        const PrintGeometry g = PrintGeometryOf(print.Settings);
-        const std::vector<int32_t> offsets = DefaultGridOffsets();
-        const DepthGuidance guidance = DepthGuidanceFor(offsets, FocusOffsetIn(offsets, FocusLayer), g.Lenses, g.Columns);
+        const PrintSettingsOutcome print = ReadPrintSettings(run.Print, AspectRatio);
+        const PrintSettings &p = print.Settings;
+        std::fprintf(out, "print: %s lpi, %s dpi%s, %s x %s cm, H scale %d, depth %s\n",
+                     ShortFixed4Text(p.Lpi).toLocal8Bit().constData(), ShortFixed4Text(p.Dpi).toLocal8Bit().constData(),
+                     print.AutoDpi ? " (auto)" : "", ShortFixed4Text(p.WidthCm).toLocal8Bit().constData(),
+                     ShortFixed4Text(p.HeightCm).toLocal8Bit().constData(), p.HScale,
+                     ShortFixed4Text(Depth).toLocal8Bit().constData());
+        const PrintGeometry g = PrintGeometryOf(p);
+        const DepthGuidance guidance = DepthGuidanceFor(run.Views.Offsets, run.Views.FocusOffset, g.Lenses, g.Columns);
         std::fprintf(out, "depth guidance at %s lpi, %s dpi, %s cm wide: %s\n",
-                     ShortFixed4Text(print.Settings.Lpi).toLocal8Bit().constData(),
-                     ShortFixed4Text(print.Settings.Dpi).toLocal8Bit().constData(),
-                     ShortFixed4Text(print.Settings.WidthCm).toLocal8Bit().constData(),
+                     ShortFixed4Text(p.Lpi).toLocal8Bit().constData(), ShortFixed4Text(p.Dpi).toLocal8Bit().constData(),
+                     ShortFixed4Text(p.WidthCm).toLocal8Bit().constData(),
                      DepthGuidanceText(guidance, 0).toLocal8Bit().constData());
     } catch (const std::exception &error) {
         std::fprintf(err, "no depth guidance: %s\n", BatchFailureText(error).toLocal8Bit().constData());
@@ -269,20 +349,6 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
 }
 
 namespace {
-
-// A setting typed on the command line wins over the settings file's. A typed
-// value that the window would replace is refused: a script should not get a
-// print at another pitch or size than it asked for.
-QString Typed(const QString &option, const QString &fromSettings)
-{
-    return option.isEmpty() ? fromSettings : option;
-}
-
-void RefuseReplaced(const CheckedValue &value, const QString &option, const QString &typed, Fixed4 low, Fixed4 high)
-{
-    if (value.Replaced && !typed.isEmpty())
-        throw VistrelError(OutOfLimitsText(option, low, high, typed));
-}
 
 // Progress on the terminal: a line that counts up.
 // The progress of a phase on standard error: on a terminal one line that
@@ -327,26 +393,12 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             std::fprintf(out, "%s: %.3f s\n", what.toLocal8Bit().constData(), ms / 1000.0);
     };
     try {
-        // The settings of the window, read but not rewritten.
-        ProgramFolder = Platform.ProgramFolder();
-        SettingsValues settings;
-        ReadSettingsFile(settings);
-        HScale = uint8_t(settings.HScale);
-        OutputColorMode = uint8_t(settings.OutputColorMode);
-
-        // The typed settings are checked by the window's own rules before any
-        // work is done.
-        const PrintFieldTexts printTexts = PrintTextsOf(settings, options);
-        // The height follows the width once the picture's proportion is known.
-        PrintSettingsOutcome print = ReadPrintSettings(printTexts, Fixed4One);
-        RefuseReplaced(print.Lpi, QStringLiteral("--lpi"), options.Lpi, LpiLow, LpiHigh);
-        RefuseReplaced(print.WidthCm, QStringLiteral("--width-cm"), options.WidthCm, 0, WidthCmHigh);
-        if (!options.Depth.isEmpty())
-            RefuseReplaced(CheckDepth(StrToFixed4(options.Depth)), QStringLiteral("--depth"), options.Depth,
-                           -DepthLimit, DepthLimit);
-        int32_t focusRow = -1;
-        if (!options.Focus.isEmpty())
-            focusRow = StrToInt(options.Focus);
+        // The settings of the window, read but not rewritten, and what the
+        // command line typed, checked before any work is done.
+        const TypedSettings typed = CheckTypedSettings(options);
+        HScale = uint8_t(typed.File.HScale);
+        OutputColorMode = uint8_t(typed.File.OutputColorMode);
+        PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One);
 
         // The pitch test needs no document: strips at each LPI of the range.
         if (!options.PitchTest.isEmpty()) {
@@ -379,35 +431,12 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
 
         // A project's settings stand where the settings file's did; the
         // command line still wins.
-        PrintFieldTexts texts = printTexts;
-        QString depthText = Typed(options.Depth, ShortFixed4Text(settings.Depth));
-        QStringList offsetCells = OffsetCellTexts(DefaultGridOffsets());
-        if (project) {
-            texts.Lpi = Typed(options.Lpi, project->LpiText);
-            depthText = Typed(options.Depth, project->DepthText);
-            if (project->HasResolution) {
-                texts.Dpi = Typed(options.Dpi, project->DpiText);
-                texts.WidthCm = Typed(options.WidthCm, project->WidthText);
-                texts.HScale = Typed(options.HScale, project->HScaleText);
-                // The stored height goes with the stored width, as in the window.
-                if (options.WidthCm.isEmpty() && project->HeightText)
-                    texts.HeightCm = *project->HeightText;
-            }
-            for (int row = 1; row <= int(project->RowOffsets.size()); ++row)
-                if (const auto &offset = project->RowOffsets[size_t(row - 1)])
-                    offsetCells[row - 1] = QString::number(*offset);
-        }
-        Depth = CheckDepth(StrToFixed4(depthText)).Value;
-        if (focusRow >= 0)
-            FocusLayer = CheckFocusRow(focusRow, LayerCount);
-        // The same reading of the fields as the window's Preview and export.
-        const PreviewSettings views =
-            ReadPreviewSettings({QString::number(FocusLayer), depthText, texts.Lpi, offsetCells});
-        const std::vector<int32_t> &offsets = views.Offsets;
-        const int32_t focusOffset = views.FocusOffset;
+        const RunSettings run = SettingsOfRun(typed, options, project);
+        const PrintFieldTexts &texts = run.Print;
+        const std::vector<int32_t> &offsets = run.Views.Offsets;
+        const int32_t focusOffset = run.Views.FocusOffset;
         print = ReadPrintSettings(texts, AspectRatio);
         Lpi = print.Settings.Lpi;
-        CentreView = 4;
         {
             const PrintGeometry g = PrintGeometryOf(print.Settings);
             const DepthGuidance guidance = DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns);
@@ -420,12 +449,16 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             TerminalProgress progress(err, "relief");
             RenderPendingReliefs([&](int p) { progress(p); });
         }
-        // The crop, when asked for: the print's width applies to the columns kept.
+        // The crop, when asked for: the print's width applies to the columns
+        // kept and its height follows them. A saved project keeps the print as
+        // set, uncropped: the crop is made again from it.
+        const PrintSettingsOutcome uncropped = print;
         CropEdges = options.CropEdges ? 1 : 0;
         ChooseCrop(offsets, focusOffset);
         if (CropWidth > 0) {
-            print = ReadPrintSettings(texts, CroppedAspectRatio());
-            std::fprintf(out, "crop: %s\n", CropText(0).toLocal8Bit().constData());
+            print = ReadCroppedPrintSettings(texts);
+            std::fprintf(out, "crop: %s\n",
+                         CropText(0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
         }
         auto written = [&](const char *what, const QString &path) {
             std::fprintf(out, "%s written: %s\n", what, QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
@@ -472,11 +505,12 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             written("GIF", options.ExportGif);
         }
         if (!options.SaveProject.isEmpty()) {
-            const PrintSettings &p = print.Settings;
+            const PrintSettings &p = uncropped.Settings;
             SaveProject(options.SaveProject,
-                        {ShortFixed4Text(p.Lpi), QString::number(FocusLayer), depthText,
-                         print.AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(p.Dpi), ShortFixed4Text(p.WidthCm),
-                         ShortFixed4Text(p.HeightCm), QString::number(p.HScale), OutputColorMode, offsetCells});
+                        {ShortFixed4Text(p.Lpi), QString::number(FocusLayer), run.DepthText,
+                         uncropped.AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(p.Dpi),
+                         ShortFixed4Text(p.WidthCm), ShortFixed4Text(p.HeightCm), QString::number(p.HScale),
+                         OutputColorMode, run.OffsetCells});
             written("project", options.SaveProject);
         }
         if (options.Anaglyph) {

@@ -3,7 +3,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 struct CommandLine {
     bool Help = false;
@@ -40,8 +42,9 @@ extern const char *const UsageText;
 // Returns the exit code: 0, or 1 with the import's message on `err`.
 int RunInfo(const CommandLine &options, FILE *out, FILE *err);
 
-// The facts --info prints, one per line, from the open document.
-QString DocumentFacts();
+// The facts --info prints, one per line, from the open document with the
+// offsets by layer index.
+QString DocumentFacts(const std::vector<int32_t> &offsets);
 
 // The batch export. Returns the exit code: 0, or 1 with the message on `err`.
 int RunBatch(const CommandLine &options, FILE *out, FILE *err);

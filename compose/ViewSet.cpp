@@ -167,11 +167,26 @@ Fixed4 CroppedAspectRatio()
     return RoundDiv(AspectRatio * CropWidth, ImageWidth);
 }
 
-QString CropText(uint8_t language)
+PrintSettingsOutcome ReadCroppedPrintSettings(PrintFieldTexts texts)
+{
+    if (CropWidth > 0)
+        texts.HeightCm.clear();
+    return ReadPrintSettings(texts, CroppedAspectRatio());
+}
+
+QString CropText(uint8_t language, Fixed4 widthCm, Fixed4 heightCm)
 {
     if (CropWidth <= 0)
         return {};
     const int32_t cut = ImageWidth - CropWidth;
-    return language == 1 ? QStringLiteral("边缘裁去 %1 列（并非每个视图都覆盖）。").arg(cut)
-                         : QStringLiteral("%1 columns cut at the edges that not every view covers.").arg(cut);
+    QString text = language == 1 ? QStringLiteral("边缘裁去 %1 列（并非每个视图都覆盖）。").arg(cut)
+                                 : QStringLiteral("%1 columns cut at the edges that not every view covers.").arg(cut);
+    if (widthCm > 0) {
+        // Centimetres to two decimals, as short as they go.
+        auto cm = [](Fixed4 v) { return ShortText(double(RoundDiv(v, 100)) / 100); };
+        text += language == 1 ? QStringLiteral("打印高度随之改变，保持画面比例：%1 x %2 厘米。").arg(cm(widthCm), cm(heightCm))
+                              : QStringLiteral(" The height follows to keep the picture's proportions: %1 x %2 cm.")
+                                    .arg(cm(widthCm), cm(heightCm));
+    }
+    return text;
 }

@@ -33,8 +33,13 @@ void StopPreview();
 void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset);
 // The proportion of what is printed: the canvas's, or the crop's.
 Fixed4 CroppedAspectRatio();
-// "37 columns cut at the edges that not every view covers." (empty without a crop)
-QString CropText(uint8_t language);
+// The print of a crop: its width applies to the columns kept and its height
+// follows their proportion, whatever height the field or the project holds,
+// so that the picture is never stretched. Without a crop, the fields as they are.
+PrintSettingsOutcome ReadCroppedPrintSettings(PrintFieldTexts texts);
+// "37 columns cut at the edges that not every view covers." (empty without a
+// crop), followed by the print's size when `widthCm` is given.
+QString CropText(uint8_t language, Fixed4 widthCm = 0, Fixed4 heightCm = 0);
 
 // How far the views move a layer against the print's lenses. A point of a
 // layer that moves more than one lens width between neighbouring views falls

@@ -73,7 +73,7 @@ void TForm1::BitBtn3Click()
         if (CropEdges == 1)
             RenderPendingReliefs();
         ChooseCrop(views.Offsets, views.FocusOffset);
-        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), CroppedAspectRatio());
+        const PrintSettingsOutcome print = ReadCroppedPrintSettings(PrintTexts());
         if (print.Lpi.Replaced)
             Edit5->setText(print.Lpi.Shown);
         if (print.WidthCm.Replaced)
@@ -103,7 +103,8 @@ void TForm1::BitBtn3Click()
         const PrintGeometry g = PrintGeometryOf(print.Settings);
         ShowWritten(path, g.Columns, g.Rows, OutputWidthCm, OutputHeightCm);
         if (CropWidth > 0)
-            SetPanelText(10, PanelText(10) + QStringLiteral("  ") + CropText(Language));
+            SetPanelText(10, PanelText(10) + QStringLiteral("  ") +
+                                 CropText(Language, print.Settings.WidthCm, print.Settings.HeightCm));
         Platform.Beep();
     });
 }

@@ -57,11 +57,12 @@ TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
                                          "offset 0, focus\n"
                                          "layer 1: row 2, rect left 0 top 0 right 300 bottom 200, group 0, channels 4, "
                                          "offset 19\n");
-    // Then one line of depth guidance for the print the settings file describes.
+    // Then the print the settings file describes and its depth guidance.
     EXPECT_TRUE(out.startsWith(facts)) << out.toStdString();
     const QStringList rest = out.mid(facts.size()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(rest.size(), 1) << out.toStdString();
-    EXPECT_TRUE(rest[0].startsWith(QLatin1String("depth guidance at "))) << out.toStdString();
+    ASSERT_EQ(rest.size(), 2) << out.toStdString();
+    EXPECT_TRUE(rest[0].startsWith(QLatin1String("print: "))) << out.toStdString();
+    EXPECT_TRUE(rest[1].startsWith(QLatin1String("depth guidance at "))) << out.toStdString();
     EXPECT_EQ(QDir(work).entryList(QDir::Files).size(), 4);  // ly1, lyt1, ly2, lyt2 stay
 
     WriteFileBytes(psd, "not a PSD");
@@ -173,5 +174,56 @@ TEST(CommandLine, DepthGuidanceInTheFactsAndAWarningWhenThePrintWouldGhost)
                    &code, &err);
         EXPECT_EQ(code, 0) << err.toStdString();
         EXPECT_EQ(err.contains("warning: Largest shift"), c.Warned) << err.toStdString();
+    }
+}
+
+// --info of a project shows the project's offsets and print, and the typed
+// print settings stand in for the guidance as they do for an export.
+TEST(CommandLine, InfoOfAProjectShowsItsOffsetsAndPrint)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 300;
+    b.Height = 200;
+    b.AddLayer(0, 0, 300, 200, {1, 2, 3});
+    b.AddLayer(40, 30, 100, 80, {9, 9, 9});
+    b.AddLayer(150, 60, 60, 60, {200, 9, 9});
+    WriteFileBytes(dir.filePath(QStringLiteral("doc.psd")), b.Build());
+    const QString project = dir.filePath(QStringLiteral("doc.hx4p3"));
+    WriteFileBytes(project, "doc.psd\r\n 5.00000000000000E+0001 7 3  1.50000000000000E+0000\r\n"
+                            "99101 3 300 200\r\na\r\nb\r\nc\r\nd\r\ndate\r\n"
+                            " 3.60000000000000E+0002  7.00000000000000E+0000  4.00000000000000E+0000 2 2\r\n"
+                            "-30\r\n12\r\n25\r\n7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n");
+    struct Case {
+        QStringList typed;
+        int code;
+        const char *print, *guidance;
+    } cases[] = {
+        {{}, 0, "print: 50 lpi, 360 dpi, 7 x 4 cm, H scale 2, depth 1.5", "depth guidance at 50 lpi, 360 dpi, 7 cm wide"},
+        {{"--lpi", "80", "--dpi", "720", "--width-cm", "5", "--depth", "2", "--hscale", "1"}, 0,
+         "print: 80 lpi, 720 dpi, 5 x 3.3333 cm, H scale 1, depth 2", "depth guidance at 80 lpi, 720 dpi, 5 cm wide"},
+        {{"--lpi", "300"}, 1, nullptr, nullptr},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed.join(' ').toStdString());
+        int code = -1;
+        QByteArray err;
+        const QString out = QString::fromLocal8Bit(
+            RunProgram(VistrelProgram(), QStringList{QStringLiteral("--info")} + c.typed + QStringList{project}, &code,
+                       &err));
+        ASSERT_EQ(code, c.code) << err.toStdString();
+        if (c.code != 0) {
+            EXPECT_TRUE(err.contains("--lpi must be between 9 and 210")) << err.toStdString();
+            continue;
+        }
+        EXPECT_TRUE(out.contains(QLatin1String("row 1, rect left 150 top 60 right 210 bottom 120, group 0, channels 4, "
+                                               "offset -30\n")))
+            << out.toStdString();
+        EXPECT_TRUE(out.contains(QLatin1String("row 2, rect left 40 top 30 right 140 bottom 110, group 0, channels 4, "
+                                               "offset 12\n")))
+            << out.toStdString();
+        EXPECT_TRUE(out.contains(QLatin1String("offset 25, focus\n"))) << out.toStdString();
+        EXPECT_TRUE(out.contains(QLatin1String(c.print))) << out.toStdString();
+        EXPECT_TRUE(out.contains(QLatin1String(c.guidance))) << out.toStdString();
     }
 }

@@ -304,3 +304,74 @@ TEST_F(ExportWindowTest, TheCropCheckBoxCutsTheViewsOfThePreviewAndThePrint)
     f.SpeedButton2Click();
     f.AnimationFrame();
 }
+
+// A square in the artwork stays square in a cropped print, from the window and
+// from the batch mode with a project that stores a height; the project the
+// batch mode saves keeps the print as set, uncropped.
+TEST_F(WindowTest, ACroppedPrintKeepsASquareSquare)
+{
+    PsdBuilder b;
+    b.Width = 300;
+    b.Height = 200;
+    b.AddLayer(0, 0, 300, 200, {255, 255, 255});  // moves: the outer views leave the edges bare
+    b.AddLayer(120, 70, 60, 60, {0, 0, 0});       // the square, at the focus: never moves
+    b.AddLayer(10, 10, 20, 20, {200, 200, 200});
+    TForm1 &f = Start();
+    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), b.Build())));
+    f.SetCells(2, 1, QStringLiteral("0"));
+    f.SetCells(2, 2, QStringLiteral("0"));
+    f.SetCells(2, 3, QStringLiteral("40"));
+    f.Edit2->setText(QStringLiteral("2"));
+    f.Edit3->setText(QStringLiteral("1"));
+    f.Edit5->setText(QStringLiteral("60"));
+    f.ComboBox2->setEditText(QStringLiteral("600"));
+    f.Edit9->setText(QStringLiteral("10"));
+    const QString storedHeight = f.Edit10->text();
+    f.CheckBox16->setChecked(true);
+    f.SpeedButton9Click();
+    f.SpeedButton2Click();
+    const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
+    platform.SaveAnswers.push_back(windowPrint);
+    f.BitBtn3Click();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    ASSERT_EQ(CropWidth, 260);  // the outer views move the background 20 columns
+    EXPECT_EQ(f.Edit10->text(), storedHeight);
+    QTest::mouseClick(f.SpeedButton15, Qt::LeftButton);  // doc.hx4p3 beside the PSD
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+
+    const QString project = platform.Sandbox.path() + QStringLiteral("/doc.hx4p3");
+    const QString batchPrint = platform.Sandbox.path() + QStringLiteral("/batch.tif");
+    const QString saved = platform.Sandbox.path() + QStringLiteral("/again.hx4p3");
+    int code = -1;
+    QByteArray err;
+    RunProgram(VistrelProgram(), {QStringLiteral("--crop-edges"), QStringLiteral("--export-tiff"), batchPrint,
+                                  QStringLiteral("--save-project"), saved, project},
+               &code, &err);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    // The resolution line (the ninth) of the saved project holds the width and
+    // height as set, uncropped (the crop's height would be 7.69 cm).
+    auto widthAndHeight = [](const QString &file) {
+        const QList<QByteArray> fields = ReadFileBytes(file).split('\n').value(8).simplified().split(' ');
+        return std::make_pair(fields.value(1).toDouble(), fields.value(2).toDouble());
+    };
+    EXPECT_NEAR(widthAndHeight(saved).first, 10, 1e-4);
+    EXPECT_NEAR(widthAndHeight(saved).second, widthAndHeight(project).second, 1e-4);
+
+    for (const QString &path : {windowPrint, batchPrint}) {
+        SCOPED_TRACE(path.toStdString());
+        const QImage print = LoadTiffBitmap(path);
+        ASSERT_FALSE(print.isNull());
+        int left = print.width(), right = -1, top = print.height(), bottom = -1;
+        for (int y = 0; y < print.height(); ++y)
+            for (int x = 0; x < print.width(); ++x)
+                if (qGray(print.pixel(x, y)) < 50) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        ASSERT_GE(right, left);
+        const int width = right - left + 1, height = bottom - top + 1;
+        // 60 of 260 columns of a 10 cm print at 600 dpi: about 545 pixels.
+        EXPECT_NEAR(width, 545, 15);
+        EXPECT_NEAR(double(width) / height, 1.0, 0.02) << width << " x " << height;
+    }
+}
