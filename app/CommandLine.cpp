@@ -52,6 +52,7 @@ const char *const UsageText =
     "                             PSD, an animated GIF, the red/blue anaglyph (FILE_qz58.bmp)\n"
     "  --save-project OUT.hx4p3   also save the project of what the run imported and applied\n"
     "  --gif-palette adaptive     the GIF's 256 colours cut from its views instead of the halftone ones\n"
+    "  --fail-on-ghosting         a print that would ghost is not made: exit status 2, nothing written\n"
     "  --crop-edges               cut the views to the columns that all seven cover; the print keeps\n"
     "                             its width and its height follows, so the picture keeps its proportions\n"
     "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
@@ -99,7 +100,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         static const std::pair<const char *, bool CommandLine::*> switches[] = {
             {"--help", &CommandLine::Help}, {"-h", &CommandLine::Help}, {"--info", &CommandLine::Info},
             {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose},
-            {"--crop-edges", &CommandLine::CropEdges}};
+            {"--crop-edges", &CommandLine::CropEdges}, {"--fail-on-ghosting", &CommandLine::FailOnGhosting}};
         const auto takes = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const auto &o) { return a == QLatin1String(o.first); });
         const auto flag = std::find_if(std::begin(switches), std::end(switches),
@@ -392,6 +393,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         if (options.Verbose)
             std::fprintf(out, "%s: %.3f s\n", what.toLocal8Bit().constData(), ms / 1000.0);
     };
+    bool ghosts = false;  // --fail-on-ghosting refused the print: exit status 2
     try {
         // The settings of the window, read but not rewritten, and what the
         // command line typed, checked before any work is done.
@@ -440,6 +442,11 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         {
             const PrintGeometry g = PrintGeometryOf(print.Settings);
             const DepthGuidance guidance = DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns);
+            if (guidance.Ghosts() && options.FailOnGhosting) {
+                ghosts = true;
+                throw VistrelError(QStringLiteral("%1 Nothing was written (--fail-on-ghosting).")
+                                       .arg(DepthGuidanceText(guidance, 0)));
+            }
             if (guidance.Ghosts())
                 std::fprintf(err, "warning: %s\n", DepthGuidanceText(guidance, 0).toLocal8Bit().constData());
         }
@@ -524,7 +531,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
             DeleteFilesInFolder(WorkFolder);
         ReleaseWorkFolder();
-        return 1;
+        return ghosts ? 2 : 1;
     }
     if (options.WorkFolder.isEmpty())
         DeleteFilesInFolder(WorkFolder);

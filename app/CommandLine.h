@@ -24,6 +24,7 @@ struct CommandLine {
     QString SaveProject;  // --save-project: the project of what the run imported and applied
     bool Anaglyph = false;
     bool CropEdges = false;  // --crop-edges: the views cut to the columns every view covers
+    bool FailOnGhosting = false;  // --fail-on-ghosting: a print that would ghost fails with status 2
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
     bool Verbose = false;
     bool IsBatch() const
@@ -46,7 +47,8 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err);
 // offsets by layer index.
 QString DocumentFacts(const std::vector<int32_t> &offsets);
 
-// The batch export. Returns the exit code: 0, or 1 with the message on `err`.
+// The batch export. Returns the exit code: 0, or 1 with the message on `err`;
+// 2 when --fail-on-ghosting refused a print that would ghost.
 int RunBatch(const CommandLine &options, FILE *out, FILE *err);
 
 // Chooses the work folder as the window does, or takes --work-folder.

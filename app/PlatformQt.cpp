@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 namespace {
@@ -37,6 +38,13 @@ void InstallQtPlatform()
     Platform.AskYesNo = [](const QString &text, const QString &title) {
         return QMessageBox::question(QApplication::activeWindow(), title, text, QMessageBox::Yes | QMessageBox::No) ==
                QMessageBox::Yes;
+    };
+    Platform.AskProceed = [](const QString &text, const QString &title, const QString &proceed) {
+        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, QApplication::activeWindow());
+        QPushButton *go = box.addButton(proceed, QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+        box.exec();
+        return box.clickedButton() == go;
     };
     Platform.OpenFileName = [](const FileDialogRequest &r) { return RunFileDialog(r, QFileDialog::AcceptOpen); };
     Platform.SaveFileName = [](const FileDialogRequest &r) { return RunFileDialog(r, QFileDialog::AcceptSave); };

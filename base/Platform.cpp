@@ -32,6 +32,7 @@ void InstallBasicPlatform()
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     };
     Platform.AskYesNo = [](const QString &, const QString &) { return false; };
+    Platform.AskProceed = [](const QString &, const QString &, const QString &) { return false; };
     Platform.OpenFileName = [](const FileDialogRequest &) { return QString(); };
     Platform.SaveFileName = [](const FileDialogRequest &) { return QString(); };
     Platform.Beep = [] {};

@@ -26,6 +26,8 @@ struct PlatformServices {
     std::function<void(const QString &text)> ShowMessage;
     // Yes/No question with a title; true for Yes.
     std::function<bool(const QString &text, const QString &title)> AskYesNo;
+    // A question whose buttons are `proceed` and Cancel (the default); true to proceed.
+    std::function<bool(const QString &text, const QString &title, const QString &proceed)> AskProceed;
     // The chosen path, or empty when cancelled.
     std::function<QString(const FileDialogRequest &)> OpenFileName;
     std::function<QString(const FileDialogRequest &)> SaveFileName;

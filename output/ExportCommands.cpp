@@ -78,6 +78,14 @@ void TForm1::BitBtn3Click()
             Edit5->setText(print.Lpi.Shown);
         if (print.WidthCm.Replaced)
             Edit9->setText(print.WidthCm.Shown);
+        // A print whose views move a layer more than one lens width ghosts:
+        // the designer decides before the work starts.
+        const PrintGeometry geometry = PrintGeometryOf(print.Settings);
+        const DepthGuidance guidance = DepthGuidanceFor(views.Offsets, views.FocusOffset, geometry.Lenses, geometry.Columns);
+        if (guidance.Ghosts() &&
+            !Platform.AskProceed(DepthGuidanceText(guidance, Language), QStringLiteral("Vistrel"),
+                                 Language == 1 ? QStringLiteral("仍然导出") : QStringLiteral("Export anyway")))
+            return;
 
         // The export ends a running animation, as Stop would.
         if (AnimationRunning)
@@ -100,8 +108,7 @@ void TForm1::BitBtn3Click()
         PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView, Layers, LayerLines, CropLeft, CropWidth};
         FullViewsWritten = false;
         PrintWritten = 1;
-        const PrintGeometry g = PrintGeometryOf(print.Settings);
-        ShowWritten(path, g.Columns, g.Rows, OutputWidthCm, OutputHeightCm);
+        ShowWritten(path, geometry.Columns, geometry.Rows, OutputWidthCm, OutputHeightCm);
         if (CropWidth > 0)
             SetPanelText(10, PanelText(10) + QStringLiteral("  ") +
                                  CropText(Language, print.Settings.WidthCm, print.Settings.HeightCm));

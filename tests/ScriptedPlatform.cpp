@@ -21,6 +21,15 @@ ScriptedPlatform::ScriptedPlatform()
         YesNoAnswers.pop_front();
         return answer;
     };
+    Platform.AskProceed = [this](const QString &text, const QString &title, const QString &proceed) {
+        ProceedQuestions << title + QStringLiteral(": ") + text + QStringLiteral(" [") + proceed +
+                                QStringLiteral(" / Cancel]");
+        if (ProceedAnswers.empty())
+            return true;
+        const bool answer = ProceedAnswers.front();
+        ProceedAnswers.pop_front();
+        return answer;
+    };
     auto answer = [this](std::deque<QString> &queue, const FileDialogRequest &request) {
         DialogRequests.push_back(request);
         if (queue.empty())

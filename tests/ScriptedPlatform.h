@@ -15,6 +15,10 @@ struct ScriptedPlatform {
 
     QStringList Messages;
     std::deque<bool> YesNoAnswers;     // an empty queue answers No
+    // "Proceed / Cancel" questions (a print that would ghost), kept apart from
+    // the messages so that tests about other things need not answer them.
+    QStringList ProceedQuestions;
+    std::deque<bool> ProceedAnswers;   // an empty queue proceeds
     std::deque<QString> OpenAnswers;   // an empty queue cancels
     std::deque<QString> SaveAnswers;
     std::vector<FileDialogRequest> DialogRequests;

@@ -5,6 +5,7 @@
 #include "Tiff.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -161,19 +162,29 @@ TEST(CommandLine, DepthGuidanceInTheFactsAndAWarningWhenThePrintWouldGhost)
     EXPECT_TRUE(facts.contains(QLatin1String("depth guidance at "))) << facts.toStdString();
     EXPECT_TRUE(facts.contains(QLatin1String("Largest shift between neighbouring views: "))) << facts.toStdString();
 
-    // A small depth prints quietly; the largest on a fine pitch ghosts and says so.
+    // A small depth prints quietly; the largest on a fine pitch ghosts and says
+    // so, or with --fail-on-ghosting fails with status 2 and writes nothing.
     struct Case {
         const char *Depth, *Lpi;
-        bool Warned;
-    } cases[] = {{"0.2", "20", false}, {"10", "100", true}};
+        bool FailOnGhosting, Warned;
+        int Code;
+    } cases[] = {{"0.2", "20", false, false, 0}, {"10", "100", false, true, 0}, {"0.2", "20", true, false, 0},
+                 {"10", "100", true, false, 2}};
     for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.Depth) + (c.FailOnGhosting ? " failing" : ""));
+        const QString print = dir.path() + QStringLiteral("/x.tif");
+        QFile::remove(print);
+        QStringList args{QStringLiteral("--export-tiff"), print, QStringLiteral("--depth"),
+                         QString::fromLatin1(c.Depth), QStringLiteral("--lpi"), QString::fromLatin1(c.Lpi), psd};
+        if (c.FailOnGhosting)
+            args.prepend(QStringLiteral("--fail-on-ghosting"));
         QByteArray err;
-        RunProgram(program,
-                   {QStringLiteral("--export-tiff"), dir.path() + QStringLiteral("/x.tif"), QStringLiteral("--depth"),
-                    QString::fromLatin1(c.Depth), QStringLiteral("--lpi"), QString::fromLatin1(c.Lpi), psd},
-                   &code, &err);
-        EXPECT_EQ(code, 0) << err.toStdString();
+        RunProgram(program, args, &code, &err);
+        EXPECT_EQ(code, c.Code) << err.toStdString();
         EXPECT_EQ(err.contains("warning: Largest shift"), c.Warned) << err.toStdString();
+        EXPECT_EQ(QFile::exists(print), c.Code == 0);
+        if (c.Code == 2)
+            EXPECT_TRUE(err.contains("the picture will ghost")) << err.toStdString();
     }
 }
 

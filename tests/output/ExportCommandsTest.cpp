@@ -375,3 +375,37 @@ TEST_F(WindowTest, ACroppedPrintKeepsASquareSquare)
         EXPECT_NEAR(double(width) / height, 1.0, 0.02) << width << " x " << height;
     }
 }
+
+// A print that would ghost is exported only when the designer says so.
+TEST_F(ExportWindowTest, APrintThatWouldGhostAsksBeforeItIsMade)
+{
+    Open();
+    TForm1 &f = *form;
+    f.Edit3->setText(QStringLiteral("10"));
+    f.Edit5->setText(QStringLiteral("100"));
+    f.SpeedButton9Click();
+    f.SpeedButton2Click();
+    const QString print = platform.Sandbox.path() + QStringLiteral("/doc.tif");
+    for (bool anyway : {false, true}) {
+        SCOPED_TRACE(anyway);
+        platform.ProceedQuestions.clear();
+        platform.SaveAnswers.push_back(print);
+        platform.ProceedAnswers.push_back(anyway);
+        f.BitBtn3Click();
+        EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+        ASSERT_EQ(platform.ProceedQuestions.size(), 1);
+        EXPECT_TRUE(platform.ProceedQuestions[0].contains(QLatin1String("the picture will ghost")) &&
+                    platform.ProceedQuestions[0].endsWith(QLatin1String("[Export anyway / Cancel]")))
+            << platform.ProceedQuestions[0].toStdString();
+        EXPECT_EQ(QFile::exists(print), anyway);
+        EXPECT_EQ(PrintWritten, anyway ? 1 : 0);
+    }
+    // A depth that does not ghost is not asked about.
+    f.Edit3->setText(QStringLiteral("0.2"));
+    f.SpeedButton9Click();
+    f.SpeedButton2Click();
+    platform.ProceedQuestions.clear();
+    platform.SaveAnswers.push_back(print);
+    f.BitBtn3Click();
+    EXPECT_TRUE(platform.ProceedQuestions.isEmpty()) << platform.ProceedQuestions.join('\n').toStdString();
+}
