@@ -61,16 +61,12 @@ void TForm1::ZoomBy(bool zoomIn)
     if (picture.isNull() || picture.width() == 0)
         return;
     Image1Aligned = false;
-    int width, height;
-    if (zoomIn) {
-        width = int(Round(Image1->width() * 1.5));
-        height = int(Round(double(picture.height()) / picture.width() * width));
-    } else {
-        width = int(Round(Image1->width() / 1.5));
-        height = int(Round(Image1->height() / 1.5));
-    }
-    width = std::max(1, width);
-    height = std::max(1, height);
+    // From the picture as drawn, and the control in the picture's own shape
+    // either way, so that nothing is left around the picture to map wrongly.
+    const QRect drawn = Image1->PictureRect();
+    const int shown = drawn.isEmpty() ? Image1->width() : drawn.width();
+    const int width = std::max(1, int(Round(zoomIn ? shown * 1.5 : shown / 1.5)));
+    const int height = std::max(1, int(Round(double(picture.height()) / picture.width() * width)));
     const QSize client = ScrollBox1->viewport()->size();
     // Centre: where the picture is larger than the area, scroll to its middle.
     const int dx = int(RoundDiv(client.width() - width, 2));
@@ -79,9 +75,7 @@ void TForm1::ZoomBy(bool zoomIn)
     LayoutScrollContent();
     ScrollBox1->horizontalScrollBar()->setValue(dx < 0 ? -dx : 0);
     ScrollBox1->verticalScrollBar()->setValue(dy < 0 ? -dy : 0);
-    ViewScale = ToFixed4(double(WorkHeight) / height);
-    ViewOffsetX = 0;
-    ViewOffsetY = 0;
+    FitEditorView();
     if (LineCommandsActive()) {
         // Outlines and point squares stay about two screen pixels wide.
         Editor.SetViewScale(ViewScale);
@@ -162,10 +156,29 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == ScrollBox1->viewport() && event->type() == QEvent::Resize)
         LayoutScrollContent();
+    if (watched == Image1 && event->type() == QEvent::Resize) {
+        // The picture is drawn at another size: outlines keep their screen width.
+        FitEditorView();
+        if (LineCommandsActive()) {
+            Editor.SetViewScale(ViewScale);
+            Editor.Refresh();
+            ShowEditor();
+        }
+    }
     if (HandlePanEvent(watched, event))
         return true;
     if (watched == Image1 && HandlePictureMouse(event))
         return true;
+    // Escape drops the line being drawn.
+    if (event->type() == QEvent::KeyPress && DrawLineShown && DrawCount > 0 &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this && LineCommandsActive()) {
+            Editor.DropLine();
+            ShowEditor();
+            return true;
+        }
+    }
     // Enter ends the free transform, unless a text field takes it.
     if (event->type() == QEvent::KeyPress && DrawLineShown && Editor.Tool() == ToolFreeTransform) {
         const int key = static_cast<QKeyEvent *>(event)->key();

@@ -123,28 +123,33 @@ void TForm1::ReloadDrawLinePage()
 void TForm1::FitEditorView()
 {
     // The picture control shows the working picture scaled proportionally and
-    // centred; ViewScale is working pixels per screen pixel, times 10 000.
-    const int64_t wc = Image1->width(), hc = Image1->height();
-    if (hc <= 0 || wc <= 0 || WorkHeight <= 0 || WorkWidth <= 0)
+    // centred, wherever fit, zoom, resizing or a preview left the control.
+    // ViewScale is working pixels per screen pixel, times 10 000 (the editor
+    // keeps its outlines about two screen pixels wide by it); the offsets are
+    // where the drawn picture starts, in screen pixels times 10 000.
+    const QRect drawn = Image1->PictureRect();
+    if (drawn.isEmpty() || WorkWidth <= 0 || WorkHeight <= 0)
         return;
-    if (int64_t(WorkWidth) * hc >= wc * WorkHeight) {
-        ViewScale = RoundDiv(int64_t(WorkWidth) * Fixed4One, wc);
-        ViewOffsetX = 0;
-        ViewOffsetY = RoundDiv((hc * ViewScale - int64_t(WorkHeight) * Fixed4One) * Fixed4One, 2 * ViewScale);
-    } else {
-        ViewScale = RoundDiv(int64_t(WorkHeight) * Fixed4One, hc);
-        ViewOffsetY = 0;
-        ViewOffsetX = RoundDiv((wc * ViewScale - int64_t(WorkWidth) * Fixed4One) * Fixed4One, 2 * ViewScale);
-    }
+    ViewScale = RoundDiv(int64_t(WorkWidth) * Fixed4One, drawn.width());
+    ViewOffsetX = int64_t(drawn.left()) * Fixed4One;
+    ViewOffsetY = int64_t(drawn.top()) * Fixed4One;
 }
 
 TPoint32 TForm1::WorkingPosition(int x, int y) const
 {
-    // Truncated toward zero, as a position left of the picture is negative.
-    const auto map = [](int screen, Fixed4 offset) {
-        return int32_t((int64_t(screen) * Fixed4One - offset) * ViewScale / (Fixed4One * Fixed4One));
+    // Read from where the picture is drawn at this moment, not from a scale
+    // kept aside, so that the mouse lands on what it points at after any
+    // sequence of fit, zoom, pan, resize, preview and page changes. The centre
+    // of screen pixel s shows working pixel floor((s + 0.5 - start) x size /
+    // extent); a position left of or above the picture is negative.
+    const QRect drawn = Image1->PictureRect();
+    if (drawn.isEmpty() || WorkWidth <= 0 || WorkHeight <= 0)
+        return {0, 0};
+    const auto map = [](int screen, int start, int extent, int32_t size) {
+        const int64_t num = (2 * int64_t(screen - start) + 1) * size, den = 2 * int64_t(extent);
+        return int32_t(num >= 0 ? num / den : -((-num + den - 1) / den));
     };
-    return {map(x, ViewOffsetX), map(y, ViewOffsetY)};
+    return {map(x, drawn.left(), drawn.width(), WorkWidth), map(y, drawn.top(), drawn.height(), WorkHeight)};
 }
 
 bool TForm1::LineCommandsActive() const
@@ -172,7 +177,8 @@ bool TForm1::HandlePictureMouse(QEvent *event)
     const TPoint32 at = WorkingPosition(p.x(), p.y());
     switch (type) {
     case QEvent::MouseButtonDblClick:
-        Editor.DoubleClick();
+        if (Editor.DoubleClick())
+            break;  // the line is ended; its last point came with the first click
         [[fallthrough]];
     case QEvent::MouseButtonPress:
         Editor.Press(at, mouse->button(), mouse->modifiers().testFlag(Qt::ShiftModifier));

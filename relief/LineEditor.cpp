@@ -263,7 +263,9 @@ void LineEditor::DrawOutline(const Tline &line, bool closed)
     if (Display.isNull() || line.empty())
         return;
     OverlayPainter painter(Display, Mark);
-    if (closed) {
+    // A closed line of two points runs there and back: in "not xor" the way
+    // back would wipe out the way there, so it is drawn once, open.
+    if (closed && line.size() > 2) {
         painter.drawPath(ClosedPath(line));
         return;
     }
@@ -345,7 +347,11 @@ void LineEditor::DrawTransformFrame()
         return;
     DrawSelectedOutlines();
     OverlayPainter painter(Display, Mark);
-    painter.drawRect(SpanRect(SelLeft, SelTop, SelRight, SelBottom));
+    // The frame stands clear of the outlines and of the handle squares: drawn
+    // over an axis-aligned line in "not xor", the two would cancel each other
+    // out. A handle reaches 2 marks out, and each pen half a mark.
+    const int32_t clear = 3 * Mark + 1;
+    painter.drawRect(SpanRect(SelLeft - clear, SelTop - clear, SelRight + clear, SelBottom + clear));
     const int32_t e = 2 * Mark;
     const int32_t midX = int32_t(RoundDiv(int64_t(SelLeft) + SelRight, 2));
     const int32_t midY = int32_t(RoundDiv(int64_t(SelTop) + SelBottom, 2));
@@ -606,10 +612,28 @@ void LineEditor::Release(TPoint32 at, Qt::MouseButton button)
     }
 }
 
-void LineEditor::DoubleClick()
+bool LineEditor::DoubleClick()
 {
     if (ToolMode == ToolFreeTransform)
         EndFreeTransform();
+    if (ToolMode != ToolDrawLine || EditLine.empty())
+        return false;
+    StartCall();
+    MouseHeld = 0;  // the release that follows adds no point
+    FinishLine();
+    return true;
+}
+
+void LineEditor::DropLine()
+{
+    StartCall();
+    if (EditLine.empty())
+        return;
+    EditLine.clear();
+    DrawCount = 0;
+    MouseHeld = 0;
+    RubberShown = false;
+    RebuildForTool();
 }
 
 void LineEditor::EndFreeTransform()
@@ -635,13 +659,8 @@ void LineEditor::ReleaseDraw(TPoint32 at, Qt::MouseButton button)
     const bool ends = button == Qt::RightButton;
     const bool pointFits = EditLine.size() < size_t(MaxEditedPoints);
     const size_t finalCount = EditLine.size() + (pointFits ? 1 : 0);
-    const int order = std::clamp<int>(CurrentOrder, 0, OrderCount - 1);
-    if (ends && finalCount > 2 && CurrentLines.size() == size_t(OrderCount) &&
-        CurrentLines[size_t(order)].size() >= size_t(MaxLinesPerOrder)) {
-        // The line stays in progress: another order can take it.
-        Refuse(Refusal::OrderFull);
+    if (ends && OrderRefusesLine(finalCount))
         return;
-    }
     if (pointFits) {
         if (RubberShown)
             DrawSegment(RubberFrom, RubberTo);
@@ -654,13 +673,32 @@ void LineEditor::ReleaseDraw(TPoint32 at, Qt::MouseButton button)
     } else {
         Refuse(Refusal::LineFull);
     }
-    if (!ends)
+    if (ends)
+        FinishLine();
+}
+
+bool LineEditor::OrderRefusesLine(size_t points)
+{
+    const int order = std::clamp<int>(CurrentOrder, 0, OrderCount - 1);
+    if (points > 2 && CurrentLines.size() == size_t(OrderCount) &&
+        CurrentLines[size_t(order)].size() >= size_t(MaxLinesPerOrder)) {
+        // The line stays in progress: another order can take it.
+        Refuse(Refusal::OrderFull);
+        return true;
+    }
+    return false;
+}
+
+void LineEditor::FinishLine()
+{
+    if (OrderRefusesLine(EditLine.size()))
         return;
-    if (DrawCount > 2) {
+    const int order = std::clamp<int>(CurrentOrder, 0, OrderCount - 1);
+    if (EditLine.size() > 2) {
         AppendLine(CurrentLines, order, EditLine);
         SelectOnly({uint8_t(order), uint8_t(CurrentLines[size_t(order)].size() - 1)});
     } else {
-        ClearSelection();
+        ClearSelection();  // fewer than three points make no line
     }
     EditLine.clear();
     DrawCount = 0;

@@ -109,10 +109,15 @@ public:
     void Press(TPoint32 at, Qt::MouseButton button, bool shift);
     void Move(TPoint32 at, TPoint32 rubberAt);
     void Release(TPoint32 at, Qt::MouseButton button);
-    // A double click, before the press that comes with it; ends the free
-    // transform. The Enter key does the same.
-    void DoubleClick();
+    // A double click, before the press that comes with it: ends the line
+    // being drawn as a right click does, without adding its point again (the
+    // click before it added it), and then takes the press and the release that
+    // follow as done: true. Ends the free transform, as the Enter key does, and
+    // lets the press follow: false.
+    bool DoubleClick();
     void EndFreeTransform();
+    // Escape: the line being drawn is dropped.
+    void DropLine();
 
     // "Delete point": the last point of the line being drawn.
     void UndoPoint();
@@ -178,6 +183,10 @@ private:
 
     void PressDraw(Qt::MouseButton button);
     void ReleaseDraw(TPoint32 at, Qt::MouseButton button);
+    // The line being drawn is stored (three points or more) or dropped, unless
+    // its order is full (refused: it stays in progress).
+    void FinishLine();
+    bool OrderRefusesLine(size_t points);
     void MoveAddPoint(TPoint32 at);
     void PressAddPoint();
     void MoveDeletePoint(TPoint32 at);

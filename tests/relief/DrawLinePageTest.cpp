@@ -13,6 +13,7 @@
 #include "WorkFolder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 
 namespace {
 
@@ -511,4 +513,88 @@ TEST_F(DrawLinePageTest, Screenshots)
     QTest::qWait(130);
     f.grab().save(folder + QStringLiteral("/drawline-relief-preview.png"));
     QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
+}
+
+// The mouse lands where the picture is drawn, after any sequence of fit, zoom,
+// preview and resizing. What a click stored is found in the control's own
+// pixels, not through the window's mapping: the box of what changed on the
+// screen when a triangle was clicked must be the box of the clicks.
+TEST_F(DrawLinePageTest, ClicksLandWhereThePictureIsDrawn)
+{
+    Open();
+    TForm1 &f = *form;
+    ShowPage(f.TabSheet2);
+    const struct {
+        const char *Name;
+        std::function<void()> Before;
+    } sequences[] = {
+        {"fitted", [] {}},
+        {"relief preview, zoom in while it plays, stop, begin line, zoom out",
+         [&] {
+             // A deep relief: its views are wider than the layer by their margin.
+             ClickAt(ScreenOf(20, 10));
+             ClickAt(ScreenOf(120, 10));
+             ClickAt(ScreenOf(70, 60), Qt::RightButton);
+             f.Edit1->setText(QStringLiteral("8"));
+             f.BitBtn5Click();
+             QTest::qWait(120);  // a frame of the preview shows
+             f.SpeedButton3Click();
+             f.BitBtn6Click();
+             f.SpeedButton13Click();
+             f.SpeedButton4Click();
+         }},
+        {"zoomed in twice", [&f] { f.SpeedButton3Click(), f.SpeedButton3Click(); }},
+        {"the window made smaller", [&f] { f.resize(760, 560), QApplication::processEvents(); }},
+    };
+    for (const auto &s : sequences) {
+        SCOPED_TRACE(s.Name);
+        s.Before();
+        ASSERT_TRUE(f.PictureTakesMouse());
+        const QRect shown = f.Image1->visibleRegion().boundingRect();
+        const QPoint c = shown.center();
+        const QPoint a(c.x() - 40, c.y() - 25), b(c.x() + 40, c.y() - 25), d(c.x(), c.y() + 25);
+        const QImage before = f.Image1->grab().toImage();
+        ClickAt(a);
+        ClickAt(b);
+        ClickAt(d, Qt::RightButton);
+        ASSERT_FALSE(CurrentLines[0].empty());
+        const QImage after = f.Image1->grab().toImage();
+        ASSERT_EQ(after.size(), before.size());
+        QRect changed;
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x)
+                if (after.pixel(x, y) != before.pixel(x, y))
+                    changed |= QRect(x, y, 1, 1);
+        // The outline is a few screen pixels wide.
+        EXPECT_NEAR(changed.left(), a.x(), 6);
+        EXPECT_NEAR(changed.right(), b.x(), 6);
+        EXPECT_NEAR(changed.top(), a.y(), 6);
+        EXPECT_NEAR(changed.bottom(), d.y(), 6);
+        f.SpeedButton8Click();  // delete all, for the next sequence
+    }
+}
+
+// A double click ends the line at the point it was clicked on, once; Escape
+// drops a line in progress.
+TEST_F(DrawLinePageTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
+{
+    Open();
+    TForm1 &f = *form;
+    ShowPage(f.TabSheet2);
+    const QPoint a = ScreenOf(20, 10), b = ScreenOf(120, 10), c = ScreenOf(70, 60);
+    ClickAt(a);
+    ClickAt(b);
+    // What a widget receives of a double click: press, release, double click, release.
+    ClickAt(c);
+    QTest::mouseDClick(f.Image1, Qt::LeftButton, Qt::NoModifier, c);
+    QTest::mouseRelease(f.Image1, Qt::LeftButton, Qt::NoModifier, c);
+    ASSERT_EQ(CurrentLines[0].size(), 1u);
+    EXPECT_EQ(CurrentLines[0][0], (Tline{WorkingOf(a), WorkingOf(b), WorkingOf(c)}));
+    EXPECT_EQ(DrawCount, 0);
+
+    ClickAt(ScreenOf(150, 20));
+    ClickAt(ScreenOf(180, 20));
+    QTest::keyClick(f.Image1, Qt::Key_Escape);
+    EXPECT_EQ(DrawCount, 0);
+    EXPECT_EQ(CurrentLines[0].size(), 1u);
 }

@@ -570,3 +570,63 @@ TEST_F(LineEditorTest, EdgeCasesOfTheTransformAndTheOrderMoves)
     Hover(120, 50);
     EXPECT_EQ(Editor.Picture(), withBand);
 }
+
+// Ending and dropping the line being drawn: a double click ends it where the
+// click before it put the last point, without that point twice; Escape drops it.
+TEST_F(LineEditorTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
+{
+    const QImage plain = Editor.Picture();
+    Click(20, 20);
+    Click(80, 20);
+    Click(50, 60);  // the first click of the double click adds the point
+    EXPECT_TRUE(Editor.DoubleClick());
+    Editor.Release({50, 60}, Qt::LeftButton);
+    ASSERT_EQ(CurrentLines[0].size(), 1u);
+    EXPECT_EQ(CurrentLines[0][0], (Tline{{20, 20}, {80, 20}, {50, 60}}));
+    EXPECT_EQ(DrawCount, 0);
+    // The next click starts a new line.
+    Click(120, 20);
+    EXPECT_EQ(DrawCount, 1);
+
+    SetUp();
+    Click(20, 20);
+    Click(80, 20);
+    Hover(60, 70);
+    Editor.DropLine();
+    EXPECT_EQ(DrawCount, 0);
+    EXPECT_TRUE(CurrentLines[0].empty());
+    EXPECT_EQ(Editor.Picture(), plain);
+    Hover(30, 30);  // no rubber band follows the pointer
+    EXPECT_EQ(Editor.Picture(), plain);
+    EXPECT_FALSE(Editor.DoubleClick());  // nothing in progress: the press goes on as usual
+}
+
+// The free transform's frame never hides the outline of an axis-aligned line,
+// the common case of a rectangle: every edge stays visible.
+TEST_F(LineEditorTest, TheTransformFrameLeavesTheOutlineVisible)
+{
+    CurrentLines[0] = {Square(40, 20, 50)};
+    Use(ToolMoveLine);
+    Click(40, 50);
+    Editor.FreeTransform();
+    const QImage framed = Editor.Picture();
+    const QRgb background = framed.pixel(55, 35);  // inside, clear of every mark
+    for (TPoint32 p : {TPoint32{65, 20}, TPoint32{90, 45}, TPoint32{65, 70}, TPoint32{40, 45},
+                       TPoint32{55, 16}, TPoint32{94, 35}}) {  // the four edges, then the frame itself
+        SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+        EXPECT_NE(framed.pixel(p.x, p.y), background);
+    }
+}
+
+// A line left with two points (Move Point, then Delete) keeps its outline:
+// drawn there and back in "not xor" it would cancel itself, leaving only the
+// tint (red and green taken out by the black of the line, blue kept).
+TEST_F(LineEditorTest, ATwoPointLineKeepsItsOutline)
+{
+    CurrentLines[0] = {{{40, 20}, {120, 20}, {80, 60}}};
+    Use(ToolMovePoint);
+    Click(80, 60);
+    Editor.DeleteSelected();
+    ASSERT_EQ(CurrentLines[0][0].size(), 2u);
+    EXPECT_NE(Editor.Picture().pixel(60, 20), qRgb(0, 0, 200));
+}
