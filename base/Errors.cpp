@@ -46,6 +46,44 @@ void OpenForSaving(QSaveFile &file)
         throw FolderNotWritableError(file.fileName(), QFileInfo(file.fileName()).absolutePath(), file.errorString());
 }
 
+QString WriteFailureReason(const QFileDevice &file)
+{
+    // A full disk is a resource error; the system's text for it says less.
+    if (file.error() == QFileDevice::ResourceError)
+        return QStringLiteral("The disk is full.");
+    return file.errorString();
+}
+
+VistrelError SaveError(const QString &path, const QString &reason)
+{
+    return VistrelError(QStringLiteral("Cannot save \"%1\". %2").arg(path, reason), ErrorKind::File);
+}
+
+VistrelError StreamWriteError(const QIODevice &device)
+{
+    QString name;
+    QString reason = device.errorString();
+    if (const auto *replacing = dynamic_cast<const ReplacingFile *>(&device))
+        name = replacing->TargetName();
+    else if (const auto *file = qobject_cast<const QFileDevice *>(&device))
+        name = file->fileName();
+    if (const auto *file = qobject_cast<const QFileDevice *>(&device))
+        reason = WriteFailureReason(*file);
+    return VistrelError(QStringLiteral("Stream write error in \"%1\". %2").arg(name, reason), ErrorKind::File);
+}
+
+void CommitSaveFile(QSaveFile &file)
+{
+    const QString path = file.fileName();
+    if (file.error() != QFileDevice::NoError || !file.flush()) {
+        const QString reason = WriteFailureReason(file);
+        file.cancelWriting();
+        throw SaveError(path, reason);
+    }
+    if (!file.commit())
+        throw SaveError(path, WriteFailureReason(file));
+}
+
 std::function<qint64(const QString &file, qint64 offset, qint64 size)> WriteFaultHook;
 
 qint64 CheckedWrite(QIODevice &device, const char *data, qint64 size)

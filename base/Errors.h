@@ -46,9 +46,24 @@ inline void FaultPoint(const char *point)
 VistrelError FolderNotWritableError(const QString &path, const QString &folder, const QString &reason);
 
 class QSaveFile;
+class QFileDevice;
 // Opens a file that is written beside its name and renamed into place when
 // complete; a folder that cannot take the new file is said by name.
 void OpenForSaving(QSaveFile &file);
+// Writes what is still buffered, checks it, and renames the file into place.
+// QSaveFile's own commit takes only some failures of that last write for a
+// failure (not a disk that fills up), and would rename a short or empty file
+// over the earlier one. Throws VistrelError naming the file, with "the disk
+// is full" when it is; the earlier file is left as it was.
+void CommitSaveFile(QSaveFile &file);
+// Why a write failed, in words for the person: "The disk is full." when it
+// is, else the system's own reason.
+QString WriteFailureReason(const QFileDevice &file);
+// "Cannot save "%s". %s", of kind File.
+VistrelError SaveError(const QString &path, const QString &reason);
+// A write into `device` that failed part of the way: the file it is for (the
+// name it takes once complete) and why, of kind File.
+VistrelError StreamWriteError(const QIODevice &device);
 
 // Tests make a write fail at a byte of a file, as a full disk would: asked for
 // every write with the file's name, where the bytes go and how many they are,

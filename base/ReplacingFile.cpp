@@ -19,8 +19,12 @@ ReplacingFile::ReplacingFile(const QString &target) : Target(target)
 
 ReplacingFile::~ReplacingFile()
 {
-    if (!Committed && !fileName().isEmpty())
-        remove();  // closes the file first
+    if (Committed || fileName().isEmpty())
+        return;
+    // Closed first: on a full disk the close fails, and QFile::remove() would
+    // then keep the file.
+    close();
+    QFile::remove(fileName());
 }
 
 void ReplacingFile::Open()
@@ -57,11 +61,11 @@ bool ReplacingFile::Commit()
         return false;
     }
     bool written = error() == QFileDevice::NoError && flush();
-    QString reason = errorString();
+    QString reason = WriteFailureReason(*this);
     close();
     if (written && error() != QFileDevice::NoError) {  // the close itself failed
         written = false;
-        reason = errorString();
+        reason = WriteFailureReason(*this);
     }
     if (!written) {
         setErrorString(reason);

@@ -190,8 +190,9 @@ void WriteWholeFile(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     OpenForSaving(file);
-    if (CheckedWrite(file, bytes) != bytes.size() || !file.commit())
-        throw FileError(path, file.errorString());
+    if (CheckedWrite(file, bytes) != bytes.size())
+        throw FileError(path, WriteFailureReason(file));
+    CommitSaveFile(file);
 }
 
 void SaveImage(const QImage &picture, const QString &path)
@@ -201,8 +202,9 @@ void SaveImage(const QImage &picture, const QString &path)
     OpenForSaving(file);
     const bool ok =
         WriteBmp(picture, [&file](const QByteArray &piece) { return CheckedWrite(file, piece) == piece.size(); });
-    if (!ok || !file.commit())
-        throw FileError(path, file.errorString());
+    if (!ok)
+        throw FileError(path, WriteFailureReason(file));
+    CommitSaveFile(file);
 }
 
 BmpRowWriter::BmpRowWriter(const QString &path, int width, int height, int bitsPerPixel)
@@ -216,7 +218,7 @@ BmpRowWriter::BmpRowWriter(const QString &path, int width, int height, int bitsP
     Used = width * (bitsPerPixel / 8);
     const QByteArray headers = BmpHeaders(width, height, bitsPerPixel);
     if (CheckedWrite(*File, headers) != headers.size())
-        throw FileError(path, File->errorString());
+        throw FileError(path, WriteFailureReason(*File));
 }
 
 BmpRowWriter::~BmpRowWriter() = default;
@@ -231,13 +233,12 @@ void BmpRowWriter::AppendRows(const uchar *pixels, int count, ptrdiff_t step)
         std::memcpy(Rows.data() + qsizetype(Padded) * k, pixels + step * k, size_t(Used));
     const qint64 bytes = qint64(Padded) * count;
     if (CheckedWrite(*File, Rows.constData(), bytes) != bytes)
-        throw FileError(Path, File->errorString());
+        throw FileError(Path, WriteFailureReason(*File));
 }
 
 void BmpRowWriter::Commit()
 {
-    if (!File->commit())
-        throw FileError(Path, File->errorString());
+    CommitSaveFile(*File);
 }
 
 QImage LoadImage(const QString &path)

@@ -216,7 +216,7 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     std::future<bool> writing;
     auto finishWriting = [&] {
         if (writing.valid() && !writing.get())
-            throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
+            throw StreamWriteError(file);
     };
     const int parts = int(std::min<int64_t>(WorkerCount(), std::max<int64_t>(1, g.Columns / 1024)));
     auto sourceRow = [&](int64_t y) { return std::min<int64_t>(y * ratioY / Seven, height - 1); };

@@ -114,7 +114,7 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
     file.Open();
     auto write = [&](const QByteArray &bytes) {
         if (CheckedWrite(file, bytes) != bytes.size())
-            throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
+            throw StreamWriteError(file);
     };
 
     QByteArray head;

@@ -148,7 +148,7 @@ PitchTestLayout WritePitchTest(const PitchTestSettings &s, const QString &path,
     std::vector<uint8_t> row(rowBytes);
     auto writeRow = [&] {
         if (CheckedWrite(file, reinterpret_cast<const char *>(row.data()), qint64(rowBytes)) != qint64(rowBytes))
-            throw VistrelError(QStringLiteral("Stream write error: %1").arg(file.errorString()));
+            throw StreamWriteError(file);
     };
     // The band of labels: each strip's LPI, centred over it, in black on white.
     std::vector<QString> labels;

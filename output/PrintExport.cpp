@@ -58,12 +58,11 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
             const qint64 size = qint64(rowBytes) * count;
             if (!tiff.seek(dataOffset + qint64(rowBytes) * first) ||
                 CheckedWrite(tiff, reinterpret_cast<const char *>(colour.data()), size) != size)
-                throw VistrelError(QStringLiteral("Stream write error"));
+                throw StreamWriteError(tiff);
             alpha.AppendRows(coverage.data() + size_t(width) * size_t(count - 1), count, -ptrdiff_t(width));
             end = first;
         }
-        if (!tiff.commit())
-            throw CreateFileError(path, tiff.errorString());
+        CommitSaveFile(tiff);
         alpha.Commit();
         views << path;
         if (phases)

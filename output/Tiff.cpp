@@ -106,7 +106,7 @@ qint64 WriteTiffHeader(QIODevice &stream, int samples, int32_t width, int32_t he
 {
     const QByteArray header = TiffHeader(samples, width, height, xDpi, yDpi, TiffDateTimeNow());
     if (!stream.seek(0) || CheckedWrite(stream, header) != header.size())
-        throw VistrelError(QStringLiteral("Stream write error"));
+        throw StreamWriteError(stream);
     return header.size();
 }
 
@@ -131,10 +131,9 @@ void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, F
             std::memcpy(row.data(), in, size_t(row.size()));
         }
         if (CheckedWrite(file, row) != row.size())
-            throw VistrelError(QStringLiteral("Stream write error"));
+            throw StreamWriteError(file);
     }
-    if (!file.commit())
-        throw CreateFileError(path, file.errorString());
+    CommitSaveFile(file);
 }
 
 TiffInfo ReadTiffInfo(const QString &path)

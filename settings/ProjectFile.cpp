@@ -436,6 +436,7 @@ void SaveProject(const QString &path, const ProjectFieldTexts &texts)
     const QByteArray bytes = FormatProject(texts, SavingDateText());
     QSaveFile file(path);
     OpenForSaving(file);
-    if (CheckedWrite(file, bytes) != bytes.size() || !file.commit())
-        throw CreateFileError(path, file.errorString());
+    if (CheckedWrite(file, bytes) != bytes.size())
+        throw CreateFileError(path, WriteFailureReason(file));
+    CommitSaveFile(file);
 }

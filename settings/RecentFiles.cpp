@@ -42,6 +42,9 @@ void WriteRecentFiles(const QStringList &recent)
     QSaveFile file(RecentFilesPath());
     if (!file.open(QIODevice::WriteOnly))
         return;
-    file.write(recent.join(QLatin1Char('\n')).toUtf8() + '\n');
-    file.commit();
+    // Not the designer's work, and no reason to stop a command: a list that
+    // cannot be written whole keeps the one before.
+    const QByteArray bytes = recent.join(QLatin1Char('\n')).toUtf8() + '\n';
+    if (file.write(bytes) == bytes.size() && file.flush())
+        file.commit();
 }

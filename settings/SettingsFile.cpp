@@ -52,8 +52,11 @@ void WriteSettingsValues(const SettingsValues &values)
     // A write that stops part of the way is a failure too: a short file
     // would be taken for the settings at the next start.
     const QByteArray bytes = FormatSettings(values);
-    if (!file.open(QIODevice::WriteOnly) || CheckedWrite(file, bytes) != bytes.size() || !file.commit())
-        throw FileError(path, file.errorString());
+    if (!file.open(QIODevice::WriteOnly))
+        throw SaveError(path, file.errorString());
+    if (CheckedWrite(file, bytes) != bytes.size())
+        throw SaveError(path, WriteFailureReason(file));
+    CommitSaveFile(file);
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include "WindowTest.h"
 #include "WorkFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <memory>
 #include <QProgressBar>
 #include <functional>
 
@@ -106,4 +109,82 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
         }
         EXPECT_EQ(ReadFileBytes(o.file).size(), length);
     }
+}
+
+// A real full disk, a small tmpfs filled up: every save fails, says that the
+// disk is full naming the file, and keeps the earlier file. Where the machine
+// cannot mount one, the injected faults above stand in.
+TEST(FullDisk, EverySaveKeepsTheEarlierFileAndSaysSo)
+{
+    QTemporaryDir dir;
+    const QString disk = dir.filePath(QStringLiteral("disk"));
+    QDir().mkpath(disk);
+    int code = -1;
+    QByteArray err;
+    RunProgram(QStringLiteral("mount"),
+               {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), QStringLiteral("size=256k"),
+                QStringLiteral("tmpfs"), disk},
+               &code, &err);
+    if (code != 0)
+        GTEST_SKIP() << "a small tmpfs cannot be mounted here (" << err.trimmed().toStdString()
+                     << "); the injected short writes stand in for a full disk";
+    const std::unique_ptr<QString, void (*)(QString *)> unmount(new QString(disk), [](QString *d) {
+        RunProgram(QStringLiteral("umount"), {*d});
+        delete d;
+    });
+    const QStringList earlier{QStringLiteral("p.hx4p3"), QStringLiteral("o.gif"), QStringLiteral("o.tif"),
+                              QStringLiteral("o.psd"), QStringLiteral("program/vistrelt.inf")};
+    QDir().mkpath(disk + QStringLiteral("/program"));
+    for (const QString &name : earlier)
+        WriteFileBytes(disk + QLatin1Char('/') + name, "the earlier file");
+    {
+        QFile filler(disk + QStringLiteral("/filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+
+    const QString sample = SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd");
+    const struct {
+        const char *what;
+        QStringList args;
+        QString named;  // the file the message names
+    } runs[] = {
+        {"project", {QStringLiteral("--save-project"), disk + QStringLiteral("/p.hx4p3")}, disk + QStringLiteral("/p.hx4p3")},
+        {"GIF", {QStringLiteral("--export-gif"), disk + QStringLiteral("/o.gif")}, disk + QStringLiteral("/o.gif")},
+        {"print", {QStringLiteral("--export-tiff"), disk + QStringLiteral("/o.tif")}, disk + QStringLiteral("/o.tif")},
+        {"layered PSD", {QStringLiteral("--export-psd"), disk + QStringLiteral("/o.psd")}, disk + QStringLiteral("/o.psd")},
+        {"work files",
+         {QStringLiteral("--work-folder"), disk + QStringLiteral("/work"), QStringLiteral("--export-tiff"),
+          dir.filePath(QStringLiteral("o.tif"))},
+         disk + QStringLiteral("/work/")},
+    };
+    for (const auto &r : runs) {
+        SCOPED_TRACE(r.what);
+        RunProgram(VistrelProgram(), r.args + QStringList{sample}, &code, &err);
+        EXPECT_EQ(code, 1) << err.toStdString();
+        EXPECT_TRUE(err.contains("The disk is full.")) << err.toStdString();
+        EXPECT_TRUE(QString::fromLocal8Bit(err).contains(r.named)) << err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("o.tif"))));
+
+    // The settings file, as the window writes it when it closes.
+    ScriptedPlatform platform;
+    platform.ProgramDir = disk + QStringLiteral("/program");
+    ProgramFolder = platform.ProgramDir;
+    try {
+        WriteSettingsFile();
+        ADD_FAILURE() << "the settings file was written on a full disk";
+    } catch (const VistrelError &error) {
+        EXPECT_TRUE(error.Message.contains(QLatin1String("The disk is full."))) << error.Message.toStdString();
+    }
+
+    for (const QString &name : earlier)
+        EXPECT_EQ(ReadFileBytes(disk + QLatin1Char('/') + name), QByteArray("the earlier file")) << name.toStdString();
+    // Nothing half written is left beside them.
+    QStringList left = QDir(disk).entryList(QDir::Files);
+    left.removeOne(QStringLiteral("filler"));
+    EXPECT_EQ(left, (QStringList{QStringLiteral("o.gif"), QStringLiteral("o.psd"), QStringLiteral("o.tif"),
+                                 QStringLiteral("p.hx4p3")}));
 }
