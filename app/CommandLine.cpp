@@ -174,10 +174,21 @@ std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const
 
 QString WorkFolderFor(const CommandLine &options)
 {
-    if (options.WorkFolder.isEmpty())
-        return ClaimWorkFolder(ChooseWorkFolder(Platform.WorkRootCandidates(), Platform.WorkRootFallback(),
-                                                Platform.FreeSpace, MakeFolder),
-                               MakeFolder);
+    if (options.WorkFolder.isEmpty()) {
+        const QString chosen = ChooseWorkFolder(Platform.WorkRootCandidates(), Platform.WorkRootFallback(),
+                                                Platform.FreeSpace, MakePrivateFolder);
+        try {
+            return ClaimWorkFolder(chosen, MakePrivateFolder);
+        } catch (const VistrelError &) {
+            // Every name below that root is taken (locks another user left in
+            // a root they share, say): the private root of the fallback.
+            const QString fallback = ChooseWorkFolder({}, Platform.WorkRootFallback(), Platform.FreeSpace,
+                                                      MakePrivateFolder);
+            if (fallback == chosen)
+                throw;
+            return ClaimWorkFolder(fallback, MakePrivateFolder);
+        }
+    }
     QString folder = QDir::toNativeSeparators(QFileInfo(options.WorkFolder).absoluteFilePath());
     if (!folder.endsWith(FolderSeparator()))
         folder += FolderSeparator();

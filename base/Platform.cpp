@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "WorkFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
@@ -71,7 +73,8 @@ void InstallBasicPlatform()
         const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
         if (!cache.isEmpty())
             roots << WithSeparator(cache);
-        roots << WithSeparator(QDir::tempPath());
+        // Every user shares the temporary folder: a private folder of ours there.
+        roots << PrivateFolderIn(QDir::tempPath());
         return roots;
 #endif
     };
@@ -79,7 +82,7 @@ void InstallBasicPlatform()
 #ifdef Q_OS_WIN
         return QStringLiteral("d:\\");
 #else
-        return WithSeparator(QDir::tempPath());
+        return PrivateFolderIn(QDir::tempPath());
 #endif
     };
 }

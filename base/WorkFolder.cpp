@@ -5,9 +5,18 @@
 #include "Platform.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <memory>
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 QString ChooseWorkFolder(const QStringList &roots, const QString &fallbackRoot,
                          const std::function<int64_t(const QString &)> &freeSpace,
@@ -95,12 +104,89 @@ bool MakeFolder(const QString &folder)
     return info.isDir() && info.isWritable();
 }
 
+namespace {
+
+QByteArray NativeFolder(QString folder)
+{
+    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\'))))
+        folder.chop(1);
+    return QFile::encodeName(folder);
+}
+
+}  // namespace
+
+bool MakePrivateFolder(const QString &folder)
+{
+#ifdef Q_OS_WIN
+    return MakeFolder(folder);
+#else
+    const QByteArray path = NativeFolder(folder);
+    QDir().mkpath(QFileInfo(QFile::decodeName(path)).absolutePath());
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    // Opened without following a link, and checked and changed through that
+    // handle, so that nothing can be swapped in between.
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;  // a link, a file, or nothing we may open
+    struct stat st {};
+    bool ours = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+                (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    if (ours && (st.st_mode & 07777) != 0700)
+        ours = ::fchmod(fd, 0700) == 0;
+    ::close(fd);
+    return ours && ::access(path.constData(), W_OK) == 0;
+#endif
+}
+
+QString PrivateFolderIn(const QString &sharedFolder)
+{
+    QString shared = sharedFolder;
+    if (!shared.endsWith(FolderSeparator()))
+        shared += FolderSeparator();
+#ifdef Q_OS_WIN
+    return shared;
+#else
+    const QString named = shared + QStringLiteral("vistrel-%1").arg(::geteuid());
+    if (MakePrivateFolder(named))
+        return named + FolderSeparator();
+    QByteArray pattern = QFile::encodeName(named + QStringLiteral("-XXXXXX"));
+    if (::mkdtemp(pattern.data()))  // made by the system, mode 0700, ours
+        return QFile::decodeName(pattern) + FolderSeparator();
+    return named + FolderSeparator();  // claiming it fails and says so
+#endif
+}
+
 void DeleteFilesInFolder(const QString &folder)
 {
+#ifdef Q_OS_WIN
     QDir dir(folder);
     const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names)
         dir.remove(name);
+#else
+    const int fd = ::open(NativeFolder(folder).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    // Only a folder of this user's that no one else can write is emptied.
+    struct stat held {};
+    if (::fstat(fd, &held) != 0 || held.st_uid != ::geteuid() || (held.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        ::close(fd);
+        return;
+    }
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        struct stat st {};
+        // Removed by name inside the folder opened: a link goes, its target stays.
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(st.st_mode))
+            ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(dir);  // closes fd too
+#endif
 }
 
 QString WorkFileName(const QString &prefix, int number)

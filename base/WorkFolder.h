@@ -31,8 +31,23 @@ void ReleaseWorkFolder();
 // Creates a folder (and its parents) unless it exists; true when it is there.
 bool MakeFolder(const QString &folder);
 
+// The work folder must be Vistrel's own: another user must not be able to
+// make Vistrel empty a folder of theirs (or of root's) through a link planted
+// under its name, nor read or replace its layer files. Creates the folder
+// (its parents as usual) with mode 0700 unless it exists; true only when it is
+// then a real folder, not a link, owned by this user and writable by no one
+// else. A folder of this user that others may only read is made private.
+bool MakePrivateFolder(const QString &folder);
+// A folder of this user's own inside a folder every user shares (the system's
+// temporary folder): "vistrel-<user id>/", made private; when that name is
+// taken by something that is not ours, a new private folder with a random
+// name made by the system. Ends with a separator.
+QString PrivateFolderIn(const QString &sharedFolder);
+
 // Deletes every file directly in the folder. Sub-folders and their contents
-// stay; a file that cannot be deleted is passed over.
+// stay; a file that cannot be deleted is passed over. A folder that is a link,
+// or is not this user's, or others may write, is left alone; links inside it
+// are removed, never followed.
 void DeleteFilesInFolder(const QString &folder);
 
 // The names of the files in the work folder (WorkFolder, which ends with its separator):

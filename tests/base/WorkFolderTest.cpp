@@ -6,11 +6,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(WorkFolder, FirstDriveWithMoreThanTenGigabytesWins)
 {
@@ -166,4 +170,76 @@ TEST(WorkFolder, FileNamesOfEveryFamily)
     EXPECT_EQ(WorkFileName3(QStringLiteral("vwdt"), 7), QStringLiteral("/w/vwdt007.gjs"));
     EXPECT_EQ(ThreeDigits(42), QStringLiteral("042"));
     EXPECT_EQ(ThreeDigits(123), QStringLiteral("123"));
+}
+
+// Another user of a shared root plants a link or a folder of their own under
+// the work folder's name: Vistrel neither uses nor empties it, and takes the
+// next name; a folder it makes is private. Another owner is simulated by
+// root's chown where the test runs as root, by a folder others may write
+// otherwise.
+TEST(WorkFolder, APlantedLinkOrAForeignFolderIsNeverUsedNorEmptied)
+{
+    QTemporaryDir dir;
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    QDir().mkpath(victim);
+    const QString victimFile = victim + QStringLiteral("/precious.txt");
+    struct Case {
+        const char *name;
+        std::function<void(const QString &mavotemp)> plant;
+    };
+    const Case cases[] = {
+        {"a link to another folder", [&](const QString &m) { QFile::link(victim, m); }},
+        {"a folder anyone may write",
+         [&](const QString &m) {
+             QDir().mkpath(m);
+             WriteFileBytes(m + QStringLiteral("/theirs.gjs"), "theirs");
+             QFile::setPermissions(m, QFileDevice::Permissions(0x7777));
+         }},
+        {"a folder of another user",
+         [&](const QString &m) {
+             QDir().mkpath(m);
+             WriteFileBytes(m + QStringLiteral("/theirs.gjs"), "theirs");
+             if (::geteuid() == 0)
+                 ASSERT_EQ(::chown(QFile::encodeName(m).constData(), 65534, 65534), 0);
+             else
+                 QFile::setPermissions(m, QFileDevice::Permissions(0x7777));
+         }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir root;
+        ReleaseWorkFolder();
+        WriteFileBytes(victimFile, "keep");
+        const QString mavotemp = root.filePath(QStringLiteral("mavotemp"));
+        c.plant(mavotemp);
+        const QString claimed = ClaimWorkFolder(mavotemp + QLatin1Char('/'), MakePrivateFolder);
+        EXPECT_EQ(claimed, root.filePath(QStringLiteral("mavotemp2/")));
+        EXPECT_EQ(QFile::permissions(claimed) & 0x0777, QFileDevice::Permissions(0x0700));
+        DeleteFilesInFolder(mavotemp);  // even asked to, the planted folder is left alone
+        EXPECT_EQ(ReadFileBytes(victimFile), QByteArray("keep"));
+        if (!QFileInfo(mavotemp).isSymLink())
+            EXPECT_EQ(ReadFileBytes(mavotemp + QStringLiteral("/theirs.gjs")), QByteArray("theirs"));
+        ReleaseWorkFolder();
+    }
+
+    // A link inside our own folder is removed, its target kept.
+    QTemporaryDir root;
+    const QString mine = root.filePath(QStringLiteral("mavotemp/"));
+    ASSERT_TRUE(MakePrivateFolder(mine));
+    QFile::link(victimFile, mine + QStringLiteral("ly1.gjs"));
+    DeleteFilesInFolder(mine);
+    EXPECT_FALSE(QFileInfo(mine + QStringLiteral("ly1.gjs")).isSymLink());
+    EXPECT_EQ(ReadFileBytes(victimFile), QByteArray("keep"));
+
+    // In the shared temporary folder: a private folder of this user's own,
+    // another one when that name was planted.
+    QTemporaryDir shared;
+    const QString named = shared.filePath(QStringLiteral("vistrel-%1").arg(::geteuid()));
+    EXPECT_EQ(PrivateFolderIn(shared.path()), named + QLatin1Char('/'));
+    QDir(named).removeRecursively();
+    QFile::link(victim, named);
+    const QString other = PrivateFolderIn(shared.path());
+    EXPECT_NE(other, named + QLatin1Char('/'));
+    EXPECT_TRUE(other.startsWith(named + QLatin1Char('-'))) << other.toStdString();
+    EXPECT_TRUE(MakePrivateFolder(other));
 }
