@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -242,4 +243,34 @@ TEST(WorkFolder, APlantedLinkOrAForeignFolderIsNeverUsedNorEmptied)
     EXPECT_NE(other, named + QLatin1Char('/'));
     EXPECT_TRUE(other.startsWith(named + QLatin1Char('-'))) << other.toStdString();
     EXPECT_TRUE(MakePrivateFolder(other));
+}
+
+// Every name below a root held by other processes (locks another user left in
+// a root they share, say): the run goes on in the private root of the
+// temporary folder instead of stopping.
+TEST(WorkFolder, WhenEveryNameIsTakenTheRunMovesToThePrivateRoot)
+{
+    QTemporaryDir root, temp, out;
+    std::vector<std::unique_ptr<QLockFile>> held;
+    for (int n = 1; n <= 64; ++n) {
+        const QString name = n == 1 ? QStringLiteral("mavotemp") : QStringLiteral("mavotemp%1").arg(n);
+        held.push_back(std::make_unique<QLockFile>(root.filePath(name + QStringLiteral(".lock"))));
+        ASSERT_TRUE(held.back()->tryLock(0));
+    }
+    PsdBuilder b;
+    b.Width = 60;
+    b.Height = 40;
+    b.AddLayer(0, 0, 60, 40, {10, 20, 30});
+    const QString psd = out.filePath(QStringLiteral("doc.psd"));
+    WriteFileBytes(psd, b.Build());
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VISTREL_WORKROOT"), root.path());
+    env.insert(QStringLiteral("TMPDIR"), temp.path());
+    p.setProcessEnvironment(env);
+    p.start(VistrelProgram(), {QStringLiteral("--export-tiff"), out.filePath(QStringLiteral("doc.tif")), psd});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFile::exists(out.filePath(QStringLiteral("doc.tif"))));
+    EXPECT_TRUE(QFileInfo(temp.filePath(QStringLiteral("vistrel-%1/mavotemp").arg(::geteuid()))).isDir());
 }
