@@ -406,6 +406,12 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
     };
     bool ghosts = false;  // --fail-on-ghosting refused the print: exit status 2
     try {
+        // Outputs that would replace a device, a pipe or a socket are refused
+        // before any work.
+        for (const QString &target : {options.ExportTiff, options.ExportPsd, options.ExportGif, options.SaveProject,
+                                      options.PitchTest})
+            if (!target.isEmpty())
+                RefuseSpecialTarget(target);
         // The settings of the window, read but not rewritten, and what the
         // command line typed, checked before any work is done.
         const TypedSettings typed = CheckTypedSettings(options);

@@ -40,8 +40,19 @@ VistrelError FolderNotWritableError(const QString &path, const QString &folder, 
                         ErrorKind::File);
 }
 
+void RefuseSpecialTarget(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        throw VistrelError(QStringLiteral("Cannot save \"%1\": it is not a regular file but a device, a pipe or a "
+                                          "socket. Choose another name.")
+                               .arg(path),
+                           ErrorKind::File);
+}
+
 void OpenForSaving(QSaveFile &file)
 {
+    RefuseSpecialTarget(file.fileName());
     if (!file.open(QIODevice::WriteOnly))
         throw FolderNotWritableError(file.fileName(), QFileInfo(file.fileName()).absolutePath(), file.errorString());
 }

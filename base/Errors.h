@@ -45,6 +45,11 @@ inline void FaultPoint(const char *point)
 // an output whose folder cannot take a new file.
 VistrelError FolderNotWritableError(const QString &path, const QString &folder, const QString &reason);
 
+// An output never replaces what is not a regular file: a device (as root,
+// /dev/null would go), a pipe or a socket under the name is refused, by name,
+// before any work. A link to a regular file is a regular file.
+void RefuseSpecialTarget(const QString &path);
+
 class QSaveFile;
 class QFileDevice;
 // Opens a file that is written beside its name and renamed into place when

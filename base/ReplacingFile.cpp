@@ -29,6 +29,7 @@ ReplacingFile::~ReplacingFile()
 
 void ReplacingFile::Open()
 {
+    RefuseSpecialTarget(Target);
     const QFileInfo finished(Finished);
     // Refused before any work, as QSaveFile does, rather than at the rename.
     if (finished.isDir() || (finished.exists() && !finished.isWritable()))

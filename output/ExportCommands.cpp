@@ -63,6 +63,7 @@ void TForm1::BitBtn3Click()
     if (path.isEmpty())
         return;
     RunCommand([&] {
+        RefuseSpecialTarget(path);  // before any work
         // All fields are read before anything starts, so a bad one costs nothing.
         ReadPrintSettings(PrintTexts(), AspectRatio);
         if (DrawLineActive == 1)
@@ -147,6 +148,7 @@ void TForm1::PSD1Click()
     if (path.isEmpty())
         return;
     RunCommand([&] {
+        RefuseSpecialTarget(path);  // before any work
         if (!FullViewsWritten) {
             // The views are made as they were printed; a relief or a group
             // changed since then would give other views than the print's.
@@ -195,6 +197,7 @@ void TForm1::ExportGif1Click()
     if (path.isEmpty())
         return;
     RunCommand([&] {
+        RefuseSpecialTarget(path);  // before any work
         ExportViewsGif(800, 10, path, PsdColorMode, [this](int p) { SetProgress(p); },
                        AdaptiveGifPalette1->isChecked() ? GifPaletteKind::Adaptive : GifPaletteKind::Halftone);
         // The frames show the whole picture, so they stand for its size in centimetres.

@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #include <QProgressBar>
 #include <functional>
 
@@ -187,4 +190,33 @@ TEST(FullDisk, EverySaveKeepsTheEarlierFileAndSaysSo)
     left.removeOne(QStringLiteral("filler"));
     EXPECT_EQ(left, (QStringList{QStringLiteral("o.gif"), QStringLiteral("o.psd"), QStringLiteral("o.tif"),
                                  QStringLiteral("p.hx4p3")}));
+}
+
+// An output never replaces a pipe or a device under its name: refused by name
+// before the import, and the pipe or device is still there.
+TEST(SpecialTargets, AnOutputNamingAPipeOrADeviceIsRefusedBeforeAnyWork)
+{
+    QTemporaryDir dir;
+    QStringList specials;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    specials << fifo;
+    const QString device = dir.filePath(QStringLiteral("null"));  // a character device like /dev/null
+    if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        specials << device;
+    const QString sample = SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd");
+    for (const QString &special : specials)
+        for (const char *option : {"--export-tiff", "--export-psd", "--export-gif", "--save-project"}) {
+            SCOPED_TRACE(special.toStdString() + " " + option);
+            int code = -1;
+            QByteArray err;
+            RunProgram(VistrelProgram(), {QString::fromLatin1(option), special, sample}, &code, &err);
+            EXPECT_EQ(code, 1);
+            EXPECT_TRUE(err.startsWith(QStringLiteral("Cannot save \"%1\": it is not a regular file").arg(special).toLocal8Bit()))
+                << err.toStdString();
+            EXPECT_FALSE(err.contains("import")) << err.toStdString();
+            struct stat st {};
+            ASSERT_EQ(::lstat(QFile::encodeName(special).constData(), &st), 0);
+            EXPECT_FALSE(S_ISREG(st.st_mode));
+        }
 }
