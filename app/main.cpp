@@ -2,6 +2,7 @@
 #include "AboutBox.h"
 #include "CommandLine.h"
 #include "Document.h"
+#include "Interruption.h"
 #include "PlatformQt.h"
 #include "Unit1.h"
 
@@ -34,6 +35,8 @@ QStringList Arguments(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // Before any thread starts, so that every thread inherits it.
+    InstallInterruptionCleanup();
     const CommandLine options = ParseCommandLine(Arguments(argc, argv));
     if (options.Help) {
         std::fputs(UsageText, stdout);

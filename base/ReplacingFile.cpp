@@ -1,6 +1,7 @@
 #include "ReplacingFile.h"
 
 #include "Errors.h"
+#include "Interruption.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -25,6 +26,7 @@ ReplacingFile::~ReplacingFile()
     // then keep the file.
     close();
     QFile::remove(fileName());
+    UnregisterTemporary(fileName());
 }
 
 void ReplacingFile::Open()
@@ -37,12 +39,15 @@ void ReplacingFile::Open()
                                .arg(Target, finished.isDir() ? QStringLiteral("it is a folder.")
                                                              : QStringLiteral("the file is read-only.")),
                            ErrorKind::File);
+    // What runs killed outright left beside it goes first.
+    RemoveStaleTemporaries(Finished);
     // A new name each try, so two exports to one folder never share one.
     for (int attempt = 0;; ++attempt) {
-        setFileName(Finished + QLatin1Char('.') +
-                    QString::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, QLatin1Char('0')));
-        if (open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        setFileName(TemporaryNameFor(Finished, QRandomGenerator::global()->generate()));
+        if (open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            RegisterTemporary(fileName());
             break;
+        }
         if (!exists() || attempt == 16) {
             const QString reason = errorString();
             setFileName(QString());  // nothing of ours to remove
@@ -80,6 +85,7 @@ bool ReplacingFile::Commit()
         setErrorString(QString::fromLocal8Bit(failure.message()));
         return false;
     }
+    UnregisterTemporary(fileName());
     Committed = true;
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "Document.h"
 #include "Errors.h"
+#include "Interruption.h"
 #include "Platform.h"
 
 #include <QDir>
@@ -81,6 +82,7 @@ QString ClaimWorkFolder(const QString &chosen, const std::function<bool(const QS
         DeleteFilesInFolder(folder + separator);
         HeldLock = std::move(lock);
         HeldFolder = folder + separator;
+        SetInterruptedWorkFolder(HeldFolder, folder + QStringLiteral(".lock"));
         return HeldFolder;
     }
     throw VistrelError(QStringLiteral("Cannot claim a work folder below \"%1\": %2 Vistrel processes seem to be "
@@ -91,6 +93,7 @@ QString ClaimWorkFolder(const QString &chosen, const std::function<bool(const QS
 
 void ReleaseWorkFolder()
 {
+    SetInterruptedWorkFolder(QString(), QString());
     HeldLock.reset();
     HeldFolder.clear();
 }

@@ -8,9 +8,14 @@
 #include "WindowTest.h"
 #include "WorkFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -219,4 +224,55 @@ TEST(SpecialTargets, AnOutputNamingAPipeOrADeviceIsRefusedBeforeAnyWork)
             ASSERT_EQ(::lstat(QFile::encodeName(special).constData(), &st), 0);
             EXPECT_FALSE(S_ISREG(st.st_mode));
         }
+}
+
+// An export interrupted by Ctrl+C or a polite kill leaves no unfinished print,
+// no work files and no lock; one killed outright leaves its unfinished print,
+// which the next export into that folder removes, and only that.
+TEST(Interruptions, AnInterruptedExportLeavesNothingBehind)
+{
+    QTemporaryDir out, root;
+    const QString print = out.filePath(QStringLiteral("big.tif"));
+    const QString sample = SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd");
+    auto temporaries = [&] { return QDir(out.path()).entryList({QStringLiteral("*.vistrel-*")}, QDir::Files); };
+    // Started, and stopped by `signal` once its unfinished print is there.
+    auto interrupted = [&](int signal, QProcess &p) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VISTREL_WORKROOT"), root.path());
+        p.setProcessEnvironment(env);
+        p.start(VistrelProgram(), {QStringLiteral("--export-tiff"), print, QStringLiteral("--dpi"),
+                                   QStringLiteral("2880"), QStringLiteral("--width-cm"), QStringLiteral("21"), sample});
+        EXPECT_TRUE(p.waitForStarted());
+        QElapsedTimer waited;
+        waited.start();
+        while (temporaries().isEmpty() && p.state() == QProcess::Running && waited.elapsed() < 30000)
+            QThread::usleep(500);
+        ASSERT_EQ(p.state(), QProcess::Running) << "the export ended before it could be interrupted";
+        ::kill(pid_t(p.processId()), signal);
+        EXPECT_TRUE(p.waitForFinished(30000));
+    };
+    for (int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        QProcess p;
+        interrupted(signal, p);
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 128 + signal) << p.readAllStandardError().toStdString();
+        EXPECT_TRUE(temporaries().isEmpty());
+        EXPECT_FALSE(QFile::exists(print));
+        EXPECT_TRUE(QDir(root.filePath(QStringLiteral("mavotemp"))).entryList(QDir::Files).isEmpty());
+        EXPECT_TRUE(QDir(root.path()).entryList({QStringLiteral("*.lock")}, QDir::Files).isEmpty());
+    }
+
+    QProcess killed;
+    interrupted(SIGKILL, killed);
+    const QStringList left = temporaries();
+    ASSERT_EQ(left.size(), 1);
+    // Beside it: one of a live process (this one) written just now, which stays.
+    const QString live = QStringLiteral("big.tif.vistrel-%1-0000abcd").arg(QCoreApplication::applicationPid());
+    WriteFileBytes(out.filePath(live), "being written");
+    int code = -1;
+    QByteArray err;
+    RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), print, sample}, &code, &err);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    EXPECT_EQ(temporaries(), QStringList{live});
 }

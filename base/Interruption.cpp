@@ -1,0 +1,144 @@
+#include "Interruption.h"
+
+#include "WorkFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <cstdio>
+#include <mutex>
+#include <set>
+#include <thread>
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <csignal>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// What an interruption removes. The cleanup thread reads it under the lock.
+std::mutex Guard;
+std::set<QString> Temporaries;
+QString InterruptedFolder, InterruptedLock;
+
+#ifndef Q_OS_WIN
+// When a process started, in seconds since the epoch; -1 when it cannot be told.
+qint64 ProcessStart(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    QFile system(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly) || !system.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // After the name in parentheses: the state is field 3, the start time field 22.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 20)
+        return -1;
+    const qint64 ticks = fields[19].toLongLong();
+    qint64 boot = -1;
+    for (const QByteArray &entry : system.readAll().split('\n'))
+        if (entry.startsWith("btime "))
+            boot = entry.mid(6).trimmed().toLongLong();
+    const long perSecond = ::sysconf(_SC_CLK_TCK);
+    return boot < 0 || perSecond <= 0 ? -1 : boot + ticks / perSecond;
+}
+
+void WaitForSignals(sigset_t caught)
+{
+    int number = 0;
+    if (sigwait(&caught, &number) != 0)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(Guard);
+        for (const QString &path : Temporaries)
+            ::unlink(QFile::encodeName(path).constData());
+        if (!InterruptedFolder.isEmpty())
+            DeleteFilesInFolder(InterruptedFolder);
+        if (!InterruptedLock.isEmpty())
+            ::unlink(QFile::encodeName(InterruptedLock).constData());
+    }
+    static const char said[] = "vistrel: interrupted; the unfinished output and the work files were removed.\n";
+    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, said, sizeof(said) - 1);
+    ::_exit(128 + number);
+}
+#endif
+
+}  // namespace
+
+void InstallInterruptionCleanup()
+{
+#ifndef Q_OS_WIN
+    sigset_t caught;
+    sigemptyset(&caught);
+    sigaddset(&caught, SIGINT);
+    sigaddset(&caught, SIGTERM);
+    sigaddset(&caught, SIGHUP);
+    if (pthread_sigmask(SIG_BLOCK, &caught, nullptr) != 0)
+        return;
+    std::thread(WaitForSignals, caught).detach();
+#endif
+}
+
+void RegisterTemporary(const QString &path)
+{
+    std::lock_guard<std::mutex> lock(Guard);
+    Temporaries.insert(path);
+}
+
+void UnregisterTemporary(const QString &path)
+{
+    std::lock_guard<std::mutex> lock(Guard);
+    Temporaries.erase(path);
+}
+
+void SetInterruptedWorkFolder(const QString &folder, const QString &lockFile)
+{
+    std::lock_guard<std::mutex> lock(Guard);
+    InterruptedFolder = folder;
+    InterruptedLock = lockFile;
+}
+
+QString TemporaryNameFor(const QString &target, quint32 random)
+{
+    return target + QStringLiteral(".vistrel-%1-%2")
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(QString::number(random, 16).rightJustified(8, QLatin1Char('0')));
+}
+
+void RemoveStaleTemporaries(const QString &target)
+{
+#ifndef Q_OS_WIN
+    const QFileInfo info(target);
+    const QDir folder = info.absoluteDir();
+    static const QRegularExpression pattern(QStringLiteral("^.+\\.vistrel-(\\d+)-[0-9a-f]{8}$"));
+    const QStringList names = folder.entryList({QStringLiteral("*.vistrel-*")}, QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch match = pattern.match(name);
+        if (!match.hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        struct stat file {};
+        if (::lstat(path.constData(), &file) != 0 || !S_ISREG(file.st_mode) || file.st_uid != ::geteuid())
+            continue;  // only our own files, never through a link
+        bool ok = false;
+        const pid_t pid = pid_t(match.captured(1).toLongLong(&ok));
+        if (!ok || pid <= 0)
+            continue;
+        bool gone = ::kill(pid, 0) != 0 && errno == ESRCH;
+        if (!gone) {
+            // The number may belong to a newer process now.
+            const qint64 started = ProcessStart(pid);
+            gone = started >= 0 && started > qint64(file.st_mtime);
+        }
+        if (gone)
+            ::unlink(path.constData());
+    }
+#else
+    Q_UNUSED(target);
+#endif
+}

@@ -1,0 +1,31 @@
+// Ctrl+C, or a polite kill (SIGTERM, SIGHUP), ends a run without leaving its
+// temporaries behind: an unfinished output of a gigabyte beside its name, the
+// work folder's files, its lock. The signals are taken by a thread of their
+// own (so the cleanup runs as ordinary code, not inside a signal handler),
+// which removes what is registered here and ends the process with status
+// 128 + the signal's number. A kill -9 cannot be caught: its unfinished
+// outputs carry the process's number in their names, and the next run that
+// writes into that folder removes those whose process is gone (see
+// RemoveStaleTemporaries).
+#pragma once
+
+#include <QString>
+
+// Call first in main, before any thread is started: every thread made later
+// inherits the blocked signals, so only the cleanup thread receives them.
+void InstallInterruptionCleanup();
+
+// A file to remove if the run is interrupted, until it is unregistered.
+void RegisterTemporary(const QString &path);
+void UnregisterTemporary(const QString &path);
+// The work folder to empty, and its lock file to remove, if the run is
+// interrupted (empty: none).
+void SetInterruptedWorkFolder(const QString &folder, const QString &lockFile);
+
+// The name an unfinished output is written under beside `target`:
+// target + ".vistrel-<process number>-<8 hex digits>".
+QString TemporaryNameFor(const QString &target, quint32 random);
+// Removes, beside `target`, the unfinished outputs of this user whose process
+// is gone, or whose process number now belongs to a process started after
+// the file was last written.
+void RemoveStaleTemporaries(const QString &target);
