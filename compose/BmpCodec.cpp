@@ -271,6 +271,7 @@ BmpRowReader::BmpRowReader(const QString &path) : Path(path), File(std::make_uni
     if (!File->open(QIODevice::ReadOnly))
         throw FileError(path, File->errorString());
     const qint64 size = File->size();
+    Size = size;
     if (size == 0)
         return;
     ByteCursor in(File->read(FileHeaderSize + InfoHeaderSize), path);
@@ -292,8 +293,22 @@ void BmpRowReader::ReadRows(int first, int count)
     if (Rows.size() < bytes)
         Rows.resize(bytes);
     const qint64 at = Header.PixelOffset + Header.RowBytes * (Header.Height - first - Count);
+    if (!File->isOpen()) {
+        if (!File->open(QIODevice::ReadOnly))
+            throw FileError(Path, File->errorString());
+        if (File->size() != Size)
+            throw VistrelError(QStringLiteral("The work file \"%1\" was changed while Vistrel was working. Import the "
+                                              "PSD again.")
+                                   .arg(Path),
+                               ErrorKind::Format);
+    }
     if (!File->seek(at) || File->read(Rows.data(), bytes) != bytes)
         throw FileError(Path, File->errorString());
+}
+
+void BmpRowReader::Close()
+{
+    File->close();
 }
 
 const uchar *BmpRowReader::Row(int y) const

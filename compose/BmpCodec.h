@@ -39,8 +39,12 @@ public:
     int Width() const { return Header.Width; }
     int Height() const { return Header.Height; }
     int Bits() const { return Header.Bits; }
-    // Reads rows first .. first + count - 1 (within the picture) in one go.
+    // Reads rows first .. first + count - 1 (within the picture) in one go,
+    // opening the file again when it was closed.
     void ReadRows(int first, int count);
+    // Lets go of the file between reads, so that a document of a thousand
+    // layers does not hold two thousand files open; the rows read stay.
+    void Close();
     // A row of the last ReadRows.
     const uchar *Row(int y) const;
 
@@ -52,6 +56,7 @@ private:
     } Header;
     QString Path;
     std::unique_ptr<QFile> File;
+    qint64 Size = 0;  // checked when the file is opened again
     QByteArray Rows;
     int First = 0, Count = 0;
 };

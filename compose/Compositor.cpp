@@ -173,6 +173,13 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
     const int bits = DocumentBits();
     First = CropWidth > 0 ? CropLeft : 0;
     Columns = CropWidth > 0 ? CropWidth : ImageWidth;
+    // Two files a layer, fourteen a relief layer: past a couple of hundred,
+    // each file is opened for its band's rows only, so that the print never
+    // holds more open than a few per thread (a process may have 1024 at most).
+    size_t files = 0;
+    for (const Tlayer &layer : Layers)
+        files += layer.GroupId == GroupReliefRendered ? 2 * size_t(ViewCount) : 2;
+    ReopenPerBand = files > OpenFilesKept;
     // A layer's files are opened once; a relief layer has a pair per view.
     std::vector<int> plainFiles(Layers.size(), -1);
     auto open = [&](const QString &colour, const QString &alpha, const Tlayer &layer, bool relief) {
@@ -186,6 +193,10 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
                                    .arg(colour).arg(files->Colour.Width()).arg(files->Colour.Height())
                                    .arg(layer.Width).arg(layer.Height),
                                ErrorKind::Format);
+        if (ReopenPerBand) {
+            files->Colour.Close();
+            files->Alpha.Close();
+        }
         // A picture or a coverage of no pixels lays nothing over the view.
         if (files->Colour.Height() == 0 || files->Alpha.Height() == 0)
             return -1;
@@ -309,6 +320,10 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
         const int to = std::min(first + count - files.Top, files.Colour.Height());
         files.Colour.ReadRows(from, to - from);
         files.Alpha.ReadRows(from, to - from);
+        if (ReopenPerBand) {
+            files.Colour.Close();
+            files.Alpha.Close();
+        }
     });
     const size_t rowBytes = size_t(Columns) * Bytes;
     // A row of every view at a time: the layer rows it reads stay in the

@@ -64,6 +64,9 @@ private:
     void ComposeViews(int first, int count, const std::vector<uint8_t *> &bands,
                       const std::vector<std::vector<int32_t>> *columns, const std::vector<uint8_t *> &coverage);
     std::vector<std::unique_ptr<Files>> Sources;
+    // Files kept open between bands at most; past that, opened per band.
+    static constexpr size_t OpenFilesKept = 200;
+    bool ReopenPerBand = false;
     int32_t First = 0, Columns = 0;  // the canvas columns made
     std::vector<std::vector<Placed>> Views;  // bottom layer first
 };

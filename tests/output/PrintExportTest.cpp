@@ -17,6 +17,8 @@
 #include "ReliefLines.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -333,4 +335,29 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
         EXPECT_NEAR(printed / kept, 1.0, 0.01) << printed << " against " << kept;
         EXPECT_TRUE(CropText(0).startsWith(QString::number(ImageWidth - CropWidth) + QStringLiteral(" columns cut")));
     }
+}
+
+// A document of more layers than the process may open files: every output is
+// made, the layer files opened a band at a time.
+TEST(PrintExport, MoreLayersThanOpenFilesAllowed)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 120;
+    b.Height = 80;
+    for (int i = 0; i < 300; ++i)
+        b.AddLayer(i % 110, (i * 7) % 70, 10, 10, {uint8_t(i), uint8_t(255 - i % 256), 90}, 200);
+    const QString psd = dir.filePath(QStringLiteral("many.psd"));
+    WriteFileBytes(psd, b.Build());
+    const QString command = QStringLiteral("ulimit -n 128 && exec \"%1\" --export-tiff \"%2\" --export-psd \"%3\" "
+                                           "--export-gif \"%4\" \"%5\"")
+                                .arg(VistrelProgram(), dir.filePath(QStringLiteral("many.tif")),
+                                     dir.filePath(QStringLiteral("many_3D.psd")), dir.filePath(QStringLiteral("many.gif")),
+                                     psd);
+    int code = -1;
+    QByteArray err;
+    RunProgram(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}, &code, &err);
+    EXPECT_EQ(code, 0) << err.toStdString();
+    for (const char *name : {"many.tif", "many_3D.psd", "many.gif"})
+        EXPECT_GT(QFileInfo(dir.filePath(QString::fromLatin1(name))).size(), 0) << name;
 }
