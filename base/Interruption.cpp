@@ -84,10 +84,13 @@ void InstallInterruptionCleanup()
 #endif
 }
 
-void RegisterTemporary(const QString &path)
+bool CreateTemporary(const QString &path, const std::function<bool()> &create)
 {
     std::lock_guard<std::mutex> lock(Guard);
+    if (!create())
+        return false;
     Temporaries.insert(path);
+    return true;
 }
 
 void UnregisterTemporary(const QString &path)

@@ -10,13 +10,16 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // Call first in main, before any thread is started: every thread made later
 // inherits the blocked signals, so only the cleanup thread receives them.
 void InstallInterruptionCleanup();
 
-// A file to remove if the run is interrupted, until it is unregistered.
-void RegisterTemporary(const QString &path);
+// Creates a file to remove if the run is interrupted, until it is
+// unregistered: `create` makes it and says whether it did. Made and
+// registered in one step, so that an interruption never falls in between.
+bool CreateTemporary(const QString &path, const std::function<bool()> &create);
 void UnregisterTemporary(const QString &path);
 // The work folder to empty, and its lock file to remove, if the run is
 // interrupted (empty: none).

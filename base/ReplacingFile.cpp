@@ -44,10 +44,8 @@ void ReplacingFile::Open()
     // A new name each try, so two exports to one folder never share one.
     for (int attempt = 0;; ++attempt) {
         setFileName(TemporaryNameFor(Finished, QRandomGenerator::global()->generate()));
-        if (open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            RegisterTemporary(fileName());
+        if (CreateTemporary(fileName(), [this] { return open(QIODevice::WriteOnly | QIODevice::NewOnly); }))
             break;
-        }
         if (!exists() || attempt == 16) {
             const QString reason = errorString();
             setFileName(QString());  // nothing of ours to remove
