@@ -484,6 +484,11 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             std::fprintf(out, "crop: %s\n",
                          CropText(0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
         }
+        // Every output's size is checked before any of them is made.
+        if (!options.ExportTiff.isEmpty())
+            CheckPrintSize(PrintGeometryOf(print.Settings), ChannelsOfColorMode(PsdColorMode), PsdColorMode);
+        if (!options.ExportPsd.isEmpty())
+            CheckLayeredPsdSize(CropWidth > 0 ? CropWidth : ImageWidth, ImageHeight, ChannelsOfColorMode(PsdColorMode));
         auto written = [&](const char *what, const QString &path) {
             std::fprintf(out, "%s written: %s\n", what, QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
         };

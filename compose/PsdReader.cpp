@@ -18,6 +18,7 @@
 
 namespace {
 
+// A layer may reach past the canvas, but not this far.
 constexpr int32_t MaxCanvasSide = 300'000;
 constexpr int16_t MaxChannels = 56;
 constexpr qint64 MaxLayerArea = qint64(1) << 30;
@@ -207,8 +208,12 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
     if (fh.ColorMode != Psd::ModeGrey && fh.ColorMode != Psd::ModeRgb && fh.ColorMode != Psd::ModeCmyk)
         Refuse(path, QStringLiteral("it is in %1 colour mode. Vistrel reads Grey, RGB and CMYK documents.")
                          .arg(ModeName(fh.ColorMode)));
-    if (fh.Width == 0 || fh.Height == 0 || fh.Width > uint32_t(MaxCanvasSide) || fh.Height > uint32_t(MaxCanvasSide))
+    if (fh.Width == 0 || fh.Height == 0)
         Refuse(path, QStringLiteral("its canvas of %1 x %2 pixels is not possible.").arg(fh.Width).arg(fh.Height));
+    if (fh.Width > uint32_t(Psd::MaxSide) || fh.Height > uint32_t(Psd::MaxSide))
+        Refuse(path, QStringLiteral("its canvas of %1 x %2 pixels is larger than a Photoshop document can be (%3 "
+                                    "pixels each way).")
+                         .arg(fh.Width).arg(fh.Height).arg(Psd::MaxSide));
     index.Width = int32_t(fh.Width);
     index.Height = int32_t(fh.Height);
     index.ColorMode = fh.ColorMode;

@@ -149,6 +149,8 @@ void TForm1::PSD1Click()
         return;
     RunCommand([&] {
         RefuseSpecialTarget(path);  // before any work
+        CheckLayeredPsdSize(PrintedViews.CropWidth > 0 ? PrintedViews.CropWidth : ImageWidth, ImageHeight,
+                            ChannelsOfColorMode(PsdColorMode));
         if (!FullViewsWritten) {
             // The views are made as they were printed; a relief or a group
             // changed since then would give other views than the print's.

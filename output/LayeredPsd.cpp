@@ -95,20 +95,27 @@ QByteArray LayeredPsdRecord(int layer, int32_t width, int32_t height, int colour
     return r;
 }
 
+void CheckLayeredPsdSize(int32_t width, int32_t height, int colourChannels)
+{
+    if (width > Psd::MaxSide || height > Psd::MaxSide)
+        throw VistrelError(QStringLiteral("The views are %1 x %2 pixels; a Photoshop document holds at most %3 "
+                                          "pixels each way.").arg(width).arg(height).arg(Psd::MaxSide));
+    const int64_t layerInfo = LayeredPsdLayerInfoLength(width, height, colourChannels);
+    // The section: the layer information with its length, the global mask length and the maker's tag.
+    const int64_t layerSection = Psd::LengthSize + layerInfo + Psd::LengthSize + MakerTagSize;
+    if (layerSection > int64_t(UINT32_MAX))
+        throw VistrelError(QStringLiteral("The views are too large for a Photoshop document (over 4 GB of layers)."));
+}
+
 void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
 {
     const int colours = ChannelsOfColorMode(colorMode);
     const TiffInfo first = ReadTiffInfo(WorkFileName3(QStringLiteral("vwd"), 1));
     const int32_t width = first.Width;
     const int32_t height = first.Height;
-    if (width > Psd::MaxSide || height > Psd::MaxSide)
-        throw VistrelError(QStringLiteral("The views are %1 x %2 pixels; a Photoshop document holds at most %3 "
-                                          "pixels each way.").arg(width).arg(height).arg(Psd::MaxSide));
+    CheckLayeredPsdSize(width, height, colours);
     const int64_t layerInfo = LayeredPsdLayerInfoLength(width, height, colours);
-    // The section: the layer information with its length, the global mask length and the maker's tag.
     const int64_t layerSection = Psd::LengthSize + layerInfo + Psd::LengthSize + MakerTagSize;
-    if (layerSection > int64_t(UINT32_MAX))
-        throw VistrelError(QStringLiteral("The views are too large for a Photoshop document (over 4 GB of layers)."));
 
     ReplacingFile file(path);
     file.Open();

@@ -28,6 +28,10 @@ int64_t LayeredPsdLayerInfoLength(int32_t width, int32_t height, int colourChann
 // The record of layer j (1..7) of a W x H document.
 QByteArray LayeredPsdRecord(int layer, int32_t width, int32_t height, int colourChannels);
 
+// Refuses views a Photoshop document cannot hold: more than 30 000 pixels
+// either way, or over 4 GB of layers. Asked before any work is done.
+void CheckLayeredPsdSize(int32_t width, int32_t height, int colourChannels);
+
 // Reads "vwd" NNN and "vwdt" NNN from the work folder and writes the document.
 // The file appears under its name only when complete.
 void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode);

@@ -238,3 +238,28 @@ TEST(CommandLine, InfoOfAProjectShowsItsOffsetsAndPrint)
         EXPECT_TRUE(out.contains(QLatin1String(c.guidance))) << out.toStdString();
     }
 }
+
+// Outputs too large for their format are refused before any work: a layered
+// PSD of over 4 GB is refused before the print of the same run is written.
+TEST(CommandLine, AnOutputTooLargeForItsFormatIsRefusedBeforeAnyWork)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;  // seven views of 30 000 x 6 000 with transparency: 5 GB of layers
+    b.Width = 30000;
+    b.Height = 6000;
+    b.AddLayer(100, 100, 20, 20, {200, 10, 10});
+    const QString psd = dir.filePath(QStringLiteral("wide.psd"));
+    WriteFileBytes(psd, b.Build());
+    const QString print = dir.filePath(QStringLiteral("wide.tif"));
+    int code = -1;
+    QByteArray err;
+    const QByteArray out = RunProgram(VistrelProgram(),
+                                      {QStringLiteral("--export-tiff"), print, QStringLiteral("--width-cm"),
+                                       QStringLiteral("2"), QStringLiteral("--export-psd"),
+                                       dir.filePath(QStringLiteral("wide_3D.psd")), psd},
+                                      &code, &err);
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(err.contains("over 4 GB of layers")) << err.toStdString();
+    EXPECT_FALSE(out.contains("written")) << out.toStdString();
+    EXPECT_FALSE(QFile::exists(print));
+}

@@ -212,6 +212,8 @@ TEST_F(PsdReaderTest, UnsupportedDocumentsAreRefusedByName)
         {"indexed", [](PsdBuilder &b) { b.ColorMode = 2; }, "Indexed"},
         {"no layers", [](PsdBuilder &b) { b.Layers.clear(); }, "no layers"},
         {"no pixels", [](PsdBuilder &b) { b.Layers.clear(); b.AddLayer(0, 0, 0, 0, {}, -1); }, "no layer with pixels"},
+        {"wider than the format allows", [](PsdBuilder &b) { b.Width = 30001; }, "30000 pixels each way"},
+        {"higher than the format allows", [](PsdBuilder &b) { b.Height = 30001; }, "30000 pixels each way"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
