@@ -21,6 +21,12 @@ int64_t Truncate(double x);
 int64_t RoundDiv(int64_t num, int64_t den);
 // Round(x * f) for a Fixed4 factor, exactly.
 inline int64_t ScaleByFixed4(int64_t x, Fixed4 f) { return RoundDiv(x * f, Fixed4One); }
+// A position worked out in 64 bits, kept in 32: one beyond either end lies
+// far off any canvas anyway.
+inline int32_t SaturatedInt32(int64_t x)
+{
+    return int32_t(x < INT32_MIN ? INT32_MIN : x > INT32_MAX ? INT32_MAX : x);
+}
 
 Fixed4 ToFixed4(double x);
 double FromFixed4(Fixed4 f);

@@ -19,9 +19,9 @@ void PlaceLayersForView(int view, const std::vector<int32_t> &offsets, int32_t f
 {
     LayerViewLeft.resize(Layers.size());
     for (size_t i = 0; i < Layers.size(); ++i) {
-        const int64_t d = int64_t(offsets[i] - focusOffset) * (view - CentreView);
+        const int64_t d = (int64_t(offsets[i]) - focusOffset) * (view - CentreView);
         // d / 6 x Depth, Depth holding a value times 10 000.
-        LayerViewLeft[i] = Layers[i].Left + int32_t(RoundDiv(d * Depth, 6 * Fixed4One));
+        LayerViewLeft[i] = SaturatedInt32(Layers[i].Left + RoundDiv(d * Depth, 6 * Fixed4One));
     }
 }
 
@@ -79,10 +79,11 @@ void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const 
                                .arg(sourceAlpha.width()).arg(sourceAlpha.height()).arg(BitsPerPixel(target)),
                            ErrorKind::Format);
     const int bytes = BitsPerPixel(target) / 8;
-    const int x0 = std::max(0, left);
-    const int x1 = std::min(left + source.width(), target.width());  // exclusive
-    const int y0 = std::max(0, top);
-    const int y1 = std::min(top + source.height(), target.height());
+    // In 64 bits: a layer may lie as far off the canvas as 32 bits reach.
+    const int x0 = int(std::max<int64_t>(0, left));
+    const int x1 = int(std::min<int64_t>(int64_t(left) + source.width(), target.width()));  // exclusive
+    const int y0 = int(std::max<int64_t>(0, top));
+    const int y1 = int(std::min<int64_t>(int64_t(top) + source.height(), target.height()));
     if (x0 >= x1 || y0 >= y1)
         return;
     for (int y = y0; y < y1; ++y) {
@@ -134,7 +135,7 @@ void ComposeView(Resolution resolution, int progressSpan, int progressBase, cons
         const int n = i + 1;
         const int32_t viewLeft = i < int(LayerViewLeft.size()) ? LayerViewLeft[i] : layer.Left;
         const bool relief = layer.GroupId == GroupReliefRendered;
-        const int32_t left = relief ? viewLeft - ReliefMargin(layer) : viewLeft;
+        const int32_t left = relief ? SaturatedInt32(int64_t(viewLeft) - ReliefMargin(layer)) : viewLeft;
         if (full) {
             const QImage colour = LoadImage(relief ? WorkFileName(n, QStringLiteral("gx"), viewNumber)
                                                    : WorkFileName(QStringLiteral("ly"), n));
@@ -224,7 +225,7 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
                 const int f = open(WorkFileName(n, QStringLiteral("gx"), viewIndex + 1),
                                    WorkFileName(n, QStringLiteral("gxt"), viewIndex + 1), layer, true);
                 if (f >= 0)
-                    placed.push_back({f, viewLeft - ReliefMargin(layer), layer.Top});
+                    placed.push_back({f, SaturatedInt32(int64_t(viewLeft) - ReliefMargin(layer)), layer.Top});
             } else {
                 if (plainFiles[size_t(i)] == -1)
                     plainFiles[size_t(i)] = open(WorkFileName(QStringLiteral("ly"), n),
@@ -316,10 +317,13 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
     // The rows of every file that reach into the band, read once.
     ParallelFor(int(Sources.size()), [&](int f) {
         Files &files = *Sources[size_t(f)];
-        const int from = std::max(first - files.Top, 0);
-        const int to = std::min(first + count - files.Top, files.Colour.Height());
-        files.Colour.ReadRows(from, to - from);
-        files.Alpha.ReadRows(from, to - from);
+        // In 64 bits: a layer may lie as far off the canvas as 32 bits reach.
+        const int64_t from = std::max<int64_t>(int64_t(first) - files.Top, 0);
+        const int64_t to = std::min<int64_t>(int64_t(first) + count - files.Top, files.Colour.Height());
+        const int rows = int(std::max<int64_t>(to - from, 0));
+        const int start = int(std::min<int64_t>(from, files.Colour.Height()));
+        files.Colour.ReadRows(start, rows);
+        files.Alpha.ReadRows(start, rows);
         if (ReopenPerBand) {
             files.Colour.Close();
             files.Alpha.Close();
@@ -346,16 +350,18 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
                 std::memset(cover, 0, size_t(Columns));
             for (const Placed &placed : Views[p]) {
                 const Files &files = *Sources[size_t(placed.FilesIndex)];
-                const int ly = y - placed.Top;
+                const int64_t ly = int64_t(y) - placed.Top;
                 if (ly < 0 || ly >= files.Colour.Height())
                     continue;
-                // The layer's columns, counted from the first column made.
-                const int32_t shift = placed.Left - First;
-                const int32_t x0 = std::max(0, shift);
-                const int32_t x1 = std::min(shift + files.Colour.Width(), Columns);
+                // The layer's columns, counted from the first column made;
+                // where any are made, the shift fits 32 bits.
+                const int64_t shift64 = int64_t(placed.Left) - First;
+                const int32_t x0 = int32_t(std::max<int64_t>(0, shift64));
+                const int32_t x1 = int32_t(std::min<int64_t>(shift64 + files.Colour.Width(), Columns));
                 if (x0 >= x1)
                     continue;
-                const uchar *colour = files.Colour.Row(ly), *alpha = files.Alpha.Row(ly);
+                const int32_t shift = int32_t(shift64);
+                const uchar *colour = files.Colour.Row(int(ly)), *alpha = files.Alpha.Row(int(ly));
                 if (!columns) {
                     BlendLayerRow<Bytes>(row, cover, colour, alpha, shift, ColumnCounter{x0}, ColumnCounter{x1});
                     continue;

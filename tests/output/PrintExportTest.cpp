@@ -361,3 +361,31 @@ TEST(PrintExport, MoreLayersThanOpenFilesAllowed)
     for (const char *name : {"many.tif", "many_3D.psd", "many.gif"})
         EXPECT_GT(QFileInfo(dir.filePath(QString::fromLatin1(name))).size(), 0) << name;
 }
+
+// A layer placed as far off the canvas as 32 bits reach moves and composes
+// without overflowing anything: the print is that of the same layer placed
+// merely far away.
+TEST(PrintExport, ALayerAtTheEndOfThe32BitRangeComposesLikeAnyLayerOffTheCanvas)
+{
+    QTemporaryDir dir;
+    QList<QByteArray> prints;
+    for (int32_t far : {INT32_MIN, -1'000'000}) {
+        PsdBuilder b;
+        b.Width = 90;
+        b.Height = 60;
+        b.AddLayer(0, 0, 90, 60, {200, 210, 220});
+        b.AddLayer(far, far, 8, 8, {10, 20, 30});
+        b.AddLayer(20, 10, 30, 30, {90, 20, 30}, 180);
+        const QString psd = dir.filePath(QStringLiteral("far.psd"));
+        WriteFileBytes(psd, b.Build());
+        const QString print = dir.filePath(QStringLiteral("far.tif"));
+        int code = -1;
+        QByteArray err;
+        RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), print, QStringLiteral("--depth"),
+                                      QStringLiteral("10"), psd},
+                   &code, &err);
+        ASSERT_EQ(code, 0) << err.toStdString();
+        prints << WithoutTiffDate(ReadFileBytes(print));
+    }
+    EXPECT_TRUE(prints[0] == prints[1]);
+}
