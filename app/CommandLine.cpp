@@ -260,11 +260,13 @@ struct TypedSettings {
     int32_t FocusRow = -1;  // -1: as the import or the project chose
 };
 
-TypedSettings CheckTypedSettings(const CommandLine &options)
+TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
 {
     TypedSettings typed;
     ProgramFolder = Platform.ProgramFolder();
-    ReadSettingsFile(typed.File);
+    const QString problem = ReadSettingsFile(typed.File);
+    if (!problem.isEmpty())
+        std::fprintf(err, "warning: %s\n", problem.toLocal8Bit().constData());
     typed.Print = PrintTextsOf(typed.File, options);
     // The height follows the width once the picture's proportion is known.
     const PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One);
@@ -324,7 +326,7 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
 {
     RunSettings run;
     try {
-        const TypedSettings typed = CheckTypedSettings(options);
+        const TypedSettings typed = CheckTypedSettings(options, err);
         WorkFolder = WorkFolderFor(options);
         const std::optional<ProjectOutcome> project = OpenForBatch(options.PsdFile, err);
         run = SettingsOfRun(typed, options, project);
@@ -414,7 +416,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
                 RefuseSpecialTarget(target);
         // The settings of the window, read but not rewritten, and what the
         // command line typed, checked before any work is done.
-        const TypedSettings typed = CheckTypedSettings(options);
+        const TypedSettings typed = CheckTypedSettings(options, err);
         HScale = uint8_t(typed.File.HScale);
         OutputColorMode = uint8_t(typed.File.OutputColorMode);
         PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One);

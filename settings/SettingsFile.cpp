@@ -124,25 +124,62 @@ QString SettingsFilePath()
     return FindInFolder(configFolder, SettingsFileName);
 }
 
-void ApplySettingsFile()
+namespace {
+
+// No settings file is anywhere near this long; a longer one is not one.
+constexpr qint64 MostSettingsBytes = 64 * 1024;
+
+// The settings file's values, checked. A file that cannot be taken for
+// settings (not a regular file, far too long, unreadable, damaged) is set
+// aside as "vistrelt.inf.bad" and replaced by one holding what could be read
+// and the defaults for the rest; `problem` says so. Nothing here waits on a
+// pipe or reads a device without end.
+SettingsValues LoadSettings(QString &problem)
 {
     SettingsValues values;
-    QString readError;
     const QString path = SettingsFilePath();
-    if (QFileInfo::exists(path)) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return values;  // the defaults
+    if (!info.isFile()) {
+        problem = QStringLiteral("\"%1\" is not a regular file").arg(path);
+    } else if (info.size() > MostSettingsBytes) {
+        problem = QStringLiteral("\"%1\" is %2 bytes long, far longer than a settings file").arg(path).arg(info.size());
+    } else {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            readError = CannotOpenFileText(path, file.errorString());
+            problem = CannotOpenFileText(path, file.errorString());
         } else {
             try {
-                ParseSettings(file.readAll(), path, values);
+                ParseSettings(file.read(MostSettingsBytes), path, values);
             } catch (const VistrelError &error) {
-                readError = error.Message;
+                problem = error.Message;
             }
         }
     }
     CheckSettingsRanges(values);
+    if (problem.isEmpty())
+        return values;
+    const QString aside = path + QStringLiteral(".bad");
+    QFile::remove(aside);
+    QFile::rename(path, aside);  // the name, never what a link leads to
+    try {
+        WriteSettingsValues(values);
+    } catch (const VistrelError &) {
+        // Said below all the same; the next run tries again.
+    }
+    problem = QStringLiteral("The settings file could not be read (%1). It was kept as \"%2\", and the settings "
+                             "that could be read and the defaults for the rest are used.")
+                  .arg(problem, aside);
+    return values;
+}
 
+}  // namespace
+
+void ApplySettingsFile()
+{
+    QString problem;
+    const SettingsValues values = LoadSettings(problem);
     SettingsReserved = values.Reserved;
     Language = static_cast<uint8_t>(values.Language);
     Depth = values.Depth;
@@ -154,20 +191,15 @@ void ApplySettingsFile()
     HScale = static_cast<uint8_t>(values.HScale);
 
     WriteSettingsValues(values);
-    if (!readError.isEmpty())
-        throw VistrelError(readError);
+    if (!problem.isEmpty())
+        throw VistrelError(problem);
 }
 
-void ReadSettingsFile(SettingsValues &values)
+QString ReadSettingsFile(SettingsValues &values)
 {
-    const QString path = SettingsFilePath();
-    if (QFileInfo::exists(path)) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw FileError(path, file.errorString());
-        ParseSettings(file.readAll(), path, values);
-    }
-    CheckSettingsRanges(values);
+    QString problem;
+    values = LoadSettings(problem);
+    return problem;
 }
 
 void WriteSettingsFile()

@@ -40,11 +40,15 @@ QString SettingsFilePath();
 
 // Start-up: reads the file (or takes the defaults when it does not exist),
 // checks the ranges, sets the document variables and rewrites the file.
-// Throws VistrelError after applying what it could when reading or writing fails.
+// Throws VistrelError after applying what it could when reading or writing
+// fails. A file that is not settings (damaged, a pipe, a device, far too
+// long) is never fatal: it is kept aside as "vistrelt.inf.bad", replaced by
+// what could be read and the defaults, and said once.
 void ApplySettingsFile();
 // Reads and checks the file without writing it (the batch mode); the
-// defaults when there is none. Throws VistrelError for a damaged file.
-void ReadSettingsFile(SettingsValues &values);
+// defaults when there is none. A damaged file is set aside and replaced as at
+// start-up; the text returned says so (empty when all was well).
+QString ReadSettingsFile(SettingsValues &values);
 // Close: writes the file from the document variables, with the reserved
 // integers as they were read. Throws VistrelError when it cannot be written.
 void WriteSettingsFile();

@@ -6,6 +6,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <functional>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -120,22 +123,57 @@ TEST_F(SettingsFileTest, ReservedIntegersAndLanguageAreCarriedOver)
     EXPECT_TRUE(ReadFileBytes(path).endsWith("\r\n" + Maker));
 }
 
-TEST_F(SettingsFileTest, BrokenFileIsReportedAndRepaired)
+// A settings file that is not one is never fatal and never waited on: it is
+// set aside as "vistrelt.inf.bad", replaced by what could be read and the
+// defaults, and said once; the batch mode's reading says so and goes on.
+TEST_F(SettingsFileTest, AFileThatIsNotSettingsIsSetAsideAndSaidOnce)
 {
-    // The line 2 LPI is not a number: what was read before stays, the rest is default.
-    WriteFileBytes(path, "0 0 0 0 0 1  3.00000000000000E+0000\r\nabc 7 1 2 3 4 5\r\n");
-    try {
-        ApplySettingsFile();
-        ADD_FAILURE() << "a broken settings file passed silently";
-    } catch (const VistrelError &e) {
-        EXPECT_TRUE(e.Message.startsWith(QLatin1String("Invalid numeric input"))) << e.Message.toStdString();
+    struct Case {
+        const char *name;
+        std::function<void()> plant;
+        const char *says;
+        int language;  // read before the damage, or the default
+    };
+    const Case cases[] = {
+        {"the LPI is not a number",
+         [&] { WriteFileBytes(path, "0 0 0 0 0 1  3.00000000000000E+0000\r\nabc 7 1 2 3 4 5\r\n"); },
+         "Invalid numeric input", 1},
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }, "not a regular file", 0},
+        {"a link to an endless device", [&] { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path)); },
+         "not a regular file", 0},
+        {"far too long", [&] { WriteFileBytes(path, "0 0 0 0 0 1 " + QByteArray(100000, ' ') + "2.0\r\n"); },
+         "far longer than a settings file", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral(".bad"));
+        c.plant();
+        Language = 9;
+        try {
+            ApplySettingsFile();
+            ADD_FAILURE() << "a settings file that is not one passed silently";
+        } catch (const VistrelError &e) {
+            EXPECT_TRUE(e.Message.contains(QLatin1String(c.says))) << e.Message.toStdString();
+            EXPECT_TRUE(e.Message.contains(QStringLiteral("kept as \"%1.bad\"").arg(path))) << e.Message.toStdString();
+        }
+        EXPECT_EQ(Language, c.language);
+        EXPECT_EQ(Lpi, 424500);
+        EXPECT_TRUE(QFileInfo(path + QStringLiteral(".bad")).exists() ||
+                    QFileInfo(path + QStringLiteral(".bad")).isSymLink());
+        SettingsValues out;
+        ParseSettings(ReadFileBytes(path), path, out);  // the new file reads cleanly
+        EXPECT_EQ(out.Language, c.language);
+        EXPECT_NO_THROW(ApplySettingsFile());  // said once
+
+        // The batch mode reads it without writing, and goes on with a warning.
+        QFile::remove(path);
+        c.plant();
+        SettingsValues batch;
+        EXPECT_TRUE(ReadSettingsFile(batch).contains(QLatin1String(c.says)));
+        EXPECT_EQ(batch.Lpi, 424500);
+        EXPECT_TRUE(ReadSettingsFile(batch).isEmpty());
     }
-    EXPECT_EQ(Language, 1);
-    EXPECT_EQ(Depth, 3 * Fixed4One);
-    EXPECT_EQ(Lpi, 424500);
-    SettingsValues out;
-    ParseSettings(ReadFileBytes(path), path, out);  // the rewritten file reads cleanly
-    EXPECT_EQ(out.Language, 1);
 }
 
 TEST_F(SettingsFileTest, NameComparesWithoutCaseAndUnwritableFolderUsesTheUserFolder)
