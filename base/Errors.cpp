@@ -4,7 +4,11 @@
 
 #include <mutex>
 
+#include <QFile>
 #include <QFileDevice>
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -40,10 +44,23 @@ VistrelError FolderNotWritableError(const QString &path, const QString &folder, 
                         ErrorKind::File);
 }
 
+FileKind KindOfFile(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    return !info.exists() ? FileKind::Missing : info.isFile() ? FileKind::Regular : info.isDir() ? FileKind::Folder
+                                                                                              : FileKind::Other;
+#else
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return FileKind::Missing;
+    return S_ISREG(st.st_mode) ? FileKind::Regular : S_ISDIR(st.st_mode) ? FileKind::Folder : FileKind::Other;
+#endif
+}
+
 void RefuseSpecialTarget(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile() && !info.isDir())
+    if (KindOfFile(path) == FileKind::Other)
         throw VistrelError(QStringLiteral("Cannot save \"%1\": it is not a regular file but a device, a pipe or a "
                                           "socket. Choose another name.")
                                .arg(path),

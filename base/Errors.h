@@ -45,6 +45,11 @@ inline void FaultPoint(const char *point)
 // an output whose folder cannot take a new file.
 VistrelError FolderNotWritableError(const QString &path, const QString &folder, const QString &reason);
 
+// What a name leads to, links followed, asked of the system itself (Qt takes
+// a link to a device for a file). Missing: nothing there, or a broken link.
+enum class FileKind { Missing, Regular, Folder, Other };
+FileKind KindOfFile(const QString &path);
+
 // An output never replaces what is not a regular file: a device (as root,
 // /dev/null would go), a pipe or a socket under the name is refused, by name,
 // before any work. A link to a regular file is a regular file.

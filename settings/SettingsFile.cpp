@@ -139,9 +139,10 @@ SettingsValues LoadSettings(QString &problem)
     SettingsValues values;
     const QString path = SettingsFilePath();
     const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    const FileKind kind = KindOfFile(path);
+    if (kind == FileKind::Missing && !info.isSymLink())
         return values;  // the defaults
-    if (!info.isFile()) {
+    if (kind != FileKind::Regular) {
         problem = QStringLiteral("\"%1\" is not a regular file").arg(path);
     } else if (info.size() > MostSettingsBytes) {
         problem = QStringLiteral("\"%1\" is %2 bytes long, far longer than a settings file").arg(path).arg(info.size());

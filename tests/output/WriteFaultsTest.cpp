@@ -209,6 +209,9 @@ TEST(SpecialTargets, AnOutputNamingAPipeOrADeviceIsRefusedBeforeAnyWork)
     const QString device = dir.filePath(QStringLiteral("null"));  // a character device like /dev/null
     if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0)
         specials << device;
+    const QString link = dir.filePath(QStringLiteral("link"));  // a link to one of them is refused too
+    ASSERT_TRUE(QFile::link(specials.last(), link));
+    specials << link;
     const QString sample = SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd");
     for (const QString &special : specials)
         for (const char *option : {"--export-tiff", "--export-psd", "--export-gif", "--save-project"}) {

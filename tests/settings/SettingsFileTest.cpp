@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <functional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -139,7 +141,14 @@ TEST_F(SettingsFileTest, AFileThatIsNotSettingsIsSetAsideAndSaidOnce)
          [&] { WriteFileBytes(path, "0 0 0 0 0 1  3.00000000000000E+0000\r\nabc 7 1 2 3 4 5\r\n"); },
          "Invalid numeric input", 1},
         {"a pipe", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }, "not a regular file", 0},
-        {"a link to an endless device", [&] { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path)); },
+        // A device of our own like /dev/zero, never the machine's own: a
+        // slip here would replace it with a file.
+        {"a link to an endless device", [&] {
+             const QByteArray zero = QFile::encodeName(platform.Sandbox.path() + QStringLiteral("/zero"));
+             if (::access(zero.constData(), F_OK) != 0 && ::mknod(zero.constData(), S_IFCHR | 0600, makedev(1, 5)) != 0)
+                 ASSERT_EQ(::mkfifo(zero.constData(), 0600), 0);  // no right to make devices: a pipe stands in
+             ASSERT_TRUE(QFile::link(QFile::decodeName(zero), path));
+         },
          "not a regular file", 0},
         {"far too long", [&] { WriteFileBytes(path, "0 0 0 0 0 1 " + QByteArray(100000, ' ') + "2.0\r\n"); },
          "far longer than a settings file", 0},
