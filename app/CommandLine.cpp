@@ -68,7 +68,7 @@ const char *const UsageText =
     "  --width-cm N    print width in centimetres (up to 21); the height follows the picture\n"
     "  --hscale N      vertical reduction factor (1 to 32)\n"
     "  --depth N       depth factor (-10 to 10)\n"
-    "  --focus ROW     grid row of the focus layer (1 = top layer); default: chosen at import\n"
+    "  --focus ROW     grid row of the focus layer (1 = top layer, a row of the document); default: chosen at import\n"
     "  --verbose       print each phase with its wall time\n"
     "\n"
     "Options:\n"
@@ -257,7 +257,7 @@ void RefuseReplaced(const CheckedValue &value, const QString &option, const QStr
 struct TypedSettings {
     SettingsValues File;
     PrintFieldTexts Print;
-    int32_t FocusRow = -1;  // -1: as the import or the project chose
+    std::optional<int32_t> FocusRow;  // none: as the import or the project chose
 };
 
 TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
@@ -312,8 +312,14 @@ RunSettings SettingsOfRun(const TypedSettings &typed, const CommandLine &options
                 run.OffsetCells[row - 1] = QString::number(*offset);
     }
     Depth = CheckDepth(StrToFixed4(run.DepthText)).Value;
-    if (typed.FocusRow >= 0)
-        FocusLayer = CheckFocusRow(typed.FocusRow, LayerCount);
+    if (typed.FocusRow) {
+        // A row the document does not have is refused, as a typed LPI outside
+        // its limits is: a script should not get a print without the focus it named.
+        if (CheckFocusRow(*typed.FocusRow, LayerCount) == 0)
+            throw VistrelError(OutOfLimitsText(QStringLiteral("--focus"), Fixed4One, int64_t(LayerCount) * Fixed4One,
+                                               options.Focus));
+        FocusLayer = *typed.FocusRow;
+    }
     // The same reading of the fields as the window's Preview and export.
     run.Views = ReadPreviewSettings({QString::number(FocusLayer), run.DepthText, run.Print.Lpi, run.OffsetCells});
     CentreView = 4;

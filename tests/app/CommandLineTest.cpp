@@ -208,12 +208,15 @@ TEST(CommandLine, InfoOfAProjectShowsItsOffsetsAndPrint)
     struct Case {
         QStringList typed;
         int code;
-        const char *print, *guidance;
+        const char *print, *guidance;  // for a refused run: its message, then nothing
     } cases[] = {
         {{}, 0, "print: 50 lpi, 360 dpi, 7 x 4 cm, H scale 2, depth 1.5", "depth guidance at 50 lpi, 360 dpi, 7 cm wide"},
         {{"--lpi", "80", "--dpi", "720", "--width-cm", "5", "--depth", "2", "--hscale", "1"}, 0,
          "print: 80 lpi, 720 dpi, 5 x 3.3333 cm, H scale 1, depth 2", "depth guidance at 80 lpi, 720 dpi, 5 cm wide"},
-        {{"--lpi", "300"}, 1, nullptr, nullptr},
+        {{"--lpi", "300"}, 1, "--lpi must be between 9 and 210, not 300.", nullptr},
+        {{"--focus", "4"}, 1, "--focus must be between 1 and 3, not 4.", nullptr},
+        {{"--focus", "0"}, 1, "--focus must be between 1 and 3, not 0.", nullptr},
+        {{"--focus", "-1"}, 1, "--focus must be between 1 and 3, not -1.", nullptr},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed.join(' ').toStdString());
@@ -224,7 +227,7 @@ TEST(CommandLine, InfoOfAProjectShowsItsOffsetsAndPrint)
                        &err));
         ASSERT_EQ(code, c.code) << err.toStdString();
         if (c.code != 0) {
-            EXPECT_TRUE(err.contains("--lpi must be between 9 and 210")) << err.toStdString();
+            EXPECT_TRUE(err.contains(c.print)) << err.toStdString();
             continue;
         }
         EXPECT_TRUE(out.contains(QLatin1String("row 1, rect left 150 top 60 right 210 bottom 120, group 0, channels 4, "
