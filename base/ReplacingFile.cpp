@@ -1,14 +1,16 @@
 #include "ReplacingFile.h"
 
+#include "Document.h"
 #include "Errors.h"
 #include "Interruption.h"
 
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QRandomGenerator>
 #include <filesystem>
 #include <system_error>
 
-ReplacingFile::ReplacingFile(const QString &target) : Target(target)
+ReplacingFile::ReplacingFile(const QString &target, bool removeStale) : Target(target), RemoveStale(removeStale)
 {
     // Like QSaveFile: saving over a link writes the file it leads to and
     // keeps the link, through links to links too.
@@ -40,7 +42,8 @@ void ReplacingFile::Open()
                                                              : QStringLiteral("the file is read-only.")),
                            ErrorKind::File);
     // What runs killed outright left beside it goes first.
-    RemoveStaleTemporaries(Finished);
+    if (RemoveStale)
+        RemoveStaleTemporaries(Finished);
     // A new name each try, so two exports to one folder never share one.
     for (int attempt = 0;; ++attempt) {
         setFileName(TemporaryNameFor(Finished, QRandomGenerator::global()->generate()));
@@ -86,4 +89,42 @@ bool ReplacingFile::Commit()
     UnregisterTemporary(fileName());
     Committed = true;
     return true;
+}
+
+SavingFile::SavingFile(const QString &path, bool synced) : Name(path)
+{
+    if (synced)
+        Synced = std::make_unique<QSaveFile>(path);
+    else
+        Unsynced = std::make_unique<ReplacingFile>(path, false);
+}
+
+SavingFile::~SavingFile() = default;
+
+void SavingFile::Open()
+{
+    if (Synced)
+        OpenForSaving(*Synced);
+    else
+        Unsynced->Open();
+}
+
+void SavingFile::Commit()
+{
+    if (Synced)
+        CommitSaveFile(*Synced);
+    else if (!Unsynced->Commit())
+        throw SaveError(Name, Unsynced->errorString());
+}
+
+QFileDevice &SavingFile::Device()
+{
+    if (Synced)
+        return *Synced;
+    return *Unsynced;
+}
+
+bool IsWorkFile(const QString &path)
+{
+    return !WorkFolder.isEmpty() && path.startsWith(WorkFolder);
 }

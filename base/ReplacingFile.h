@@ -16,10 +16,13 @@
 
 #include <QFile>
 #include <QString>
+#include <memory>
 
 class ReplacingFile : public QFile {
 public:
-    explicit ReplacingFile(const QString &target);
+    // `removeStale`: first remove what interrupted runs left beside the
+    // target (not needed in the work folder, which is emptied when claimed).
+    explicit ReplacingFile(const QString &target, bool removeStale = true);
     // Removes the file written so far unless Commit() succeeded.
     ~ReplacingFile() override;
 
@@ -37,5 +40,30 @@ public:
 private:
     QString Target;     // the name as given
     QString Finished;   // where it goes: a link's target rather than the link
+    bool RemoveStale = true;
     bool Committed = false;
 };
+
+class QSaveFile;
+// A file written beside its name and renamed into place when complete:
+// synced first (QSaveFile) for what the designer keeps, not synced
+// (ReplacingFile) for the work folder's files, which need no durability (the
+// folder is emptied after a crash) and were written twice as slowly synced.
+class SavingFile {
+public:
+    SavingFile(const QString &path, bool synced);
+    ~SavingFile();
+    // Throws VistrelError naming the file, as the writes and the commit do.
+    void Open();
+    void Commit();
+    QFileDevice &Device();
+    const QString &Path() const { return Name; }
+
+private:
+    QString Name;
+    std::unique_ptr<QSaveFile> Synced;
+    std::unique_ptr<ReplacingFile> Unsynced;
+};
+
+// Whether a path is a file of the work folder (WorkFolder).
+bool IsWorkFile(const QString &path);

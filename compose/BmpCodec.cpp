@@ -198,27 +198,27 @@ void WriteWholeFile(const QString &path, const QByteArray &bytes)
 void SaveImage(const QImage &picture, const QString &path)
 {
     FaultPoint("WriteWorkFile");
-    QSaveFile file(path);
-    OpenForSaving(file);
-    const bool ok =
-        WriteBmp(picture, [&file](const QByteArray &piece) { return CheckedWrite(file, piece) == piece.size(); });
+    SavingFile file(path, !IsWorkFile(path));
+    file.Open();
+    const bool ok = WriteBmp(
+        picture, [&file](const QByteArray &piece) { return CheckedWrite(file.Device(), piece) == piece.size(); });
     if (!ok)
-        throw FileError(path, WriteFailureReason(file));
-    CommitSaveFile(file);
+        throw FileError(path, WriteFailureReason(file.Device()));
+    file.Commit();
 }
 
 BmpRowWriter::BmpRowWriter(const QString &path, int width, int height, int bitsPerPixel)
-    : Path(path), File(std::make_unique<QSaveFile>(path))
+    : Path(path), File(std::make_unique<SavingFile>(path, !IsWorkFile(path)))
 {
     FaultPoint("WriteWorkFile");
-    OpenForSaving(*File);
+    File->Open();
     if (width <= 0 || height <= 0)
         return;  // an empty picture is a file of zero bytes
     Padded = RowBytes(width, bitsPerPixel);
     Used = width * (bitsPerPixel / 8);
     const QByteArray headers = BmpHeaders(width, height, bitsPerPixel);
-    if (CheckedWrite(*File, headers) != headers.size())
-        throw FileError(path, WriteFailureReason(*File));
+    if (CheckedWrite(File->Device(), headers) != headers.size())
+        throw FileError(path, WriteFailureReason(File->Device()));
 }
 
 BmpRowWriter::~BmpRowWriter() = default;
@@ -232,13 +232,13 @@ void BmpRowWriter::AppendRows(const uchar *pixels, int count, ptrdiff_t step)
     for (int k = 0; k < count; ++k)
         std::memcpy(Rows.data() + qsizetype(Padded) * k, pixels + step * k, size_t(Used));
     const qint64 bytes = qint64(Padded) * count;
-    if (CheckedWrite(*File, Rows.constData(), bytes) != bytes)
-        throw FileError(Path, WriteFailureReason(*File));
+    if (CheckedWrite(File->Device(), Rows.constData(), bytes) != bytes)
+        throw FileError(Path, WriteFailureReason(File->Device()));
 }
 
 void BmpRowWriter::Commit()
 {
-    CommitSaveFile(*File);
+    File->Commit();
 }
 
 QImage LoadImage(const QString &path)

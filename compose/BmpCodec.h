@@ -9,6 +9,8 @@
 // anything else with a clear message. BmpFormat.h names every offset and size.
 #pragma once
 
+#include "ReplacingFile.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QFile>
@@ -75,7 +77,7 @@ public:
 
 private:
     QString Path;
-    std::unique_ptr<QSaveFile> File;
+    std::unique_ptr<SavingFile> File;
     QByteArray Rows;
     int Used = 0, Padded = 0;
 };

@@ -5,6 +5,7 @@
 #include "Document.h"
 #include "Errors.h"
 #include "Interlacer.h"
+#include "ReplacingFile.h"
 #include "ReliefRenderer.h"
 #include "Tiff.h"
 #include "WorkFolder.h"
@@ -47,8 +48,9 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
             progress(base);
         FullResolutionBands bands({n}, {LayerViewLeft});
         const QString path = WorkFileName3(QStringLiteral("vwd"), n + 1);
-        QSaveFile tiff(path);
-        OpenForSaving(tiff);
+        SavingFile saving(path, !IsWorkFile(path));
+        saving.Open();
+        QFileDevice &tiff = saving.Device();
         WriteTiffHeader(tiff, bytes, width, ImageHeight, PsdDpi, PsdDpi);
         const qint64 dataOffset = tiff.pos();
         BmpRowWriter alpha(WorkFileName3(QStringLiteral("vwdt"), n + 1), width, ImageHeight, 8);
@@ -62,7 +64,7 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
             alpha.AppendRows(coverage.data() + size_t(width) * size_t(count - 1), count, -ptrdiff_t(width));
             end = first;
         }
-        CommitSaveFile(tiff);
+        saving.Commit();
         alpha.Commit();
         views << path;
         if (phases)

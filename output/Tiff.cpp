@@ -3,6 +3,7 @@
 #include "BmpCodec.h"
 #include "ByteCursor.h"
 #include "Errors.h"
+#include "ReplacingFile.h"
 #include "TiffFormat.h"
 
 #include <QDateTime>
@@ -114,8 +115,9 @@ void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, F
 {
     const int bits = BitsPerPixel(picture);
     const int samples = bits / 8;
-    QSaveFile file(path);
-    OpenForSaving(file);
+    SavingFile saving(path, !IsWorkFile(path));
+    saving.Open();
+    QFileDevice &file = saving.Device();
     WriteTiffHeader(file, samples, picture.width(), picture.height(), xDpi, yDpi);
     QByteArray row(qsizetype(picture.width()) * samples, '\0');
     for (int y = 0; y < picture.height(); ++y) {
@@ -133,7 +135,7 @@ void SaveBitmapAsTiff(const QImage &picture, const QString &path, Fixed4 xDpi, F
         if (CheckedWrite(file, row) != row.size())
             throw StreamWriteError(file);
     }
-    CommitSaveFile(file);
+    saving.Commit();
 }
 
 TiffInfo ReadTiffInfo(const QString &path)
