@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -306,7 +307,9 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
         // it, so that the print keeps the picture's proportions.
         const bool tooWide = CheckWidthCm(OutputWidthCm).Replaced;
         if (tooWide) {
-            OutputHeightCm = RoundDiv(OutputHeightCm * WidthCmHigh, OutputWidthCm);
+            // In long double: any stored height times the limit would not fit 64 bits;
+            // the result, smaller than the height, does.
+            OutputHeightCm = Fixed4(std::llroundl((long double)OutputHeightCm * WidthCmHigh / OutputWidthCm));
             OutputWidthCm = WidthCmHigh;
         }
         OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 3 ? d.ColorMode : 2);  // the four items

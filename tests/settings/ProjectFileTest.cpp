@@ -567,4 +567,9 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
     ASSERT_TRUE(f.ApplyProjectFile(beside));
     EXPECT_EQ(f.Edit9->text(), QStringLiteral("21"));
     EXPECT_EQ(f.Edit10->text(), QStringLiteral("14"));
+    // A height no print has is scaled without overflowing (the sanitizer build says so).
+    WriteFileBytes(beside, Project99101("doc.psd", "1\r\n2\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n", "",
+                                        "3.6E+0002 3.0E+0001 1.0E+0300 2 1"));
+    ASSERT_TRUE(f.ApplyProjectFile(beside));
+    EXPECT_EQ(f.Edit9->text(), QStringLiteral("21"));
 }
