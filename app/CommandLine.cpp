@@ -420,8 +420,8 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
                                       options.PitchTest})
             if (!target.isEmpty())
                 RefuseSpecialTarget(target);
-        // The settings of the window, read but not rewritten, and what the
-        // command line typed, checked before any work is done.
+        // The settings of the window (rewritten only when damaged), and what
+        // the command line typed, checked before any work is done.
         const TypedSettings typed = CheckTypedSettings(options, err);
         HScale = uint8_t(typed.File.HScale);
         OutputColorMode = uint8_t(typed.File.OutputColorMode);
@@ -464,18 +464,6 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         const int32_t focusOffset = run.Views.FocusOffset;
         print = ReadPrintSettings(texts, AspectRatio);
         Lpi = print.Settings.Lpi;
-        {
-            const PrintGeometry g = PrintGeometryOf(print.Settings);
-            const DepthGuidance guidance = DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns);
-            if (guidance.Ghosts() && options.FailOnGhosting) {
-                ghosts = true;
-                throw VistrelError(QStringLiteral("%1 Nothing was written (--fail-on-ghosting).")
-                                       .arg(DepthGuidanceText(guidance, 0)));
-            }
-            if (guidance.Ghosts())
-                std::fprintf(err, "warning: %s\n", DepthGuidanceText(guidance, 0).toLocal8Bit().constData());
-        }
-
         // Relief layers of a project are rendered once, for every output.
         {
             TerminalProgress progress(err, "relief");
@@ -492,6 +480,20 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             std::fprintf(out, "crop: %s\n",
                          CropText(0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
         }
+        // How far the views move the layers under the lenses of the print as
+        // it will be made (cropped or not), before any output is made.
+        {
+            const PrintGeometry g = PrintGeometryOf(print.Settings);
+            const DepthGuidance guidance = DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns);
+            if (guidance.Ghosts() && options.FailOnGhosting) {
+                ghosts = true;
+                throw VistrelError(QStringLiteral("%1 Nothing was written (--fail-on-ghosting).")
+                                       .arg(DepthGuidanceText(guidance, 0)));
+            }
+            if (guidance.Ghosts())
+                std::fprintf(err, "warning: %s\n", DepthGuidanceText(guidance, 0).toLocal8Bit().constData());
+        }
+
         // Every output's size is checked before any of them is made.
         if (!options.ExportTiff.isEmpty())
             CheckPrintSize(PrintGeometryOf(print.Settings), ChannelsOfColorMode(PsdColorMode), PsdColorMode);

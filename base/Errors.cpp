@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QFileDevice>
 #ifndef Q_OS_WIN
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 #include <QFileInfo>
 #include <QSaveFile>
@@ -108,6 +111,16 @@ void CommitSaveFile(QSaveFile &file)
         file.cancelWriting();
         throw SaveError(path, reason);
     }
+#ifndef Q_OS_WIN
+    // Some file systems (network, quotas) say they are full only when the bytes
+    // are made durable; QSaveFile::commit() does not look at that answer.
+    if (::fsync(file.handle()) != 0) {
+        const QString reason = errno == ENOSPC || errno == EDQUOT ? QStringLiteral("The disk is full.")
+                                                                   : QString::fromLocal8Bit(std::strerror(errno));
+        file.cancelWriting();
+        throw SaveError(path, reason);
+    }
+#endif
     if (!file.commit())
         throw SaveError(path, WriteFailureReason(file));
 }

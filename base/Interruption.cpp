@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <cstdio>
 #include <mutex>
 #include <set>
@@ -14,7 +15,7 @@
 #ifndef Q_OS_WIN
 #include <cerrno>
 #include <csignal>
-#include <pthread.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -48,23 +49,48 @@ qint64 ProcessStart(pid_t pid)
     return boot < 0 || perSecond <= 0 ? -1 : boot + ticks / perSecond;
 }
 
-void WaitForSignals(sigset_t caught)
+// The handler only says which signal came, through a pipe: a handler (unlike
+// a blocked signal mask) is not inherited by the programs Vistrel starts.
+int SignalPipe[2] = {-1, -1};
+
+void SaySignal(int number)
 {
-    int number = 0;
-    if (sigwait(&caught, &number) != 0)
-        return;
-    {
-        std::lock_guard<std::mutex> lock(Guard);
-        for (const QString &path : Temporaries)
-            ::unlink(QFile::encodeName(path).constData());
-        if (!InterruptedFolder.isEmpty())
-            DeleteFilesInFolder(InterruptedFolder);
-        if (!InterruptedLock.isEmpty())
-            ::unlink(QFile::encodeName(InterruptedLock).constData());
-    }
+    const int saved = errno;
+    const unsigned char byte = static_cast<unsigned char>(number);
+    [[maybe_unused]] const ssize_t written = ::write(SignalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+void WaitForSignals()
+{
+    unsigned char number = 0;
+    while (::read(SignalPipe[0], &number, 1) != 1)
+        if (errno != EINTR)
+            return;
+    // Held to the end, so that no new temporary is made after the removal.
+    Guard.lock();
+    for (const QString &path : Temporaries)
+        ::unlink(QFile::encodeName(path).constData());
+    if (!InterruptedFolder.isEmpty())
+        DeleteFilesInFolder(InterruptedFolder);
+    if (!InterruptedLock.isEmpty())
+        ::unlink(QFile::encodeName(InterruptedLock).constData());
     static const char said[] = "vistrel: interrupted; the unfinished output and the work files were removed.\n";
     [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, said, sizeof(said) - 1);
     ::_exit(128 + number);
+}
+
+// This machine, so that unfinished outputs of another machine sharing a
+// folder are never taken for this machine's stale ones.
+QString MachineTag()
+{
+    static const QString tag = [] {
+        QFile id(QStringLiteral("/etc/machine-id"));
+        const QByteArray bytes = id.open(QIODevice::ReadOnly) ? id.read(64).trimmed() : QByteArray();
+        return QString::number(qHash(bytes.isEmpty() ? QSysInfo::machineHostName().toUtf8() : bytes) & 0xffffffffu, 16)
+            .rightJustified(8, QLatin1Char('0'));
+    }();
+    return tag;
 }
 #endif
 
@@ -73,14 +99,15 @@ void WaitForSignals(sigset_t caught)
 void InstallInterruptionCleanup()
 {
 #ifndef Q_OS_WIN
-    sigset_t caught;
-    sigemptyset(&caught);
-    sigaddset(&caught, SIGINT);
-    sigaddset(&caught, SIGTERM);
-    sigaddset(&caught, SIGHUP);
-    if (pthread_sigmask(SIG_BLOCK, &caught, nullptr) != 0)
+    if (SignalPipe[0] >= 0 || ::pipe2(SignalPipe, O_CLOEXEC) != 0)
         return;
-    std::thread(WaitForSignals, caught).detach();
+    std::thread(WaitForSignals).detach();
+    struct sigaction action {};
+    action.sa_handler = SaySignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(number, &action, nullptr);
 #endif
 }
 
@@ -108,7 +135,13 @@ void SetInterruptedWorkFolder(const QString &folder, const QString &lockFile)
 
 QString TemporaryNameFor(const QString &target, quint32 random)
 {
-    return target + QStringLiteral(".vistrel-%1-%2")
+#ifdef Q_OS_WIN
+    const QString machine = QStringLiteral("0");
+#else
+    const QString machine = MachineTag();
+#endif
+    return target + QStringLiteral(".vistrel-%1-%2-%3")
+                        .arg(machine)
                         .arg(QCoreApplication::applicationPid())
                         .arg(QString::number(random, 16).rightJustified(8, QLatin1Char('0')));
 }
@@ -118,18 +151,18 @@ void RemoveStaleTemporaries(const QString &target)
 #ifndef Q_OS_WIN
     const QFileInfo info(target);
     const QDir folder = info.absoluteDir();
-    static const QRegularExpression pattern(QStringLiteral("^.+\\.vistrel-(\\d+)-[0-9a-f]{8}$"));
+    static const QRegularExpression pattern(QStringLiteral("^.+\\.vistrel-([0-9a-f]{8})-(\\d+)-[0-9a-f]{8}$"));
     const QStringList names = folder.entryList({QStringLiteral("*.vistrel-*")}, QDir::Files | QDir::Hidden);
     for (const QString &name : names) {
         const QRegularExpressionMatch match = pattern.match(name);
-        if (!match.hasMatch())
-            continue;
+        if (!match.hasMatch() || match.captured(1) != MachineTag())
+            continue;  // not ours, or another machine's: its process cannot be asked
         const QByteArray path = QFile::encodeName(folder.filePath(name));
         struct stat file {};
         if (::lstat(path.constData(), &file) != 0 || !S_ISREG(file.st_mode) || file.st_uid != ::geteuid())
             continue;  // only our own files, never through a link
         bool ok = false;
-        const pid_t pid = pid_t(match.captured(1).toLongLong(&ok));
+        const pid_t pid = pid_t(match.captured(2).toLongLong(&ok));
         if (!ok || pid <= 0)
             continue;
         bool gone = ::kill(pid, 0) != 0 && errno == ESRCH;

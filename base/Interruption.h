@@ -1,7 +1,8 @@
 // Ctrl+C, or a polite kill (SIGTERM, SIGHUP), ends a run without leaving its
 // temporaries behind: an unfinished output of a gigabyte beside its name, the
-// work folder's files, its lock. The signals are taken by a thread of their
-// own (so the cleanup runs as ordinary code, not inside a signal handler),
+// work folder's files, its lock. A handler passes the signal through a pipe to
+// a thread of its own (so the cleanup runs as ordinary code, not inside the
+// handler, and programs Vistrel starts do not inherit blocked signals),
 // which removes what is registered here and ends the process with status
 // 128 + the signal's number. A kill -9 cannot be caught: its unfinished
 // outputs carry the process's number in their names, and the next run that
@@ -12,8 +13,7 @@
 #include <QString>
 #include <functional>
 
-// Call first in main, before any thread is started: every thread made later
-// inherits the blocked signals, so only the cleanup thread receives them.
+// Call first in main.
 void InstallInterruptionCleanup();
 
 // Creates a file to remove if the run is interrupted, until it is
@@ -26,7 +26,7 @@ void UnregisterTemporary(const QString &path);
 void SetInterruptedWorkFolder(const QString &folder, const QString &lockFile);
 
 // The name an unfinished output is written under beside `target`:
-// target + ".vistrel-<process number>-<8 hex digits>".
+// target + ".vistrel-<machine>-<process number>-<8 hex digits>".
 QString TemporaryNameFor(const QString &target, quint32 random);
 // Removes, beside `target`, the unfinished outputs of this user whose process
 // is gone, or whose process number now belongs to a process started after

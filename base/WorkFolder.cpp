@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QHash>
 #include <memory>
+#include <mutex>
 #ifndef Q_OS_WIN
 #include <cerrno>
 #include <cstdlib>
@@ -150,13 +152,27 @@ QString PrivateFolderIn(const QString &sharedFolder)
 #ifdef Q_OS_WIN
     return shared;
 #else
+    // Once a process: a fresh folder is made at most once, not at every look.
+    static std::mutex guard;
+    static QHash<QString, QString> made;
+    std::lock_guard<std::mutex> lock(guard);
+    if (const auto known = made.constFind(shared); known != made.constEnd() && MakePrivateFolder(*known))
+        return *known;
     const QString named = shared + QStringLiteral("vistrel-%1").arg(::geteuid());
-    if (MakePrivateFolder(named))
-        return named + FolderSeparator();
-    QByteArray pattern = QFile::encodeName(named + QStringLiteral("-XXXXXX"));
-    if (::mkdtemp(pattern.data()))  // made by the system, mode 0700, ours
-        return QFile::decodeName(pattern) + FolderSeparator();
-    return named + FolderSeparator();  // claiming it fails and says so
+    QString folder;
+    if (MakePrivateFolder(named)) {
+        folder = named + FolderSeparator();
+    } else {
+        QByteArray pattern = QFile::encodeName(named + QStringLiteral("-XXXXXX"));
+        if (!::mkdtemp(pattern.data()))  // made by the system, mode 0700, ours
+            throw VistrelError(QStringLiteral("\"%1\" is not a folder of this user's, and no other private folder "
+                                              "can be made in \"%2\" for the work files.")
+                                   .arg(named, sharedFolder),
+                               ErrorKind::File);
+        folder = QFile::decodeName(pattern) + FolderSeparator();
+    }
+    made.insert(shared, folder);
+    return folder;
 #endif
 }
 

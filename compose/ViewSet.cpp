@@ -83,19 +83,21 @@ DepthGuidance DepthGuidanceFor(const std::vector<int32_t> &offsets, int32_t focu
     DepthGuidance d;
     // Where the views put a layer, as the compositor places it.
     auto left = [&](size_t i, int view) {
-        return RoundDiv(int64_t(offsets[i] - focusOffset) * (view - CentreView) * Depth, 6 * Fixed4One);
+        return RoundDiv((int64_t(offsets[i]) - focusOffset) * (view - CentreView) * Depth, 6 * Fixed4One);
     };
     for (size_t i = 0; i < offsets.size() && i < Layers.size(); ++i)
         for (int v = 1; v < ViewCount; ++v) {
             const int64_t shift = std::abs(left(i, v + 1) - left(i, v));
             if (shift > d.CanvasPixels) {
-                d.CanvasPixels = int32_t(shift);
+                d.CanvasPixels = SaturatedInt32(shift);
                 d.Row = int32_t(LayerCount - i);
             }
         }
-    if (ImageWidth > 0) {
-        d.PrintPixels = double(d.CanvasPixels) * double(columns) / ImageWidth;
-        d.LensWidths = double(d.CanvasPixels) * double(lenses) / ImageWidth;
+    // The print's lenses lie over the columns printed: all of them, or the crop's.
+    const int64_t printed = CropWidth > 0 ? CropWidth : ImageWidth;
+    if (printed > 0) {
+        d.PrintPixels = double(d.CanvasPixels) * double(columns) / double(printed);
+        d.LensWidths = double(d.CanvasPixels) * double(lenses) / double(printed);
     }
     return d;
 }

@@ -351,7 +351,8 @@ void LineEditor::DrawTransformFrame()
     // over an axis-aligned line in "not xor", the two would cancel each other
     // out. A handle reaches 2 marks out, and each pen half a mark.
     const int32_t clear = 3 * Mark + 1;
-    painter.drawRect(SpanRect(SelLeft - clear, SelTop - clear, SelRight + clear, SelBottom + clear));
+    painter.drawRect(SpanRect(SaturatedInt32(int64_t(SelLeft) - clear), SaturatedInt32(int64_t(SelTop) - clear),
+                              SaturatedInt32(int64_t(SelRight) + clear), SaturatedInt32(int64_t(SelBottom) + clear)));
     const int32_t e = 2 * Mark;
     const int32_t midX = int32_t(RoundDiv(int64_t(SelLeft) + SelRight, 2));
     const int32_t midY = int32_t(RoundDiv(int64_t(SelTop) + SelBottom, 2));

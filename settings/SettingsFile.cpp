@@ -149,7 +149,11 @@ SettingsValues LoadSettings(QString &problem)
     } else {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
+            // A good file this run may not read (its rights, a passing fault)
+            // is said and left alone: only what is not settings is set aside.
             problem = CannotOpenFileText(path, file.errorString());
+            CheckSettingsRanges(values);
+            return values;
         } else {
             try {
                 ParseSettings(file.read(MostSettingsBytes), path, values);
@@ -161,8 +165,10 @@ SettingsValues LoadSettings(QString &problem)
     CheckSettingsRanges(values);
     if (problem.isEmpty())
         return values;
-    const QString aside = path + QStringLiteral(".bad");
-    QFile::remove(aside);
+    // An earlier file set aside is kept: the next free name.
+    QString aside = path + QStringLiteral(".bad");
+    for (int n = 2; QFileInfo(aside).exists() || QFileInfo(aside).isSymLink(); ++n)
+        aside = path + QStringLiteral(".bad%1").arg(n);
     QFile::rename(path, aside);  // the name, never what a link leads to
     try {
         WriteSettingsValues(values);

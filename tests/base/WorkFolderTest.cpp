@@ -196,7 +196,7 @@ TEST(WorkFolder, APlantedLinkOrAForeignFolderIsNeverUsedNorEmptied)
              WriteFileBytes(m + QStringLiteral("/theirs.gjs"), "theirs");
              QFile::setPermissions(m, QFileDevice::Permissions(0x7777));
          }},
-        {"a folder of another user",
+        {"a folder of another user (without root: one anyone may write stands in)",
          [&](const QString &m) {
              QDir().mkpath(m);
              WriteFileBytes(m + QStringLiteral("/theirs.gjs"), "theirs");

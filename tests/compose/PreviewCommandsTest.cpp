@@ -147,8 +147,14 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
         int32_t Row, Canvas;
         double Print, Lens;
         bool Ghosts;
+        int32_t Crop = 0;  // columns kept: the print's lenses lie over them alone
     };
     const Case cases[] = {
+        // The first case cropped to 300 columns: the same lenses over half the
+        // columns, 20 x 60 / 300 = 4 lens widths.
+        {2 * Fixed4One, {-60, 30, 0}, 60, 420, 3, 20, 28.0, 4.0, true, 300},
+        // 10 pixels a step, 15 lenses over 600 columns: 0.25; over 100 kept: 1.5.
+        {Fixed4One, {-60, 30, 0}, 15, 420, 3, 10, 42.0, 1.5, true, 100},
         // -60 x 2 / 6 = 20 pixels a view step, bottom layer (row 3): 20 x 60 / 600 = 2 lens widths.
         {2 * Fixed4One, {-60, 30, 0}, 60, 420, 3, 20, 14.0, 2.0, true},
         // 25 x 2 / 6 = 8.33 a step: the rounded places differ by 8 or 9.
@@ -161,6 +167,7 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.Depth << " " << c.Lenses);
         Depth = c.Depth;
+        CropWidth = c.Crop;
         const DepthGuidance d = DepthGuidanceFor(c.Offsets, 0, c.Lenses, c.Columns);
         EXPECT_EQ(d.Row, c.Row);
         EXPECT_EQ(d.CanvasPixels, c.Canvas);
@@ -170,6 +177,7 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
         EXPECT_EQ(DepthGuidanceText(d, 0).contains(QLatin1String("will ghost")), c.Ghosts);
     }
     Depth = Fixed4One;
+    CropWidth = 0;
     EXPECT_EQ(DepthGuidanceText(DepthGuidanceFor({-60, 30, 0}, 0, 30, 420), 0),
               QStringLiteral("Largest shift between neighbouring views: 7.0 print pixels, 0.50 of a lens width "
                              "(layer 3)."));

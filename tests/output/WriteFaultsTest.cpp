@@ -271,11 +271,18 @@ TEST(Interruptions, AnInterruptedExportLeavesNothingBehind)
     const QStringList left = temporaries();
     ASSERT_EQ(left.size(), 1);
     // Beside it: one of a live process (this one) written just now, which stays.
-    const QString live = QStringLiteral("big.tif.vistrel-%1-0000abcd").arg(QCoreApplication::applicationPid());
+    // Named like the killed run's, this machine's tag taken from its name.
+    const QString machine = left[0].section(QLatin1Char('-'), 1, 1);
+    const QString live = QStringLiteral("big.tif.vistrel-%1-%2-0000abcd").arg(machine).arg(QCoreApplication::applicationPid());
+    // And one of another machine sharing the folder, whose process cannot be asked: it stays too.
+    const QString elsewhere = QStringLiteral("big.tif.vistrel-%1-999999-0000abcd").arg(machine == QStringLiteral("00000000") ? QStringLiteral("11111111") : QStringLiteral("00000000"));
+    WriteFileBytes(out.filePath(elsewhere), "another machine's");
     WriteFileBytes(out.filePath(live), "being written");
     int code = -1;
     QByteArray err;
     RunProgram(VistrelProgram(), {QStringLiteral("--export-tiff"), print, sample}, &code, &err);
     ASSERT_EQ(code, 0) << err.toStdString();
-    EXPECT_EQ(temporaries(), QStringList{live});
+    QStringList expected{live, elsewhere};
+    expected.sort();
+    EXPECT_EQ(temporaries(), expected);
 }
