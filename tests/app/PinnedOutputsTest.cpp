@@ -266,3 +266,169 @@ TEST(PinnedOutputs, CmykDocument)
         {"work/vwv7.gjs", "d77cb71106e3a1d2"},
     });
 }
+
+namespace {
+
+// The RGB document opened through a project with contour lines on two plain
+// layers (one with two nested orders), cut to the columns every view covers, with the
+// adaptive GIF palette: every output, every work file (the relief views too)
+// and the text of the project the run saves, its date line and the PSD's
+// folder aside.
+std::map<QString, QString> ReliefProjectSums()
+{
+    QTemporaryDir dir;
+    // The background opaque, so that the crop finds columns every view covers.
+    PsdBuilder b = Document(3);
+    for (PsdBuilderChannel &channel : b.Layers[0].Channels)
+        if (channel.Id < 0)
+            channel.Plane.fill(char(255));
+    WriteFileBytes(dir.path() + QStringLiteral("/doc.psd"), b.Build());
+    const QString project = dir.path() + QStringLiteral("/doc.hx4p3");
+    WriteFileBytes(project, "doc.psd\r\n 4.00000000000000E+0001 7 3  1.50000000000000E+0000\r\n"
+                            "99101 5 1600 120\r\na\r\nb\r\nc\r\nd\r\ndate\r\n"
+                            " 6.00000000000000E+0002  6.00000000000000E+0000  4.00000000000000E-0001 2 1\r\n"
+                            "12\r\n-8\r\n0\r\n5\r\n-20\r\n"
+                            "7 5  1.00000000000000E+0000\r\n4 3  2.50000000000000E+0000\r\n"
+                            "7 5  1.00000000000000E+0000\r\n9 7  1.50000000000000E+0000\r\n"
+                            "7 5  1.00000000000000E+0000\r\n"
+                            "1 3 0 3\r\n260 10 600 12 580 48 270 45 \r\r\n"
+                            "1 6 0 2\r\n350 20 500 22 480 40 \r\r\n"
+                            "2 2 0 2\r\n10 35 250 38 200 85 \r\r\n");
+    const QString work = dir.path() + QStringLiteral("/work");
+    int code = -1;
+    QByteArray err;
+    const QByteArray out = RunProgram(
+        VistrelProgram(),
+        {QStringLiteral("--export-tiff"), dir.path() + QStringLiteral("/print.tif"), QStringLiteral("--export-psd"),
+         dir.path() + QStringLiteral("/views.psd"), QStringLiteral("--export-gif"), dir.path() + QStringLiteral("/views.gif"),
+         QStringLiteral("--gif-palette"), QStringLiteral("adaptive"), QStringLiteral("--anaglyph"),
+         QStringLiteral("--crop-edges"), QStringLiteral("--save-project"), dir.path() + QStringLiteral("/again.hx4p3"),
+         QStringLiteral("--work-folder"), work, project},
+        &code, &err);
+    EXPECT_EQ(code, 0) << out.toStdString() << err.toStdString();
+    std::map<QString, QString> sums;
+    for (const QString &name : {QStringLiteral("print.tif"), QStringLiteral("views.psd"), QStringLiteral("views.gif"),
+                                QStringLiteral("doc_qz58.bmp")})
+        sums[name] = Sum(WithoutTiffDate(ReadFileBytes(dir.path() + QLatin1Char('/') + name)));
+    for (const QString &name : QDir(work).entryList(QDir::Files))
+        sums[QStringLiteral("work/") + name] = Sum(WithoutTiffDate(ReadFileBytes(work + QLatin1Char('/') + name)));
+    QList<QByteArray> saved = ReadFileBytes(dir.path() + QStringLiteral("/again.hx4p3")).split('\n');
+    if (saved.size() > 7) {
+        saved.removeAt(7);  // the date and time of saving
+        saved[0] = saved[0].mid(saved[0].lastIndexOf('/') + 1);  // the PSD's name, not the test's folder
+    }
+    sums[QStringLiteral("again.hx4p3")] = Sum(saved.join('\n'));
+    return sums;
+}
+
+}  // namespace
+
+TEST(PinnedOutputs, ReliefProjectCroppedWithTheAdaptivePalette)
+{
+    const std::map<QString, QString> expected = {
+        {"again.hx4p3", "aba54f7c47fb6142"},
+        {"doc_qz58.bmp", "fd8b3575de9fe9c8"},
+        {"print.tif", "edb7281295c7ff95"},
+        {"views.gif", "a79ef6e52eca5f76"},
+        {"views.psd", "66a3a9edac003d44"},
+        {"work/2gx1.gjs", "252692b4961b356c"},
+        {"work/2gx2.gjs", "7fe2628823975ba1"},
+        {"work/2gx3.gjs", "c6bdb350a2f6dd5e"},
+        {"work/2gx4.gjs", "ba42ff1ab8db2db4"},
+        {"work/2gx5.gjs", "5a1860379b18ec54"},
+        {"work/2gx6.gjs", "470b6eca75080367"},
+        {"work/2gx7.gjs", "dfbb40e707558d1a"},
+        {"work/2gxt1.gjs", "1e2a43b5fdf25422"},
+        {"work/2gxt2.gjs", "72f7f2c73ad817b4"},
+        {"work/2gxt3.gjs", "491787852b56c3c6"},
+        {"work/2gxt4.gjs", "f780fe47063ff09e"},
+        {"work/2gxt5.gjs", "6db6afad72a8ee78"},
+        {"work/2gxt6.gjs", "adc068a43a31d63e"},
+        {"work/2gxt7.gjs", "16aa65176bbacdba"},
+        {"work/2xgx1.gjs", "1d6f13a4f17580b9"},
+        {"work/2xgx2.gjs", "63f86a4bf97da0a3"},
+        {"work/2xgx3.gjs", "24a0899149d6ee17"},
+        {"work/2xgx4.gjs", "cc323ad1e9bef3e4"},
+        {"work/2xgx5.gjs", "cc5d5f502fe81a3d"},
+        {"work/2xgx6.gjs", "2d907f11267a2e30"},
+        {"work/2xgx7.gjs", "afba2abf5fd166de"},
+        {"work/2xgxt1.gjs", "f36346b2c5e85948"},
+        {"work/2xgxt2.gjs", "8be4b10c8e3acbf4"},
+        {"work/2xgxt3.gjs", "21cfa2a7ef25b6a8"},
+        {"work/2xgxt4.gjs", "93e385a388539d4f"},
+        {"work/2xgxt5.gjs", "ae78efc4f0c4eafe"},
+        {"work/2xgxt6.gjs", "f1b0057df03820da"},
+        {"work/2xgxt7.gjs", "49ff757db6d9c884"},
+        {"work/3gx1.gjs", "66cc0e82a73f8e5a"},
+        {"work/3gx2.gjs", "c589bc57cefa6730"},
+        {"work/3gx3.gjs", "6bba57a2c2895db9"},
+        {"work/3gx4.gjs", "393468cbbaaf142c"},
+        {"work/3gx5.gjs", "ca26909227663bc7"},
+        {"work/3gx6.gjs", "17ade3347e1b578b"},
+        {"work/3gx7.gjs", "8e770e7d274b70b8"},
+        {"work/3gxt1.gjs", "d54b4b4705a4cad2"},
+        {"work/3gxt2.gjs", "309bbdc601824ba7"},
+        {"work/3gxt3.gjs", "3481c0a455070d73"},
+        {"work/3gxt4.gjs", "79d7fb9d1e4d879c"},
+        {"work/3gxt5.gjs", "0f7526d007988b64"},
+        {"work/3gxt6.gjs", "d665433ff660b6a4"},
+        {"work/3gxt7.gjs", "0b6ef8b99ab36da5"},
+        {"work/3xgx1.gjs", "9a45f1668c59f81c"},
+        {"work/3xgx2.gjs", "4ab5e83177d8cfab"},
+        {"work/3xgx3.gjs", "bbe83cbd56d1c99f"},
+        {"work/3xgx4.gjs", "f791c1ad8c7fe4ec"},
+        {"work/3xgx5.gjs", "a4483b31eac1fdb0"},
+        {"work/3xgx6.gjs", "cee9c28a9edd00e8"},
+        {"work/3xgx7.gjs", "dbe53c7e29098ea8"},
+        {"work/3xgxt1.gjs", "e7d809e5753e3ab4"},
+        {"work/3xgxt2.gjs", "1e8314b4574b05ee"},
+        {"work/3xgxt3.gjs", "3875a08bb27e748f"},
+        {"work/3xgxt4.gjs", "2865a980d590fb7c"},
+        {"work/3xgxt5.gjs", "38388b56116c8997"},
+        {"work/3xgxt6.gjs", "ee54b02a1ef5460e"},
+        {"work/3xgxt7.gjs", "7b2eb4e0cdd4758b"},
+        {"work/ly1.gjs", "1cc297f6afcf4b4a"},
+        {"work/ly2.gjs", "b2d57e6a90317ed7"},
+        {"work/ly3.gjs", "3b30b23b1eee4a32"},
+        {"work/ly4.gjs", "11c5dc59e68bb75d"},
+        {"work/ly5.gjs", "913db085a2ded6ca"},
+        {"work/lyt1.gjs", "247b7f623bff7ae2"},
+        {"work/lyt2.gjs", "fa851cc21a0e13a2"},
+        {"work/lyt3.gjs", "dfdc6f19830f375d"},
+        {"work/lyt4.gjs", "464bf2bff16d2c98"},
+        {"work/lyt5.gjs", "eec86586968c7fea"},
+        {"work/vw1.gjs", "893fc63b234d6067"},
+        {"work/vw2.gjs", "7b11b0dd7e51a1de"},
+        {"work/vw3.gjs", "30bcea024b2b654f"},
+        {"work/vw4.gjs", "820d10a88b66b3e5"},
+        {"work/vw5.gjs", "d6b34ab98118f912"},
+        {"work/vw6.gjs", "d7cf675c097dc6ff"},
+        {"work/vw7.gjs", "7cea6bbafe230054"},
+        {"work/vwd001.gjs", "a7fceda8d34fe628"},
+        {"work/vwd002.gjs", "5a2cda1adec549f3"},
+        {"work/vwd003.gjs", "7a7af059d98d1fcc"},
+        {"work/vwd004.gjs", "d8330db2af5c8a74"},
+        {"work/vwd005.gjs", "5851532215dfb56e"},
+        {"work/vwd006.gjs", "4023b17e391b0f54"},
+        {"work/vwd007.gjs", "be1d3d3a612ce0d4"},
+        {"work/vwdt001.gjs", "c1a4ef0529561f35"},
+        {"work/vwdt002.gjs", "c1a4ef0529561f35"},
+        {"work/vwdt003.gjs", "c1a4ef0529561f35"},
+        {"work/vwdt004.gjs", "c1a4ef0529561f35"},
+        {"work/vwdt005.gjs", "c1a4ef0529561f35"},
+        {"work/vwdt006.gjs", "c1a4ef0529561f35"},
+        {"work/vwdt007.gjs", "c1a4ef0529561f35"},
+        {"work/vwt1.gjs", "7701d748828d130a"},
+        {"work/vwt2.gjs", "7701d748828d130a"},
+        {"work/vwt3.gjs", "7701d748828d130a"},
+        {"work/vwt4.gjs", "7701d748828d130a"},
+        {"work/vwt5.gjs", "7701d748828d130a"},
+        {"work/vwt6.gjs", "7701d748828d130a"},
+        {"work/vwt7.gjs", "7701d748828d130a"},
+    };
+    const std::map<QString, QString> actual = ReliefProjectSums();
+    QString listing;
+    for (const auto &[name, sum] : actual)
+        listing += QStringLiteral("        {\"%1\", \"%2\"},\n").arg(name, sum);
+    EXPECT_EQ(actual, expected) << listing.toStdString();
+}
