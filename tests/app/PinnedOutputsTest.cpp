@@ -1,14 +1,19 @@
 // Every file the batch mode writes for three generated documents (RGB with a
 // flip group and a canvas above the working width, grey, CMYK), pinned by
 // checksum: the print, the layered PSD, the GIF, the anaglyph and every file
-// the kept work folder holds. Reshaping the code must not change one byte; the
+// the kept work folder holds; a project with contour lines on two layers,
+// cropped, with the adaptive GIF palette, and the project it saves; and a run
+// driven through the window. Reshaping the code must not change one byte; the
 // saving date inside the TIFF files is blanked before the sum is taken.
 #include "PsdBuilder.h"
 #include "TestSupport.h"
+#include "WindowTest.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QComboBox>
+#include <QLineEdit>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -427,6 +432,61 @@ TEST(PinnedOutputs, ReliefProjectCroppedWithTheAdaptivePalette)
         {"work/vwt7.gjs", "7701d748828d130a"},
     };
     const std::map<QString, QString> actual = ReliefProjectSums();
+    QString listing;
+    for (const auto &[name, sum] : actual)
+        listing += QStringLiteral("        {\"%1\", \"%2\"},\n").arg(name, sum);
+    EXPECT_EQ(actual, expected) << listing.toStdString();
+}
+
+namespace {
+
+class PinnedWindowTest : public WindowTest {};
+
+}  // namespace
+
+// The same outputs made through the window: import, Preview, Stop, the print,
+// the layered PSD, the GIF, the anaglyph and the project saved beside the PSD.
+TEST_F(PinnedWindowTest, AWindowDrivenRun)
+{
+    TForm1 &f = Start();
+    const QString psd = WritePsd(QStringLiteral("doc.psd"), Document(3).Build());
+    ASSERT_TRUE(f.ImportPsd(psd));
+    f.Edit5->setText(QStringLiteral("40"));
+    f.ComboBox2->setEditText(QStringLiteral("600"));
+    f.Edit9->setText(QStringLiteral("6"));
+    f.Edit3->setText(QStringLiteral("1.5"));
+    f.SpeedButton9Click();
+    f.SpeedButton2Click();
+    f.AnimationFrame();
+    const QString folder = platform.Sandbox.path() + QLatin1Char('/');
+    platform.SaveAnswers.push_back(folder + QStringLiteral("print.tif"));
+    f.BitBtn3Click();
+    platform.SaveAnswers.push_back(folder + QStringLiteral("views.psd"));
+    f.PSD1Click();
+    platform.SaveAnswers.push_back(folder + QStringLiteral("views.gif"));
+    f.ExportGif1Click();
+    f.SpeedButton5Click();  // the anaglyph, beside the PSD
+    f.SpeedButton15Click();  // the project, beside the PSD
+    EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Please put on 3d glasses to see the 3d picture.")});
+
+    std::map<QString, QString> actual;
+    for (const QString &name : {QStringLiteral("print.tif"), QStringLiteral("views.psd"), QStringLiteral("views.gif"),
+                                QStringLiteral("doc_qz58.bmp")})
+        actual[name] = Sum(WithoutTiffDate(ReadFileBytes(folder + name)));
+    QList<QByteArray> saved = ReadFileBytes(folder + QStringLiteral("doc.hx4p3")).split('\n');
+    ASSERT_GT(saved.size(), 7);
+    saved.removeAt(7);  // the date and time of saving
+    saved[0] = saved[0].mid(saved[0].lastIndexOf('/') + 1);  // the PSD's name, not the sandbox
+    actual[QStringLiteral("doc.hx4p3")] = Sum(saved.join('\n'));
+    // The print, the layered PSD, the GIF and the anaglyph are those the batch
+    // mode makes of the same document (RgbDocumentWithAFlipGroup above).
+    const std::map<QString, QString> expected = {
+        {"doc.hx4p3", "52b54b1344d4e619"},
+        {"doc_qz58.bmp", "3e33288ad05dd18f"},
+        {"print.tif", "24d67f14959e2fb2"},
+        {"views.gif", "b012a70875b41f1e"},
+        {"views.psd", "ad2c12e5188ac3d5"},
+    };
     QString listing;
     for (const auto &[name, sum] : actual)
         listing += QStringLiteral("        {\"%1\", \"%2\"},\n").arg(name, sum);
