@@ -77,11 +77,27 @@ void OpenForSaving(QSaveFile &file)
         throw FolderNotWritableError(file.fileName(), QFileInfo(file.fileName()).absolutePath(), file.errorString());
 }
 
+namespace {
+
+const QString DiskFullText = QStringLiteral("The disk is full.");
+
+// The file a device writes: for one written beside its name, the name it takes.
+QString DeviceFileName(const QIODevice &device)
+{
+    if (const auto *replacing = dynamic_cast<const ReplacingFile *>(&device))
+        return replacing->TargetName();
+    if (const auto *file = qobject_cast<const QFileDevice *>(&device))
+        return file->fileName();
+    return {};
+}
+
+}  // namespace
+
 QString WriteFailureReason(const QFileDevice &file)
 {
     // A full disk is a resource error; the system's text for it says less.
     if (file.error() == QFileDevice::ResourceError)
-        return QStringLiteral("The disk is full.");
+        return DiskFullText;
     return file.errorString();
 }
 
@@ -92,15 +108,10 @@ VistrelError SaveError(const QString &path, const QString &reason)
 
 VistrelError StreamWriteError(const QIODevice &device)
 {
-    QString name;
-    QString reason = device.errorString();
-    if (const auto *replacing = dynamic_cast<const ReplacingFile *>(&device))
-        name = replacing->TargetName();
-    else if (const auto *file = qobject_cast<const QFileDevice *>(&device))
-        name = file->fileName();
-    if (const auto *file = qobject_cast<const QFileDevice *>(&device))
-        reason = WriteFailureReason(*file);
-    return VistrelError(QStringLiteral("Stream write error in \"%1\". %2").arg(name, reason), ErrorKind::File);
+    const auto *file = qobject_cast<const QFileDevice *>(&device);
+    const QString reason = file ? WriteFailureReason(*file) : device.errorString();
+    return VistrelError(QStringLiteral("Stream write error in \"%1\". %2").arg(DeviceFileName(device), reason),
+                        ErrorKind::File);
 }
 
 void CommitSaveFile(QSaveFile &file)
@@ -115,8 +126,8 @@ void CommitSaveFile(QSaveFile &file)
     // Some file systems (network, quotas) say they are full only when the bytes
     // are made durable; QSaveFile::commit() does not look at that answer.
     if (::fsync(file.handle()) != 0) {
-        const QString reason = errno == ENOSPC || errno == EDQUOT ? QStringLiteral("The disk is full.")
-                                                                   : QString::fromLocal8Bit(std::strerror(errno));
+        const QString reason =
+            errno == ENOSPC || errno == EDQUOT ? DiskFullText : QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         throw SaveError(path, reason);
     }
@@ -133,12 +144,7 @@ qint64 CheckedWrite(QIODevice &device, const char *data, qint64 size)
         static std::mutex guard;
         std::lock_guard<std::mutex> lock(guard);
         // A file written beside its name is known by the name it will take.
-        QString name;
-        if (const auto *replacing = dynamic_cast<const ReplacingFile *>(&device))
-            name = replacing->TargetName();
-        else if (const auto *file = qobject_cast<const QFileDevice *>(&device))
-            name = file->fileName();
-        const qint64 failAt = WriteFaultHook(name, device.pos(), size);
+        const qint64 failAt = WriteFaultHook(DeviceFileName(device), device.pos(), size);
         if (failAt >= device.pos() && failAt < device.pos() + size) {
             const qint64 written = device.write(data, failAt - device.pos());
             return written < 0 ? -1 : written;

@@ -1,6 +1,5 @@
 #include "ReplacingFile.h"
 
-#include "Document.h"
 #include "Errors.h"
 #include "Interruption.h"
 
@@ -122,9 +121,4 @@ QFileDevice &SavingFile::Device()
     if (Synced)
         return *Synced;
     return *Unsynced;
-}
-
-bool IsWorkFile(const QString &path)
-{
-    return !WorkFolder.isEmpty() && path.startsWith(WorkFolder);
 }

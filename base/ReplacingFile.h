@@ -65,5 +65,3 @@ private:
     std::unique_ptr<ReplacingFile> Unsynced;
 };
 
-// Whether a path is a file of the work folder (WorkFolder).
-bool IsWorkFile(const QString &path);

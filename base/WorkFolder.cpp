@@ -208,6 +208,11 @@ void DeleteFilesInFolder(const QString &folder)
 #endif
 }
 
+bool IsWorkFile(const QString &path)
+{
+    return !WorkFolder.isEmpty() && path.startsWith(WorkFolder);
+}
+
 QString WorkFileName(const QString &prefix, int number)
 {
     return WorkFolder + prefix + QString::number(number) + QStringLiteral(".gjs");

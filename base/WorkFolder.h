@@ -50,6 +50,10 @@ QString PrivateFolderIn(const QString &sharedFolder);
 // are removed, never followed.
 void DeleteFilesInFolder(const QString &folder);
 
+// Whether a path is a file of the work folder (WorkFolder): such files need
+// no durability, the folder being emptied after a crash.
+bool IsWorkFile(const QString &path);
+
 // The names of the files in the work folder (WorkFolder, which ends with its separator):
 // "ly" 3 -> WorkFolder + "ly3.gjs"
 QString WorkFileName(const QString &prefix, int number);

@@ -3,6 +3,7 @@
 #include "BmpFormat.h"
 #include "ByteCursor.h"
 #include "Errors.h"
+#include "WorkFolder.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -3,6 +3,7 @@
 #include "BmpCodec.h"
 #include "ByteCursor.h"
 #include "Errors.h"
+#include "WorkFolder.h"
 #include "ReplacingFile.h"
 #include "TiffFormat.h"
 

@@ -24,6 +24,28 @@ QString Sum(const QByteArray &bytes)
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().left(16));
 }
 
+// The sums of the four outputs in `folder` and of every file of `work`, when given.
+void AddOutputSums(std::map<QString, QString> &sums, const QString &folder, const QString &work = {})
+{
+    for (const QString &name : {QStringLiteral("print.tif"), QStringLiteral("views.psd"), QStringLiteral("views.gif"),
+                                QStringLiteral("doc_qz58.bmp")})
+        sums[name] = Sum(WithoutTiffDate(ReadFileBytes(folder + QLatin1Char('/') + name)));
+    if (!work.isEmpty())
+        for (const QString &name : QDir(work).entryList(QDir::Files))
+            sums[QStringLiteral("work/") + name] = Sum(WithoutTiffDate(ReadFileBytes(work + QLatin1Char('/') + name)));
+}
+
+// A saved project's text, its date line and the PSD's folder aside.
+QString ProjectTextSum(const QString &path)
+{
+    QList<QByteArray> saved = ReadFileBytes(path).split('\n');
+    if (saved.size() > 7) {
+        saved.removeAt(7);  // the date and time of saving
+        saved[0] = saved[0].mid(saved[0].lastIndexOf('/') + 1);  // the PSD's name, not the test's folder
+    }
+    return Sum(saved.join('\n'));
+}
+
 // Horizontal and vertical ramps, so that a shift by one pixel changes the sums.
 void Ramp(PsdBuilderLayer &layer, int seed)
 {
@@ -78,11 +100,7 @@ std::map<QString, QString> OutputSums(uint16_t mode)
         &code);
     EXPECT_EQ(code, 0) << out.toStdString();
     std::map<QString, QString> sums;
-    for (const QString &name : {QStringLiteral("print.tif"), QStringLiteral("views.psd"), QStringLiteral("views.gif"),
-                                QStringLiteral("doc_qz58.bmp")})
-        sums[name] = Sum(WithoutTiffDate(ReadFileBytes(dir.path() + QLatin1Char('/') + name)));
-    for (const QString &name : QDir(work).entryList(QDir::Files))
-        sums[QStringLiteral("work/") + name] = Sum(WithoutTiffDate(ReadFileBytes(work + QLatin1Char('/') + name)));
+    AddOutputSums(sums, dir.path(), work);
 
     // The print alone, with no work folder kept: its views are composed band
     // by band and never written; the print must be the same.
@@ -312,17 +330,8 @@ std::map<QString, QString> ReliefProjectSums()
         &code, &err);
     EXPECT_EQ(code, 0) << out.toStdString() << err.toStdString();
     std::map<QString, QString> sums;
-    for (const QString &name : {QStringLiteral("print.tif"), QStringLiteral("views.psd"), QStringLiteral("views.gif"),
-                                QStringLiteral("doc_qz58.bmp")})
-        sums[name] = Sum(WithoutTiffDate(ReadFileBytes(dir.path() + QLatin1Char('/') + name)));
-    for (const QString &name : QDir(work).entryList(QDir::Files))
-        sums[QStringLiteral("work/") + name] = Sum(WithoutTiffDate(ReadFileBytes(work + QLatin1Char('/') + name)));
-    QList<QByteArray> saved = ReadFileBytes(dir.path() + QStringLiteral("/again.hx4p3")).split('\n');
-    if (saved.size() > 7) {
-        saved.removeAt(7);  // the date and time of saving
-        saved[0] = saved[0].mid(saved[0].lastIndexOf('/') + 1);  // the PSD's name, not the test's folder
-    }
-    sums[QStringLiteral("again.hx4p3")] = Sum(saved.join('\n'));
+    AddOutputSums(sums, dir.path(), work);
+    sums[QStringLiteral("again.hx4p3")] = ProjectTextSum(dir.path() + QStringLiteral("/again.hx4p3"));
     return sums;
 }
 
@@ -470,14 +479,9 @@ TEST_F(PinnedWindowTest, AWindowDrivenRun)
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Please put on 3d glasses to see the 3d picture.")});
 
     std::map<QString, QString> actual;
-    for (const QString &name : {QStringLiteral("print.tif"), QStringLiteral("views.psd"), QStringLiteral("views.gif"),
-                                QStringLiteral("doc_qz58.bmp")})
-        actual[name] = Sum(WithoutTiffDate(ReadFileBytes(folder + name)));
-    QList<QByteArray> saved = ReadFileBytes(folder + QStringLiteral("doc.hx4p3")).split('\n');
-    ASSERT_GT(saved.size(), 7);
-    saved.removeAt(7);  // the date and time of saving
-    saved[0] = saved[0].mid(saved[0].lastIndexOf('/') + 1);  // the PSD's name, not the sandbox
-    actual[QStringLiteral("doc.hx4p3")] = Sum(saved.join('\n'));
+    AddOutputSums(actual, platform.Sandbox.path());
+    ASSERT_GT(ReadFileBytes(folder + QStringLiteral("doc.hx4p3")).split('\n').size(), 7);
+    actual[QStringLiteral("doc.hx4p3")] = ProjectTextSum(folder + QStringLiteral("doc.hx4p3"));
     // The print, the layered PSD, the GIF and the anaglyph are those the batch
     // mode makes of the same document (RgbDocumentWithAFlipGroup above).
     const std::map<QString, QString> expected = {
