@@ -598,3 +598,31 @@ TEST_F(DrawLinePageTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
     EXPECT_EQ(DrawCount, 0);
     EXPECT_EQ(CurrentLines[0].size(), 1u);
 }
+
+// Worked out by hand: the 210 x 70 picture in a 330 x 130 control is drawn
+// 330 x 110, 10 pixels from the top; the centre of screen pixel s shows
+// working pixel floor((s + 0.5 - start) x 7 / 11).
+TEST_F(DrawLinePageTest, AClickLandsOnTheWorkingPixelUnderItsCentre)
+{
+    Open();
+    TForm1 &f = *form;
+    ShowPage(f.TabSheet2);
+    ASSERT_EQ(QSize(WorkWidth, WorkHeight), QSize(210, 70));
+    f.Image1->setGeometry(f.Image1->x(), f.Image1->y(), 330, 130);
+    const struct {
+        QPoint Screen;
+        TPoint32 Working;
+    } cases[] = {
+        {{3, 13}, {2, 2}},         // 3.5 x 7 / 11 = 2.23; from the pixel's edge 1.91
+        {{329, 119}, {209, 69}},   // the last pixel: 209.68, 69.68
+        {{170, 60}, {108, 32}},    // 108.5, 32.14
+        {{0, 9}, {0, -1}},         // the row above the picture
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(WorkingOf(c.Screen), c.Working) << c.Screen.x() << ", " << c.Screen.y();
+    ClickAt(cases[0].Screen);
+    ClickAt(cases[1].Screen);
+    ClickAt(cases[2].Screen, Qt::RightButton);
+    ASSERT_EQ(CurrentLines[0].size(), 1u);
+    EXPECT_EQ(CurrentLines[0][0], (Tline{cases[0].Working, cases[1].Working, cases[2].Working}));
+}

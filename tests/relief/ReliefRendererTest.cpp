@@ -172,20 +172,151 @@ TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
     }
 }
 
-TEST(ReliefRenderer, SmoothingTapsStopAtTheEdges)
+TEST(ReliefRenderer, SmoothingWorkedOutByHand)
 {
-    // A map one column wide, 255 on row 0 and 0 below: a = 30 reaches row 0
-    // with both upper taps up to row 30 and with the -2a tap up to row 60.
-    QImage map = NewPicture(1, 100, 8);
+    // One bright pixel of value v in a dark map: pixel (x, y) within 2a of it
+    // holds Round(weight x v / 52), the weight of the tap that reaches it.
+    // v = 13 puts the weights 2 on a tie (0.5 -> 0) and the weights 3 on 0.75;
+    // v = 39 gives 1.5 -> 2 (ties to even), 2.25 -> 2 and 3.
+    struct Case { int value, step; int patch[5][5]; };
+    const Case cases[] = {
+        {13, 1, {{0, 0, 0, 0, 0}, {0, 1, 1, 1, 0}, {0, 1, 1, 1, 0}, {0, 1, 1, 1, 0}, {0, 0, 0, 0, 0}}},
+        {39, 1, {{0, 2, 2, 2, 0}, {2, 2, 2, 2, 2}, {2, 2, 3, 2, 2}, {2, 2, 2, 2, 2}, {0, 2, 2, 2, 0}}},
+        {39, 2, {{0, 2, 2, 2, 0}, {2, 2, 2, 2, 2}, {2, 2, 3, 2, 2}, {2, 2, 2, 2, 2}, {0, 2, 2, 2, 0}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "v " << c.value << ", a " << c.step);
+        QImage map = NewPicture(13, 13, 8);
+        map.fill(0);
+        map.scanLine(6)[6] = uchar(c.value);
+        const QImage smooth = SmoothReliefMap(map, c.step);
+        for (int y = 0; y < 13; ++y)
+            for (int x = 0; x < 13; ++x) {
+                const int dx = x - 6, dy = y - 6;
+                const bool tap = dx % c.step == 0 && dy % c.step == 0 && std::abs(dx) <= 2 * c.step &&
+                                 std::abs(dy) <= 2 * c.step;
+                const int expected = tap ? c.patch[dy / c.step + 2][dx / c.step + 2] : 0;
+                EXPECT_EQ(smooth.constScanLine(y)[x], expected) << x << ", " << y;
+            }
+    }
+
+    // Taps outside the map take the nearest row: a one-column map, 255 on
+    // row 0 and 0 below, a = 30. Row 0 takes row 0 for its -2a, -a and
+    // centre rows (6 + 13 + 14 of 52 weights), row 30 for -2a and -a (19),
+    // row 60 for -2a only (6).
+    QImage column = NewPicture(1, 100, 8);
     for (int y = 0; y < 100; ++y)
-        map.scanLine(y)[0] = y == 0 ? 255 : 0;
-    const QImage smooth = SmoothReliefMap(map, 30);
-    struct Case { int y, value; };
-    // Row weights: -2a 6, -a 13, centre 14 (of 52).
-    const Case cases[] = {{0, 162}, {1, 93}, {30, 93}, {31, 29}, {60, 29}, {61, 0}, {99, 0}};
-    for (const Case &c : cases)
-        EXPECT_EQ(smooth.constScanLine(c.y)[0], c.value) << c.y;
-    EXPECT_EQ(RowValues(SmoothReliefMap(map, 0), 0), RowValues(map, 0));  // a = 0: unchanged
+        column.scanLine(y)[0] = y == 0 ? 255 : 0;
+    const QImage smooth = SmoothReliefMap(column, 30);
+    const int rows[][2] = {{0, 162}, {1, 93}, {30, 93}, {31, 29}, {60, 29}, {61, 0}, {99, 0}};
+    for (const auto &r : rows)
+        EXPECT_EQ(smooth.constScanLine(r[0])[0], r[1]) << r[0];
+    EXPECT_EQ(RowValues(SmoothReliefMap(column, 0), 0), RowValues(column, 0));  // a = 0: unchanged
+}
+
+TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
+{
+    ResetDocument();
+    WorkScale = Fixed4One;
+    struct Case {
+        const char *what;
+        int width, height;
+        Tline line;
+        int row;
+        std::vector<std::pair<int, int>> pixels;  // column, level
+    };
+    const Case cases[] = {
+        // A square with a square inside it, both drawn the same way round:
+        // even-odd leaves the inner one empty, where the winding rule fills it.
+        {"even-odd", 24, 24, {{2, 2}, {22, 2}, {22, 22}, {2, 22}, {2, 2}, {8, 8}, {16, 8}, {16, 16}, {8, 16}, {8, 8}},
+         12, {{1, 30}, {2, 255}, {7, 255}, {8, 30}, {15, 30}, {16, 255}, {21, 255}, {22, 30}}},
+        // 800 pixels wide: an outline of 4 widens the plateau 400..599 by 2 a side.
+        {"outline 4", 800, 10, Rectangle(400, 0, 600, 10), 5, {{397, 30}, {398, 255}, {601, 255}, {602, 30}}},
+        // Under 100 pixels no outline: the fill alone.
+        {"no outline", 98, 10, Rectangle(40, 0, 60, 10), 5, {{39, 30}, {40, 255}, {59, 255}, {60, 30}}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        WorkWidth = c.width;
+        WorkHeight = c.height;
+        Tnlayer lines = EmptyLineSet();
+        lines[0] = {c.line};
+        const QImage map = PaintHeightMap(lines);
+        for (const auto &[x, level] : c.pixels)
+            EXPECT_EQ(map.constScanLine(c.row)[x], level) << "column " << x;
+    }
+}
+
+TEST(ReliefRenderer, TheMapIsPlacedWhereTheLayerLiesAndFilledOutsideTheCanvas)
+{
+    // A 10 x 4 working map on a 20 x 8 canvas (scale 0.5): canvas pixel (X, Y)
+    // shows map pixel (X / 2, Y / 2), which holds 100 + 10 x row + column.
+    // Pixel i of map row r of a layer with margin 2 is canvas pixel
+    // (i - 2 + Left, r + Top); off the canvas it takes the map's top-left, 100.
+    ResetDocument();
+    WorkWidth = 10;
+    WorkHeight = 4;
+    WorkScale = Fixed4One / 2;
+    QImage working = NewPicture(10, 4, 8);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 10; ++x)
+            working.scanLine(y)[x] = uchar(100 + 10 * y + x);
+    struct Case { int left, top, width, height; };
+    const Case cases[] = {{-3, 2, 6, 8}, {15, -3, 4, 5}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "left " << c.left << ", top " << c.top);
+        Tlayer layer;
+        layer.Left = c.left;
+        layer.Top = c.top;
+        layer.Width = c.width;
+        layer.Height = c.height;
+        ReliefGeometry g;
+        g.Margin = 2;
+        g.PaddedWidth = c.width + 4;
+        const QImage map = LayerReliefMap(working, layer, g);
+        ASSERT_EQ(map.size(), QSize(c.width + 4, c.height));
+        for (int r = 0; r < c.height; ++r)
+            for (int i = 0; i < c.width + 4; ++i) {
+                const int X = i - 2 + c.left, Y = r + c.top;
+                const bool onCanvas = X >= 0 && X < 20 && Y >= 0 && Y < 8;
+                EXPECT_EQ(map.constScanLine(r)[i], onCanvas ? 100 + 10 * (Y / 2) + X / 2 : 100) << i << ", " << r;
+            }
+    }
+}
+
+TEST(ReliefRenderer, GeometryRoundsHalfToEven)
+{
+    ResetDocument();
+    struct Case {
+        int32_t imageWidth, dpi;
+        Fixed4 reliefDepth, depth;
+        int smooth;
+        int32_t margin, shift, step;
+    };
+    const Case cases[] = {
+        // K = width x relief depth x depth / 30 000 pixels, times 10 000.
+        {3002, 300, 10000, 10000, 5, 75, 1001, 30},   // 1000.67; a = 30.02
+        {3000, 302, 10005, 10000, 1, 76, 1000, 6},    // 1000.5 -> 1000; M = 75.54
+        {3000, 298, 10015, 10000, 1, 75, 1002, 6},    // 1001.5 -> 1002; M = 74.61
+        {3000, 298, -10015, 10000, 1, 75, -1002, 6},  // an inverted relief, the same margin
+        {1250, 298, 10000, 10000, 1, 74, 417, 2},     // 416.67; a = 2.5 -> 2; M = 74.5 -> 74
+        {1750, 302, 10000, 20000, 1, 76, 1167, 4},    // 1166.67; a = 3.5 -> 4; M = 75.5 -> 76
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.imageWidth);
+        ImageWidth = c.imageWidth;
+        PsdDpi = c.dpi * Fixed4One;
+        Depth = c.depth;
+        Tlayer layer;
+        layer.Width = 10;
+        layer.ReliefDepth = c.reliefDepth;
+        layer.Smooth = c.smooth;
+        const ReliefGeometry g = ReliefGeometryOf(layer);
+        EXPECT_EQ(g.Margin, c.margin);
+        EXPECT_EQ(g.PaddedWidth, 10 + 2 * c.margin);
+        EXPECT_EQ(g.ShiftFactor, c.shift);
+        EXPECT_EQ(g.SmoothStep, c.step);
+    }
 }
 
 TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
@@ -197,18 +328,15 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     b.Height = 300;
     b.DpiWhole = 300;
     b.AddLayer(0, 0, 3000, 300, {200, 200, 200});
-    b.AddLayer(1000, 50, 100, 200, {20, 40, 60}, 220);
+    b.AddLayer(1000, 50, 102, 199, {20, 40, 60}, 220);
     ImportBuilt(platform, b);
     ASSERT_EQ(WorkScale, 4000);
     Tlayer &layer = Layers[1];
     ReliefGeometry g = ReliefGeometryOf(layer);
     EXPECT_EQ(g.Margin, 75);  // 300 dpi x 1.0 / 4
-    EXPECT_EQ(g.PaddedWidth, 250);
+    EXPECT_EQ(g.PaddedWidth, 252);
     EXPECT_EQ(g.SmoothStep, 30);  // 3000 / 500 x 5
     EXPECT_EQ(g.ShiftFactor, 1000);  // 3000 x 1 x 1 / 30 000 pixels, times 10 000
-    layer.ReliefDepth = -Fixed4One;  // an inverted relief keeps the margin
-    EXPECT_EQ(ReliefGeometryOf(layer).Margin, 75);
-    EXPECT_EQ(ReliefGeometryOf(layer).ShiftFactor, -1000);
     layer.ReliefDepth = 1000000 * Fixed4One;  // from a damaged project: refused, nothing wraps
     EXPECT_THROW(ReliefGeometryOf(layer), VistrelError);
     layer.ReliefDepth = Fixed4One;
@@ -216,10 +344,10 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     // Lines that would move pixels: with BaseOrder 15 and no lines, or with a
     // depth of 0, every view is the padded layer; view 4 is always.
     const QImage padded = [&] {
-        QImage p = NewPicture(250, 200, 24);
-        for (int y = 0; y < 200; ++y) {
-            std::memset(p.scanLine(y), 0, 250 * 3);
-            for (int x = 75; x < 175; ++x) {
+        QImage p = NewPicture(252, 199, 24);
+        for (int y = 0; y < 199; ++y) {
+            std::memset(p.scanLine(y), 0, 252 * 3);
+            for (int x = 75; x < 177; ++x) {
                 p.scanLine(y)[3 * x] = 60;  // B, G, R
                 p.scanLine(y)[3 * x + 1] = 40;
                 p.scanLine(y)[3 * x + 2] = 20;
@@ -248,13 +376,14 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
         EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
         for (int v = 1; v <= 7; ++v) {
             const QImage view = LoadImage(WorkFileName(2, QStringLiteral("gx"), v));
-            ASSERT_EQ(view.size(), QSize(250, 200));
+            ASSERT_EQ(view.size(), QSize(252, 199));
             const bool same = view == padded;
             const bool expected = std::find(c.sameViews.begin(), c.sameViews.end(), v) != c.sameViews.end();
             EXPECT_EQ(same, expected) << "view " << v;
-            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("xgx"), v)).size(), QSize(100, 80));
-            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("gxt"), v)).size(), QSize(250, 200));
-            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("xgxt"), v)).size(), QSize(100, 80));
+            // 252 x 199 at 0.4 is 100.8 x 79.6: 101 x 80.
+            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("xgx"), v)).size(), QSize(101, 80));
+            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("gxt"), v)).size(), QSize(252, 199));
+            EXPECT_EQ(LoadImage(WorkFileName(2, QStringLiteral("xgxt"), v)).size(), QSize(101, 80));
         }
     }
 }

@@ -198,10 +198,14 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
 TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
 {
     TForm1 &f = Start();
-    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), ThreeLayers(300))));
+    // 1100 wide, worked on at 1100: a 99100 file saved at 1200 is rescaled by
+    // 1100 / 1200 = 0.91666.. rounded to 0.9167. 18 x 0.9167 = 16.5006 -> 17
+    // (the unrounded ratio would give the tie 16.5 -> 16) and 30 -> 27.501 -> 28
+    // (0.9166 would give 27.498 -> 27).
+    ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), ThreeLayers(1100))));
     const QByteArray head = "D:\\old\\doc.psd\r\n 4.00000000000000E+0001 7 2  1.20000000000000E+0000\r\n";
     const QByteArray resolution = " 7.20000000000000E+0002  6.00000000000000E+0000  5.00000000000000E+0000 2 2\r\n";
-    const QByteArray line = "2 1 0 2\r\n7 8 14 8 7 21 \r\r\n";  // top layer, order 1, three points
+    const QByteArray line = "2 1 0 2\r\n18 30 14 8 7 21 \r\r\n";  // top layer, order 1, three points
     struct Case {
         const char *layout;
         QByteArray file;
@@ -214,17 +218,17 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
         {"39550", head + "39550 1 2 3\r\na\r\nb\r\n 9.00000000000000E+0000\r\n" + resolution + "10\r\n20\r\n30\r\n" +
                       "1 2  1.00000000000000E+0000\r\n3 4  1.00000000000000E+0000\r\n"
                       "5 6  1.00000000000000E+0000\r\n" + line,
-         {"30", "20", "10"}, "5", 5, Points({7, 8, 14, 8, 7, 21})},
-        {"99100", head + "99100 3 300 200\r\na\r\nb\r\nc\r\n" + "2026\r\n" + resolution + "10\r\n20\r\n30\r\n" +
+         {"30", "20", "10"}, "5", 5, Points({18, 30, 14, 8, 7, 21})},
+        {"99100", head + "99100 3 1200 200\r\na\r\nb\r\nc\r\n" + "2026\r\n" + resolution + "10\r\n20\r\n30\r\n" +
                       "1 2  1.00000000000000E+0000\r\n3 4  1.00000000000000E+0000\r\n"
                       "5 6  1.00000000000000E+0000\r\n" + line,
-         {"30", "20", "10"}, "4", 5, Points({7, 8, 14, 8, 7, 21})},  // bottom first; height 6 cm / 1.5
+         {"28", "18", "9"}, "1.09090909090909", 5, Points({17, 28, 13, 7, 6, 19})},  // bottom first; height 6 cm / 5.5
         {"39300", head + "39300 10 20 30\r\n" + "0 0 0 2 5 5\r\n" + line,
-         {"30", "20", "10"}, "", 7, Points({12, 14, 24, 14, 12, 36})},  // times 12 / 7; the "0 0 0" header dropped
+         {"30", "20", "10"}, "", 7, Points({31, 51, 24, 14, 12, 36})},  // times 12 / 7; the "0 0 0" header dropped
         {"3099", head + "3099 10 20 30\r\n" + "1 2  1.00000000000000E+0000\r\n3 4  1.00000000000000E+0000\r\n"
                       "5 6  1.00000000000000E+0000\r\n" + line,
-         {"30", "20", "10"}, "", 5, Points({7, 8, 14, 8, 7, 21})},
-        {"unversioned", head + line, {}, "", 7, Points({7, 8, 14, 8, 7, 21})},
+         {"30", "20", "10"}, "", 5, Points({18, 30, 14, 8, 7, 21})},
+        {"unversioned", head + line, {}, "", 7, Points({18, 30, 14, 8, 7, 21})},
     };
     // 39550 before 99100: the width field already shows 6 when 99100 comes,
     // and the height must still follow it.
@@ -270,6 +274,8 @@ TEST_F(ProjectWindowTest, PointsAndOffsetsFollowTheCanvasAndAProjectMovesWithIts
     EXPECT_EQ(RescaleFactor(2000, 2000), Fixed4One);
     EXPECT_EQ(RescaleFactor(2000, 1000), 8333);  // 1000 / 1200
     EXPECT_EQ(RescaleFactor(1000, 2000), 12000);
+    EXPECT_EQ(RescaleFactor(1200, 1100), 9167);  // 0.91666..
+    EXPECT_EQ(RescaleFactor(800, 701), 8762);    // 0.87625: ties to even
     EXPECT_EQ(RescaleFactor(0, 2000), Fixed4One);
 
     TForm1 &f = Start();
