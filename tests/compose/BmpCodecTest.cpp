@@ -94,6 +94,20 @@ TEST(BmpCodec, ForeignOrDamagedFilesGiveAClearError)
         EXPECT_THROW(LoadImage(path), VistrelError) << c.name;
     }
     EXPECT_THROW(LoadImage(QStringLiteral("/no/such/folder/ly1.gjs")), VistrelError);
+
+    // A row reader closed between bands (as with many layers open) finds its
+    // file rewritten, even when the rows it wants can still be read.
+    WriteFileBytes(path, good);
+    BmpRowReader reader(path);
+    reader.ReadRows(0, 1);
+    reader.Close();
+    WriteFileBytes(path, good + QByteArray(16, '\0'));
+    try {
+        reader.ReadRows(1, 1);
+        ADD_FAILURE() << "a changed file was read";
+    } catch (const VistrelError &e) {
+        EXPECT_TRUE(e.Message.contains(QLatin1String("was changed"))) << e.Message.toStdString();
+    }
 }
 
 TEST(IndependentReaders, ImageMagickReadsOurBmpFiles)
