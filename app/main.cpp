@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "Document.h"
 #include "Interruption.h"
+#include "ProjectFile.h"
 #include "PlatformQt.h"
 #include "Unit1.h"
 

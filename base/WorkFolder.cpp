@@ -236,3 +236,28 @@ QString WorkFileName3(const QString &prefix, int number)
 {
     return WorkFolder + prefix + ThreeDigits(number) + QStringLiteral(".gjs");
 }
+
+QString WorkFolderFor(const QString &requested)
+{
+    if (requested.isEmpty()) {
+        const QString chosen = ChooseWorkFolder(Platform.WorkRootCandidates(), Platform.WorkRootFallback(),
+                                                Platform.FreeSpace, MakePrivateFolder);
+        try {
+            return ClaimWorkFolder(chosen, MakePrivateFolder);
+        } catch (const VistrelError &) {
+            // Every name below that root is taken (locks another user left in
+            // a root they share, say): the private root of the fallback.
+            const QString fallback = ChooseWorkFolder({}, Platform.WorkRootFallback(), Platform.FreeSpace,
+                                                      MakePrivateFolder);
+            if (fallback == chosen)
+                throw;
+            return ClaimWorkFolder(fallback, MakePrivateFolder);
+        }
+    }
+    QString folder = QDir::toNativeSeparators(QFileInfo(requested).absoluteFilePath());
+    if (!folder.endsWith(FolderSeparator()))
+        folder += FolderSeparator();
+    if (!MakeFolder(folder))
+        throw VistrelError(QStringLiteral("Cannot create the work folder \"%1\".").arg(folder));
+    return folder;
+}

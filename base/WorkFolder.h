@@ -64,3 +64,8 @@ QString WorkFileName3(const QString &prefix, int number);
 
 // 1 -> "001", 42 -> "042", 123 -> "123"
 QString ThreeDigits(int number);
+
+// The work folder of this run: chosen and claimed below the usual roots, or
+// the folder asked for (--work-folder), made if need be. Throws VistrelError
+// when none can be made.
+QString WorkFolderFor(const QString &requested);

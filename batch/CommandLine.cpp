@@ -135,12 +135,6 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     return options;
 }
 
-bool IsProjectFile(const QString &path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix == QLatin1String("hx4p3") || suffix == QLatin1String("hx4p2") || suffix == QLatin1String("hx4p");
-}
-
 namespace {
 
 // The message of a failed run: the text of a VistrelError, a plain sentence for
@@ -171,31 +165,6 @@ std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const
 }
 
 }  // namespace
-
-QString WorkFolderFor(const CommandLine &options)
-{
-    if (options.WorkFolder.isEmpty()) {
-        const QString chosen = ChooseWorkFolder(Platform.WorkRootCandidates(), Platform.WorkRootFallback(),
-                                                Platform.FreeSpace, MakePrivateFolder);
-        try {
-            return ClaimWorkFolder(chosen, MakePrivateFolder);
-        } catch (const VistrelError &) {
-            // Every name below that root is taken (locks another user left in
-            // a root they share, say): the private root of the fallback.
-            const QString fallback = ChooseWorkFolder({}, Platform.WorkRootFallback(), Platform.FreeSpace,
-                                                      MakePrivateFolder);
-            if (fallback == chosen)
-                throw;
-            return ClaimWorkFolder(fallback, MakePrivateFolder);
-        }
-    }
-    QString folder = QDir::toNativeSeparators(QFileInfo(options.WorkFolder).absoluteFilePath());
-    if (!folder.endsWith(FolderSeparator()))
-        folder += FolderSeparator();
-    if (!MakeFolder(folder))
-        throw VistrelError(QStringLiteral("Cannot create the work folder \"%1\".").arg(folder));
-    return folder;
-}
 
 QString DocumentFacts(const std::vector<int32_t> &offsets)
 {
@@ -333,7 +302,7 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
     RunSettings run;
     try {
         const TypedSettings typed = CheckTypedSettings(options, err);
-        WorkFolder = WorkFolderFor(options);
+        WorkFolder = WorkFolderFor(options.WorkFolder);
         const std::optional<ProjectOutcome> project = OpenForBatch(options.PsdFile, err);
         run = SettingsOfRun(typed, options, project);
     } catch (const std::exception &error) {
@@ -446,7 +415,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
                 return 0;
         }
 
-        WorkFolder = WorkFolderFor(options);
+        WorkFolder = WorkFolderFor(options.WorkFolder);
         QElapsedTimer timer;
         timer.start();
         std::optional<ProjectOutcome> project;

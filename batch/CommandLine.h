@@ -35,8 +35,6 @@ struct CommandLine {
 };
 
 CommandLine ParseCommandLine(const QStringList &arguments);
-// ".hx4p3", ".hx4p2" and ".hx4p" files are projects.
-bool IsProjectFile(const QString &path);
 extern const char *const UsageText;
 
 // --info: imports without a window and prints the document's facts.
@@ -51,6 +49,3 @@ QString DocumentFacts(const std::vector<int32_t> &offsets);
 // 2 when --fail-on-ghosting refused a print that would ghost.
 int RunBatch(const CommandLine &options, FILE *out, FILE *err);
 
-// Chooses the work folder as the window does, or takes --work-folder.
-// Throws VistrelError when none can be made.
-QString WorkFolderFor(const CommandLine &options);

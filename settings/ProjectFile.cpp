@@ -443,3 +443,9 @@ void SaveProject(const QString &path, const ProjectFieldTexts &texts)
         throw CreateFileError(path, WriteFailureReason(file));
     CommitSaveFile(file);
 }
+
+bool IsProjectFile(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("hx4p3") || suffix == QLatin1String("hx4p2") || suffix == QLatin1String("hx4p");
+}

@@ -128,3 +128,6 @@ QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt)
 void SaveProject(const QString &path, const ProjectFieldTexts &texts);
 // The saving date and time in the person's own formats.
 QString SavingDateText();
+
+// ".hx4p3", ".hx4p2" and ".hx4p" files are projects.
+bool IsProjectFile(const QString &path);

@@ -1,7 +1,7 @@
 // The File menu's list of the last files opened, and PSD and project files
 // dropped onto the window.
 #include "Platform.h"
-#include "CommandLine.h"
+#include "ProjectFile.h"
 #include "RecentFiles.h"
 #include "Unit1.h"
 

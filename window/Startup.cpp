@@ -1,6 +1,5 @@
 // Start-up and shut-down of the main window, and the commands of the Help menu.
 #include "AboutBox.h"
-#include "CommandLine.h"
 #include "Document.h"
 #include "Errors.h"
 #include "HelpForm.h"
@@ -21,9 +20,7 @@ bool TForm1::FormCreate(const QString &workFolderOverride)
 {
     // 1. The work folder comes first: nothing else works without it.
     try {
-        CommandLine options;
-        options.WorkFolder = workFolderOverride;
-        WorkFolder = WorkFolderFor(options);
+        WorkFolder = WorkFolderFor(workFolderOverride);
         KeepWorkFiles = !workFolderOverride.isEmpty();
     } catch (const VistrelError &error) {
         Platform.ShowMessage(error.Message);
