@@ -177,10 +177,10 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
     // Two files a layer, fourteen a relief layer: past a couple of hundred,
     // each file is opened for its band's rows only, so that the print never
     // holds more open than a few per thread (a process may have 1024 at most).
-    size_t files = 0;
+    size_t fileCount = 0;
     for (const Tlayer &layer : Layers)
-        files += layer.GroupId == GroupReliefRendered ? 2 * size_t(ViewCount) : 2;
-    ReopenPerBand = files > OpenFilesKept;
+        fileCount += layer.GroupId == GroupReliefRendered ? 2 * size_t(ViewCount) : 2;
+    ReopenPerBand = fileCount > OpenFilesKept;
     // A layer's files are opened once; a relief layer has a pair per view.
     std::vector<int> plainFiles(Layers.size(), -1);
     auto open = [&](const QString &colour, const QString &alpha, const Tlayer &layer, bool relief) {

@@ -290,10 +290,10 @@ void ExportViewsGif(int maxWidth, int delay, const QString &path, uint16_t color
     auto addFrame = [&](int k) {
         std::vector<uint8_t> pixels;
         if (paletteKind == GifPaletteKind::Adaptive) {
-            const std::vector<uint8_t> &colours = frames[size_t(k - 1)];
-            pixels.resize(colours.size() / 3);
+            const std::vector<uint8_t> &rgb = frames[size_t(k - 1)];
+            pixels.resize(rgb.size() / 3);
             for (size_t i = 0; i < pixels.size(); ++i)
-                pixels[i] = nearest(colours[3 * i], colours[3 * i + 1], colours[3 * i + 2]);
+                pixels[i] = nearest(rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]);
         } else {
             pixels = GifFrame(loadView(k), frame);
         }

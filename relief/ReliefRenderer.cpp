@@ -36,21 +36,6 @@ int32_t CentreSample(int64_t x, int64_t sourceSize, int64_t targetSize)
     return int32_t(std::min(sourceSize - 1, (2 * x + 1) * sourceSize / (2 * targetSize)));
 }
 
-// The layer's picture widened by `margin` on both sides, the margins filled
-// with `fill` in every byte.
-QImage Widened(const QImage &picture, int width, int height, int bits, int margin, uint8_t fill)
-{
-    QImage out = NewPicture(width + 2 * margin, height, bits);
-    const int bytes = bits / 8;
-    for (int y = 0; y < height; ++y) {
-        uchar *row = out.scanLine(y);
-        std::memset(row, fill, size_t(out.width()) * bytes);
-        if (!picture.isNull())
-            std::memcpy(row + size_t(margin) * bytes, picture.constScanLine(y), size_t(width) * bytes);
-    }
-    return out;
-}
-
 }  // namespace
 
 ReliefGeometry ReliefGeometryOf(const Tlayer &layer)

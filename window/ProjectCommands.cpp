@@ -57,12 +57,12 @@ bool TForm1::RunProjectCommand(const std::function<ProjectOutcome()> &body)
 bool TForm1::OpenProject(const QString &path)
 {
     const bool opened = RunProjectCommand([&] {
-        const OpenedProject opened =
+        const OpenedProject project =
             OpenProjectCommand(path, {QString(), Edit5->text(), Edit9->text()}, [this](int p) { SetProgress(p); });
         Edit3->setText(QStringLiteral("1.0"));
-        ShowImported(opened.Import);
-        ShowProject(opened.Project);
-        return opened.Project;
+        ShowImported(project.Import);
+        ShowProject(project.Project);
+        return project.Project;
     });
     if (opened)
         RememberFile(path);

@@ -218,8 +218,9 @@ TEST(WorkFolder, APlantedLinkOrAForeignFolderIsNeverUsedNorEmptied)
         EXPECT_EQ(QFile::permissions(claimed) & 0x0777, QFileDevice::Permissions(0x0700));
         DeleteFilesInFolder(mavotemp);  // even asked to, the planted folder is left alone
         EXPECT_EQ(ReadFileBytes(victimFile), QByteArray("keep"));
-        if (!QFileInfo(mavotemp).isSymLink())
+        if (!QFileInfo(mavotemp).isSymLink()) {
             EXPECT_EQ(ReadFileBytes(mavotemp + QStringLiteral("/theirs.gjs")), QByteArray("theirs"));
+        }
         ReleaseWorkFolder();
     }
 

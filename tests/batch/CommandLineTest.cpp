@@ -183,8 +183,9 @@ TEST(CommandLine, DepthGuidanceInTheFactsAndAWarningWhenThePrintWouldGhost)
         EXPECT_EQ(code, c.Code) << err.toStdString();
         EXPECT_EQ(err.contains("warning: Largest shift"), c.Warned) << err.toStdString();
         EXPECT_EQ(QFile::exists(print), c.Code == 0);
-        if (c.Code == 2)
+        if (c.Code == 2) {
             EXPECT_TRUE(err.contains("the picture will ghost")) << err.toStdString();
+        }
     }
 }
 

@@ -56,8 +56,9 @@ TEST(Import, FocusPickForEveryCount)
         EXPECT_EQ(FocusPick, c.pick) << c.groups.size();
         EXPECT_EQ(FocusLayer, c.focusRow) << c.groups.size();
         for (size_t i = 0; i < c.groups.size(); ++i)
-            if (c.groups[i] != 0)
+            if (c.groups[i] != 0) {
                 EXPECT_EQ(DefaultOffsets[i], 0);
+            }
     }
     // Two ungrouped layers: the other gets OffsetSpan / 1.001.
     LayersWithGroups({0, 0}, 1000);

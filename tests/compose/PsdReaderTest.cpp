@@ -94,8 +94,9 @@ TEST_F(PsdReaderTest, ResolutionAndGroupResources)
         EXPECT_EQ(doc.Dpi, c.dpi);
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(doc.Layers[i].GroupId, c.groupIds[i]) << i;
-        if (c.whole == 300)  // 3000 pixels at 300 dpi are 25.4 cm
+        if (c.whole == 300) {  // 3000 pixels at 300 dpi are 25.4 cm
             EXPECT_EQ(doc.WidthCm, 254000);
+        }
     }
 }
 

@@ -94,8 +94,9 @@ TEST(Interlacer, ColumnsTakeTheirViewsRowByRow)
     int following = 0;
     for (int y = 0; y < 1000; ++y) {
         const int position = 7 - print.constScanLine(y)[2] / 10;
-        if (y < 10)
+        if (y < 10) {
             EXPECT_EQ(position, expected[y]) << y;
+        }
         following += position == 1;
     }
     EXPECT_NEAR(following, 826, 1);  // about 83 % of the rows

@@ -57,9 +57,10 @@ TEST(PitchTest, EveryStripFollowsTheRuleAtItsOwnLpi)
             for (int32_t x = l.StripLeft[k]; x < l.StripLeft[k] + l.StripColumns[k]; ++x)
                 ink = ink || black(x, y);
         EXPECT_TRUE(ink);
-        if (k + 1 < l.Lpis.size())
+        if (k + 1 < l.Lpis.size()) {
             for (int y = 0; y < l.Height; y += 97)
                 EXPECT_FALSE(black(l.StripLeft[k] + l.StripColumns[k], y));
+        }
     }
     if (ProgramInstalled(QStringLiteral("tiffinfo"))) {
         int code = -1;

@@ -200,10 +200,10 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
         const size_t channels = c.Mode == ModeGrey ? 1 : c.Mode == ModeRgb ? 3 : 4;
         // Every channel of its own value, so that a channel out of place shows.
         auto colours = [&](uint8_t first) {
-            std::vector<uint8_t> c;
+            std::vector<uint8_t> values;
             for (size_t k = 0; k < channels; ++k)
-                c.push_back(uint8_t(first + 60 * k));
-            return c;
+                values.push_back(uint8_t(first + 60 * k));
+            return values;
         };
         PsdBuilderLayer &bg = b.AddLayer(0, 0, 230, 97, colours(0), -1);
         for (int i = 0; i < 230 * 97; ++i)

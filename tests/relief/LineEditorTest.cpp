@@ -196,8 +196,9 @@ TEST_F(LineEditorTest, AddAndDeletePointFindTheirPlaceInTheMap)
         Editor.Release(c.At, Qt::LeftButton);
         EXPECT_EQ(CurrentLines[5][1], c.After);
         EXPECT_EQ(CurrentLines[5][0].size(), 3u);
-        if (c.Cursor != EditorCursor::NoEntry)
+        if (c.Cursor != EditorCursor::NoEntry) {
             EXPECT_EQ(SelIds, (Talineid{{5, 1}}));
+        }
     }
 }
 
@@ -447,8 +448,9 @@ TEST_F(LineEditorTest, DeleteLineOrderAllAndSelected)
         EXPECT_EQ(CurrentLines[0].size(), c.Order0);
         EXPECT_EQ(CurrentLines[3].size(), c.Order3);
         EXPECT_TRUE(SelIds.empty());
-        if (c.Order0 == 1)
+        if (c.Order0 == 1) {
             EXPECT_EQ(CurrentLines[0][0], Square(10, 10, 20));
+        }
     }
 }
 

@@ -467,7 +467,7 @@ TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
         const size_t channels = mode == ModeRgb ? 3 : 4;
         b.AddLayer(0, 0, 900, 120, std::vector<uint8_t>(channels, 200));
         PsdBuilderLayer &l = b.AddLayer(-30, 10, 400, 100, std::vector<uint8_t>(channels, 0), 255);
-        for (size_t i = 0; i < l.Channels[1].Plane.size(); ++i)
+        for (qsizetype i = 0; i < l.Channels[1].Plane.size(); ++i)
             l.Channels[1].Plane[i] = char(i * 13 % 256);
         ImportBuilt(platform, b);
         Tlayer &layer = Layers[1];

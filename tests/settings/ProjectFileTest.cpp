@@ -188,9 +188,9 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
     const QByteArray first = ReadFileBytes(project);
     QTest::mouseClick(g.SpeedButton15, Qt::LeftButton);
     auto withoutDate = [](QByteArray b) {
-        QList<QByteArray> lines = b.split('\n');
-        lines.removeAt(7);
-        return lines;
+        QList<QByteArray> textLines = b.split('\n');
+        textLines.removeAt(7);
+        return textLines;
     };
     EXPECT_TRUE(withoutDate(ReadFileBytes(project)) == withoutDate(first));
 }

@@ -145,8 +145,9 @@ TEST_F(SettingsFileTest, AFileThatIsNotSettingsIsSetAsideAndSaidOnce)
         // slip here would replace it with a file.
         {"a link to an endless device", [&] {
              const QByteArray zero = QFile::encodeName(platform.Sandbox.path() + QStringLiteral("/zero"));
-             if (::access(zero.constData(), F_OK) != 0 && ::mknod(zero.constData(), S_IFCHR | 0600, makedev(1, 5)) != 0)
+             if (::access(zero.constData(), F_OK) != 0 && ::mknod(zero.constData(), S_IFCHR | 0600, makedev(1, 5)) != 0) {
                  ASSERT_EQ(::mkfifo(zero.constData(), 0600), 0);  // no right to make devices: a pipe stands in
+             }
              ASSERT_TRUE(QFile::link(QFile::decodeName(zero), path));
          },
          "not a regular file", 0},

@@ -196,11 +196,11 @@ TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
     Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
     std::vector<int> seen;
     QObject::connect(f.ProgressBar1, &QProgressBar::valueChanged, [&](int v) { seen.push_back(v); });
-    struct Command {
+    struct Case {
         const char *Name;
         std::function<void()> Run;
     };
-    const Command commands[] = {
+    const Case commands[] = {
         {"preview", [&] { f.SpeedButton9Click(); f.SpeedButton2Click(); }},
         {"print", [&] {
              Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
@@ -212,7 +212,7 @@ TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
              f.PSD1Click();
          }},
     };
-    for (const Command &c : commands) {
+    for (const Case &c : commands) {
         SCOPED_TRACE(c.Name);
         seen.clear();
         c.Run();
