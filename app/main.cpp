@@ -5,7 +5,7 @@
 #include "Interruption.h"
 #include "ProjectFile.h"
 #include "PlatformQt.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -66,13 +66,13 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Vistrel"));
     InstallQtPlatform();
 
-    TForm1 form;
-    if (!form.FormCreate(options.WorkFolder))
+    MainWindow form;
+    if (!form.StartUp(options.WorkFolder))
         return 1;
 
     // The about window is the splash: up for two seconds, or until clicked.
     {
-        TAboutBox splash;
+        AboutBox splash;
         splash.show();
         splash.repaint();
         while (splash.TimerRunning() && splash.isVisible())

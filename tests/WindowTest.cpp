@@ -13,19 +13,19 @@
 void WindowTest::TearDown()
 {
     if (form)
-        form->FormClose();
+        form->ShutDown();
     form.reset();
 }
 
-TForm1 &WindowTest::Start(bool show, int width, int height)
+MainWindow &WindowTest::Start(bool show, int width, int height)
 {
-    form = std::make_unique<TForm1>();
+    form = std::make_unique<MainWindow>();
     if (show) {
         form->resize(width, height);
         form->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
-    EXPECT_TRUE(form->FormCreate());
+    EXPECT_TRUE(form->StartUp());
     return *form;
 }
 
@@ -40,7 +40,7 @@ QString WindowTest::WritePsd(const QString &name, const QByteArray &bytes)
 void WindowTest::Import(const QString &path)
 {
     platform.OpenAnswers.push_back(path);
-    QTest::mouseClick(form->SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(form->ImportPsdButton, Qt::LeftButton);
 }
 
 void ImportedWindowTest::Open(uint16_t mode)

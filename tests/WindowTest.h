@@ -4,7 +4,7 @@
 
 #include "Document.h"
 #include "ScriptedPlatform.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
@@ -17,14 +17,14 @@ protected:
 
     // A new main window, started up (work folder, settings file). Shown, at
     // the given size, unless `show` is false.
-    TForm1 &Start(bool show = true, int width = 1000, int height = 700);
+    MainWindow &Start(bool show = true, int width = 1000, int height = 700);
     // Writes a PSD into the sandbox and returns its path.
     QString WritePsd(const QString &name, const QByteArray &bytes);
     // Imports through the toolbar button, answering the open dialog.
     void Import(const QString &path);
 
     ScriptedPlatform platform;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 // The window with SevenLayerDocument(mode) imported, for the preview and the outputs.

@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 
-TAboutBox::TAboutBox(QWidget *parent)
+AboutBox::AboutBox(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
@@ -17,25 +17,25 @@ TAboutBox::TAboutBox(QWidget *parent)
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
 
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(2000);
-    Timer1->setSingleShot(true);  // the timer switches itself off when it fires
-    Timer1->start();
+    FrameTimer = new QTimer(this);
+    FrameTimer->setInterval(2000);
+    FrameTimer->setSingleShot(true);  // the timer switches itself off when it fires
+    FrameTimer->start();
 }
 
-bool TAboutBox::TimerRunning() const
+bool AboutBox::TimerRunning() const
 {
-    return Timer1->isActive();
+    return FrameTimer->isActive();
 }
 
-void TAboutBox::paintEvent(QPaintEvent *)
+void AboutBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, Picture);
 }
 
-void TAboutBox::mousePressEvent(QMouseEvent *)
+void AboutBox::mousePressEvent(QMouseEvent *)
 {
-    Timer1->stop();
+    FrameTimer->stop();
     hide();
 }

@@ -7,12 +7,12 @@
 
 class QTimer;
 
-class TAboutBox : public QWidget {
+class AboutBox : public QWidget {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget *parent = nullptr);
+    explicit AboutBox(QWidget *parent = nullptr);
 
-    QTimer *Timer1;
+    QTimer *FrameTimer;
     bool TimerRunning() const;
 
 protected:

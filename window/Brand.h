@@ -13,5 +13,5 @@ QImage DrawHelpPicture(int width, int height);
 // behind lens stripes, on a transparent ground.
 QImage DrawAppIcon(int size);
 
-// Toolbar icons by the control name of the button ("SpeedButton9"...).
+// Toolbar icons by the control name of the button ("PreviewButton"...).
 QIcon ToolIcon(const QString &buttonName);

@@ -10,26 +10,26 @@
 #include <cstdint>
 
 enum class Command : uint8_t {
-    OpenProject,     // SpeedButton12, Openproject1
-    SaveProject,     // SpeedButton15, Saveproject1, N4 (save as)
-    ImportPsd,       // SpeedButton1 (the menu item acts through it)
-    ImportSettings,  // N3
-    Zoom,            // SpeedButton3, SpeedButton4
-    Preview,         // SpeedButton9
-    Stop,            // SpeedButton2
-    ExportTiff,      // SpeedButton29, N7
-    Anaglyph,        // SpeedButton5
-    ExportPsd,       // PSD1
-    ExportGif,       // ExportGif1
-    RightPanel,      // GroupBox2
-    LayerGrid,       // StringGrid1, PageControl2
-    LineDeletion,    // SpeedButton10, SpeedButton6, SpeedButton7, SpeedButton8
-    BeginLine,       // SpeedButton13
-    LineToolBar,     // ToolBar2, shown or hidden
-    LineTools,       // the buttons of ToolBar2 and the picture's mouse
+    OpenProject,     // OpenProjectButton, OpenProjectItem
+    SaveProject,     // SaveProjectButton, SaveProjectItem, SaveProjectAsItem (save as)
+    ImportPsd,       // ImportPsdButton (the menu item acts through it)
+    ImportSettings,  // ImportSettingsItem
+    Zoom,            // ZoomInButton, ZoomOutButton
+    Preview,         // PreviewButton
+    Stop,            // StopButton
+    ExportTiff,      // ExportTiffButton, ExportTiffItem
+    Anaglyph,        // AnaglyphButton
+    ExportPsd,       // ExportPsdItem
+    ExportGif,       // ExportGifItem
+    RightPanel,      // RightPanel
+    LayerGrid,       // LayerGrid, SettingsPages
+    LineDeletion,    // DeletePointButton, DeleteLineButton, DeleteLayerLinesButton, DeleteAllLinesButton
+    BeginLine,       // BeginLineButton
+    LineToolBar,     // LineToolBar, shown or hidden
+    LineTools,       // the buttons of LineToolBar and the picture's mouse
     ReliefControls,  // the order choice, its check boxes and the relief parameters
-    ReliefPreview,   // BitBtn5
-    ReliefStop,      // BitBtn6
+    ReliefPreview,   // ReliefPreviewButton
+    ReliefStop,      // ReliefStopButton
     Count
 };
 constexpr int CommandCount = int(Command::Count);

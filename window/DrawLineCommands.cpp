@@ -9,7 +9,7 @@
 #include "Platform.h"
 #include "ReliefLines.h"
 #include "ReliefRenderer.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "ViewSet.h"
 #include "WorkFolder.h"
 
@@ -46,26 +46,26 @@ Qt::CursorShape ShapeOf(EditorCursor cursor)
 
 // --- Entering and leaving ---
 
-void TForm1::PageControl1Change()
+void MainWindow::PageChanged()
 {
-    const bool shown = PageControl1->currentWidget() == TabSheet2;
+    const bool shown = Pages->currentWidget() == DrawLinePage;
     if (DrawLineShown && !shown)
         LeaveDrawLinePage();
     else if (!DrawLineShown && shown)
         EnterDrawLinePage();
 }
 
-void TForm1::EnterDrawLinePage()
+void MainWindow::EnterDrawLinePage()
 {
     // A layer of a flip group has no relief: back to the layer grid at once.
     if (DocumentOpen == 0 || CurrentLayer < 0 || CurrentLayer >= LayerCount ||
         IsFlipGroup(Layers[size_t(CurrentLayer)].GroupId)) {
-        PageControl1->setCurrentWidget(TabSheet1);
+        Pages->setCurrentWidget(SetLayerPage);
         ApplyCommandStates();
         return;
     }
     const bool entered = RunCommand([this] {
-        RadioGroup1One->setChecked(true);
+        LayerViewOne->setChecked(true);
         ComposeLayerAloneImage(CurrentLayer);
         EnterLineSets();
         DrawLineActive = 1;
@@ -78,21 +78,21 @@ void TForm1::EnterDrawLinePage()
         Editor.SetLayerPicture(ViewablePicture(ComposedImage));
         Editor.Enter();
         const Tlayer &layer = Layers[size_t(CurrentLayer)];
-        Edit1->setText(ShortFixed4Text(layer.ReliefDepth));
-        TrackBar2->setValue(layer.Smooth);
-        TrackBar3->setValue(layer.BaseOrder);
+        ReliefDepthEdit->setText(ShortFixed4Text(layer.ReliefDepth));
+        SmoothSlider->setValue(layer.Smooth);
+        BaseOrderSlider->setValue(layer.BaseOrder);
         ShowEditor();
     }, false);
     if (!entered) {
         DrawLineActive = 0;
         DrawLineShown = false;
         CurrentLines.clear();
-        PageControl1->setCurrentWidget(TabSheet1);
+        Pages->setCurrentWidget(SetLayerPage);
         ApplyCommandStates();
     }
 }
 
-void TForm1::LeaveDrawLinePage()
+void MainWindow::LeaveDrawLinePage()
 {
     ReliefPreviewStop = ReliefPreviewStopped;
     ReliefTimer->stop();
@@ -107,11 +107,11 @@ void TForm1::LeaveDrawLinePage()
     DrawLineShown = false;
     DrawCount = 0;
     ApplyCommandStates();
-    if (DocumentOpen == 1 && RadioGroup1One->isChecked())
+    if (DocumentOpen == 1 && LayerViewOne->isChecked())
         ComposeLayerAlone();
 }
 
-void TForm1::ReloadDrawLinePage()
+void MainWindow::ReloadDrawLinePage()
 {
     if (!DrawLineShown)
         return;
@@ -120,14 +120,14 @@ void TForm1::ReloadDrawLinePage()
     EnterDrawLinePage();
 }
 
-void TForm1::FitEditorView()
+void MainWindow::FitEditorView()
 {
     // The picture control shows the working picture scaled proportionally and
     // centred, wherever fit, zoom, resizing or a preview left the control.
     // ViewScale is working pixels per screen pixel, times 10 000 (the editor
     // keeps its outlines about two screen pixels wide by it); the offsets are
     // where the drawn picture starts, in screen pixels times 10 000.
-    const QRect drawn = Image1->PictureRect();
+    const QRect drawn = PictureView->PictureRect();
     if (drawn.isEmpty() || WorkWidth <= 0 || WorkHeight <= 0)
         return;
     ViewScale = RoundDiv(int64_t(WorkWidth) * Fixed4One, drawn.width());
@@ -135,14 +135,14 @@ void TForm1::FitEditorView()
     ViewOffsetY = int64_t(drawn.top()) * Fixed4One;
 }
 
-TPoint32 TForm1::WorkingPosition(int x, int y) const
+TPoint32 MainWindow::WorkingPosition(int x, int y) const
 {
     // Read from where the picture is drawn at this moment, not from a scale
     // kept aside, so that the mouse lands on what it points at after any
     // sequence of fit, zoom, pan, resize, preview and page changes. The centre
     // of screen pixel s shows working pixel floor((s + 0.5 - start) x size /
     // extent); a position left of or above the picture is negative.
-    const QRect drawn = Image1->PictureRect();
+    const QRect drawn = PictureView->PictureRect();
     if (drawn.isEmpty() || WorkWidth <= 0 || WorkHeight <= 0)
         return {0, 0};
     const auto map = [](int screen, int start, int extent, int32_t size) {
@@ -152,19 +152,19 @@ TPoint32 TForm1::WorkingPosition(int x, int y) const
     return {map(x, drawn.left(), drawn.width(), WorkWidth), map(y, drawn.top(), drawn.height(), WorkHeight)};
 }
 
-bool TForm1::LineCommandsActive() const
+bool MainWindow::LineCommandsActive() const
 {
     return DrawLineShown && ReliefShown == ReliefPhase::Editing;
 }
 
-bool TForm1::PictureTakesMouse() const
+bool MainWindow::PictureTakesMouse() const
 {
     return DrawLineActive == 1 && LineCommandsActive() && SpaceHeld == 0;
 }
 
 // --- The picture and the editor ---
 
-bool TForm1::HandlePictureMouse(QEvent *event)
+bool MainWindow::HandlePictureMouse(QEvent *event)
 {
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove &&
@@ -189,8 +189,8 @@ bool TForm1::HandlePictureMouse(QEvent *event)
         int y = p.y();
         if (y < 9)
             y = 0;
-        else if (y > Image1->height() - 9)
-            y = Image1->height();
+        else if (y > PictureView->height() - 9)
+            y = PictureView->height();
         Editor.Move(at, WorkingPosition(p.x(), y));
         break;
     }
@@ -202,20 +202,20 @@ bool TForm1::HandlePictureMouse(QEvent *event)
     return true;
 }
 
-void TForm1::ShowEditor()
+void MainWindow::ShowEditor()
 {
-    Image1->SetPicture(Editor.Picture());
-    Image1->setCursor(ShapeOf(Editor.Cursor()));
+    PictureView->SetPicture(Editor.Picture());
+    PictureView->setCursor(ShapeOf(Editor.Cursor()));
     switch (Editor.Tool()) {
-    case ToolDrawLine: ToolButton1->setChecked(true); break;
-    case ToolAddPoint: ToolButton2->setChecked(true); break;
-    case ToolDeletePoint: ToolButton3->setChecked(true); break;
-    case ToolMoveLine: ToolButton4->setChecked(true); break;
-    case ToolMovePoint: ToolButton5->setChecked(true); break;
+    case ToolDrawLine: DrawLineTool->setChecked(true); break;
+    case ToolAddPoint: AddPointTool->setChecked(true); break;
+    case ToolDeletePoint: DeletePointTool->setChecked(true); break;
+    case ToolMoveLine: MoveLineTool->setChecked(true); break;
+    case ToolMovePoint: MovePointTool->setChecked(true); break;
     default: break;  // the free transform and its end keep the button pressed
     }
     ShowCurrentOrder();
-    ToolButton10->setEnabled(ToolButton9->isEnabled() && Editor.PasteAvailable());
+    PasteLinesButton->setEnabled(CutLinesButton->isEnabled() && Editor.PasteAvailable());
     const LanguageTexts &texts = TextsForLanguage(Language);
     switch (Editor.LastRefusal()) {
     case Refusal::OrderFull: SetPanelText(10, QString::fromUtf8(texts.OrderFull)); break;
@@ -228,14 +228,14 @@ void TForm1::ShowEditor()
         Platform.Beep();
 }
 
-void TForm1::ShowCurrentOrder()
+void MainWindow::ShowCurrentOrder()
 {
     const int order = std::clamp<int>(CurrentOrder, 0, OrderCount - 1);
-    RadioGroup2Items[size_t(order)]->setChecked(true);
-    Panel4->move(Panel4->x(), OrderRowHeight * order + OrderFirstRowTop);
+    OrderRadios[size_t(order)]->setChecked(true);
+    OrderMarker->move(OrderMarker->x(), OrderRowHeight * order + OrderFirstRowTop);
 }
 
-void TForm1::ToolButtonClick(uint8_t toolMode)
+void MainWindow::ToolButtonClick(uint8_t toolMode)
 {
     if (!LineCommandsActive())
         return;
@@ -243,14 +243,14 @@ void TForm1::ToolButtonClick(uint8_t toolMode)
     ShowEditor();
 }
 
-void TForm1::RadioGroup2Click(int item)
+void MainWindow::OrderChosen(int item)
 {
     // The 16th item is no order: it stands for the last one.
     CurrentOrder = uint8_t(std::clamp(item, 0, OrderCount - 1));
     ShowCurrentOrder();
 }
 
-void TForm1::OrderCheckBoxClick(int order)
+void MainWindow::OrderCheckBoxClick(int order)
 {
     Editor.SetOrderVisible(order, OrderCheckBoxes[size_t(order)]->isChecked());
     if (!LineCommandsActive())
@@ -261,14 +261,14 @@ void TForm1::OrderCheckBoxClick(int order)
 
 // --- Line commands ---
 
-void TForm1::SpeedButton13Click()
+void MainWindow::BeginLine()
 {
     // Leaving and entering again stores the lines and reloads them.
     if (DrawLineShown) {
         LeaveDrawLinePage();
         EnterDrawLinePage();
     } else {
-        PageControl1->setCurrentWidget(TabSheet2);
+        Pages->setCurrentWidget(DrawLinePage);
     }
     if (!DrawLineShown)
         return;
@@ -276,13 +276,13 @@ void TForm1::SpeedButton13Click()
     ShowEditor();
 }
 
-void TForm1::N23Click()
+void MainWindow::BeginLineFromMenu()
 {
-    if (SpeedButton13->isEnabled() || LineCommandsActive())
-        SpeedButton13Click();
+    if (BeginLineButton->isEnabled() || LineCommandsActive())
+        BeginLine();
 }
 
-void TForm1::SpeedButton10Click()
+void MainWindow::DeleteLastPoint()
 {
     if (!LineCommandsActive())
         return;
@@ -290,7 +290,7 @@ void TForm1::SpeedButton10Click()
     ShowEditor();
 }
 
-void TForm1::SpeedButton6Click()
+void MainWindow::DeleteLine()
 {
     if (!LineCommandsActive())
         return;
@@ -298,7 +298,7 @@ void TForm1::SpeedButton6Click()
     ShowEditor();
 }
 
-void TForm1::SpeedButton7Click()
+void MainWindow::DeleteLayerLines()
 {
     if (!LineCommandsActive())
         return;
@@ -306,28 +306,28 @@ void TForm1::SpeedButton7Click()
     ShowEditor();
 }
 
-void TForm1::SpeedButton8Click()
+void MainWindow::ClearAllLines()
 {
     if (!LineCommandsActive())
         return;
     RunCommand([this] {
         // The page's relief depth is read first: a bad text changes nothing.
-        const Fixed4 depth = StrToFixed4(Edit1->text());
+        const Fixed4 depth = StrToFixed4(ReliefDepthEdit->text());
         Editor.DeleteAll();
         StoreCurrentLines();
         Tlayer &layer = Layers[size_t(CurrentLayer)];
         if (layer.GroupId != GroupPlain)
             ViewsCurrent = 0;  // the views showed the relief
         layer.GroupId = GroupPlain;
-        layer.Smooth = uint8_t(TrackBar2->value());
-        layer.BaseOrder = uint8_t(TrackBar3->value());
+        layer.Smooth = uint8_t(SmoothSlider->value());
+        layer.BaseOrder = uint8_t(BaseOrderSlider->value());
         layer.ReliefDepth = depth;
         SetCells(1, LayerCount - CurrentLayer, QString());
         ShowEditor();
     }, false);
 }
 
-void TForm1::DeleteSelect1Click()
+void MainWindow::DeleteSelection()
 {
     if (!LineCommandsActive())
         return;
@@ -335,7 +335,7 @@ void TForm1::DeleteSelect1Click()
     ShowEditor();
 }
 
-void TForm1::SelectAll1Click()
+void MainWindow::SelectAllLines()
 {
     if (!LineCommandsActive())
         return;
@@ -343,7 +343,7 @@ void TForm1::SelectAll1Click()
     ShowEditor();
 }
 
-void TForm1::FreeTransform1Click()
+void MainWindow::FreeTransform()
 {
     if (!LineCommandsActive())
         return;
@@ -351,7 +351,7 @@ void TForm1::FreeTransform1Click()
     ShowEditor();
 }
 
-void TForm1::ToolButton8Click()
+void MainWindow::MoveSelectionToLowerOrder()
 {
     if (!LineCommandsActive())
         return;
@@ -359,7 +359,7 @@ void TForm1::ToolButton8Click()
     ShowEditor();
 }
 
-void TForm1::ToolButton7Click()
+void MainWindow::MoveSelectionToHigherOrder()
 {
     if (!LineCommandsActive())
         return;
@@ -367,7 +367,7 @@ void TForm1::ToolButton7Click()
     ShowEditor();
 }
 
-void TForm1::Cut1Click()
+void MainWindow::CutLines()
 {
     if (!LineCommandsActive())
         return;
@@ -375,7 +375,7 @@ void TForm1::Cut1Click()
     ShowEditor();
 }
 
-void TForm1::Copy1Click()
+void MainWindow::CopyLines()
 {
     if (!LineCommandsActive())
         return;
@@ -383,7 +383,7 @@ void TForm1::Copy1Click()
     ShowEditor();
 }
 
-void TForm1::Pastup1Click()
+void MainWindow::PasteLines()
 {
     if (!LineCommandsActive() || !Editor.PasteAvailable())
         return;
@@ -393,7 +393,7 @@ void TForm1::Pastup1Click()
 
 // --- The relief preview ---
 
-void TForm1::BitBtn5Click()
+void MainWindow::StartReliefPreview()
 {
     if (!LineCommandsActive())
         return;
@@ -401,16 +401,16 @@ void TForm1::BitBtn5Click()
     RunCommand([this, row] {
         // The depth is read before anything changes, so a bad text leaves the
         // layer as it was.
-        const Fixed4 depth = StrToFixed4(Edit1->text());
+        const Fixed4 depth = StrToFixed4(ReliefDepthEdit->text());
         Tlayer &layer = Layers[size_t(CurrentLayer)];
         const Tlayer before = layer;
         const QString cellBefore = Cells(1, row);
-        SetImage1Enabled(false);
+        SetPictureTakesInput(false);
         SetCells(1, row, QStringLiteral("+"));
         StoreCurrentLines();
         layer.GroupId = GroupReliefRendered;
-        layer.Smooth = uint8_t(TrackBar2->value());
-        layer.BaseOrder = uint8_t(TrackBar3->value());
+        layer.Smooth = uint8_t(SmoothSlider->value());
+        layer.BaseOrder = uint8_t(BaseOrderSlider->value());
         layer.ReliefDepth = depth;
         try {
             RenderRelief(CurrentLayer, CurrentLines, [this](int p) { SetProgress(p); });
@@ -429,12 +429,12 @@ void TForm1::BitBtn5Click()
         ReliefPreviewStop = 0;
         ReliefTick = 0;
         ReliefShown = ReliefPhase::Playing;
-        ReliefTimer->setInterval(Timer1->interval());
+        ReliefTimer->setInterval(FrameTimer->interval());
         ReliefTimer->start();
     });
 }
 
-void TForm1::ReliefFrame()
+void MainWindow::ReliefFrame()
 {
     // Once a stop code is set no frame is loaded: closing has deleted the files.
     if (ReliefPreviewStop > StopThreshold || !DrawLineShown || ReliefShown != ReliefPhase::Playing)
@@ -443,16 +443,16 @@ void TForm1::ReliefFrame()
     const int view = ViewOfPreviewTick(ReliefTick);
     const bool shown = RunCommand([&] {
         const QString family = PsdColorMode == ModeRgb ? QStringLiteral("xgx") : QStringLiteral("xgxv");
-        Image1->SetPicture(LoadImage(WorkFileName(CurrentLayer + 1, family, view)));
+        PictureView->SetPicture(LoadImage(WorkFileName(CurrentLayer + 1, family, view)));
     }, false);
     if (!shown) {
-        BitBtn6Click();
+        StopReliefPreview();
         return;
     }
     ReliefTimer->start();
 }
 
-void TForm1::BitBtn6Click()
+void MainWindow::StopReliefPreview()
 {
     ReliefPreviewStop = ReliefPreviewStopped;
     ReliefTimer->stop();

@@ -14,7 +14,7 @@
 #include "PrintExport.h"
 #include "ReliefLines.h"
 #include "ReliefRenderer.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "ViewSet.h"
 #include "WorkFolder.h"
 
@@ -45,21 +45,21 @@ QString AskSaveName(const QString &title, const QString &filter, const QString &
 
 }  // namespace
 
-void TForm1::N7Click()
+void MainWindow::ExportPrintFromMenu()
 {
-    if (SpeedButton29->isEnabled())
-        BitBtn3Click();
+    if (ExportTiffButton->isEnabled())
+        ExportInterlacedPrint();
 }
 
-PrintFieldTexts TForm1::PrintTexts() const
+PrintFieldTexts MainWindow::PrintTexts() const
 {
-    return {Edit5->text(), ComboBox2->currentText(), Edit9->text(), Edit10->text(), Edit11->text()};
+    return {LpiEdit->text(), DpiCombo->currentText(), WidthEdit->text(), HeightEdit->text(), HScaleEdit->text()};
 }
 
-void TForm1::BitBtn3Click()
+void MainWindow::ExportInterlacedPrint()
 {
     const QString path = AskSaveName(QStringLiteral("Export  Line Tiff"), QStringLiteral("Tiff (*.tif)"),
-                                     QStringLiteral("tif"), SaveDialog2FileName);
+                                     QStringLiteral("tif"), PrintFileName);
     if (path.isEmpty())
         return;
     RunCommand([&] {
@@ -76,9 +76,9 @@ void TForm1::BitBtn3Click()
         ChooseCrop(views.Offsets, views.FocusOffset);
         const PrintSettingsOutcome print = ReadCroppedPrintSettings(PrintTexts());
         if (print.Lpi.Replaced)
-            Edit5->setText(print.Lpi.Shown);
+            LpiEdit->setText(print.Lpi.Shown);
         if (print.WidthCm.Replaced)
-            Edit9->setText(print.WidthCm.Shown);
+            WidthEdit->setText(print.WidthCm.Shown);
         // A print whose views move a layer more than one lens width ghosts:
         // the designer decides before the work starts.
         const PrintGeometry geometry = PrintGeometryOf(print.Settings);
@@ -90,7 +90,7 @@ void TForm1::BitBtn3Click()
 
         // The export ends a running animation, as Stop would.
         if (AnimationRunning)
-            SpeedButton2Click();
+            StopAnimation();
         PreviewStop = PreviewStopped;
         setEnabled(false);
         int shown = -1;
@@ -101,9 +101,9 @@ void TForm1::BitBtn3Click()
                 Platform.ProcessMessages();
             }
         });
-        ListBox1.clear();
+        FullViewFiles.clear();
         for (int n = ViewCount; n >= 1; --n)
-            ListBox1 << WorkFileName3(QStringLiteral("vwd"), n);
+            FullViewFiles << WorkFileName3(QStringLiteral("vwd"), n);
         // The print was made without view files; the layered PSD makes them
         // when asked, from the views as printed.
         PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView, Layers, LayerLines, CropLeft, CropWidth};
@@ -117,7 +117,7 @@ void TForm1::BitBtn3Click()
     });
 }
 
-void TForm1::ShowWritten(const QString &path, int64_t width, int64_t height, Fixed4 widthCm, Fixed4 heightCm)
+void MainWindow::ShowWritten(const QString &path, int64_t width, int64_t height, Fixed4 widthCm, Fixed4 heightCm)
 {
     // Centimetres to two decimals, as short as they go.
     auto cm = [](Fixed4 v) { return ShortText(double(RoundDiv(v, 100)) / 100); };
@@ -139,12 +139,12 @@ bool SameComposition(const alayers &a, const alayers &b)
 
 }  // namespace
 
-void TForm1::PSD1Click()
+void MainWindow::ExportLayeredPsd()
 {
-    if (!PSD1->isEnabled())
+    if (!ExportPsdItem->isEnabled())
         return;
     const QString path = AskSaveName(QStringLiteral("Export *.psd"), QStringLiteral("Photoshop File (*.PSD *.psd)"),
-                                     QStringLiteral("psd"), SaveDialog5FileName);
+                                     QStringLiteral("psd"), LayeredPsdFileName);
     if (path.isEmpty())
         return;
     RunCommand([&] {
@@ -189,19 +189,19 @@ void TForm1::PSD1Click()
     });
 }
 
-void TForm1::ExportGif1Click()
+void MainWindow::ExportAnimatedGif()
 {
-    if (!ExportGif1->isEnabled())
+    if (!ExportGifItem->isEnabled())
         return;
-    SaveDialog3FileName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
+    GifFileName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
     const QString path =
-        AskSaveName(QStringLiteral("Gif save"), QStringLiteral("Gif (*.gif)"), QStringLiteral("gif"), SaveDialog3FileName);
+        AskSaveName(QStringLiteral("Gif save"), QStringLiteral("Gif (*.gif)"), QStringLiteral("gif"), GifFileName);
     if (path.isEmpty())
         return;
     RunCommand([&] {
         RefuseSpecialTarget(path);  // before any work
         ExportViewsGif(800, 10, path, PsdColorMode, [this](int p) { SetProgress(p); },
-                       AdaptiveGifPalette1->isChecked() ? GifPaletteKind::Adaptive : GifPaletteKind::Halftone);
+                       AdaptiveGifPaletteItem->isChecked() ? GifPaletteKind::Adaptive : GifPaletteKind::Halftone);
         // The frames show the whole picture, so they stand for its size in centimetres.
         const QSize frame = GifFrameSize(QSize(WorkWidth, WorkHeight), 800);
         ShowWritten(path, frame.width(), frame.height(), PsdWidthCm, PsdHeightCm);
@@ -209,7 +209,7 @@ void TForm1::ExportGif1Click()
     });
 }
 
-void TForm1::PitchTest1Click()
+void MainWindow::ExportPitchTest()
 {
     FileDialogRequest request;
     request.Title = QStringLiteral("Pitch test print");
@@ -232,22 +232,22 @@ void TForm1::PitchTest1Click()
     });
 }
 
-void TForm1::N26Click()
+void MainWindow::ShowAnaglyphFromMenu()
 {
-    if (SpeedButton5->isEnabled())
-        SpeedButton5Click();
+    if (AnaglyphButton->isEnabled())
+        ShowAnaglyph();
 }
 
-void TForm1::SpeedButton5Click()
+void MainWindow::ShowAnaglyph()
 {
     // The animation must not put another view over the anaglyph.
-    SpeedButton2Click();
+    StopAnimation();
     if (AnimationRunning)
         EndAnimation();
     const bool done = RunCommand([this] {
         const QImage anaglyph = AnaglyphOfViews(PsdColorMode);
-        Image1->SetPicture(anaglyph);
-        OpenDialog1FileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
+        PictureView->SetPicture(anaglyph);
+        OpenProjectFileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
         SaveImage(anaglyph, AnaglyphPath(PsdPath));
         ShowWritten(AnaglyphPath(PsdPath), anaglyph.width(), anaglyph.height(), PsdWidthCm, PsdHeightCm);
     }, false);

@@ -6,7 +6,7 @@
 #include "Import.h"
 #include "Picture.h"
 #include "Platform.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -23,17 +23,17 @@
 #include <QToolButton>
 #include <optional>
 
-void TForm1::SetProgress(int percent)
+void MainWindow::SetProgress(int percent)
 {
-    ProgressBar1->setValue(std::clamp(percent, 0, 100));
+    ProgressBar->setValue(std::clamp(percent, 0, 100));
 }
 
-void TForm1::ShowPicture(const QImage &picture)
+void MainWindow::ShowPicture(const QImage &picture)
 {
-    Image1->SetPicture(ViewablePicture(picture));
+    PictureView->SetPicture(ViewablePicture(picture));
 }
 
-void TForm1::SpeedButton1Click()
+void MainWindow::ChooseAndImportPsd()
 {
     FileDialogRequest request;
     request.Title = QStringLiteral("Import *.psd");
@@ -50,15 +50,15 @@ void TForm1::SpeedButton1Click()
     ImportPsd(path);
 }
 
-void TForm1::N6Click()
+void MainWindow::ImportPsdFromMenu()
 {
-    if (SpeedButton1->isEnabled())
-        SpeedButton1Click();
+    if (ImportPsdButton->isEnabled())
+        ChooseAndImportPsd();
 }
 
-bool TForm1::ImportPsd(const QString &path)
+bool MainWindow::ImportPsd(const QString &path)
 {
-    const bool done = RunCommand([&] { ShowImported(ImportCommand({path, Edit5->text(), Edit9->text()},
+    const bool done = RunCommand([&] { ShowImported(ImportCommand({path, LpiEdit->text(), WidthEdit->text()},
                                                                   [this](int p) { SetProgress(p); })); });
     if (done) {
         Platform.Beep();
@@ -67,20 +67,20 @@ bool TForm1::ImportPsd(const QString &path)
     return done;
 }
 
-void TForm1::ShowImported(const ImportOutcome &out)
+void MainWindow::ShowImported(const ImportOutcome &out)
 {
-    SaveDialog2FileName = out.PrintName;
-    SaveDialog5FileName = out.LayeredPsdName;
-    SaveDialog3FileName = out.GifName;
-    SaveDialog1FileName = out.ProjectName;
+    PrintFileName = out.PrintName;
+    LayeredPsdFileName = out.LayeredPsdName;
+    GifFileName = out.GifName;
+    ProjectFileName = out.ProjectName;
     SetPanelText(3, out.SizeText);
     SetPanelText(5, out.DpiText);
     SetPanelText(7, out.ModeText);
     SetPanelText(9, out.LayersText);
     if (out.HeightShown)
-        Edit10->setText(*out.HeightShown);
-    Edit2->setText(out.FocusText);
-    StringGrid1->setRowCount(LayerCount + 1);
+        HeightEdit->setText(*out.HeightShown);
+    FocusEdit->setText(out.FocusText);
+    LayerGrid->setRowCount(LayerCount + 1);
     for (int row = 1; row <= LayerCount; ++row) {
         SetCells(2, row, out.OffsetCells[row - 1]);
         SetCells(1, row, out.GroupCells[row - 1]);
@@ -88,22 +88,22 @@ void TForm1::ShowImported(const ImportOutcome &out)
     ShowFocusMarker();
     // The top layer is the current one, in the grid and for "One".
     CurrentLayer = LayerCount - 1;
-    StringGrid1->setCurrentCell(1, 2);
+    LayerGrid->setCurrentCell(1, 2);
 
-    SetImage1Enabled(false);
-    RadioGroup1All->setChecked(true);
+    SetPictureTakesInput(false);
+    LayerViewAll->setChecked(true);
     ShowPicture(ComposedImage);
     FitPicture();
-    TrackBar1->setEnabled(true);
+    FramePeriodSlider->setEnabled(true);
     HintCurrent = HintSetParameters;
     SetPanelText(10, HintCurrent);
     setWindowTitle(out.Caption);
-    PageControl1->setCurrentIndex(0);
+    Pages->setCurrentIndex(0);
     Editor.ChooseTool(ToolDrawLine);  // "Draw Line" is down when the page first shows
-    ToolButton1->setChecked(true);
+    DrawLineTool->setChecked(true);
 }
 
-QStringList TForm1::OffsetCells() const
+QStringList MainWindow::OffsetCells() const
 {
     QStringList cells;
     for (int row = 1; row <= LayerCount; ++row)
@@ -111,12 +111,12 @@ QStringList TForm1::OffsetCells() const
     return cells;
 }
 
-PreviewFieldTexts TForm1::PreviewTexts(const QString &focus) const
+PreviewFieldTexts MainWindow::PreviewTexts(const QString &focus) const
 {
-    return {focus, Edit3->text(), Edit5->text(), OffsetCells()};
+    return {focus, DepthEdit->text(), LpiEdit->text(), OffsetCells()};
 }
 
-void TForm1::ComposeLayerAlone()
+void MainWindow::ComposeLayerAlone()
 {
     if (DocumentOpen == 0 || CurrentLayer < 0 || CurrentLayer >= LayerCount)
         return;
@@ -124,38 +124,38 @@ void TForm1::ComposeLayerAlone()
     ShowPicture(ComposedImage);
 }
 
-void TForm1::ShowFullPicture()
+void MainWindow::ShowFullPicture()
 {
     if (DocumentOpen == 0)
         return;
     RunCommand([this] {
         BuildGroupTables();
-        ComposeView(Resolution::Working, 0, ProgressBar1->value(), [this](int p) { SetProgress(p); });
+        ComposeView(Resolution::Working, 0, ProgressBar->value(), [this](int p) { SetProgress(p); });
     }, false);
     ShowPicture(ComposedImage);
 }
 
-void TForm1::RadioGroup1Click()
+void MainWindow::LayerViewChanged()
 {
-    if (RadioGroup1One->isChecked())
+    if (LayerViewOne->isChecked())
         ComposeLayerAlone();
     else
         ShowFullPicture();
     ApplyCommandStates();  // Begin Line follows the "One" view
 }
 
-void TForm1::StringGrid1Click(int row, int col)
+void MainWindow::LayerGridClicked(int row, int col)
 {
     if (col == 1)  // the Group column is not edited: go on to the offset
-        StringGrid1->setCurrentCell(row, 2);
-    StringGrid1CurrentRowChanged(row);
+        LayerGrid->setCurrentCell(row, 2);
+    LayerGridRowChanged(row);
 }
 
-void TForm1::StringGrid1CurrentRowChanged(int row)
+void MainWindow::LayerGridRowChanged(int row)
 {
     if (row < 1 || row > LayerCount || CurrentLayer == LayerCount - row)
         return;
     CurrentLayer = LayerCount - row;
-    if (RadioGroup1One->isChecked())
+    if (LayerViewOne->isChecked())
         ComposeLayerAlone();
 }

@@ -2,12 +2,12 @@
 // other language's caption in their hint slot; a switch exchanges the two, so
 // every switch goes with a change of Language.
 #include "Document.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include <QRadioButton>
 #include <QToolButton>
 
-void TForm1::ShowLanguageTexts(const LanguageTexts &texts)
+void MainWindow::ShowLanguageTexts(const LanguageTexts &texts)
 {
     HintImport = QString::fromUtf8(texts.HintImport);
     HintSetParameters = QString::fromUtf8(texts.HintSetParameters);
@@ -23,15 +23,15 @@ void TForm1::ShowLanguageTexts(const LanguageTexts &texts)
     SetCells(2, 0, QString::fromUtf8(texts.GridOffset));
 }
 
-void TForm1::SwitchLanguage()
+void MainWindow::SwitchLanguage()
 {
     // 1. The texts that are not control captions.
     const LanguageTexts &texts = TextsForLanguage(Language);
     ShowLanguageTexts(texts);
     SetPanelText(0, QString::fromUtf8(texts.Brand));
-    RadioGroup1All->setText(QString::fromUtf8(texts.LayerViewAll));
-    RadioGroup1One->setText(QString::fromUtf8(texts.LayerViewOne));
-    SpeedButton14->setText(QString::fromUtf8(texts.LanguageButton));
+    LayerViewAll->setText(QString::fromUtf8(texts.LayerViewAll));
+    LayerViewOne->setText(QString::fromUtf8(texts.LayerViewOne));
+    LanguageButton->setText(QString::fromUtf8(texts.LanguageButton));
 
     // 2. The status hint of the current state.
     switch (AppState) {
@@ -53,7 +53,7 @@ void TForm1::SwitchLanguage()
     }
 }
 
-void TForm1::Languages1Click()
+void MainWindow::ToggleLanguage()
 {
     Language = Language == 0 ? 1 : 0;
     SwitchLanguage();

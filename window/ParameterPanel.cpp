@@ -5,50 +5,50 @@
 #include "Errors.h"
 #include "ParameterRules.h"
 #include "Platform.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include <QLineEdit>
 
-void TForm1::Edit5Exit()
+void MainWindow::LpiEdited()
 {
-    if (Edit5->text().isEmpty())
+    if (LpiEdit->text().isEmpty())
         return;
     RunCommand([this] {
-        const CheckedValue lpi = CheckLpi(StrToFixed4(Edit5->text()));
+        const CheckedValue lpi = CheckLpi(StrToFixed4(LpiEdit->text()));
         Lpi = lpi.Value;
         if (lpi.Replaced)
-            Edit5->setText(lpi.Shown);
+            LpiEdit->setText(lpi.Shown);
     }, false);
 }
 
-void TForm1::ShowFocusMarker()
+void MainWindow::ShowFocusMarker()
 {
     for (int row = 1; row <= LayerCount; ++row)
         SetCells(0, row, QString::number(row) + (row == FocusLayer ? QStringLiteral(" <F>") : QString()));
 }
 
-void TForm1::Edit2Exit()
+void MainWindow::FocusEdited()
 {
-    if (Edit2->text().isEmpty())
+    if (FocusEdit->text().isEmpty())
         return;
     ViewsCurrent = 0;  // the views no longer match the focus
     RunCommand([this] {
-        FocusLayer = StrToInt(Edit2->text());
+        FocusLayer = StrToInt(FocusEdit->text());
         FocusLayer = CheckFocusRow(FocusLayer, LayerCount);
         if (FocusLayer == 0)
-            Edit2->setText(QStringLiteral("0"));
+            FocusEdit->setText(QStringLiteral("0"));
         ShowFocusMarker();
     }, false);
 }
 
-void TForm1::Edit3Change()
+void MainWindow::DepthChanged()
 {
-    if (Edit3->text().isEmpty()) {
-        Edit3->setText(QStringLiteral("1.0"));  // raises this handler again
+    if (DepthEdit->text().isEmpty()) {
+        DepthEdit->setText(QStringLiteral("1.0"));  // raises this handler again
         return;
     }
     RunCommand([this] {
-        const Fixed4 typed = StrToFixed4(Edit3->text());
+        const Fixed4 typed = StrToFixed4(DepthEdit->text());
         ViewsCurrent = 0;
         ViewsStale = 1;
         // Out of range: the depth becomes 2 while the field keeps what was typed.
@@ -56,27 +56,27 @@ void TForm1::Edit3Change()
     }, false);
 }
 
-void TForm1::Edit4Change()
+void MainWindow::ViewCountChanged()
 {
     ViewsCurrent = 0;
     ViewsStale = 1;
     ApplyCommandStates();
-    if (Edit4->text().isEmpty())
-        Edit4->setText(QStringLiteral("7"));
+    if (ViewCountEdit->text().isEmpty())
+        ViewCountEdit->setText(QStringLiteral("7"));
 }
 
-void TForm1::Edit9Change()
+void MainWindow::WidthChanged()
 {
-    if (Edit9->text().isEmpty())
+    if (WidthEdit->text().isEmpty())
         return;
     RunCommand([this] {
-        const double width = StrToFloat(Edit9->text());
+        const double width = StrToFloat(WidthEdit->text());
         const CheckedValue checked = CheckWidthCm(ToFixed4(width));
         if (checked.Replaced) {
-            Edit9->setText(checked.Shown);  // raises this handler again, which sets the height
+            WidthEdit->setText(checked.Shown);  // raises this handler again, which sets the height
             return;
         }
         // The height follows the width and the PSD's proportion.
-        Edit10->setText(PrintHeightText(width, AspectRatio));
+        HeightEdit->setText(PrintHeightText(width, AspectRatio));
     }, false);
 }

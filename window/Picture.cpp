@@ -2,18 +2,18 @@
 
 #include <QPainter>
 
-TPicture::TPicture(QWidget *parent) : QWidget(parent)
+PictureControl::PictureControl(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
-void TPicture::SetPicture(const QImage &picture)
+void PictureControl::SetPicture(const QImage &picture)
 {
     Shown = picture;
     update();
 }
 
-QRect TPicture::PictureRect() const
+QRect PictureControl::PictureRect() const
 {
     if (Shown.isNull() || Shown.width() == 0 || Shown.height() == 0)
         return {};
@@ -21,7 +21,7 @@ QRect TPicture::PictureRect() const
     return QRect(QPoint((width() - fitted.width()) / 2, (height() - fitted.height()) / 2), fitted);
 }
 
-void TPicture::paintEvent(QPaintEvent *)
+void PictureControl::paintEvent(QPaintEvent *)
 {
     if (Shown.isNull())
         return;

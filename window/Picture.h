@@ -6,10 +6,10 @@
 #include <QImage>
 #include <QWidget>
 
-class TPicture : public QWidget {
+class PictureControl : public QWidget {
     Q_OBJECT
 public:
-    explicit TPicture(QWidget *parent = nullptr);
+    explicit PictureControl(QWidget *parent = nullptr);
 
     const QImage &Picture() const { return Shown; }
     void SetPicture(const QImage &picture);

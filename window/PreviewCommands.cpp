@@ -1,5 +1,5 @@
 // The 3D preview: the seven views at working size, then an animation that
-// plays them forth and back, one frame per tick of Timer1, until a stop code is
+// plays them forth and back, one frame per tick of FrameTimer, until a stop code is
 // set (Stop, the print export, closing the window).
 #include "BmpCodec.h"
 #include "Compositor.h"
@@ -11,7 +11,7 @@
 #include "Platform.h"
 #include "ReliefLines.h"
 #include "ReliefRenderer.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "ViewSet.h"
 #include "WorkFolder.h"
 
@@ -25,32 +25,32 @@
 #include <QTimer>
 #include <QToolButton>
 
-void TForm1::N18Click()
+void MainWindow::PreviewFromMenu()
 {
-    if (SpeedButton9->isEnabled())
-        SpeedButton9Click();
+    if (PreviewButton->isEnabled())
+        PreviewViews();
 }
 
-void TForm1::N25Click()
+void MainWindow::StopAnimationFromMenu()
 {
-    if (SpeedButton2->isEnabled())
-        SpeedButton2Click();
+    if (StopButton->isEnabled())
+        StopAnimation();
 }
 
-void TForm1::SpeedButton9Click()
+void MainWindow::PreviewViews()
 {
     if (DocumentOpen == 0)
         return;
     RunCommand([this] {
         // Every field the preview takes is read before anything changes, so a
         // bad cell gives its message and leaves the window as it was.
-        const PreviewSettings settings = ReadPreviewSettings(PreviewTexts(Edit2->text()));
-        if (Edit4->text().isEmpty())
-            Edit4->setText(QStringLiteral("7"));
+        const PreviewSettings settings = ReadPreviewSettings(PreviewTexts(FocusEdit->text()));
+        if (ViewCountEdit->text().isEmpty())
+            ViewCountEdit->setText(QStringLiteral("7"));
         if (settings.DepthShown)
-            Edit3->setText(*settings.DepthShown);
+            DepthEdit->setText(*settings.DepthShown);
         if (settings.LpiShown)
-            Edit5->setText(*settings.LpiShown);
+            LpiEdit->setText(*settings.LpiShown);
         BeginPreview(settings);
         if (DrawLineActive == 1)
             StoreCurrentLines();  // a relief still to render takes the lines as drawn
@@ -61,10 +61,10 @@ void TForm1::SpeedButton9Click()
     });
 }
 
-void TForm1::GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOffset)
+void MainWindow::GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOffset)
 {
     Generating = true;
-    PageControl1->setCurrentIndex(0);
+    Pages->setCurrentIndex(0);
     ApplyCommandStates();
     GenerateViewFiles(offsets, focusOffset, [this](int p) { SetProgress(p); });
     Generating = false;
@@ -81,17 +81,17 @@ void TForm1::GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOff
     } catch (const VistrelError &) {
         // Print fields that do not hold numbers give no guidance; the export says why.
     }
-    PageControl1->setCurrentIndex(0);
-    if (!RadioGroup1All->isChecked()) {
-        RadioGroup1All->setChecked(true);
+    Pages->setCurrentIndex(0);
+    if (!LayerViewAll->isChecked()) {
+        LayerViewAll->setChecked(true);
         ShowFullPicture();
     }
     PreviewTick = 0;
-    Label24->move(ViewMarkerLeft(ScrollBox1->width(), 0), 6);
-    Label24->show();
-    Label24->raise();
+    FrontMarker->move(ViewMarkerLeft(PictureArea->width(), 0), 6);
+    FrontMarker->show();
+    FrontMarker->raise();
     AnimationRunning = true;
-    Timer1->start();
+    FrameTimer->start();
 }
 
 int ViewMarkerLeft(int areaWidth, int view)
@@ -99,7 +99,7 @@ int ViewMarkerLeft(int areaWidth, int view)
     return int(Round(areaWidth / 2.0 - 20 - view * 50.0 / 7));
 }
 
-void TForm1::AnimationFrame()
+void MainWindow::AnimationFrame()
 {
     if (!AnimationRunning)
         return;
@@ -110,28 +110,28 @@ void TForm1::AnimationFrame()
     }
     PreviewTick = NextPreviewTick(PreviewTick);
     const int view = ViewOfPreviewTick(PreviewTick);
-    Label24->move(ViewMarkerLeft(ScrollBox1->width(), view), 6);
+    FrontMarker->move(ViewMarkerLeft(PictureArea->width(), view), 6);
     const bool shown = RunCommand([&] {
         const QString name = PsdColorMode == ModeRgb ? QStringLiteral("vw") : QStringLiteral("vwv");
-        Image1->SetPicture(LoadImage(WorkFileName(name, view)));
+        PictureView->SetPicture(LoadImage(WorkFileName(name, view)));
     }, false);
     if (!shown) {
         EndAnimation();
         return;
     }
-    Timer1->start();
+    FrameTimer->start();
 }
 
-void TForm1::EndAnimation()
+void MainWindow::EndAnimation()
 {
     AnimationRunning = false;
-    Timer1->stop();
-    Label24->hide();
+    FrameTimer->stop();
+    FrontMarker->hide();
     AnimationPlayed = 1;
     ApplyCommandStates();
 }
 
-void TForm1::SpeedButton2Click()
+void MainWindow::StopAnimation()
 {
     StopPreview();
     SetPanelText(10, HintCurrent);

@@ -8,7 +8,7 @@
 #include "Platform.h"
 #include "ProjectFile.h"
 #include "ReliefLines.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -33,7 +33,7 @@ QString AskProjectToOpen(const QString &title, const QString &initialFolder, con
 
 }  // namespace
 
-void TForm1::SpeedButton12Click()
+void MainWindow::ChooseAndOpenProject()
 {
     if (DocumentOpen == 1 && !Platform.AskYesNo(QStringLiteral("continue?"), QStringLiteral("Confirm")))
         return;
@@ -45,7 +45,7 @@ void TForm1::SpeedButton12Click()
 }
 
 // Runs a project command and shows the messages of the applied file after it.
-bool TForm1::RunProjectCommand(const std::function<ProjectOutcome()> &body)
+bool MainWindow::RunProjectCommand(const std::function<ProjectOutcome()> &body)
 {
     ProjectOutcome outcome;
     const bool done = RunCommand([&] { outcome = body(); });
@@ -54,12 +54,12 @@ bool TForm1::RunProjectCommand(const std::function<ProjectOutcome()> &body)
     return done;
 }
 
-bool TForm1::OpenProject(const QString &path)
+bool MainWindow::OpenProject(const QString &path)
 {
     const bool opened = RunProjectCommand([&] {
         const OpenedProject project =
-            OpenProjectCommand(path, {QString(), Edit5->text(), Edit9->text()}, [this](int p) { SetProgress(p); });
-        Edit3->setText(QStringLiteral("1.0"));
+            OpenProjectCommand(path, {QString(), LpiEdit->text(), WidthEdit->text()}, [this](int p) { SetProgress(p); });
+        DepthEdit->setText(QStringLiteral("1.0"));
         ShowImported(project.Import);
         ShowProject(project.Project);
         return project.Project;
@@ -69,7 +69,7 @@ bool TForm1::OpenProject(const QString &path)
     return opened;
 }
 
-bool TForm1::ApplyProjectFile(const QString &path)
+bool MainWindow::ApplyProjectFile(const QString &path)
 {
     if (DocumentOpen == 0)
         return false;  // there is no layer table to apply it to
@@ -81,21 +81,21 @@ bool TForm1::ApplyProjectFile(const QString &path)
     });
 }
 
-void TForm1::ShowProject(const ProjectOutcome &out)
+void MainWindow::ShowProject(const ProjectOutcome &out)
 {
-    Edit5->setText(out.LpiText);
-    Edit4->setText(QStringLiteral("7"));
-    Edit2->setText(out.FocusText);
-    Edit3->setText(out.DepthText);  // its own handler takes the depth and its limit
+    LpiEdit->setText(out.LpiText);
+    ViewCountEdit->setText(QStringLiteral("7"));
+    FocusEdit->setText(out.FocusText);
+    DepthEdit->setText(out.DepthText);  // its own handler takes the depth and its limit
     if (out.HasResolution) {
-        ComboBox2->setEditText(out.DpiText);
-        Edit9->setText(out.WidthText);  // its own handler keeps the limit and sets the height
+        DpiCombo->setEditText(out.DpiText);
+        WidthEdit->setText(out.WidthText);  // its own handler keeps the limit and sets the height
         if (out.HeightText)
-            Edit10->setText(*out.HeightText);
+            HeightEdit->setText(*out.HeightText);
         else
-            Edit9Change();  // the height follows the width even when the width field kept its text
-        ComboBox1->setCurrentIndex(out.ColorModeIndex);
-        Edit11->setText(out.HScaleText);
+            WidthChanged();  // the height follows the width even when the width field kept its text
+        ColourModeCombo->setCurrentIndex(out.ColorModeIndex);
+        HScaleEdit->setText(out.HScaleText);
     }
     for (int row = 1; row <= int(out.RowOffsets.size()); ++row)
         if (const auto &offset = out.RowOffsets[size_t(row - 1)])
@@ -108,16 +108,16 @@ void TForm1::ShowProject(const ProjectOutcome &out)
     ReloadDrawLinePage();  // the project's lines replace those on the page
 }
 
-ProjectFieldTexts TForm1::ProjectTexts() const
+ProjectFieldTexts MainWindow::ProjectTexts() const
 {
     // Lines being edited on the DrawLine page belong to the project too.
     if (DrawLineActive == 1)
         StoreCurrentLines();
-    return {Edit5->text(),  Edit2->text(),  Edit3->text(),  ComboBox2->currentText(), Edit9->text(),
-            Edit10->text(), Edit11->text(), ComboBox1->currentIndex(), OffsetCells()};
+    return {LpiEdit->text(),  FocusEdit->text(),  DepthEdit->text(),  DpiCombo->currentText(), WidthEdit->text(),
+            HeightEdit->text(), HScaleEdit->text(), ColourModeCombo->currentIndex(), OffsetCells()};
 }
 
-void TForm1::SpeedButton15Click()
+void MainWindow::SaveProjectBesidePsd()
 {
     if (DocumentOpen == 0) {
         Platform.ShowMessage(Language == 1 ? QStringLiteral("还没有可保存的设计：请先导入 PSD 文件。")
@@ -129,10 +129,10 @@ void TForm1::SpeedButton15Click()
         Platform.Beep();
 }
 
-void TForm1::N4Click()
+void MainWindow::SaveProjectAs()
 {
     if (DocumentOpen == 0) {
-        SpeedButton15Click();  // says why nothing is saved
+        SaveProjectBesidePsd();  // says why nothing is saved
         return;
     }
     FileDialogRequest request;
@@ -149,7 +149,7 @@ void TForm1::N4Click()
         Platform.Beep();
 }
 
-void TForm1::N3Click()
+void MainWindow::ImportProjectSettings()
 {
     if (DocumentOpen == 0)
         return;
@@ -159,7 +159,7 @@ void TForm1::N3Click()
         ApplyProjectFile(path);
 }
 
-void TForm1::Importdefaultsettings1Click()
+void MainWindow::ImportDefaultSettings()
 {
     ApplyProjectFile(ReplaceExtension(PsdPath, QStringLiteral(".hx4p3")));
 }

@@ -3,7 +3,7 @@
 #include "Platform.h"
 #include "ProjectFile.h"
 #include "RecentFiles.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -34,7 +34,7 @@ QString DroppedFile(const QMimeData *data)
 
 }  // namespace
 
-void TForm1::ShowRecentFiles()
+void MainWindow::ShowRecentFiles()
 {
     for (size_t i = 0; i < RecentFileItems.size(); ++i) {
         const bool used = i < size_t(RecentFiles.size());
@@ -47,31 +47,31 @@ void TForm1::ShowRecentFiles()
     RecentSeparator->setVisible(!RecentFiles.isEmpty());
 }
 
-void TForm1::RememberFile(const QString &path)
+void MainWindow::RememberFile(const QString &path)
 {
     RecentFiles = WithRecentFile(RecentFiles, path);
     WriteRecentFiles(RecentFiles);
     ShowRecentFiles();
 }
 
-void TForm1::OpenFile(const QString &path)
+void MainWindow::OpenFile(const QString &path)
 {
     // As the Import button and Open project would: not while the views are made.
     if (IsProjectFile(path)) {
-        if (SpeedButton12->isEnabled())
+        if (OpenProjectButton->isEnabled())
             OpenProject(path);
-    } else if (SpeedButton1->isEnabled()) {
+    } else if (ImportPsdButton->isEnabled()) {
         ImportPsd(path);
     }
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent *event)
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     if (!DroppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
-void TForm1::dropEvent(QDropEvent *event)
+void MainWindow::dropEvent(QDropEvent *event)
 {
     const QString path = DroppedFile(event->mimeData());
     if (path.isEmpty())

@@ -2,12 +2,12 @@
 #include "AboutBox.h"
 #include "Document.h"
 #include "Errors.h"
-#include "HelpForm.h"
+#include "HelpWindow.h"
 #include "Platform.h"
 #include "ParameterRules.h"
 #include "SettingsFile.h"
 #include "RecentFiles.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "WorkFolder.h"
 
 #include <QCheckBox>
@@ -16,7 +16,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
-bool TForm1::FormCreate(const QString &workFolderOverride)
+bool MainWindow::StartUp(const QString &workFolderOverride)
 {
     // 1. The work folder comes first: nothing else works without it.
     try {
@@ -30,7 +30,7 @@ bool TForm1::FormCreate(const QString &workFolderOverride)
 
     // 2. An empty document.
     AspectRatio = Fixed4One;
-    PageControl1->setCurrentIndex(0);
+    Pages->setCurrentIndex(0);
     DocumentOpen = 0;
     ViewsStale = 1;
     FrontStep = BackStep = Fixed4One;
@@ -66,19 +66,19 @@ bool TForm1::FormCreate(const QString &workFolderOverride)
     return true;
 }
 
-void TForm1::ShowSettingsInFields()
+void MainWindow::ShowSettingsInFields()
 {
-    Edit5->setText(ShortFixed4Text(Lpi));
-    Edit4->setText(QStringLiteral("7"));
-    ComboBox2->setEditText(OutputDpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(OutputDpi));
-    Edit9->setText(ShortFixed4Text(OutputWidthCm));
-    Edit10->setText(ShortFixed4Text(OutputHeightCm));
-    Edit11->setText(QString::number(HScale));
-    Edit3->setText(ShortFixed4Text(Depth));
-    ComboBox1->setCurrentIndex(OutputColorMode);
+    LpiEdit->setText(ShortFixed4Text(Lpi));
+    ViewCountEdit->setText(QStringLiteral("7"));
+    DpiCombo->setEditText(OutputDpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(OutputDpi));
+    WidthEdit->setText(ShortFixed4Text(OutputWidthCm));
+    HeightEdit->setText(ShortFixed4Text(OutputHeightCm));
+    HScaleEdit->setText(QString::number(HScale));
+    DepthEdit->setText(ShortFixed4Text(Depth));
+    ColourModeCombo->setCurrentIndex(OutputColorMode);
 }
 
-void TForm1::FormClose()
+void MainWindow::ShutDown()
 {
     if (Closed)
         return;
@@ -116,27 +116,27 @@ void TForm1::FormClose()
     ReleaseWorkFolder();
 }
 
-void TForm1::N9Click()
+void MainWindow::Quit()
 {
     close();
 }
 
-void TForm1::N21Click()
+void MainWindow::ShowHelp()
 {
-    auto *help = new TForm2(this);
+    auto *help = new HelpWindow(this);
     help->show();
 }
 
-void TForm1::N22Click()
+void MainWindow::ShowAbout()
 {
     if (!AboutWindow)
-        AboutWindow = new TAboutBox(this);
-    AboutWindow->Timer1->start();
+        AboutWindow = new AboutBox(this);
+    AboutWindow->FrameTimer->start();
     AboutWindow->show();
     AboutWindow->raise();
 }
 
-void TForm1::Website1Click()
+void MainWindow::OpenWebsite()
 {
     Platform.ShellOpen(QString::fromLatin1(ProductWebAddress));
 }

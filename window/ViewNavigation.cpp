@@ -3,7 +3,7 @@
 #include "Document.h"
 #include "Picture.h"
 #include "Platform.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,35 +12,35 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-void TForm1::SetImage1Enabled(bool enabled)
+void MainWindow::SetPictureTakesInput(bool enabled)
 {
-    Image1->setEnabled(enabled);
+    PictureView->setEnabled(enabled);
     // A disabled picture lets the mouse through to the scroll box, for panning.
-    Image1->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
+    PictureView->setAttribute(Qt::WA_TransparentForMouseEvents, !enabled);
 }
 
-void TForm1::LayoutScrollContent()
+void MainWindow::LayoutScrollContent()
 {
-    const QSize client = ScrollBox1->viewport()->size();
-    if (Image1Aligned) {
+    const QSize client = PictureArea->viewport()->size();
+    if (PictureFillsArea) {
         ScrollContent->resize(client);
-        Image1->setGeometry(QRect(QPoint(0, 0), client));
+        PictureView->setGeometry(QRect(QPoint(0, 0), client));
     } else {
-        const QRect r = Image1->geometry();
+        const QRect r = PictureView->geometry();
         ScrollContent->resize(std::max(client.width(), r.right() + 1), std::max(client.height(), r.bottom() + 1));
     }
-    QScrollBar *h = ScrollBox1->horizontalScrollBar();
-    QScrollBar *v = ScrollBox1->verticalScrollBar();
+    QScrollBar *h = PictureArea->horizontalScrollBar();
+    QScrollBar *v = PictureArea->verticalScrollBar();
     h->setRange(0, std::max(0, ScrollContent->width() - client.width()));
     v->setRange(0, std::max(0, ScrollContent->height() - client.height()));
 }
 
-void TForm1::FitPicture()
+void MainWindow::FitPicture()
 {
     if (WorkWidth <= 0 || WorkHeight <= 0)
         return;
-    Image1Aligned = false;
-    const QSize client = ScrollBox1->viewport()->size();
+    PictureFillsArea = false;
+    const QSize client = PictureArea->viewport()->size();
     int width = std::max(1, client.width() - 4);
     int height = std::max(1, client.height() - 4);
     // Reduce one side to the proportion of the working picture.
@@ -48,33 +48,33 @@ void TForm1::FitPicture()
         height = int(RoundDiv(int64_t(width) * WorkHeight, WorkWidth));
     else
         width = int(RoundDiv(int64_t(height) * WorkWidth, WorkHeight));
-    Image1->setGeometry(int(RoundDiv(client.width() - width, 2)), int(RoundDiv(client.height() - height, 2)), width,
+    PictureView->setGeometry(int(RoundDiv(client.width() - width, 2)), int(RoundDiv(client.height() - height, 2)), width,
                         height);
     LayoutScrollContent();
-    ScrollBox1->horizontalScrollBar()->setValue(0);
-    ScrollBox1->verticalScrollBar()->setValue(0);
+    PictureArea->horizontalScrollBar()->setValue(0);
+    PictureArea->verticalScrollBar()->setValue(0);
 }
 
-void TForm1::ZoomBy(bool zoomIn)
+void MainWindow::ZoomBy(bool zoomIn)
 {
-    const QImage &picture = Image1->Picture();
+    const QImage &picture = PictureView->Picture();
     if (picture.isNull() || picture.width() == 0)
         return;
-    Image1Aligned = false;
+    PictureFillsArea = false;
     // From the picture as drawn, and the control in the picture's own shape
     // either way, so that nothing is left around the picture to map wrongly.
-    const QRect drawn = Image1->PictureRect();
-    const int shown = drawn.isEmpty() ? Image1->width() : drawn.width();
+    const QRect drawn = PictureView->PictureRect();
+    const int shown = drawn.isEmpty() ? PictureView->width() : drawn.width();
     const int width = std::max(1, int(Round(zoomIn ? shown * 1.5 : shown / 1.5)));
     const int height = std::max(1, int(Round(double(picture.height()) / picture.width() * width)));
-    const QSize client = ScrollBox1->viewport()->size();
+    const QSize client = PictureArea->viewport()->size();
     // Centre: where the picture is larger than the area, scroll to its middle.
     const int dx = int(RoundDiv(client.width() - width, 2));
     const int dy = int(RoundDiv(client.height() - height, 2));
-    Image1->setGeometry(std::max(dx, 0), std::max(dy, 0), width, height);
+    PictureView->setGeometry(std::max(dx, 0), std::max(dy, 0), width, height);
     LayoutScrollContent();
-    ScrollBox1->horizontalScrollBar()->setValue(dx < 0 ? -dx : 0);
-    ScrollBox1->verticalScrollBar()->setValue(dy < 0 ? -dy : 0);
+    PictureArea->horizontalScrollBar()->setValue(dx < 0 ? -dx : 0);
+    PictureArea->verticalScrollBar()->setValue(dy < 0 ? -dy : 0);
     FitEditorView();
     if (LineCommandsActive()) {
         // Outlines and point squares stay about two screen pixels wide.
@@ -84,22 +84,22 @@ void TForm1::ZoomBy(bool zoomIn)
     }
 }
 
-void TForm1::SpeedButton3Click()
+void MainWindow::ZoomIn()
 {
     ZoomBy(true);
 }
 
-void TForm1::SpeedButton4Click()
+void MainWindow::ZoomOut()
 {
     ZoomBy(false);
 }
 
-void TForm1::Showgrouptiff1Click()
+void MainWindow::ShowWorkFolder()
 {
     Platform.ShellOpen(WorkFolder);
 }
 
-bool TForm1::HandlePanEvent(QObject *watched, QEvent *event)
+bool MainWindow::HandlePanEvent(QObject *watched, QEvent *event)
 {
     // Space held: the scroll box takes the focus (so a focused button is not
     // pressed), the picture lets the mouse through, and dragging scrolls.
@@ -111,26 +111,26 @@ bool TForm1::HandlePanEvent(QObject *watched, QEvent *event)
         if (key->isAutoRepeat())
             return true;
         if (event->type() == QEvent::KeyPress) {
-            ScrollBox1->setFocus();
-            SetImage1Enabled(false);
-            ScrollBox1->viewport()->setCursor(Qt::PointingHandCursor);
+            PictureArea->setFocus();
+            SetPictureTakesInput(false);
+            PictureArea->viewport()->setCursor(Qt::PointingHandCursor);
             SpaceHeld = 1;
         } else {
-            ScrollBox1->viewport()->unsetCursor();
+            PictureArea->viewport()->unsetCursor();
             SpaceHeld = 0;
-            SetImage1Enabled(PictureTakesMouse());
+            SetPictureTakesInput(PictureTakesMouse());
         }
         return true;
     }
-    if (watched != ScrollBox1->viewport() && watched != ScrollContent)
+    if (watched != PictureArea->viewport() && watched != ScrollContent)
         return false;
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseMove &&
         event->type() != QEvent::MouseButtonRelease)
         return false;
     auto *mouse = static_cast<QMouseEvent *>(event);
-    const QPoint p = ScrollBox1->viewport()->mapFromGlobal(mouse->globalPosition().toPoint());
-    QScrollBar *h = ScrollBox1->horizontalScrollBar();
-    QScrollBar *v = ScrollBox1->verticalScrollBar();
+    const QPoint p = PictureArea->viewport()->mapFromGlobal(mouse->globalPosition().toPoint());
+    QScrollBar *h = PictureArea->horizontalScrollBar();
+    QScrollBar *v = PictureArea->verticalScrollBar();
     switch (event->type()) {
     case QEvent::MouseButtonPress:
         PanStartX = p.x();
@@ -152,11 +152,11 @@ bool TForm1::HandlePanEvent(QObject *watched, QEvent *event)
     return false;
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Resize)
+    if (watched == PictureArea->viewport() && event->type() == QEvent::Resize)
         LayoutScrollContent();
-    if (watched == Image1 && event->type() == QEvent::Resize) {
+    if (watched == PictureView && event->type() == QEvent::Resize) {
         // The picture is drawn at another size: outlines keep their screen width.
         FitEditorView();
         if (LineCommandsActive()) {
@@ -167,7 +167,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     }
     if (HandlePanEvent(watched, event))
         return true;
-    if (watched == Image1 && HandlePictureMouse(event))
+    if (watched == PictureView && HandlePictureMouse(event))
         return true;
     // Escape drops the line being drawn.
     if (event->type() == QEvent::KeyPress && DrawLineShown && DrawCount > 0 &&

@@ -457,25 +457,25 @@ class PinnedWindowTest : public WindowTest {};
 // the layered PSD, the GIF, the anaglyph and the project saved beside the PSD.
 TEST_F(PinnedWindowTest, AWindowDrivenRun)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     const QString psd = WritePsd(QStringLiteral("doc.psd"), Document(3).Build());
     ASSERT_TRUE(f.ImportPsd(psd));
-    f.Edit5->setText(QStringLiteral("40"));
-    f.ComboBox2->setEditText(QStringLiteral("600"));
-    f.Edit9->setText(QStringLiteral("6"));
-    f.Edit3->setText(QStringLiteral("1.5"));
-    f.SpeedButton9Click();
-    f.SpeedButton2Click();
+    f.LpiEdit->setText(QStringLiteral("40"));
+    f.DpiCombo->setEditText(QStringLiteral("600"));
+    f.WidthEdit->setText(QStringLiteral("6"));
+    f.DepthEdit->setText(QStringLiteral("1.5"));
+    f.PreviewViews();
+    f.StopAnimation();
     f.AnimationFrame();
     const QString folder = platform.Sandbox.path() + QLatin1Char('/');
     platform.SaveAnswers.push_back(folder + QStringLiteral("print.tif"));
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     platform.SaveAnswers.push_back(folder + QStringLiteral("views.psd"));
-    f.PSD1Click();
+    f.ExportLayeredPsd();
     platform.SaveAnswers.push_back(folder + QStringLiteral("views.gif"));
-    f.ExportGif1Click();
-    f.SpeedButton5Click();  // the anaglyph, beside the PSD
-    f.SpeedButton15Click();  // the project, beside the PSD
+    f.ExportAnimatedGif();
+    f.ShowAnaglyph();  // the anaglyph, beside the PSD
+    f.SaveProjectBesidePsd();  // the project, beside the PSD
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Please put on 3d glasses to see the 3d picture.")});
 
     std::map<QString, QString> actual;

@@ -114,11 +114,11 @@ TEST(PitchTest, TheBatchModeWritesItWithoutADocument)
 
 TEST_F(WindowTest, ThePitchTestFromTheFileMenuSpansTheLpiTyped)
 {
-    TForm1 &f = Start();
-    f.Edit5->setText(QStringLiteral("60"));
+    MainWindow &f = Start();
+    f.LpiEdit->setText(QStringLiteral("60"));
     const QString out = platform.Sandbox.path() + QStringLiteral("/pitch.tif");
     platform.SaveAnswers.push_back(out);
-    f.PitchTest1->trigger();
+    f.PitchTestItem->trigger();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_TRUE(QFile::exists(out));
     EXPECT_TRUE(f.PanelText(10).startsWith(QStringLiteral("pitch.tif written: "))) << f.PanelText(10).toStdString();

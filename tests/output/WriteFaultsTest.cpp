@@ -32,14 +32,14 @@ using WriteFaultTest = ImportedWindowTest;
 TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
 {
     Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();  // the preview views
-    f.SpeedButton2Click();
+    MainWindow &f = *form;
+    f.PreviewViews();  // the preview views
+    f.StopAnimation();
     f.AnimationFrame();
     const QString folder = platform.Sandbox.path() + QLatin1Char('/');
     const QString print = folder + QStringLiteral("doc.tif");
     platform.SaveAnswers.push_back(print);
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
 
     struct Output {
@@ -48,22 +48,22 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
         std::function<void()> write;
     };
     const Output outputs[] = {
-        {"work file", WorkFileName(QStringLiteral("vw"), 3), [&] { f.SpeedButton9Click(); }},
-        {"print", print, [&] { platform.SaveAnswers.push_back(print); f.BitBtn3Click(); }},
+        {"work file", WorkFileName(QStringLiteral("vw"), 3), [&] { f.PreviewViews(); }},
+        {"print", print, [&] { platform.SaveAnswers.push_back(print); f.ExportInterlacedPrint(); }},
         // A print makes no view files; the layered PSD after it does.
         {"full-resolution view", WorkFileName3(QStringLiteral("vwd"), 2),
          [&] {
              platform.SaveAnswers.push_back(print);
-             f.BitBtn3Click();
+             f.ExportInterlacedPrint();
              platform.SaveAnswers.push_back(folder + QStringLiteral("views_3D.psd"));
-             f.PSD1Click();
+             f.ExportLayeredPsd();
          }},
         {"layered PSD", folder + QStringLiteral("doc_3D.psd"),
-         [&] { platform.SaveAnswers.push_back(folder + QStringLiteral("doc_3D.psd")); f.PSD1Click(); }},
+         [&] { platform.SaveAnswers.push_back(folder + QStringLiteral("doc_3D.psd")); f.ExportLayeredPsd(); }},
         {"GIF", folder + QStringLiteral("doc.gif"),
-         [&] { platform.SaveAnswers.push_back(folder + QStringLiteral("doc.gif")); f.ExportGif1Click(); }},
-        {"anaglyph", folder + QStringLiteral("doc_qz58.bmp"), [&] { f.SpeedButton5Click(); }},
-        {"project", folder + QStringLiteral("doc.hx4p3"), [&] { f.SpeedButton15Click(); }},
+         [&] { platform.SaveAnswers.push_back(folder + QStringLiteral("doc.gif")); f.ExportAnimatedGif(); }},
+        {"anaglyph", folder + QStringLiteral("doc_qz58.bmp"), [&] { f.ShowAnaglyph(); }},
+        {"project", folder + QStringLiteral("doc.hx4p3"), [&] { f.SaveProjectBesidePsd(); }},
         {"settings file", SettingsFilePath(), [&] {
              try {
                  WriteSettingsFile();
@@ -78,7 +78,7 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
         platform.Messages.clear();
         o.write();
         if (f.Animating()) {
-            f.SpeedButton2Click();
+            f.StopAnimation();
             f.AnimationFrame();
         }
         ASSERT_TRUE(platform.Messages.size() <= 1);  // the anaglyph's hint
@@ -98,7 +98,7 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
             o.write();
             WriteFaultHook = nullptr;
             if (f.Animating()) {
-                f.SpeedButton2Click();
+                f.StopAnimation();
                 f.AnimationFrame();
             }
             EXPECT_EQ(failures, 1);
@@ -106,13 +106,13 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
             EXPECT_EQ(ReadFileBytes(o.file), QByteArray("the earlier file"));
             EXPECT_TRUE(f.isEnabled());
             EXPECT_EQ(platform.BusyDepth, 0);
-            EXPECT_EQ(f.ProgressBar1->value(), 0);
+            EXPECT_EQ(f.ProgressBar->value(), 0);
         }
         // Written whole again, for the outputs made from it.
         platform.Messages.clear();
         o.write();
         if (f.Animating()) {
-            f.SpeedButton2Click();
+            f.StopAnimation();
             f.AnimationFrame();
         }
         EXPECT_EQ(ReadFileBytes(o.file).size(), length);

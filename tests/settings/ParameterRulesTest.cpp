@@ -50,16 +50,16 @@ protected:
     Printed ThroughTheWindow(const QString &lpi, const QString &dpi, const QString &width)
     {
         ResetDocument();
-        TForm1 &f = Start();
+        MainWindow &f = Start();
         f.ImportPsd(psd);
-        f.Edit5->setText(lpi);
-        f.ComboBox2->setEditText(dpi);
-        f.Edit9->setText(width);  // its own handler keeps the limit and sets the height
+        f.LpiEdit->setText(lpi);
+        f.DpiCombo->setEditText(dpi);
+        f.WidthEdit->setText(width);  // its own handler keeps the limit and sets the height
         const QString print = platform.Sandbox.path() + QStringLiteral("/window.tif");
         QFile::remove(print);
         platform.Messages.clear();
         platform.SaveAnswers.push_back(print);
-        f.BitBtn3Click();
+        f.ExportInterlacedPrint();
         Printed p = Result(print);
         p.Message = platform.Messages.join('\n');
         TearDown();

@@ -55,9 +55,9 @@ protected:
     // Everything an open document shows or keeps, to compare before and after.
     QStringList Snapshot() const
     {
-        TForm1 &f = *form;
-        QStringList s{f.windowTitle(), f.Edit5->text(), f.Edit2->text(), f.Edit3->text(), f.Edit9->text(),
-                      f.Edit10->text(), f.Edit11->text(), f.ComboBox2->currentText(), QString::number(LayerCount),
+        MainWindow &f = *form;
+        QStringList s{f.windowTitle(), f.LpiEdit->text(), f.FocusEdit->text(), f.DepthEdit->text(), f.WidthEdit->text(),
+                      f.HeightEdit->text(), f.HScaleEdit->text(), f.DpiCombo->currentText(), QString::number(LayerCount),
                       QString::number(ImageWidth), PsdPath};
         s << GridColumn(1) << GridColumn(2);
         for (const Tlayer &l : Layers)
@@ -130,18 +130,18 @@ TEST(ProjectFile, TheCurrentLayoutIsWrittenByteForByte)
 
 TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     const QString psd = WritePsd(QStringLiteral("art/card.psd"), ThreeLayers(300, 4));
     ASSERT_TRUE(f.ImportPsd(psd));
     f.SetCells(2, 1, QStringLiteral("-17"));
     f.SetCells(2, 2, QStringLiteral("4"));
     f.SetCells(2, 3, QStringLiteral("23"));
-    f.Edit2->setText(QStringLiteral("2"));
-    f.Edit3->setText(QStringLiteral("2.5"));
-    f.Edit5->setText(QStringLiteral("42.4775"));
-    f.ComboBox2->setEditText(QStringLiteral("(Auto)"));
-    f.Edit9->setText(QStringLiteral("6.5"));
-    f.Edit11->setText(QStringLiteral("3"));
+    f.FocusEdit->setText(QStringLiteral("2"));
+    f.DepthEdit->setText(QStringLiteral("2.5"));
+    f.LpiEdit->setText(QStringLiteral("42.4775"));
+    f.DpiCombo->setEditText(QStringLiteral("(Auto)"));
+    f.WidthEdit->setText(QStringLiteral("6.5"));
+    f.HScaleEdit->setText(QStringLiteral("3"));
     Layers[2].BaseOrder = 4, Layers[2].Smooth = 8, Layers[2].ReliefDepth = 17500;
     Layers[0].BaseOrder = 11;
     LayerLines.assign(3, Tnlayer(OrderCount));
@@ -150,23 +150,23 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
     LayerLines[0][14] = {Points({100, 100, 200, 100, 150, 180})};
     const Tnnlayer lines = LayerLines;
 
-    QTest::mouseClick(f.SpeedButton15, Qt::LeftButton);  // save beside the PSD
+    QTest::mouseClick(f.SaveProjectButton, Qt::LeftButton);  // save beside the PSD
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     const QString project = platform.Sandbox.path() + QStringLiteral("/art/card.hx4p3");
     ASSERT_TRUE(QFile::exists(project));
-    const QStringList fields{f.Edit5->text(), f.Edit2->text(), f.Edit3->text(), f.ComboBox2->currentText(),
-                             f.Edit9->text(), f.Edit10->text(), f.Edit11->text()};
+    const QStringList fields{f.LpiEdit->text(), f.FocusEdit->text(), f.DepthEdit->text(), f.DpiCombo->currentText(),
+                             f.WidthEdit->text(), f.HeightEdit->text(), f.HScaleEdit->text()};
     const QStringList offsets = GridColumn(2);
     TearDown();
 
     ResetDocument();
-    TForm1 &g = Start();
+    MainWindow &g = Start();
     platform.OpenAnswers.push_back(project);
-    QTest::mouseClick(g.SpeedButton12, Qt::LeftButton);
+    QTest::mouseClick(g.OpenProjectButton, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(platform.DialogRequests.back().InitialFolder, platform.ProgramDir + QStringLiteral("/sample"));
-    EXPECT_EQ((QStringList{g.Edit5->text(), g.Edit2->text(), g.Edit3->text(), g.ComboBox2->currentText(),
-                           g.Edit9->text(), g.Edit10->text(), g.Edit11->text()}),
+    EXPECT_EQ((QStringList{g.LpiEdit->text(), g.FocusEdit->text(), g.DepthEdit->text(), g.DpiCombo->currentText(),
+                           g.WidthEdit->text(), g.HeightEdit->text(), g.HScaleEdit->text()}),
               fields);
     EXPECT_EQ(GridColumn(2), offsets);
     EXPECT_EQ(GridColumn(1), (QStringList{QStringLiteral("+"), QString(), QStringLiteral("+")}));
@@ -182,11 +182,11 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
     EXPECT_EQ(Layers[2].Smooth, 8);
     EXPECT_EQ(Layers[0].BaseOrder, 11);
     EXPECT_EQ(g.windowTitle(), QStringLiteral("Vistrel    card.psd    card.hx4p3"));
-    EXPECT_TRUE(g.SpeedButton15->isEnabled());
+    EXPECT_TRUE(g.SaveProjectButton->isEnabled());
 
     // Saved again, the file is the same apart from the date line.
     const QByteArray first = ReadFileBytes(project);
-    QTest::mouseClick(g.SpeedButton15, Qt::LeftButton);
+    QTest::mouseClick(g.SaveProjectButton, Qt::LeftButton);
     auto withoutDate = [](QByteArray b) {
         QList<QByteArray> textLines = b.split('\n');
         textLines.removeAt(7);
@@ -197,7 +197,7 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
 
 TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     // 1100 wide, worked on at 1100: a 99100 file saved at 1200 is rescaled by
     // 1100 / 1200 = 0.91666.. rounded to 0.9167. 18 x 0.9167 = 16.5006 -> 17
     // (the unrounded ratio would give the tie 16.5 -> 16) and 30 -> 27.501 -> 28
@@ -210,7 +210,7 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
         const char *layout;
         QByteArray file;
         QStringList offsets;     // grid rows 1..3
-        QString height;          // Edit10
+        QString height;          // HeightEdit
         int topBaseOrder;        // relief settings of the top layer (index 2)
         Tline points;            // the line as stored in the document
     };
@@ -238,16 +238,16 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
         Layers[2].BaseOrder = 7;
         Layers[2].GroupId = GroupPlain;
         if (QByteArray(c.layout) != "99100")
-            f.Edit10->setText(QString());
+            f.HeightEdit->setText(QString());
         const QString path = platform.Sandbox.path() + QStringLiteral("/doc.hx4p2");
         WriteFileBytes(path, c.file);
         platform.Messages.clear();
         ASSERT_TRUE(f.ApplyProjectFile(path));
         EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
         EXPECT_EQ(GridColumn(2), c.offsets.isEmpty() ? defaults : c.offsets);
-        EXPECT_EQ(f.Edit5->text(), QStringLiteral("40"));
-        EXPECT_EQ(f.Edit3->text(), QStringLiteral("1.2"));
-        EXPECT_EQ(f.Edit10->text(), c.height);
+        EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("40"));
+        EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("1.2"));
+        EXPECT_EQ(f.HeightEdit->text(), c.height);
         EXPECT_EQ(int(Layers[2].BaseOrder), c.topBaseOrder);
         EXPECT_EQ(Layers[2].GroupId, GroupReliefToRender);
         EXPECT_EQ(f.Cells(1, 1), QStringLiteral("+"));
@@ -264,8 +264,8 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
     WriteFileBytes(path, "doc.psd\r\n 3.00000000000000E+0001 7 1  2.00000000000000E+0000\r\n");
     LayerLines.clear();
     ASSERT_TRUE(f.ApplyProjectFile(path));
-    EXPECT_EQ(f.Edit5->text(), QStringLiteral("30"));
-    EXPECT_EQ(f.Edit3->text(), QStringLiteral("2"));
+    EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("30"));
+    EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("2"));
     EXPECT_EQ(LayerLines.size(), 3u);
 }
 
@@ -278,7 +278,7 @@ TEST_F(ProjectWindowTest, PointsAndOffsetsFollowTheCanvasAndAProjectMovesWithIts
     EXPECT_EQ(RescaleFactor(800, 701), 8762);    // 0.87625: ties to even
     EXPECT_EQ(RescaleFactor(0, 2000), Fixed4One);
 
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     const QString psd = WritePsd(QStringLiteral("first/doc.psd"), ThreeLayers(1000));
     // Saved for a 2000-pixel canvas: its working pixels are 1200 wide.
     const QByteArray file = "C:\\elsewhere\\doc.psd\r\n 4.00000000000000E+0001 7 1  1.00000000000000E+0000\r\n"
@@ -300,7 +300,7 @@ TEST_F(ProjectWindowTest, PointsAndOffsetsFollowTheCanvasAndAProjectMovesWithIts
     ASSERT_TRUE(QFile::rename(project, platform.Sandbox.path() + QStringLiteral("/moved/doc.hx4p3")));
     platform.YesNoAnswers.push_back(true);  // "continue?"
     platform.OpenAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/moved/doc.hx4p3"));
-    QTest::mouseClick(f.SpeedButton12, Qt::LeftButton);
+    QTest::mouseClick(f.OpenProjectButton, Qt::LeftButton);
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Confirm: continue?")});
     EXPECT_EQ(PsdPath, platform.Sandbox.path() + QStringLiteral("/moved/doc.psd"));
 
@@ -308,16 +308,16 @@ TEST_F(ProjectWindowTest, PointsAndOffsetsFollowTheCanvasAndAProjectMovesWithIts
     platform.OpenAnswers.clear();
     platform.YesNoAnswers.push_back(false);
     const int dialogs = int(platform.DialogRequests.size());
-    QTest::mouseClick(f.SpeedButton12, Qt::LeftButton);
+    QTest::mouseClick(f.OpenProjectButton, Qt::LeftButton);
     EXPECT_EQ(int(platform.DialogRequests.size()), dialogs);
 }
 
 TEST_F(ProjectWindowTest, ABadProjectIsAMessageAndTheDocumentStaysAsItWas)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), ThreeLayers(300))));
     WritePsd(QStringLiteral("other.psd"), ThreeLayers(500));
-    QTest::mouseClick(f.SpeedButton15, Qt::LeftButton);
+    QTest::mouseClick(f.SaveProjectButton, Qt::LeftButton);
     const QString good = platform.Sandbox.path() + QStringLiteral("/doc.hx4p3");
     const QByteArray saved = ReadFileBytes(good);
     ASSERT_FALSE(saved.isEmpty());
@@ -379,8 +379,8 @@ TEST_F(ProjectWindowTest, ABadProjectIsAMessageAndTheDocumentStaysAsItWas)
 
 TEST_F(ProjectWindowTest, SavingWithoutADocumentOrIntoAFolderThatCannotBeWritten)
 {
-    TForm1 &f = Start();
-    f.SpeedButton15Click();
+    MainWindow &f = Start();
+    f.SaveProjectBesidePsd();
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("There is no design to save yet: import a PSD first.")});
     EXPECT_TRUE(QDir(platform.Sandbox.path()).entryList({QStringLiteral("*.hx4p3")}, QDir::Files).isEmpty());
 
@@ -388,7 +388,7 @@ TEST_F(ProjectWindowTest, SavingWithoutADocumentOrIntoAFolderThatCannotBeWritten
     const QString target = platform.Sandbox.path() + QStringLiteral("/no/such/folder/doc.hx4p3");
     platform.SaveAnswers.push_back(target);
     platform.Messages.clear();
-    f.N4Click();
+    f.SaveProjectAs();
     ASSERT_EQ(platform.Messages.size(), 1);
     EXPECT_TRUE(platform.Messages[0].startsWith(QStringLiteral("Cannot save \"%1\": the folder").arg(target)))
         << platform.Messages[0].toStdString();
@@ -397,7 +397,7 @@ TEST_F(ProjectWindowTest, SavingWithoutADocumentOrIntoAFolderThatCannotBeWritten
 
 TEST_F(ProjectWindowTest, TheBatchModeMakesTheWindowsPrintOfAProject)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     const QString psd = WritePsd(QStringLiteral("job/doc.psd"), ThreeLayers(300));
     const QString project = platform.Sandbox.path() + QStringLiteral("/job/doc.hx4p3");
     WriteFileBytes(project, "doc.psd\r\n 5.00000000000000E+0001 7 3  1.50000000000000E+0000\r\n"
@@ -409,7 +409,7 @@ TEST_F(ProjectWindowTest, TheBatchModeMakesTheWindowsPrintOfAProject)
     ASSERT_TRUE(f.OpenProject(project));
     const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
     platform.SaveAnswers.push_back(windowPrint);
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     const QByteArray expected = WithoutTiffDate(ReadFileBytes(windowPrint));
     ASSERT_FALSE(expected.isEmpty());
@@ -457,7 +457,7 @@ QByteArray Project99101(const QByteArray &psd, const QByteArray &offsets, const 
 // applied project.
 TEST_F(ProjectWindowTest, ImportSettingsOverAReliefPrintsWhatTheBatchPrints)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     WritePsd(QStringLiteral("job/doc.psd"), ThreeLayers(300));
     const QByteArray offsets = "-30\r\n12\r\n25\r\n";
     const QString first = platform.Sandbox.path() + QStringLiteral("/job/first.hx4p3");
@@ -468,9 +468,9 @@ TEST_F(ProjectWindowTest, ImportSettingsOverAReliefPrintsWhatTheBatchPrints)
     WriteFileBytes(second, Project99101("doc.psd", offsets, "7 5 2.0\r\n7 5 1.0\r\n7 5 1.0\r\n",
                                         "2 2 0 2\r\n160 70 200 70 180 110 \r\r\n"));
     ASSERT_TRUE(f.OpenProject(first));
-    f.SpeedButton9Click();  // renders the relief of layer 1
+    f.PreviewViews();  // renders the relief of layer 1
     ASSERT_EQ(Layers[1].GroupId, GroupReliefRendered);
-    f.SpeedButton2Click();
+    f.StopAnimation();
     ASSERT_TRUE(f.ApplyProjectFile(second));
     EXPECT_EQ(Layers[1].GroupId, GroupPlain);
     EXPECT_EQ(Layers[2].GroupId, GroupReliefToRender);
@@ -478,7 +478,7 @@ TEST_F(ProjectWindowTest, ImportSettingsOverAReliefPrintsWhatTheBatchPrints)
 
     const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
     platform.SaveAnswers.push_back(windowPrint);
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     const QString batchPrint = platform.Sandbox.path() + QStringLiteral("/batch.tif");
     int code = -1;
@@ -493,7 +493,7 @@ TEST_F(ProjectWindowTest, ImportSettingsOverAReliefPrintsWhatTheBatchPrints)
 // rescaled, and a stored width above the limit.
 TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     const QString psd = WritePsd(QStringLiteral("art/doc.psd"), ThreeLayers(300));
     ASSERT_TRUE(f.ImportPsd(psd));
 
@@ -501,7 +501,7 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
     const QString away = platform.Sandbox.path() + QStringLiteral("/out/design.hx4p3");
     QDir().mkpath(platform.Sandbox.path() + QStringLiteral("/out"));
     platform.SaveAnswers.push_back(away);
-    f.N4Click();
+    f.SaveProjectAs();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     ASSERT_TRUE(f.OpenProject(away));
     EXPECT_EQ(PsdPath, psd);
@@ -571,11 +571,11 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
     WriteFileBytes(beside, Project99101("doc.psd", "1\r\n2\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n", "",
                                         "3.6E+0002 3.0E+0001 2.0E+0001 2 1"));
     ASSERT_TRUE(f.ApplyProjectFile(beside));
-    EXPECT_EQ(f.Edit9->text(), QStringLiteral("21"));
-    EXPECT_EQ(f.Edit10->text(), QStringLiteral("14"));
+    EXPECT_EQ(f.WidthEdit->text(), QStringLiteral("21"));
+    EXPECT_EQ(f.HeightEdit->text(), QStringLiteral("14"));
     // A height no print has is scaled without overflowing (the sanitizer build says so).
     WriteFileBytes(beside, Project99101("doc.psd", "1\r\n2\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n", "",
                                         "3.6E+0002 3.0E+0001 1.0E+0300 2 1"));
     ASSERT_TRUE(f.ApplyProjectFile(beside));
-    EXPECT_EQ(f.Edit9->text(), QStringLiteral("21"));
+    EXPECT_EQ(f.WidthEdit->text(), QStringLiteral("21"));
 }

@@ -27,30 +27,30 @@ protected:
     // Every control of every command as the table's row for the window's state says.
     void ExpectTheTableRow()
     {
-        TForm1 &f = *form;
+        MainWindow &f = *form;
         const WindowState s = f.CurrentWindowState();
         struct Control { Command command; bool enabled; const char *name; };
         const Control controls[] = {
-            {Command::OpenProject, f.SpeedButton12->isEnabled(), "SpeedButton12"},
-            {Command::SaveProject, f.N4->isEnabled(), "N4"},
-            {Command::ImportPsd, f.SpeedButton1->isEnabled(), "SpeedButton1"},
-            {Command::ImportSettings, f.N3->isEnabled(), "N3"},
-            {Command::Zoom, f.SpeedButton3->isEnabled(), "SpeedButton3"},
-            {Command::Preview, f.SpeedButton9->isEnabled(), "SpeedButton9"},
-            {Command::Stop, f.SpeedButton2->isEnabled(), "SpeedButton2"},
-            {Command::ExportTiff, f.N7->isEnabled(), "N7"},
-            {Command::Anaglyph, f.SpeedButton5->isEnabled(), "SpeedButton5"},
-            {Command::ExportPsd, f.PSD1->isEnabled(), "PSD1"},
-            {Command::ExportGif, f.ExportGif1->isEnabled(), "ExportGif1"},
-            {Command::RightPanel, f.GroupBox2->isEnabled(), "GroupBox2"},
-            {Command::LineDeletion, f.SpeedButton7->isEnabled(), "SpeedButton7"},
-            {Command::BeginLine, f.SpeedButton13->isEnabled(), "SpeedButton13"},
+            {Command::OpenProject, f.OpenProjectButton->isEnabled(), "SpeedButton12"},
+            {Command::SaveProject, f.SaveProjectAsItem->isEnabled(), "N4"},
+            {Command::ImportPsd, f.ImportPsdButton->isEnabled(), "SpeedButton1"},
+            {Command::ImportSettings, f.ImportSettingsItem->isEnabled(), "N3"},
+            {Command::Zoom, f.ZoomInButton->isEnabled(), "SpeedButton3"},
+            {Command::Preview, f.PreviewButton->isEnabled(), "SpeedButton9"},
+            {Command::Stop, f.StopButton->isEnabled(), "SpeedButton2"},
+            {Command::ExportTiff, f.ExportTiffItem->isEnabled(), "N7"},
+            {Command::Anaglyph, f.AnaglyphButton->isEnabled(), "SpeedButton5"},
+            {Command::ExportPsd, f.ExportPsdItem->isEnabled(), "PSD1"},
+            {Command::ExportGif, f.ExportGifItem->isEnabled(), "ExportGif1"},
+            {Command::RightPanel, f.RightPanel->isEnabled(), "GroupBox2"},
+            {Command::LineDeletion, f.DeleteLayerLinesButton->isEnabled(), "SpeedButton7"},
+            {Command::BeginLine, f.BeginLineButton->isEnabled(), "SpeedButton13"},
         };
         for (const Control &c : controls)
             EXPECT_EQ(c.enabled, CommandEnabled(c.command, s)) << c.name;
         EXPECT_TRUE(f.isEnabled());
         EXPECT_EQ(platform.BusyDepth, 0);
-        EXPECT_EQ(f.ProgressBar1->value(), 0);
+        EXPECT_EQ(f.ProgressBar->value(), 0);
     }
 };
 
@@ -58,65 +58,65 @@ protected:
 
 TEST_F(CommandStatesTest, EachStepOfTheRoadLeavesTheRowOfItsState)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     ExpectTheTableRow();
-    EXPECT_TRUE(f.SpeedButton1->isEnabled());
-    EXPECT_FALSE(f.SpeedButton9->isEnabled());
-    EXPECT_FALSE(f.GroupBox2->isEnabled());
+    EXPECT_TRUE(f.ImportPsdButton->isEnabled());
+    EXPECT_FALSE(f.PreviewButton->isEnabled());
+    EXPECT_FALSE(f.RightPanel->isEnabled());
 
     ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument())));
     ExpectTheTableRow();
-    EXPECT_TRUE(f.SpeedButton9->isEnabled());
-    EXPECT_FALSE(f.SpeedButton29->isEnabled());
-    EXPECT_FALSE(f.ExportGif1->isEnabled());
+    EXPECT_TRUE(f.PreviewButton->isEnabled());
+    EXPECT_FALSE(f.ExportTiffButton->isEnabled());
+    EXPECT_FALSE(f.ExportGifItem->isEnabled());
 
-    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);  // Preview
+    QTest::mouseClick(f.PreviewButton, Qt::LeftButton);  // Preview
     EXPECT_EQ(AppState, StateAnimating);
     ExpectTheTableRow();
-    EXPECT_TRUE(f.SpeedButton29->isEnabled());
-    EXPECT_TRUE(f.SpeedButton2->isEnabled());
-    EXPECT_FALSE(f.SpeedButton1->isEnabled());
-    EXPECT_FALSE(f.GroupBox2->isEnabled());
+    EXPECT_TRUE(f.ExportTiffButton->isEnabled());
+    EXPECT_TRUE(f.StopButton->isEnabled());
+    EXPECT_FALSE(f.ImportPsdButton->isEnabled());
+    EXPECT_FALSE(f.RightPanel->isEnabled());
 
-    QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);  // Stop
+    QTest::mouseClick(f.StopButton, Qt::LeftButton);  // Stop
     QTest::qWait(120);                                   // the animation ends at its next frame
     EXPECT_FALSE(f.Animating());
     ExpectTheTableRow();
-    EXPECT_TRUE(f.SpeedButton1->isEnabled());
-    EXPECT_TRUE(f.ExportGif1->isEnabled());
-    EXPECT_FALSE(f.SpeedButton2->isEnabled());
+    EXPECT_TRUE(f.ImportPsdButton->isEnabled());
+    EXPECT_TRUE(f.ExportGifItem->isEnabled());
+    EXPECT_FALSE(f.StopButton->isEnabled());
 
-    f.Edit2->setText(QStringLiteral("2"));  // a new focus layer: the views no longer match
-    f.Edit2Exit();
+    f.FocusEdit->setText(QStringLiteral("2"));  // a new focus layer: the views no longer match
+    f.FocusEdited();
     ExpectTheTableRow();
-    EXPECT_FALSE(f.SpeedButton29->isEnabled());
-    EXPECT_FALSE(f.N7->isEnabled());
+    EXPECT_FALSE(f.ExportTiffButton->isEnabled());
+    EXPECT_FALSE(f.ExportTiffItem->isEnabled());
 
-    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+    QTest::mouseClick(f.PreviewButton, Qt::LeftButton);
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
-    QTest::mouseClick(f.SpeedButton29, Qt::LeftButton);  // the export stops the animation
+    QTest::mouseClick(f.ExportTiffButton, Qt::LeftButton);  // the export stops the animation
     QTest::qWait(120);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     ExpectTheTableRow();
-    EXPECT_TRUE(f.PSD1->isEnabled());
+    EXPECT_TRUE(f.ExportPsdItem->isEnabled());
     EXPECT_EQ(AppState, StateStopped);
 }
 
 TEST_F(CommandStatesTest, AnAllocationThatFailsIsAMessageAndTheWindowStaysUsable)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument())));
 
-    struct Case { const char *point; void (TForm1::*command)(); const char *message; uint8_t state; };
+    struct Case { const char *point; void (MainWindow::*command)(); const char *message; uint8_t state; };
     const Case cases[] = {
-        {"GenerateViewFiles", &TForm1::SpeedButton9Click,
+        {"GenerateViewFiles", &MainWindow::PreviewViews,
          "Not enough memory for this command. Close other programs or choose a smaller print, then try again.",
          StateImported},
         // 5 cm = 1.9685 in at 42.45 lpi: 84 lenses, 1425 columns at 720 dpi; the
         // height follows the 3:1 picture, 1.6667 cm: 472 rows.
-        {"InterlaceViews", &TForm1::BitBtn3Click, "Not enough memory to make a print of 1 425 x 472 pixels.",
+        {"InterlaceViews", &MainWindow::ExportInterlacedPrint, "Not enough memory to make a print of 1 425 x 472 pixels.",
          StateImported},
-        {"ImportDocument", &TForm1::SpeedButton1Click,
+        {"ImportDocument", &MainWindow::ChooseAndImportPsd,
          "Not enough memory for this command. Close other programs or choose a smaller print, then try again.",
          StateImported},
     };
@@ -135,13 +135,13 @@ TEST_F(CommandStatesTest, AnAllocationThatFailsIsAMessageAndTheWindowStaysUsable
         EXPECT_EQ(AppState, c.state);
         EXPECT_EQ(DocumentOpen, 1);
         ExpectTheTableRow();
-        EXPECT_TRUE(f.SpeedButton1->isEnabled());
-        EXPECT_TRUE(f.GroupBox2->isEnabled());
-        EXPECT_FALSE(f.SpeedButton2->isEnabled());
+        EXPECT_TRUE(f.ImportPsdButton->isEnabled());
+        EXPECT_TRUE(f.RightPanel->isEnabled());
+        EXPECT_FALSE(f.StopButton->isEnabled());
     }
     // And the window still works.
     platform.Messages.clear();
-    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+    QTest::mouseClick(f.PreviewButton, Qt::LeftButton);
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(AppState, StateAnimating);
 }
@@ -150,7 +150,7 @@ TEST_F(CommandStatesTest, ClosingWhileACommandRunsWaitsForItsEnd)
 {
     // A long command lets the window repaint; a close asked for then must not
     // free the document under it.
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), SevenLayerDocument())));
     bool stillThere = false;
     f.RunCommand([&] {

@@ -51,47 +51,47 @@ protected:
     TPoint32 WorkingOf(QPoint p) const { return form->WorkingPosition(p.x(), p.y()); }
     void ClickAt(QPoint p, Qt::MouseButton button = Qt::LeftButton)
     {
-        QTest::mouseMove(form->Image1, p);
-        QTest::mouseClick(form->Image1, button, Qt::NoModifier, p);
+        QTest::mouseMove(form->PictureView, p);
+        QTest::mouseClick(form->PictureView, button, Qt::NoModifier, p);
     }
     void DragOnPicture(QPoint from, QPoint to)
     {
-        QTest::mouseMove(form->Image1, from);
-        QTest::mousePress(form->Image1, Qt::LeftButton, Qt::NoModifier, from);
-        QTest::mouseMove(form->Image1, (from + to) / 2);
-        QTest::mouseMove(form->Image1, to);
-        QTest::mouseRelease(form->Image1, Qt::LeftButton, Qt::NoModifier, to);
+        QTest::mouseMove(form->PictureView, from);
+        QTest::mousePress(form->PictureView, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(form->PictureView, (from + to) / 2);
+        QTest::mouseMove(form->PictureView, to);
+        QTest::mouseRelease(form->PictureView, Qt::LeftButton, Qt::NoModifier, to);
     }
     // The controls of the DrawLine page and the main tool bar as the command
     // table's row for the window's state says.
     void ExpectTheTableRow()
     {
-        TForm1 &f = *form;
+        MainWindow &f = *form;
         const WindowState s = f.CurrentWindowState();
         const struct {
             Command Which;
             bool Enabled;
             const char *Name;
         } controls[] = {
-            {Command::ImportPsd, f.SpeedButton1->isEnabled(), "SpeedButton1"},
-            {Command::Preview, f.SpeedButton9->isEnabled(), "SpeedButton9"},
-            {Command::ExportTiff, f.SpeedButton29->isEnabled(), "SpeedButton29"},
-            {Command::LineDeletion, f.SpeedButton6->isEnabled(), "SpeedButton6"},
-            {Command::LineDeletion, f.SpeedButton10->isEnabled(), "SpeedButton10"},
-            {Command::BeginLine, f.SpeedButton13->isEnabled(), "SpeedButton13"},
-            {Command::LineToolBar, f.ToolBar2->isVisible(), "ToolBar2 shown"},
-            {Command::LineTools, f.ToolButton4->isEnabled(), "ToolButton4"},
-            {Command::ReliefControls, f.RadioGroup2->isEnabled(), "RadioGroup2"},
-            {Command::ReliefControls, f.Edit1->isEnabled(), "Edit1"},
-            {Command::ReliefControls, f.CheckBox3->isEnabled(), "CheckBox3"},
-            {Command::ReliefPreview, f.BitBtn5->isEnabled(), "BitBtn5"},
-            {Command::ReliefStop, f.BitBtn6->isEnabled(), "BitBtn6"},
+            {Command::ImportPsd, f.ImportPsdButton->isEnabled(), "SpeedButton1"},
+            {Command::Preview, f.PreviewButton->isEnabled(), "SpeedButton9"},
+            {Command::ExportTiff, f.ExportTiffButton->isEnabled(), "SpeedButton29"},
+            {Command::LineDeletion, f.DeleteLineButton->isEnabled(), "SpeedButton6"},
+            {Command::LineDeletion, f.DeletePointButton->isEnabled(), "SpeedButton10"},
+            {Command::BeginLine, f.BeginLineButton->isEnabled(), "SpeedButton13"},
+            {Command::LineToolBar, f.LineToolBar->isVisible(), "ToolBar2 shown"},
+            {Command::LineTools, f.MoveLineTool->isEnabled(), "ToolButton4"},
+            {Command::ReliefControls, f.OrderGroup->isEnabled(), "RadioGroup2"},
+            {Command::ReliefControls, f.ReliefDepthEdit->isEnabled(), "Edit1"},
+            {Command::ReliefControls, f.OrderCheck3->isEnabled(), "CheckBox3"},
+            {Command::ReliefPreview, f.ReliefPreviewButton->isEnabled(), "BitBtn5"},
+            {Command::ReliefStop, f.ReliefStopButton->isEnabled(), "BitBtn6"},
         };
         for (const auto &c : controls)
             EXPECT_EQ(c.Enabled, CommandEnabled(c.Which, s)) << c.Name;
-        EXPECT_EQ(f.Image1->isEnabled(), f.PictureTakesMouse());
+        EXPECT_EQ(f.PictureView->isEnabled(), f.PictureTakesMouse());
     }
-    void ShowPage(QWidget *page) { form->PageControl1->setCurrentWidget(page); }
+    void ShowPage(QWidget *page) { form->Pages->setCurrentWidget(page); }
 };
 
 Tline Shifted(Tline line, int32_t dx, int32_t dy)
@@ -106,17 +106,17 @@ Tline Shifted(Tline line, int32_t dx, int32_t dy)
 TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
 {
     Open();
-    TForm1 &f = *form;
-    ShowPage(f.TabSheet2);
+    MainWindow &f = *form;
+    ShowPage(f.DrawLinePage);
     ASSERT_EQ(DrawLineActive, 1);
     ExpectTheTableRow();
-    EXPECT_TRUE(f.ToolBar2->isVisible());
-    EXPECT_TRUE(f.Image1->isEnabled());
-    EXPECT_FALSE(f.SpeedButton13->isEnabled());
-    EXPECT_TRUE(f.ToolButton1->isChecked());
-    EXPECT_TRUE(f.RadioGroup1One->isChecked());
-    EXPECT_EQ(f.Edit1->text(), QStringLiteral("1"));
-    const QImage plain = f.Image1->Picture();
+    EXPECT_TRUE(f.LineToolBar->isVisible());
+    EXPECT_TRUE(f.PictureView->isEnabled());
+    EXPECT_FALSE(f.BeginLineButton->isEnabled());
+    EXPECT_TRUE(f.DrawLineTool->isChecked());
+    EXPECT_TRUE(f.LayerViewOne->isChecked());
+    EXPECT_EQ(f.ReliefDepthEdit->text(), QStringLiteral("1"));
+    const QImage plain = f.PictureView->Picture();
 
     // A closed line: three left clicks and a right click.
     const QPoint corners[] = {ScreenOf(20, 10), ScreenOf(120, 10), ScreenOf(120, 60), ScreenOf(20, 60)};
@@ -130,32 +130,32 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     ASSERT_EQ(CurrentLines[0].size(), 1u);
     EXPECT_EQ(CurrentLines[0][0], drawn);
     EXPECT_EQ(SelIds, (Talineid{{0, 0}}));
-    EXPECT_NE(f.Image1->Picture(), plain);  // tinted inside the line
+    EXPECT_NE(f.PictureView->Picture(), plain);  // tinted inside the line
 
     // Move Line: the cursor shows what lies under the pointer, a drag moves it.
-    QTest::mouseClick(f.ToolButton4, Qt::LeftButton);
-    EXPECT_TRUE(f.ToolButton4->isChecked());
-    QTest::mouseMove(f.Image1, ScreenOf(200, 65));
-    EXPECT_EQ(f.Image1->cursor().shape(), Qt::ForbiddenCursor);
+    QTest::mouseClick(f.MoveLineTool, Qt::LeftButton);
+    EXPECT_TRUE(f.MoveLineTool->isChecked());
+    QTest::mouseMove(f.PictureView, ScreenOf(200, 65));
+    EXPECT_EQ(f.PictureView->cursor().shape(), Qt::ForbiddenCursor);
     const QPoint from = ScreenOf(70, 35), to = ScreenOf(90, 40);
-    QTest::mouseMove(f.Image1, from);
-    EXPECT_EQ(f.Image1->cursor().shape(), Qt::SizeAllCursor);
+    QTest::mouseMove(f.PictureView, from);
+    EXPECT_EQ(f.PictureView->cursor().shape(), Qt::SizeAllCursor);
     DragOnPicture(from, to);
     const Tline moved = Shifted(drawn, WorkingOf(to).x - WorkingOf(from).x, WorkingOf(to).y - WorkingOf(from).y);
     EXPECT_EQ(CurrentLines[0][0], moved);
 
     // A line in progress loses its last point to "Delete point".
-    QTest::mouseClick(f.ToolButton1, Qt::LeftButton);
+    QTest::mouseClick(f.DrawLineTool, Qt::LeftButton);
     ClickAt(ScreenOf(150, 20));
     ClickAt(ScreenOf(180, 20));
-    QTest::mouseClick(f.SpeedButton10, Qt::LeftButton);
+    QTest::mouseClick(f.DeletePointButton, Qt::LeftButton);
     EXPECT_EQ(EditLine, (Tline{WorkingOf(ScreenOf(150, 20))}));
     EXPECT_EQ(DrawCount, 1);
 
     // The relief preview renders the layer and plays its views.
-    f.Edit1->setText(QStringLiteral("2.5"));
-    f.TrackBar2->setValue(3);
-    QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
+    f.ReliefDepthEdit->setText(QStringLiteral("2.5"));
+    f.SmoothSlider->setValue(3);
+    QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     const Tlayer &layer = Layers[size_t(CurrentLayer)];
     EXPECT_EQ(layer.GroupId, GroupReliefRendered);
@@ -164,55 +164,55 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     EXPECT_EQ(f.Cells(1, LayerCount - CurrentLayer), QStringLiteral("+"));
     EXPECT_EQ(LayerLines[size_t(CurrentLayer)][0], (Tnline{moved}));
     ExpectTheTableRow();
-    EXPECT_FALSE(f.Image1->isEnabled());
-    EXPECT_FALSE(f.SpeedButton9->isEnabled());
-    EXPECT_TRUE(f.BitBtn6->isEnabled());
-    EXPECT_FALSE(f.BitBtn5->isEnabled());
-    EXPECT_FALSE(f.SpeedButton1->isEnabled());   // no import under the preview
-    EXPECT_FALSE(f.SpeedButton12->isEnabled());  // nor a project
-    EXPECT_FALSE(f.SpeedButton13->isEnabled());
-    EXPECT_FALSE(f.SpeedButton6->isEnabled());
-    EXPECT_FALSE(f.SpeedButton29->isEnabled());
-    EXPECT_FALSE(f.ToolButton4->isEnabled());
-    EXPECT_FALSE(f.Edit1->isEnabled());
-    EXPECT_FALSE(f.RadioGroup2->isEnabled());
-    EXPECT_TRUE(f.GroupBox2->isEnabled());       // the page can be left
+    EXPECT_FALSE(f.PictureView->isEnabled());
+    EXPECT_FALSE(f.PreviewButton->isEnabled());
+    EXPECT_TRUE(f.ReliefStopButton->isEnabled());
+    EXPECT_FALSE(f.ReliefPreviewButton->isEnabled());
+    EXPECT_FALSE(f.ImportPsdButton->isEnabled());   // no import under the preview
+    EXPECT_FALSE(f.OpenProjectButton->isEnabled());  // nor a project
+    EXPECT_FALSE(f.BeginLineButton->isEnabled());
+    EXPECT_FALSE(f.DeleteLineButton->isEnabled());
+    EXPECT_FALSE(f.ExportTiffButton->isEnabled());
+    EXPECT_FALSE(f.MoveLineTool->isEnabled());
+    EXPECT_FALSE(f.ReliefDepthEdit->isEnabled());
+    EXPECT_FALSE(f.OrderGroup->isEnabled());
+    EXPECT_TRUE(f.RightPanel->isEnabled());       // the page can be left
     QTest::qWait(250);
     bool aFrame = false;
     for (int view = 1; view <= ViewCount; ++view)
-        aFrame |= f.Image1->Picture() == LoadImage(WorkFileName(CurrentLayer + 1, QStringLiteral("xgx"), view));
+        aFrame |= f.PictureView->Picture() == LoadImage(WorkFileName(CurrentLayer + 1, QStringLiteral("xgx"), view));
     EXPECT_TRUE(aFrame);
 
     // Stop keeps the last frame and the picture ignores the mouse.
-    QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
+    QTest::mouseClick(f.ReliefStopButton, Qt::LeftButton);
     ExpectTheTableRow();
-    EXPECT_TRUE(f.SpeedButton13->isEnabled());
-    EXPECT_TRUE(f.BitBtn5->isEnabled());
-    EXPECT_FALSE(f.BitBtn6->isEnabled());
-    EXPECT_TRUE(f.SpeedButton1->isEnabled());
-    EXPECT_TRUE(f.SpeedButton9->isEnabled());
-    EXPECT_TRUE(f.Edit1->isEnabled());
-    EXPECT_FALSE(f.SpeedButton6->isEnabled());
-    const QImage last = f.Image1->Picture();
+    EXPECT_TRUE(f.BeginLineButton->isEnabled());
+    EXPECT_TRUE(f.ReliefPreviewButton->isEnabled());
+    EXPECT_FALSE(f.ReliefStopButton->isEnabled());
+    EXPECT_TRUE(f.ImportPsdButton->isEnabled());
+    EXPECT_TRUE(f.PreviewButton->isEnabled());
+    EXPECT_TRUE(f.ReliefDepthEdit->isEnabled());
+    EXPECT_FALSE(f.DeleteLineButton->isEnabled());
+    const QImage last = f.PictureView->Picture();
     QTest::qWait(150);
-    EXPECT_EQ(f.Image1->Picture(), last);
+    EXPECT_EQ(f.PictureView->Picture(), last);
     ClickAt(ScreenOf(30, 30));
     EXPECT_EQ(DrawCount, 1);
 
     // "Begin Line" goes back to drawing, with the lines reloaded.
-    QTest::mouseClick(f.SpeedButton13, Qt::LeftButton);
+    QTest::mouseClick(f.BeginLineButton, Qt::LeftButton);
     ExpectTheTableRow();
-    EXPECT_TRUE(f.Image1->isEnabled());
+    EXPECT_TRUE(f.PictureView->isEnabled());
     EXPECT_EQ(DrawCount, 0);
     EXPECT_EQ(CurrentLines[0], (Tnline{moved}));
 
     // Leaving stores the lines and hides the line tools.
-    ShowPage(f.TabSheet1);
+    ShowPage(f.SetLayerPage);
     EXPECT_EQ(DrawLineActive, 0);
     ExpectTheTableRow();
-    EXPECT_FALSE(f.ToolBar2->isVisible());
-    EXPECT_FALSE(f.Image1->isEnabled());
-    EXPECT_TRUE(f.SpeedButton13->isEnabled());
+    EXPECT_FALSE(f.LineToolBar->isVisible());
+    EXPECT_FALSE(f.PictureView->isEnabled());
+    EXPECT_TRUE(f.BeginLineButton->isEnabled());
     EXPECT_TRUE(CurrentLines.empty());
     EXPECT_EQ(LayerLines[size_t(CurrentLayer)][0], (Tnline{moved}));
 }
@@ -220,34 +220,34 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
 TEST_F(DrawLinePageTest, ThePagesOwnRules)
 {
     Open();
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     const int row = LayerCount - CurrentLayer;
 
     // A layer of a flip group has no relief: the grid comes back at once.
     Layers[size_t(CurrentLayer)].GroupId = 3;
-    ShowPage(f.TabSheet2);
-    EXPECT_EQ(f.PageControl1->currentWidget(), f.TabSheet1);
+    ShowPage(f.DrawLinePage);
+    EXPECT_EQ(f.Pages->currentWidget(), f.SetLayerPage);
     EXPECT_EQ(DrawLineActive, 0);
-    EXPECT_FALSE(f.ToolBar2->isVisible());
+    EXPECT_FALSE(f.LineToolBar->isVisible());
     Layers[size_t(CurrentLayer)].GroupId = GroupPlain;
 
     Layers[size_t(CurrentLayer)].ReliefDepth = 25000;
     LayerLines.assign(size_t(LayerCount), EmptyLineSet());
     LayerLines[size_t(CurrentLayer)][2] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
-    ShowPage(f.TabSheet2);
-    EXPECT_EQ(f.Edit1->text(), QStringLiteral("2.5"));
+    ShowPage(f.DrawLinePage);
+    EXPECT_EQ(f.ReliefDepthEdit->text(), QStringLiteral("2.5"));
 
     // The 16th order item stands for order "15".
-    QRadioButton *empty = f.RadioGroup2Items[15];
+    QRadioButton *empty = f.OrderRadios[15];
     QTest::mouseClick(empty, Qt::LeftButton, Qt::NoModifier, QPoint(8, empty->height() / 2));  // its button
     EXPECT_EQ(CurrentOrder, 14);
-    EXPECT_TRUE(f.RadioGroup2Items[14]->isChecked());
-    EXPECT_EQ(f.Panel4->y(), 22 * 14 + 44);
+    EXPECT_TRUE(f.OrderRadios[14]->isChecked());
+    EXPECT_EQ(f.OrderMarker->y(), 22 * 14 + 44);
 
     // A relief depth that is no number: the message, and nothing changes.
-    for (void (TForm1::*command)() : {&TForm1::BitBtn5Click, &TForm1::SpeedButton8Click}) {
+    for (void (MainWindow::*command)() : {&MainWindow::StartReliefPreview, &MainWindow::ClearAllLines}) {
         platform.Messages.clear();
-        f.Edit1->setText(QStringLiteral("deep"));
+        f.ReliefDepthEdit->setText(QStringLiteral("deep"));
         (f.*command)();
         EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("'deep' is not a valid floating point value")});
         EXPECT_EQ(Layers[size_t(CurrentLayer)].GroupId, GroupPlain);
@@ -255,7 +255,7 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
         EXPECT_EQ(f.Cells(1, row), QString());
         EXPECT_EQ(CurrentLines[2].size(), 1u);
         ExpectTheTableRow();
-        EXPECT_TRUE(f.Image1->isEnabled());
+        EXPECT_TRUE(f.PictureView->isEnabled());
     }
 
     // A refused edit beeps and says why in the status bar.
@@ -269,17 +269,17 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     EXPECT_EQ(f.PanelText(10), QString::fromUtf8(TextsForLanguage(Language).OrderFull));
     EXPECT_EQ(CurrentLines[0].size(), size_t(MaxLinesPerOrder));
     CurrentLines[0].clear();
-    QTest::mouseClick(f.RadioGroup2Items[4], Qt::LeftButton);
+    QTest::mouseClick(f.OrderRadios[4], Qt::LeftButton);
     ClickAt(ScreenOf(150, 60), Qt::RightButton);  // another order takes the line
     EXPECT_EQ(CurrentLines[4].size(), 1u);
 
     // Delete all with a good depth: no lines, a plain layer with the page's values.
     Layers[size_t(CurrentLayer)].GroupId = GroupReliefRendered;
     f.SetCells(1, row, QStringLiteral("+"));
-    f.Edit1->setText(QStringLiteral("3"));
-    f.TrackBar2->setValue(8);
-    f.TrackBar3->setValue(15);
-    f.SpeedButton8Click();
+    f.ReliefDepthEdit->setText(QStringLiteral("3"));
+    f.SmoothSlider->setValue(8);
+    f.BaseOrderSlider->setValue(15);
+    f.ClearAllLines();
     EXPECT_EQ(LayerLines[size_t(CurrentLayer)], EmptyLineSet());
     const Tlayer &plain = Layers[size_t(CurrentLayer)];
     EXPECT_EQ(plain.GroupId, GroupPlain);
@@ -291,21 +291,21 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     // Away from the page the Edit menu leaves every line alone.
     LayerLines[size_t(CurrentLayer)][1] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
     CurrentLines = LayerLines[size_t(CurrentLayer)];
-    f.SelectAll1->trigger();
-    f.Copy1->trigger();  // the clipboard has a line to paste
-    ShowPage(f.TabSheet1);
+    f.SelectAllItem->trigger();
+    f.CopyItem->trigger();  // the clipboard has a line to paste
+    ShowPage(f.SetLayerPage);
     const Tnnlayer before = LayerLines;
-    for (QAction *item : {f.SelectAll1, f.Cut1, f.DeleteSelect1, f.Pastup1, f.N11, f.N12, f.N13, f.N14,
-                          f.FreeTransform1})
+    for (QAction *item : {f.SelectAllItem, f.CutItem, f.DeleteSelectionItem, f.PasteItem, f.DeleteLineItem, f.DeleteLayerLinesItem, f.DeleteAllLinesItem, f.UndoPointItem,
+                          f.FreeTransformItem})
         item->trigger();
     EXPECT_EQ(LayerLines, before);
     EXPECT_TRUE(CurrentLines.empty());
-    EXPECT_EQ(f.PageControl1->currentWidget(), f.TabSheet1);
+    EXPECT_EQ(f.Pages->currentWidget(), f.SetLayerPage);
     // "Begin draw line" is the one that shows the page.
-    f.N23->trigger();
-    EXPECT_EQ(f.PageControl1->currentWidget(), f.TabSheet2);
-    EXPECT_TRUE(f.ToolButton1->isChecked());
-    f.Pastup1->trigger();
+    f.BeginLineItem->trigger();
+    EXPECT_EQ(f.Pages->currentWidget(), f.DrawLinePage);
+    EXPECT_TRUE(f.DrawLineTool->isChecked());
+    f.PasteItem->trigger();
     EXPECT_EQ(CurrentLines[1].size(), 2u);
 
     // The shortcuts of the Edit menu.
@@ -323,22 +323,22 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
 TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
 {
     Open();
-    TForm1 &f = *form;
-    ShowPage(f.TabSheet2);
+    MainWindow &f = *form;
+    ShowPage(f.DrawLinePage);
     for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
         ClickAt(p);
     ClickAt(ScreenOf(150, 60), Qt::RightButton);
     ASSERT_EQ(CurrentLines[0].size(), 1u);
-    f.Edit1->setText(QStringLiteral("3"));
-    QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
-    QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
+    f.ReliefDepthEdit->setText(QStringLiteral("3"));
+    QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);
+    QTest::mouseClick(f.ReliefStopButton, Qt::LeftButton);
 
     const QString project = platform.Sandbox.path() + QStringLiteral("/doc.hx4p3");
     platform.SaveAnswers.push_back(project);
-    f.N4Click();
+    f.SaveProjectAs();
     const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
     platform.SaveAnswers.push_back(windowPrint);
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     const QByteArray expected = WithoutTiffDate(ReadFileBytes(windowPrint));
     ASSERT_FALSE(expected.isEmpty());
@@ -360,8 +360,8 @@ TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
 TEST_F(DrawLinePageTest, PointToolsAndTheFreeTransformWithTheMouseAndKeys)
 {
     Open();
-    TForm1 &f = *form;
-    ShowPage(f.TabSheet2);
+    MainWindow &f = *form;
+    ShowPage(f.DrawLinePage);
     const QPoint corners[] = {ScreenOf(20, 10), ScreenOf(120, 10), ScreenOf(120, 60), ScreenOf(20, 60)};
     for (int i = 0; i < 3; ++i)
         ClickAt(corners[i]);
@@ -369,48 +369,48 @@ TEST_F(DrawLinePageTest, PointToolsAndTheFreeTransformWithTheMouseAndKeys)
     ASSERT_EQ(CurrentLines[0].size(), 1u);
 
     // Add Point on the top edge, then Move Point drags the new point.
-    QTest::mouseClick(f.ToolButton2, Qt::LeftButton);
+    QTest::mouseClick(f.AddPointTool, Qt::LeftButton);
     const QPoint onTop = ScreenOf(70, 10);
-    QTest::mouseMove(f.Image1, onTop);
-    EXPECT_EQ(f.Image1->cursor().shape(), Qt::CrossCursor);
-    QTest::mouseClick(f.Image1, Qt::LeftButton, Qt::NoModifier, onTop);
+    QTest::mouseMove(f.PictureView, onTop);
+    EXPECT_EQ(f.PictureView->cursor().shape(), Qt::CrossCursor);
+    QTest::mouseClick(f.PictureView, Qt::LeftButton, Qt::NoModifier, onTop);
     ASSERT_EQ(CurrentLines[0][0].size(), 5u);
     EXPECT_EQ(CurrentLines[0][0][1], WorkingOf(onTop));
-    QTest::mouseClick(f.ToolButton5, Qt::LeftButton);
+    QTest::mouseClick(f.MovePointTool, Qt::LeftButton);
     DragOnPicture(onTop, ScreenOf(70, 2));
     EXPECT_EQ(CurrentLines[0][0][1], WorkingOf(ScreenOf(70, 2)));
 
     // Delete Point removes it again.
-    QTest::mouseClick(f.ToolButton3, Qt::LeftButton);
+    QTest::mouseClick(f.DeletePointTool, Qt::LeftButton);
     ClickAt(ScreenOf(70, 2));
     EXPECT_EQ(CurrentLines[0][0].size(), 4u);
 
     // Free transform: a drag inside the box moves the line; Enter ends it, and
     // after the next click the Move Line cursors are back.
-    f.SelectAll1->trigger();
-    f.FreeTransform1->trigger();
+    f.SelectAllItem->trigger();
+    f.FreeTransformItem->trigger();
     const Tline before = CurrentLines[0][0];
     const QPoint inside = ScreenOf(50, 30), moved = ScreenOf(60, 35);
-    QTest::mouseMove(f.Image1, inside);
-    EXPECT_EQ(f.Image1->cursor().shape(), Qt::SizeAllCursor);
+    QTest::mouseMove(f.PictureView, inside);
+    EXPECT_EQ(f.PictureView->cursor().shape(), Qt::SizeAllCursor);
     DragOnPicture(inside, moved);
     const int32_t dx = WorkingOf(moved).x - WorkingOf(inside).x, dy = WorkingOf(moved).y - WorkingOf(inside).y;
     EXPECT_EQ(CurrentLines[0][0], Shifted(before, dx, dy));
-    QTest::keyClick(f.Image1, Qt::Key_Return);
+    QTest::keyClick(f.PictureView, Qt::Key_Return);
     EXPECT_EQ(f.Editor.Tool(), ToolIdle);
     ClickAt(ScreenOf(200, 65));
     EXPECT_EQ(f.Editor.Tool(), ToolMoveLine);
-    QTest::mouseMove(f.Image1, ScreenOf(200, 66));
-    EXPECT_EQ(f.Image1->cursor().shape(), Qt::ForbiddenCursor);
+    QTest::mouseMove(f.PictureView, ScreenOf(200, 66));
+    EXPECT_EQ(f.PictureView->cursor().shape(), Qt::ForbiddenCursor);
 
     // A double click ends it as well.
-    f.FreeTransform1->trigger();
+    f.FreeTransformItem->trigger();
     ASSERT_EQ(f.Editor.Tool(), ToolFreeTransform);
     // As a window system sends it: a click, then the double click and its release.
     const QPoint at = ScreenOf(200, 65);
-    QTest::mouseClick(f.Image1, Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(f.Image1, Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseRelease(f.Image1, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseClick(f.PictureView, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(f.PictureView, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(f.PictureView, Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(f.Editor.Tool(), ToolMoveLine);
 }
 
@@ -421,22 +421,22 @@ TEST_F(DrawLinePageTest, GreyAndCmykDocumentsShowTheirScreenCopies)
         TearDown();
         SetUp();
         Open(mode);
-        TForm1 &f = *form;
-        ShowPage(f.TabSheet2);
+        MainWindow &f = *form;
+        ShowPage(f.DrawLinePage);
         ASSERT_EQ(DrawLineActive, 1);
         // The editor shows the layer as the screen does, tinted where a line is.
-        EXPECT_EQ(f.Image1->Picture().format(), QImage::Format_RGB32);
+        EXPECT_EQ(f.PictureView->Picture().format(), QImage::Format_RGB32);
         for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
             ClickAt(p);
         ClickAt(ScreenOf(150, 60), Qt::RightButton);
         ASSERT_EQ(CurrentLines[0].size(), 1u);
-        QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
+        QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);
         ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
         QTest::qWait(200);
-        QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
+        QTest::mouseClick(f.ReliefStopButton, Qt::LeftButton);
         bool aFrame = false;
         for (int view = 1; view <= ViewCount; ++view)
-            aFrame |= f.Image1->Picture() == LoadImage(WorkFileName(CurrentLayer + 1, QStringLiteral("xgxv"), view));
+            aFrame |= f.PictureView->Picture() == LoadImage(WorkFileName(CurrentLayer + 1, QStringLiteral("xgxv"), view));
         EXPECT_TRUE(aFrame);
     }
 }
@@ -444,14 +444,14 @@ TEST_F(DrawLinePageTest, GreyAndCmykDocumentsShowTheirScreenCopies)
 TEST_F(DrawLinePageTest, AnExportFromThePageRendersTheLinesAsDrawn)
 {
     Open();
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     Layers[size_t(CurrentLayer)].GroupId = GroupReliefToRender;  // as a project leaves a relief
-    ShowPage(f.TabSheet2);
+    ShowPage(f.DrawLinePage);
     for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
         ClickAt(p);
     ClickAt(ScreenOf(150, 60), Qt::RightButton);
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/page.tif"));
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(Layers[size_t(CurrentLayer)].GroupId, GroupReliefRendered);
     ASSERT_EQ(LayerLines[size_t(CurrentLayer)].size(), size_t(OrderCount));
@@ -466,12 +466,12 @@ TEST_F(DrawLinePageTest, Screenshots)
     const QString folder = qEnvironmentVariable("VISTREL_SCREENSHOTS");
     if (folder.isEmpty())
         GTEST_SKIP() << "VISTREL_SCREENSHOTS is not set: no pictures wanted";
-    TForm1 &f = Start(true, 1200, 800);
+    MainWindow &f = Start(true, 1200, 800);
     ASSERT_TRUE(f.ImportPsd(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd")));
     // The topmost layer that is in no flip group.
     for (int row = 1; row <= LayerCount && IsFlipGroup(Layers[size_t(LayerCount - row)].GroupId); ++row)
-        f.StringGrid1->setCurrentCell(row + 1, 2);
-    ShowPage(f.TabSheet2);
+        f.LayerGrid->setCurrentCell(row + 1, 2);
+    ShowPage(f.DrawLinePage);
     ASSERT_EQ(DrawLineActive, 1);
     const int32_t w = WorkWidth, h = WorkHeight;
     // Nested lines in orders "1", "3" and "5", and one in "4" beside them.
@@ -480,7 +480,7 @@ TEST_F(DrawLinePageTest, Screenshots)
         int32_t Inset;
     } rings[] = {{4, 10}, {2, 22}, {0, 34}};
     for (const auto &r : rings) {
-        QTest::mouseClick(f.RadioGroup2Items[size_t(r.Order)], Qt::LeftButton, Qt::NoModifier, QPoint(8, 10));
+        QTest::mouseClick(f.OrderRadios[size_t(r.Order)], Qt::LeftButton, Qt::NoModifier, QPoint(8, 10));
         const int32_t left = w / 8 + r.Inset * w / 200, right = w / 2 - r.Inset * w / 200;
         const int32_t top = h / 8 + r.Inset * h / 200, bottom = h - h / 8 - r.Inset * h / 200;
         ClickAt(ScreenOf(left, top));
@@ -489,30 +489,30 @@ TEST_F(DrawLinePageTest, Screenshots)
         ClickAt(ScreenOf(right, bottom));
         ClickAt(ScreenOf(left, bottom), Qt::RightButton);
     }
-    QTest::mouseClick(f.RadioGroup2Items[3], Qt::LeftButton, Qt::NoModifier, QPoint(8, 10));
+    QTest::mouseClick(f.OrderRadios[3], Qt::LeftButton, Qt::NoModifier, QPoint(8, 10));
     ClickAt(ScreenOf(w * 6 / 10, h / 4));
     ClickAt(ScreenOf(w * 9 / 10, h / 3));
     ClickAt(ScreenOf(w * 8 / 10, h * 3 / 4));
     ClickAt(ScreenOf(w * 6 / 10, h * 2 / 3), Qt::RightButton);
-    QTest::mouseClick(f.CheckBox3, Qt::LeftButton);  // order "3" hidden
+    QTest::mouseClick(f.OrderCheck3, Qt::LeftButton);  // order "3" hidden
     QTest::qWait(100);
     f.grab().save(folder + QStringLiteral("/drawline-orders.png"));
 
-    QTest::mouseClick(f.CheckBox3, Qt::LeftButton);
-    QTest::mouseClick(f.ToolButton4, Qt::LeftButton);
+    QTest::mouseClick(f.OrderCheck3, Qt::LeftButton);
+    QTest::mouseClick(f.MoveLineTool, Qt::LeftButton);
     ClickAt(ScreenOf(w * 3 / 4, h / 2));
-    f.FreeTransform1->trigger();
+    f.FreeTransformItem->trigger();
     const QPoint corner = ScreenOf(w * 9 / 10, h * 3 / 4);
-    QTest::mouseMove(f.Image1, corner);
+    QTest::mouseMove(f.PictureView, corner);
     QTest::qWait(100);
     f.grab().save(folder + QStringLiteral("/drawline-free-transform.png"));
 
-    f.Edit1->setText(QStringLiteral("4"));
-    QTest::mouseClick(f.BitBtn5, Qt::LeftButton);
+    f.ReliefDepthEdit->setText(QStringLiteral("4"));
+    QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     QTest::qWait(130);
     f.grab().save(folder + QStringLiteral("/drawline-relief-preview.png"));
-    QTest::mouseClick(f.BitBtn6, Qt::LeftButton);
+    QTest::mouseClick(f.ReliefStopButton, Qt::LeftButton);
 }
 
 // The mouse lands where the picture is drawn, after any sequence of fit, zoom,
@@ -522,8 +522,8 @@ TEST_F(DrawLinePageTest, Screenshots)
 TEST_F(DrawLinePageTest, ClicksLandWhereThePictureIsDrawn)
 {
     Open();
-    TForm1 &f = *form;
-    ShowPage(f.TabSheet2);
+    MainWindow &f = *form;
+    ShowPage(f.DrawLinePage);
     const struct {
         const char *Name;
         std::function<void()> Before;
@@ -535,30 +535,30 @@ TEST_F(DrawLinePageTest, ClicksLandWhereThePictureIsDrawn)
              ClickAt(ScreenOf(20, 10));
              ClickAt(ScreenOf(120, 10));
              ClickAt(ScreenOf(70, 60), Qt::RightButton);
-             f.Edit1->setText(QStringLiteral("8"));
-             f.BitBtn5Click();
+             f.ReliefDepthEdit->setText(QStringLiteral("8"));
+             f.StartReliefPreview();
              QTest::qWait(120);  // a frame of the preview shows
-             f.SpeedButton3Click();
-             f.BitBtn6Click();
-             f.SpeedButton13Click();
-             f.SpeedButton4Click();
+             f.ZoomIn();
+             f.StopReliefPreview();
+             f.BeginLine();
+             f.ZoomOut();
          }},
-        {"zoomed in twice", [&f] { f.SpeedButton3Click(), f.SpeedButton3Click(); }},
+        {"zoomed in twice", [&f] { f.ZoomIn(), f.ZoomIn(); }},
         {"the window made smaller", [&f] { f.resize(760, 560), QApplication::processEvents(); }},
     };
     for (const auto &s : sequences) {
         SCOPED_TRACE(s.Name);
         s.Before();
         ASSERT_TRUE(f.PictureTakesMouse());
-        const QRect shown = f.Image1->visibleRegion().boundingRect();
+        const QRect shown = f.PictureView->visibleRegion().boundingRect();
         const QPoint c = shown.center();
         const QPoint a(c.x() - 40, c.y() - 25), b(c.x() + 40, c.y() - 25), d(c.x(), c.y() + 25);
-        const QImage before = f.Image1->grab().toImage();
+        const QImage before = f.PictureView->grab().toImage();
         ClickAt(a);
         ClickAt(b);
         ClickAt(d, Qt::RightButton);
         ASSERT_FALSE(CurrentLines[0].empty());
-        const QImage after = f.Image1->grab().toImage();
+        const QImage after = f.PictureView->grab().toImage();
         ASSERT_EQ(after.size(), before.size());
         QRect changed;
         for (int y = 0; y < after.height(); ++y)
@@ -570,7 +570,7 @@ TEST_F(DrawLinePageTest, ClicksLandWhereThePictureIsDrawn)
         EXPECT_NEAR(changed.right(), b.x(), 6);
         EXPECT_NEAR(changed.top(), a.y(), 6);
         EXPECT_NEAR(changed.bottom(), d.y(), 6);
-        f.SpeedButton8Click();  // delete all, for the next sequence
+        f.ClearAllLines();  // delete all, for the next sequence
     }
 }
 
@@ -579,22 +579,22 @@ TEST_F(DrawLinePageTest, ClicksLandWhereThePictureIsDrawn)
 TEST_F(DrawLinePageTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
 {
     Open();
-    TForm1 &f = *form;
-    ShowPage(f.TabSheet2);
+    MainWindow &f = *form;
+    ShowPage(f.DrawLinePage);
     const QPoint a = ScreenOf(20, 10), b = ScreenOf(120, 10), c = ScreenOf(70, 60);
     ClickAt(a);
     ClickAt(b);
     // What a widget receives of a double click: press, release, double click, release.
     ClickAt(c);
-    QTest::mouseDClick(f.Image1, Qt::LeftButton, Qt::NoModifier, c);
-    QTest::mouseRelease(f.Image1, Qt::LeftButton, Qt::NoModifier, c);
+    QTest::mouseDClick(f.PictureView, Qt::LeftButton, Qt::NoModifier, c);
+    QTest::mouseRelease(f.PictureView, Qt::LeftButton, Qt::NoModifier, c);
     ASSERT_EQ(CurrentLines[0].size(), 1u);
     EXPECT_EQ(CurrentLines[0][0], (Tline{WorkingOf(a), WorkingOf(b), WorkingOf(c)}));
     EXPECT_EQ(DrawCount, 0);
 
     ClickAt(ScreenOf(150, 20));
     ClickAt(ScreenOf(180, 20));
-    QTest::keyClick(f.Image1, Qt::Key_Escape);
+    QTest::keyClick(f.PictureView, Qt::Key_Escape);
     EXPECT_EQ(DrawCount, 0);
     EXPECT_EQ(CurrentLines[0].size(), 1u);
 }
@@ -605,10 +605,10 @@ TEST_F(DrawLinePageTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
 TEST_F(DrawLinePageTest, AClickLandsOnTheWorkingPixelUnderItsCentre)
 {
     Open();
-    TForm1 &f = *form;
-    ShowPage(f.TabSheet2);
+    MainWindow &f = *form;
+    ShowPage(f.DrawLinePage);
     ASSERT_EQ(QSize(WorkWidth, WorkHeight), QSize(210, 70));
-    f.Image1->setGeometry(f.Image1->x(), f.Image1->y(), 330, 130);
+    f.PictureView->setGeometry(f.PictureView->x(), f.PictureView->y(), 330, 130);
     const struct {
         QPoint Screen;
         TPoint32 Working;

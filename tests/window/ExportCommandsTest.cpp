@@ -6,7 +6,7 @@
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Tiff.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "WindowTest.h"
 #include "ViewSet.h"
 #include "WorkFolder.h"
@@ -32,12 +32,12 @@ using ExportWindowTest = ImportedWindowTest;
 TEST_F(ExportWindowTest, ExportWritesThePrintAndEndsTheAnimation)
 {
     Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();
+    MainWindow &f = *form;
+    f.PreviewViews();
     const QString print = platform.Sandbox.path() + QStringLiteral("/doc.tif");
     platform.SaveAnswers.push_back(print);
-    f.ComboBox2->setEditText(QStringLiteral("(Auto)"));
-    QTest::mouseClick(f.SpeedButton29, Qt::LeftButton);
+    f.DpiCombo->setEditText(QStringLiteral("(Auto)"));
+    QTest::mouseClick(f.ExportTiffButton, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     ASSERT_EQ(platform.DialogRequests.size(), 1u);
     EXPECT_EQ(platform.DialogRequests[0].Title, QStringLiteral("Export  Line Tiff"));
@@ -46,11 +46,11 @@ TEST_F(ExportWindowTest, ExportWritesThePrintAndEndsTheAnimation)
     const TiffInfo info = ReadTiffInfo(print);
     EXPECT_EQ(info.Width % 7, 0);  // "(Auto)": 7 columns per lens
     EXPECT_EQ(OutputDpi, 7 * Lpi);
-    EXPECT_EQ(f.ListBox1.size(), 7);
-    EXPECT_TRUE(f.ListBox1[0].endsWith(QLatin1String("vwd007.gjs")));
-    EXPECT_TRUE(f.PSD1->isEnabled());
+    EXPECT_EQ(f.FullViewFiles.size(), 7);
+    EXPECT_TRUE(f.FullViewFiles[0].endsWith(QLatin1String("vwd007.gjs")));
+    EXPECT_TRUE(f.ExportPsdItem->isEnabled());
     EXPECT_TRUE(f.isEnabled());
-    EXPECT_EQ(f.ProgressBar1->value(), 0);
+    EXPECT_EQ(f.ProgressBar->value(), 0);
     EXPECT_EQ(platform.BusyDepth, 0);
     EXPECT_EQ(platform.Beeps, 2);  // import and export
     EXPECT_EQ(PreviewStop, 601);
@@ -66,72 +66,72 @@ TEST_F(ExportWindowTest, ExportWritesThePrintAndEndsTheAnimation)
 TEST_F(ExportWindowTest, AFailedExportLeavesTheWindowUsableAndNoFile)
 {
     Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();
+    MainWindow &f = *form;
+    f.PreviewViews();
     // A folder that is not there.
     const QString print = platform.Sandbox.path() + QStringLiteral("/missing/doc.tif");
     platform.SaveAnswers.push_back(print);
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_EQ(platform.Messages.size(), 1);
     EXPECT_TRUE(platform.Messages[0].contains(QLatin1String("doc.tif"))) << platform.Messages[0].toStdString();
     EXPECT_TRUE(f.isEnabled());
     EXPECT_EQ(platform.BusyDepth, 0);
-    EXPECT_FALSE(f.PSD1->isEnabled());
+    EXPECT_FALSE(f.ExportPsdItem->isEnabled());
     EXPECT_FALSE(QFile::exists(print));
 
     // A field that is not a number: its message, nothing composed.
     platform.Messages.clear();
-    f.Edit9->blockSignals(true);
-    f.Edit9->setText(QStringLiteral("wide"));
-    f.Edit9->blockSignals(false);
+    f.WidthEdit->blockSignals(true);
+    f.WidthEdit->setText(QStringLiteral("wide"));
+    f.WidthEdit->blockSignals(false);
     QFile::remove(WorkFileName3(QStringLiteral("vwd"), 7));
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("'wide' is not a valid floating point value")});
     EXPECT_FALSE(QFile::exists(WorkFileName3(QStringLiteral("vwd"), 7)));
     // Cancelling the dialog does nothing at all.
     platform.Messages.clear();
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     EXPECT_TRUE(platform.Messages.isEmpty());
 }
 
 TEST_F(ExportWindowTest, OtherOutputsFromTheWindow)
 {
     Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();
+    MainWindow &f = *form;
+    f.PreviewViews();
     // The anaglyph stops the animation, shows the picture, saves it beside the PSD.
-    QTest::mouseClick(f.SpeedButton5, Qt::LeftButton);
+    QTest::mouseClick(f.AnaglyphButton, Qt::LeftButton);
     EXPECT_FALSE(f.Animating());
     EXPECT_EQ(AppState, 3);
     const QString anaglyph = platform.Sandbox.path() + QStringLiteral("/doc_qz58.bmp");
     ASSERT_TRUE(QFile::exists(anaglyph));
-    EXPECT_EQ(f.Image1->Picture(), LoadImage(anaglyph));
+    EXPECT_EQ(f.PictureView->Picture(), LoadImage(anaglyph));
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Please put on 3d glasses to see the 3d picture.")});
-    EXPECT_EQ(f.OpenDialog1FileName, platform.Sandbox.path() + QStringLiteral("/doc.hx4p3"));
+    EXPECT_EQ(f.OpenProjectFileName, platform.Sandbox.path() + QStringLiteral("/doc.hx4p3"));
     // In Chinese the message is Chinese.
     platform.Messages.clear();
-    f.Languages1->trigger();
-    f.SpeedButton5Click();
+    f.LanguageItem->trigger();
+    f.ShowAnaglyph();
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("请戴上红绿立体眼镜,观看立体效果.")});
 
     // The GIF, once the animation has ended.
-    ASSERT_TRUE(f.ExportGif1->isEnabled());
+    ASSERT_TRUE(f.ExportGifItem->isEnabled());
     const QString gif = platform.Sandbox.path() + QStringLiteral("/doc.gif");
     platform.SaveAnswers.push_back(gif);
-    f.ExportGif1Click();
+    f.ExportAnimatedGif();
     EXPECT_EQ(platform.DialogRequests.back().Title, QStringLiteral("Gif save"));
     EXPECT_EQ(platform.DialogRequests.back().FileName, gif);
     EXPECT_EQ(ReadFileBytes(gif).count("NETSCAPE2.0"), 14);
 
     // The layered PSD needs the views of a print export first.
-    EXPECT_FALSE(f.PSD1->isEnabled());
+    EXPECT_FALSE(f.ExportPsdItem->isEnabled());
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
-    f.BitBtn3Click();
-    ASSERT_TRUE(f.PSD1->isEnabled());
+    f.ExportInterlacedPrint();
+    ASSERT_TRUE(f.ExportPsdItem->isEnabled());
     const QString layered = platform.Sandbox.path() + QStringLiteral("/doc_3D.psd");
     platform.SaveAnswers.push_back(layered);
-    f.PSD1Click();
+    f.ExportLayeredPsd();
     EXPECT_EQ(platform.DialogRequests.back().Title, QStringLiteral("Export *.psd"));
     EXPECT_EQ(platform.DialogRequests.back().FileName, layered);
     EXPECT_EQ(ReadFileBytes(layered).left(4), QByteArray("8BPS"));
@@ -141,15 +141,15 @@ TEST_F(ExportWindowTest, OtherOutputsFromTheWindow)
 TEST_F(ExportWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
 {
     Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();
+    MainWindow &f = *form;
+    f.PreviewViews();
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
-    f.BitBtn3Click();
-    f.SpeedButton2Click();
+    f.ExportInterlacedPrint();
+    f.StopAnimation();
     f.AnimationFrame();
     // The first layered PSD composes the full-resolution view files.
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/first_3D.psd"));
-    f.PSD1Click();
+    f.ExportLayeredPsd();
     ASSERT_TRUE(platform.Messages.isEmpty());
     EXPECT_TRUE(QFile::exists(WorkFileName3(QStringLiteral("vwd"), 4)));
 
@@ -161,9 +161,9 @@ TEST_F(ExportWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
     QFile::remove(WorkFileName3(QStringLiteral("vwd"), 4));
     QFile::remove(WorkFileName(QStringLiteral("vw"), 6));
     platform.SaveAnswers = {layered, gif};
-    f.PSD1Click();
-    f.ExportGif1Click();
-    f.SpeedButton5Click();
+    f.ExportLayeredPsd();
+    f.ExportAnimatedGif();
+    f.ShowAnaglyph();
     ASSERT_EQ(platform.Messages.size(), 3) << platform.Messages.join('\n').toStdString();
     EXPECT_TRUE(platform.Messages[0].contains(QLatin1String("vwd004.gjs"))) << platform.Messages[0].toStdString();
     EXPECT_TRUE(platform.Messages[1].contains(QLatin1String("vw6.gjs"))) << platform.Messages[1].toStdString();
@@ -175,13 +175,13 @@ TEST_F(ExportWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
         << QDir(platform.Sandbox.path()).entryList(QDir::Files).join(' ').toStdString();  // psd, tif, _3D.psd, gif
     EXPECT_TRUE(f.isEnabled());
     EXPECT_EQ(platform.BusyDepth, 0);
-    EXPECT_EQ(f.ProgressBar1->value(), 0);
+    EXPECT_EQ(f.ProgressBar->value(), 0);
 
     // A folder that cannot be written: the message, nothing made.
     platform.Messages.clear();
     platform.SaveAnswers = {platform.Sandbox.path() + QStringLiteral("/gone/doc.gif")};
     QFile::copy(WorkFileName(QStringLiteral("vw"), 5), WorkFileName(QStringLiteral("vw"), 6));
-    f.ExportGif1Click();
+    f.ExportAnimatedGif();
     EXPECT_EQ(platform.Messages.size(), 1);
     EXPECT_FALSE(QFile::exists(platform.Sandbox.path() + QStringLiteral("/gone/doc.gif")));
 }
@@ -189,27 +189,27 @@ TEST_F(ExportWindowTest, AnOutputThatFailsHalfWayLeavesNoBrokenFile)
 TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
 {
     Open();
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     // A relief still to render makes the preview and the export longer roads.
     LayerLines.assign(size_t(LayerCount), EmptyLineSet());
     LayerLines[size_t(LayerCount - 1)][0] = {Tline{{100, 5}, {200, 5}, {200, 60}, {100, 60}}};
     Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
     std::vector<int> seen;
-    QObject::connect(f.ProgressBar1, &QProgressBar::valueChanged, [&](int v) { seen.push_back(v); });
+    QObject::connect(f.ProgressBar, &QProgressBar::valueChanged, [&](int v) { seen.push_back(v); });
     struct Case {
         const char *Name;
         std::function<void()> Run;
     };
     const Case commands[] = {
-        {"preview", [&] { f.SpeedButton9Click(); f.SpeedButton2Click(); }},
+        {"preview", [&] { f.PreviewViews(); f.StopAnimation(); }},
         {"print", [&] {
              Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
              platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
-             f.BitBtn3Click();
+             f.ExportInterlacedPrint();
          }},
         {"layered PSD", [&] {
              platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc_3D.psd"));
-             f.PSD1Click();
+             f.ExportLayeredPsd();
          }},
     };
     for (const Case &c : commands) {
@@ -229,23 +229,23 @@ TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
 TEST_F(ExportWindowTest, TheLayeredPsdIsMadeOfTheViewsAsPrinted)
 {
     Open();
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     // A relief given to a layer after the print: the PSD would not show the
     // print's views, so it is refused until the print is made again.
     Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
     const QString layered = platform.Sandbox.path() + QStringLiteral("/doc_3D.psd");
     platform.SaveAnswers.push_back(layered);
-    f.PSD1Click();
+    f.ExportLayeredPsd();
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("The layers have changed since the print was made. Export "
                                                             "the print again, then the layered PSD.")});
     EXPECT_FALSE(QFile::exists(layered));
     platform.Messages.clear();
     platform.SaveAnswers = {platform.Sandbox.path() + QStringLiteral("/doc.tif"), layered};
-    f.BitBtn3Click();
-    f.PSD1Click();
+    f.ExportInterlacedPrint();
+    f.ExportLayeredPsd();
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_TRUE(QFile::exists(layered));
 }
@@ -253,26 +253,26 @@ TEST_F(ExportWindowTest, TheLayeredPsdIsMadeOfTheViewsAsPrinted)
 TEST_F(ExportWindowTest, TheStatusBarNamesEachFileWrittenAndItsSize)
 {
     Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();
-    f.SpeedButton2Click();
+    MainWindow &f = *form;
+    f.PreviewViews();
+    f.StopAnimation();
     f.AnimationFrame();
-    f.ComboBox2->setEditText(QStringLiteral("720"));
-    f.Edit9->setText(QStringLiteral("5"));
+    f.DpiCombo->setEditText(QStringLiteral("720"));
+    f.WidthEdit->setText(QStringLiteral("5"));
     const QString folder = platform.Sandbox.path() + QLatin1Char('/');
     platform.SaveAnswers = {folder + QStringLiteral("doc.tif"), folder + QStringLiteral("doc_3D.psd"),
                             folder + QStringLiteral("doc.gif")};
     // 5 cm at 42.45 lpi: 84 lenses, 1425 columns at 720 dpi; 1.6667 cm high: 472 rows.
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     EXPECT_EQ(f.PanelText(10), QStringLiteral("doc.tif written: 1 425 x 472 pixels, 5 x 1.67 cm."));
     // The layered PSD has the canvas: 210 x 70 pixels, and its size at the document's resolution.
-    f.PSD1Click();
+    f.ExportLayeredPsd();
     EXPECT_EQ(f.PanelText(10), QStringLiteral("doc_3D.psd written: 210 x 70 pixels, %1 x %2 cm.")
                                    .arg(ShortText(double(RoundDiv(PsdWidthCm, 100)) / 100),
                                         ShortText(double(RoundDiv(PsdHeightCm, 100)) / 100)));
-    f.ExportGif1Click();
+    f.ExportAnimatedGif();
     EXPECT_TRUE(f.PanelText(10).startsWith(QStringLiteral("doc.gif written: 210 x 70 pixels, "))) << f.PanelText(10).toStdString();
-    f.SpeedButton5Click();
+    f.ShowAnaglyph();
     EXPECT_TRUE(f.PanelText(10).startsWith(QStringLiteral("doc_qz58.bmp written: 210 x 70 pixels, ")))
         << f.PanelText(10).toStdString();
     ASSERT_EQ(platform.Messages.size(), 1);  // the anaglyph's hint
@@ -281,27 +281,27 @@ TEST_F(ExportWindowTest, TheStatusBarNamesEachFileWrittenAndItsSize)
 TEST_F(ExportWindowTest, TheCropCheckBoxCutsTheViewsOfThePreviewAndThePrint)
 {
     Open();
-    TForm1 &f = *form;
-    EXPECT_FALSE(f.CheckBox16->isChecked());  // off: the outputs stay as they were
-    f.Edit3->setText(QStringLiteral("10"));
-    f.CheckBox16->setChecked(true);
-    f.SpeedButton9Click();
+    MainWindow &f = *form;
+    EXPECT_FALSE(f.CropEdgesCheck->isChecked());  // off: the outputs stay as they were
+    f.DepthEdit->setText(QStringLiteral("10"));
+    f.CropEdgesCheck->setChecked(true);
+    f.PreviewViews();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     ASSERT_GT(CropWidth, 0);
     EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("columns cut at the edges"))) << f.PanelText(10).toStdString();
     EXPECT_LT(LoadImage(WorkFileName(QStringLiteral("vw"), 1)).width(), WorkWidth);
-    f.SpeedButton2Click();
+    f.StopAnimation();
     f.AnimationFrame();
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("columns cut at the edges"))) << f.PanelText(10).toStdString();
     // Off again: the whole canvas.
-    f.CheckBox16->setChecked(false);
-    f.SpeedButton9Click();
+    f.CropEdgesCheck->setChecked(false);
+    f.PreviewViews();
     EXPECT_EQ(CropWidth, 0);
     EXPECT_EQ(LoadImage(WorkFileName(QStringLiteral("vw"), 1)).width(), WorkWidth);
-    f.SpeedButton2Click();
+    f.StopAnimation();
     f.AnimationFrame();
 }
 
@@ -316,27 +316,27 @@ TEST_F(WindowTest, ACroppedPrintKeepsASquareSquare)
     b.AddLayer(0, 0, 300, 200, {255, 255, 255});  // moves: the outer views leave the edges bare
     b.AddLayer(120, 70, 60, 60, {0, 0, 0});       // the square, at the focus: never moves
     b.AddLayer(10, 10, 20, 20, {200, 200, 200});
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     ASSERT_TRUE(f.ImportPsd(WritePsd(QStringLiteral("doc.psd"), b.Build())));
     f.SetCells(2, 1, QStringLiteral("0"));
     f.SetCells(2, 2, QStringLiteral("0"));
     f.SetCells(2, 3, QStringLiteral("40"));
-    f.Edit2->setText(QStringLiteral("2"));
-    f.Edit3->setText(QStringLiteral("1"));
-    f.Edit5->setText(QStringLiteral("60"));
-    f.ComboBox2->setEditText(QStringLiteral("600"));
-    f.Edit9->setText(QStringLiteral("10"));
-    const QString storedHeight = f.Edit10->text();
-    f.CheckBox16->setChecked(true);
-    f.SpeedButton9Click();
-    f.SpeedButton2Click();
+    f.FocusEdit->setText(QStringLiteral("2"));
+    f.DepthEdit->setText(QStringLiteral("1"));
+    f.LpiEdit->setText(QStringLiteral("60"));
+    f.DpiCombo->setEditText(QStringLiteral("600"));
+    f.WidthEdit->setText(QStringLiteral("10"));
+    const QString storedHeight = f.HeightEdit->text();
+    f.CropEdgesCheck->setChecked(true);
+    f.PreviewViews();
+    f.StopAnimation();
     const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
     platform.SaveAnswers.push_back(windowPrint);
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     ASSERT_EQ(CropWidth, 260);  // the outer views move the background 20 columns
-    EXPECT_EQ(f.Edit10->text(), storedHeight);
-    QTest::mouseClick(f.SpeedButton15, Qt::LeftButton);  // doc.hx4p3 beside the PSD
+    EXPECT_EQ(f.HeightEdit->text(), storedHeight);
+    QTest::mouseClick(f.SaveProjectButton, Qt::LeftButton);  // doc.hx4p3 beside the PSD
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
 
     const QString project = platform.Sandbox.path() + QStringLiteral("/doc.hx4p3");
@@ -380,18 +380,18 @@ TEST_F(WindowTest, ACroppedPrintKeepsASquareSquare)
 TEST_F(ExportWindowTest, APrintThatWouldGhostAsksBeforeItIsMade)
 {
     Open();
-    TForm1 &f = *form;
-    f.Edit3->setText(QStringLiteral("10"));
-    f.Edit5->setText(QStringLiteral("100"));
-    f.SpeedButton9Click();
-    f.SpeedButton2Click();
+    MainWindow &f = *form;
+    f.DepthEdit->setText(QStringLiteral("10"));
+    f.LpiEdit->setText(QStringLiteral("100"));
+    f.PreviewViews();
+    f.StopAnimation();
     const QString print = platform.Sandbox.path() + QStringLiteral("/doc.tif");
     for (bool anyway : {false, true}) {
         SCOPED_TRACE(anyway);
         platform.ProceedQuestions.clear();
         platform.SaveAnswers.push_back(print);
         platform.ProceedAnswers.push_back(anyway);
-        f.BitBtn3Click();
+        f.ExportInterlacedPrint();
         EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
         ASSERT_EQ(platform.ProceedQuestions.size(), 1);
         EXPECT_TRUE(platform.ProceedQuestions[0].contains(QLatin1String("the picture will ghost")) &&
@@ -401,11 +401,11 @@ TEST_F(ExportWindowTest, APrintThatWouldGhostAsksBeforeItIsMade)
         EXPECT_EQ(PrintWritten, anyway ? 1 : 0);
     }
     // A depth that does not ghost is not asked about.
-    f.Edit3->setText(QStringLiteral("0.2"));
-    f.SpeedButton9Click();
-    f.SpeedButton2Click();
+    f.DepthEdit->setText(QStringLiteral("0.2"));
+    f.PreviewViews();
+    f.StopAnimation();
     platform.ProceedQuestions.clear();
     platform.SaveAnswers.push_back(print);
-    f.BitBtn3Click();
+    f.ExportInterlacedPrint();
     EXPECT_TRUE(platform.ProceedQuestions.isEmpty()) << platform.ProceedQuestions.join('\n').toStdString();
 }

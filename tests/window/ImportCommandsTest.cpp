@@ -4,7 +4,7 @@
 #include "PsdBuilder.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "BmpCodec.h"
 #include "WindowTest.h"
 #include "WorkFolder.h"
@@ -62,7 +62,7 @@ protected:
 
 TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
 {
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     Import(psd);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     ASSERT_EQ(platform.DialogRequests.size(), 1u);
@@ -72,7 +72,7 @@ TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
     EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel   card.psd"));
     EXPECT_EQ(platform.Beeps, 1);
     EXPECT_EQ(platform.BusyDepth, 0);
-    EXPECT_EQ(f.ProgressBar1->value(), 0);
+    EXPECT_EQ(f.ProgressBar->value(), 0);
 
     // Status bar: 1000 px at 100 dpi = 25.4 cm; 500 px = 12.7 cm.
     EXPECT_EQ(f.PanelText(3), QStringLiteral("25.4 x 12.7"));
@@ -81,10 +81,10 @@ TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
     EXPECT_EQ(f.PanelText(9), QStringLiteral("7"));
     EXPECT_EQ(f.PanelText(10), HintSetParameters);
     EXPECT_EQ(AspectRatio, 20000);
-    EXPECT_EQ(f.Edit10->text(), QStringLiteral("2.5"));  // width 5 / 2
+    EXPECT_EQ(f.HeightEdit->text(), QStringLiteral("2.5"));  // width 5 / 2
 
     // Grid: top layer first; five ungrouped layers, focus the third from the top.
-    ASSERT_EQ(f.StringGrid1->rowCount(), 8);
+    ASSERT_EQ(f.LayerGrid->rowCount(), 8);
     const char *col0[] = {"1", "2", "3 <F>", "4", "5", "6", "7"};
     const char *col1[] = {"", "", "", "C", "C", "", ""};
     const char *col2[] = {"-42", "-21", "0", "0", "0", "31", "62"};
@@ -93,37 +93,37 @@ TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
         EXPECT_EQ(f.Cells(1, r), QString::fromLatin1(col1[r - 1])) << r;
         EXPECT_EQ(f.Cells(2, r), QString::fromLatin1(col2[r - 1])) << r;
     }
-    EXPECT_EQ(f.Edit2->text(), QStringLiteral("3"));
+    EXPECT_EQ(f.FocusEdit->text(), QStringLiteral("3"));
     EXPECT_EQ(FocusLayer, 3);
 
     // Commands of an open document.
-    for (QWidget *on : std::initializer_list<QWidget *>{f.SpeedButton3, f.SpeedButton4, f.SpeedButton9, f.GroupBox2,
-                                                         f.StringGrid1, f.SpeedButton15})
+    for (QWidget *on : std::initializer_list<QWidget *>{f.ZoomInButton, f.ZoomOutButton, f.PreviewButton, f.RightPanel,
+                                                         f.LayerGrid, f.SaveProjectButton})
         EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
-    for (QWidget *off : std::initializer_list<QWidget *>{f.SpeedButton29, f.SpeedButton5, f.SpeedButton10})
+    for (QWidget *off : std::initializer_list<QWidget *>{f.ExportTiffButton, f.AnaglyphButton, f.DeletePointButton})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-    EXPECT_TRUE(f.N3->isEnabled());
-    EXPECT_TRUE(f.Saveproject1->isEnabled());
-    EXPECT_FALSE(f.N7->isEnabled());
-    EXPECT_FALSE(f.PSD1->isEnabled());
+    EXPECT_TRUE(f.ImportSettingsItem->isEnabled());
+    EXPECT_TRUE(f.SaveProjectItem->isEnabled());
+    EXPECT_FALSE(f.ExportTiffItem->isEnabled());
+    EXPECT_FALSE(f.ExportPsdItem->isEnabled());
 
     // Save dialogs are preset beside the PSD.
     const QString base = platform.Sandbox.path() + QStringLiteral("/pics/card");
-    EXPECT_EQ(f.SaveDialog2FileName, base + QStringLiteral(".tif"));
-    EXPECT_EQ(f.SaveDialog5FileName, base + QStringLiteral("_3D.psd"));
-    EXPECT_EQ(f.SaveDialog3FileName, base + QStringLiteral(".gif"));
-    EXPECT_EQ(f.SaveDialog1FileName, base + QStringLiteral(".hx4p2"));
+    EXPECT_EQ(f.PrintFileName, base + QStringLiteral(".tif"));
+    EXPECT_EQ(f.LayeredPsdFileName, base + QStringLiteral("_3D.psd"));
+    EXPECT_EQ(f.GifFileName, base + QStringLiteral(".gif"));
+    EXPECT_EQ(f.ProjectFileName, base + QStringLiteral(".hx4p2"));
 
     // The picture is shown and fitted to the proportion of the document.
-    EXPECT_EQ(f.Image1->Picture().size(), QSize(1000, 500));
-    const QSize client = f.ScrollBox1->viewport()->size();
-    EXPECT_EQ(f.Image1->width(), client.width() - 4);
-    EXPECT_NEAR(f.Image1->height(), f.Image1->width() / 2, 1);
+    EXPECT_EQ(f.PictureView->Picture().size(), QSize(1000, 500));
+    const QSize client = f.PictureArea->viewport()->size();
+    EXPECT_EQ(f.PictureView->width(), client.width() - 4);
+    EXPECT_NEAR(f.PictureView->height(), f.PictureView->width() / 2, 1);
 }
 
 TEST_F(ImportWindowTest, ARefusedFileLeavesTheOpenDocumentAlone)
 {
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     Import(psd);
     f.SetCells(2, 1, QStringLiteral("-50"));  // the designer's own offset
     const QByteArray ly1 = ReadFileBytes(WorkFileName(QStringLiteral("ly"), 1));
@@ -143,11 +143,11 @@ TEST_F(ImportWindowTest, ARefusedFileLeavesTheOpenDocumentAlone)
         EXPECT_EQ(f.Cells(2, 1), QStringLiteral("-50"));
         EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel   card.psd"));
         EXPECT_EQ(ReadFileBytes(WorkFileName(QStringLiteral("ly"), 1)), ly1);
-        EXPECT_TRUE(f.SpeedButton9->isEnabled());
+        EXPECT_TRUE(f.PreviewButton->isEnabled());
         EXPECT_EQ(platform.BusyDepth, 0);
     }
     // Cancelling the dialog changes nothing either.
-    QTest::mouseClick(f.SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(f.ImportPsdButton, Qt::LeftButton);
     EXPECT_EQ(PsdPath, psd);
     if (!CorpusPresent())
         GTEST_SKIP() << "only a missing file was tried; " << NoCorpusReason();
@@ -155,51 +155,51 @@ TEST_F(ImportWindowTest, ARefusedFileLeavesTheOpenDocumentAlone)
 
 TEST_F(ImportWindowTest, LayerViewAndGridClicks)
 {
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     Import(psd);
-    f.StringGrid1->setCurrentCell(7, 2);
-    f.RadioGroup1One->click();
+    f.LayerGrid->setCurrentCell(7, 2);
+    f.LayerViewOne->click();
     EXPECT_EQ(CurrentLayer, 0);
-    EXPECT_TRUE(f.SpeedButton13->isEnabled());
+    EXPECT_TRUE(f.BeginLineButton->isEnabled());
     // The bottom layer alone: opaque, no checkerboard visible.
-    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 220, 255));
-    f.StringGrid1->setCurrentCell(1, 1);
-    f.StringGrid1Click(1, 1);
-    EXPECT_EQ(f.StringGrid1->currentColumn(), 2);  // the Group column passes the cursor on
+    EXPECT_EQ(f.PictureView->Picture().pixelColor(0, 0), QColor(200, 220, 255));
+    f.LayerGrid->setCurrentCell(1, 1);
+    f.LayerGridClicked(1, 1);
+    EXPECT_EQ(f.LayerGrid->currentColumn(), 2);  // the Group column passes the cursor on
     EXPECT_EQ(CurrentLayer, 6);
-    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 200, 200));  // checkerboard
-    f.RadioGroup1All->click();
-    EXPECT_FALSE(f.SpeedButton13->isEnabled());
-    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 220, 255));
+    EXPECT_EQ(f.PictureView->Picture().pixelColor(0, 0), QColor(200, 200, 200));  // checkerboard
+    f.LayerViewAll->click();
+    EXPECT_FALSE(f.BeginLineButton->isEnabled());
+    EXPECT_EQ(f.PictureView->Picture().pixelColor(0, 0), QColor(200, 220, 255));
 }
 
 TEST_F(ImportWindowTest, TheTopLayerIsCurrentAfterAnImportAndTheKeyboardMovesIt)
 {
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     Import(psd);
     EXPECT_EQ(CurrentLayer, 6);
-    f.RadioGroup1One->click();
+    f.LayerViewOne->click();
     // The top layer alone (10, 10, 10 at 800..900 x 300..400 of a 1000-pixel canvas).
-    EXPECT_EQ(f.Image1->Picture().pixelColor(850, 350), QColor(10, 10, 10));
-    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 200, 200));
+    EXPECT_EQ(f.PictureView->Picture().pixelColor(850, 350), QColor(10, 10, 10));
+    EXPECT_EQ(f.PictureView->Picture().pixelColor(0, 0), QColor(200, 200, 200));
 
     // Moving down the grid with the keyboard is a click on the next row.
-    f.StringGrid1->setFocus();
+    f.LayerGrid->setFocus();
     struct Step { Qt::Key key; int row; int layer; };
     const Step steps[] = {{Qt::Key_Down, 2, 5}, {Qt::Key_Down, 3, 4}, {Qt::Key_End, 3, 4},
                           {Qt::Key_Up, 2, 5}, {Qt::Key_PageDown, 7, 0}};
     for (const Step &s : steps) {
-        QTest::keyClick(f.StringGrid1, s.key, s.key == Qt::Key_PageDown ? Qt::ControlModifier : Qt::NoModifier);
-        EXPECT_EQ(f.StringGrid1->currentRow(), s.row) << s.key;
+        QTest::keyClick(f.LayerGrid, s.key, s.key == Qt::Key_PageDown ? Qt::ControlModifier : Qt::NoModifier);
+        EXPECT_EQ(f.LayerGrid->currentRow(), s.row) << s.key;
         EXPECT_EQ(CurrentLayer, s.layer) << s.key;
     }
     // The bottom layer alone covers the canvas.
-    EXPECT_EQ(f.Image1->Picture().pixelColor(0, 0), QColor(200, 220, 255));
+    EXPECT_EQ(f.PictureView->Picture().pixelColor(0, 0), QColor(200, 220, 255));
 }
 
 TEST_F(ImportWindowTest, TheImportShortcutWorksWheneverImportIsAllowed)
 {
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     platform.OpenAnswers.push_back(psd);
@@ -208,7 +208,7 @@ TEST_F(ImportWindowTest, TheImportShortcutWorksWheneverImportIsAllowed)
     EXPECT_EQ(platform.DialogRequests.size(), 1u);
 
     // With the keyboard focus in the layer grid and in a field.
-    for (QWidget *focus : std::initializer_list<QWidget *>{f.StringGrid1, f.Edit3}) {
+    for (QWidget *focus : std::initializer_list<QWidget *>{f.LayerGrid, f.DepthEdit}) {
         focus->setFocus();
         platform.OpenAnswers.push_back(psd);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_I, Qt::ControlModifier);
@@ -217,11 +217,11 @@ TEST_F(ImportWindowTest, TheImportShortcutWorksWheneverImportIsAllowed)
     EXPECT_EQ(platform.DialogRequests.size(), 3u);
 
     // Not while the animation plays: the table turns the import off.
-    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
-    ASSERT_FALSE(f.SpeedButton1->isEnabled());
+    QTest::mouseClick(f.PreviewButton, Qt::LeftButton);
+    ASSERT_FALSE(f.ImportPsdButton->isEnabled());
     QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);
     EXPECT_EQ(platform.DialogRequests.size(), 3u);
-    QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(f.StopButton, Qt::LeftButton);
     platform.OpenAnswers.push_back(psd);
     QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);
     EXPECT_EQ(platform.DialogRequests.size(), 4u);
@@ -229,7 +229,7 @@ TEST_F(ImportWindowTest, TheImportShortcutWorksWheneverImportIsAllowed)
 
 TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
 {
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     Import(psd);
     ASSERT_EQ(LayerCount, 7);
     // A second document of another size and layer count.
@@ -245,7 +245,7 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
                       QString::number(ImageWidth), QString::number(FocusLayer), QString::number(DefaultOffsets.size())};
         for (int panel : {3, 5, 7, 9, 10})
             s << f.PanelText(panel);
-        for (int row = 0; row < f.StringGrid1->rowCount(); ++row)
+        for (int row = 0; row < f.LayerGrid->rowCount(); ++row)
             for (int col = 0; col < 3; ++col)
                 s << f.Cells(col, row);
         for (const QString &name : QDir(WorkFolder).entryList(QDir::Files, QDir::Name))
@@ -292,108 +292,108 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
 
 TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
 {
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     Import(psd);
     struct LpiCase { const char *typed; const char *shown; Fixed4 lpi; };
     const LpiCase lpiCases[] = {{"300", "75.55", 755500}, {"9", "9", 90000}, {"210", "210", 2100000},
                                 {"210.5", "75.55", 755500}, {"42.4775", "42.4775", 424775}};
     for (const LpiCase &c : lpiCases) {
-        f.Edit5->setText(QString::fromLatin1(c.typed));
-        f.Edit5Exit();
-        EXPECT_EQ(f.Edit5->text(), QString::fromLatin1(c.shown));
+        f.LpiEdit->setText(QString::fromLatin1(c.typed));
+        f.LpiEdited();
+        EXPECT_EQ(f.LpiEdit->text(), QString::fromLatin1(c.shown));
         EXPECT_EQ(Lpi, c.lpi);
     }
-    f.Edit5->setText(QString());
-    f.Edit5Exit();
+    f.LpiEdit->setText(QString());
+    f.LpiEdited();
     EXPECT_EQ(Lpi, 424775);  // empty: nothing happens
-    f.Edit5->setText(QStringLiteral("4x"));
-    f.Edit5Exit();
+    f.LpiEdit->setText(QStringLiteral("4x"));
+    f.LpiEdited();
     EXPECT_EQ(platform.Messages.last(), QStringLiteral("'4x' is not a valid floating point value"));
     EXPECT_EQ(Lpi, 424775);
 
     // Width: above 21 becomes 21 at once; the height follows the proportion (2:1).
-    f.Edit9->setText(QStringLiteral("22"));
-    EXPECT_EQ(f.Edit9->text(), QStringLiteral("21"));
-    EXPECT_EQ(f.Edit10->text(), QStringLiteral("10.5"));
-    f.Edit9->setText(QStringLiteral("3"));
-    EXPECT_EQ(f.Edit10->text(), QStringLiteral("1.5"));
+    f.WidthEdit->setText(QStringLiteral("22"));
+    EXPECT_EQ(f.WidthEdit->text(), QStringLiteral("21"));
+    EXPECT_EQ(f.HeightEdit->text(), QStringLiteral("10.5"));
+    f.WidthEdit->setText(QStringLiteral("3"));
+    EXPECT_EQ(f.HeightEdit->text(), QStringLiteral("1.5"));
 
     // Depth: 12 gives 2 while the field keeps 12; -10 is kept; empty becomes "1.0".
-    f.SpeedButton29->setEnabled(true);
-    f.Edit3->setText(QStringLiteral("12"));
+    f.ExportTiffButton->setEnabled(true);
+    f.DepthEdit->setText(QStringLiteral("12"));
     EXPECT_EQ(Depth, 2 * Fixed4One);
-    EXPECT_EQ(f.Edit3->text(), QStringLiteral("12"));
-    EXPECT_FALSE(f.SpeedButton29->isEnabled());
+    EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("12"));
+    EXPECT_FALSE(f.ExportTiffButton->isEnabled());
     EXPECT_EQ(ViewsStale, 1);
-    f.Edit3->setText(QStringLiteral("-10"));
+    f.DepthEdit->setText(QStringLiteral("-10"));
     EXPECT_EQ(Depth, -10 * Fixed4One);
-    f.Edit3->setText(QString());
-    EXPECT_EQ(f.Edit3->text(), QStringLiteral("1.0"));
+    f.DepthEdit->setText(QString());
+    EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("1.0"));
     EXPECT_EQ(Depth, Fixed4One);
 
     // Focus: 0 or above the layer count shows 0 and removes the marker.
     for (const char *typed : {"0", "8"}) {
-        f.N7->setEnabled(true);
-        f.Edit2->setText(QString::fromLatin1(typed));
-        f.Edit2Exit();
-        EXPECT_EQ(f.Edit2->text(), QStringLiteral("0"));
+        f.ExportTiffItem->setEnabled(true);
+        f.FocusEdit->setText(QString::fromLatin1(typed));
+        f.FocusEdited();
+        EXPECT_EQ(f.FocusEdit->text(), QStringLiteral("0"));
         EXPECT_EQ(FocusLayer, 0);
-        EXPECT_FALSE(f.N7->isEnabled());
+        EXPECT_FALSE(f.ExportTiffItem->isEnabled());
         for (int r = 1; r <= 7; ++r)
             EXPECT_EQ(f.Cells(0, r), QString::number(r));
     }
-    f.Edit2->setText(QStringLiteral("5"));
-    f.Edit2Exit();
+    f.FocusEdit->setText(QStringLiteral("5"));
+    f.FocusEdited();
     EXPECT_EQ(f.Cells(0, 5), QStringLiteral("5 <F>"));
     EXPECT_EQ(f.Cells(0, 3), QStringLiteral("3"));
 
     // The view count field puts 7 back.
-    f.Edit4->setText(QString());
-    EXPECT_EQ(f.Edit4->text(), QStringLiteral("7"));
+    f.ViewCountEdit->setText(QString());
+    EXPECT_EQ(f.ViewCountEdit->text(), QStringLiteral("7"));
 }
 
 TEST_F(ImportWindowTest, ZoomAndPan)
 {
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     Import(psd);
-    const int fitted = f.Image1->width();
-    f.SpeedButton3Click();
-    EXPECT_EQ(f.Image1->width(), int(Round(fitted * 1.5)));
+    const int fitted = f.PictureView->width();
+    f.ZoomIn();
+    EXPECT_EQ(f.PictureView->width(), int(Round(fitted * 1.5)));
     EXPECT_EQ(ViewOffsetX, 0);
-    f.SpeedButton3Click();
-    const int wide = f.Image1->width();
-    ASSERT_GT(wide, f.ScrollBox1->viewport()->width());
+    f.ZoomIn();
+    const int wide = f.PictureView->width();
+    ASSERT_GT(wide, f.PictureArea->viewport()->width());
     // Wider than the area: scrolled so that the middle of the picture shows.
-    EXPECT_EQ(f.Image1->x(), 0);
-    EXPECT_EQ(f.ScrollBox1->horizontalScrollBar()->value(),
-              -int(RoundDiv(f.ScrollBox1->viewport()->width() - wide, 2)));
-    EXPECT_EQ(ViewScale, ToFixed4(double(WorkHeight) / f.Image1->height()));
-    f.SpeedButton4Click();
-    f.SpeedButton4Click();
-    EXPECT_NEAR(f.Image1->width(), fitted, 1);
+    EXPECT_EQ(f.PictureView->x(), 0);
+    EXPECT_EQ(f.PictureArea->horizontalScrollBar()->value(),
+              -int(RoundDiv(f.PictureArea->viewport()->width() - wide, 2)));
+    EXPECT_EQ(ViewScale, ToFixed4(double(WorkHeight) / f.PictureView->height()));
+    f.ZoomOut();
+    f.ZoomOut();
+    EXPECT_NEAR(f.PictureView->width(), fitted, 1);
 
     // Dragging without the space bar does not scroll; with it held it does.
-    f.SpeedButton3Click();
-    f.SpeedButton3Click();
-    QWidget *viewport = f.ScrollBox1->viewport();
-    QScrollBar *h = f.ScrollBox1->horizontalScrollBar();
+    f.ZoomIn();
+    f.ZoomIn();
+    QWidget *viewport = f.PictureArea->viewport();
+    QScrollBar *h = f.PictureArea->horizontalScrollBar();
     const int start = h->value();
     QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(300, 100));
     QTest::mouseMove(viewport, QPoint(250, 100));
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(250, 100));
     EXPECT_EQ(h->value(), start);
-    f.SpeedButton9->setFocus();
-    QTest::keyPress(f.SpeedButton9, Qt::Key_Space);
+    f.PreviewButton->setFocus();
+    QTest::keyPress(f.PreviewButton, Qt::Key_Space);
     EXPECT_EQ(SpaceHeld, 1);
-    EXPECT_TRUE(f.ScrollBox1->hasFocus());  // the focused button is not pressed
+    EXPECT_TRUE(f.PictureArea->hasFocus());  // the focused button is not pressed
     QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(300, 100));
     QTest::mouseMove(viewport, QPoint(250, 100));
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(250, 100));
     EXPECT_EQ(h->value(), start + 50);
-    QTest::keyRelease(f.ScrollBox1, Qt::Key_Space);
+    QTest::keyRelease(f.PictureArea, Qt::Key_Space);
     EXPECT_EQ(SpaceHeld, 0);
-    EXPECT_FALSE(f.Image1->isEnabled());  // the SetLayer page: the picture stays off
+    EXPECT_FALSE(f.PictureView->isEnabled());  // the SetLayer page: the picture stays off
 
-    f.Showgrouptiff1->trigger();
+    f.ShowWorkFolderItem->trigger();
     EXPECT_EQ(platform.ShellOpened.last(), WorkFolder);
 }

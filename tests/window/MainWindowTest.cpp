@@ -5,7 +5,7 @@
 #include "ScriptedPlatform.h"
 #include "SettingsFile.h"
 #include "TestSupport.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "WindowTest.h"
 
 #include <QAction>
@@ -32,7 +32,7 @@ namespace {
 
 class MainWindowTest : public WindowTest {
 protected:
-    TForm1 &Start() { return WindowTest::Start(false); }
+    MainWindow &Start() { return WindowTest::Start(false); }
     QString SettingsPath() const { return platform.ProgramDir + QStringLiteral("/vistrelt.inf"); }
 };
 
@@ -40,7 +40,7 @@ protected:
 
 TEST_F(MainWindowTest, EveryNamedTextHasItsControlAndEveryControlItsText)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     for (const ControlText &text : MainWindowTexts()) {
         const TComponent *c = f.FindComponent(QString::fromLatin1(text.Name));
         ASSERT_NE(c, nullptr) << text.Name;
@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, EveryNamedTextHasItsControlAndEveryControlItsText)
 
 TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     EXPECT_EQ(WorkFolder, platform.WorkFolderPath());
     EXPECT_TRUE(QDir(WorkFolder).exists());
     EXPECT_EQ(ProgramFolder, platform.ProgramDir);
@@ -60,18 +60,18 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
 
     // Fields
-    EXPECT_EQ(f.Edit5->text(), QStringLiteral("42.45"));
-    EXPECT_EQ(f.Edit4->text(), QStringLiteral("7"));
-    EXPECT_EQ(f.Edit2->text(), QStringLiteral("1"));
-    EXPECT_EQ(f.Edit3->text(), QStringLiteral("1"));
-    EXPECT_EQ(f.ComboBox2->currentText(), QStringLiteral("720"));
-    EXPECT_EQ(f.Edit9->text(), QStringLiteral("5"));
-    EXPECT_EQ(f.Edit10->text(), QStringLiteral("5"));
-    EXPECT_EQ(f.Edit11->text(), QStringLiteral("1"));
-    EXPECT_EQ(f.ComboBox1->currentIndex(), 2);
-    EXPECT_EQ(f.Edit5->maxLength(), 8);
-    EXPECT_EQ(f.Edit3->maxLength(), 7);
-    EXPECT_EQ(f.Edit11->maxLength(), 2);
+    EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("42.45"));
+    EXPECT_EQ(f.ViewCountEdit->text(), QStringLiteral("7"));
+    EXPECT_EQ(f.FocusEdit->text(), QStringLiteral("1"));
+    EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("1"));
+    EXPECT_EQ(f.DpiCombo->currentText(), QStringLiteral("720"));
+    EXPECT_EQ(f.WidthEdit->text(), QStringLiteral("5"));
+    EXPECT_EQ(f.HeightEdit->text(), QStringLiteral("5"));
+    EXPECT_EQ(f.HScaleEdit->text(), QStringLiteral("1"));
+    EXPECT_EQ(f.ColourModeCombo->currentIndex(), 2);
+    EXPECT_EQ(f.LpiEdit->maxLength(), 8);
+    EXPECT_EQ(f.DepthEdit->maxLength(), 7);
+    EXPECT_EQ(f.HScaleEdit->maxLength(), 2);
 
     // Document
     EXPECT_EQ(LayerCount, 3);
@@ -80,8 +80,8 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_EQ(ViewsStale, 1);
     EXPECT_EQ(AppState, 0);
     EXPECT_EQ(AspectRatio, Fixed4One);
-    EXPECT_EQ(f.OrderCheckBoxes[0], f.CheckBox1);
-    EXPECT_EQ(f.OrderCheckBoxes[14], f.CheckBox15);
+    EXPECT_EQ(f.OrderCheckBoxes[0], f.OrderCheck1);
+    EXPECT_EQ(f.OrderCheckBoxes[14], f.OrderCheck15);
     EXPECT_EQ(HintImport, QStringLiteral(" Please import *.psd"));
 
     // Status bar, grid, tabs
@@ -96,42 +96,42 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_EQ(f.Cells(0, 0), QStringLiteral("Layer"));
     EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
     EXPECT_EQ(f.Cells(2, 0), QStringLiteral("Offset"));
-    EXPECT_EQ(f.StringGrid1->columnCount(), 3);
-    EXPECT_EQ(f.PageControl1->currentIndex(), 0);
+    EXPECT_EQ(f.LayerGrid->columnCount(), 3);
+    EXPECT_EQ(f.Pages->currentIndex(), 0);
     EXPECT_EQ(f.Caption(QStringLiteral("TabSheet1")), QStringLiteral("SetLayer"));
     EXPECT_EQ(f.Caption(QStringLiteral("TabSheet2")), QStringLiteral("DrawLine"));
     EXPECT_EQ(f.Caption(QStringLiteral("TabSheet4")), QStringLiteral("Output Sets"));
-    EXPECT_EQ(f.Timer1->interval(), 50);
-    EXPECT_TRUE(f.Timer1->isSingleShot());
+    EXPECT_EQ(f.FrameTimer->interval(), 50);
+    EXPECT_TRUE(f.FrameTimer->isSingleShot());
 
     // Enabled states of the start-up row
-    for (QWidget *on : std::initializer_list<QWidget *>{f.SpeedButton12, f.SpeedButton1})
+    for (QWidget *on : std::initializer_list<QWidget *>{f.OpenProjectButton, f.ImportPsdButton})
         EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
     for (QWidget *off : std::initializer_list<QWidget *>{
-             f.GroupBox2, f.StringGrid1, f.SpeedButton15, f.SpeedButton3, f.SpeedButton4, f.SpeedButton10,
-             f.SpeedButton6, f.SpeedButton7, f.SpeedButton8, f.SpeedButton9, f.SpeedButton2, f.SpeedButton29,
-             f.SpeedButton13, f.SpeedButton5, f.BitBtn6})
+             f.RightPanel, f.LayerGrid, f.SaveProjectButton, f.ZoomInButton, f.ZoomOutButton, f.DeletePointButton,
+             f.DeleteLineButton, f.DeleteLayerLinesButton, f.DeleteAllLinesButton, f.PreviewButton, f.StopButton, f.ExportTiffButton,
+             f.BeginLineButton, f.AnaglyphButton, f.ReliefStopButton})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-    for (QAction *on : {f.Openproject1, f.N6, f.N9, f.N18, f.N25, f.N26, f.N21, f.N22, f.N16, f.N17})
+    for (QAction *on : {f.OpenProjectItem, f.ImportPsdItem, f.QuitItem, f.PreviewItem, f.StopPreviewItem, f.AnaglyphItem, f.HelpItem, f.AboutItem, f.ZoomInItem, f.ZoomOutItem})
         EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
-    for (QAction *off : {f.Saveproject1, f.N4, f.N3, f.N7, f.PSD1, f.ExportGif1})
+    for (QAction *off : {f.SaveProjectItem, f.SaveProjectAsItem, f.ImportSettingsItem, f.ExportTiffItem, f.ExportPsdItem, f.ExportGifItem})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-    EXPECT_FALSE(f.Importdefaultsettings1->isVisible());
-    EXPECT_FALSE(f.Languages1->isVisible());
-    EXPECT_FALSE(f.ToolBar2->isVisibleTo(&f));
-    EXPECT_FALSE(f.Label24->isVisibleTo(&f));
-    EXPECT_FALSE(f.ComboBox1->isVisibleTo(&f));
-    EXPECT_FALSE(f.Image1->isEnabled());
+    EXPECT_FALSE(f.ImportDefaultSettingsItem->isVisible());
+    EXPECT_FALSE(f.LanguageItem->isVisible());
+    EXPECT_FALSE(f.LineToolBar->isVisibleTo(&f));
+    EXPECT_FALSE(f.FrontMarker->isVisibleTo(&f));
+    EXPECT_FALSE(f.ColourModeCombo->isVisibleTo(&f));
+    EXPECT_FALSE(f.PictureView->isEnabled());
 
     // Menu texts and shortcuts
-    EXPECT_EQ(f.N2->title(), QStringLiteral("&File"));
-    EXPECT_EQ(f.N9->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
-    EXPECT_EQ(f.N4->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
-    EXPECT_EQ(f.Importdefaultsettings1->shortcut(), QKeySequence(QStringLiteral("Ctrl+F12")));
-    EXPECT_EQ(f.DeleteSelect1->shortcut(), QKeySequence(QKeySequence::Delete));
-    EXPECT_EQ(f.N26->text(), QStringLiteral("&Red/Blue Glasses preview"));
-    EXPECT_EQ(f.SpeedButton29->toolTip(), QStringLiteral("Export tiff"));
-    EXPECT_EQ(f.Edit5->toolTip(), QStringLiteral("lenticular total in 1 inch"));
+    EXPECT_EQ(f.FileMenu->title(), QStringLiteral("&File"));
+    EXPECT_EQ(f.QuitItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    EXPECT_EQ(f.SaveProjectAsItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
+    EXPECT_EQ(f.ImportDefaultSettingsItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+F12")));
+    EXPECT_EQ(f.DeleteSelectionItem->shortcut(), QKeySequence(QKeySequence::Delete));
+    EXPECT_EQ(f.AnaglyphItem->text(), QStringLiteral("&Red/Blue Glasses preview"));
+    EXPECT_EQ(f.ExportTiffButton->toolTip(), QStringLiteral("Export tiff"));
+    EXPECT_EQ(f.LpiEdit->toolTip(), QStringLiteral("lenticular total in 1 inch"));
 }
 
 TEST_F(MainWindowTest, SettingsAreShownAsRead)
@@ -142,16 +142,16 @@ TEST_F(MainWindowTest, SettingsAreShownAsRead)
     values.Depth = ToFixed4(2.5);
     values.HScale = 2;
     WriteFileBytes(SettingsPath(), FormatSettings(values));
-    TForm1 &f = Start();
-    EXPECT_EQ(f.ComboBox2->currentText(), QStringLiteral("(Auto)"));
-    EXPECT_EQ(f.Edit5->text(), QStringLiteral("42.4775"));
-    EXPECT_EQ(f.Edit3->text(), QStringLiteral("2.5"));
-    EXPECT_EQ(f.Edit11->text(), QStringLiteral("2"));
+    MainWindow &f = Start();
+    EXPECT_EQ(f.DpiCombo->currentText(), QStringLiteral("(Auto)"));
+    EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("42.4775"));
+    EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("2.5"));
+    EXPECT_EQ(f.HScaleEdit->text(), QStringLiteral("2"));
 }
 
 TEST_F(MainWindowTest, ClosingWritesSettingsAndEmptiesTheWorkFolderButKeepsSubFolders)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     // Quitting before any import: settings written, no image touched.
     QFile::remove(SettingsPath());
     for (const char *name : {"ly1.gjs", "vw3.gjs", "other-program.txt"})
@@ -172,24 +172,24 @@ TEST_F(MainWindowTest, ResolutionResolvedFromAutoIsSavedAsAuto)
     Start();
     Lpi = ToFixed4(42.4775);
     OutputDpi = 7 * Lpi;  // as an export with "(Auto)" leaves it
-    form->FormClose();
+    form->ShutDown();
     SettingsValues saved;
     ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
     EXPECT_EQ(saved.OutputDpi, AutoDpi);
 
     // Any other resolution is saved as it is.
     ResetDocument();
-    form = std::make_unique<TForm1>();
-    ASSERT_TRUE(form->FormCreate());
+    form = std::make_unique<MainWindow>();
+    ASSERT_TRUE(form->StartUp());
     OutputDpi = 1440 * Fixed4One;
-    form->FormClose();
+    form->ShutDown();
     ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
     EXPECT_EQ(saved.OutputDpi, 1440 * Fixed4One);
 }
 
 TEST_F(MainWindowTest, QuitShortcutClosesTheWindow)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     WriteFileBytes(WorkFolder + QStringLiteral("ly1.gjs"), "x");
     QFile::remove(SettingsPath());
     f.show();
@@ -208,8 +208,8 @@ TEST_F(MainWindowTest, NoWorkFolderMeansNoStart)
     WriteFileBytes(blocked, "file, not folder");
     platform.Roots = {blocked + QStringLiteral("/")};
     platform.Fallback = blocked + QStringLiteral("/");
-    form = std::make_unique<TForm1>();
-    EXPECT_FALSE(form->FormCreate());
+    form = std::make_unique<MainWindow>();
+    EXPECT_FALSE(form->StartUp());
     ASSERT_EQ(platform.Messages.size(), 1);
     EXPECT_TRUE(platform.Messages[0].contains(QLatin1String("work folder")));
 }
@@ -219,46 +219,46 @@ TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
     SettingsValues values;
     values.Language = 1;
     WriteFileBytes(SettingsPath(), FormatSettings(values));
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     EXPECT_EQ(f.Caption(QStringLiteral("TabSheet1")), QStringLiteral("多层设置"));
-    EXPECT_EQ(f.N2->title(), QStringLiteral("文件(&F)"));
-    EXPECT_EQ(f.Openproject1->text(), QStringLiteral("打开工程文件(&O)"));
-    EXPECT_EQ(f.Label7->text(), QStringLiteral("线数:"));
-    EXPECT_EQ(f.BitBtn5->text(), QStringLiteral("单层预览"));
+    EXPECT_EQ(f.FileMenu->title(), QStringLiteral("文件(&F)"));
+    EXPECT_EQ(f.OpenProjectItem->text(), QStringLiteral("打开工程文件(&O)"));
+    EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
+    EXPECT_EQ(f.ReliefPreviewButton->text(), QStringLiteral("单层预览"));
     EXPECT_EQ(f.Caption(QStringLiteral("RadioGroup1")), QStringLiteral("图层显示"));
     EXPECT_EQ(f.Cells(0, 0), QStringLiteral("图层"));
     EXPECT_EQ(f.Cells(2, 0), QStringLiteral("移位"));
     EXPECT_EQ(f.PanelText(1), QStringLiteral("原图信息"));
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" 请导入Psd图档"));
-    EXPECT_EQ(f.RadioGroup1One->text(), QStringLiteral("单层"));
+    EXPECT_EQ(f.LayerViewOne->text(), QStringLiteral("单层"));
     EXPECT_EQ(HintGlasses, QStringLiteral("请戴上红绿立体眼镜,观看立体效果."));
     // Controls without a hint keep their caption; speed buttons and fields keep English tooltips.
     EXPECT_EQ(f.Caption(QStringLiteral("RadioGroup2")), QStringLiteral("Order"));
     EXPECT_EQ(f.Caption(QStringLiteral("Label24")), QStringLiteral("Front"));
-    EXPECT_EQ(f.SpeedButton9->toolTip(), QStringLiteral("Preview"));
-    EXPECT_EQ(f.Edit3->toolTip(), QStringLiteral("3D depth"));
+    EXPECT_EQ(f.PreviewButton->toolTip(), QStringLiteral("Preview"));
+    EXPECT_EQ(f.DepthEdit->toolTip(), QStringLiteral("3D depth"));
     // The hint slot of a label stores English now, but is no tooltip.
     EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("LPI:"));
-    EXPECT_TRUE(f.Label7->toolTip().isEmpty());
+    EXPECT_TRUE(f.LpiLabel->toolTip().isEmpty());
 }
 
 TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("线数:"));
 
-    f.Languages1->trigger();  // to Chinese
+    f.LanguageItem->trigger();  // to Chinese
     EXPECT_EQ(Language, 1);
-    EXPECT_EQ(f.Label7->text(), QStringLiteral("线数:"));
+    EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
     EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("LPI:"));
-    EXPECT_EQ(f.N9->text(), QStringLiteral("退出(&Q)"));
+    EXPECT_EQ(f.QuitItem->text(), QStringLiteral("退出(&Q)"));
     EXPECT_EQ(f.Caption(QStringLiteral("Languages1")), QStringLiteral("语言 英文/中文"));
-    EXPECT_EQ(f.SpeedButton5->toolTip(), QStringLiteral("Red/blue glasses preview"));
-    EXPECT_EQ(f.SpeedButton14->text(), QStringLiteral("英文"));
+    EXPECT_EQ(f.AnaglyphButton->toolTip(), QStringLiteral("Red/blue glasses preview"));
+    EXPECT_EQ(f.LanguageButton->text(), QStringLiteral("英文"));
 
-    f.Languages1->trigger();  // back to English
+    f.LanguageItem->trigger();  // back to English
     EXPECT_EQ(Language, 0);
-    EXPECT_EQ(f.Label7->text(), QStringLiteral("LPI:"));
+    EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("LPI:"));
     EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("线数:"));
     EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
 
@@ -266,44 +266,44 @@ TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
     // the explicit texts follow Language.
     f.SwitchLanguage();
     f.SwitchLanguage();
-    EXPECT_EQ(f.Label7->text(), QStringLiteral("LPI:"));
+    EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("LPI:"));
     f.SwitchLanguage();
-    EXPECT_EQ(f.Label7->text(), QStringLiteral("线数:"));
+    EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
     EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
 }
 
 TEST_F(MainWindowTest, StatusHintFollowsTheStateAfterASwitch)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     struct Case { uint8_t state; const char *chinese; };
     const Case cases[] = {{0, " 请导入Psd图档"}, {1, " 请设置参数,然后预览"}, {2, " 请先停止预览"},
                           {3, " 请输出立体图片。或重新设置立体参数。"}};
     for (const Case &c : cases) {
         AppState = c.state;
-        f.Languages1->trigger();  // to Chinese
+        f.LanguageItem->trigger();  // to Chinese
         EXPECT_EQ(f.PanelText(10), QString::fromUtf8(c.chinese));
-        f.Languages1->trigger();  // back
+        f.LanguageItem->trigger();  // back
         EXPECT_EQ(f.PanelText(10), HintCurrent);
     }
     AppState = 2;
-    f.Languages1->trigger();
-    f.Languages1->trigger();
+    f.LanguageItem->trigger();
+    f.LanguageItem->trigger();
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
     // Another state leaves the hint as it was.
     AppState = 9;
-    f.Languages1->trigger();
+    f.LanguageItem->trigger();
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
 }
 
 TEST_F(MainWindowTest, HiddenLanguageItemAnswersCtrlAltC)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     f.show();
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(Language, 1);
-    EXPECT_EQ(f.Label2->text(), QStringLiteral("景深:"));
+    EXPECT_EQ(f.DepthLabel->text(), QStringLiteral("景深:"));
     // The choice is remembered at close.
     f.close();
     SettingsValues saved;
@@ -313,10 +313,10 @@ TEST_F(MainWindowTest, HiddenLanguageItemAnswersCtrlAltC)
 
 TEST_F(MainWindowTest, HelpAndWebPageUseTheShell)
 {
-    TForm1 &f = Start();
-    f.Website1->trigger();
+    MainWindow &f = Start();
+    f.WebsiteItem->trigger();
     EXPECT_EQ(platform.ShellOpened, QStringList{QString::fromLatin1(ProductWebAddress)});
-    f.N21->trigger();
+    f.HelpItem->trigger();
     auto *help = f.findChild<QWidget *>(QStringLiteral("Form2"));
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
@@ -328,22 +328,22 @@ TEST_F(MainWindowTest, HelpAndWebPageUseTheShell)
 
 TEST_F(MainWindowTest, SplashStaysTwoSecondsOrUntilClicked)
 {
-    TAboutBox splash;
+    AboutBox splash;
     splash.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
     EXPECT_EQ(splash.size(), QSize(600, 450));
     EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(splash.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(splash.Timer1->interval(), 2000);
+    EXPECT_EQ(splash.FrameTimer->interval(), 2000);
     EXPECT_TRUE(splash.TimerRunning());
     QTest::mouseClick(&splash, Qt::LeftButton);
     EXPECT_FALSE(splash.TimerRunning());
     EXPECT_FALSE(splash.isVisible());
 
     // About shows it again, modeless, with its timer running.
-    TForm1 &f = Start();
-    f.N22->trigger();
-    auto *about = f.findChild<TAboutBox *>();
+    MainWindow &f = Start();
+    f.AboutItem->trigger();
+    auto *about = f.findChild<AboutBox *>();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     EXPECT_TRUE(about->TimerRunning());

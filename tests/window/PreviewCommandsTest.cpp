@@ -4,7 +4,7 @@
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "Tiff.h"
-#include "Unit1.h"
+#include "MainWindow.h"
 #include "WindowTest.h"
 #include "ViewSet.h"
 #include "BmpCodec.h"
@@ -29,56 +29,56 @@ using PreviewWindowTest = ImportedWindowTest;
 TEST_F(PreviewWindowTest, ViewsPlayForthAndBackUntilStopped)
 {
     Open();
-    TForm1 &f = *form;
-    QTest::mouseClick(f.SpeedButton9, Qt::LeftButton);
+    MainWindow &f = *form;
+    QTest::mouseClick(f.PreviewButton, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(AppState, 2);
     // The hint, then how far the views move under the lenses.
     EXPECT_TRUE(f.PanelText(10).startsWith(HintStopPreview + QStringLiteral("  Largest shift")))
         << f.PanelText(10).toStdString();
-    EXPECT_TRUE(f.SpeedButton29->isEnabled());
-    EXPECT_TRUE(f.SpeedButton5->isEnabled());
-    EXPECT_TRUE(f.SpeedButton2->isEnabled());
-    EXPECT_FALSE(f.SpeedButton1->isEnabled());
-    EXPECT_FALSE(f.GroupBox2->isEnabled());
-    EXPECT_FALSE(f.ExportGif1->isEnabled());
-    EXPECT_EQ(f.ProgressBar1->value(), 0);
+    EXPECT_TRUE(f.ExportTiffButton->isEnabled());
+    EXPECT_TRUE(f.AnaglyphButton->isEnabled());
+    EXPECT_TRUE(f.StopButton->isEnabled());
+    EXPECT_FALSE(f.ImportPsdButton->isEnabled());
+    EXPECT_FALSE(f.RightPanel->isEnabled());
+    EXPECT_FALSE(f.ExportGifItem->isEnabled());
+    EXPECT_EQ(f.ProgressBar->value(), 0);
     EXPECT_EQ(platform.BusyDepth, 0);
     for (int v = 1; v <= 7; ++v)
         ASSERT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vw"), v)));
     EXPECT_FALSE(QFile::exists(WorkFileName(QStringLiteral("vwv"), 1)));  // RGB needs no display copy
-    EXPECT_TRUE(f.Label24->isVisible());
-    EXPECT_EQ(f.Label24->x(), ViewMarkerLeft(f.ScrollBox1->width(), 0));
-    EXPECT_EQ(f.Timer1->interval(), 50);
-    EXPECT_TRUE(f.Timer1->isActive());
+    EXPECT_TRUE(f.FrontMarker->isVisible());
+    EXPECT_EQ(f.FrontMarker->x(), ViewMarkerLeft(f.PictureArea->width(), 0));
+    EXPECT_EQ(f.FrameTimer->interval(), 50);
+    EXPECT_TRUE(f.FrameTimer->isActive());
 
     // Frame by frame: 1..7, 7..1, 1, 2 ...
     const int expected[] = {1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 1, 2};
     for (int view : expected) {
         f.AnimationFrame();
         EXPECT_EQ(ViewOfPreviewTick(f.PreviewTick), view);
-        EXPECT_EQ(f.Image1->Picture(), ViewFile(view)) << view;
-        EXPECT_EQ(f.Label24->x(), ViewMarkerLeft(f.ScrollBox1->width(), view));
+        EXPECT_EQ(f.PictureView->Picture(), ViewFile(view)) << view;
+        EXPECT_EQ(f.FrontMarker->x(), ViewMarkerLeft(f.PictureArea->width(), view));
     }
     // The timer itself advances the frames too.
     const int tick = f.PreviewTick;
     QTest::qWait(200);
     EXPECT_NE(f.PreviewTick, tick);
 
-    QTest::mouseClick(f.SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(f.StopButton, Qt::LeftButton);
     EXPECT_EQ(PreviewStop, 601);
     EXPECT_EQ(AppState, 3);
     EXPECT_EQ(f.PanelText(10), HintExport);
-    EXPECT_TRUE(f.SpeedButton1->isEnabled());
-    EXPECT_TRUE(f.GroupBox2->isEnabled());
-    EXPECT_FALSE(f.SpeedButton2->isEnabled());
+    EXPECT_TRUE(f.ImportPsdButton->isEnabled());
+    EXPECT_TRUE(f.RightPanel->isEnabled());
+    EXPECT_FALSE(f.StopButton->isEnabled());
     // No frame is loaded once stopped, even with the files gone.
     for (int v = 1; v <= 7; ++v)
         QFile::remove(WorkFileName(QStringLiteral("vw"), v));
     f.AnimationFrame();
     EXPECT_FALSE(f.Animating());
-    EXPECT_FALSE(f.Label24->isVisible());
-    EXPECT_TRUE(f.ExportGif1->isEnabled());
+    EXPECT_FALSE(f.FrontMarker->isVisible());
+    EXPECT_TRUE(f.ExportGifItem->isEnabled());
     EXPECT_TRUE(platform.Messages.isEmpty());
 }
 
@@ -87,13 +87,13 @@ TEST_F(PreviewWindowTest, GreyAndCmykDocumentsPlayTheirDisplayCopies)
     for (uint16_t mode : {uint16_t(1), uint16_t(4)}) {
         SCOPED_TRACE(mode);
         Open(mode);
-        form->SpeedButton9Click();
+        form->PreviewViews();
         form->AnimationFrame();
         ASSERT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vwv"), 1)));
         EXPECT_EQ(BitsPerPixel(LoadImage(WorkFileName(QStringLiteral("vw"), 1))), mode == 1 ? 8 : 32);
-        EXPECT_EQ(BitsPerPixel(form->Image1->Picture()), 24);
-        EXPECT_EQ(form->Image1->Picture(), ViewFile(1));
-        form->FormClose();
+        EXPECT_EQ(BitsPerPixel(form->PictureView->Picture()), 24);
+        EXPECT_EQ(form->PictureView->Picture(), ViewFile(1));
+        form->ShutDown();
         form.reset();
     }
 }
@@ -101,28 +101,28 @@ TEST_F(PreviewWindowTest, GreyAndCmykDocumentsPlayTheirDisplayCopies)
 TEST_F(PreviewWindowTest, ABadCellIsReportedBeforeAnythingChanges)
 {
     Open();
-    TForm1 &f = *form;
+    MainWindow &f = *form;
     f.SetCells(2, 3, QStringLiteral("x7"));
-    f.SpeedButton9Click();
+    f.PreviewViews();
     ASSERT_EQ(platform.Messages.size(), 1);
     EXPECT_EQ(platform.Messages[0], QStringLiteral("'x7' is not a valid integer value"));
-    EXPECT_TRUE(f.GroupBox2->isEnabled());
-    EXPECT_TRUE(f.SpeedButton1->isEnabled());
+    EXPECT_TRUE(f.RightPanel->isEnabled());
+    EXPECT_TRUE(f.ImportPsdButton->isEnabled());
     EXPECT_FALSE(f.Animating());
     EXPECT_FALSE(QFile::exists(WorkFileName(QStringLiteral("vw"), 1)));
     // Corrected, it goes.
     f.SetCells(2, 3, QStringLiteral("7"));
-    f.Edit5->clear();
-    f.SpeedButton9Click();
-    EXPECT_EQ(f.Edit5->text(), QStringLiteral("75.55"));
+    f.LpiEdit->clear();
+    f.PreviewViews();
+    EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("75.55"));
     EXPECT_TRUE(f.Animating());
 }
 
 TEST_F(PreviewWindowTest, ClosingDuringTheAnimationEndsItCleanly)
 {
     Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();
+    MainWindow &f = *form;
+    f.PreviewViews();
     f.AnimationFrame();
     QTest::qWait(120);
     f.close();
@@ -186,16 +186,16 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
 TEST_F(PreviewWindowTest, ThePreviewSaysHowFarTheViewsMoveUnderTheLenses)
 {
     Open();
-    TForm1 &f = *form;
-    f.SpeedButton9Click();
+    MainWindow &f = *form;
+    f.PreviewViews();
     EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("Largest shift between neighbouring views: ")))
         << f.PanelText(10).toStdString();
     EXPECT_FALSE(f.PanelText(10).contains(QLatin1String("ghost")));
-    f.SpeedButton2Click();
+    f.StopAnimation();
     f.AnimationFrame();
-    f.Edit3->setText(QStringLiteral("10"));  // the largest depth: more than a lens
-    f.SpeedButton9Click();
+    f.DepthEdit->setText(QStringLiteral("10"));  // the largest depth: more than a lens
+    f.PreviewViews();
     EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("the picture will ghost"))) << f.PanelText(10).toStdString();
-    f.SpeedButton2Click();
+    f.StopAnimation();
     f.AnimationFrame();
 }

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(RecentAndDroppedTest, TheLastEightFilesOpenedNewestFirstAndKeptApart)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     EXPECT_TRUE(VisibleRecentItems().isEmpty());
     QStringList psds;
     for (int i = 1; i <= 9; ++i)
@@ -62,7 +62,7 @@ TEST_F(RecentAndDroppedTest, TheLastEightFilesOpenedNewestFirstAndKeptApart)
     EXPECT_TRUE(QFile::exists(RecentFilesPath()));
     EXPECT_EQ(ReadRecentFiles().first(), psds[4]);
     form.reset();
-    TForm1 &again = Start();
+    MainWindow &again = Start();
     EXPECT_EQ(VisibleRecentItems().size(), RecentFileCount);
     // Choosing one opens it.
     again.RecentFileItems[3]->trigger();  // doc7
@@ -72,7 +72,7 @@ TEST_F(RecentAndDroppedTest, TheLastEightFilesOpenedNewestFirstAndKeptApart)
 
 TEST_F(RecentAndDroppedTest, APsdOrAProjectDroppedOntoTheWindowIsOpened)
 {
-    TForm1 &f = Start();
+    MainWindow &f = Start();
     const QString psd = WritePsd(QStringLiteral("dropped.psd"), SevenLayerDocument());
     const QString text = platform.Sandbox.path() + QStringLiteral("/notes.txt");
     WriteFileBytes(text, "not a picture");
@@ -85,7 +85,7 @@ TEST_F(RecentAndDroppedTest, APsdOrAProjectDroppedOntoTheWindowIsOpened)
     // A project saved for it, dropped, opens the PSD beside it.
     const QString project = platform.Sandbox.path() + QStringLiteral("/dropped.hx4p3");
     platform.SaveAnswers.push_back(project);
-    f.N4Click();
+    f.SaveProjectAs();
     ASSERT_TRUE(QFile::exists(project));
     const QString other = WritePsd(QStringLiteral("other.psd"), SevenLayerDocument());
     ASSERT_TRUE(f.ImportPsd(other));

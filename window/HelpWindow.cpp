@@ -1,4 +1,4 @@
-#include "HelpForm.h"
+#include "HelpWindow.h"
 
 #include "Brand.h"
 #include "MainWindowTexts.h"
@@ -10,39 +10,39 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-TForm2::TForm2(QWidget *owner) : QWidget(owner, Qt::Window)
+HelpWindow::HelpWindow(QWidget *owner) : QWidget(owner, Qt::Window)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Vistrel Help"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(620, 560);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap::fromImage(DrawHelpPicture(600, 90)));
-    Image1->setCursor(Qt::PointingHandCursor);
-    Image1->setToolTip(QString::fromLatin1(ProductWebAddress));
-    Image1->installEventFilter(this);
+    PictureView = new QLabel(this);
+    PictureView->setObjectName(QStringLiteral("Image1"));
+    PictureView->setPixmap(QPixmap::fromImage(DrawHelpPicture(600, 90)));
+    PictureView->setCursor(Qt::PointingHandCursor);
+    PictureView->setToolTip(QString::fromLatin1(ProductWebAddress));
+    PictureView->installEventFilter(this);
 
     Memo1 = new QTextBrowser(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setPlainText(HelpText());
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(Image1);
+    layout->addWidget(PictureView);
     layout->addWidget(Memo1, 1);
 }
 
-bool TForm2::eventFilter(QObject *watched, QEvent *event)
+bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Image1 && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == PictureView && event->type() == QEvent::MouseButtonRelease) {
         Platform.ShellOpen(QString::fromLatin1(ProductWebAddress));
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-QString TForm2::HelpText()
+QString HelpWindow::HelpText()
 {
     return QStringLiteral(
         "Vistrel designs lenticular prints: pictures printed behind a sheet of lenses, so that "

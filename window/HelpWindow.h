@@ -7,13 +7,13 @@
 class QLabel;
 class QTextBrowser;
 
-class TForm2 : public QWidget {
+class HelpWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget *owner);
+    explicit HelpWindow(QWidget *owner);
 
     QTextBrowser *Memo1;
-    QLabel *Image1;
+    QLabel *PictureView;
 
     static QString HelpText();
 
