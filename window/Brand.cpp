@@ -115,7 +115,7 @@ QImage DrawHelpPicture(int width, int height)
     return image;
 }
 
-QIcon ToolIcon(const QString &name)
+QIcon ToolIcon(ToolImage kind)
 {
     QImage image(24, 24, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -158,44 +158,44 @@ QIcon ToolIcon(const QString &name)
         p.drawRect(QRectF(4, 4, 8, 8));
     };
 
-    if (name == QLatin1String("SpeedButton12")) {  // open project: a folder
+    if (kind == ToolImage::OpenProject) {  // open project: a folder
         p.setBrush(QColor(240, 200, 90));
         p.drawPolygon(QPolygonF({QPointF(2, 6), QPointF(9, 6), QPointF(11, 8), QPointF(22, 8), QPointF(22, 20), QPointF(2, 20)}));
-    } else if (name == QLatin1String("SpeedButton15")) {  // save project: a disk
+    } else if (kind == ToolImage::SaveProject) {  // save project: a disk
         p.setBrush(QColor(90, 130, 200));
         p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
         p.setBrush(Qt::white);
         p.drawRect(QRectF(7, 3, 10, 6));
         p.drawRect(QRectF(6, 13, 12, 8));
-    } else if (name == QLatin1String("SpeedButton1")) {  // import psd: layers and an arrow
+    } else if (kind == ToolImage::ImportPsd) {  // import psd: layers and an arrow
         layers(2);
         p.setPen(QPen(Accent, 2.2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(18, 13), QPointF(18, 22));
         p.drawLine(QPointF(15, 19), QPointF(18, 22));
         p.drawLine(QPointF(21, 19), QPointF(18, 22));
-    } else if (name == QLatin1String("SpeedButton3")) {
+    } else if (kind == ToolImage::ZoomIn) {
         magnifier(true);
-    } else if (name == QLatin1String("SpeedButton4")) {
+    } else if (kind == ToolImage::ZoomOut) {
         magnifier(false);
-    } else if (name == QLatin1String("SpeedButton10")) {  // delete point
+    } else if (kind == ToolImage::DeletePoint) {  // delete point
         point(QColor(120, 170, 230));
         cross();
-    } else if (name == QLatin1String("SpeedButton6")) {  // delete line
+    } else if (kind == ToolImage::DeleteLine) {  // delete line
         polyline();
         cross();
-    } else if (name == QLatin1String("SpeedButton7")) {  // delete layer
+    } else if (kind == ToolImage::DeleteLayerLines) {  // delete layer
         layers(1);
         cross();
-    } else if (name == QLatin1String("SpeedButton8")) {  // delete all
+    } else if (kind == ToolImage::DeleteAllLines) {  // delete all
         layers(3);
         cross();
-    } else if (name == QLatin1String("SpeedButton9")) {  // preview: play
+    } else if (kind == ToolImage::Preview) {  // preview: play
         p.setBrush(QColor(60, 160, 80));
         p.drawPolygon(QPolygonF({QPointF(6, 4), QPointF(20, 12), QPointF(6, 20)}));
-    } else if (name == QLatin1String("SpeedButton2")) {  // stop
+    } else if (kind == ToolImage::Stop) {  // stop
         p.setBrush(QColor(200, 60, 60));
         p.drawRoundedRect(QRectF(5, 5, 14, 14), 2, 2);
-    } else if (name == QLatin1String("SpeedButton29")) {  // export tiff: a print with lens stripes
+    } else if (kind == ToolImage::ExportTiff) {  // export tiff: a print with lens stripes
         p.setBrush(Qt::white);
         p.drawRect(QRectF(4, 2, 14, 19));
         for (int x = 6; x < 17; x += 3) {
@@ -205,55 +205,55 @@ QIcon ToolIcon(const QString &name)
         p.drawLine(QPointF(14, 17), QPointF(22, 17));
         p.drawLine(QPointF(19, 14), QPointF(22, 17));
         p.drawLine(QPointF(19, 20), QPointF(22, 17));
-    } else if (name == QLatin1String("SpeedButton13") || name == QLatin1String("ToolButton1")) {  // a pen
+    } else if (kind == ToolImage::DrawLine) {  // a pen
         polyline();
         p.setBrush(Accent);
         p.drawPolygon(QPolygonF({QPointF(14, 20), QPointF(22, 12), QPointF(20, 10), QPointF(12, 18)}));
-    } else if (name == QLatin1String("SpeedButton5")) {  // red/blue glasses
+    } else if (kind == ToolImage::Anaglyph) {  // red/blue glasses
         p.setBrush(QColor(220, 40, 40, 200));
         p.drawEllipse(QPointF(8, 13), 5.5, 5);
         p.setBrush(QColor(40, 120, 230, 200));
         p.drawEllipse(QPointF(16, 13), 5.5, 5);
         p.drawLine(QPointF(2, 10), QPointF(2.5, 8));
         p.drawLine(QPointF(22, 10), QPointF(21.5, 8));
-    } else if (name == QLatin1String("ToolButton2")) {  // add point
+    } else if (kind == ToolImage::AddPoint) {  // add point
         polyline();
         p.setPen(QPen(QColor(40, 140, 60), 2.2));
         p.drawLine(QPointF(17, 14), QPointF(17, 22));
         p.drawLine(QPointF(13, 18), QPointF(21, 18));
-    } else if (name == QLatin1String("ToolButton3")) {  // delete point
+    } else if (kind == ToolImage::DeletePointTool) {  // delete point
         polyline();
         p.setPen(QPen(QColor(200, 40, 40), 2.2));
         p.drawLine(QPointF(13, 18), QPointF(21, 18));
-    } else if (name == QLatin1String("ToolButton4")) {  // move line
+    } else if (kind == ToolImage::MoveLine) {  // move line
         polyline();
         p.setPen(QPen(Accent, 2));
         p.drawLine(QPointF(12, 20), QPointF(22, 20));
         p.drawLine(QPointF(19, 17), QPointF(22, 20));
-    } else if (name == QLatin1String("ToolButton5")) {  // move point
+    } else if (kind == ToolImage::MovePoint) {  // move point
         point(QColor(240, 200, 90));
         p.setPen(QPen(Accent, 2));
         p.drawLine(QPointF(10, 16), QPointF(20, 16));
         p.drawLine(QPointF(17, 13), QPointF(20, 16));
-    } else if (name == QLatin1String("ToolButton8") || name == QLatin1String("ToolButton7")) {  // order down / up
+    } else if (kind == ToolImage::LowerOrder || kind == ToolImage::HigherOrder) {  // order down / up
         layers(2);
-        const bool down = name == QLatin1String("ToolButton8");
+        const bool down = kind == ToolImage::LowerOrder;
         p.setPen(QPen(Accent, 2.2, Qt::SolidLine, Qt::RoundCap));
         const qreal from = down ? 13 : 22, to = down ? 22 : 13, tip = down ? -3 : 3;
         p.drawLine(QPointF(19, from), QPointF(19, to));
         p.drawLine(QPointF(16, to + tip), QPointF(19, to));
         p.drawLine(QPointF(22, to + tip), QPointF(19, to));
-    } else if (name == QLatin1String("ToolButton9")) {  // cut: scissors
+    } else if (kind == ToolImage::Cut) {  // cut: scissors
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QPointF(7, 18), 3, 3);
         p.drawEllipse(QPointF(17, 18), 3, 3);
         p.drawLine(QPointF(9, 16), QPointF(17, 3));
         p.drawLine(QPointF(15, 16), QPointF(7, 3));
-    } else if (name == QLatin1String("ToolButton12")) {  // copy: two sheets
+    } else if (kind == ToolImage::Copy) {  // copy: two sheets
         p.setBrush(Qt::white);
         p.drawRect(QRectF(3, 3, 11, 14));
         p.drawRect(QRectF(9, 7, 11, 14));
-    } else if (name == QLatin1String("ToolButton10")) {  // paste: a sheet on a board
+    } else if (kind == ToolImage::Paste) {  // paste: a sheet on a board
         p.setBrush(QColor(200, 160, 100));
         p.drawRoundedRect(QRectF(4, 4, 14, 18), 2, 2);
         p.setBrush(Qt::white);

@@ -13,5 +13,11 @@ QImage DrawHelpPicture(int width, int height);
 // behind lens stripes, on a transparent ground.
 QImage DrawAppIcon(int size);
 
-// Toolbar icons by the control name of the button ("PreviewButton"...).
-QIcon ToolIcon(const QString &buttonName);
+// The toolbar icons, one a command or line tool ("Begin Line" and the draw
+// tool share the pen).
+enum class ToolImage {
+    OpenProject, SaveProject, ImportPsd, ZoomIn, ZoomOut, DeletePoint, DeleteLine, DeleteLayerLines,
+    DeleteAllLines, Preview, Stop, ExportTiff, DrawLine, Anaglyph, AddPoint, DeletePointTool, MoveLine,
+    MovePoint, LowerOrder, HigherOrder, Cut, Copy, Paste,
+};
+QIcon ToolIcon(ToolImage kind);

@@ -43,14 +43,8 @@ void MainWindow::SwitchLanguage()
     }
     SetPanelText(10, HintCurrent);
 
-    // 3. Caption and hint change places, in creation order.
-    for (TComponent &component : ComponentList) {
-        if (!IsTranslatable(component.Kind) || component.Hint.isEmpty())
-            continue;
-        const QString caption = Caption(component.Name);
-        SetCaption(component.Name, component.Hint);
-        component.Hint = caption;
-    }
+    // 3. Caption and hint change places.
+    SwapCaptionsAndHints();
 }
 
 void MainWindow::ToggleLanguage()

@@ -1,5 +1,5 @@
-// The main window's controls: created in order, named, laid out, and given
-// their texts from the table in ui/.
+// The main window's controls: created in order, laid out, given their original
+// names from ControlNames.cpp and their texts from MainWindowTexts.
 #include "MainWindow.h"
 
 #include "AboutBox.h"
@@ -21,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,6 +36,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace {
 
@@ -52,7 +54,6 @@ QTabWidget *TabWidgetOf(QWidget *page)
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vistrel"));
     setWindowIcon(QIcon(QPixmap::fromImage(DrawAppIcon(64))));
     CreateControls();
@@ -62,12 +63,6 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::Register(const char *name, ControlKind kind, QObject *object)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    ComponentList.push_back({QString::fromLatin1(name), kind, object, QString()});
-}
 
 void MainWindow::CreateControls()
 {
@@ -87,47 +82,42 @@ void MainWindow::CreateControls()
     setCentralWidget(central);
 
     FrameTimer = new QTimer(this);
-    FrameTimer->setObjectName(QStringLiteral("Timer1"));
     FrameTimer->setInterval(50);
     FrameTimer->setSingleShot(true);  // one frame of the animation, then off
     ReliefTimer = new QTimer(this);  // one frame of the relief preview, at FrameTimer's period
     ReliefTimer->setSingleShot(true);
+
+    for (const NamedControl &control : ControlNames())
+        control.Object->setObjectName(QString::fromLatin1(control.Original));
 }
 
 void MainWindow::CreateMenus()
 {
-    auto item = [this](QMenu *menu, const char *name, QAction *&action) {
-        action = menu->addAction(QString());
-        Register(name, ControlKind::MenuItem, action);
+    auto item = [](QMenu *menu, QAction *&action) { action = menu->addAction(QString()); };
+    auto separator = [](QMenu *menu, const char *name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
-    auto separator = [this](QMenu *menu, const char *name) {
-        Register(name, ControlKind::Separator, menu->addSeparator());
-    };
-    auto menu = [this](const char *name, QMenu *&m) {
-        m = menuBar()->addMenu(QString());
-        m->setObjectName(QString::fromLatin1(name));
-        Register(name, ControlKind::Menu, m->menuAction());
-    };
+    auto menu = [this](QMenu *&m) { m = menuBar()->addMenu(QString()); };
 
-    menu("N2", FileMenu);
-    item(FileMenu, "Openproject1", OpenProjectItem);
-    item(FileMenu, "Saveproject1", SaveProjectItem);
-    item(FileMenu, "N4", SaveProjectAsItem);
+    menu(FileMenu);
+    item(FileMenu, OpenProjectItem);
+    item(FileMenu, SaveProjectItem);
+    item(FileMenu, SaveProjectAsItem);
     separator(FileMenu, "N1");
-    item(FileMenu, "N6", ImportPsdItem);
-    item(FileMenu, "Importdefaultsettings1", ImportDefaultSettingsItem);
-    item(FileMenu, "N3", ImportSettingsItem);
+    item(FileMenu, ImportPsdItem);
+    item(FileMenu, ImportDefaultSettingsItem);
+    item(FileMenu, ImportSettingsItem);
     separator(FileMenu, "N5");
-    item(FileMenu, "N18", PreviewItem);
-    item(FileMenu, "N25", StopPreviewItem);
-    item(FileMenu, "N26", AnaglyphItem);
+    item(FileMenu, PreviewItem);
+    item(FileMenu, StopPreviewItem);
+    item(FileMenu, AnaglyphItem);
     separator(FileMenu, "N8");
-    item(FileMenu, "N7", ExportTiffItem);
-    item(FileMenu, "PSD1", ExportPsdItem);
-    item(FileMenu, "ExportGif1", ExportGifItem);
-    item(FileMenu, "AdaptiveGifPalette1", AdaptiveGifPaletteItem);
+    item(FileMenu, ExportTiffItem);
+    item(FileMenu, ExportPsdItem);
+    item(FileMenu, ExportGifItem);
+    item(FileMenu, AdaptiveGifPaletteItem);
     AdaptiveGifPaletteItem->setCheckable(true);  // off: the halftone palette
-    item(FileMenu, "PitchTest1", PitchTestItem);
+    item(FileMenu, PitchTestItem);
     // The last files opened, shown when there are any.
     RecentSeparator = FileMenu->addSeparator();
     for (size_t i = 0; i < RecentFileItems.size(); ++i) {
@@ -136,35 +126,35 @@ void MainWindow::CreateMenus()
         RecentFileItems[i]->setVisible(false);
     }
     separator(FileMenu, "N19");
-    item(FileMenu, "N9", QuitItem);
+    item(FileMenu, QuitItem);
 
-    menu("N10", EditMenu);
-    item(EditMenu, "N23", BeginLineItem);
-    item(EditMenu, "N14", UndoPointItem);
-    item(EditMenu, "N11", DeleteLineItem);
-    item(EditMenu, "N12", DeleteLayerLinesItem);
-    item(EditMenu, "N13", DeleteAllLinesItem);
+    menu(EditMenu);
+    item(EditMenu, BeginLineItem);
+    item(EditMenu, UndoPointItem);
+    item(EditMenu, DeleteLineItem);
+    item(EditMenu, DeleteLayerLinesItem);
+    item(EditMenu, DeleteAllLinesItem);
     separator(EditMenu, "N24");
-    item(EditMenu, "DeleteSelect1", DeleteSelectionItem);
-    item(EditMenu, "SelectAll1", SelectAllItem);
-    item(EditMenu, "FreeTransform1", FreeTransformItem);
+    item(EditMenu, DeleteSelectionItem);
+    item(EditMenu, SelectAllItem);
+    item(EditMenu, FreeTransformItem);
     separator(EditMenu, "N27");
-    item(EditMenu, "Cut1", CutItem);
-    item(EditMenu, "Copy1", CopyItem);
-    item(EditMenu, "Pastup1", PasteItem);
+    item(EditMenu, CutItem);
+    item(EditMenu, CopyItem);
+    item(EditMenu, PasteItem);
 
-    menu("N15", ViewMenu);
-    item(ViewMenu, "N16", ZoomInItem);
-    item(ViewMenu, "N17", ZoomOutItem);
+    menu(ViewMenu);
+    item(ViewMenu, ZoomInItem);
+    item(ViewMenu, ZoomOutItem);
     separator(ViewMenu, "N28");
-    item(ViewMenu, "Showgrouptiff1", ShowWorkFolderItem);
+    item(ViewMenu, ShowWorkFolderItem);
 
-    menu("N20", HelpMenu);
-    item(HelpMenu, "N21", HelpItem);
-    item(HelpMenu, "N22", AboutItem);
+    menu(HelpMenu);
+    item(HelpMenu, HelpItem);
+    item(HelpMenu, AboutItem);
     separator(HelpMenu, "N29");
-    item(HelpMenu, "Website1", WebsiteItem);
-    item(HelpMenu, "Languages1", LanguageItem);
+    item(HelpMenu, WebsiteItem);
+    item(HelpMenu, LanguageItem);
 
     // Hidden items still answer their shortcuts.
     ImportDefaultSettingsItem->setVisible(false);
@@ -174,7 +164,6 @@ void MainWindow::CreateMenus()
 void MainWindow::CreateToolBars()
 {
     MainToolBar = new QToolBar(this);
-    Register("ToolBar1", ControlKind::ToolBar, MainToolBar);
     MainToolBar->setMovable(false);
     MainToolBar->setFloatable(false);
     MainToolBar->setIconSize(QSize(24, 24));
@@ -185,70 +174,68 @@ void MainWindow::CreateToolBars()
     auto *row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(1);
-    auto button = [&](const char *name, QToolButton *&b, bool gapBefore = false) {
+    auto button = [&](QToolButton *&b, std::optional<ToolImage> image, bool gapBefore = false) {
         if (gapBefore)
             row->addSpacing(10);
         b = new QToolButton(strip);
         b->setAutoRaise(true);
         b->setIconSize(QSize(24, 24));
-        b->setIcon(ToolIcon(QString::fromLatin1(name)));
+        if (image)
+            b->setIcon(ToolIcon(*image));
         b->setFocusPolicy(Qt::TabFocus);
-        Register(name, ControlKind::SpeedButton, b);
         row->addWidget(b);
     };
-    button("SpeedButton12", OpenProjectButton);
-    button("SpeedButton15", SaveProjectButton);
-    button("SpeedButton1", ImportPsdButton);
-    button("SpeedButton3", ZoomInButton, true);
-    button("SpeedButton4", ZoomOutButton);
-    button("SpeedButton10", DeletePointButton, true);
-    button("SpeedButton6", DeleteLineButton);
-    button("SpeedButton7", DeleteLayerLinesButton);
-    button("SpeedButton8", DeleteAllLinesButton);
-    button("SpeedButton9", PreviewButton, true);
-    button("SpeedButton2", StopButton);
-    button("SpeedButton29", ExportTiffButton);
-    button("SpeedButton13", BeginLineButton, true);
-    button("SpeedButton5", AnaglyphButton);
-    button("SpeedButton14", LanguageButton);
+    button(OpenProjectButton, ToolImage::OpenProject);
+    button(SaveProjectButton, ToolImage::SaveProject);
+    button(ImportPsdButton, ToolImage::ImportPsd);
+    button(ZoomInButton, ToolImage::ZoomIn, true);
+    button(ZoomOutButton, ToolImage::ZoomOut);
+    button(DeletePointButton, ToolImage::DeletePoint, true);
+    button(DeleteLineButton, ToolImage::DeleteLine);
+    button(DeleteLayerLinesButton, ToolImage::DeleteLayerLines);
+    button(DeleteAllLinesButton, ToolImage::DeleteAllLines);
+    button(PreviewButton, ToolImage::Preview, true);
+    button(StopButton, ToolImage::Stop);
+    button(ExportTiffButton, ToolImage::ExportTiff);
+    button(BeginLineButton, ToolImage::DrawLine, true);
+    button(AnaglyphButton, ToolImage::Anaglyph);
+    button(LanguageButton, std::nullopt);
     LanguageButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
     LanguageButton->setVisible(false);
     MainToolBar->addWidget(strip);
 
     // The line tools, shown only while the DrawLine page is.
     LineToolBar = new QToolBar(this);
-    Register("ToolBar2", ControlKind::ToolBar, LineToolBar);
     LineToolBar->setMovable(false);
     LineToolBar->setFloatable(false);
     LineToolBar->setIconSize(QSize(24, 24));
-    auto tool = [&](const char *name, QToolButton *&b) {
+    auto tool = [&](QToolButton *&b, ToolImage image) {
         b = new QToolButton(LineToolBar);
         b->setCheckable(true);
         b->setAutoExclusive(true);
         b->setAutoRaise(true);
         b->setIconSize(QSize(24, 24));
-        b->setIcon(ToolIcon(QString::fromLatin1(name)));
-        Register(name, ControlKind::ToolButton, b);
+        b->setIcon(ToolIcon(image));
         LineToolBar->addWidget(b);
     };
-    tool("ToolButton1", DrawLineTool);
-    tool("ToolButton2", AddPointTool);
-    tool("ToolButton3", DeletePointTool);
-    tool("ToolButton4", MoveLineTool);
-    tool("ToolButton5", MovePointTool);
+    tool(DrawLineTool, ToolImage::DrawLine);
+    tool(AddPointTool, ToolImage::AddPoint);
+    tool(DeletePointTool, ToolImage::DeletePointTool);
+    tool(MoveLineTool, ToolImage::MoveLine);
+    tool(MovePointTool, ToolImage::MovePoint);
     DrawLineTool->setChecked(true);
     // The selection commands act once; they are not tools.
     LineToolBar->addSeparator();
-    auto command = [&](const char *name, QToolButton *&b) {
-        tool(name, b);
+    auto command = [&](QToolButton *&b, ToolImage image) {
+        tool(b, image);
         b->setCheckable(false);
         b->setAutoExclusive(false);
     };
-    command("ToolButton8", LowerOrderButton);
-    command("ToolButton7", HigherOrderButton);
-    command("ToolButton9", CutLinesButton);
-    command("ToolButton12", CopyLinesButton);
-    command("ToolButton10", PasteLinesButton);
+    command(LowerOrderButton, ToolImage::LowerOrder);
+    command(HigherOrderButton, ToolImage::HigherOrder);
+    command(CutLinesButton, ToolImage::Cut);
+    command(CopyLinesButton, ToolImage::Copy);
+    command(PasteLinesButton, ToolImage::Paste);
     PasteLinesButton->setEnabled(false);  // until the first cut or copy
     addToolBar(Qt::TopToolBarArea, LineToolBar);
     LineToolBar->setVisible(false);
@@ -257,13 +244,11 @@ void MainWindow::CreateToolBars()
 void MainWindow::CreateRightPanel()
 {
     RightPanel = new QGroupBox(this);
-    Register("GroupBox2", ControlKind::GroupBox, RightPanel);
     RightPanel->setFixedWidth(RightPanelWidth);
     auto *panelLayout = new QVBoxLayout(RightPanel);
     panelLayout->setContentsMargins(2, 2, 2, 2);
 
     Pages = new QTabWidget(RightPanel);
-    Register("PageControl1", ControlKind::PageControl, Pages);
     panelLayout->addWidget(Pages);
 
     CreateSetLayerPage();
@@ -273,13 +258,11 @@ void MainWindow::CreateRightPanel()
 void MainWindow::CreateSetLayerPage()
 {
     SetLayerPage = new QWidget;
-    Register("TabSheet1", ControlKind::TabSheet, SetLayerPage);
     Pages->addTab(SetLayerPage, QString());
     auto *page = new QVBoxLayout(SetLayerPage);
     page->setContentsMargins(4, 4, 4, 4);
 
     LayerGrid = new QTableWidget(4, 3, SetLayerPage);
-    Register("StringGrid1", ControlKind::Grid, LayerGrid);
     LayerGrid->horizontalHeader()->hide();
     LayerGrid->verticalHeader()->hide();
     LayerGrid->verticalHeader()->setDefaultSectionSize(22);
@@ -290,12 +273,9 @@ void MainWindow::CreateSetLayerPage()
     page->addWidget(LayerGrid, 1);
 
     LayerViewGroup = new QGroupBox(SetLayerPage);
-    Register("RadioGroup1", ControlKind::RadioGroup, LayerViewGroup);
     auto *radios = new QHBoxLayout(LayerViewGroup);
     LayerViewAll = new QRadioButton(LayerViewGroup);
-    LayerViewAll->setObjectName(QStringLiteral("RadioGroup1All"));
     LayerViewOne = new QRadioButton(LayerViewGroup);
-    LayerViewOne->setObjectName(QStringLiteral("RadioGroup1One"));
     LayerViewAll->setText(QString::fromUtf8(TextsForLanguage(0).LayerViewAll));
     LayerViewOne->setText(QString::fromUtf8(TextsForLanguage(0).LayerViewOne));
     LayerViewAll->setChecked(true);
@@ -304,36 +284,29 @@ void MainWindow::CreateSetLayerPage()
     page->addWidget(LayerViewGroup);
 
     SettingsPages = new QTabWidget(SetLayerPage);
-    Register("PageControl2", ControlKind::PageControl, SettingsPages);
     page->addWidget(SettingsPages);
 
-    auto label = [this](QWidget *parent, const char *name, QLabel *&l) {
-        l = new QLabel(parent);
-        Register(name, ControlKind::Label, l);
-    };
-    auto edit = [this](QWidget *parent, const char *name, QLineEdit *&e, int maxLength) {
+    auto label = [](QWidget *parent, QLabel *&l) { l = new QLabel(parent); };
+    auto edit = [](QWidget *parent, QLineEdit *&e, int maxLength) {
         e = new QLineEdit(parent);
         e->setMaxLength(maxLength);
-        Register(name, ControlKind::Edit, e);
     };
-    auto combo = [this](QWidget *parent, const char *name, QComboBox *&c, const QStringList &items) {
+    auto combo = [](QWidget *parent, QComboBox *&c, const QStringList &items) {
         c = new QComboBox(parent);
         c->addItems(items);
-        Register(name, ControlKind::ComboBox, c);
     };
 
     ThreeDPage = new QWidget;
-    Register("TabSheet3", ControlKind::TabSheet, ThreeDPage);
     SettingsPages->addTab(ThreeDPage, QString());
     auto *sets3d = new QGridLayout(ThreeDPage);
-    label(ThreeDPage, "Label7", LpiLabel);
-    edit(ThreeDPage, "Edit5", LpiEdit, 8);
-    label(ThreeDPage, "Label5", ViewCountLabel);
-    edit(ThreeDPage, "Edit4", ViewCountEdit, 3);
-    label(ThreeDPage, "Label1", FocusLabel);
-    edit(ThreeDPage, "Edit2", FocusEdit, 3);
-    label(ThreeDPage, "Label2", DepthLabel);
-    edit(ThreeDPage, "Edit3", DepthEdit, 7);
+    label(ThreeDPage, LpiLabel);
+    edit(ThreeDPage, LpiEdit, 8);
+    label(ThreeDPage, ViewCountLabel);
+    edit(ThreeDPage, ViewCountEdit, 3);
+    label(ThreeDPage, FocusLabel);
+    edit(ThreeDPage, FocusEdit, 3);
+    label(ThreeDPage, DepthLabel);
+    edit(ThreeDPage, DepthEdit, 7);
     QLabel *labels3d[] = {LpiLabel, ViewCountLabel, FocusLabel, DepthLabel};
     QLineEdit *edits3d[] = {LpiEdit, ViewCountEdit, FocusEdit, DepthEdit};
     for (int r = 0; r < 4; ++r) {
@@ -343,34 +316,32 @@ void MainWindow::CreateSetLayerPage()
     sets3d->setRowStretch(4, 1);
 
     OutputPage = new QWidget;
-    Register("TabSheet4", ControlKind::TabSheet, OutputPage);
     SettingsPages->addTab(OutputPage, QString());
     auto *output = new QGridLayout(OutputPage);
-    label(OutputPage, "Label25", DpiLabel);
-    combo(OutputPage, "ComboBox2", DpiCombo,
+    label(OutputPage, DpiLabel);
+    combo(OutputPage, DpiCombo,
           {QStringLiteral("(Auto)"), QStringLiteral("360"), QStringLiteral("720"), QStringLiteral("1200"),
            QStringLiteral("1440"), QStringLiteral("2400"), QStringLiteral("2880")});
     DpiCombo->setEditable(true);
     DpiCombo->setInsertPolicy(QComboBox::NoInsert);
-    label(OutputPage, "Label26", WidthLabel);
-    edit(OutputPage, "Edit9", WidthEdit, 8);
-    label(OutputPage, "Label28", WidthUnitLabel);
-    label(OutputPage, "Label27", HeightLabel);
-    edit(OutputPage, "Edit10", HeightEdit, 32767);  // follows the width, never typed into
-    label(OutputPage, "Label29", HeightUnitLabel);
-    label(OutputPage, "Label31", HScaleLabel);
-    edit(OutputPage, "Edit11", HScaleEdit, 2);
-    label(OutputPage, "Label30", ColourModeLabel);
-    combo(OutputPage, "ComboBox1", ColourModeCombo,
+    label(OutputPage, WidthLabel);
+    edit(OutputPage, WidthEdit, 8);
+    label(OutputPage, WidthUnitLabel);
+    label(OutputPage, HeightLabel);
+    edit(OutputPage, HeightEdit, 32767);  // follows the width, never typed into
+    label(OutputPage, HeightUnitLabel);
+    label(OutputPage, HScaleLabel);
+    edit(OutputPage, HScaleEdit, 2);
+    label(OutputPage, ColourModeLabel);
+    combo(OutputPage, ColourModeCombo,
           {QStringLiteral("1bit x 4"), QStringLiteral("Gray X 4 "), QStringLiteral("Color"), QStringLiteral("4bit")});
     ColourModeCombo->setCurrentIndex(2);
-    label(OutputPage, "Label23", VerticalDpiLabel);
-    combo(OutputPage, "ComboBox3", VerticalDpiCombo,
+    label(OutputPage, VerticalDpiLabel);
+    combo(OutputPage, VerticalDpiCombo,
           {QStringLiteral("300"), QStringLiteral("600"), QStringLiteral("800"), QStringLiteral("1200"),
            QStringLiteral("1600"), QStringLiteral("2400")});
     VerticalDpiCombo->setCurrentIndex(1);  // "600"; read by no command
     CropEdgesCheck = new QCheckBox(OutputPage);
-    Register("CheckBox16", ControlKind::CheckBox, CropEdgesCheck);
     output->addWidget(DpiLabel, 0, 0);
     output->addWidget(DpiCombo, 0, 1);
     output->addWidget(WidthLabel, 1, 0);
@@ -399,7 +370,6 @@ void MainWindow::CreateSetLayerPage()
 void MainWindow::CreateDrawLinePage()
 {
     DrawLinePage = new QWidget;
-    Register("TabSheet2", ControlKind::TabSheet, DrawLinePage);
     Pages->addTab(DrawLinePage, QString());
     auto *page = new QVBoxLayout(DrawLinePage);
     page->setContentsMargins(0, 0, 0, 0);
@@ -407,13 +377,11 @@ void MainWindow::CreateDrawLinePage()
     // The DrawLine controls are placed by pixel: the marker bar beside the
     // current order moves in steps of one order row.
     DrawLinePanel = new QLabel(DrawLinePage);
-    Register("Panel3", ControlKind::Panel, DrawLinePanel);
     DrawLinePanel->setMinimumSize(RightPanelWidth - 16, OrderFirstRowTop + 16 * OrderRowHeight + 12);
     page->addWidget(DrawLinePanel);
     page->addStretch(1);
 
     OrderGroup = new QGroupBox(DrawLinePanel);
-    Register("RadioGroup2", ControlKind::RadioGroup, OrderGroup);
     OrderGroup->setGeometry(14, OrderFirstRowTop - 24, 64, 16 * OrderRowHeight + 30);
     for (int i = 0; i < 16; ++i) {
         auto *radio = new QRadioButton(i < 15 ? QString::number(i + 1) : QString(), OrderGroup);
@@ -424,23 +392,17 @@ void MainWindow::CreateDrawLinePage()
     OrderRadios[0]->setChecked(true);
 
     OrderMarker = new QLabel(DrawLinePanel);
-    Register("Panel4", ControlKind::Panel, OrderMarker);
     OrderMarker->setGeometry(4, OrderFirstRowTop, 8, 20);
     OrderMarker->setAutoFillBackground(true);
     OrderMarker->setStyleSheet(QStringLiteral("background-color: #e67828;"));
 
     ViewLabel = new QLabel(DrawLinePanel);
-    Register("Panel5", ControlKind::Panel, ViewLabel);
     ViewLabel->setGeometry(86, OrderFirstRowTop - 22, 44, 18);
     QCheckBox **boxes[] = {&OrderCheck1, &OrderCheck2, &OrderCheck3, &OrderCheck4, &OrderCheck5,
                            &OrderCheck6, &OrderCheck7, &OrderCheck8, &OrderCheck9, &OrderCheck10,
                            &OrderCheck11, &OrderCheck12, &OrderCheck13, &OrderCheck14, &OrderCheck15};
-    static const char *const boxNames[] = {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5",
-                                           "CheckBox6", "CheckBox7", "CheckBox8", "CheckBox9", "CheckBox10",
-                                           "CheckBox11", "CheckBox12", "CheckBox13", "CheckBox14", "CheckBox15"};
     for (int k = 0; k < 15; ++k) {
         *boxes[k] = new QCheckBox(DrawLinePanel);
-        Register(boxNames[k], ControlKind::CheckBox, *boxes[k]);
         (*boxes[k])->setGeometry(94, OrderFirstRowTop + k * OrderRowHeight, 24, 20);
         (*boxes[k])->setChecked(true);
         OrderCheckBoxes[size_t(k)] = *boxes[k];
@@ -449,41 +411,32 @@ void MainWindow::CreateDrawLinePage()
     const int x = 136;
     const int w = DrawLinePanel->minimumWidth() - x - 6;
     BaseOrderGroup = new QGroupBox(DrawLinePanel);
-    Register("GroupBox1", ControlKind::GroupBox, BaseOrderGroup);
     BaseOrderGroup->setGeometry(x, OrderFirstRowTop - 24, w, 80);
     BaseOrderSlider = new QSlider(Qt::Horizontal, BaseOrderGroup);
-    Register("TrackBar3", ControlKind::TrackBar, BaseOrderSlider);
     BaseOrderSlider->setRange(0, 15);
     BaseOrderSlider->setValue(7);
     BaseOrderSlider->setTickPosition(QSlider::TicksBelow);
     BaseOrderSlider->setGeometry(6, 22, w - 12, 26);
     BaseOrderLabel = new QLabel(BaseOrderGroup);
-    Register("Panel6", ControlKind::Panel, BaseOrderLabel);
     BaseOrderLabel->setAlignment(Qt::AlignRight);
     BaseOrderLabel->setGeometry(6, 52, w - 12, 18);
 
     ReliefDepthLabel = new QLabel(DrawLinePanel);
-    Register("Label22", ControlKind::Label, ReliefDepthLabel);
     ReliefDepthLabel->setGeometry(x, OrderFirstRowTop + 70, 60, 22);
     ReliefDepthEdit = new QLineEdit(DrawLinePanel);
-    Register("Edit1", ControlKind::Edit, ReliefDepthEdit);
     ReliefDepthEdit->setGeometry(x + 62, OrderFirstRowTop + 70, w - 62, 22);
 
     SmoothLabel = new QLabel(DrawLinePanel);
-    Register("Label21", ControlKind::Label, SmoothLabel);
     SmoothLabel->setGeometry(x, OrderFirstRowTop + 104, w, 20);
     SmoothSlider = new QSlider(Qt::Horizontal, DrawLinePanel);
-    Register("TrackBar2", ControlKind::TrackBar, SmoothSlider);
     SmoothSlider->setRange(1, 9);
     SmoothSlider->setValue(5);
     SmoothSlider->setTickPosition(QSlider::TicksBelow);
     SmoothSlider->setGeometry(x, OrderFirstRowTop + 126, w, 26);
 
     ReliefPreviewButton = new QPushButton(DrawLinePanel);
-    Register("BitBtn5", ControlKind::BitBtn, ReliefPreviewButton);
     ReliefPreviewButton->setGeometry(x, OrderFirstRowTop + 170, w, 30);
     ReliefStopButton = new QPushButton(DrawLinePanel);
-    Register("BitBtn6", ControlKind::BitBtn, ReliefStopButton);
     ReliefStopButton->setGeometry(x, OrderFirstRowTop + 206, w, 30);
     ReliefStopButton->setEnabled(false);
 }
@@ -492,13 +445,10 @@ void MainWindow::CreatePictureArea()
 {
     // PictureView is placed by hand inside the scroll box: fitted, zoomed, scrolled.
     PictureArea = new QScrollArea(this);
-    Register("ScrollBox1", ControlKind::ScrollBox, PictureArea);
     PictureArea->setWidgetResizable(false);
     PictureArea->setBackgroundRole(QPalette::Dark);
     ScrollContent = new QWidget;
-    ScrollContent->setObjectName(QStringLiteral("ScrollBox1Content"));
     PictureView = new PictureControl(ScrollContent);
-    Register("Image1", ControlKind::Image, PictureView);
     PictureView->setMouseTracking(true);  // the line tools show what lies under the pointer
     PictureArea->setWidget(ScrollContent);
     SetPictureTakesInput(false);  // takes the mouse only on the DrawLine page
@@ -507,12 +457,10 @@ void MainWindow::CreatePictureArea()
 
     // The view marker floats over the picture area.
     FrontMarker = new QLabel(PictureArea);
-    Register("Label24", ControlKind::Label, FrontMarker);
     FrontMarker->setStyleSheet(QStringLiteral("color: red; font-size: 32px; font-weight: bold;"));
     FrontMarker->setVisible(false);
 
     ProgressBar = new QProgressBar(this);
-    Register("ProgressBar1", ControlKind::ProgressBar, ProgressBar);
     ProgressBar->setOrientation(Qt::Vertical);
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
@@ -520,7 +468,6 @@ void MainWindow::CreatePictureArea()
     ProgressBar->setFixedWidth(12);
 
     FramePeriodSlider = new QSlider(Qt::Horizontal, this);
-    Register("TrackBar1", ControlKind::TrackBar, FramePeriodSlider);
     FramePeriodSlider->setRange(1, 11);
     FramePeriodSlider->setValue(6);
     FramePeriodSlider->setVisible(false);
@@ -529,7 +476,6 @@ void MainWindow::CreatePictureArea()
 void MainWindow::CreateStatusBar()
 {
     MainStatusBar = new QStatusBar(this);
-    Register("StatusBar1", ControlKind::StatusBar, MainStatusBar);
     MainStatusBar->setSizeGripEnabled(false);
     setStatusBar(MainStatusBar);
     const std::vector<int> &widths = StatusPanelWidths();
@@ -553,45 +499,67 @@ void MainWindow::CreateStatusBar()
     StatusPanels[10]->setText(QString::fromLatin1(InitialStatusHint));
 }
 
+namespace {
+
+// The property that holds a control's hint: the other language's caption for
+// the kinds the language switch translates, the tooltip for the others.
+constexpr char HintProperty[] = "vistrelHint";
+
+const ControlText *TextOf(const QString &originalName)
+{
+    for (const ControlText &text : MainWindowTexts())
+        if (originalName == QLatin1String(text.Name))
+            return &text;
+    return nullptr;
+}
+
+}  // namespace
+
 void MainWindow::ApplyControlTexts()
 {
     for (const ControlText &text : MainWindowTexts()) {
-        TComponent *component = FindComponent(QString::fromLatin1(text.Name));
-        if (!component)
+        const QString name = QString::fromLatin1(text.Name);
+        QObject *object = Control(name);
+        if (!object)
             continue;  // the test of the table reports names without a control
         const QString caption = QString::fromUtf8(text.Caption);
         if (!caption.isEmpty() || IsTranslatable(text.Kind))
-            SetCaption(component->Name, caption);
-        component->Hint = QString::fromUtf8(text.Hint);
-        // The hint of a translatable control only stores the other language;
-        // the hint of any other control is the tooltip a person sees.
-        if (!IsTranslatable(text.Kind) && !component->Hint.isEmpty()) {
-            if (auto *widget = qobject_cast<QWidget *>(component->Object))
-                widget->setToolTip(component->Hint);
+            SetCaption(name, caption);
+        const QString hint = QString::fromUtf8(text.Hint);
+        object->setProperty(HintProperty, hint);
+        if (!IsTranslatable(text.Kind) && !hint.isEmpty()) {
+            if (auto *widget = qobject_cast<QWidget *>(object))
+                widget->setToolTip(hint);
         }
         if (text.Shortcut[0] != '\0') {
-            if (auto *action = qobject_cast<QAction *>(component->Object))
+            if (auto *action = qobject_cast<QAction *>(object))
                 action->setShortcut(QKeySequence(QString::fromLatin1(text.Shortcut)));
         }
     }
 }
 
-TComponent *MainWindow::FindComponent(const QString &name)
+void MainWindow::SwapCaptionsAndHints()
 {
-    for (TComponent &component : ComponentList)
-        if (component.Name == name)
-            return &component;
-    return nullptr;
+    for (const ControlText &text : MainWindowTexts()) {
+        const QString name = QString::fromLatin1(text.Name);
+        QObject *object = Control(name);
+        const QString hint = Hint(name);
+        if (!object || !IsTranslatable(text.Kind) || hint.isEmpty())
+            continue;
+        object->setProperty(HintProperty, Caption(name));
+        SetCaption(name, hint);
+    }
 }
 
-QString MainWindow::Caption(const QString &name)
+QString MainWindow::Caption(const QString &originalName) const
 {
-    TComponent *c = FindComponent(name);
-    if (!c)
+    const ControlText *text = TextOf(originalName);
+    QObject *o = Control(originalName);
+    if (!text || !o)
         return {};
-    QObject *o = c->Object;
-    switch (c->Kind) {
+    switch (text->Kind) {
     case ControlKind::Menu:
+        return static_cast<QMenu *>(o)->title();
     case ControlKind::MenuItem:
     case ControlKind::Separator:
         return static_cast<QAction *>(o)->text();
@@ -620,14 +588,16 @@ QString MainWindow::Caption(const QString &name)
     }
 }
 
-void MainWindow::SetCaption(const QString &name, const QString &caption)
+void MainWindow::SetCaption(const QString &originalName, const QString &caption)
 {
-    TComponent *c = FindComponent(name);
-    if (!c)
+    const ControlText *text = TextOf(originalName);
+    QObject *o = Control(originalName);
+    if (!text || !o)
         return;
-    QObject *o = c->Object;
-    switch (c->Kind) {
+    switch (text->Kind) {
     case ControlKind::Menu:
+        static_cast<QMenu *>(o)->setTitle(caption);
+        break;
     case ControlKind::MenuItem:
         static_cast<QAction *>(o)->setText(caption);
         break;
@@ -662,10 +632,10 @@ void MainWindow::SetCaption(const QString &name, const QString &caption)
     }
 }
 
-QString MainWindow::Hint(const QString &name)
+QString MainWindow::Hint(const QString &originalName) const
 {
-    TComponent *c = FindComponent(name);
-    return c ? c->Hint : QString();
+    QObject *o = Control(originalName);
+    return o ? o->property(HintProperty).toString() : QString();
 }
 
 QString MainWindow::PanelText(int panel) const

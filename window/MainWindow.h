@@ -1,8 +1,8 @@
-// The main window. Every control keeps its name (LpiEdit, LayerGrid,
-// PreviewButton...) so that commands read as "take LpiEdit into Lpi". The handler
-// bodies live with their subsystem: start-up and shut-down in Startup.cpp, the
-// language switch in Language.cpp, later the import, preview and export commands
-// in their own folders.
+// The main window: its controls, named by role and kind (LpiEdit, LayerGrid,
+// PreviewButton...), and its handlers, named by what they do. The handler
+// bodies live in a file a subsystem: start-up and shut-down in Startup.cpp, the
+// language switch in Language.cpp, the import, preview, export, project and
+// DrawLine commands in their *Commands.cpp.
 #pragma once
 
 #include "CommandStates.h"
@@ -43,14 +43,12 @@ class AboutBox;
 class HelpWindow;
 class PictureControl;
 
-// One entry of the window's components, in creation order. `Hint` is the hint
-// slot: the other language's caption for translatable kinds, the tooltip for the
-// others.
-struct TComponent {
-    QString Name;
-    ControlKind Kind;
+// A control of this window, its original name (kept as its object name) and
+// the name this code gives it.
+struct NamedControl {
+    const char *Original;
+    const char *Name;
     QObject *Object;
-    QString Hint;
 };
 
 // Rows of the order list, its check boxes and its marker bar are 22 pixels
@@ -76,12 +74,15 @@ public:
     // Shut-down: settings file, document freed, work folder emptied. Runs once.
     void ShutDown();
 
-    // The components in creation order, and access by name.
-    const std::vector<TComponent> &Components() const { return ComponentList; }
-    TComponent *FindComponent(const QString &name);
-    QString Caption(const QString &name);
-    void SetCaption(const QString &name, const QString &caption);
-    QString Hint(const QString &name);
+    // The one table of original control names (ControlNames.cpp), and a
+    // control by its original name (a menu: its QMenu), or null.
+    std::vector<NamedControl> ControlNames();
+    QObject *Control(const QString &originalName) const;
+    // The caption of a control named in the texts table, and its hint: the
+    // other language's caption or the tooltip.
+    QString Caption(const QString &originalName) const;
+    void SetCaption(const QString &originalName, const QString &caption);
+    QString Hint(const QString &originalName) const;
 
     // The text of a status bar panel (0..10).
     QString PanelText(int panel) const;
@@ -339,14 +340,13 @@ private:
     void CreatePictureArea();
     void CreateStatusBar();
     void ApplyControlTexts();
+    void SwapCaptionsAndHints();  // the language switch of the translatable controls
     void ConnectHandlers();
     void ShowSettingsInFields();
     void SetExplicitTexts();
-    void Register(const char *name, ControlKind kind, QObject *object);
     void ZoomBy(bool zoomIn);
     bool HandlePanEvent(QObject *watched, QEvent *event);
 
-    std::vector<TComponent> ComponentList;
     bool Closed = false;
     bool AnimationRunning = false;
     void EndAnimation();

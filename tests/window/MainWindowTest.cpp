@@ -25,6 +25,9 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QSet>
+#include <QSlider>
+#include <QCheckBox>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -38,15 +41,42 @@ protected:
 
 }  // namespace
 
-TEST_F(MainWindowTest, EveryNamedTextHasItsControlAndEveryControlItsText)
+TEST_F(MainWindowTest, EveryOriginalNameFindsItsControlOfTheKindItsTextSays)
 {
     MainWindow &f = Start();
-    for (const ControlText &text : MainWindowTexts()) {
-        const TComponent *c = f.FindComponent(QString::fromLatin1(text.Name));
-        ASSERT_NE(c, nullptr) << text.Name;
-        EXPECT_EQ(c->Kind, text.Kind) << text.Name;
+    const std::vector<NamedControl> table = f.ControlNames();
+    QSet<QString> originals, names;
+    for (const NamedControl &row : table) {
+        EXPECT_TRUE(row.Object != nullptr && f.Control(QLatin1String(row.Original)) == row.Object) << row.Original;
+        originals << QLatin1String(row.Original);
+        names << QLatin1String(row.Name);
     }
-    EXPECT_EQ(f.Components().size(), MainWindowTexts().size());
+    EXPECT_EQ(originals.size(), qsizetype(table.size()));
+    EXPECT_EQ(names.size(), qsizetype(table.size()));
+    const auto isA = [](QObject *o, ControlKind kind) {
+        switch (kind) {
+        case ControlKind::Menu: return qobject_cast<QMenu *>(o) != nullptr;
+        case ControlKind::MenuItem: return qobject_cast<QAction *>(o) != nullptr;
+        case ControlKind::Separator: return qobject_cast<QAction *>(o) && static_cast<QAction *>(o)->isSeparator();
+        case ControlKind::SpeedButton:
+        case ControlKind::ToolButton: return qobject_cast<QToolButton *>(o) != nullptr;
+        case ControlKind::BitBtn: return qobject_cast<QPushButton *>(o) != nullptr;
+        case ControlKind::Label:
+        case ControlKind::Panel: return qobject_cast<QLabel *>(o) != nullptr;
+        case ControlKind::GroupBox:
+        case ControlKind::RadioGroup: return qobject_cast<QGroupBox *>(o) != nullptr;
+        case ControlKind::Edit: return qobject_cast<QLineEdit *>(o) != nullptr;
+        case ControlKind::ComboBox: return qobject_cast<QComboBox *>(o) != nullptr;
+        case ControlKind::CheckBox: return qobject_cast<QCheckBox *>(o) != nullptr;
+        case ControlKind::TrackBar: return qobject_cast<QSlider *>(o) != nullptr;
+        default: return o != nullptr;
+        }
+    };
+    for (const ControlText &text : MainWindowTexts()) {
+        const QString name = QLatin1String(text.Name);
+        EXPECT_TRUE(text.Kind == ControlKind::Separator || originals.contains(name)) << text.Name << " has no row";
+        EXPECT_TRUE(isA(f.Control(name), text.Kind)) << text.Name;
+    }
 }
 
 TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
