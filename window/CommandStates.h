@@ -10,23 +10,23 @@
 #include <cstdint>
 
 enum class Command : uint8_t {
-    OpenProject,     // OpenProjectButton, OpenProjectItem
-    SaveProject,     // SaveProjectButton, SaveProjectItem, SaveProjectAsItem (save as)
-    ImportPsd,       // ImportPsdButton (the menu item acts through it)
+    OpenProject,     // OpenProjectAction (menu and toolbar)
+    SaveProject,     // SaveProjectAction, SaveProjectAsItem (save as)
+    ImportPsd,       // ImportPsdAction
     ImportSettings,  // ImportSettingsItem
-    Zoom,            // ZoomInButton, ZoomOutButton
-    Preview,         // PreviewButton
-    Stop,            // StopButton
-    ExportTiff,      // ExportTiffButton, ExportTiffItem
-    Anaglyph,        // AnaglyphButton
+    Zoom,            // ZoomInAction, ZoomOutAction
+    Preview,         // PreviewAction
+    Stop,            // StopAction
+    ExportTiff,      // ExportTiffAction
+    Anaglyph,        // AnaglyphAction
     ExportPsd,       // ExportPsdItem
     ExportGif,       // ExportGifItem
     RightPanel,      // RightPanel
     LayerGrid,       // LayerGrid, SettingsPages
-    LineDeletion,    // DeletePointButton, DeleteLineButton, DeleteLayerLinesButton, DeleteAllLinesButton
-    BeginLine,       // BeginLineButton
+    LineDeletion,    // DeletePointAction, DeleteLineAction, DeleteLayerLinesAction, DeleteAllLinesAction
+    BeginLine,       // BeginLineAction
     LineToolBar,     // LineToolBar, shown or hidden
-    LineTools,       // the buttons of LineToolBar and the picture's mouse
+    LineTools,       // the tools of LineToolBar, CutAction, CopyAction, PasteAction and the picture's mouse
     ReliefControls,  // the order choice, its check boxes and the relief parameters
     ReliefPreview,   // ReliefPreviewButton
     ReliefStop,      // ReliefStopButton

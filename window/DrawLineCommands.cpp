@@ -215,7 +215,7 @@ void MainWindow::ShowEditor()
     default: break;  // the free transform and its end keep the button pressed
     }
     ShowCurrentOrder();
-    PasteLinesButton->setEnabled(CutLinesButton->isEnabled() && Editor.PasteAvailable());
+    PasteAction->setEnabled(CutAction->isEnabled() && Editor.PasteAvailable());
     const LanguageTexts &texts = TextsForLanguage(Language);
     switch (Editor.LastRefusal()) {
     case Refusal::OrderFull: SetPanelText(10, QString::fromUtf8(texts.OrderFull)); break;
@@ -274,12 +274,6 @@ void MainWindow::BeginLine()
         return;
     Editor.BeginLine();
     ShowEditor();
-}
-
-void MainWindow::BeginLineFromMenu()
-{
-    if (BeginLineButton->isEnabled() || LineCommandsActive())
-        BeginLine();
 }
 
 void MainWindow::DeleteLastPoint()

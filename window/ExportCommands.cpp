@@ -45,12 +45,6 @@ QString AskSaveName(const QString &title, const QString &filter, const QString &
 
 }  // namespace
 
-void MainWindow::ExportPrintFromMenu()
-{
-    if (ExportTiffButton->isEnabled())
-        ExportInterlacedPrint();
-}
-
 PrintFieldTexts MainWindow::PrintTexts() const
 {
     return {LpiEdit->text(), DpiCombo->currentText(), WidthEdit->text(), HeightEdit->text(), HScaleEdit->text()};
@@ -230,12 +224,6 @@ void MainWindow::ExportPitchTest()
                     RoundDiv(int64_t(layout.Height) * 254 * 1'000'000, settings.Dpi));  // 2.54 cm an inch
         Platform.Beep();
     });
-}
-
-void MainWindow::ShowAnaglyphFromMenu()
-{
-    if (AnaglyphButton->isEnabled())
-        ShowAnaglyph();
 }
 
 void MainWindow::ShowAnaglyph()

@@ -50,12 +50,6 @@ void MainWindow::ChooseAndImportPsd()
     ImportPsd(path);
 }
 
-void MainWindow::ImportPsdFromMenu()
-{
-    if (ImportPsdButton->isEnabled())
-        ChooseAndImportPsd();
-}
-
 bool MainWindow::ImportPsd(const QString &path)
 {
     const bool done = RunCommand([&] { ShowImported(ImportCommand({path, LpiEdit->text(), WidthEdit->text()},

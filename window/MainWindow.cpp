@@ -36,7 +36,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <optional>
 
 namespace {
 
@@ -100,19 +99,19 @@ void MainWindow::CreateMenus()
     auto menu = [this](QMenu *&m) { m = menuBar()->addMenu(QString()); };
 
     menu(FileMenu);
-    item(FileMenu, OpenProjectItem);
-    item(FileMenu, SaveProjectItem);
+    item(FileMenu, OpenProjectAction);
+    item(FileMenu, SaveProjectAction);
     item(FileMenu, SaveProjectAsItem);
     separator(FileMenu, "N1");
-    item(FileMenu, ImportPsdItem);
+    item(FileMenu, ImportPsdAction);
     item(FileMenu, ImportDefaultSettingsItem);
     item(FileMenu, ImportSettingsItem);
     separator(FileMenu, "N5");
-    item(FileMenu, PreviewItem);
-    item(FileMenu, StopPreviewItem);
-    item(FileMenu, AnaglyphItem);
+    item(FileMenu, PreviewAction);
+    item(FileMenu, StopAction);
+    item(FileMenu, AnaglyphAction);
     separator(FileMenu, "N8");
-    item(FileMenu, ExportTiffItem);
+    item(FileMenu, ExportTiffAction);
     item(FileMenu, ExportPsdItem);
     item(FileMenu, ExportGifItem);
     item(FileMenu, AdaptiveGifPaletteItem);
@@ -129,23 +128,23 @@ void MainWindow::CreateMenus()
     item(FileMenu, QuitItem);
 
     menu(EditMenu);
-    item(EditMenu, BeginLineItem);
-    item(EditMenu, UndoPointItem);
-    item(EditMenu, DeleteLineItem);
-    item(EditMenu, DeleteLayerLinesItem);
-    item(EditMenu, DeleteAllLinesItem);
+    item(EditMenu, BeginLineAction);
+    item(EditMenu, DeletePointAction);
+    item(EditMenu, DeleteLineAction);
+    item(EditMenu, DeleteLayerLinesAction);
+    item(EditMenu, DeleteAllLinesAction);
     separator(EditMenu, "N24");
     item(EditMenu, DeleteSelectionItem);
     item(EditMenu, SelectAllItem);
     item(EditMenu, FreeTransformItem);
     separator(EditMenu, "N27");
-    item(EditMenu, CutItem);
-    item(EditMenu, CopyItem);
-    item(EditMenu, PasteItem);
+    item(EditMenu, CutAction);
+    item(EditMenu, CopyAction);
+    item(EditMenu, PasteAction);
 
     menu(ViewMenu);
-    item(ViewMenu, ZoomInItem);
-    item(ViewMenu, ZoomOutItem);
+    item(ViewMenu, ZoomInAction);
+    item(ViewMenu, ZoomOutAction);
     separator(ViewMenu, "N28");
     item(ViewMenu, ShowWorkFolderItem);
 
@@ -169,40 +168,35 @@ void MainWindow::CreateToolBars()
     MainToolBar->setIconSize(QSize(24, 24));
     addToolBar(Qt::TopToolBarArea, MainToolBar);
 
-    // The buttons sit in one strip so that each can be shown or hidden by itself.
-    auto *strip = new QWidget(MainToolBar);
-    auto *row = new QHBoxLayout(strip);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(1);
-    auto button = [&](QToolButton *&b, std::optional<ToolImage> image, bool gapBefore = false) {
-        if (gapBefore)
-            row->addSpacing(10);
-        b = new QToolButton(strip);
-        b->setAutoRaise(true);
-        b->setIconSize(QSize(24, 24));
-        if (image)
-            b->setIcon(ToolIcon(*image));
+    // A command's button is its menu item's action on the toolbar: one
+    // object, enabled once from the command table.
+    auto button = [](QToolBar *bar, QToolButton *&b, QAction *action, ToolImage image) {
+        action->setIcon(ToolIcon(image));
+        bar->addAction(action);
+        b = qobject_cast<QToolButton *>(bar->widgetForAction(action));
         b->setFocusPolicy(Qt::TabFocus);
-        row->addWidget(b);
     };
-    button(OpenProjectButton, ToolImage::OpenProject);
-    button(SaveProjectButton, ToolImage::SaveProject);
-    button(ImportPsdButton, ToolImage::ImportPsd);
-    button(ZoomInButton, ToolImage::ZoomIn, true);
-    button(ZoomOutButton, ToolImage::ZoomOut);
-    button(DeletePointButton, ToolImage::DeletePoint, true);
-    button(DeleteLineButton, ToolImage::DeleteLine);
-    button(DeleteLayerLinesButton, ToolImage::DeleteLayerLines);
-    button(DeleteAllLinesButton, ToolImage::DeleteAllLines);
-    button(PreviewButton, ToolImage::Preview, true);
-    button(StopButton, ToolImage::Stop);
-    button(ExportTiffButton, ToolImage::ExportTiff);
-    button(BeginLineButton, ToolImage::DrawLine, true);
-    button(AnaglyphButton, ToolImage::Anaglyph);
-    button(LanguageButton, std::nullopt);
+    button(MainToolBar, OpenProjectButton, OpenProjectAction, ToolImage::OpenProject);
+    button(MainToolBar, SaveProjectButton, SaveProjectAction, ToolImage::SaveProject);
+    button(MainToolBar, ImportPsdButton, ImportPsdAction, ToolImage::ImportPsd);
+    MainToolBar->addSeparator();
+    button(MainToolBar, ZoomInButton, ZoomInAction, ToolImage::ZoomIn);
+    button(MainToolBar, ZoomOutButton, ZoomOutAction, ToolImage::ZoomOut);
+    MainToolBar->addSeparator();
+    button(MainToolBar, DeletePointButton, DeletePointAction, ToolImage::DeletePoint);
+    button(MainToolBar, DeleteLineButton, DeleteLineAction, ToolImage::DeleteLine);
+    button(MainToolBar, DeleteLayerLinesButton, DeleteLayerLinesAction, ToolImage::DeleteLayerLines);
+    button(MainToolBar, DeleteAllLinesButton, DeleteAllLinesAction, ToolImage::DeleteAllLines);
+    MainToolBar->addSeparator();
+    button(MainToolBar, PreviewButton, PreviewAction, ToolImage::Preview);
+    button(MainToolBar, StopButton, StopAction, ToolImage::Stop);
+    button(MainToolBar, ExportTiffButton, ExportTiffAction, ToolImage::ExportTiff);
+    MainToolBar->addSeparator();
+    button(MainToolBar, BeginLineButton, BeginLineAction, ToolImage::DrawLine);
+    button(MainToolBar, AnaglyphButton, AnaglyphAction, ToolImage::Anaglyph);
+    LanguageButton = new QToolButton(MainToolBar);
     LanguageButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    LanguageButton->setVisible(false);
-    MainToolBar->addWidget(strip);
+    MainToolBar->addWidget(LanguageButton)->setVisible(false);
 
     // The line tools, shown only while the DrawLine page is.
     LineToolBar = new QToolBar(this);
@@ -233,10 +227,10 @@ void MainWindow::CreateToolBars()
     };
     command(LowerOrderButton, ToolImage::LowerOrder);
     command(HigherOrderButton, ToolImage::HigherOrder);
-    command(CutLinesButton, ToolImage::Cut);
-    command(CopyLinesButton, ToolImage::Copy);
-    command(PasteLinesButton, ToolImage::Paste);
-    PasteLinesButton->setEnabled(false);  // until the first cut or copy
+    button(LineToolBar, CutLinesButton, CutAction, ToolImage::Cut);
+    button(LineToolBar, CopyLinesButton, CopyAction, ToolImage::Copy);
+    button(LineToolBar, PasteLinesButton, PasteAction, ToolImage::Paste);
+    PasteAction->setEnabled(false);  // until the first cut or copy
     addToolBar(Qt::TopToolBarArea, LineToolBar);
     LineToolBar->setVisible(false);
 }
@@ -528,7 +522,11 @@ void MainWindow::ApplyControlTexts()
         const QString hint = QString::fromUtf8(text.Hint);
         object->setProperty(HintProperty, hint);
         if (!IsTranslatable(text.Kind) && !hint.isEmpty()) {
-            if (auto *widget = qobject_cast<QWidget *>(object))
+            // A toolbar button takes its tooltip from its action, again at every change of it.
+            auto *button = qobject_cast<QToolButton *>(object);
+            if (button && button->defaultAction())
+                button->defaultAction()->setToolTip(hint);
+            else if (auto *widget = qobject_cast<QWidget *>(object))
                 widget->setToolTip(hint);
         }
         if (text.Shortcut[0] != '\0') {
@@ -676,11 +674,8 @@ void MainWindow::ConnectHandlers()
     connect(AboutItem, &QAction::triggered, this, &MainWindow::ShowAbout);
     connect(WebsiteItem, &QAction::triggered, this, &MainWindow::OpenWebsite);
     connect(LanguageItem, &QAction::triggered, this, &MainWindow::ToggleLanguage);
-    connect(ImportPsdButton, &QToolButton::clicked, this, &MainWindow::ChooseAndImportPsd);
-    connect(OpenProjectButton, &QToolButton::clicked, this, &MainWindow::ChooseAndOpenProject);
-    connect(OpenProjectItem, &QAction::triggered, this, &MainWindow::ChooseAndOpenProject);
-    connect(SaveProjectButton, &QToolButton::clicked, this, &MainWindow::SaveProjectBesidePsd);
-    connect(SaveProjectItem, &QAction::triggered, this, &MainWindow::SaveProjectBesidePsd);
+    connect(OpenProjectAction, &QAction::triggered, this, &MainWindow::ChooseAndOpenProject);
+    connect(SaveProjectAction, &QAction::triggered, this, &MainWindow::SaveProjectBesidePsd);
     connect(SaveProjectAsItem, &QAction::triggered, this, &MainWindow::SaveProjectAs);
     for (size_t i = 0; i < RecentFileItems.size(); ++i)
         connect(RecentFileItems[i], &QAction::triggered, this, [this, i] {
@@ -689,11 +684,9 @@ void MainWindow::ConnectHandlers()
         });
     connect(ImportSettingsItem, &QAction::triggered, this, &MainWindow::ImportProjectSettings);
     connect(ImportDefaultSettingsItem, &QAction::triggered, this, &MainWindow::ImportDefaultSettings);
-    connect(ImportPsdItem, &QAction::triggered, this, &MainWindow::ImportPsdFromMenu);
-    connect(ZoomInButton, &QToolButton::clicked, this, &MainWindow::ZoomIn);
-    connect(ZoomOutButton, &QToolButton::clicked, this, &MainWindow::ZoomOut);
-    connect(ZoomInItem, &QAction::triggered, this, &MainWindow::ZoomIn);
-    connect(ZoomOutItem, &QAction::triggered, this, &MainWindow::ZoomOut);
+    connect(ImportPsdAction, &QAction::triggered, this, &MainWindow::ChooseAndImportPsd);
+    connect(ZoomInAction, &QAction::triggered, this, &MainWindow::ZoomIn);
+    connect(ZoomOutAction, &QAction::triggered, this, &MainWindow::ZoomOut);
     connect(ShowWorkFolderItem, &QAction::triggered, this, &MainWindow::ShowWorkFolder);
     connect(LayerViewAll, &QRadioButton::clicked, this, &MainWindow::LayerViewChanged);
     connect(LayerViewOne, &QRadioButton::clicked, this, &MainWindow::LayerViewChanged);
@@ -705,13 +698,10 @@ void MainWindow::ConnectHandlers()
     connect(DepthEdit, &QLineEdit::textChanged, this, &MainWindow::DepthChanged);
     connect(ViewCountEdit, &QLineEdit::textChanged, this, &MainWindow::ViewCountChanged);
     connect(WidthEdit, &QLineEdit::textChanged, this, &MainWindow::WidthChanged);
-    connect(PreviewButton, &QToolButton::clicked, this, &MainWindow::PreviewViews);
-    connect(PreviewItem, &QAction::triggered, this, &MainWindow::PreviewFromMenu);
-    connect(StopButton, &QToolButton::clicked, this, &MainWindow::StopAnimation);
-    connect(StopPreviewItem, &QAction::triggered, this, &MainWindow::StopAnimationFromMenu);
+    connect(PreviewAction, &QAction::triggered, this, &MainWindow::PreviewViews);
+    connect(StopAction, &QAction::triggered, this, &MainWindow::StopAnimation);
     connect(FrameTimer, &QTimer::timeout, this, &MainWindow::AnimationFrame);
-    connect(ExportTiffButton, &QToolButton::clicked, this, &MainWindow::ExportInterlacedPrint);
-    connect(ExportTiffItem, &QAction::triggered, this, &MainWindow::ExportPrintFromMenu);
+    connect(ExportTiffAction, &QAction::triggered, this, &MainWindow::ExportInterlacedPrint);
     connect(ExportPsdItem, &QAction::triggered, this, &MainWindow::ExportLayeredPsd);
     connect(ExportGifItem, &QAction::triggered, this, &MainWindow::ExportAnimatedGif);
     connect(PitchTestItem, &QAction::triggered, this, &MainWindow::ExportPitchTest);
@@ -721,8 +711,7 @@ void MainWindow::ConnectHandlers()
         ViewsCurrent = 0;
         ApplyCommandStates();
     });
-    connect(AnaglyphButton, &QToolButton::clicked, this, &MainWindow::ShowAnaglyph);
-    connect(AnaglyphItem, &QAction::triggered, this, &MainWindow::ShowAnaglyphFromMenu);
+    connect(AnaglyphAction, &QAction::triggered, this, &MainWindow::ShowAnaglyph);
     qApp->installEventFilter(this);  // the window sees key strokes before its controls
     connect(Pages, &QTabWidget::currentChanged, this, &MainWindow::PageChanged);
     const std::pair<QToolButton *, uint8_t> tools[] = {{DrawLineTool, ToolDrawLine}, {AddPointTool, ToolAddPoint},
@@ -734,29 +723,17 @@ void MainWindow::ConnectHandlers()
         connect(OrderRadios[size_t(i)], &QRadioButton::clicked, this, [this, i] { OrderChosen(i); });
     for (int k = 0; k < OrderCount; ++k)
         connect(OrderCheckBoxes[size_t(k)], &QCheckBox::clicked, this, [this, k] { OrderCheckBoxClick(k); });
-    connect(BeginLineButton, &QToolButton::clicked, this, &MainWindow::BeginLine);
-    connect(BeginLineItem, &QAction::triggered, this, &MainWindow::BeginLineFromMenu);
-    connect(DeletePointButton, &QToolButton::clicked, this, &MainWindow::DeleteLastPoint);
-    connect(DeleteLineButton, &QToolButton::clicked, this, &MainWindow::DeleteLine);
-    connect(DeleteLayerLinesButton, &QToolButton::clicked, this, &MainWindow::DeleteLayerLines);
-    connect(DeleteAllLinesButton, &QToolButton::clicked, this, &MainWindow::ClearAllLines);
-    // The menu items act through their buttons, so they do nothing while the page is hidden.
-    const std::pair<QAction *, QToolButton *> lineItems[] = {
-        {UndoPointItem, DeletePointButton}, {DeleteLineItem, DeleteLineButton}, {DeleteLayerLinesItem, DeleteLayerLinesButton}, {DeleteAllLinesItem, DeleteAllLinesButton}};
-    for (const auto &[item, button] : lineItems)
-        connect(item, &QAction::triggered, this, [button = button] {
-            if (button->isEnabled())
-                button->click();
-        });
+    connect(BeginLineAction, &QAction::triggered, this, &MainWindow::BeginLine);
+    connect(DeletePointAction, &QAction::triggered, this, &MainWindow::DeleteLastPoint);
+    connect(DeleteLineAction, &QAction::triggered, this, &MainWindow::DeleteLine);
+    connect(DeleteLayerLinesAction, &QAction::triggered, this, &MainWindow::DeleteLayerLines);
+    connect(DeleteAllLinesAction, &QAction::triggered, this, &MainWindow::ClearAllLines);
     connect(DeleteSelectionItem, &QAction::triggered, this, &MainWindow::DeleteSelection);
     connect(SelectAllItem, &QAction::triggered, this, &MainWindow::SelectAllLines);
     connect(FreeTransformItem, &QAction::triggered, this, &MainWindow::FreeTransform);
-    connect(CutItem, &QAction::triggered, this, &MainWindow::CutLines);
-    connect(CutLinesButton, &QToolButton::clicked, this, &MainWindow::CutLines);
-    connect(CopyItem, &QAction::triggered, this, &MainWindow::CopyLines);
-    connect(CopyLinesButton, &QToolButton::clicked, this, &MainWindow::CopyLines);
-    connect(PasteItem, &QAction::triggered, this, &MainWindow::PasteLines);
-    connect(PasteLinesButton, &QToolButton::clicked, this, &MainWindow::PasteLines);
+    connect(CutAction, &QAction::triggered, this, &MainWindow::CutLines);
+    connect(CopyAction, &QAction::triggered, this, &MainWindow::CopyLines);
+    connect(PasteAction, &QAction::triggered, this, &MainWindow::PasteLines);
     connect(LowerOrderButton, &QToolButton::clicked, this, &MainWindow::MoveSelectionToLowerOrder);
     connect(HigherOrderButton, &QToolButton::clicked, this, &MainWindow::MoveSelectionToHigherOrder);
     connect(ReliefPreviewButton, &QPushButton::clicked, this, &MainWindow::StartReliefPreview);
@@ -796,26 +773,26 @@ void MainWindow::ApplyCommandStates()
         for (QAction *a : actions)
             a->setEnabled(on);
     };
-    enable(Command::OpenProject, {OpenProjectButton}, {OpenProjectItem});
-    enable(Command::SaveProject, {SaveProjectButton}, {SaveProjectItem, SaveProjectAsItem});
-    enable(Command::ImportPsd, {ImportPsdButton});
+    enable(Command::OpenProject, {}, {OpenProjectAction});
+    enable(Command::SaveProject, {}, {SaveProjectAction, SaveProjectAsItem});
+    enable(Command::ImportPsd, {}, {ImportPsdAction});
     enable(Command::ImportSettings, {}, {ImportSettingsItem});
-    enable(Command::Zoom, {ZoomInButton, ZoomOutButton});
-    enable(Command::Preview, {PreviewButton});
-    enable(Command::Stop, {StopButton});
-    enable(Command::ExportTiff, {ExportTiffButton}, {ExportTiffItem});
-    enable(Command::Anaglyph, {AnaglyphButton});
+    enable(Command::Zoom, {}, {ZoomInAction, ZoomOutAction});
+    enable(Command::Preview, {}, {PreviewAction});
+    enable(Command::Stop, {}, {StopAction});
+    enable(Command::ExportTiff, {}, {ExportTiffAction});
+    enable(Command::Anaglyph, {}, {AnaglyphAction});
     enable(Command::ExportPsd, {}, {ExportPsdItem});
     enable(Command::ExportGif, {}, {ExportGifItem});
     enable(Command::RightPanel, {RightPanel});
     enable(Command::LayerGrid, {LayerGrid, SettingsPages});
-    enable(Command::LineDeletion, {DeletePointButton, DeleteLineButton, DeleteLayerLinesButton, DeleteAllLinesButton});
-    enable(Command::BeginLine, {BeginLineButton});
+    enable(Command::LineDeletion, {}, {DeletePointAction, DeleteLineAction, DeleteLayerLinesAction, DeleteAllLinesAction});
+    enable(Command::BeginLine, {}, {BeginLineAction});
     LineToolBar->setVisible(CommandEnabled(Command::LineToolBar, state));
     enable(Command::LineTools,
-           {DrawLineTool, AddPointTool, DeletePointTool, MoveLineTool, MovePointTool, LowerOrderButton, HigherOrderButton, CutLinesButton,
-            CopyLinesButton});
-    PasteLinesButton->setEnabled(CommandEnabled(Command::LineTools, state) && Editor.PasteAvailable());
+           {DrawLineTool, AddPointTool, DeletePointTool, MoveLineTool, MovePointTool, LowerOrderButton, HigherOrderButton},
+           {CutAction, CopyAction});
+    PasteAction->setEnabled(CommandEnabled(Command::LineTools, state) && Editor.PasteAvailable());
     enable(Command::ReliefControls, {OrderGroup, ViewLabel, BaseOrderGroup, ReliefDepthLabel, ReliefDepthEdit, SmoothLabel, SmoothSlider});
     for (QCheckBox *box : OrderCheckBoxes)
         box->setEnabled(CommandEnabled(Command::ReliefControls, state));

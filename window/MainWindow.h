@@ -111,16 +111,17 @@ public:
     // The hints, status panel labels and grid headers of a language.
     void ShowLanguageTexts(const LanguageTexts &texts);
 
-    // --- Menu ---
+    // --- Menu: a command with a button too (an ...Action) is one QAction,
+    // in the menu and on a toolbar, enabled from the command table ---
     QMenu *FileMenu, *EditMenu, *ViewMenu, *HelpMenu;
-    QAction *OpenProjectItem, *SaveProjectItem, *SaveProjectAsItem, *ImportPsdItem, *ImportDefaultSettingsItem, *ImportSettingsItem, *PreviewItem, *StopPreviewItem, *AnaglyphItem, *ExportTiffItem,
+    QAction *OpenProjectAction, *SaveProjectAction, *SaveProjectAsItem, *ImportPsdAction, *ImportDefaultSettingsItem, *ImportSettingsItem, *PreviewAction, *StopAction, *AnaglyphAction, *ExportTiffAction,
         *ExportPsdItem, *ExportGifItem, *AdaptiveGifPaletteItem, *PitchTestItem, *QuitItem;
-    QAction *BeginLineItem, *UndoPointItem, *DeleteLineItem, *DeleteLayerLinesItem, *DeleteAllLinesItem, *DeleteSelectionItem, *SelectAllItem, *FreeTransformItem, *CutItem, *CopyItem,
-        *PasteItem;
-    QAction *ZoomInItem, *ZoomOutItem, *ShowWorkFolderItem;
+    QAction *BeginLineAction, *DeletePointAction, *DeleteLineAction, *DeleteLayerLinesAction, *DeleteAllLinesAction, *DeleteSelectionItem, *SelectAllItem, *FreeTransformItem, *CutAction, *CopyAction,
+        *PasteAction;
+    QAction *ZoomInAction, *ZoomOutAction, *ShowWorkFolderItem;
     QAction *HelpItem, *AboutItem, *WebsiteItem, *LanguageItem;
 
-    // --- Toolbars ---
+    // --- Toolbars: the buttons the toolbars made for the actions above ---
     QToolBar *MainToolBar;
     QToolButton *OpenProjectButton, *SaveProjectButton, *ImportPsdButton, *ZoomInButton, *ZoomOutButton, *DeletePointButton,
         *DeleteLineButton, *DeleteLayerLinesButton, *DeleteAllLinesButton, *PreviewButton, *StopButton, *ExportTiffButton,
@@ -180,7 +181,6 @@ public:
 
     // --- Import and the pictures shown (compose/ImportCommands.cpp) ---
     void ChooseAndImportPsd();   // toolbar "Import psd"
-    void ImportPsdFromMenu();             // menu "&Import *.psd"
     // Imports the file. False, with the message shown, when the file cannot be
     // imported; the open document is then unchanged.
     bool ImportPsd(const QString &path);
@@ -206,9 +206,7 @@ public:
 
     // --- Preview (compose/PreviewCommands.cpp) ---
     void PreviewViews();  // "Preview": generate the views and play them
-    void PreviewFromMenu();           // menu "Pre&View 3D animation"
     void StopAnimation();  // "Stop"
-    void StopAnimationFromMenu();           // menu "S&top preview"
     // Composes and writes the seven views, then starts the animation. Throws
     // VistrelError when the views could not be made.
     void GenerateViews(const std::vector<int32_t> &offsets, int32_t focusOffset);
@@ -219,7 +217,6 @@ public:
     // --- Print export (output/ExportCommands.cpp) ---
     void ExportInterlacedPrint();       // export the interlaced print
     PrintFieldTexts PrintTexts() const;  // the fields the print export takes
-    void ExportPrintFromMenu();            // menu "&Export *.tiff"
     QStringList FullViewFiles;      // the full-resolution view files, view 7 first
     // How the last print placed its views, for the layered PSD, which composes
     // the view files only when first asked.
@@ -241,7 +238,6 @@ public:
     // steps of 0.1, at the resolution and width of the print.
     void ExportPitchTest();
     void ShowAnaglyph();  // "Red/blue glasses preview": the anaglyph
-    void ShowAnaglyphFromMenu();           // menu "&Red/Blue Glasses preview"
     QString OpenProjectFileName;  // the project the open dialog offers
 
     // --- Recent files and dropped files (app/RecentAndDropped.cpp) ---
@@ -296,7 +292,6 @@ public:
     void OrderChosen(int item);
     void OrderCheckBoxClick(int order);
     void BeginLine();        // "Begin Line"
-    void BeginLineFromMenu();                  // menu "&Begin draw line"
     void DeleteLastPoint();        // "Delete point": the last point of the line being drawn
     void DeleteLine();         // "delete line"
     void DeleteLayerLines();         // "delete layer"

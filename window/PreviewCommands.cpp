@@ -25,18 +25,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-void MainWindow::PreviewFromMenu()
-{
-    if (PreviewButton->isEnabled())
-        PreviewViews();
-}
-
-void MainWindow::StopAnimationFromMenu()
-{
-    if (StopButton->isEnabled())
-        StopAnimation();
-}
-
 void MainWindow::PreviewViews()
 {
     if (DocumentOpen == 0)

@@ -58,9 +58,9 @@ void MainWindow::OpenFile(const QString &path)
 {
     // As the Import button and Open project would: not while the views are made.
     if (IsProjectFile(path)) {
-        if (OpenProjectButton->isEnabled())
+        if (OpenProjectAction->isEnabled())
             OpenProject(path);
-    } else if (ImportPsdButton->isEnabled()) {
+    } else if (ImportPsdAction->isEnabled()) {
         ImportPsd(path);
     }
 }

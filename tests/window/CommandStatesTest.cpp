@@ -38,7 +38,7 @@ protected:
             {Command::Zoom, f.ZoomInButton->isEnabled(), "SpeedButton3"},
             {Command::Preview, f.PreviewButton->isEnabled(), "SpeedButton9"},
             {Command::Stop, f.StopButton->isEnabled(), "SpeedButton2"},
-            {Command::ExportTiff, f.ExportTiffItem->isEnabled(), "N7"},
+            {Command::ExportTiff, f.ExportTiffAction->isEnabled(), "N7"},
             {Command::Anaglyph, f.AnaglyphButton->isEnabled(), "SpeedButton5"},
             {Command::ExportPsd, f.ExportPsdItem->isEnabled(), "PSD1"},
             {Command::ExportGif, f.ExportGifItem->isEnabled(), "ExportGif1"},
@@ -90,7 +90,7 @@ TEST_F(CommandStatesTest, EachStepOfTheRoadLeavesTheRowOfItsState)
     f.FocusEdited();
     ExpectTheTableRow();
     EXPECT_FALSE(f.ExportTiffButton->isEnabled());
-    EXPECT_FALSE(f.ExportTiffItem->isEnabled());
+    EXPECT_FALSE(f.ExportTiffAction->isEnabled());
 
     QTest::mouseClick(f.PreviewButton, Qt::LeftButton);
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));

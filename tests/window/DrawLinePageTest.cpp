@@ -292,20 +292,20 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     LayerLines[size_t(CurrentLayer)][1] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
     CurrentLines = LayerLines[size_t(CurrentLayer)];
     f.SelectAllItem->trigger();
-    f.CopyItem->trigger();  // the clipboard has a line to paste
+    f.CopyAction->trigger();  // the clipboard has a line to paste
     ShowPage(f.SetLayerPage);
     const Tnnlayer before = LayerLines;
-    for (QAction *item : {f.SelectAllItem, f.CutItem, f.DeleteSelectionItem, f.PasteItem, f.DeleteLineItem, f.DeleteLayerLinesItem, f.DeleteAllLinesItem, f.UndoPointItem,
+    for (QAction *item : {f.SelectAllItem, f.CutAction, f.DeleteSelectionItem, f.PasteAction, f.DeleteLineAction, f.DeleteLayerLinesAction, f.DeleteAllLinesAction, f.DeletePointAction,
                           f.FreeTransformItem})
         item->trigger();
     EXPECT_EQ(LayerLines, before);
     EXPECT_TRUE(CurrentLines.empty());
     EXPECT_EQ(f.Pages->currentWidget(), f.SetLayerPage);
     // "Begin draw line" is the one that shows the page.
-    f.BeginLineItem->trigger();
+    f.BeginLineAction->trigger();
     EXPECT_EQ(f.Pages->currentWidget(), f.DrawLinePage);
     EXPECT_TRUE(f.DrawLineTool->isChecked());
-    f.PasteItem->trigger();
+    f.PasteAction->trigger();
     EXPECT_EQ(CurrentLines[1].size(), 2u);
 
     // The shortcuts of the Edit menu.

@@ -103,8 +103,8 @@ TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
     for (QWidget *off : std::initializer_list<QWidget *>{f.ExportTiffButton, f.AnaglyphButton, f.DeletePointButton})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
     EXPECT_TRUE(f.ImportSettingsItem->isEnabled());
-    EXPECT_TRUE(f.SaveProjectItem->isEnabled());
-    EXPECT_FALSE(f.ExportTiffItem->isEnabled());
+    EXPECT_TRUE(f.SaveProjectAction->isEnabled());
+    EXPECT_FALSE(f.ExportTiffAction->isEnabled());
     EXPECT_FALSE(f.ExportPsdItem->isEnabled());
 
     // Save dialogs are preset beside the PSD.
@@ -319,11 +319,11 @@ TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
     EXPECT_EQ(f.HeightEdit->text(), QStringLiteral("1.5"));
 
     // Depth: 12 gives 2 while the field keeps 12; -10 is kept; empty becomes "1.0".
-    f.ExportTiffButton->setEnabled(true);
+    f.ExportTiffAction->setEnabled(true);
     f.DepthEdit->setText(QStringLiteral("12"));
     EXPECT_EQ(Depth, 2 * Fixed4One);
     EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("12"));
-    EXPECT_FALSE(f.ExportTiffButton->isEnabled());
+    EXPECT_FALSE(f.ExportTiffAction->isEnabled());
     EXPECT_EQ(ViewsStale, 1);
     f.DepthEdit->setText(QStringLiteral("-10"));
     EXPECT_EQ(Depth, -10 * Fixed4One);
@@ -333,12 +333,12 @@ TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
 
     // Focus: 0 or above the layer count shows 0 and removes the marker.
     for (const char *typed : {"0", "8"}) {
-        f.ExportTiffItem->setEnabled(true);
+        f.ExportTiffAction->setEnabled(true);
         f.FocusEdit->setText(QString::fromLatin1(typed));
         f.FocusEdited();
         EXPECT_EQ(f.FocusEdit->text(), QStringLiteral("0"));
         EXPECT_EQ(FocusLayer, 0);
-        EXPECT_FALSE(f.ExportTiffItem->isEnabled());
+        EXPECT_FALSE(f.ExportTiffAction->isEnabled());
         for (int r = 1; r <= 7; ++r)
             EXPECT_EQ(f.Cells(0, r), QString::number(r));
     }

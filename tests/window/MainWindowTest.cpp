@@ -142,9 +142,11 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
              f.DeleteLineButton, f.DeleteLayerLinesButton, f.DeleteAllLinesButton, f.PreviewButton, f.StopButton, f.ExportTiffButton,
              f.BeginLineButton, f.AnaglyphButton, f.ReliefStopButton})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
-    for (QAction *on : {f.OpenProjectItem, f.ImportPsdItem, f.QuitItem, f.PreviewItem, f.StopPreviewItem, f.AnaglyphItem, f.HelpItem, f.AboutItem, f.ZoomInItem, f.ZoomOutItem})
+    // A command's menu item is its button's action: on and off with it.
+    for (QAction *on : {f.OpenProjectAction, f.ImportPsdAction, f.QuitItem, f.HelpItem, f.AboutItem})
         EXPECT_TRUE(on->isEnabled()) << on->objectName().toStdString();
-    for (QAction *off : {f.SaveProjectItem, f.SaveProjectAsItem, f.ImportSettingsItem, f.ExportTiffItem, f.ExportPsdItem, f.ExportGifItem})
+    for (QAction *off : {f.SaveProjectAction, f.SaveProjectAsItem, f.ImportSettingsItem, f.ExportTiffAction, f.ExportPsdItem,
+                         f.ExportGifItem, f.PreviewAction, f.StopAction, f.AnaglyphAction, f.ZoomInAction, f.ZoomOutAction})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
     EXPECT_FALSE(f.ImportDefaultSettingsItem->isVisible());
     EXPECT_FALSE(f.LanguageItem->isVisible());
@@ -159,7 +161,7 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_EQ(f.SaveProjectAsItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
     EXPECT_EQ(f.ImportDefaultSettingsItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+F12")));
     EXPECT_EQ(f.DeleteSelectionItem->shortcut(), QKeySequence(QKeySequence::Delete));
-    EXPECT_EQ(f.AnaglyphItem->text(), QStringLiteral("&Red/Blue Glasses preview"));
+    EXPECT_EQ(f.AnaglyphAction->text(), QStringLiteral("&Red/Blue Glasses preview"));
     EXPECT_EQ(f.ExportTiffButton->toolTip(), QStringLiteral("Export tiff"));
     EXPECT_EQ(f.LpiEdit->toolTip(), QStringLiteral("lenticular total in 1 inch"));
 }
@@ -252,7 +254,7 @@ TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
     MainWindow &f = Start();
     EXPECT_EQ(f.Caption(QStringLiteral("TabSheet1")), QStringLiteral("多层设置"));
     EXPECT_EQ(f.FileMenu->title(), QStringLiteral("文件(&F)"));
-    EXPECT_EQ(f.OpenProjectItem->text(), QStringLiteral("打开工程文件(&O)"));
+    EXPECT_EQ(f.OpenProjectAction->text(), QStringLiteral("打开工程文件(&O)"));
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
     EXPECT_EQ(f.ReliefPreviewButton->text(), QStringLiteral("单层预览"));
     EXPECT_EQ(f.Caption(QStringLiteral("RadioGroup1")), QStringLiteral("图层显示"));
