@@ -443,29 +443,24 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         // set, uncropped: the crop is made again from it.
         const PrintSettingsOutcome uncropped = print;
         CropEdges = options.CropEdges ? 1 : 0;
-        ChooseCrop(offsets, focusOffset);
-        if (CropWidth > 0) {
-            print = ReadCroppedPrintSettings(texts);
+        const PreparedPrint prepared = PreparePrint(texts, offsets, focusOffset);
+        print = prepared.Print;
+        if (CropWidth > 0)
             std::fprintf(out, "crop: %s\n",
                          CropText(0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
-        }
         // How far the views move the layers under the lenses of the print as
         // it will be made (cropped or not), before any output is made.
-        {
-            const PrintGeometry g = PrintGeometryOf(print.Settings);
-            const DepthGuidance guidance = DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns);
-            if (guidance.Ghosts() && options.FailOnGhosting) {
-                ghosts = true;
-                throw VistrelError(QStringLiteral("%1 Nothing was written (--fail-on-ghosting).")
-                                       .arg(DepthGuidanceText(guidance, 0)));
-            }
-            if (guidance.Ghosts())
-                std::fprintf(err, "warning: %s\n", DepthGuidanceText(guidance, 0).toLocal8Bit().constData());
+        if (prepared.Guidance.Ghosts() && options.FailOnGhosting) {
+            ghosts = true;
+            throw VistrelError(QStringLiteral("%1 Nothing was written (--fail-on-ghosting).")
+                                   .arg(DepthGuidanceText(prepared.Guidance, 0)));
         }
+        if (prepared.Guidance.Ghosts())
+            std::fprintf(err, "warning: %s\n", DepthGuidanceText(prepared.Guidance, 0).toLocal8Bit().constData());
 
         // Every output's size is checked before any of them is made.
         if (!options.ExportTiff.isEmpty())
-            CheckPrintSize(PrintGeometryOf(print.Settings), ChannelsOfColorMode(PsdColorMode), PsdColorMode);
+            CheckPrintSize(prepared.Geometry, ChannelsOfColorMode(PsdColorMode), PsdColorMode);
         if (!options.ExportPsd.isEmpty())
             CheckLayeredPsdSize(CropWidth > 0 ? CropWidth : ImageWidth, ImageHeight, ChannelsOfColorMode(PsdColorMode));
         auto written = [&](const char *what, const QString &path) {

@@ -21,6 +21,19 @@ PrintGeometry PrintGeometryOf(const PrintSettings &s)
                                 s.HScale);
 }
 
+PreparedPrint PreparePrint(const PrintFieldTexts &texts, const std::vector<int32_t> &offsets, int32_t focusOffset,
+                           const std::function<void(int)> &reliefProgress)
+{
+    if (CropEdges == 1)
+        RenderPendingReliefs(reliefProgress);
+    ChooseCrop(offsets, focusOffset);
+    PreparedPrint p;
+    p.Print = ReadCroppedPrintSettings(texts);
+    p.Geometry = PrintGeometryOf(p.Print.Settings);
+    p.Guidance = DepthGuidanceFor(offsets, focusOffset, p.Geometry.Lenses, p.Geometry.Columns);
+    return p;
+}
+
 QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_t focusOffset,
                                      const std::function<void(int)> &progress, const PhaseReport &phases)
 {

@@ -10,6 +10,7 @@
 #include "Interlacer.h"
 #include "Numbers.h"
 #include "ParameterRules.h"
+#include "ViewSet.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,22 @@ using PhaseReport = std::function<void(const QString &phase, qint64 milliseconds
 
 // The print's size in columns, rows and lenses for the settings.
 PrintGeometry PrintGeometryOf(const PrintSettings &settings);
+
+// A print about to be made, as the window and the batch mode both make it.
+struct PreparedPrint {
+    PrintSettingsOutcome Print;  // for the columns the print keeps
+    PrintGeometry Geometry;
+    DepthGuidance Guidance;      // how far the views move a layer under its lenses
+};
+// The steps before any print is written: with the crop on, the reliefs still
+// to render are rendered (the crop is taken from the views as they will be)
+// and the crop chosen; the print settings are read for the columns kept, the
+// width applying to them and the height following; and the depth is weighed
+// against the print's lenses. Nothing is written; the caller decides what a
+// print that would ghost does. Throws VistrelError for a field no print can
+// be made with.
+PreparedPrint PreparePrint(const PrintFieldTexts &texts, const std::vector<int32_t> &offsets, int32_t focusOffset,
+                           const std::function<void(int)> &reliefProgress = {});
 
 // Composes the seven views whole and writes their files. Returns the view
 // files, list position 0 (view 7) first. `progress` gets 5..75.

@@ -63,22 +63,17 @@ void MainWindow::ExportInterlacedPrint()
         if (DrawLineActive == 1)
             StoreCurrentLines();  // a relief still to render takes the lines as drawn
         const PreviewSettings views = ReadPreviewSettings(PreviewTexts(QString::number(FocusLayer)));
-        // With the crop chosen, the print's width applies to the columns kept,
-        // and its height follows their proportion.
-        if (CropEdges == 1)
-            RenderPendingReliefs();
-        ChooseCrop(views.Offsets, views.FocusOffset);
-        const PrintSettingsOutcome print = ReadCroppedPrintSettings(PrintTexts());
+        const PreparedPrint prepared = PreparePrint(PrintTexts(), views.Offsets, views.FocusOffset);
+        const PrintSettingsOutcome &print = prepared.Print;
+        const PrintGeometry &geometry = prepared.Geometry;
         if (print.Lpi.Replaced)
             LpiEdit->setText(print.Lpi.Shown);
         if (print.WidthCm.Replaced)
             WidthEdit->setText(print.WidthCm.Shown);
         // A print whose views move a layer more than one lens width ghosts:
         // the designer decides before the work starts.
-        const PrintGeometry geometry = PrintGeometryOf(print.Settings);
-        const DepthGuidance guidance = DepthGuidanceFor(views.Offsets, views.FocusOffset, geometry.Lenses, geometry.Columns);
-        if (guidance.Ghosts() &&
-            !Platform.AskProceed(DepthGuidanceText(guidance, Language), QStringLiteral("Vistrel"),
+        if (prepared.Guidance.Ghosts() &&
+            !Platform.AskProceed(DepthGuidanceText(prepared.Guidance, Language), QStringLiteral("Vistrel"),
                                  Language == 1 ? QStringLiteral("仍然导出") : QStringLiteral("Export anyway")))
             return;
 
