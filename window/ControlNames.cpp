@@ -168,9 +168,10 @@ std::vector<NamedControl> MainWindow::ControlNames()
 #undef CONTROL
 }
 
-QObject *MainWindow::Control(const QString &originalName) const
+QObject *MainWindow::Control(const QString &name)
 {
-    if (originalName == objectName())
-        return const_cast<MainWindow *>(this);
-    return findChild<QObject *>(originalName);
+    for (const NamedControl &control : ControlNames())
+        if (name == QLatin1String(control.Name))
+            return control.Object;
+    return nullptr;
 }

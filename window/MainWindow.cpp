@@ -93,24 +93,21 @@ void MainWindow::CreateControls()
 void MainWindow::CreateMenus()
 {
     auto item = [](QMenu *menu, QAction *&action) { action = menu->addAction(QString()); };
-    auto separator = [](QMenu *menu, const char *name) {
-        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
-    };
     auto menu = [this](QMenu *&m) { m = menuBar()->addMenu(QString()); };
 
     menu(FileMenu);
     item(FileMenu, OpenProjectAction);
     item(FileMenu, SaveProjectAction);
     item(FileMenu, SaveProjectAsItem);
-    separator(FileMenu, "N1");
+    FileMenu->addSeparator();
     item(FileMenu, ImportPsdAction);
     item(FileMenu, ImportDefaultSettingsItem);
     item(FileMenu, ImportSettingsItem);
-    separator(FileMenu, "N5");
+    FileMenu->addSeparator();
     item(FileMenu, PreviewAction);
     item(FileMenu, StopAction);
     item(FileMenu, AnaglyphAction);
-    separator(FileMenu, "N8");
+    FileMenu->addSeparator();
     item(FileMenu, ExportTiffAction);
     item(FileMenu, ExportPsdItem);
     item(FileMenu, ExportGifItem);
@@ -124,7 +121,7 @@ void MainWindow::CreateMenus()
         RecentFileItems[i]->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
         RecentFileItems[i]->setVisible(false);
     }
-    separator(FileMenu, "N19");
+    FileMenu->addSeparator();
     item(FileMenu, QuitItem);
 
     menu(EditMenu);
@@ -133,11 +130,11 @@ void MainWindow::CreateMenus()
     item(EditMenu, DeleteLineAction);
     item(EditMenu, DeleteLayerLinesAction);
     item(EditMenu, DeleteAllLinesAction);
-    separator(EditMenu, "N24");
+    EditMenu->addSeparator();
     item(EditMenu, DeleteSelectionItem);
     item(EditMenu, SelectAllItem);
     item(EditMenu, FreeTransformItem);
-    separator(EditMenu, "N27");
+    EditMenu->addSeparator();
     item(EditMenu, CutAction);
     item(EditMenu, CopyAction);
     item(EditMenu, PasteAction);
@@ -145,13 +142,13 @@ void MainWindow::CreateMenus()
     menu(ViewMenu);
     item(ViewMenu, ZoomInAction);
     item(ViewMenu, ZoomOutAction);
-    separator(ViewMenu, "N28");
+    ViewMenu->addSeparator();
     item(ViewMenu, ShowWorkFolderItem);
 
     menu(HelpMenu);
     item(HelpMenu, HelpItem);
     item(HelpMenu, AboutItem);
-    separator(HelpMenu, "N29");
+    HelpMenu->addSeparator();
     item(HelpMenu, WebsiteItem);
     item(HelpMenu, LanguageItem);
 
@@ -499,10 +496,10 @@ namespace {
 // the kinds the language switch translates, the tooltip for the others.
 constexpr char HintProperty[] = "vistrelHint";
 
-const ControlText *TextOf(const QString &originalName)
+const ControlText *TextOf(const QString &name)
 {
     for (const ControlText &text : MainWindowTexts())
-        if (originalName == QLatin1String(text.Name))
+        if (name == QLatin1String(text.Name))
             return &text;
     return nullptr;
 }
@@ -549,17 +546,16 @@ void MainWindow::SwapCaptionsAndHints()
     }
 }
 
-QString MainWindow::Caption(const QString &originalName) const
+QString MainWindow::Caption(const QString &name)
 {
-    const ControlText *text = TextOf(originalName);
-    QObject *o = Control(originalName);
+    const ControlText *text = TextOf(name);
+    QObject *o = Control(name);
     if (!text || !o)
         return {};
     switch (text->Kind) {
     case ControlKind::Menu:
         return static_cast<QMenu *>(o)->title();
     case ControlKind::MenuItem:
-    case ControlKind::Separator:
         return static_cast<QAction *>(o)->text();
     case ControlKind::SpeedButton:
     case ControlKind::ToolButton:
@@ -586,10 +582,10 @@ QString MainWindow::Caption(const QString &originalName) const
     }
 }
 
-void MainWindow::SetCaption(const QString &originalName, const QString &caption)
+void MainWindow::SetCaption(const QString &name, const QString &caption)
 {
-    const ControlText *text = TextOf(originalName);
-    QObject *o = Control(originalName);
+    const ControlText *text = TextOf(name);
+    QObject *o = Control(name);
     if (!text || !o)
         return;
     switch (text->Kind) {
@@ -630,9 +626,9 @@ void MainWindow::SetCaption(const QString &originalName, const QString &caption)
     }
 }
 
-QString MainWindow::Hint(const QString &originalName) const
+QString MainWindow::Hint(const QString &name)
 {
-    QObject *o = Control(originalName);
+    QObject *o = Control(name);
     return o ? o->property(HintProperty).toString() : QString();
 }
 

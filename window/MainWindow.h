@@ -75,14 +75,14 @@ public:
     void ShutDown();
 
     // The one table of original control names (ControlNames.cpp), and a
-    // control by its original name (a menu: its QMenu), or null.
+    // control by the name this code gives it (a menu: its QMenu), or null.
     std::vector<NamedControl> ControlNames();
-    QObject *Control(const QString &originalName) const;
-    // The caption of a control named in the texts table, and its hint: the
-    // other language's caption or the tooltip.
-    QString Caption(const QString &originalName) const;
-    void SetCaption(const QString &originalName, const QString &caption);
-    QString Hint(const QString &originalName) const;
+    QObject *Control(const QString &name);
+    // The caption of a control of the texts table, by its name in this code,
+    // and its hint: the other language's caption or the tooltip.
+    QString Caption(const QString &name);
+    void SetCaption(const QString &name, const QString &caption);
+    QString Hint(const QString &name);
 
     // The text of a status bar panel (0..10).
     QString PanelText(int panel) const;

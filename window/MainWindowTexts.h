@@ -1,7 +1,8 @@
-// The texts of the main window as data: every named control with its kind, its
-// English caption, its hint and its shortcut, in creation order. For the kinds
-// that take part in the language switch the hint holds the Chinese caption; for
-// the others it is the tooltip a person sees, in English in both languages.
+// The texts of the main window as data: every control, by its name in the code
+// (LpiEdit...), with its kind, English caption, hint and shortcut, in creation
+// order. For the kinds that take part in the language switch the hint holds the
+// Chinese caption; for the others it is the tooltip a person sees, in English
+// in both languages.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,6 @@
 enum class ControlKind {
     Menu,         // a top-level menu
     MenuItem,
-    Separator,
     SpeedButton,  // flat button of the main toolbar
     ToolButton,   // check button of the line toolbar
     BitBtn,       // push button
@@ -37,7 +37,7 @@ enum class ControlKind {
 bool IsTranslatable(ControlKind kind);
 
 struct ControlText {
-    const char *Name;
+    const char *Name;      // the control's name in the code: MainWindow::Control(Name)
     ControlKind Kind;
     const char *Caption;   // English
     const char *Hint;      // Chinese caption, or English tooltip (see above)

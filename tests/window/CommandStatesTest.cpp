@@ -31,20 +31,20 @@ protected:
         const WindowState s = f.CurrentWindowState();
         struct Control { Command command; bool enabled; const char *name; };
         const Control controls[] = {
-            {Command::OpenProject, f.OpenProjectButton->isEnabled(), "SpeedButton12"},
-            {Command::SaveProject, f.SaveProjectAsItem->isEnabled(), "N4"},
-            {Command::ImportPsd, f.ImportPsdButton->isEnabled(), "SpeedButton1"},
-            {Command::ImportSettings, f.ImportSettingsItem->isEnabled(), "N3"},
-            {Command::Zoom, f.ZoomInButton->isEnabled(), "SpeedButton3"},
-            {Command::Preview, f.PreviewButton->isEnabled(), "SpeedButton9"},
-            {Command::Stop, f.StopButton->isEnabled(), "SpeedButton2"},
-            {Command::ExportTiff, f.ExportTiffAction->isEnabled(), "N7"},
-            {Command::Anaglyph, f.AnaglyphButton->isEnabled(), "SpeedButton5"},
-            {Command::ExportPsd, f.ExportPsdItem->isEnabled(), "PSD1"},
-            {Command::ExportGif, f.ExportGifItem->isEnabled(), "ExportGif1"},
-            {Command::RightPanel, f.RightPanel->isEnabled(), "GroupBox2"},
-            {Command::LineDeletion, f.DeleteLayerLinesButton->isEnabled(), "SpeedButton7"},
-            {Command::BeginLine, f.BeginLineButton->isEnabled(), "SpeedButton13"},
+            {Command::OpenProject, f.OpenProjectButton->isEnabled(), "OpenProjectButton"},
+            {Command::SaveProject, f.SaveProjectAsItem->isEnabled(), "SaveProjectAsItem"},
+            {Command::ImportPsd, f.ImportPsdButton->isEnabled(), "ImportPsdButton"},
+            {Command::ImportSettings, f.ImportSettingsItem->isEnabled(), "ImportSettingsItem"},
+            {Command::Zoom, f.ZoomInButton->isEnabled(), "ZoomInButton"},
+            {Command::Preview, f.PreviewButton->isEnabled(), "PreviewButton"},
+            {Command::Stop, f.StopButton->isEnabled(), "StopButton"},
+            {Command::ExportTiff, f.ExportTiffAction->isEnabled(), "ExportTiffAction"},
+            {Command::Anaglyph, f.AnaglyphButton->isEnabled(), "AnaglyphButton"},
+            {Command::ExportPsd, f.ExportPsdItem->isEnabled(), "ExportPsdItem"},
+            {Command::ExportGif, f.ExportGifItem->isEnabled(), "ExportGifItem"},
+            {Command::RightPanel, f.RightPanel->isEnabled(), "RightPanel"},
+            {Command::LineDeletion, f.DeleteLayerLinesButton->isEnabled(), "DeleteLayerLinesButton"},
+            {Command::BeginLine, f.BeginLineButton->isEnabled(), "BeginLineButton"},
         };
         for (const Control &c : controls)
             EXPECT_EQ(c.enabled, CommandEnabled(c.command, s)) << c.name;

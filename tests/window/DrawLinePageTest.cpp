@@ -73,19 +73,19 @@ protected:
             bool Enabled;
             const char *Name;
         } controls[] = {
-            {Command::ImportPsd, f.ImportPsdButton->isEnabled(), "SpeedButton1"},
-            {Command::Preview, f.PreviewButton->isEnabled(), "SpeedButton9"},
-            {Command::ExportTiff, f.ExportTiffButton->isEnabled(), "SpeedButton29"},
-            {Command::LineDeletion, f.DeleteLineButton->isEnabled(), "SpeedButton6"},
-            {Command::LineDeletion, f.DeletePointButton->isEnabled(), "SpeedButton10"},
-            {Command::BeginLine, f.BeginLineButton->isEnabled(), "SpeedButton13"},
-            {Command::LineToolBar, f.LineToolBar->isVisible(), "ToolBar2 shown"},
-            {Command::LineTools, f.MoveLineTool->isEnabled(), "ToolButton4"},
-            {Command::ReliefControls, f.OrderGroup->isEnabled(), "RadioGroup2"},
-            {Command::ReliefControls, f.ReliefDepthEdit->isEnabled(), "Edit1"},
-            {Command::ReliefControls, f.OrderCheck3->isEnabled(), "CheckBox3"},
-            {Command::ReliefPreview, f.ReliefPreviewButton->isEnabled(), "BitBtn5"},
-            {Command::ReliefStop, f.ReliefStopButton->isEnabled(), "BitBtn6"},
+            {Command::ImportPsd, f.ImportPsdButton->isEnabled(), "ImportPsdButton"},
+            {Command::Preview, f.PreviewButton->isEnabled(), "PreviewButton"},
+            {Command::ExportTiff, f.ExportTiffButton->isEnabled(), "ExportTiffButton"},
+            {Command::LineDeletion, f.DeleteLineButton->isEnabled(), "DeleteLineButton"},
+            {Command::LineDeletion, f.DeletePointButton->isEnabled(), "DeletePointButton"},
+            {Command::BeginLine, f.BeginLineButton->isEnabled(), "BeginLineButton"},
+            {Command::LineToolBar, f.LineToolBar->isVisible(), "LineToolBar shown"},
+            {Command::LineTools, f.MoveLineTool->isEnabled(), "MoveLineTool"},
+            {Command::ReliefControls, f.OrderGroup->isEnabled(), "OrderGroup"},
+            {Command::ReliefControls, f.ReliefDepthEdit->isEnabled(), "ReliefDepthEdit"},
+            {Command::ReliefControls, f.OrderCheck3->isEnabled(), "OrderCheck3"},
+            {Command::ReliefPreview, f.ReliefPreviewButton->isEnabled(), "ReliefPreviewButton"},
+            {Command::ReliefStop, f.ReliefStopButton->isEnabled(), "ReliefStopButton"},
         };
         for (const auto &c : controls)
             EXPECT_EQ(c.Enabled, CommandEnabled(c.Which, s)) << c.Name;

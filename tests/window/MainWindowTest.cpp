@@ -44,10 +44,17 @@ protected:
 TEST_F(MainWindowTest, EveryOriginalNameFindsItsControlOfTheKindItsTextSays)
 {
     MainWindow &f = Start();
+    // Every row: its control carries the original name as its object name,
+    // and Qt's findChild finds it by that name.
     const std::vector<NamedControl> table = f.ControlNames();
     QSet<QString> originals, names;
     for (const NamedControl &row : table) {
-        EXPECT_TRUE(row.Object != nullptr && f.Control(QLatin1String(row.Original)) == row.Object) << row.Original;
+        ASSERT_NE(row.Object, nullptr) << row.Name;
+        EXPECT_EQ(row.Object->objectName(), QLatin1String(row.Original)) << row.Name;
+        if (row.Object != &f) {
+            EXPECT_EQ(f.findChild<QObject *>(QLatin1String(row.Original)), row.Object) << row.Original;
+        }
+        EXPECT_EQ(f.Control(QLatin1String(row.Name)), row.Object) << row.Name;
         originals << QLatin1String(row.Original);
         names << QLatin1String(row.Name);
     }
@@ -57,7 +64,6 @@ TEST_F(MainWindowTest, EveryOriginalNameFindsItsControlOfTheKindItsTextSays)
         switch (kind) {
         case ControlKind::Menu: return qobject_cast<QMenu *>(o) != nullptr;
         case ControlKind::MenuItem: return qobject_cast<QAction *>(o) != nullptr;
-        case ControlKind::Separator: return qobject_cast<QAction *>(o) && static_cast<QAction *>(o)->isSeparator();
         case ControlKind::SpeedButton:
         case ControlKind::ToolButton: return qobject_cast<QToolButton *>(o) != nullptr;
         case ControlKind::BitBtn: return qobject_cast<QPushButton *>(o) != nullptr;
@@ -72,9 +78,10 @@ TEST_F(MainWindowTest, EveryOriginalNameFindsItsControlOfTheKindItsTextSays)
         default: return o != nullptr;
         }
     };
+    // Every row of the texts table names a control of the table, of its kind.
     for (const ControlText &text : MainWindowTexts()) {
         const QString name = QLatin1String(text.Name);
-        EXPECT_TRUE(text.Kind == ControlKind::Separator || originals.contains(name)) << text.Name << " has no row";
+        EXPECT_TRUE(names.contains(name)) << text.Name << " has no row";
         EXPECT_TRUE(isA(f.Control(name), text.Kind)) << text.Name;
     }
 }
@@ -128,9 +135,9 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_EQ(f.Cells(2, 0), QStringLiteral("Offset"));
     EXPECT_EQ(f.LayerGrid->columnCount(), 3);
     EXPECT_EQ(f.Pages->currentIndex(), 0);
-    EXPECT_EQ(f.Caption(QStringLiteral("TabSheet1")), QStringLiteral("SetLayer"));
-    EXPECT_EQ(f.Caption(QStringLiteral("TabSheet2")), QStringLiteral("DrawLine"));
-    EXPECT_EQ(f.Caption(QStringLiteral("TabSheet4")), QStringLiteral("Output Sets"));
+    EXPECT_EQ(f.Caption(QStringLiteral("SetLayerPage")), QStringLiteral("SetLayer"));
+    EXPECT_EQ(f.Caption(QStringLiteral("DrawLinePage")), QStringLiteral("DrawLine"));
+    EXPECT_EQ(f.Caption(QStringLiteral("OutputPage")), QStringLiteral("Output Sets"));
     EXPECT_EQ(f.FrameTimer->interval(), 50);
     EXPECT_TRUE(f.FrameTimer->isSingleShot());
 
@@ -252,12 +259,12 @@ TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
     values.Language = 1;
     WriteFileBytes(SettingsPath(), FormatSettings(values));
     MainWindow &f = Start();
-    EXPECT_EQ(f.Caption(QStringLiteral("TabSheet1")), QStringLiteral("多层设置"));
+    EXPECT_EQ(f.Caption(QStringLiteral("SetLayerPage")), QStringLiteral("多层设置"));
     EXPECT_EQ(f.FileMenu->title(), QStringLiteral("文件(&F)"));
     EXPECT_EQ(f.OpenProjectAction->text(), QStringLiteral("打开工程文件(&O)"));
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
     EXPECT_EQ(f.ReliefPreviewButton->text(), QStringLiteral("单层预览"));
-    EXPECT_EQ(f.Caption(QStringLiteral("RadioGroup1")), QStringLiteral("图层显示"));
+    EXPECT_EQ(f.Caption(QStringLiteral("LayerViewGroup")), QStringLiteral("图层显示"));
     EXPECT_EQ(f.Cells(0, 0), QStringLiteral("图层"));
     EXPECT_EQ(f.Cells(2, 0), QStringLiteral("移位"));
     EXPECT_EQ(f.PanelText(1), QStringLiteral("原图信息"));
@@ -265,33 +272,33 @@ TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
     EXPECT_EQ(f.LayerViewOne->text(), QStringLiteral("单层"));
     EXPECT_EQ(HintGlasses, QStringLiteral("请戴上红绿立体眼镜,观看立体效果."));
     // Controls without a hint keep their caption; speed buttons and fields keep English tooltips.
-    EXPECT_EQ(f.Caption(QStringLiteral("RadioGroup2")), QStringLiteral("Order"));
-    EXPECT_EQ(f.Caption(QStringLiteral("Label24")), QStringLiteral("Front"));
+    EXPECT_EQ(f.Caption(QStringLiteral("OrderGroup")), QStringLiteral("Order"));
+    EXPECT_EQ(f.Caption(QStringLiteral("FrontMarker")), QStringLiteral("Front"));
     EXPECT_EQ(f.PreviewButton->toolTip(), QStringLiteral("Preview"));
     EXPECT_EQ(f.DepthEdit->toolTip(), QStringLiteral("3D depth"));
     // The hint slot of a label stores English now, but is no tooltip.
-    EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("LPI:"));
+    EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("LPI:"));
     EXPECT_TRUE(f.LpiLabel->toolTip().isEmpty());
 }
 
 TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
 {
     MainWindow &f = Start();
-    EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("线数:"));
+    EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("线数:"));
 
     f.LanguageItem->trigger();  // to Chinese
     EXPECT_EQ(Language, 1);
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
-    EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("LPI:"));
+    EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("LPI:"));
     EXPECT_EQ(f.QuitItem->text(), QStringLiteral("退出(&Q)"));
-    EXPECT_EQ(f.Caption(QStringLiteral("Languages1")), QStringLiteral("语言 英文/中文"));
+    EXPECT_EQ(f.Caption(QStringLiteral("LanguageItem")), QStringLiteral("语言 英文/中文"));
     EXPECT_EQ(f.AnaglyphButton->toolTip(), QStringLiteral("Red/blue glasses preview"));
     EXPECT_EQ(f.LanguageButton->text(), QStringLiteral("英文"));
 
     f.LanguageItem->trigger();  // back to English
     EXPECT_EQ(Language, 0);
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("LPI:"));
-    EXPECT_EQ(f.Hint(QStringLiteral("Label7")), QStringLiteral("线数:"));
+    EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("线数:"));
     EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
 
     // A switch without a change of Language still exchanges the captions, while
