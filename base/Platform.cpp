@@ -35,6 +35,7 @@ void InstallBasicPlatform()
     };
     Platform.AskYesNo = [](const QString &, const QString &) { return false; };
     Platform.AskProceed = [](const QString &, const QString &, const QString &) { return false; };
+    Platform.AskSaveChanges = [](const QString &, const QString &) { return SaveChoice::Cancel; };
     Platform.OpenFileName = [](const FileDialogRequest &) { return QString(); };
     Platform.SaveFileName = [](const FileDialogRequest &) { return QString(); };
     Platform.Beep = [] {};

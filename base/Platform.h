@@ -22,12 +22,17 @@ struct FileDialogRequest {
     bool PromptOverwrite = true;
 };
 
+// The answer to "Save changes to the design?".
+enum class SaveChoice { Save, Discard, Cancel };
+
 struct PlatformServices {
     std::function<void(const QString &text)> ShowMessage;
     // Yes/No question with a title; true for Yes.
     std::function<bool(const QString &text, const QString &title)> AskYesNo;
     // A question whose buttons are `proceed` and Cancel (the default); true to proceed.
     std::function<bool(const QString &text, const QString &title, const QString &proceed)> AskProceed;
+    // "Save changes to the design?" with Save, Discard and Cancel (the default).
+    std::function<SaveChoice(const QString &text, const QString &title)> AskSaveChanges;
     // The chosen path, or empty when cancelled.
     std::function<QString(const FileDialogRequest &)> OpenFileName;
     std::function<QString(const FileDialogRequest &)> SaveFileName;

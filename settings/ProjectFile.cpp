@@ -382,9 +382,8 @@ QString SavingDateText()
     return now.toString(Platform.ShortDateFormat()) + QLatin1Char(' ') + now.toString(Platform.LongTimeFormat());
 }
 
-QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt)
+QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt)
 {
-    // Every field is converted before anything is taken or written.
     const Fixed4 lpi = StrToFixed4(texts.Lpi);
     const int32_t focus = StrToInt(texts.Focus);
     const Fixed4 depth = StrToFixed4(texts.Depth);
@@ -395,10 +394,6 @@ QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt)
     std::vector<int32_t> offsets;
     for (const QString &cell : texts.OffsetCells)
         offsets.push_back(StrToInt(cell));
-    Lpi = lpi;
-    FocusLayer = focus;
-    Depth = depth;
-    OutputDpi = dpi;
 
     const QByteArray end = "\r\n";
     QByteArray out;
@@ -431,6 +426,17 @@ QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt)
                     out += QByteArray::number(p.x) + ' ' + QByteArray::number(p.y) + ' ';
                 out += '\r' + end;
             }
+    return out;
+}
+
+QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt)
+{
+    // Every field is converted before anything is taken.
+    const QByteArray out = ProjectText(texts, savedAt);
+    Lpi = StrToFixed4(texts.Lpi);
+    FocusLayer = StrToInt(texts.Focus);
+    Depth = StrToFixed4(texts.Depth);
+    OutputDpi = IsAutoDpiText(texts.Dpi) ? AutoDpi : StrToFixed4(texts.Dpi);
     return out;
 }
 

@@ -119,9 +119,11 @@ struct ProjectFieldTexts {
     int ColorModeIndex = 2;
     QStringList OffsetCells;  // grid rows top first
 };
-// The file of the open document in the current layout. Takes LPI, focus row
-// and depth into the document, and the resolution ("(Auto)" is 10 000);
-// throws VistrelError for a field that is not a number.
+// The file of the open document in the current layout; changes nothing.
+// Throws VistrelError for a field that is not a number.
+QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt);
+// The same, and takes LPI, focus row and depth into the document, and the
+// resolution ("(Auto)" is 10 000): what a save does.
 QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt);
 // Writes it through a temporary file beside `path`, renamed into place only
 // when complete. Throws VistrelError, leaving any earlier file as it was.

@@ -30,6 +30,14 @@ ScriptedPlatform::ScriptedPlatform()
         ProceedAnswers.pop_front();
         return answer;
     };
+    Platform.AskSaveChanges = [this](const QString &, const QString &) {
+        ++SaveChangesQuestions;
+        if (SaveChangesAnswers.empty())
+            return SaveChoice::Discard;
+        const SaveChoice choice = SaveChangesAnswers.front();
+        SaveChangesAnswers.pop_front();
+        return choice;
+    };
     auto answer = [this](std::deque<QString> &queue, const FileDialogRequest &request) {
         DialogRequests.push_back(request);
         if (queue.empty())

@@ -19,6 +19,10 @@ struct ScriptedPlatform {
     // the messages so that tests about other things need not answer them.
     QStringList ProceedQuestions;
     std::deque<bool> ProceedAnswers;   // an empty queue proceeds
+    // "Save changes to the design?": asked, and answered from the queue; an
+    // empty queue discards, as the window did before it asked.
+    int SaveChangesQuestions = 0;
+    std::deque<SaveChoice> SaveChangesAnswers;
     std::deque<QString> OpenAnswers;   // an empty queue cancels
     std::deque<QString> SaveAnswers;
     std::vector<FileDialogRequest> DialogRequests;

@@ -67,3 +67,9 @@ QByteArray SevenLayerDocument(uint16_t mode)
         b.AddLayer(20 + 30 * i, 10, 20, 40, std::vector<uint8_t>(channels, uint8_t(30 * i)));
     return b.Build();
 }
+
+QString ShownTitle(const QWidget &window)
+{
+    QString title = window.windowTitle();
+    return title.replace(QStringLiteral("[*]"), window.isWindowModified() ? QStringLiteral("*") : QString());
+}

@@ -39,3 +39,7 @@ protected:
 
 // Seven ungrouped layers on a 210 x 70 canvas, so that every view differs.
 QByteArray SevenLayerDocument(uint16_t mode = 3);
+
+// The caption as shown: Qt puts "*" for the "[*]" mark when the window is
+// modified and nothing otherwise.
+QString ShownTitle(const QWidget &window);

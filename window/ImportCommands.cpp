@@ -35,6 +35,8 @@ void MainWindow::ShowPicture(const QImage &picture)
 
 void MainWindow::ChooseAndImportPsd()
 {
+    if (!MayReplaceDesign())
+        return;
     FileDialogRequest request;
     request.Title = QStringLiteral("Import *.psd");
     request.Filter = QStringLiteral("Photoshop file (*.psd)");
@@ -55,6 +57,7 @@ bool MainWindow::ImportPsd(const QString &path)
     const bool done = RunCommand([&] { ShowImported(ImportCommand({path, LpiEdit->text(), WidthEdit->text()},
                                                                   [this](int p) { SetProgress(p); })); });
     if (done) {
+        MarkDesignSaved();
         Platform.Beep();
         RememberFile(path);
     }
@@ -91,7 +94,7 @@ void MainWindow::ShowImported(const ImportOutcome &out)
     FramePeriodSlider->setEnabled(true);
     HintCurrent = HintSetParameters;
     SetPanelText(10, HintCurrent);
-    setWindowTitle(out.Caption);
+    setWindowTitle(out.Caption + QStringLiteral("[*]"));  // "[*]": the mark of unsaved changes
     Pages->setCurrentIndex(0);
     Editor.ChooseTool(ToolDrawLine);  // "Draw Line" is down when the page first shows
     DrawLineTool->setChecked(true);

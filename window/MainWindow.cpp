@@ -737,6 +737,13 @@ void MainWindow::ConnectHandlers()
     connect(ReliefTimer, &QTimer::timeout, this, &MainWindow::ReliefFrame);
     connect(FramePeriodSlider, &QSlider::valueChanged, this, [this](int position) { FrameTimer->setInterval(position * 10); });
 
+    // The caption's mark of unsaved changes follows every edit of the design.
+    connect(LayerGrid, &QTableWidget::cellChanged, this, [this] { ShowDesignModified(); });
+    for (QLineEdit *field : {LpiEdit, FocusEdit, DepthEdit, WidthEdit, HeightEdit, HScaleEdit})
+        connect(field, &QLineEdit::textChanged, this, [this] { ShowDesignModified(); });
+    connect(DpiCombo, &QComboBox::currentTextChanged, this, [this] { ShowDesignModified(); });
+    connect(ColourModeCombo, &QComboBox::currentIndexChanged, this, [this] { ShowDesignModified(); });
+
     // A hidden menu item does not answer its shortcut in Qt; these two must.
     for (QAction *hidden : {ImportDefaultSettingsItem, LanguageItem}) {
         auto *shortcut = new QShortcut(hidden->shortcut(), this);
@@ -795,6 +802,7 @@ void MainWindow::ApplyCommandStates()
     enable(Command::ReliefPreview, {ReliefPreviewButton});
     enable(Command::ReliefStop, {ReliefStopButton});
     SetPictureTakesInput(PictureTakesMouse());
+    ShowDesignModified();
 }
 
 bool MainWindow::RunCommand(const std::function<void()> &body, bool busy)
@@ -843,6 +851,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (CommandDepth > 0) {
         CloseWaiting = true;
+        event->ignore();
+        return;
+    }
+    if (!Closed && !MayReplaceDesign()) {
         event->ignore();
         return;
     }

@@ -262,6 +262,18 @@ public:
     void ShowProject(const ProjectOutcome &outcome);
     bool RunProjectCommand(const std::function<ProjectOutcome()> &body);
     ProjectFieldTexts ProjectTexts() const;  // what a save takes from the window
+    ProjectFieldTexts FieldTexts() const;    // the same, the lines on the DrawLine page not stored first
+
+    // --- Unsaved changes (settings/ProjectCommands.cpp) ---
+    QByteArray SavedDesign;  // what the last save, open or import left, the date aside
+    QByteArray DesignText() const;
+    bool DesignModified() const;
+    void MarkDesignSaved();
+    void ShowDesignModified();  // the caption's "*"
+    // Before the design is replaced or the window closes: "Save changes to the
+    // design?" when it is modified. False when the designer cancels or the
+    // save fails: the caller stops and everything stays as it was.
+    bool MayReplaceDesign();
 
     // --- Parameter panel (app/ParameterPanel.cpp) ---
     void LpiEdited();    // LPI, on leaving

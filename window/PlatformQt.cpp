@@ -46,6 +46,16 @@ void InstallQtPlatform()
         box.exec();
         return box.clickedButton() == go;
     };
+    Platform.AskSaveChanges = [](const QString &text, const QString &title) {
+        QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, QApplication::activeWindow());
+        QPushButton *save = box.addButton(QMessageBox::Save);
+        QPushButton *discard = box.addButton(QMessageBox::Discard);
+        box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+        box.exec();
+        return box.clickedButton() == save      ? SaveChoice::Save
+               : box.clickedButton() == discard ? SaveChoice::Discard
+                                                : SaveChoice::Cancel;
+    };
     Platform.OpenFileName = [](const FileDialogRequest &r) { return RunFileDialog(r, QFileDialog::AcceptOpen); };
     Platform.SaveFileName = [](const FileDialogRequest &r) { return RunFileDialog(r, QFileDialog::AcceptSave); };
     Platform.Beep = [] { QApplication::beep(); };

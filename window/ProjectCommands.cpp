@@ -35,6 +35,8 @@ QString AskProjectToOpen(const QString &title, const QString &initialFolder, con
 
 void MainWindow::ChooseAndOpenProject()
 {
+    if (!MayReplaceDesign())
+        return;
     if (DocumentOpen == 1 && !Platform.AskYesNo(QStringLiteral("continue?"), QStringLiteral("Confirm")))
         return;
     const QString path = AskProjectToOpen(QStringLiteral("Open project"),
@@ -64,8 +66,10 @@ bool MainWindow::OpenProject(const QString &path)
         ShowProject(project.Project);
         return project.Project;
     });
-    if (opened)
+    if (opened) {
+        MarkDesignSaved();
         RememberFile(path);
+    }
     return opened;
 }
 
@@ -104,7 +108,7 @@ void MainWindow::ShowProject(const ProjectOutcome &out)
         SetCells(1, row, QString());
     for (int row : out.ReliefRows)
         SetCells(1, row, QStringLiteral("+"));
-    setWindowTitle(out.Caption);
+    setWindowTitle(out.Caption + QStringLiteral("[*]"));  // "[*]": the mark of unsaved changes
     ReloadDrawLinePage();  // the project's lines replace those on the page
 }
 
@@ -113,8 +117,67 @@ ProjectFieldTexts MainWindow::ProjectTexts() const
     // Lines being edited on the DrawLine page belong to the project too.
     if (DrawLineActive == 1)
         StoreCurrentLines();
+    return FieldTexts();
+}
+
+ProjectFieldTexts MainWindow::FieldTexts() const
+{
     return {LpiEdit->text(),  FocusEdit->text(),  DepthEdit->text(),  DpiCombo->currentText(), WidthEdit->text(),
             HeightEdit->text(), HScaleEdit->text(), ColourModeCombo->currentIndex(), OffsetCells()};
+}
+
+// What a save would write now, the date aside: the design is modified when
+// this differs from what the last save, open or import left. Lines on the
+// DrawLine page count once stored (leaving the page, a save, or the question
+// below stores them), so that reading this never changes the document.
+QByteArray MainWindow::DesignText() const
+{
+    if (DocumentOpen == 0)
+        return {};
+    try {
+        return ProjectText(FieldTexts(), QString());
+    } catch (const VistrelError &error) {
+        // A field that no save would take (half typed): not what was saved.
+        return "unsaved: " + error.Message.toUtf8();
+    }
+}
+
+bool MainWindow::DesignModified() const
+{
+    return DesignText() != SavedDesign;
+}
+
+void MainWindow::MarkDesignSaved()
+{
+    SavedDesign = DesignText();
+    ShowDesignModified();
+}
+
+void MainWindow::ShowDesignModified()
+{
+    setWindowModified(DesignModified());
+}
+
+bool MainWindow::MayReplaceDesign()
+{
+    if (DocumentOpen == 0)
+        return true;
+    if (DrawLineActive == 1)
+        StoreCurrentLines();
+    if (!DesignModified())
+        return true;
+    switch (Platform.AskSaveChanges(Language == 1 ? QStringLiteral("保存对设计的修改吗？")
+                                                  : QStringLiteral("Save changes to the design?"),
+                                    QStringLiteral("Vistrel"))) {
+    case SaveChoice::Save:
+        SaveProjectBesidePsd();
+        return !DesignModified();  // a save that failed keeps the design open
+    case SaveChoice::Discard:
+        return true;
+    case SaveChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void MainWindow::SaveProjectBesidePsd()
@@ -125,8 +188,10 @@ void MainWindow::SaveProjectBesidePsd()
         return;
     }
     const QString path = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
-    if (RunCommand([&] { SaveProject(path, ProjectTexts()); }))
+    if (RunCommand([&] { SaveProject(path, ProjectTexts()); })) {
+        MarkDesignSaved();
         Platform.Beep();
+    }
 }
 
 void MainWindow::SaveProjectAs()
@@ -145,8 +210,10 @@ void MainWindow::SaveProjectAs()
     const QString path = Platform.SaveFileName(request);
     if (path.isEmpty())
         return;
-    if (RunCommand([&] { SaveProject(path, ProjectTexts()); }))
+    if (RunCommand([&] { SaveProject(path, ProjectTexts()); })) {
+        MarkDesignSaved();
         Platform.Beep();
+    }
 }
 
 void MainWindow::ImportProjectSettings()

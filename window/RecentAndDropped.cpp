@@ -56,7 +56,10 @@ void MainWindow::RememberFile(const QString &path)
 
 void MainWindow::OpenFile(const QString &path)
 {
-    // As the Import button and Open project would: not while the views are made.
+    // As the Import button and Open project would: not while the views are
+    // made, and not over unsaved changes the designer wants to keep.
+    if (!MayReplaceDesign())
+        return;
     if (IsProjectFile(path)) {
         if (OpenProjectAction->isEnabled())
             OpenProject(path);

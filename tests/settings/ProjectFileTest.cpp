@@ -56,7 +56,7 @@ protected:
     QStringList Snapshot() const
     {
         MainWindow &f = *form;
-        QStringList s{f.windowTitle(), f.LpiEdit->text(), f.FocusEdit->text(), f.DepthEdit->text(), f.WidthEdit->text(),
+        QStringList s{ShownTitle(f), f.LpiEdit->text(), f.FocusEdit->text(), f.DepthEdit->text(), f.WidthEdit->text(),
                       f.HeightEdit->text(), f.HScaleEdit->text(), f.DpiCombo->currentText(), QString::number(LayerCount),
                       QString::number(ImageWidth), PsdPath};
         s << GridColumn(1) << GridColumn(2);
@@ -181,7 +181,7 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
     EXPECT_EQ(Layers[2].ReliefDepth, 17500);
     EXPECT_EQ(Layers[2].Smooth, 8);
     EXPECT_EQ(Layers[0].BaseOrder, 11);
-    EXPECT_EQ(g.windowTitle(), QStringLiteral("Vistrel    card.psd    card.hx4p3"));
+    EXPECT_EQ(ShownTitle(g), QStringLiteral("Vistrel    card.psd    card.hx4p3"));
     EXPECT_TRUE(g.SaveProjectButton->isEnabled());
 
     // Saved again, the file is the same apart from the date line.
@@ -253,7 +253,7 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
         EXPECT_EQ(f.Cells(1, 1), QStringLiteral("+"));
         ASSERT_EQ(LayerLines[2][1].size(), 1u);
         EXPECT_EQ(LayerLines[2][1][0], c.points);
-        EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel    doc.psd    doc.hx4p2"));
+        EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel    doc.psd    doc.hx4p2*"));  // applied, not saved
         f.SetCells(2, 1, defaults[0]);
         f.SetCells(2, 2, defaults[1]);
         f.SetCells(2, 3, defaults[2]);

@@ -69,7 +69,7 @@ TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
     EXPECT_EQ(platform.DialogRequests[0].InitialFolder, platform.ProgramDir + QStringLiteral("/sample"));
     EXPECT_EQ(platform.DialogRequests[0].Filter, QStringLiteral("Photoshop file (*.psd)"));
     EXPECT_EQ(PsdPath, psd);
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel   card.psd"));
+    EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel   card.psd"));
     EXPECT_EQ(platform.Beeps, 1);
     EXPECT_EQ(platform.BusyDepth, 0);
     EXPECT_EQ(f.ProgressBar->value(), 0);
@@ -141,7 +141,7 @@ TEST_F(ImportWindowTest, ARefusedFileLeavesTheOpenDocumentAlone)
         EXPECT_EQ(LayerCount, 7);
         EXPECT_EQ(Layers.size(), 7u);
         EXPECT_EQ(f.Cells(2, 1), QStringLiteral("-50"));
-        EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel   card.psd"));
+        EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel   card.psd*"));  // the offset typed, still unsaved
         EXPECT_EQ(ReadFileBytes(WorkFileName(QStringLiteral("ly"), 1)), ly1);
         EXPECT_TRUE(f.PreviewButton->isEnabled());
         EXPECT_EQ(platform.BusyDepth, 0);
@@ -241,7 +241,7 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
     const QString other = WritePsd(QStringLiteral("pics/other.psd"), b.Build());
 
     auto snapshot = [&] {
-        QStringList s{f.windowTitle(), QString::number(LayerCount), QString::number(Layers.size()),
+        QStringList s{ShownTitle(f), QString::number(LayerCount), QString::number(Layers.size()),
                       QString::number(ImageWidth), QString::number(FocusLayer), QString::number(DefaultOffsets.size())};
         for (int panel : {3, 5, 7, 9, 10})
             s << f.PanelText(panel);
@@ -287,7 +287,7 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
     // The same import without a fault goes through.
     Import(other);
     EXPECT_EQ(LayerCount, 2);
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel   other.psd"));
+    EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel   other.psd"));
 }
 
 TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)

@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_TRUE(QDir(WorkFolder).exists());
     EXPECT_EQ(ProgramFolder, platform.ProgramDir);
     EXPECT_TRUE(QFile::exists(SettingsPath()));
-    EXPECT_EQ(f.windowTitle(), QStringLiteral("Vistrel"));
+    EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel"));
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
 
     // Fields

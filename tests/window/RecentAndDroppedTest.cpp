@@ -1,4 +1,5 @@
-// The File menu's last eight files and files dropped onto the window.
+// The File menu's last eight files, files dropped onto the window, and the
+// question every path that would replace unsaved work asks first.
 #include "RecentFiles.h"
 #include "TestSupport.h"
 #include "WindowTest.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
+#include <functional>
 
 namespace {
 
@@ -66,7 +68,7 @@ TEST_F(RecentAndDroppedTest, TheLastEightFilesOpenedNewestFirstAndKeptApart)
     EXPECT_EQ(VisibleRecentItems().size(), RecentFileCount);
     // Choosing one opens it.
     again.RecentFileItems[3]->trigger();  // doc7
-    EXPECT_TRUE(again.windowTitle().endsWith(QLatin1String("doc7.psd"))) << again.windowTitle().toStdString();
+    EXPECT_TRUE(ShownTitle(again).endsWith(QLatin1String("doc7.psd"))) << ShownTitle(again).toStdString();
     EXPECT_EQ(VisibleRecentItems().first(), QStringLiteral("&1 doc7.psd"));
 }
 
@@ -80,7 +82,7 @@ TEST_F(RecentAndDroppedTest, APsdOrAProjectDroppedOntoTheWindowIsOpened)
     EXPECT_EQ(DocumentOpen, 0);
     EXPECT_TRUE(Drop({text, psd}));
     EXPECT_EQ(DocumentOpen, 1);
-    EXPECT_TRUE(f.windowTitle().endsWith(QLatin1String("dropped.psd")));
+    EXPECT_TRUE(ShownTitle(f).endsWith(QLatin1String("dropped.psd")));
 
     // A project saved for it, dropped, opens the PSD beside it.
     const QString project = platform.Sandbox.path() + QStringLiteral("/dropped.hx4p3");
@@ -90,7 +92,86 @@ TEST_F(RecentAndDroppedTest, APsdOrAProjectDroppedOntoTheWindowIsOpened)
     const QString other = WritePsd(QStringLiteral("other.psd"), SevenLayerDocument());
     ASSERT_TRUE(f.ImportPsd(other));
     EXPECT_TRUE(Drop({project}));
-    EXPECT_TRUE(f.windowTitle().contains(QLatin1String("dropped.psd"))) << f.windowTitle().toStdString();
-    EXPECT_TRUE(f.windowTitle().endsWith(QLatin1String("dropped.hx4p3"))) << f.windowTitle().toStdString();
+    EXPECT_TRUE(ShownTitle(f).contains(QLatin1String("dropped.psd"))) << ShownTitle(f).toStdString();
+    EXPECT_TRUE(ShownTitle(f).endsWith(QLatin1String("dropped.hx4p3"))) << ShownTitle(f).toStdString();
     EXPECT_EQ(VisibleRecentItems().first(), QStringLiteral("&1 dropped.hx4p3"));
+}
+
+TEST_F(RecentAndDroppedTest, EveryPathThatWouldLoseUnsavedWorkAsksFirst)
+{
+    Start();
+    const QString first = WritePsd(QStringLiteral("first.psd"), SevenLayerDocument());
+    const QString other = WritePsd(QStringLiteral("other.psd"), SevenLayerDocument());
+    const QString saved = platform.Sandbox.path() + QStringLiteral("/first.hx4p3");  // where Save puts it
+    // A project of the other PSD, for the Open path.
+    ASSERT_TRUE(form->ImportPsd(other));
+    form->SaveProjectBesidePsd();
+    const QString otherProject = platform.Sandbox.path() + QStringLiteral("/other.hx4p3");
+    ASSERT_TRUE(QFile::exists(otherProject));
+
+    const struct {
+        const char *Name;
+        std::function<void()> Go;
+        std::function<bool()> WentOn;
+    } paths[] = {
+        {"Quit", [&] { form->QuitItem->trigger(); }, [&] { return !form->isVisible(); }},
+        {"closing the window", [&] { form->close(); }, [&] { return !form->isVisible(); }},
+        {"Import", [&] { platform.OpenAnswers.push_back(other); form->ImportPsdAction->trigger(); },
+         [&] { return PsdPath == other; }},
+        {"Open project",
+         [&] {
+             platform.YesNoAnswers.push_back(true);  // "continue?"
+             platform.OpenAnswers.push_back(otherProject);
+             form->OpenProjectAction->trigger();
+         },
+         [&] { return PsdPath == other; }},
+        {"a recent file", [&] { form->RecentFileItems[0]->trigger(); }, [&] { return PsdPath == other; }},
+        {"a dropped file", [&] { Drop({other}); }, [&] { return PsdPath == other; }},
+    };
+    for (const auto &path : paths) {
+        for (const SaveChoice choice : {SaveChoice::Cancel, SaveChoice::Discard, SaveChoice::Save}) {
+            SCOPED_TRACE(testing::Message() << path.Name << ", answer " << int(choice));
+            QFile::remove(saved);
+            if (form->isVisible())
+                form->close();  // the last case's design is thrown away unasked (an empty queue discards)
+            Start();
+            ASSERT_TRUE(form->ImportPsd(first));
+            form->RememberFile(other);  // the newest recent file
+            EXPECT_FALSE(form->isWindowModified());
+            form->SetCells(2, 1, QStringLiteral("-50"));  // an offset typed: unsaved work
+            EXPECT_TRUE(form->isWindowModified());
+            platform.SaveChangesQuestions = 0;
+            platform.SaveChangesAnswers = {choice};
+            platform.OpenAnswers.clear();  // what a cancelled case left unasked
+            platform.YesNoAnswers.clear();
+            path.Go();
+            EXPECT_EQ(platform.SaveChangesQuestions, 1);
+            EXPECT_EQ(path.WentOn(), choice != SaveChoice::Cancel);
+            EXPECT_EQ(QFile::exists(saved), choice == SaveChoice::Save);
+            if (choice == SaveChoice::Save) {
+                EXPECT_TRUE(ReadFileBytes(saved).contains("\r\n-50\r\n"));
+            }
+            if (choice == SaveChoice::Cancel) {  // everything as it was
+                EXPECT_EQ(PsdPath, first);
+                EXPECT_EQ(form->Cells(2, 1), QStringLiteral("-50"));
+                EXPECT_TRUE(form->isWindowModified());
+            }
+        }
+    }
+
+    // Nothing unsaved: no question. Typing the offset back, or saving, clears the mark.
+    form->close();
+    Start();
+    ASSERT_TRUE(form->ImportPsd(first));
+    const QString before = form->Cells(2, 1);
+    form->SetCells(2, 1, QStringLiteral("-50"));
+    form->SetCells(2, 1, before);
+    EXPECT_FALSE(form->isWindowModified());
+    form->SetCells(2, 1, QStringLiteral("-50"));
+    form->SaveProjectBesidePsd();
+    EXPECT_FALSE(form->isWindowModified());
+    platform.SaveChangesQuestions = 0;
+    Drop({other});
+    EXPECT_EQ(platform.SaveChangesQuestions, 0);
+    EXPECT_EQ(PsdPath, other);
 }
