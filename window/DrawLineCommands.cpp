@@ -198,12 +198,15 @@ bool MainWindow::HandlePictureMouse(QEvent *event)
         Editor.Release(at, mouse->button());
         break;
     }
-    ShowEditor();
+    ShowEditor(type != QEvent::MouseMove);  // a drag is one edit, recorded when it ends
     return true;
 }
 
-void MainWindow::ShowEditor()
+void MainWindow::ShowEditor(bool recordEdit)
 {
+    if (recordEdit)
+        RecordDesignEdit();
+    ShowUndoRedo();
     PictureView->SetPicture(Editor.Picture());
     PictureView->setCursor(ShapeOf(Editor.Cursor()));
     switch (Editor.Tool()) {

@@ -57,6 +57,7 @@ bool MainWindow::ImportPsd(const QString &path)
     const bool done = RunCommand([&] { ShowImported(ImportCommand({path, LpiEdit->text(), WidthEdit->text()},
                                                                   [this](int p) { SetProgress(p); })); });
     if (done) {
+        StartDesignHistory();
         MarkDesignSaved();
         Platform.Beep();
         RememberFile(path);

@@ -35,6 +35,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -125,6 +126,14 @@ void MainWindow::CreateMenus()
     item(FileMenu, QuitItem);
 
     menu(EditMenu);
+    // Undo and redo of the design; "Undo" gives back a point while a line is drawn.
+    History = new QUndoStack(this);
+    History->setUndoLimit(200);
+    item(EditMenu, UndoAction);
+    UndoAction->setShortcut(QKeySequence::Undo);
+    item(EditMenu, RedoAction);
+    RedoAction->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    EditMenu->addSeparator();
     item(EditMenu, BeginLineAction);
     item(EditMenu, DeletePointAction);
     item(EditMenu, DeleteLineAction);
@@ -737,6 +746,16 @@ void MainWindow::ConnectHandlers()
     connect(ReliefTimer, &QTimer::timeout, this, &MainWindow::ReliefFrame);
     connect(FramePeriodSlider, &QSlider::valueChanged, this, [this](int position) { FrameTimer->setInterval(position * 10); });
 
+    connect(UndoAction, &QAction::triggered, this, &MainWindow::UndoEdit);
+    connect(RedoAction, &QAction::triggered, this, &MainWindow::RedoEdit);
+    // An edit is recorded when a cell is typed, a field left or a choice made;
+    // commands record theirs when they end (ApplyCommandStates).
+    connect(LayerGrid, &QTableWidget::cellChanged, this, [this] { RecordDesignEdit(); });
+    for (QLineEdit *field : {LpiEdit, FocusEdit, DepthEdit, WidthEdit, HeightEdit, HScaleEdit})
+        connect(field, &QLineEdit::editingFinished, this, [this] { RecordDesignEdit(); });
+    connect(DpiCombo, &QComboBox::currentTextChanged, this, [this] { RecordDesignEdit(); });
+    connect(ColourModeCombo, &QComboBox::currentIndexChanged, this, [this] { RecordDesignEdit(); });
+
     // The caption's mark of unsaved changes follows every edit of the design.
     connect(LayerGrid, &QTableWidget::cellChanged, this, [this] { ShowDesignModified(); });
     for (QLineEdit *field : {LpiEdit, FocusEdit, DepthEdit, WidthEdit, HeightEdit, HScaleEdit})
@@ -802,6 +821,8 @@ void MainWindow::ApplyCommandStates()
     enable(Command::ReliefPreview, {ReliefPreviewButton});
     enable(Command::ReliefStop, {ReliefStopButton});
     SetPictureTakesInput(PictureTakesMouse());
+    RecordDesignEdit();
+    ShowUndoRedo();
     ShowDesignModified();
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "CommandStates.h"
+#include "DesignHistory.h"
 #include "Document.h"
 #include "Import.h"
 #include "LineEditor.h"
@@ -21,6 +22,7 @@
 #include <vector>
 
 class QAction;
+class QUndoStack;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -275,6 +277,22 @@ public:
     // save fails: the caller stops and everything stays as it was.
     bool MayReplaceDesign();
 
+    // --- Undo and redo of the design (DesignHistory.cpp) ---
+    QUndoStack *History = nullptr;
+    QAction *UndoAction = nullptr, *RedoAction = nullptr;
+    DesignState LastDesign;        // the state the last recorded edit left
+    bool RestoringDesign = false;  // an undo or redo is putting a state back
+    DesignState CaptureDesign() const;
+    void RestoreDesign(const DesignState &state);
+    // Records what changed since the last record as one step: after every
+    // command, a finished gesture on the picture, a field left, a cell typed.
+    void RecordDesignEdit();
+    void StartDesignHistory();  // after an import or an open: a new history
+    bool DrawingALine() const;
+    void UndoEdit();  // while a line is drawn: its last point
+    void RedoEdit();
+    void ShowUndoRedo();
+
     // --- Parameter panel (app/ParameterPanel.cpp) ---
     void LpiEdited();    // LPI, on leaving
     void FocusEdited();    // focus layer, on leaving
@@ -298,7 +316,8 @@ public:
     bool PictureTakesMouse() const;
     bool LineCommandsActive() const;  // the page is shown and no relief preview is on
     bool HandlePictureMouse(QEvent *event);
-    void ShowEditor();                // the editor's picture, cursor, tool, order, refusal
+    // The editor's picture, cursor, tool, order, refusal; records the edit made.
+    void ShowEditor(bool recordEdit = true);
     void ShowCurrentOrder();          // the "Order" choice and its marker
     void ToolButtonClick(uint8_t toolMode);
     void OrderChosen(int item);

@@ -43,7 +43,8 @@ const std::vector<ControlText> &MainWindowTexts()
         {"QuitItem", K::MenuItem, "&Quit", "退出(&Q)", "Ctrl+Q"},
         {"EditMenu", K::Menu, "&Edit", "编辑(&E)", ""},
         {"BeginLineAction", K::MenuItem, "&Begin draw line", "开始勾线(&B)", "Ctrl+B"},
-        {"DeletePointAction", K::MenuItem, "&Undo", "反悔勾线(&U)", "Ctrl+Z"},
+        // Ctrl+Z is Undo's, which gives back a point while a line is drawn.
+        {"DeletePointAction", K::MenuItem, "&Undo", "反悔勾线(&U)", ""},
         {"DeleteLineAction", K::MenuItem, "&Delete line", "删除单条线(&D)", ""},
         {"DeleteLayerLinesAction", K::MenuItem, "Delete &Layer", "删除单层线(&L)", ""},
         {"DeleteAllLinesAction", K::MenuItem, "Delete A&ll", "删除所有线(&A)", ""},

@@ -67,6 +67,7 @@ bool MainWindow::OpenProject(const QString &path)
         return project.Project;
     });
     if (opened) {
+        StartDesignHistory();
         MarkDesignSaved();
         RememberFile(path);
     }

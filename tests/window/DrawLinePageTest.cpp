@@ -17,6 +17,8 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -625,4 +627,79 @@ TEST_F(DrawLinePageTest, AClickLandsOnTheWorkingPixelUnderItsCentre)
     ClickAt(cases[2].Screen, Qt::RightButton);
     ASSERT_EQ(CurrentLines[0].size(), 1u);
     EXPECT_EQ(CurrentLines[0][0], (Tline{cases[0].Working, cases[1].Working, cases[2].Working}));
+}
+
+// Every kind of edit is one step back and one step forward again: the whole
+// design state compared by value before and after.
+TEST_F(DrawLinePageTest, EveryEditIsUndoneAndRedone)
+{
+    Open();
+    MainWindow &f = *form;
+    const QString project = platform.Sandbox.path() + QStringLiteral("/start.hx4p3");
+    platform.SaveAnswers.push_back(project);
+    f.SaveProjectAs();  // the design as opened, for "Import settings" below
+    ASSERT_TRUE(QFile::exists(project));
+    EXPECT_FALSE(f.UndoAction->isEnabled());
+    const auto typed = [](QLineEdit *field, const char *text) {
+        field->setText(QString::fromLatin1(text));
+        emit field->editingFinished();
+    };
+    const struct {
+        const char *Name;
+        std::function<void()> Edit;
+    } edits[] = {
+        {"an offset typed", [&] { f.SetCells(2, 2, QStringLiteral("33")); }},
+        {"the LPI typed", [&] { typed(f.LpiEdit, "50"); }},
+        {"the depth typed", [&] { typed(f.DepthEdit, "2.5"); }},
+        {"the print width typed, the height following", [&] { typed(f.WidthEdit, "6"); }},
+        {"a resolution chosen", [&] { f.DpiCombo->setCurrentIndex(3); }},
+        {"a line drawn",
+         [&] {
+             ShowPage(f.DrawLinePage);
+             ClickAt(ScreenOf(20, 10));
+             ClickAt(ScreenOf(120, 10));
+             ClickAt(ScreenOf(70, 50), Qt::RightButton);
+         }},
+        {"a line moved to the next order", [&] {
+             f.SelectAllLines();
+             f.MoveSelectionToLowerOrder();
+         }},
+        {"every line deleted", [&] { f.ClearAllLines(); }},
+        {"Import settings", [&] { ASSERT_TRUE(f.ApplyProjectFile(project)); }},
+    };
+    for (const auto &e : edits) {
+        SCOPED_TRACE(e.Name);
+        const DesignState before = f.CaptureDesign();
+        e.Edit();
+        const DesignState after = f.CaptureDesign();
+        ASSERT_FALSE(before == after) << "the edit changed nothing";
+        ASSERT_TRUE(f.UndoAction->isEnabled());
+        f.UndoAction->trigger();
+        EXPECT_TRUE(f.CaptureDesign() == before);
+        f.RedoAction->trigger();
+        EXPECT_TRUE(f.CaptureDesign() == after);
+    }
+
+    // While a line is drawn, Ctrl+Z gives back its last point and leaves the history alone.
+    ShowPage(f.DrawLinePage);
+    f.DrawLineTool->click();
+    const QString undoText = f.UndoAction->text();
+    ClickAt(ScreenOf(30, 20));
+    ClickAt(ScreenOf(90, 20));
+    ASSERT_EQ(DrawCount, 2);
+    QTest::keyClick(&f, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(DrawCount, 1);
+    QTest::keyClick(f.PictureView, Qt::Key_Escape);
+    EXPECT_EQ(f.UndoAction->text(), undoText);
+
+    // Undoing back to what was saved clears the mark; an import starts a new history.
+    ShowPage(f.SetLayerPage);
+    f.SaveProjectBesidePsd();
+    f.SetCells(2, 1, QStringLiteral("-44"));
+    EXPECT_TRUE(f.isWindowModified());
+    f.UndoAction->trigger();
+    EXPECT_FALSE(f.isWindowModified());
+    ASSERT_TRUE(f.ImportPsd(psd));
+    EXPECT_FALSE(f.UndoAction->isEnabled());
+    EXPECT_FALSE(f.RedoAction->isEnabled());
 }

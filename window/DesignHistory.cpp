@@ -1,0 +1,183 @@
+#include "DesignHistory.h"
+
+#include "MainWindow.h"
+#include "ReliefLines.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QUndoStack>
+#include <algorithm>
+
+QString DesignState::ChangeFrom(const DesignState &before) const
+{
+    QStringList parts;
+    if (Fields != before.Fields)
+        parts << QStringLiteral("settings");
+    if (Offsets != before.Offsets)
+        parts << QStringLiteral("offsets");
+    if (Groups != before.Groups || Layers != before.Layers)
+        parts << QStringLiteral("relief settings");
+    if (Lines != before.Lines)
+        parts << QStringLiteral("lines");
+    return parts.join(QStringLiteral(", "));
+}
+
+DesignEdit::DesignEdit(MainWindow &window, DesignState before, DesignState after)
+    : Window(window), Before(std::move(before)), After(std::move(after))
+{
+    setText(After.ChangeFrom(Before));
+}
+
+void DesignEdit::undo()
+{
+    Window.RestoreDesign(Before);
+}
+
+void DesignEdit::redo()
+{
+    if (Made) {
+        Made = false;  // the edit itself did it
+        return;
+    }
+    Window.RestoreDesign(After);
+}
+
+// --- The window's side: what the state is read from and put back into ---
+
+namespace {
+
+// A relief layer is one value whether or not its views are rendered yet.
+int64_t GroupValue(uint8_t groupId)
+{
+    return groupId == GroupReliefRendered ? GroupReliefToRender : groupId;
+}
+
+bool HasLines(const Tnlayer &set)
+{
+    for (const Tnline &order : set)
+        if (!order.empty())
+            return true;
+    return false;
+}
+
+}  // namespace
+
+DesignState MainWindow::CaptureDesign() const
+{
+    DesignState s;
+    s.Fields = {LpiEdit->text(),   FocusEdit->text(),  DepthEdit->text(),  DpiCombo->currentText(),
+                WidthEdit->text(), HeightEdit->text(), HScaleEdit->text(), QString::number(ColourModeCombo->currentIndex())};
+    if (DocumentOpen == 0)
+        return s;
+    for (int row = 1; row <= LayerCount; ++row) {
+        s.Groups << Cells(1, row);
+        s.Offsets << Cells(2, row);
+    }
+    for (const Tlayer &layer : Layers)
+        s.Layers.push_back({GroupValue(layer.GroupId), layer.BaseOrder, layer.Smooth, layer.ReliefDepth});
+    s.Lines.resize(size_t(LayerCount));
+    for (size_t i = 0; i < s.Lines.size() && i < LayerLines.size(); ++i)
+        if (HasLines(LayerLines[i]))
+            s.Lines[i] = LayerLines[i];
+    // The page's lines as drawn, read without storing them.
+    if (DrawLineActive == 1 && CurrentLayer >= 0 && size_t(CurrentLayer) < s.Lines.size())
+        s.Lines[size_t(CurrentLayer)] = HasLines(CurrentLines) ? CurrentLines : Tnlayer();
+    return s;
+}
+
+void MainWindow::RestoreDesign(const DesignState &s)
+{
+    const DesignState now = CaptureDesign();
+    RestoringDesign = true;
+    LpiEdit->setText(s.Fields.value(0));
+    LpiEdited();
+    FocusEdit->setText(s.Fields.value(1));
+    FocusEdited();
+    DepthEdit->setText(s.Fields.value(2));  // its own handler takes it, as typing would
+    DpiCombo->setEditText(s.Fields.value(3));
+    WidthEdit->setText(s.Fields.value(4));  // the height follows, then is put back as it was
+    HeightEdit->setText(s.Fields.value(5));
+    HScaleEdit->setText(s.Fields.value(6));
+    ColourModeCombo->setCurrentIndex(s.Fields.value(7).toInt());
+    for (int row = 1; row <= LayerCount && row <= s.Offsets.size(); ++row) {
+        SetCells(1, row, s.Groups[row - 1]);
+        SetCells(2, row, s.Offsets[row - 1]);
+    }
+    LayerLines.resize(s.Lines.size());
+    for (size_t i = 0; i < Layers.size() && i < s.Layers.size(); ++i) {
+        Tlayer &layer = Layers[i];
+        const bool same = i < now.Layers.size() && now.Layers[i] == s.Layers[i] && now.Lines[i] == s.Lines[i];
+        // A relief whose lines or settings change is rendered again before it is shown.
+        if (!(same && layer.GroupId == GroupReliefRendered))
+            layer.GroupId = uint8_t(s.Layers[i][0]);
+        layer.BaseOrder = uint8_t(s.Layers[i][1]);
+        layer.Smooth = uint8_t(s.Layers[i][2]);
+        layer.ReliefDepth = Fixed4(s.Layers[i][3]);
+        LayerLines[i] = s.Lines[i];
+    }
+    if (now.Lines != s.Lines || now.Layers != s.Layers)
+        ViewsCurrent = 0;
+    if (DrawLineActive == 1 && CurrentLayer >= 0 && size_t(CurrentLayer) < LayerLines.size()) {
+        CurrentLines = LayerLines[size_t(CurrentLayer)].empty() ? EmptyLineSet() : LayerLines[size_t(CurrentLayer)];
+        ReloadDrawLinePage();
+    }
+    RestoringDesign = false;
+    LastDesign = CaptureDesign();
+    ApplyCommandStates();
+}
+
+void MainWindow::RecordDesignEdit()
+{
+    if (RestoringDesign || CommandDepth > 0 || DocumentOpen == 0 || !History)
+        return;
+    DesignState now = CaptureDesign();
+    if (now == LastDesign)
+        return;
+    History->push(new DesignEdit(*this, LastDesign, now));
+    LastDesign = std::move(now);
+    ShowUndoRedo();
+}
+
+void MainWindow::StartDesignHistory()
+{
+    History->clear();
+    LastDesign = CaptureDesign();
+    ShowUndoRedo();
+}
+
+bool MainWindow::DrawingALine() const
+{
+    return LineCommandsActive() && DrawCount > 0;
+}
+
+void MainWindow::UndoEdit()
+{
+    if (DrawingALine()) {  // a line being drawn gives back its last point first
+        DeleteLastPoint();
+        return;
+    }
+    RecordDesignEdit();  // a field typed into and not yet left is an edit too
+    if (History->canUndo())
+        History->undo();
+    ShowUndoRedo();
+}
+
+void MainWindow::RedoEdit()
+{
+    if (History->canRedo())
+        History->redo();
+    ShowUndoRedo();
+}
+
+void MainWindow::ShowUndoRedo()
+{
+    const QString undo = Language == 1 ? QStringLiteral("撤销") : QStringLiteral("&Undo");
+    const QString redo = Language == 1 ? QStringLiteral("重做") : QStringLiteral("&Redo");
+    UndoAction->setText(DrawingALine()       ? undo + QStringLiteral(" point")
+                        : History->canUndo() ? undo + QLatin1Char(' ') + History->undoText()
+                                             : undo);
+    RedoAction->setText(History->canRedo() ? redo + QLatin1Char(' ') + History->redoText() : redo);
+    UndoAction->setEnabled(DrawingALine() || History->canUndo());
+    RedoAction->setEnabled(History->canRedo());
+}

@@ -1,0 +1,44 @@
+// Undo and redo of the design. A design state is what the designer edits and a
+// project keeps: the settings fields, the layer grid's group and offset
+// cells, every layer's relief settings and lines. An edit is recorded by
+// comparing the state after a command or a finished gesture with the state
+// recorded last, so no edit path needs to announce itself.
+#pragma once
+
+#include "Document.h"
+
+#include <QString>
+#include <QStringList>
+#include <QUndoCommand>
+#include <array>
+#include <vector>
+
+struct DesignState {
+    QStringList Fields;   // LPI, focus, depth, resolution, width, height, H scale, colour mode index
+    QStringList Groups;   // the Group column, grid rows top first
+    QStringList Offsets;  // the Offset column
+    // By layer index: GroupId (a relief rendered or not is one value), base
+    // order, smoothing, relief depth.
+    std::vector<std::array<int64_t, 4>> Layers;
+    Tnnlayer Lines;       // by layer index; a set without lines is empty
+
+    bool operator==(const DesignState &) const = default;
+    // What differs from `before`, for "Undo <what>".
+    QString ChangeFrom(const DesignState &before) const;
+};
+
+class MainWindow;
+
+// One recorded edit: the states before and after. Pushed once the edit is
+// made, so its first redo does nothing.
+class DesignEdit : public QUndoCommand {
+public:
+    DesignEdit(MainWindow &window, DesignState before, DesignState after);
+    void undo() override;
+    void redo() override;
+
+private:
+    MainWindow &Window;
+    DesignState Before, After;
+    bool Made = true;
+};
