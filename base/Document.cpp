@@ -55,10 +55,6 @@ int32_t CurrentView;
 uint8_t DrawLineActive;
 uint8_t CropEdges;
 int32_t CropLeft, CropWidth;
-uint8_t SpaceHeld, PanDragging;
-int32_t PanStartX, PanStartY, PanStartH, PanStartV;
-Fixed4 ViewScale;
-Fixed4 ViewOffsetX, ViewOffsetY;
 
 QString WorkFolder;
 QString ProgramFolder;
@@ -149,10 +145,6 @@ void ResetDocument()
     DrawLineActive = 0;
     CropEdges = 0;
     CropLeft = CropWidth = 0;
-    SpaceHeld = PanDragging = 0;
-    PanStartX = PanStartY = PanStartH = PanStartV = 0;
-    ViewScale = Fixed4One;
-    ViewOffsetX = ViewOffsetY = 0;
 
     WorkFolder.clear();
     ProgramFolder.clear();

@@ -174,10 +174,6 @@ extern uint8_t DrawLineActive;
 // CropLeft .. CropLeft + CropWidth - 1 only (CropWidth 0: the whole canvas).
 extern uint8_t CropEdges;
 extern int32_t CropLeft, CropWidth;
-extern uint8_t SpaceHeld, PanDragging;
-extern int32_t PanStartX, PanStartY, PanStartH, PanStartV;
-extern Fixed4 ViewScale;
-extern Fixed4 ViewOffsetX, ViewOffsetY;
 
 // --- Paths and texts ---
 extern QString WorkFolder;     // ends with the folder separator

@@ -344,6 +344,13 @@ public:
     void ZoomIn();  // zoom in
     void ZoomOut();  // zoom out
     void ShowWorkFolder();  // "&Show work folder"
+    // The window's own view state: the space-bar pan and the mapping of the
+    // picture for the line editor (working pixels per screen pixel, and where
+    // the drawn picture starts, both times 10 000).
+    uint8_t SpaceHeld = 0, PanDragging = 0;
+    int32_t PanStartX = 0, PanStartY = 0, PanStartH = 0, PanStartV = 0;
+    Fixed4 ViewScale = Fixed4One;
+    Fixed4 ViewOffsetX = 0, ViewOffsetY = 0;
     // PictureView fills the scroll box until the first fit or zoom.
     bool PictureFillsArea = true;
     void SetPictureTakesInput(bool enabled);

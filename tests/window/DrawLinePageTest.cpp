@@ -38,10 +38,10 @@ protected:
     // the nearest one when the control is coarser than the picture.
     QPoint ScreenOf(int32_t x, int32_t y) const
     {
-        const auto screen = [](int32_t w, Fixed4 offset) {
-            return int(RoundDiv(int64_t(w) * Fixed4One * Fixed4One / ViewScale + offset, Fixed4One));
+        const auto screen = [scale = form->ViewScale](int32_t w, Fixed4 offset) {
+            return int(RoundDiv(int64_t(w) * Fixed4One * Fixed4One / scale + offset, Fixed4One));
         };
-        QPoint best(screen(x, ViewOffsetX), screen(y, ViewOffsetY));
+        QPoint best(screen(x, form->ViewOffsetX), screen(y, form->ViewOffsetY));
         for (int dx = -3; dx <= 3; ++dx)
             for (int dy = -3; dy <= 3; ++dy) {
                 const QPoint p = best + QPoint(dx, dy);

@@ -359,7 +359,7 @@ TEST_F(ImportWindowTest, ZoomAndPan)
     const int fitted = f.PictureView->width();
     f.ZoomIn();
     EXPECT_EQ(f.PictureView->width(), int(Round(fitted * 1.5)));
-    EXPECT_EQ(ViewOffsetX, 0);
+    EXPECT_EQ(f.ViewOffsetX, 0);
     f.ZoomIn();
     const int wide = f.PictureView->width();
     ASSERT_GT(wide, f.PictureArea->viewport()->width());
@@ -367,7 +367,7 @@ TEST_F(ImportWindowTest, ZoomAndPan)
     EXPECT_EQ(f.PictureView->x(), 0);
     EXPECT_EQ(f.PictureArea->horizontalScrollBar()->value(),
               -int(RoundDiv(f.PictureArea->viewport()->width() - wide, 2)));
-    EXPECT_EQ(ViewScale, ToFixed4(double(WorkHeight) / f.PictureView->height()));
+    EXPECT_EQ(f.ViewScale, ToFixed4(double(WorkHeight) / f.PictureView->height()));
     f.ZoomOut();
     f.ZoomOut();
     EXPECT_NEAR(f.PictureView->width(), fitted, 1);
@@ -384,14 +384,14 @@ TEST_F(ImportWindowTest, ZoomAndPan)
     EXPECT_EQ(h->value(), start);
     f.PreviewButton->setFocus();
     QTest::keyPress(f.PreviewButton, Qt::Key_Space);
-    EXPECT_EQ(SpaceHeld, 1);
+    EXPECT_EQ(f.SpaceHeld, 1);
     EXPECT_TRUE(f.PictureArea->hasFocus());  // the focused button is not pressed
     QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(300, 100));
     QTest::mouseMove(viewport, QPoint(250, 100));
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(250, 100));
     EXPECT_EQ(h->value(), start + 50);
     QTest::keyRelease(f.PictureArea, Qt::Key_Space);
-    EXPECT_EQ(SpaceHeld, 0);
+    EXPECT_EQ(f.SpaceHeld, 0);
     EXPECT_FALSE(f.PictureView->isEnabled());  // the SetLayer page: the picture stays off
 
     f.ShowWorkFolderItem->trigger();
