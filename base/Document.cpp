@@ -31,15 +31,6 @@ QImage OrderMap;
 
 Tnnlayer LayerLines;
 Tnlayer CurrentLines;
-Tline EditLine;
-uint8_t CurrentOrder;
-int32_t DrawCount;
-Talineid SelIds;
-uint8_t SelCount;
-Tnline SelLines;
-std::vector<uint8_t> SelPoints;
-Tnline ClipLines;
-std::vector<uint8_t> ClipOrders;
 
 uint8_t DocumentOpen;
 uint8_t ViewsStale;
@@ -123,15 +114,6 @@ void ResetDocument()
 
     LayerLines.clear();
     CurrentLines.clear();
-    EditLine.clear();
-    CurrentOrder = 0;
-    DrawCount = 0;
-    SelIds.clear();
-    SelCount = 0;
-    SelLines.clear();
-    SelPoints.clear();
-    ClipLines.clear();
-    ClipOrders.clear();
 
     DocumentOpen = 0;
     ViewsStale = 1;

@@ -142,15 +142,6 @@ extern QImage OrderMap;
 // --- Contour lines ---
 extern Tnnlayer LayerLines;
 extern Tnlayer CurrentLines;
-extern Tline EditLine;          // the line in progress
-extern uint8_t CurrentOrder;    // order index new lines go to
-extern int32_t DrawCount;       // points placed so far in the line in progress
-extern Talineid SelIds;         // the selected lines
-extern uint8_t SelCount;
-extern Tnline SelLines;         // working copies of the selected lines
-extern std::vector<uint8_t> SelPoints;
-extern Tnline ClipLines;        // the program's own line clipboard
-extern std::vector<uint8_t> ClipOrders;
 
 // --- State flags and view state ---
 extern uint8_t DocumentOpen;

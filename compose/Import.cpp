@@ -77,7 +77,6 @@ struct ImportedState {
     int32_t Width, Height, WWidth, WHeight, View, Focus, Pick, Ungrouped;
     Fixed4 Scale, Dpi, WidthCm, HeightCm, Aspect, Span, Front, Back;
     uint16_t Mode, Count;
-    uint8_t Order;
     alayers LayerTable;
     abitmap Images, Alphas;
     std::vector<int32_t> Lefts;
@@ -91,7 +90,7 @@ struct ImportedState {
         return {ComposedImage, ComposedAlpha, OrderMap, DocumentOpen, AppState, LayerLines, CurrentLines,
                 ImageWidth, ImageHeight, WorkWidth, WorkHeight, CurrentView, FocusLayer, FocusPick, UngroupedCount,
                 WorkScale, PsdDpi, PsdWidthCm, PsdHeightCm, AspectRatio, OffsetSpan, FrontStep, BackStep,
-                PsdColorMode, LayerCount, CurrentOrder, Layers, LayerImages, LayerAlphas, LayerViewLeft, UngroupedLayers,
+                PsdColorMode, LayerCount, Layers, LayerImages, LayerAlphas, LayerViewLeft, UngroupedLayers,
                 DefaultOffsets, GroupMembers, GroupViewLayer};
     }
     void PutBack() const
@@ -121,7 +120,6 @@ struct ImportedState {
         BackStep = Back;
         PsdColorMode = Mode;
         LayerCount = Count;
-        CurrentOrder = Order;
         Layers = LayerTable;
         LayerImages = Images;
         LayerAlphas = Alphas;
@@ -143,7 +141,6 @@ void TakeDocument(PsdDocument &doc, const std::function<void(int)> &progress)
     AppState = StateImported;
     LayerLines.clear();
     CurrentLines.clear();
-    CurrentOrder = 0;
     UngroupedLayers.clear();
 
     ImageWidth = doc.ImageWidth;

@@ -150,6 +150,18 @@ public:
     Refusal LastRefusal() const { return Refused; }
     int Beeps() const { return BeepCount; }
 
+    // The editor's own state, a value of the editor (public for the window
+    // and the tests to read).
+    Tline EditLine;             // the line in progress
+    uint8_t CurrentOrder = 0;   // order index new lines go to
+    int32_t DrawCount = 0;      // points placed so far in the line in progress
+    Talineid SelIds;            // the selected lines
+    uint8_t SelCount = 0;
+    Tnline SelLines;            // working copies of the selected lines
+    std::vector<uint8_t> SelPoints;
+    Tnline ClipLines;           // the editor's own line clipboard
+    std::vector<uint8_t> ClipOrders;
+
     // The free-transform box and pivot.
     int32_t SelLeft = 0, SelTop = 0, SelRight = 0, SelBottom = 0;
     int32_t SelCenterX = 0, SelCenterY = 0;

@@ -148,7 +148,7 @@ void MainWindow::StartDesignHistory()
 
 bool MainWindow::DrawingALine() const
 {
-    return LineCommandsActive() && DrawCount > 0;
+    return LineCommandsActive() && Editor.DrawCount > 0;
 }
 
 void MainWindow::UndoEdit()

@@ -105,7 +105,7 @@ void MainWindow::LeaveDrawLinePage()
         CurrentLines.clear();
     DrawLineActive = 0;
     DrawLineShown = false;
-    DrawCount = 0;
+    Editor.DrawCount = 0;
     ApplyCommandStates();
     if (DocumentOpen == 1 && LayerViewOne->isChecked())
         ComposeLayerAlone();
@@ -233,7 +233,7 @@ void MainWindow::ShowEditor(bool recordEdit)
 
 void MainWindow::ShowCurrentOrder()
 {
-    const int order = std::clamp<int>(CurrentOrder, 0, OrderCount - 1);
+    const int order = std::clamp<int>(Editor.CurrentOrder, 0, OrderCount - 1);
     OrderRadios[size_t(order)]->setChecked(true);
     OrderMarker->move(OrderMarker->x(), OrderRowHeight * order + OrderFirstRowTop);
 }
@@ -249,7 +249,7 @@ void MainWindow::ToolButtonClick(uint8_t toolMode)
 void MainWindow::OrderChosen(int item)
 {
     // The 16th item is no order: it stands for the last one.
-    CurrentOrder = uint8_t(std::clamp(item, 0, OrderCount - 1));
+    Editor.CurrentOrder = uint8_t(std::clamp(item, 0, OrderCount - 1));
     ShowCurrentOrder();
 }
 

@@ -97,6 +97,7 @@ void MainWindow::ShowImported(const ImportOutcome &out)
     SetPanelText(10, HintCurrent);
     setWindowTitle(out.Caption + QStringLiteral("[*]"));  // "[*]": the mark of unsaved changes
     Pages->setCurrentIndex(0);
+    Editor.CurrentOrder = 0;  // new lines go to order "1" of the new document
     Editor.ChooseTool(ToolDrawLine);  // "Draw Line" is down when the page first shows
     DrawLineTool->setChecked(true);
 }

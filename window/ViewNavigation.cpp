@@ -170,7 +170,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     if (watched == PictureView && HandlePictureMouse(event))
         return true;
     // Escape drops the line being drawn.
-    if (event->type() == QEvent::KeyPress && DrawLineShown && DrawCount > 0 &&
+    if (event->type() == QEvent::KeyPress && DrawLineShown && Editor.DrawCount > 0 &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this && LineCommandsActive()) {

@@ -20,6 +20,7 @@ protected:
     void SetUp() override
     {
         ResetDocument();
+        Editor = LineEditor();  // a fresh editor: no selection, no clipboard
         WorkWidth = 200;
         WorkHeight = 100;
         CurrentLines = EmptyLineSet();
@@ -70,16 +71,16 @@ TEST_F(LineEditorTest, DrawingEndsWithTheRightButtonInTheOrderChosenThen)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
         SetUp();
-        CurrentOrder = 2;
-        SelIds = {{0, 0}};  // a stale selection is replaced or cleared
+        Editor.CurrentOrder = 2;
+        Editor.SelIds = {{0, 0}};  // a stale selection is replaced or cleared
         for (size_t i = 0; i < c.Buttons.size(); ++i) {
             if (i + 1 == c.Buttons.size())
-                CurrentOrder = uint8_t(c.OrderAtEnd);
+                Editor.CurrentOrder = uint8_t(c.OrderAtEnd);
             const int32_t x = 20 + 30 * int32_t(i), y = 10 + 20 * int32_t(i * i);
             Click(x, y, c.Buttons[i]);
         }
-        EXPECT_EQ(DrawCount, 0);
-        EXPECT_TRUE(EditLine.empty());
+        EXPECT_EQ(Editor.DrawCount, 0);
+        EXPECT_TRUE(Editor.EditLine.empty());
         size_t total = 0;
         for (const Tnline &lines : CurrentLines)
             total += lines.size();
@@ -88,9 +89,9 @@ TEST_F(LineEditorTest, DrawingEndsWithTheRightButtonInTheOrderChosenThen)
             ASSERT_EQ(CurrentLines[size_t(c.OrderAtEnd)].size(), 1u);
             EXPECT_EQ(CurrentLines[size_t(c.OrderAtEnd)][0].size(), c.Buttons.size());
             EXPECT_EQ(CurrentLines[size_t(c.OrderAtEnd)][0].back(), (TPoint32{80, 90}));
-            EXPECT_EQ(SelIds, (Talineid{{uint8_t(c.OrderAtEnd), 0}}));
+            EXPECT_EQ(Editor.SelIds, (Talineid{{uint8_t(c.OrderAtEnd), 0}}));
         } else {
-            EXPECT_TRUE(SelIds.empty());
+            EXPECT_TRUE(Editor.SelIds.empty());
         }
     }
 }
@@ -101,10 +102,10 @@ TEST_F(LineEditorTest, AHalfDrawnLineSurvivesAToolChangeButNotLeavingThePage)
     Click(50, 10);
     Use(ToolMovePoint);
     Use(ToolDrawLine);
-    EXPECT_EQ(DrawCount, 2);
+    EXPECT_EQ(Editor.DrawCount, 2);
     Click(50, 50);
     Editor.UndoPoint();  // takes back (50, 50)
-    EXPECT_EQ(EditLine, (Tline{{10, 10}, {50, 10}}));
+    EXPECT_EQ(Editor.EditLine, (Tline{{10, 10}, {50, 10}}));
     Click(30, 60);
     Click(10, 50, Qt::RightButton);
     ASSERT_EQ(CurrentLines[0].size(), 1u);
@@ -113,8 +114,8 @@ TEST_F(LineEditorTest, AHalfDrawnLineSurvivesAToolChangeButNotLeavingThePage)
     Click(100, 10);
     Click(150, 10);
     Editor.Leave();
-    EXPECT_EQ(DrawCount, 0);
-    EXPECT_TRUE(EditLine.empty());
+    EXPECT_EQ(Editor.DrawCount, 0);
+    EXPECT_TRUE(Editor.EditLine.empty());
 }
 
 TEST_F(LineEditorTest, TheHitTestMapInItsThreeLayouts)
@@ -197,7 +198,7 @@ TEST_F(LineEditorTest, AddAndDeletePointFindTheirPlaceInTheMap)
         EXPECT_EQ(CurrentLines[5][1], c.After);
         EXPECT_EQ(CurrentLines[5][0].size(), 3u);
         if (c.Cursor != EditorCursor::NoEntry) {
-            EXPECT_EQ(SelIds, (Talineid{{5, 1}}));
+            EXPECT_EQ(Editor.SelIds, (Talineid{{5, 1}}));
         }
     }
 }
@@ -248,13 +249,13 @@ TEST_F(LineEditorTest, MoveLinePicksTheLowerOrderThenTheHigherIndex)
         EXPECT_EQ(Editor.Cursor(), EditorCursor::MoveAll);
         Editor.Press(c.At, Qt::LeftButton, false);
         Editor.Release(c.At, Qt::LeftButton);
-        EXPECT_EQ(SelIds, (Talineid{c.Picked})) << c.At.x << "," << c.At.y;
-        EXPECT_EQ(CurrentOrder, c.Picked.Order);
+        EXPECT_EQ(Editor.SelIds, (Talineid{c.Picked})) << c.At.x << "," << c.At.y;
+        EXPECT_EQ(Editor.CurrentOrder, c.Picked.Order);
     }
     Hover(150, 95);
     EXPECT_EQ(Editor.Cursor(), EditorCursor::NoEntry);
     Click(150, 95);
-    EXPECT_TRUE(SelIds.empty());
+    EXPECT_TRUE(Editor.SelIds.empty());
 
     // The drag moves the picked line by the pointer's way.
     Drag({20, 20}, {25, 17});
@@ -270,16 +271,16 @@ TEST_F(LineEditorTest, ShiftClickBuildsTheSelectionAndAPlainDragMovesItAll)
     Click(20, 20);
     Click(110, 20, Qt::LeftButton, true);
     Click(20, 70, Qt::LeftButton, true);
-    EXPECT_EQ(SelIds, (Talineid{{0, 0}, {0, 1}, {2, 0}}));
+    EXPECT_EQ(Editor.SelIds, (Talineid{{0, 0}, {0, 1}, {2, 0}}));
     Click(110, 20, Qt::LeftButton, true);  // removed again, nothing moves
-    EXPECT_EQ(SelIds, (Talineid{{0, 0}, {2, 0}}));
+    EXPECT_EQ(Editor.SelIds, (Talineid{{0, 0}, {2, 0}}));
     EXPECT_EQ(CurrentLines[0][1], Square(100, 10, 20));
 
     Drag({20, 70}, {30, 75});  // a plain press on a selected line keeps the selection
     EXPECT_EQ(CurrentLines[0][0], Square(20, 15, 20));
     EXPECT_EQ(CurrentLines[2][0], Square(20, 65, 20));
     EXPECT_EQ(CurrentLines[0][1], Square(100, 10, 20));
-    EXPECT_EQ(CurrentOrder, 0);  // the first selected line's order
+    EXPECT_EQ(Editor.CurrentOrder, 0);  // the first selected line's order
 
     // A hidden order is not tinted but can still be picked.
     Editor.SetOrderVisible(2, false);
@@ -288,7 +289,7 @@ TEST_F(LineEditorTest, ShiftClickBuildsTheSelectionAndAPlainDragMovesItAll)
     EXPECT_NE(ShownAt(25, 20), qRgb(200, 200, 200));
     Click(150, 90);  // away from every line: the selection is cleared
     Click(25, 75);
-    EXPECT_EQ(SelIds, (Talineid{{2, 0}}));
+    EXPECT_EQ(Editor.SelIds, (Talineid{{2, 0}}));
 }
 
 TEST_F(LineEditorTest, SelectAllTakesOrdersFromTheLastAndDrawsThePlainPicture)
@@ -297,8 +298,8 @@ TEST_F(LineEditorTest, SelectAllTakesOrdersFromTheLastAndDrawsThePlainPicture)
     CurrentLines[2] = {Square(10, 60, 20)};
     Use(ToolDrawLine);
     Editor.SelectAll();
-    EXPECT_EQ(SelIds, (Talineid{{2, 0}, {0, 0}, {0, 1}}));
-    EXPECT_EQ(SelCount, 3);
+    EXPECT_EQ(Editor.SelIds, (Talineid{{2, 0}, {0, 0}, {0, 1}}));
+    EXPECT_EQ(Editor.SelCount, 3);
     EXPECT_EQ(Editor.Tool(), ToolMoveLine);
     EXPECT_EQ(Editor.Layout(), MapLayout::Lines);
     EXPECT_EQ(ShownAt(20, 20), qRgb(200, 200, 200));  // no tint inside
@@ -373,7 +374,7 @@ TEST_F(LineEditorTest, OrderMovesAndTheirBeeps)
         SetUp();
         CurrentLines[size_t(c.From)] = {Square(10, 10, 20), Square(50, 10, 20), Square(90, 10, 20)};
         CurrentLines[size_t(c.To)].push_back(Square(150, 50, 20));
-        SelIds = {{uint8_t(c.From), 0}, {uint8_t(c.From), 2}};
+        Editor.SelIds = {{uint8_t(c.From), 0}, {uint8_t(c.From), 2}};
         Editor.MoveSelectionOrder(c.Step);
         EXPECT_EQ(Editor.Beeps(), c.Beeps);
         const Tnline &target = CurrentLines[size_t(c.To)];
@@ -383,8 +384,8 @@ TEST_F(LineEditorTest, OrderMovesAndTheirBeeps)
         EXPECT_EQ(target.back(), Square(90, 10, 20));
         // Entry i names the line counted back from the end by the earlier entries.
         const uint8_t last = uint8_t(target.size() - 1);
-        EXPECT_EQ(SelIds, (Talineid{{uint8_t(c.To), last}, {uint8_t(c.To), uint8_t(last - 1)}}));
-        EXPECT_EQ(CurrentOrder, c.To);
+        EXPECT_EQ(Editor.SelIds, (Talineid{{uint8_t(c.To), last}, {uint8_t(c.To), uint8_t(last - 1)}}));
+        EXPECT_EQ(Editor.CurrentOrder, c.To);
         EXPECT_EQ(Editor.Tool(), ToolMoveLine);
     }
 }
@@ -394,24 +395,24 @@ TEST_F(LineEditorTest, CutCopyAndPasteWithTheProgramsClipboard)
     CurrentLines[1] = {Square(10, 10, 20), Square(50, 10, 20)};
     CurrentLines[4] = {Square(90, 10, 20)};
     EXPECT_FALSE(Editor.PasteAvailable());
-    SelIds = {{4, 0}, {1, 1}};
+    Editor.SelIds = {{4, 0}, {1, 1}};
     Editor.Cut();
     EXPECT_TRUE(Editor.PasteAvailable());
-    EXPECT_TRUE(SelIds.empty());
+    EXPECT_TRUE(Editor.SelIds.empty());
     EXPECT_EQ(CurrentLines[1], (Tnline{Square(10, 10, 20)}));
     EXPECT_TRUE(CurrentLines[4].empty());
     for (int round = 1; round <= 2; ++round) {
         Editor.Paste();
         EXPECT_EQ(CurrentLines[4].size(), size_t(round));
         EXPECT_EQ(CurrentLines[1].size(), size_t(1 + round));
-        EXPECT_EQ(SelIds, (Talineid{{4, uint8_t(round - 1)}, {1, uint8_t(round)}}));
+        EXPECT_EQ(Editor.SelIds, (Talineid{{4, uint8_t(round - 1)}, {1, uint8_t(round)}}));
     }
     EXPECT_EQ(CurrentLines[1].back(), Square(50, 10, 20));
 
     // Copy leaves lines and selection.
-    SelIds = {{1, 0}};
+    Editor.SelIds = {{1, 0}};
     Editor.Copy();
-    EXPECT_EQ(SelIds, (Talineid{{1, 0}}));
+    EXPECT_EQ(Editor.SelIds, (Talineid{{1, 0}}));
     EXPECT_EQ(CurrentLines[1].size(), 3u);
     Editor.Paste();
     EXPECT_EQ(CurrentLines[1].back(), Square(10, 10, 20));
@@ -439,15 +440,15 @@ TEST_F(LineEditorTest, DeleteLineOrderAllAndSelected)
         SCOPED_TRACE(c.Name);
         SetUp();
         CurrentLines = start;
-        CurrentOrder = 0;
+        Editor.CurrentOrder = 0;
         Use(ToolMoveLine);
-        SelIds = {{0, 0}, {3, 0}};
+        Editor.SelIds = {{0, 0}, {3, 0}};
         if (c.Command == &LineEditor::DeleteSelected)
-            SelIds = {{0, 1}, {3, 0}};
+            Editor.SelIds = {{0, 1}, {3, 0}};
         (Editor.*c.Command)();
         EXPECT_EQ(CurrentLines[0].size(), c.Order0);
         EXPECT_EQ(CurrentLines[3].size(), c.Order3);
-        EXPECT_TRUE(SelIds.empty());
+        EXPECT_TRUE(Editor.SelIds.empty());
         if (c.Order0 == 1) {
             EXPECT_EQ(CurrentLines[0][0], Square(10, 10, 20));
         }
@@ -459,26 +460,26 @@ TEST_F(LineEditorTest, LimitsAreRefusedAndNothingChanges)
     // A 256th line in an order: the line being drawn stays, for another order.
     for (int i = 0; i < MaxLinesPerOrder; ++i)
         CurrentLines[0].push_back(Square(i % 150, 10, 3));
-    CurrentOrder = 0;
+    Editor.CurrentOrder = 0;
     Click(10, 60);
     Click(40, 60);
     Click(40, 90, Qt::RightButton);
     EXPECT_EQ(Editor.LastRefusal(), Refusal::OrderFull);
     EXPECT_EQ(CurrentLines[0].size(), size_t(MaxLinesPerOrder));
-    EXPECT_EQ(EditLine.size(), 2u);
-    CurrentOrder = 1;
+    EXPECT_EQ(Editor.EditLine.size(), 2u);
+    Editor.CurrentOrder = 1;
     Click(40, 90, Qt::RightButton);
     EXPECT_EQ(Editor.LastRefusal(), Refusal::None);
     EXPECT_EQ(CurrentLines[1].size(), 1u);
 
     // Select All over 255 lines, and a paste into a full order.
     const Tnlayer before = CurrentLines;
-    SelIds = {{1, 0}};
+    Editor.SelIds = {{1, 0}};
     Editor.SelectAll();
     EXPECT_EQ(Editor.LastRefusal(), Refusal::SelectionFull);
     EXPECT_EQ(CurrentLines, before);
-    EXPECT_EQ(SelIds, (Talineid{{1, 0}}));
-    SelIds = {{1, 0}};
+    EXPECT_EQ(Editor.SelIds, (Talineid{{1, 0}}));
+    Editor.SelIds = {{1, 0}};
     Editor.Copy();
     CurrentLines[1] = CurrentLines[0];
     Editor.Paste();
@@ -504,12 +505,12 @@ TEST_F(LineEditorTest, LimitsAreRefusedAndNothingChanges)
         CurrentLines[0].push_back(Square(150, 50, 20));
     CurrentLines[1] = {Square(10, 10, 20)};
     for (int i = 0; i < MaxLinesPerOrder; ++i)
-        SelIds.push_back({0, uint8_t(i)});
+        Editor.SelIds.push_back({0, uint8_t(i)});
     Use(ToolMoveLine);
     Hover(20, 20);
     Editor.Press({20, 20}, Qt::LeftButton, true);
     EXPECT_EQ(Editor.LastRefusal(), Refusal::SelectionFull);
-    EXPECT_EQ(SelIds.size(), size_t(MaxSelectedLines));
+    EXPECT_EQ(Editor.SelIds.size(), size_t(MaxSelectedLines));
 }
 
 TEST_F(LineEditorTest, OverlaysAreRemovedByDrawingThemAgain)
@@ -544,7 +545,7 @@ TEST_F(LineEditorTest, EdgeCasesOfTheTransformAndTheOrderMoves)
     // and a press there at the centre's x cannot scale.
     const Tline narrow = {{100, 20}, {104, 20}, {104, 80}, {100, 80}};
     CurrentLines[0] = {narrow};
-    SelIds = {{0, 0}};
+    Editor.SelIds = {{0, 0}};
     Editor.FreeTransform();
     ASSERT_EQ(Editor.SelCenterX, 102);
     ASSERT_EQ(qBlue(MapAt(102, 30)), HandleRight);
@@ -556,11 +557,11 @@ TEST_F(LineEditorTest, EdgeCasesOfTheTransformAndTheOrderMoves)
     SetUp();
     CurrentLines[3] = {Square(10, 10, 20), Tline{{1, 1}, {2, 2}}, Square(60, 10, 20)};
     CurrentLines[4] = {Square(100, 50, 20)};
-    SelIds = {{3, 1}, {3, 2}};
+    Editor.SelIds = {{3, 1}, {3, 2}};
     Editor.MoveSelectionOrder(+1);
     EXPECT_EQ(CurrentLines[3], (Tnline{Square(10, 10, 20)}));
     EXPECT_EQ(CurrentLines[4], (Tnline{Square(100, 50, 20), Square(60, 10, 20)}));
-    EXPECT_EQ(SelIds, (Talineid{{4, 1}}));
+    EXPECT_EQ(Editor.SelIds, (Talineid{{4, 1}}));
 
     // A rebuilt picture (here a check box) takes the rubber band with it: the
     // next move draws one band, not the old one back.
@@ -585,17 +586,17 @@ TEST_F(LineEditorTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
     Editor.Release({50, 60}, Qt::LeftButton);
     ASSERT_EQ(CurrentLines[0].size(), 1u);
     EXPECT_EQ(CurrentLines[0][0], (Tline{{20, 20}, {80, 20}, {50, 60}}));
-    EXPECT_EQ(DrawCount, 0);
+    EXPECT_EQ(Editor.DrawCount, 0);
     // The next click starts a new line.
     Click(120, 20);
-    EXPECT_EQ(DrawCount, 1);
+    EXPECT_EQ(Editor.DrawCount, 1);
 
     SetUp();
     Click(20, 20);
     Click(80, 20);
     Hover(60, 70);
     Editor.DropLine();
-    EXPECT_EQ(DrawCount, 0);
+    EXPECT_EQ(Editor.DrawCount, 0);
     EXPECT_TRUE(CurrentLines[0].empty());
     EXPECT_EQ(Editor.Picture(), plain);
     Hover(30, 30);  // no rubber band follows the pointer

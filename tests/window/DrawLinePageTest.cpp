@@ -127,11 +127,11 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
         drawn.push_back(WorkingOf(p));
     for (int i = 0; i < 3; ++i)
         ClickAt(corners[i]);
-    EXPECT_EQ(DrawCount, 3);
+    EXPECT_EQ(form->Editor.DrawCount, 3);
     ClickAt(corners[3], Qt::RightButton);
     ASSERT_EQ(CurrentLines[0].size(), 1u);
     EXPECT_EQ(CurrentLines[0][0], drawn);
-    EXPECT_EQ(SelIds, (Talineid{{0, 0}}));
+    EXPECT_EQ(form->Editor.SelIds, (Talineid{{0, 0}}));
     EXPECT_NE(f.PictureView->Picture(), plain);  // tinted inside the line
 
     // Move Line: the cursor shows what lies under the pointer, a drag moves it.
@@ -151,8 +151,8 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     ClickAt(ScreenOf(150, 20));
     ClickAt(ScreenOf(180, 20));
     QTest::mouseClick(f.DeletePointButton, Qt::LeftButton);
-    EXPECT_EQ(EditLine, (Tline{WorkingOf(ScreenOf(150, 20))}));
-    EXPECT_EQ(DrawCount, 1);
+    EXPECT_EQ(form->Editor.EditLine, (Tline{WorkingOf(ScreenOf(150, 20))}));
+    EXPECT_EQ(form->Editor.DrawCount, 1);
 
     // The relief preview renders the layer and plays its views.
     f.ReliefDepthEdit->setText(QStringLiteral("2.5"));
@@ -199,13 +199,13 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     QTest::qWait(150);
     EXPECT_EQ(f.PictureView->Picture(), last);
     ClickAt(ScreenOf(30, 30));
-    EXPECT_EQ(DrawCount, 1);
+    EXPECT_EQ(form->Editor.DrawCount, 1);
 
     // "Begin Line" goes back to drawing, with the lines reloaded.
     QTest::mouseClick(f.BeginLineButton, Qt::LeftButton);
     ExpectTheTableRow();
     EXPECT_TRUE(f.PictureView->isEnabled());
-    EXPECT_EQ(DrawCount, 0);
+    EXPECT_EQ(form->Editor.DrawCount, 0);
     EXPECT_EQ(CurrentLines[0], (Tnline{moved}));
 
     // Leaving stores the lines and hides the line tools.
@@ -242,7 +242,7 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     // The 16th order item stands for order "15".
     QRadioButton *empty = f.OrderRadios[15];
     QTest::mouseClick(empty, Qt::LeftButton, Qt::NoModifier, QPoint(8, empty->height() / 2));  // its button
-    EXPECT_EQ(CurrentOrder, 14);
+    EXPECT_EQ(form->Editor.CurrentOrder, 14);
     EXPECT_TRUE(f.OrderRadios[14]->isChecked());
     EXPECT_EQ(f.OrderMarker->y(), 22 * 14 + 44);
 
@@ -262,7 +262,7 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
 
     // A refused edit beeps and says why in the status bar.
     CurrentLines[0].assign(size_t(MaxLinesPerOrder), Tline{{1, 1}, {5, 1}, {1, 5}});
-    CurrentOrder = 0;
+    form->Editor.CurrentOrder = 0;
     ClickAt(ScreenOf(100, 20));
     ClickAt(ScreenOf(150, 20));
     const int beeps = platform.Beeps;
@@ -313,7 +313,7 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     // The shortcuts of the Edit menu.
     f.activateWindow();
     QTest::keyClick(&f, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_EQ(SelCount, 2);
+    EXPECT_EQ(form->Editor.SelCount, 2);
     QTest::keyClick(&f, Qt::Key_X, Qt::ControlModifier);
     EXPECT_TRUE(CurrentLines[1].empty());
     QTest::keyClick(&f, Qt::Key_V, Qt::ControlModifier);
@@ -592,12 +592,12 @@ TEST_F(DrawLinePageTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
     QTest::mouseRelease(f.PictureView, Qt::LeftButton, Qt::NoModifier, c);
     ASSERT_EQ(CurrentLines[0].size(), 1u);
     EXPECT_EQ(CurrentLines[0][0], (Tline{WorkingOf(a), WorkingOf(b), WorkingOf(c)}));
-    EXPECT_EQ(DrawCount, 0);
+    EXPECT_EQ(form->Editor.DrawCount, 0);
 
     ClickAt(ScreenOf(150, 20));
     ClickAt(ScreenOf(180, 20));
     QTest::keyClick(f.PictureView, Qt::Key_Escape);
-    EXPECT_EQ(DrawCount, 0);
+    EXPECT_EQ(form->Editor.DrawCount, 0);
     EXPECT_EQ(CurrentLines[0].size(), 1u);
 }
 
@@ -686,9 +686,9 @@ TEST_F(DrawLinePageTest, EveryEditIsUndoneAndRedone)
     const QString undoText = f.UndoAction->text();
     ClickAt(ScreenOf(30, 20));
     ClickAt(ScreenOf(90, 20));
-    ASSERT_EQ(DrawCount, 2);
+    ASSERT_EQ(form->Editor.DrawCount, 2);
     QTest::keyClick(&f, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(DrawCount, 1);
+    EXPECT_EQ(form->Editor.DrawCount, 1);
     QTest::keyClick(f.PictureView, Qt::Key_Escape);
     EXPECT_EQ(f.UndoAction->text(), undoText);
 
