@@ -135,7 +135,9 @@ void MainWindow::CreateMenus()
     RedoAction->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     EditMenu->addSeparator();
     item(EditMenu, BeginLineAction);
-    item(EditMenu, DeletePointAction);
+    // "Delete point" stays on the toolbar; in the menu the Undo above does it
+    // while a line is drawn, so the menu has one Undo.
+    DeletePointAction = new QAction(this);
     item(EditMenu, DeleteLineAction);
     item(EditMenu, DeleteLayerLinesAction);
     item(EditMenu, DeleteAllLinesAction);

@@ -43,7 +43,8 @@ const std::vector<ControlText> &MainWindowTexts()
         {"QuitItem", K::MenuItem, "&Quit", "退出(&Q)", "Ctrl+Q"},
         {"EditMenu", K::Menu, "&Edit", "编辑(&E)", ""},
         {"BeginLineAction", K::MenuItem, "&Begin draw line", "开始勾线(&B)", "Ctrl+B"},
-        // Ctrl+Z is Undo's, which gives back a point while a line is drawn.
+        // On the toolbar only: the Edit menu's Undo (Ctrl+Z) gives back a point
+        // while a line is drawn.
         {"DeletePointAction", K::MenuItem, "&Undo", "反悔勾线(&U)", ""},
         {"DeleteLineAction", K::MenuItem, "&Delete line", "删除单条线(&D)", ""},
         {"DeleteLayerLinesAction", K::MenuItem, "Delete &Layer", "删除单层线(&L)", ""},
