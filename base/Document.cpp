@@ -38,7 +38,6 @@ uint8_t AppState;
 uint8_t ViewsCurrent;
 uint8_t PrintWritten;
 uint8_t AnimationPlayed;
-int32_t BusyDepth;
 int32_t PreviewStop;
 int32_t ReliefPreviewStop;
 int32_t CurrentLayer;
@@ -119,7 +118,6 @@ void ResetDocument()
     ViewsStale = 1;
     AppState = StateNothingImported;
     ViewsCurrent = PrintWritten = AnimationPlayed = 0;
-    BusyDepth = 0;
     PreviewStop = 0;
     ReliefPreviewStop = 0;
     CurrentLayer = 0;

@@ -153,8 +153,6 @@ extern uint8_t AppState;  // AppStates
 extern uint8_t ViewsCurrent;
 extern uint8_t PrintWritten;
 extern uint8_t AnimationPlayed;
-// Commands running with the busy cursor, so that nested ones restore it once.
-extern int32_t BusyDepth;
 extern int32_t PreviewStop;
 extern int32_t ReliefPreviewStop;
 extern int32_t CurrentLayer;  // layer index, 0 = bottom

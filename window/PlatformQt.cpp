@@ -59,12 +59,13 @@ void InstallQtPlatform()
     Platform.OpenFileName = [](const FileDialogRequest &r) { return RunFileDialog(r, QFileDialog::AcceptOpen); };
     Platform.SaveFileName = [](const FileDialogRequest &r) { return RunFileDialog(r, QFileDialog::AcceptSave); };
     Platform.Beep = [] { QApplication::beep(); };
-    Platform.SetBusyCursor = [](bool busy) {
+    // Nested busy commands each set the cursor once; only as many are put back.
+    Platform.SetBusyCursor = [busyDepth = 0](bool busy) mutable {
         if (busy) {
-            ++BusyDepth;  // the document state counts nested busy commands
+            ++busyDepth;
             QApplication::setOverrideCursor(Qt::WaitCursor);
-        } else if (BusyDepth > 0) {
-            --BusyDepth;
+        } else if (busyDepth > 0) {
+            --busyDepth;
             QApplication::restoreOverrideCursor();
         }
     };
