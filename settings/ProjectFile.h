@@ -118,6 +118,8 @@ struct ProjectFieldTexts {
     QString Dpi, WidthCm, HeightCm, HScale;
     int ColorModeIndex = 2;
     QStringList OffsetCells;  // grid rows top first
+
+    bool operator==(const ProjectFieldTexts &) const = default;
 };
 // The file of the open document in the current layout; changes nothing.
 // Throws VistrelError for a field that is not a number.

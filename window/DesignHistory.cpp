@@ -12,9 +12,11 @@
 QString DesignState::ChangeFrom(const DesignState &before) const
 {
     QStringList parts;
-    if (Fields != before.Fields)
+    ProjectFieldTexts settings = Fields, settingsBefore = before.Fields;
+    settings.OffsetCells = settingsBefore.OffsetCells = {};
+    if (!(settings == settingsBefore))
         parts << QStringLiteral("settings");
-    if (Offsets != before.Offsets)
+    if (Fields.OffsetCells != before.Fields.OffsetCells)
         parts << QStringLiteral("offsets");
     if (Groups != before.Groups || Layers != before.Layers)
         parts << QStringLiteral("relief settings");
@@ -66,14 +68,11 @@ bool HasLines(const Tnlayer &set)
 DesignState MainWindow::CaptureDesign() const
 {
     DesignState s;
-    s.Fields = {LpiEdit->text(),   FocusEdit->text(),  DepthEdit->text(),  DpiCombo->currentText(),
-                WidthEdit->text(), HeightEdit->text(), HScaleEdit->text(), QString::number(ColourModeCombo->currentIndex())};
+    s.Fields = FieldTexts();
     if (DocumentOpen == 0)
         return s;
-    for (int row = 1; row <= LayerCount; ++row) {
+    for (int row = 1; row <= LayerCount; ++row)
         s.Groups << Cells(1, row);
-        s.Offsets << Cells(2, row);
-    }
     for (const Tlayer &layer : Layers)
         s.Layers.push_back({GroupValue(layer.GroupId), layer.BaseOrder, layer.Smooth, layer.ReliefDepth});
     s.Lines.resize(size_t(LayerCount));
@@ -90,19 +89,20 @@ void MainWindow::RestoreDesign(const DesignState &s)
 {
     const DesignState now = CaptureDesign();
     RestoringDesign = true;
-    LpiEdit->setText(s.Fields.value(0));
+    const ProjectFieldTexts &f = s.Fields;
+    LpiEdit->setText(f.Lpi);
     LpiEdited();
-    FocusEdit->setText(s.Fields.value(1));
+    FocusEdit->setText(f.Focus);
     FocusEdited();
-    DepthEdit->setText(s.Fields.value(2));  // its own handler takes it, as typing would
-    DpiCombo->setEditText(s.Fields.value(3));
-    WidthEdit->setText(s.Fields.value(4));  // the height follows, then is put back as it was
-    HeightEdit->setText(s.Fields.value(5));
-    HScaleEdit->setText(s.Fields.value(6));
-    ColourModeCombo->setCurrentIndex(s.Fields.value(7).toInt());
-    for (int row = 1; row <= LayerCount && row <= s.Offsets.size(); ++row) {
+    DepthEdit->setText(f.Depth);  // its own handler takes it, as typing would
+    DpiCombo->setEditText(f.Dpi);
+    WidthEdit->setText(f.WidthCm);  // the height follows, then is put back as it was
+    HeightEdit->setText(f.HeightCm);
+    HScaleEdit->setText(f.HScale);
+    ColourModeCombo->setCurrentIndex(f.ColorModeIndex);
+    for (int row = 1; row <= LayerCount && row <= s.Groups.size() && row <= f.OffsetCells.size(); ++row) {
         SetCells(1, row, s.Groups[row - 1]);
-        SetCells(2, row, s.Offsets[row - 1]);
+        SetCells(2, row, f.OffsetCells[row - 1]);
     }
     LayerLines.resize(s.Lines.size());
     for (size_t i = 0; i < Layers.size() && i < s.Layers.size(); ++i) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Document.h"
+#include "ProjectFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +15,8 @@
 #include <vector>
 
 struct DesignState {
-    QStringList Fields;   // LPI, focus, depth, resolution, width, height, H scale, colour mode index
-    QStringList Groups;   // the Group column, grid rows top first
-    QStringList Offsets;  // the Offset column
+    ProjectFieldTexts Fields;  // the settings fields and the Offset column, as a save takes them
+    QStringList Groups;        // the Group column, grid rows top first
     // By layer index: GroupId (a relief rendered or not is one value), base
     // order, smoothing, relief depth.
     std::vector<std::array<int64_t, 4>> Layers;

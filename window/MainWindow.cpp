@@ -750,20 +750,20 @@ void MainWindow::ConnectHandlers()
 
     connect(UndoAction, &QAction::triggered, this, &MainWindow::UndoEdit);
     connect(RedoAction, &QAction::triggered, this, &MainWindow::RedoEdit);
-    // An edit is recorded when a cell is typed, a field left or a choice made;
-    // commands record theirs when they end (ApplyCommandStates).
-    connect(LayerGrid, &QTableWidget::cellChanged, this, [this] { RecordDesignEdit(); });
-    for (QLineEdit *field : {LpiEdit, FocusEdit, DepthEdit, WidthEdit, HeightEdit, HScaleEdit})
+    // A cell typed or a choice made is one edit; a field is one edit when it
+    // is left, while the caption's mark of unsaved changes follows each key.
+    // Commands record theirs when they end (ApplyCommandStates).
+    const auto edited = [this] {
+        RecordDesignEdit();
+        ShowDesignModified();
+    };
+    connect(LayerGrid, &QTableWidget::cellChanged, this, edited);
+    connect(DpiCombo, &QComboBox::currentTextChanged, this, edited);
+    connect(ColourModeCombo, &QComboBox::currentIndexChanged, this, edited);
+    for (QLineEdit *field : {LpiEdit, FocusEdit, DepthEdit, WidthEdit, HeightEdit, HScaleEdit}) {
         connect(field, &QLineEdit::editingFinished, this, [this] { RecordDesignEdit(); });
-    connect(DpiCombo, &QComboBox::currentTextChanged, this, [this] { RecordDesignEdit(); });
-    connect(ColourModeCombo, &QComboBox::currentIndexChanged, this, [this] { RecordDesignEdit(); });
-
-    // The caption's mark of unsaved changes follows every edit of the design.
-    connect(LayerGrid, &QTableWidget::cellChanged, this, [this] { ShowDesignModified(); });
-    for (QLineEdit *field : {LpiEdit, FocusEdit, DepthEdit, WidthEdit, HeightEdit, HScaleEdit})
         connect(field, &QLineEdit::textChanged, this, [this] { ShowDesignModified(); });
-    connect(DpiCombo, &QComboBox::currentTextChanged, this, [this] { ShowDesignModified(); });
-    connect(ColourModeCombo, &QComboBox::currentIndexChanged, this, [this] { ShowDesignModified(); });
+    }
 
     // A hidden menu item does not answer its shortcut in Qt; these two must.
     for (QAction *hidden : {ImportDefaultSettingsItem, LanguageItem}) {
