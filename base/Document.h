@@ -1,8 +1,4 @@
-// The open document: one imported PSD with its layers, the 3D and print
-// settings, the per-layer offsets and the contour lines. It is not an object but
-// this fixed set of process-wide variables, read and written directly by the
-// commands of the main window. ResetDocument() puts every one of them back to its
-// start-up value.
+// The open document and the named values it is made of.
 //
 // Units: layer rectangles and offsets are canvas pixels; contour-line points are
 // working-image pixels; every fractional value is a Fixed4.
@@ -105,85 +101,92 @@ WorkingGeometry WorkingGeometryOf(int32_t canvasWidth, int32_t canvasHeight);
 // "Gray", "RGB", "CMYK"
 QString ColorModeName(uint16_t mode);
 
-// --- The layer table ---
-extern alayers Layers;
-extern uint16_t LayerCount;  // 3 before any import; nothing reads Layers then
+// The open document: what the designer made (layers with their groups and relief
+// settings, the 3D and print settings, every layer's contour lines), the picture
+// it was imported from, and where the person is with it (views current, the
+// preview's stop code, the layer and view shown). A Document{} is the state
+// before any import, before the settings file is applied.
+struct Document {
+    // --- The layer table ---
+    alayers Layers;
+    uint16_t LayerCount = 3;  // 3 before any import; nothing reads Layers then
 
-// --- 3D settings ---
-extern Fixed4 Lpi;
-extern Fixed4 Depth;
-extern int32_t FocusLayer;   // grid row of the focus layer, 1 = top; 0 = none
-extern int32_t CentreView;   // the view without parallax
+    // --- 3D settings ---
+    Fixed4 Lpi = 424500;      // 42.45
+    Fixed4 Depth = Fixed4One;
+    int32_t FocusLayer = 2;   // grid row of the focus layer, 1 = top; 0 = none
+    int32_t CentreView = 4;   // the view without parallax
 
-// --- Print settings ---
-extern Fixed4 OutputDpi;     // AutoDpi means "(Auto)"
-extern Fixed4 OutputWidthCm;
-extern Fixed4 OutputHeightCm;
-extern uint8_t OutputColorMode;  // index into "1bit x 4", "Gray X 4 ", "Color", "4bit"
-extern uint8_t HScale;
-extern uint8_t Language;         // 0 English, 1 Chinese
+    // --- Print settings ---
+    Fixed4 OutputDpi = 720 * Fixed4One;  // AutoDpi means "(Auto)"
+    Fixed4 OutputWidthCm = 5 * Fixed4One;
+    Fixed4 OutputHeightCm = 5 * Fixed4One;
+    uint8_t OutputColorMode = 2;  // index into "1bit x 4", "Gray X 4 ", "Color", "4bit"
+    uint8_t HScale = 1;
+    uint8_t Language = 0;         // 0 English, 1 Chinese
 
-// --- Image geometry, set by import ---
-extern int32_t ImageWidth, ImageHeight;
-extern int32_t WorkWidth, WorkHeight;
-extern Fixed4 WorkScale;
-extern Fixed4 PsdDpi;
-extern Fixed4 PsdWidthCm, PsdHeightCm;
-extern Fixed4 AspectRatio;
-extern uint16_t PsdColorMode;  // 1 grey, 3 RGB, 4 CMYK
+    // --- Image geometry, set by import ---
+    int32_t ImageWidth = 0, ImageHeight = 0;
+    int32_t WorkWidth = 0, WorkHeight = 0;
+    Fixed4 WorkScale = Fixed4One;
+    Fixed4 PsdDpi = 200 * Fixed4One;
+    Fixed4 PsdWidthCm = 0, PsdHeightCm = 0;
+    Fixed4 AspectRatio = Fixed4One;
+    uint16_t PsdColorMode = ModeRgb;
 
-// --- Working images ---
-extern abitmap LayerImages;
-extern abitmap LayerAlphas;
-extern QImage ComposedImage;
-extern QImage ComposedAlpha;
-extern QImage OrderMap;
+    // --- Working images ---
+    abitmap LayerImages;
+    abitmap LayerAlphas;
+    QImage ComposedImage;
+    QImage ComposedAlpha;
+    QImage OrderMap;
 
-// --- Contour lines ---
-extern Tnnlayer LayerLines;
-extern Tnlayer CurrentLines;
+    // --- Contour lines ---
+    Tnnlayer LayerLines;
+    Tnlayer CurrentLines;
 
-// --- State flags and view state ---
-extern uint8_t DocumentOpen;
-extern uint8_t ViewsStale;
-extern uint8_t AppState;  // AppStates
-// What the output commands need: views that match the 3D settings (the print
-// export and the anaglyph), a print written since the import (the layered PSD,
-// from its full-resolution views), an animation played to its end (the GIF).
-extern uint8_t ViewsCurrent;
-extern uint8_t PrintWritten;
-extern uint8_t AnimationPlayed;
-extern int32_t PreviewStop;
-extern int32_t ReliefPreviewStop;
-extern int32_t CurrentLayer;  // layer index, 0 = bottom
-extern int32_t CurrentView;   // 0..6
-extern uint8_t DrawLineActive;
-// "Crop to the area every view covers": off unless chosen. When on, the views
-// of the print, the layered PSD, the GIF and the anaglyph keep canvas columns
-// CropLeft .. CropLeft + CropWidth - 1 only (CropWidth 0: the whole canvas).
-extern uint8_t CropEdges;
-extern int32_t CropLeft, CropWidth;
+    // --- State flags and view state ---
+    uint8_t DocumentOpen = 0;
+    uint8_t ViewsStale = 1;
+    uint8_t AppState = StateNothingImported;  // AppStates
+    // What the output commands need: views that match the 3D settings (the print
+    // export and the anaglyph), a print written since the import (the layered PSD,
+    // from its full-resolution views), an animation played to its end (the GIF).
+    uint8_t ViewsCurrent = 0;
+    uint8_t PrintWritten = 0;
+    uint8_t AnimationPlayed = 0;
+    int32_t PreviewStop = 0;
+    int32_t ReliefPreviewStop = 0;
+    int32_t CurrentLayer = 0;  // layer index, 0 = bottom
+    int32_t CurrentView = 0;   // 0..6
+    uint8_t DrawLineActive = 0;
+    // "Crop to the area every view covers": off unless chosen. When on, the views
+    // of the print, the layered PSD, the GIF and the anaglyph keep canvas columns
+    // CropLeft .. CropLeft + CropWidth - 1 only (CropWidth 0: the whole canvas).
+    uint8_t CropEdges = 0;
+    int32_t CropLeft = 0, CropWidth = 0;
 
-// --- Paths and texts ---
-extern QString WorkFolder;     // ends with the folder separator
-extern QString ProgramFolder;  // no trailing separator
-extern QString PsdPath;
-extern QString HintImport, HintSetParameters, HintStopPreview, HintExport, HintGlasses, HintCurrent;
+    // --- Paths and texts ---
+    QString PsdPath;
+    QString HintImport, HintSetParameters, HintStopPreview, HintExport, HintGlasses, HintCurrent;
 
-// --- Working state of import and composition ---
-// Layer indexes are 16-bit here so that documents of more than 256 layers work.
-extern Fixed4 OffsetSpan;
-extern Fixed4 FrontStep, BackStep;
-extern std::vector<uint16_t> UngroupedLayers;  // layers of group 0, top first
-extern int32_t UngroupedCount;
-extern int32_t FocusPick;
-extern std::vector<Fixed4> DefaultOffsets;
-extern std::vector<std::vector<uint16_t>> GroupMembers;
-extern std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
-extern std::vector<int32_t> LayerViewLeft;
+    // --- Working state of import and composition ---
+    // Layer indexes are 16-bit here so that documents of more than 256 layers work.
+    Fixed4 OffsetSpan = 0;
+    Fixed4 FrontStep = Fixed4One, BackStep = Fixed4One;
+    std::vector<uint16_t> UngroupedLayers;  // layers of group 0, top first
+    int32_t UngroupedCount = 0;
+    int32_t FocusPick = 0;
+    std::vector<Fixed4> DefaultOffsets;
+    std::vector<std::vector<uint16_t>> GroupMembers;
+    std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
+    std::vector<int32_t> LayerViewLeft;
 
-// The five reserved integers of the settings file, written back as they were read.
-extern std::array<int64_t, 5> SettingsReserved;
+    // The five reserved integers of the settings file, written back as they were read.
+    std::array<int64_t, 5> SettingsReserved{};
+};
 
-// Every variable back to its start-up value (before the settings file is applied).
+extern Document Doc;
+
+// The document back to its start-up value (before the settings file is applied).
 void ResetDocument();

@@ -21,6 +21,8 @@
 #include <unistd.h>
 #endif
 
+QString WorkFolder;
+
 QString ChooseWorkFolder(const QStringList &roots, const QString &fallbackRoot,
                          const std::function<int64_t(const QString &)> &freeSpace,
                          const std::function<bool(const QString &)> &makeFolder)

@@ -50,6 +50,10 @@ QString PrivateFolderIn(const QString &sharedFolder);
 // are removed, never followed.
 void DeleteFilesInFolder(const QString &folder);
 
+// The work folder this process claimed, ending with its separator; empty until
+// start-up (or a batch run) sets it. It belongs to the process, not to a document.
+extern QString WorkFolder;
+
 // Whether a path is a file of the work folder (WorkFolder): such files need
 // no durability, the folder being emptied after a crash.
 bool IsWorkFile(const QString &path);

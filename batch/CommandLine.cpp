@@ -155,7 +155,7 @@ std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const
 {
     if (!IsProjectFile(file)) {
         ImportDocument(file, progress);
-        PsdPath = QFileInfo(file).absoluteFilePath();
+        Doc.PsdPath = QFileInfo(file).absoluteFilePath();
         return std::nullopt;
     }
     ProjectOutcome outcome = OpenProjectCommand(file, {}, progress).Project;
@@ -169,16 +169,16 @@ std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const
 QString DocumentFacts(const std::vector<int32_t> &offsets)
 {
     QStringList lines;
-    lines << QStringLiteral("canvas: %1 x %2").arg(ImageWidth).arg(ImageHeight);
-    lines << QStringLiteral("dpi: %1").arg(ShortFixed4Text(PsdDpi));
-    lines << QStringLiteral("size cm: %1 x %2").arg(ShortFixed4Text(PsdWidthCm), ShortFixed4Text(PsdHeightCm));
-    lines << QStringLiteral("colour mode: %1").arg(ColorModeName(PsdColorMode));
-    lines << QStringLiteral("working size: %1 x %2").arg(WorkWidth).arg(WorkHeight);
-    lines << QStringLiteral("working scale: %1").arg(ShortFixed4Text(WorkScale));
-    lines << QStringLiteral("layers: %1").arg(LayerCount);
-    for (int row = 1; row <= LayerCount; ++row) {
-        const int i = LayerCount - row;
-        const Tlayer &l = Layers[size_t(i)];
+    lines << QStringLiteral("canvas: %1 x %2").arg(Doc.ImageWidth).arg(Doc.ImageHeight);
+    lines << QStringLiteral("dpi: %1").arg(ShortFixed4Text(Doc.PsdDpi));
+    lines << QStringLiteral("size cm: %1 x %2").arg(ShortFixed4Text(Doc.PsdWidthCm), ShortFixed4Text(Doc.PsdHeightCm));
+    lines << QStringLiteral("colour mode: %1").arg(ColorModeName(Doc.PsdColorMode));
+    lines << QStringLiteral("working size: %1 x %2").arg(Doc.WorkWidth).arg(Doc.WorkHeight);
+    lines << QStringLiteral("working scale: %1").arg(ShortFixed4Text(Doc.WorkScale));
+    lines << QStringLiteral("layers: %1").arg(Doc.LayerCount);
+    for (int row = 1; row <= Doc.LayerCount; ++row) {
+        const int i = Doc.LayerCount - row;
+        const Tlayer &l = Doc.Layers[size_t(i)];
         lines << QStringLiteral("layer %1: row %2, rect left %3 top %4 right %5 bottom %6, group %7, channels %8, "
                                 "offset %9%10")
                      .arg(i + 1)
@@ -190,7 +190,7 @@ QString DocumentFacts(const std::vector<int32_t> &offsets)
                      .arg(l.GroupId)
                      .arg(l.ChannelCount)
                      .arg(offsets[size_t(i)])
-                     .arg(row == FocusLayer ? QStringLiteral(", focus") : QString());
+                     .arg(row == Doc.FocusLayer ? QStringLiteral(", focus") : QString());
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
@@ -232,7 +232,6 @@ struct TypedSettings {
 TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
 {
     TypedSettings typed;
-    ProgramFolder = Platform.ProgramFolder();
     const QString problem = ReadSettingsFile(typed.File);
     if (!problem.isEmpty())
         std::fprintf(err, "warning: %s\n", problem.toLocal8Bit().constData());
@@ -280,18 +279,18 @@ RunSettings SettingsOfRun(const TypedSettings &typed, const CommandLine &options
             if (const auto &offset = project->RowOffsets[size_t(row - 1)])
                 run.OffsetCells[row - 1] = QString::number(*offset);
     }
-    Depth = CheckDepth(StrToFixed4(run.DepthText)).Value;
+    Doc.Depth = CheckDepth(StrToFixed4(run.DepthText)).Value;
     if (typed.FocusRow) {
         // A row the document does not have is refused, as a typed LPI outside
         // its limits is: a script should not get a print without the focus it named.
-        if (CheckFocusRow(*typed.FocusRow, LayerCount) == 0)
-            throw VistrelError(OutOfLimitsText(QStringLiteral("--focus"), Fixed4One, int64_t(LayerCount) * Fixed4One,
+        if (CheckFocusRow(*typed.FocusRow, Doc.LayerCount) == 0)
+            throw VistrelError(OutOfLimitsText(QStringLiteral("--focus"), Fixed4One, int64_t(Doc.LayerCount) * Fixed4One,
                                                options.Focus));
-        FocusLayer = *typed.FocusRow;
+        Doc.FocusLayer = *typed.FocusRow;
     }
     // The same reading of the fields as the window's Preview and export.
-    run.Views = ReadPreviewSettings({QString::number(FocusLayer), run.DepthText, run.Print.Lpi, run.OffsetCells});
-    CentreView = 4;
+    run.Views = ReadPreviewSettings({QString::number(Doc.FocusLayer), run.DepthText, run.Print.Lpi, run.OffsetCells});
+    Doc.CentreView = 4;
     return run;
 }
 
@@ -315,13 +314,13 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
     std::fputs(DocumentFacts(run.Views.Offsets).toLocal8Bit().constData(), out);
     // The print these settings describe, and how far its views move the layers.
     try {
-        const PrintSettingsOutcome print = ReadPrintSettings(run.Print, AspectRatio);
+        const PrintSettingsOutcome print = ReadPrintSettings(run.Print, Doc.AspectRatio);
         const PrintSettings &p = print.Settings;
         std::fprintf(out, "print: %s lpi, %s dpi%s, %s x %s cm, H scale %d, depth %s\n",
                      ShortFixed4Text(p.Lpi).toLocal8Bit().constData(), ShortFixed4Text(p.Dpi).toLocal8Bit().constData(),
                      print.AutoDpi ? " (auto)" : "", ShortFixed4Text(p.WidthCm).toLocal8Bit().constData(),
                      ShortFixed4Text(p.HeightCm).toLocal8Bit().constData(), p.HScale,
-                     ShortFixed4Text(Depth).toLocal8Bit().constData());
+                     ShortFixed4Text(Doc.Depth).toLocal8Bit().constData());
         const PrintGeometry g = PrintGeometryOf(p);
         const DepthGuidance guidance = DepthGuidanceFor(run.Views.Offsets, run.Views.FocusOffset, g.Lenses, g.Columns);
         std::fprintf(out, "depth guidance at %s lpi, %s dpi, %s cm wide: %s\n",
@@ -392,8 +391,8 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         // The settings of the window (rewritten only when damaged), and what
         // the command line typed, checked before any work is done.
         const TypedSettings typed = CheckTypedSettings(options, err);
-        HScale = uint8_t(typed.File.HScale);
-        OutputColorMode = uint8_t(typed.File.OutputColorMode);
+        Doc.HScale = uint8_t(typed.File.HScale);
+        Doc.OutputColorMode = uint8_t(typed.File.OutputColorMode);
         PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One);
 
         // The pitch test needs no document: strips at each LPI of the range.
@@ -431,8 +430,8 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         const PrintFieldTexts &texts = run.Print;
         const std::vector<int32_t> &offsets = run.Views.Offsets;
         const int32_t focusOffset = run.Views.FocusOffset;
-        print = ReadPrintSettings(texts, AspectRatio);
-        Lpi = print.Settings.Lpi;
+        print = ReadPrintSettings(texts, Doc.AspectRatio);
+        Doc.Lpi = print.Settings.Lpi;
         // Relief layers of a project are rendered once, for every output.
         {
             TerminalProgress progress(err, "relief");
@@ -442,10 +441,10 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         // kept and its height follows them. A saved project keeps the print as
         // set, uncropped: the crop is made again from it.
         const PrintSettingsOutcome uncropped = print;
-        CropEdges = options.CropEdges ? 1 : 0;
+        Doc.CropEdges = options.CropEdges ? 1 : 0;
         const PreparedPrint prepared = PreparePrint(texts, offsets, focusOffset);
         print = prepared.Print;
-        if (CropWidth > 0)
+        if (Doc.CropWidth > 0)
             std::fprintf(out, "crop: %s\n",
                          CropText(0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
         // How far the views move the layers under the lenses of the print as
@@ -460,9 +459,9 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
 
         // Every output's size is checked before any of them is made.
         if (!options.ExportTiff.isEmpty())
-            CheckPrintSize(prepared.Geometry, ChannelsOfColorMode(PsdColorMode), PsdColorMode);
+            CheckPrintSize(prepared.Geometry, ChannelsOfColorMode(Doc.PsdColorMode), Doc.PsdColorMode);
         if (!options.ExportPsd.isEmpty())
-            CheckLayeredPsdSize(CropWidth > 0 ? CropWidth : ImageWidth, ImageHeight, ChannelsOfColorMode(PsdColorMode));
+            CheckLayeredPsdSize(Doc.CropWidth > 0 ? Doc.CropWidth : Doc.ImageWidth, Doc.ImageHeight, ChannelsOfColorMode(Doc.PsdColorMode));
         auto written = [&](const char *what, const QString &path) {
             std::fprintf(out, "%s written: %s\n", what, QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
         };
@@ -495,13 +494,13 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         }
         if (!options.ExportPsd.isEmpty()) {
             timer.restart();
-            WriteLayeredPsd(options.ExportPsd, ViewCount, PsdColorMode);
+            WriteLayeredPsd(options.ExportPsd, ViewCount, Doc.PsdColorMode);
             phase(QStringLiteral("layered PSD"), timer.elapsed());
             written("layered PSD", options.ExportPsd);
         }
         if (!options.ExportGif.isEmpty()) {
             timer.restart();
-            ExportViewsGif(800, 10, options.ExportGif, PsdColorMode, {},
+            ExportViewsGif(800, 10, options.ExportGif, Doc.PsdColorMode, {},
                            options.GifPalette == QLatin1String("adaptive") ? GifPaletteKind::Adaptive
                                                                              : GifPaletteKind::Halftone);
             phase(QStringLiteral("GIF"), timer.elapsed());
@@ -510,15 +509,15 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         if (!options.SaveProject.isEmpty()) {
             const PrintSettings &p = uncropped.Settings;
             SaveProject(options.SaveProject,
-                        {ShortFixed4Text(p.Lpi), QString::number(FocusLayer), run.DepthText,
+                        {ShortFixed4Text(p.Lpi), QString::number(Doc.FocusLayer), run.DepthText,
                          uncropped.AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(p.Dpi),
                          ShortFixed4Text(p.WidthCm), ShortFixed4Text(p.HeightCm), QString::number(p.HScale),
-                         OutputColorMode, run.OffsetCells});
+                         Doc.OutputColorMode, run.OffsetCells});
             written("project", options.SaveProject);
         }
         if (options.Anaglyph) {
-            const QString path = AnaglyphPath(PsdPath);
-            SaveImage(AnaglyphOfViews(PsdColorMode), path);
+            const QString path = AnaglyphPath(Doc.PsdPath);
+            SaveImage(AnaglyphOfViews(Doc.PsdColorMode), path);
             written("anaglyph", path);
         }
         phase(QStringLiteral("total"), total.elapsed());

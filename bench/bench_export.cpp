@@ -6,6 +6,7 @@
 // same file, and dd writing as many bytes as the print to the same folder.
 // A 12000 x 8000 document is exported too, for the memory.
 #include "Document.h"
+#include "WorkFolder.h"
 #include "Import.h"
 #include "Interlacer.h"
 #include "LargeDocument.h"
@@ -43,14 +44,14 @@ int RunOnce(int dpi, int width, int height)
     ImportDocument(PsdOf(width, height));
     const double import = timer.restart() / 1000.0;
     const std::vector<int32_t> offsets = DefaultGridOffsets();
-    const int32_t focus = FocusOffsetIn(offsets, FocusLayer);
+    const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
     GenerateViewFiles(offsets, focus);
     const double preview = timer.restart() / 1000.0;
     PrintSettings s;
     s.Lpi = 60 * Fixed4One;
     s.Dpi = dpi * Fixed4One;
     s.WidthCm = 21 * Fixed4One;
-    s.HeightCm = ToFixed4(21.0 / FromFixed4(AspectRatio));
+    s.HeightCm = ToFixed4(21.0 / FromFixed4(Doc.AspectRatio));
     s.HScale = 1;
     ExportPrint(s, offsets, focus, print);
     const double exportSeconds = timer.elapsed() / 1000.0;

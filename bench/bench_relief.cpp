@@ -20,17 +20,17 @@ int main(int argc, char **argv)
     QTemporaryDir work;
     ResetDocument();
     WorkFolder = work.path() + QStringLiteral("/");
-    ImageWidth = 3000, ImageHeight = 2000;
-    WorkWidth = 1200, WorkHeight = 800, WorkScale = 4000;
-    PsdDpi = 300 * Fixed4One;
-    PsdColorMode = ModeRgb;
-    Depth = Fixed4One;
+    Doc.ImageWidth = 3000, Doc.ImageHeight = 2000;
+    Doc.WorkWidth = 1200, Doc.WorkHeight = 800, Doc.WorkScale = 4000;
+    Doc.PsdDpi = 300 * Fixed4One;
+    Doc.PsdColorMode = ModeRgb;
+    Doc.Depth = Fixed4One;
     Tlayer layer;
     layer.Right = layer.Width = 3000;
     layer.Bottom = layer.Height = 2000;
     layer.BaseOrder = 7, layer.Smooth = 5, layer.ReliefDepth = Fixed4One;
-    Layers = {layer};
-    LayerCount = 1;
+    Doc.Layers = {layer};
+    Doc.LayerCount = 1;
     {
         QImage colour = NewPicture(3000, 2000, 24), alpha = NewPicture(3000, 2000, 8);
         for (int y = 0; y < 2000; ++y) {
@@ -51,7 +51,7 @@ int main(int argc, char **argv)
             line.push_back({int(600 + r * 1.5 * std::cos(p * 2 * M_PI / 60)), int(400 + r * std::sin(p * 2 * M_PI / 60))});
         lines[size_t(k)].push_back(line);
     }
-    const ReliefGeometry g = ReliefGeometryOf(Layers[0]);
+    const ReliefGeometry g = ReliefGeometryOf(Doc.Layers[0]);
     const double paddedMB = double(g.PaddedWidth) * layer.Height * 4 / 1048576;
 
     // The whole render first, as the commands run it with its 35 files, so that
@@ -70,7 +70,7 @@ int main(int argc, char **argv)
     t.restart();
     const QImage working = PaintHeightMap(lines);
     const qint64 paint = t.restart();
-    const QImage map = LayerReliefMap(working, Layers[0], g);
+    const QImage map = LayerReliefMap(working, Doc.Layers[0], g);
     const qint64 enlarge = t.restart();
     const QImage smooth = SmoothReliefMap(map, g.SmoothStep);
     const qint64 smoothing = t.restart();

@@ -12,55 +12,55 @@
 
 int DocumentBits()
 {
-    return BitsOfColorMode(PsdColorMode);
+    return BitsOfColorMode(Doc.PsdColorMode);
 }
 
 void PlaceLayersForView(int view, const std::vector<int32_t> &offsets, int32_t focusOffset)
 {
-    LayerViewLeft.resize(Layers.size());
-    for (size_t i = 0; i < Layers.size(); ++i) {
-        const int64_t d = (int64_t(offsets[i]) - focusOffset) * (view - CentreView);
+    Doc.LayerViewLeft.resize(Doc.Layers.size());
+    for (size_t i = 0; i < Doc.Layers.size(); ++i) {
+        const int64_t d = (int64_t(offsets[i]) - focusOffset) * (view - Doc.CentreView);
         // d / 6 x Depth, Depth holding a value times 10 000.
-        LayerViewLeft[i] = SaturatedInt32(Layers[i].Left + RoundDiv(d * Depth, 6 * Fixed4One));
+        Doc.LayerViewLeft[i] = SaturatedInt32(Doc.Layers[i].Left + RoundDiv(d * Doc.Depth, 6 * Fixed4One));
     }
 }
 
 void BuildGroupTables()
 {
     int highest = 0;
-    for (const Tlayer &layer : Layers)
+    for (const Tlayer &layer : Doc.Layers)
         if (IsFlipGroup(layer.GroupId))
             highest = std::max<int>(highest, layer.GroupId);
-    GroupMembers.assign(highest, {});
-    GroupViewLayer.assign(highest, {});
-    for (size_t i = 0; i < Layers.size(); ++i) {
-        const int g = Layers[i].GroupId;
+    Doc.GroupMembers.assign(highest, {});
+    Doc.GroupViewLayer.assign(highest, {});
+    for (size_t i = 0; i < Doc.Layers.size(); ++i) {
+        const int g = Doc.Layers[i].GroupId;
         if (IsFlipGroup(g))
-            GroupMembers[g - 1].push_back(uint16_t(i));
+            Doc.GroupMembers[g - 1].push_back(uint16_t(i));
     }
     for (int g = 0; g < highest; ++g) {
-        const int64_t members = int64_t(GroupMembers[g].size());
+        const int64_t members = int64_t(Doc.GroupMembers[g].size());
         // The step between views, times 10 000: members spread evenly over 7 views.
         const int64_t step = RoundDiv(members * 10000, 7);
         for (int v = 1; v <= ViewCount; ++v)
             if (v * step > 0)
-                GroupViewLayer[g][v - 1] = GroupMembers[g][size_t((v * step - 1000) / 10000)];
+                Doc.GroupViewLayer[g][v - 1] = Doc.GroupMembers[g][size_t((v * step - 1000) / 10000)];
     }
 }
 
 bool LayerVisibleInView(int layerIndex, int viewIndex)
 {
-    const int g = Layers[layerIndex].GroupId;
+    const int g = Doc.Layers[layerIndex].GroupId;
     if (!IsFlipGroup(g))
         return true;
-    return g <= int(GroupViewLayer.size()) && GroupViewLayer[g - 1][viewIndex] == layerIndex;
+    return g <= int(Doc.GroupViewLayer.size()) && Doc.GroupViewLayer[g - 1][viewIndex] == layerIndex;
 }
 
 int32_t ReliefMargin(const Tlayer &layer)
 {
     // PsdDpi x ReliefDepth / 4, both held times 10 000. A negative relief depth
     // inverts the relief; its margin is as wide as the positive one's.
-    return int32_t(RoundDiv(PsdDpi * std::abs(layer.ReliefDepth), 4 * Fixed4One * Fixed4One));
+    return int32_t(RoundDiv(Doc.PsdDpi * std::abs(layer.ReliefDepth), 4 * Fixed4One * Fixed4One));
 }
 
 void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const QImage &sourceAlpha, int left,
@@ -110,30 +110,30 @@ void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const 
 
 void ComposeView(Resolution resolution, int progressSpan, int progressBase, const std::function<void(int)> &setProgress)
 {
-    if (PsdColorMode != ModeGrey && PsdColorMode != ModeRgb && PsdColorMode != ModeCmyk)
+    if (Doc.PsdColorMode != ModeGrey && Doc.PsdColorMode != ModeRgb && Doc.PsdColorMode != ModeCmyk)
         return;
     const bool full = resolution == Resolution::Full;
-    const int width = full ? ImageWidth : WorkWidth;
-    const int height = full ? ImageHeight : WorkHeight;
-    ComposedImage = NewPicture(width, height, DocumentBits());
-    ComposedAlpha = NewPicture(width, height, 8);
-    ComposedAlpha.fill(full ? 0 : 255);
+    const int width = full ? Doc.ImageWidth : Doc.WorkWidth;
+    const int height = full ? Doc.ImageHeight : Doc.WorkHeight;
+    Doc.ComposedImage = NewPicture(width, height, DocumentBits());
+    Doc.ComposedAlpha = NewPicture(width, height, 8);
+    Doc.ComposedAlpha.fill(full ? 0 : 255);
     // White is 255 in every byte: grey, RGB and CMYK (no ink) alike.
     for (int y = 0; y < height; ++y)
-        std::memset(ComposedImage.scanLine(y), 255, size_t(ComposedImage.bytesPerLine()));
+        std::memset(Doc.ComposedImage.scanLine(y), 255, size_t(Doc.ComposedImage.bytesPerLine()));
     for (int y = 0; y < height; ++y)
-        std::memset(ComposedAlpha.scanLine(y), full ? 0 : 255, size_t(ComposedAlpha.bytesPerLine()));
+        std::memset(Doc.ComposedAlpha.scanLine(y), full ? 0 : 255, size_t(Doc.ComposedAlpha.bytesPerLine()));
 
-    const int count = int(Layers.size());
-    const int viewNumber = CurrentView + 1;
+    const int count = int(Doc.Layers.size());
+    const int viewNumber = Doc.CurrentView + 1;
     for (int i = 0; i < count; ++i) {
         if (setProgress)
             setProgress(int(RoundDiv(int64_t(progressSpan) * i, count)) + progressBase);
-        if (!LayerVisibleInView(i, CurrentView))
+        if (!LayerVisibleInView(i, Doc.CurrentView))
             continue;
-        const Tlayer &layer = Layers[i];
+        const Tlayer &layer = Doc.Layers[i];
         const int n = i + 1;
-        const int32_t viewLeft = i < int(LayerViewLeft.size()) ? LayerViewLeft[i] : layer.Left;
+        const int32_t viewLeft = i < int(Doc.LayerViewLeft.size()) ? Doc.LayerViewLeft[i] : layer.Left;
         const bool relief = layer.GroupId == GroupReliefRendered;
         const int32_t left = relief ? SaturatedInt32(int64_t(viewLeft) - ReliefMargin(layer)) : viewLeft;
         if (full) {
@@ -147,16 +147,16 @@ void ComposeView(Resolution resolution, int progressSpan, int progressBase, cons
                                        .arg(WorkFileName(QStringLiteral("ly"), n))
                                        .arg(colour.width()).arg(colour.height()).arg(layer.Width).arg(layer.Height),
                                    ErrorKind::Format);
-            BlendOver(ComposedImage, ComposedAlpha, colour, alpha, left, layer.Top);
+            BlendOver(Doc.ComposedImage, Doc.ComposedAlpha, colour, alpha, left, layer.Top);
         } else {
-            const int wl = int(ScaleByFixed4(left, WorkScale));
-            const int wt = int(ScaleByFixed4(layer.Top, WorkScale));
+            const int wl = int(ScaleByFixed4(left, Doc.WorkScale));
+            const int wt = int(ScaleByFixed4(layer.Top, Doc.WorkScale));
             if (relief) {
                 const QImage colour = LoadImage(WorkFileName(n, QStringLiteral("xgx"), viewNumber));
                 const QImage alpha = LoadImage(WorkFileName(n, QStringLiteral("xgxt"), viewNumber));
-                BlendOver(ComposedImage, ComposedAlpha, colour, alpha, wl, wt);
+                BlendOver(Doc.ComposedImage, Doc.ComposedAlpha, colour, alpha, wl, wt);
             } else {
-                BlendOver(ComposedImage, ComposedAlpha, LayerImages[i], LayerAlphas[i], wl, wt);
+                BlendOver(Doc.ComposedImage, Doc.ComposedAlpha, Doc.LayerImages[i], Doc.LayerAlphas[i], wl, wt);
             }
         }
     }
@@ -172,17 +172,17 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
                                          const std::vector<std::vector<int32_t>> &viewLefts)
 {
     const int bits = DocumentBits();
-    First = CropWidth > 0 ? CropLeft : 0;
-    Columns = CropWidth > 0 ? CropWidth : ImageWidth;
+    First = Doc.CropWidth > 0 ? Doc.CropLeft : 0;
+    Columns = Doc.CropWidth > 0 ? Doc.CropWidth : Doc.ImageWidth;
     // Two files a layer, fourteen a relief layer: past a couple of hundred,
     // each file is opened for its band's rows only, so that the print never
     // holds more open than a few per thread (a process may have 1024 at most).
     size_t fileCount = 0;
-    for (const Tlayer &layer : Layers)
+    for (const Tlayer &layer : Doc.Layers)
         fileCount += layer.GroupId == GroupReliefRendered ? 2 * size_t(ViewCount) : 2;
     ReopenPerBand = fileCount > OpenFilesKept;
     // A layer's files are opened once; a relief layer has a pair per view.
-    std::vector<int> plainFiles(Layers.size(), -1);
+    std::vector<int> plainFiles(Doc.Layers.size(), -1);
     auto open = [&](const QString &colour, const QString &alpha, const Tlayer &layer, bool relief) {
         auto files = std::make_unique<Files>(colour, alpha);
         files->Top = layer.Top;
@@ -215,10 +215,10 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
     for (size_t p = 0; p < viewIndexes.size(); ++p) {
         const int viewIndex = viewIndexes[p];
         std::vector<Placed> placed;
-        for (int i = 0; i < int(Layers.size()); ++i) {
+        for (int i = 0; i < int(Doc.Layers.size()); ++i) {
             if (!LayerVisibleInView(i, viewIndex))
                 continue;
-            const Tlayer &layer = Layers[size_t(i)];
+            const Tlayer &layer = Doc.Layers[size_t(i)];
             const int n = i + 1;
             const int32_t viewLeft = i < int(viewLefts[p].size()) ? viewLefts[p][size_t(i)] : layer.Left;
             if (layer.GroupId == GroupReliefRendered) {
@@ -378,24 +378,24 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
 void ComposeLayerAloneImage(int layerIndex)
 {
     const int bytes = DocumentBits() / 8;
-    ComposedImage = NewPicture(WorkWidth, WorkHeight, DocumentBits());
-    ComposedAlpha = NewPicture(WorkWidth, WorkHeight, 8);
-    for (int y = 0; y < WorkHeight; ++y) {
-        std::memset(ComposedAlpha.scanLine(y), 255, size_t(ComposedAlpha.bytesPerLine()));
-        uchar *row = ComposedImage.scanLine(y);
+    Doc.ComposedImage = NewPicture(Doc.WorkWidth, Doc.WorkHeight, DocumentBits());
+    Doc.ComposedAlpha = NewPicture(Doc.WorkWidth, Doc.WorkHeight, 8);
+    for (int y = 0; y < Doc.WorkHeight; ++y) {
+        std::memset(Doc.ComposedAlpha.scanLine(y), 255, size_t(Doc.ComposedAlpha.bytesPerLine()));
+        uchar *row = Doc.ComposedImage.scanLine(y);
         const int r = (y + 1) % 16;
-        for (int x = 0; x < WorkWidth; ++x) {
+        for (int x = 0; x < Doc.WorkWidth; ++x) {
             const int q = (x + 1) % 16;
             // The first square each way is 7 pixels, all others 8.
             const bool grey = (r < 8 && q < 8) || (r > 7 && q > 7);
             std::memset(row + qsizetype(x) * bytes, grey ? 200 : 255, size_t(bytes));
         }
     }
-    if (layerIndex < 0 || layerIndex >= int(Layers.size()))
+    if (layerIndex < 0 || layerIndex >= int(Doc.Layers.size()))
         return;
-    const Tlayer &layer = Layers[layerIndex];
-    BlendOver(ComposedImage, ComposedAlpha, LayerImages[layerIndex], LayerAlphas[layerIndex],
-              int(ScaleByFixed4(layer.Left, WorkScale)), int(ScaleByFixed4(layer.Top, WorkScale)));
+    const Tlayer &layer = Doc.Layers[layerIndex];
+    BlendOver(Doc.ComposedImage, Doc.ComposedAlpha, Doc.LayerImages[layerIndex], Doc.LayerAlphas[layerIndex],
+              int(ScaleByFixed4(layer.Left, Doc.WorkScale)), int(ScaleByFixed4(layer.Top, Doc.WorkScale)));
 }
 
 QImage CmykToViewable(const QImage &picture)

@@ -11,44 +11,44 @@
 
 void ChooseDefaultFocus()
 {
-    UngroupedLayers.clear();
-    for (int i = int(Layers.size()) - 1; i >= 0; --i)
-        if (Layers[i].GroupId == GroupPlain)
-            UngroupedLayers.push_back(uint16_t(i));
-    UngroupedCount = int32_t(UngroupedLayers.size());
-    if (UngroupedCount == 0) {
-        FocusPick = 0;
-        FocusLayer = 0;
+    Doc.UngroupedLayers.clear();
+    for (int i = int(Doc.Layers.size()) - 1; i >= 0; --i)
+        if (Doc.Layers[i].GroupId == GroupPlain)
+            Doc.UngroupedLayers.push_back(uint16_t(i));
+    Doc.UngroupedCount = int32_t(Doc.UngroupedLayers.size());
+    if (Doc.UngroupedCount == 0) {
+        Doc.FocusPick = 0;
+        Doc.FocusLayer = 0;
         return;
     }
     // About two fifths of the way down the ungrouped layers.
-    FocusPick = int32_t(RoundDiv(2 * int64_t(UngroupedCount) - 2, 5));
-    FocusLayer = LayerCount - UngroupedLayers[FocusPick];
+    Doc.FocusPick = int32_t(RoundDiv(2 * int64_t(Doc.UngroupedCount) - 2, 5));
+    Doc.FocusLayer = Doc.LayerCount - Doc.UngroupedLayers[Doc.FocusPick];
 }
 
 void ComputeDefaultOffsets()
 {
-    OffsetSpan = int64_t(ImageWidth) * Fixed4One / 16;
-    DefaultOffsets.assign(Layers.size(), 0);
-    if (UngroupedCount == 0)
+    Doc.OffsetSpan = int64_t(Doc.ImageWidth) * Fixed4One / 16;
+    Doc.DefaultOffsets.assign(Doc.Layers.size(), 0);
+    if (Doc.UngroupedCount == 0)
         return;
     // The 0.001 and 0.999 keep the divisors off zero: with the focus on the top
     // layer the front step is only ever multiplied by 0, and with it on the
     // bottom one the back step is never used.
-    const double span = FromFixed4(OffsetSpan);
-    FrontStep = ToFixed4(span * 2.0 / 3.0 / (FocusPick + 0.001));
-    BackStep = ToFixed4(span / (UngroupedCount - FocusPick - 0.999));
-    for (int b = 0; b < UngroupedCount; ++b) {
-        const Fixed4 step = b <= FocusPick ? FrontStep : BackStep;
-        DefaultOffsets[UngroupedLayers[b]] = (b - FocusPick) * step;
+    const double span = FromFixed4(Doc.OffsetSpan);
+    Doc.FrontStep = ToFixed4(span * 2.0 / 3.0 / (Doc.FocusPick + 0.001));
+    Doc.BackStep = ToFixed4(span / (Doc.UngroupedCount - Doc.FocusPick - 0.999));
+    for (int b = 0; b < Doc.UngroupedCount; ++b) {
+        const Fixed4 step = b <= Doc.FocusPick ? Doc.FrontStep : Doc.BackStep;
+        Doc.DefaultOffsets[Doc.UngroupedLayers[b]] = (b - Doc.FocusPick) * step;
     }
 }
 
 std::vector<int32_t> DefaultGridOffsets()
 {
-    std::vector<int32_t> offsets(DefaultOffsets.size());
+    std::vector<int32_t> offsets(Doc.DefaultOffsets.size());
     for (size_t i = 0; i < offsets.size(); ++i)
-        offsets[i] = int32_t(RoundDiv(DefaultOffsets[i], Fixed4One));
+        offsets[i] = int32_t(RoundDiv(Doc.DefaultOffsets[i], Fixed4One));
     return offsets;
 }
 
@@ -87,81 +87,81 @@ struct ImportedState {
 
     static ImportedState Take()
     {
-        return {ComposedImage, ComposedAlpha, OrderMap, DocumentOpen, AppState, LayerLines, CurrentLines,
-                ImageWidth, ImageHeight, WorkWidth, WorkHeight, CurrentView, FocusLayer, FocusPick, UngroupedCount,
-                WorkScale, PsdDpi, PsdWidthCm, PsdHeightCm, AspectRatio, OffsetSpan, FrontStep, BackStep,
-                PsdColorMode, LayerCount, Layers, LayerImages, LayerAlphas, LayerViewLeft, UngroupedLayers,
-                DefaultOffsets, GroupMembers, GroupViewLayer};
+        return {Doc.ComposedImage, Doc.ComposedAlpha, Doc.OrderMap, Doc.DocumentOpen, Doc.AppState, Doc.LayerLines, Doc.CurrentLines,
+                Doc.ImageWidth, Doc.ImageHeight, Doc.WorkWidth, Doc.WorkHeight, Doc.CurrentView, Doc.FocusLayer, Doc.FocusPick, Doc.UngroupedCount,
+                Doc.WorkScale, Doc.PsdDpi, Doc.PsdWidthCm, Doc.PsdHeightCm, Doc.AspectRatio, Doc.OffsetSpan, Doc.FrontStep, Doc.BackStep,
+                Doc.PsdColorMode, Doc.LayerCount, Doc.Layers, Doc.LayerImages, Doc.LayerAlphas, Doc.LayerViewLeft, Doc.UngroupedLayers,
+                Doc.DefaultOffsets, Doc.GroupMembers, Doc.GroupViewLayer};
     }
     void PutBack() const
     {
-        ComposedImage = Composed;
-        ComposedAlpha = ComposedCoverage;
-        OrderMap = Orders;
-        DocumentOpen = Open;
-        AppState = State;
-        LayerLines = Lines;
-        CurrentLines = Current;
-        ImageWidth = Width;
-        ImageHeight = Height;
-        WorkWidth = WWidth;
-        WorkHeight = WHeight;
-        CurrentView = View;
-        FocusLayer = Focus;
-        FocusPick = Pick;
-        UngroupedCount = Ungrouped;
-        WorkScale = Scale;
-        PsdDpi = Dpi;
-        PsdWidthCm = WidthCm;
-        PsdHeightCm = HeightCm;
-        AspectRatio = Aspect;
-        OffsetSpan = Span;
-        FrontStep = Front;
-        BackStep = Back;
-        PsdColorMode = Mode;
-        LayerCount = Count;
-        Layers = LayerTable;
-        LayerImages = Images;
-        LayerAlphas = Alphas;
-        LayerViewLeft = Lefts;
-        UngroupedLayers = UngroupedTable;
-        DefaultOffsets = Defaults;
-        GroupMembers = Members;
-        GroupViewLayer = ViewLayers;
+        Doc.ComposedImage = Composed;
+        Doc.ComposedAlpha = ComposedCoverage;
+        Doc.OrderMap = Orders;
+        Doc.DocumentOpen = Open;
+        Doc.AppState = State;
+        Doc.LayerLines = Lines;
+        Doc.CurrentLines = Current;
+        Doc.ImageWidth = Width;
+        Doc.ImageHeight = Height;
+        Doc.WorkWidth = WWidth;
+        Doc.WorkHeight = WHeight;
+        Doc.CurrentView = View;
+        Doc.FocusLayer = Focus;
+        Doc.FocusPick = Pick;
+        Doc.UngroupedCount = Ungrouped;
+        Doc.WorkScale = Scale;
+        Doc.PsdDpi = Dpi;
+        Doc.PsdWidthCm = WidthCm;
+        Doc.PsdHeightCm = HeightCm;
+        Doc.AspectRatio = Aspect;
+        Doc.OffsetSpan = Span;
+        Doc.FrontStep = Front;
+        Doc.BackStep = Back;
+        Doc.PsdColorMode = Mode;
+        Doc.LayerCount = Count;
+        Doc.Layers = LayerTable;
+        Doc.LayerImages = Images;
+        Doc.LayerAlphas = Alphas;
+        Doc.LayerViewLeft = Lefts;
+        Doc.UngroupedLayers = UngroupedTable;
+        Doc.DefaultOffsets = Defaults;
+        Doc.GroupMembers = Members;
+        Doc.GroupViewLayer = ViewLayers;
     }
 };
 
 // The new document in the variables, up to its composed picture.
 void TakeDocument(PsdDocument &doc, const std::function<void(int)> &progress)
 {
-    ComposedImage = QImage();
-    ComposedAlpha = QImage();
-    OrderMap = QImage();
-    DocumentOpen = 1;
-    AppState = StateImported;
-    LayerLines.clear();
-    CurrentLines.clear();
-    UngroupedLayers.clear();
+    Doc.ComposedImage = QImage();
+    Doc.ComposedAlpha = QImage();
+    Doc.OrderMap = QImage();
+    Doc.DocumentOpen = 1;
+    Doc.AppState = StateImported;
+    Doc.LayerLines.clear();
+    Doc.CurrentLines.clear();
+    Doc.UngroupedLayers.clear();
 
-    ImageWidth = doc.ImageWidth;
-    ImageHeight = doc.ImageHeight;
-    WorkWidth = doc.WorkWidth;
-    WorkHeight = doc.WorkHeight;
-    WorkScale = doc.WorkScale;
-    PsdColorMode = doc.ColorMode;
-    PsdDpi = doc.Dpi;
-    PsdWidthCm = doc.WidthCm;
-    PsdHeightCm = doc.HeightCm;
-    Layers = std::move(doc.Layers);
-    LayerImages = std::move(doc.Images);
-    LayerAlphas = std::move(doc.Alphas);
-    LayerCount = uint16_t(Layers.size());
-    AspectRatio = PsdHeightCm == 0 ? Fixed4One : ToFixed4(FromFixed4(PsdWidthCm) / FromFixed4(PsdHeightCm));
+    Doc.ImageWidth = doc.ImageWidth;
+    Doc.ImageHeight = doc.ImageHeight;
+    Doc.WorkWidth = doc.WorkWidth;
+    Doc.WorkHeight = doc.WorkHeight;
+    Doc.WorkScale = doc.WorkScale;
+    Doc.PsdColorMode = doc.ColorMode;
+    Doc.PsdDpi = doc.Dpi;
+    Doc.PsdWidthCm = doc.WidthCm;
+    Doc.PsdHeightCm = doc.HeightCm;
+    Doc.Layers = std::move(doc.Layers);
+    Doc.LayerImages = std::move(doc.Images);
+    Doc.LayerAlphas = std::move(doc.Alphas);
+    Doc.LayerCount = uint16_t(Doc.Layers.size());
+    Doc.AspectRatio = Doc.PsdHeightCm == 0 ? Fixed4One : ToFixed4(FromFixed4(Doc.PsdWidthCm) / FromFixed4(Doc.PsdHeightCm));
 
-    LayerViewLeft.resize(Layers.size());
-    for (size_t i = 0; i < Layers.size(); ++i) {
-        LayerViewLeft[i] = Layers[i].Left;
-        Tlayer &layer = Layers[i];
+    Doc.LayerViewLeft.resize(Doc.Layers.size());
+    for (size_t i = 0; i < Doc.Layers.size(); ++i) {
+        Doc.LayerViewLeft[i] = Doc.Layers[i].Left;
+        Tlayer &layer = Doc.Layers[i];
         if (layer.ReliefDepth == 0)
             layer.ReliefDepth = Fixed4One;
         if (layer.Smooth == 0)
@@ -220,7 +220,7 @@ ImportOutcome ImportCommand(const ImportRequest &request, const std::function<vo
 {
     // The fields the import takes must hold numbers before anything changes.
     ImportOutcome out;
-    out.Lpi = request.Lpi.isEmpty() ? Lpi : StrToFixed4(request.Lpi);
+    out.Lpi = request.Lpi.isEmpty() ? Doc.Lpi : StrToFixed4(request.Lpi);
     std::optional<double> width;
     if (!request.WidthCm.isEmpty())
         width = StrToFloat(request.WidthCm);
@@ -229,26 +229,26 @@ ImportOutcome ImportCommand(const ImportRequest &request, const std::function<vo
         ImportDocument(*request.Index, progress);
     else
         ImportDocument(request.Path, progress);
-    PsdPath = request.Path;
-    Lpi = out.Lpi;
-    ViewsCurrent = PrintWritten = AnimationPlayed = 0;
-    DrawLineActive = 0;
+    Doc.PsdPath = request.Path;
+    Doc.Lpi = out.Lpi;
+    Doc.ViewsCurrent = Doc.PrintWritten = Doc.AnimationPlayed = 0;
+    Doc.DrawLineActive = 0;
     if (width)
-        out.HeightShown = PrintHeightText(*width, AspectRatio);
+        out.HeightShown = PrintHeightText(*width, Doc.AspectRatio);
 
-    out.Caption = QStringLiteral("Vistrel   ") + QFileInfo(PsdPath).fileName();
-    out.SizeText = ShortFixed4Text(PsdWidthCm) + QStringLiteral(" x ") + ShortFixed4Text(PsdHeightCm);
-    out.DpiText = ShortFixed4Text(PsdDpi);
-    out.ModeText = ColorModeName(PsdColorMode);
-    out.LayersText = QString::number(LayerCount);
-    out.FocusText = QString::number(FocusLayer);
+    out.Caption = QStringLiteral("Vistrel   ") + QFileInfo(Doc.PsdPath).fileName();
+    out.SizeText = ShortFixed4Text(Doc.PsdWidthCm) + QStringLiteral(" x ") + ShortFixed4Text(Doc.PsdHeightCm);
+    out.DpiText = ShortFixed4Text(Doc.PsdDpi);
+    out.ModeText = ColorModeName(Doc.PsdColorMode);
+    out.LayersText = QString::number(Doc.LayerCount);
+    out.FocusText = QString::number(Doc.FocusLayer);
     out.OffsetCells = OffsetCellTexts(DefaultGridOffsets());
-    for (int row = 1; row <= LayerCount; ++row)
-        out.GroupCells << GroupLetter(Layers[size_t(LayerCount - row)].GroupId);
-    out.PrintName = ReplaceExtension(PsdPath, QStringLiteral(".tif"));
-    out.LayeredPsdName = ReplaceExtension(PsdPath, QStringLiteral("_3D.psd"));
-    out.GifName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
-    out.ProjectName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p2"));
+    for (int row = 1; row <= Doc.LayerCount; ++row)
+        out.GroupCells << GroupLetter(Doc.Layers[size_t(Doc.LayerCount - row)].GroupId);
+    out.PrintName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".tif"));
+    out.LayeredPsdName = ReplaceExtension(Doc.PsdPath, QStringLiteral("_3D.psd"));
+    out.GifName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".gif"));
+    out.ProjectName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p2"));
     return out;
 }
 

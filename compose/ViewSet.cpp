@@ -16,23 +16,23 @@ void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
     BuildGroupTables();
     if (progress)
         progress(10);
-    CentreView = 4;
+    Doc.CentreView = 4;
     for (int v = 1; v <= ViewCount; ++v) {
         // 90 / 7 per view, from 10.
         const int base = 10 + int(RoundDiv(int64_t(v - 1) * 90, 7));
         PlaceLayersForView(v, offsets, focusOffset);
-        CurrentView = v - 1;
+        Doc.CurrentView = v - 1;
         ComposeView(Resolution::Working, 13, base, progress);
-        if (CropWidth > 0) {  // the working columns of the crop
-            const int left = int(ScaleByFixed4(CropLeft, WorkScale));
-            const int right = std::max(left + 1, int(ScaleByFixed4(int64_t(CropLeft) + CropWidth, WorkScale)));
-            ComposedImage = ComposedImage.copy(left, 0, std::min(right, WorkWidth) - left, WorkHeight);
-            ComposedAlpha = ComposedAlpha.copy(left, 0, std::min(right, WorkWidth) - left, WorkHeight);
+        if (Doc.CropWidth > 0) {  // the working columns of the crop
+            const int left = int(ScaleByFixed4(Doc.CropLeft, Doc.WorkScale));
+            const int right = std::max(left + 1, int(ScaleByFixed4(int64_t(Doc.CropLeft) + Doc.CropWidth, Doc.WorkScale)));
+            Doc.ComposedImage = Doc.ComposedImage.copy(left, 0, std::min(right, Doc.WorkWidth) - left, Doc.WorkHeight);
+            Doc.ComposedAlpha = Doc.ComposedAlpha.copy(left, 0, std::min(right, Doc.WorkWidth) - left, Doc.WorkHeight);
         }
-        SaveImage(ComposedImage, WorkFileName(QStringLiteral("vw"), v));
-        SaveImage(ComposedAlpha, WorkFileName(QStringLiteral("vwt"), v));
-        if (PsdColorMode != ModeRgb)
-            SaveImage(ViewablePicture(ComposedImage), WorkFileName(QStringLiteral("vwv"), v));
+        SaveImage(Doc.ComposedImage, WorkFileName(QStringLiteral("vw"), v));
+        SaveImage(Doc.ComposedAlpha, WorkFileName(QStringLiteral("vwt"), v));
+        if (Doc.PsdColorMode != ModeRgb)
+            SaveImage(ViewablePicture(Doc.ComposedImage), WorkFileName(QStringLiteral("vwv"), v));
     }
     if (progress)
         progress(100);
@@ -50,31 +50,31 @@ int NextPreviewTick(int tick)
 
 void BeginPreview(const PreviewSettings &settings)
 {
-    ViewsCurrent = 0;
-    FocusLayer = settings.FocusRow;
+    Doc.ViewsCurrent = 0;
+    Doc.FocusLayer = settings.FocusRow;
     // Depth or view count changed: relief layers must be rendered again.
-    if (ViewsStale == 1)
-        for (Tlayer &layer : Layers)
+    if (Doc.ViewsStale == 1)
+        for (Tlayer &layer : Doc.Layers)
             if (layer.GroupId == GroupReliefRendered)
                 layer.GroupId = GroupReliefToRender;
-    ViewsStale = 0;
-    Depth = settings.Depth;
-    Lpi = settings.Lpi;
+    Doc.ViewsStale = 0;
+    Doc.Depth = settings.Depth;
+    Doc.Lpi = settings.Lpi;
 }
 
 void PreviewStarted()
 {
-    AppState = StateAnimating;
-    ViewsCurrent = 1;
-    PreviewStop = 0;
-    HintCurrent = HintStopPreview;
+    Doc.AppState = StateAnimating;
+    Doc.ViewsCurrent = 1;
+    Doc.PreviewStop = 0;
+    Doc.HintCurrent = Doc.HintStopPreview;
 }
 
 void StopPreview()
 {
-    PreviewStop = PreviewStopped;
-    AppState = StateStopped;
-    HintCurrent = HintExport;
+    Doc.PreviewStop = PreviewStopped;
+    Doc.AppState = StateStopped;
+    Doc.HintCurrent = Doc.HintExport;
 }
 
 DepthGuidance DepthGuidanceFor(const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
@@ -83,18 +83,18 @@ DepthGuidance DepthGuidanceFor(const std::vector<int32_t> &offsets, int32_t focu
     DepthGuidance d;
     // Where the views put a layer, as the compositor places it.
     auto left = [&](size_t i, int view) {
-        return RoundDiv((int64_t(offsets[i]) - focusOffset) * (view - CentreView) * Depth, 6 * Fixed4One);
+        return RoundDiv((int64_t(offsets[i]) - focusOffset) * (view - Doc.CentreView) * Doc.Depth, 6 * Fixed4One);
     };
-    for (size_t i = 0; i < offsets.size() && i < Layers.size(); ++i)
+    for (size_t i = 0; i < offsets.size() && i < Doc.Layers.size(); ++i)
         for (int v = 1; v < ViewCount; ++v) {
             const int64_t shift = std::abs(left(i, v + 1) - left(i, v));
             if (shift > d.CanvasPixels) {
                 d.CanvasPixels = SaturatedInt32(shift);
-                d.Row = int32_t(LayerCount - i);
+                d.Row = int32_t(Doc.LayerCount - i);
             }
         }
     // The print's lenses lie over the columns printed: all of them, or the crop's.
-    const int64_t printed = CropWidth > 0 ? CropWidth : ImageWidth;
+    const int64_t printed = Doc.CropWidth > 0 ? Doc.CropWidth : Doc.ImageWidth;
     if (printed > 0) {
         d.PrintPixels = double(d.CanvasPixels) * double(columns) / double(printed);
         d.LensWidths = double(d.CanvasPixels) * double(lenses) / double(printed);
@@ -119,9 +119,9 @@ QString DepthGuidanceText(const DepthGuidance &d, uint8_t language)
 
 void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset)
 {
-    CropLeft = 0;
-    CropWidth = 0;
-    if (CropEdges == 0 || ImageWidth <= 0 || ImageHeight <= 0)
+    Doc.CropLeft = 0;
+    Doc.CropWidth = 0;
+    if (Doc.CropEdges == 0 || Doc.ImageWidth <= 0 || Doc.ImageHeight <= 0)
         return;
     BuildGroupTables();
     std::vector<int> views;
@@ -129,28 +129,28 @@ void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset)
     for (int n = 0; n < ViewCount; ++n) {
         PlaceLayersForView(n + 1, offsets, focusOffset);
         views.push_back(n);
-        lefts.push_back(LayerViewLeft);
+        lefts.push_back(Doc.LayerViewLeft);
     }
     FullResolutionBands bands(views, lefts);
     const int bytes = DocumentBits() / 8;
-    const int band = std::max(1, int((4 << 20) / (int64_t(ViewCount) * ImageWidth * (bytes + 1))));
+    const int band = std::max(1, int((4 << 20) / (int64_t(ViewCount) * Doc.ImageWidth * (bytes + 1))));
     std::vector<std::vector<uint8_t>> colour(ViewCount), coverage(ViewCount);
     std::vector<uint8_t *> colourRows, coverageRows;
     for (int v = 0; v < ViewCount; ++v) {
-        colour[size_t(v)].resize(size_t(ImageWidth) * bytes * size_t(band));
-        coverage[size_t(v)].resize(size_t(ImageWidth) * size_t(band));
+        colour[size_t(v)].resize(size_t(Doc.ImageWidth) * bytes * size_t(band));
+        coverage[size_t(v)].resize(size_t(Doc.ImageWidth) * size_t(band));
         colourRows.push_back(colour[size_t(v)].data());
         coverageRows.push_back(coverage[size_t(v)].data());
     }
     // A column is kept when every view covers it fully in every row.
-    std::vector<uint8_t> covered(size_t(ImageWidth), 1);
-    for (int first = 0; first < ImageHeight; first += band) {
-        const int count = std::min(band, ImageHeight - first);
+    std::vector<uint8_t> covered(size_t(Doc.ImageWidth), 1);
+    for (int first = 0; first < Doc.ImageHeight; first += band) {
+        const int count = std::min(band, Doc.ImageHeight - first);
         bands.ComposeWhole(first, count, colourRows, coverageRows);
         for (int v = 0; v < ViewCount; ++v)
-            for (size_t i = 0; i < size_t(ImageWidth) * size_t(count); ++i)
+            for (size_t i = 0; i < size_t(Doc.ImageWidth) * size_t(count); ++i)
                 if (coverage[size_t(v)][i] != 255)
-                    covered[i % size_t(ImageWidth)] = 0;
+                    covered[i % size_t(Doc.ImageWidth)] = 0;
     }
     const auto firstKept = std::find(covered.begin(), covered.end(), 1);
     if (firstKept == covered.end())
@@ -158,29 +158,29 @@ void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset)
                                           "to crop to. Turn the crop off, or lower the depth or the offsets."),
                            ErrorKind::Input);
     const auto lastKept = std::find(covered.rbegin(), covered.rend(), 1);
-    CropLeft = int32_t(firstKept - covered.begin());
-    CropWidth = int32_t(covered.rend() - lastKept) - CropLeft;
+    Doc.CropLeft = int32_t(firstKept - covered.begin());
+    Doc.CropWidth = int32_t(covered.rend() - lastKept) - Doc.CropLeft;
 }
 
 Fixed4 CroppedAspectRatio()
 {
-    if (CropWidth <= 0 || ImageWidth <= 0)
-        return AspectRatio;
-    return RoundDiv(AspectRatio * CropWidth, ImageWidth);
+    if (Doc.CropWidth <= 0 || Doc.ImageWidth <= 0)
+        return Doc.AspectRatio;
+    return RoundDiv(Doc.AspectRatio * Doc.CropWidth, Doc.ImageWidth);
 }
 
 PrintSettingsOutcome ReadCroppedPrintSettings(PrintFieldTexts texts)
 {
-    if (CropWidth > 0)
+    if (Doc.CropWidth > 0)
         texts.HeightCm.clear();
     return ReadPrintSettings(texts, CroppedAspectRatio());
 }
 
 QString CropText(uint8_t language, Fixed4 widthCm, Fixed4 heightCm)
 {
-    if (CropWidth <= 0)
+    if (Doc.CropWidth <= 0)
         return {};
-    const int32_t cut = ImageWidth - CropWidth;
+    const int32_t cut = Doc.ImageWidth - Doc.CropWidth;
     QString text = language == 1 ? QStringLiteral("边缘裁去 %1 列（并非每个视图都覆盖）。").arg(cut)
                                  : QStringLiteral("%1 columns cut at the edges that not every view covers.").arg(cut);
     if (widthCm > 0) {

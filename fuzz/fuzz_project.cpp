@@ -9,14 +9,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     ResetDocument();
-    LayerCount = 3;
-    Layers.resize(3);
-    ImageWidth = 2000;
-    ImageHeight = 1000;
+    Doc.LayerCount = 3;
+    Doc.Layers.resize(3);
+    Doc.ImageWidth = 2000;
+    Doc.ImageHeight = 1000;
     try {
         const ProjectData project =
             ParseProject(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)),
-                         QStringLiteral("fuzz.hx4p3"), LayerCount);
+                         QStringLiteral("fuzz.hx4p3"), Doc.LayerCount);
         ApplyProject(project, QStringLiteral("fuzz.hx4p3"));
     } catch (const VistrelError &) {
     }

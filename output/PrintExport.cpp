@@ -24,7 +24,7 @@ PrintGeometry PrintGeometryOf(const PrintSettings &s)
 PreparedPrint PreparePrint(const PrintFieldTexts &texts, const std::vector<int32_t> &offsets, int32_t focusOffset,
                            const std::function<void(int)> &reliefProgress)
 {
-    if (CropEdges == 1)
+    if (Doc.CropEdges == 1)
         RenderPendingReliefs(reliefProgress);
     ChooseCrop(offsets, focusOffset);
     PreparedPrint p;
@@ -45,7 +45,7 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
     });
     BuildGroupTables();
     const int bits = DocumentBits(), bytes = bits / 8;
-    const int32_t width = CropWidth > 0 ? CropWidth : ImageWidth;  // the crop, when one is set
+    const int32_t width = Doc.CropWidth > 0 ? Doc.CropWidth : Doc.ImageWidth;  // the crop, when one is set
     const size_t rowBytes = size_t(width) * bytes;
     // A view at a time, a band of rows at a time from the bottom up: the
     // coverage file holds the bottom row first, the TIFF the top row first.
@@ -55,19 +55,19 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
         QElapsedTimer timer;
         timer.start();
         PlaceLayersForView(n + 1, offsets, focusOffset);
-        CurrentView = n;
+        Doc.CurrentView = n;
         const int base = int(Round(70.0 / ViewCount * (ViewCount - 1 - n))) + 5;
         if (progress)
             progress(base);
-        FullResolutionBands bands({n}, {LayerViewLeft});
+        FullResolutionBands bands({n}, {Doc.LayerViewLeft});
         const QString path = WorkFileName3(QStringLiteral("vwd"), n + 1);
         SavingFile saving(path, !IsWorkFile(path));
         saving.Open();
         QFileDevice &tiff = saving.Device();
-        WriteTiffHeader(tiff, bytes, width, ImageHeight, PsdDpi, PsdDpi);
+        WriteTiffHeader(tiff, bytes, width, Doc.ImageHeight, Doc.PsdDpi, Doc.PsdDpi);
         const qint64 dataOffset = tiff.pos();
-        BmpRowWriter alpha(WorkFileName3(QStringLiteral("vwdt"), n + 1), width, ImageHeight, 8);
-        for (int end = ImageHeight; end > 0;) {
+        BmpRowWriter alpha(WorkFileName3(QStringLiteral("vwdt"), n + 1), width, Doc.ImageHeight, 8);
+        for (int end = Doc.ImageHeight; end > 0;) {
             const int first = std::max(0, end - band), count = end - first;
             bands.ComposeWhole(first, count, {colour.data()}, {coverage.data()});
             const qint64 size = qint64(rowBytes) * count;
@@ -103,8 +103,8 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
 {
     FaultPoint("ExportPrint");
     // A print the TIFF cannot hold is refused before any work starts.
-    CheckPrintSize(PrintGeometryOf(settings), ChannelsOfColorMode(PsdColorMode), PsdColorMode);
-    Lpi = settings.Lpi;
+    CheckPrintSize(PrintGeometryOf(settings), ChannelsOfColorMode(Doc.PsdColorMode), Doc.PsdColorMode);
+    Doc.Lpi = settings.Lpi;
     auto report = [&](int percent) {
         if (progress)
             progress(percent);
@@ -124,16 +124,16 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
         for (int n = ViewCount - 1; n >= 0; --n) {  // view 7 first
             PlaceLayersForView(n + 1, offsets, focusOffset);
             viewIndexes.push_back(n);
-            viewLefts.push_back(LayerViewLeft);
+            viewLefts.push_back(Doc.LayerViewLeft);
         }
         if (phases)
             phases(QStringLiteral("views placed"), timer.elapsed());
     }
-    OutputDpi = settings.Dpi;
-    OutputWidthCm = settings.WidthCm;
-    OutputHeightCm = settings.HeightCm;
-    HScale = uint8_t(settings.HScale);
-    OutputColorMode = 2;
+    Doc.OutputDpi = settings.Dpi;
+    Doc.OutputWidthCm = settings.WidthCm;
+    Doc.OutputHeightCm = settings.HeightCm;
+    Doc.HScale = uint8_t(settings.HScale);
+    Doc.OutputColorMode = 2;
     QElapsedTimer timer;
     timer.start();
     auto printProgress = [&](int p) { report(viewsShare + p * (100 - viewsShare) / 100); };
@@ -141,16 +141,16 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
         FaultPoint("InterlaceViews");
         const Fixed4 width = CentimetresToInches(settings.WidthCm), height = CentimetresToInches(settings.HeightCm);
         if (writeViewFiles) {
-            InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi, width, height, PsdColorMode,
+            InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi, width, height, Doc.PsdColorMode,
                            printProgress);
         } else {
             // The views are composed band by band straight into the print.
             FullResolutionBands bands(viewIndexes, viewLefts);
             InterlaceBands(
-                ViewCount, bands.Width(), ImageHeight, ComposeBandRows(bands.Width(), DocumentBits() / 8),
+                ViewCount, bands.Width(), Doc.ImageHeight, ComposeBandRows(bands.Width(), DocumentBits() / 8),
                 [&](int first, int count, const std::vector<uint8_t *> &buffers,
                     const std::vector<std::vector<int32_t>> &columns) { bands.Compose(first, count, buffers, columns); },
-                settings.HScale, path, settings.Dpi, settings.Lpi, width, height, PsdColorMode, printProgress);
+                settings.HScale, path, settings.Dpi, settings.Lpi, width, height, Doc.PsdColorMode, printProgress);
         }
     } catch (const std::bad_alloc &) {
         const PrintGeometry g = PrintGeometryOf(settings);

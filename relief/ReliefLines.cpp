@@ -54,19 +54,19 @@ void CompactLines(Tnlayer &set)
 
 void EnterLineSets()
 {
-    LayerLines.resize(LayerCount);
-    Tnlayer &set = LayerLines[size_t(CurrentLayer)];
-    CurrentLines = set.empty() ? EmptyLineSet() : set;
+    Doc.LayerLines.resize(Doc.LayerCount);
+    Tnlayer &set = Doc.LayerLines[size_t(Doc.CurrentLayer)];
+    Doc.CurrentLines = set.empty() ? EmptyLineSet() : set;
 }
 
 void StoreCurrentLines()
 {
-    if (CurrentLayer >= 0 && CurrentLayer < int(LayerLines.size()))
-        LayerLines[size_t(CurrentLayer)] = CurrentLines;
+    if (Doc.CurrentLayer >= 0 && Doc.CurrentLayer < int(Doc.LayerLines.size()))
+        Doc.LayerLines[size_t(Doc.CurrentLayer)] = Doc.CurrentLines;
 }
 
 void LeaveLineSets()
 {
     StoreCurrentLines();
-    CurrentLines.clear();
+    Doc.CurrentLines.clear();
 }

@@ -42,33 +42,33 @@ ReliefGeometry ReliefGeometryOf(const Tlayer &layer)
 {
     // A relief depth or a 3D depth read from a damaged file could ask for a
     // margin or a shift no picture can have; refuse before any arithmetic wraps.
-    const __int128 shift = __int128(ImageWidth) * layer.ReliefDepth * Depth;
-    const double margin = FromFixed4(PsdDpi) * std::abs(FromFixed4(layer.ReliefDepth)) / 4;
+    const __int128 shift = __int128(Doc.ImageWidth) * layer.ReliefDepth * Doc.Depth;
+    const double margin = FromFixed4(Doc.PsdDpi) * std::abs(FromFixed4(layer.ReliefDepth)) / 4;
     if (margin > 100000 || shift > __int128(INT64_MAX) || shift < -__int128(INT64_MAX))
         throw VistrelError(QStringLiteral("A relief depth of %1 with a 3D depth of %2 is too large to render. "
                                           "Choose a smaller relief depth.")
-                               .arg(ShortFixed4Text(layer.ReliefDepth), ShortFixed4Text(Depth)),
+                               .arg(ShortFixed4Text(layer.ReliefDepth), ShortFixed4Text(Doc.Depth)),
                            ErrorKind::Input);
     ReliefGeometry g;
     g.Margin = ReliefMargin(layer);
     g.PaddedWidth = layer.Width + 2 * g.Margin;
     // ImageWidth x layer depth x 3D depth / 30 000 pixels per grey step and view step.
-    g.ShiftFactor = RoundDiv(int64_t(ImageWidth) * layer.ReliefDepth * Depth, int64_t(5000) * 6 * Fixed4One);
+    g.ShiftFactor = RoundDiv(int64_t(Doc.ImageWidth) * layer.ReliefDepth * Doc.Depth, int64_t(5000) * 6 * Fixed4One);
     g.BaseLevel = BaseLevelOf(layer);
-    g.SmoothStep = int32_t(RoundDiv(int64_t(ImageWidth) * layer.Smooth, 500));
+    g.SmoothStep = int32_t(RoundDiv(int64_t(Doc.ImageWidth) * layer.Smooth, 500));
     return g;
 }
 
 QImage PaintHeightMap(const Tnlayer &lines)
 {
-    QImage canvas(WorkWidth, WorkHeight, QImage::Format_RGB888);
-    if (canvas.isNull() && WorkWidth > 0 && WorkHeight > 0)
+    QImage canvas(Doc.WorkWidth, Doc.WorkHeight, QImage::Format_RGB888);
+    if (canvas.isNull() && Doc.WorkWidth > 0 && Doc.WorkHeight > 0)
         throw std::bad_alloc();
     canvas.fill(QColor(BackgroundLevel, BackgroundLevel, BackgroundLevel));
     {
         QPainter painter(&canvas);
         painter.setRenderHint(QPainter::Antialiasing, false);
-        const int outline = int(RoundDiv(WorkWidth, 200));
+        const int outline = int(RoundDiv(Doc.WorkWidth, 200));
         // Higher orders first: the lower indices cover them, so nested lines
         // give rising plateaus with order "1" on top.
         for (int k = int(std::min<size_t>(lines.size(), OrderCount)) - 1; k >= 0; --k) {
@@ -94,11 +94,11 @@ QImage PaintHeightMap(const Tnlayer &lines)
         }
     }
     // The levels are grey: the red channel is the map.
-    QImage map = NewPicture(WorkWidth, WorkHeight, 8);
-    for (int y = 0; y < WorkHeight; ++y) {
+    QImage map = NewPicture(Doc.WorkWidth, Doc.WorkHeight, 8);
+    for (int y = 0; y < Doc.WorkHeight; ++y) {
         const uchar *in = canvas.constScanLine(y);
         uchar *out = map.scanLine(y);
-        for (int x = 0; x < WorkWidth; ++x)
+        for (int x = 0; x < Doc.WorkWidth; ++x)
             out[x] = in[3 * x];
     }
     return map;
@@ -109,20 +109,20 @@ void LayerReliefMapRows(const QImage &workingMap, const Tlayer &layer, const Rel
 {
     // The working map enlarged to the canvas by nearest neighbour, read where
     // the padded layer lies: canvas pixel (X, Y) is map pixel (X - Left + M, Y - Top).
-    const int64_t canvasWidth = RoundDiv(int64_t(WorkWidth) * Fixed4One, WorkScale);
-    const int64_t canvasHeight = RoundDiv(int64_t(WorkHeight) * Fixed4One, WorkScale);
+    const int64_t canvasWidth = RoundDiv(int64_t(Doc.WorkWidth) * Fixed4One, Doc.WorkScale);
+    const int64_t canvasHeight = RoundDiv(int64_t(Doc.WorkHeight) * Fixed4One, Doc.WorkScale);
     const size_t width = size_t(g.PaddedWidth);
     if (workingMap.isNull() || canvasWidth <= 0 || canvasHeight <= 0) {
         std::memset(out, BackgroundLevel, width * size_t(count));
         return;
     }
-    const uint8_t fill = workingMap.constScanLine(CentreSample(0, WorkHeight, canvasHeight))
-                             [CentreSample(0, WorkWidth, canvasWidth)];
+    const uint8_t fill = workingMap.constScanLine(CentreSample(0, Doc.WorkHeight, canvasHeight))
+                             [CentreSample(0, Doc.WorkWidth, canvasWidth)];
     std::vector<int32_t> column(width, -1);
     for (int32_t i = 0; i < g.PaddedWidth; ++i) {
         const int64_t x = int64_t(i) - g.Margin + layer.Left;
         if (x >= 0 && x < canvasWidth)
-            column[size_t(i)] = CentreSample(x, WorkWidth, canvasWidth);
+            column[size_t(i)] = CentreSample(x, Doc.WorkWidth, canvasWidth);
     }
     for (int32_t r = 0; r < count; ++r) {
         uchar *row = out + width * size_t(r);
@@ -131,7 +131,7 @@ void LayerReliefMapRows(const QImage &workingMap, const Tlayer &layer, const Rel
             std::memset(row, fill, width);
             continue;
         }
-        const uchar *in = workingMap.constScanLine(CentreSample(canvasY, WorkHeight, canvasHeight));
+        const uchar *in = workingMap.constScanLine(CentreSample(canvasY, Doc.WorkHeight, canvasHeight));
         for (size_t i = 0; i < width; ++i)
             row[i] = column[i] < 0 ? fill : in[column[i]];
     }
@@ -237,9 +237,9 @@ void ReliefPass(const QImage &source, const QImage &sourceAlpha, const QImage &m
 
 void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress, int bandRows)
 {
-    if (PsdColorMode != ModeGrey && PsdColorMode != ModeRgb && PsdColorMode != ModeCmyk)
+    if (Doc.PsdColorMode != ModeGrey && Doc.PsdColorMode != ModeRgb && Doc.PsdColorMode != ModeCmyk)
         return;
-    const Tlayer &layer = Layers[size_t(layerIndex)];
+    const Tlayer &layer = Doc.Layers[size_t(layerIndex)];
     const int n = layerIndex + 1;
     const ReliefGeometry g = ReliefGeometryOf(layer);
     const QImage workingMap = PaintHeightMap(lines);
@@ -262,8 +262,8 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
     // The seven views' files are written as the bands come, from the bottom
     // up (the files hold the bottom row first); the working-size copies take
     // the rows and columns they sample.
-    const int smallWidth = int(ScaleByFixed4(g.PaddedWidth, WorkScale));
-    const int smallHeight = int(ScaleByFixed4(layer.Height, WorkScale));
+    const int smallWidth = int(ScaleByFixed4(g.PaddedWidth, Doc.WorkScale));
+    const int smallHeight = int(ScaleByFixed4(layer.Height, Doc.WorkScale));
     std::vector<std::unique_ptr<BmpRowWriter>> full, fullAlpha;
     std::vector<QImage> small, smallAlpha;
     for (int view = 1; view <= ViewCount; ++view) {
@@ -299,7 +299,7 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
             SmoothReliefMapRows([&](int y) { return mapRows.data() + width * size_t(y - mapFirst); }, g.PaddedWidth,
                                 height, g.SmoothStep, first, count, smooth.data());
         // The padded source: the layer's rows with a margin on both sides.
-        std::memset(source.data(), PsdColorMode == ModeCmyk ? 255 : 0, source.size());
+        std::memset(source.data(), Doc.PsdColorMode == ModeCmyk ? 255 : 0, source.size());
         std::memset(sourceAlpha.data(), 0, sourceAlpha.size());
         if (colourThere) {
             colour.ReadRows(first, count);
@@ -353,7 +353,7 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
         fullAlpha[size_t(view - 1)]->Commit();
         SaveImage(small[size_t(view - 1)], WorkFileName(n, QStringLiteral("xgx"), view));
         SaveImage(smallAlpha[size_t(view - 1)], WorkFileName(n, QStringLiteral("xgxt"), view));
-        if (PsdColorMode != ModeRgb)
+        if (Doc.PsdColorMode != ModeRgb)
             SaveImage(ViewablePicture(small[size_t(view - 1)]), WorkFileName(n, QStringLiteral("xgxv"), view));
     }
     if (progress)
@@ -363,19 +363,19 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
 void RenderPendingReliefs(const std::function<void(int)> &progress)
 {
     // One run of the progress over all the layers to render.
-    const int pending = int(std::count_if(Layers.begin(), Layers.end(),
+    const int pending = int(std::count_if(Doc.Layers.begin(), Doc.Layers.end(),
                                           [](const Tlayer &l) { return l.GroupId == GroupReliefToRender; }));
     int done = 0;
-    for (size_t i = 0; i < Layers.size(); ++i) {
-        if (Layers[i].GroupId != GroupReliefToRender)
+    for (size_t i = 0; i < Doc.Layers.size(); ++i) {
+        if (Doc.Layers[i].GroupId != GroupReliefToRender)
             continue;
-        const Tnlayer lines = i < LayerLines.size() && !LayerLines[i].empty() ? LayerLines[i] : EmptyLineSet();
+        const Tnlayer lines = i < Doc.LayerLines.size() && !Doc.LayerLines[i].empty() ? Doc.LayerLines[i] : EmptyLineSet();
         RenderRelief(int(i), lines, [&](int p) {
             if (progress)
                 progress((done * 100 + p) / pending);
         });
         ++done;
         // Only once its views are written does the compositor take them.
-        Layers[i].GroupId = GroupReliefRendered;
+        Doc.Layers[i].GroupId = GroupReliefRendered;
     }
 }

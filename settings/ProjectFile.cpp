@@ -255,10 +255,10 @@ int32_t Fitting(int64_t scaled, int32_t stored, const QString &factor, int fileL
 ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
 {
     ProjectOutcome out;
-    const int n = LayerCount;
+    const int n = Doc.LayerCount;
     Fixed4 factor = Fixed4One;
     if (Rescaled(d.Layout))
-        factor = RescaleFactor(d.StoredWidth, ImageWidth);
+        factor = RescaleFactor(d.StoredWidth, Doc.ImageWidth);
 
     // Everything that can be refused is worked out before anything changes.
     out.RowOffsets.assign(size_t(n), std::nullopt);
@@ -287,9 +287,9 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
         rescaledLines.push_back(std::move(points));
     }
 
-    Lpi = d.Lpi;
-    FocusLayer = d.FocusRow;
-    Depth = d.Depth;
+    Doc.Lpi = d.Lpi;
+    Doc.FocusLayer = d.FocusRow;
+    Doc.Depth = d.Depth;
     out.LpiText = ShortFixed4Text(d.Lpi);
     out.FocusText = QString::number(d.FocusRow);
     out.DepthText = ShortFixed4Text(d.Depth);
@@ -300,39 +300,39 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
     if (d.HasResolution) {
         // A colour mode or H scale no print can have is replaced as the
         // settings file does.
-        OutputDpi = d.Dpi;
-        OutputWidthCm = ToFixed4(d.WidthCm);
-        OutputHeightCm = ToFixed4(d.HeightCm);
+        Doc.OutputDpi = d.Dpi;
+        Doc.OutputWidthCm = ToFixed4(d.WidthCm);
+        Doc.OutputHeightCm = ToFixed4(d.HeightCm);
         // A width above the limit is brought to it, and a stored height with
         // it, so that the print keeps the picture's proportions.
-        const bool tooWide = CheckWidthCm(OutputWidthCm).Replaced;
+        const bool tooWide = CheckWidthCm(Doc.OutputWidthCm).Replaced;
         if (tooWide) {
             // In long double: any stored height times the limit would not fit 64 bits;
             // the result, smaller than the height, does.
-            OutputHeightCm = Fixed4(std::llroundl((long double)OutputHeightCm * WidthCmHigh / OutputWidthCm));
-            OutputWidthCm = WidthCmHigh;
+            Doc.OutputHeightCm = Fixed4(std::llroundl((long double)Doc.OutputHeightCm * WidthCmHigh / Doc.OutputWidthCm));
+            Doc.OutputWidthCm = WidthCmHigh;
         }
-        OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 3 ? d.ColorMode : 2);  // the four items
-        HScale = uint8_t(d.HScale >= HScaleLow && d.HScale <= HScaleHigh ? d.HScale : 1);
+        Doc.OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 3 ? d.ColorMode : 2);  // the four items
+        Doc.HScale = uint8_t(d.HScale >= HScaleLow && d.HScale <= HScaleHigh ? d.HScale : 1);
         out.HasResolution = true;
         out.DpiText = d.Dpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(d.Dpi);
-        out.WidthText = tooWide ? ShortFixed4Text(OutputWidthCm) : ShortText(d.WidthCm);
+        out.WidthText = tooWide ? ShortFixed4Text(Doc.OutputWidthCm) : ShortText(d.WidthCm);
         if (d.Layout != Layout99100)
-            out.HeightText = tooWide ? ShortFixed4Text(OutputHeightCm) : ShortText(d.HeightCm);
-        out.ColorModeIndex = OutputColorMode;
-        out.HScaleText = QString::number(HScale);
+            out.HeightText = tooWide ? ShortFixed4Text(Doc.OutputHeightCm) : ShortText(d.HeightCm);
+        out.ColorModeIndex = Doc.OutputColorMode;
+        out.HScaleText = QString::number(Doc.HScale);
     }
 
     for (int i = 0; i < n && i < int(d.Relief.size()); ++i) {
         if (const auto &r = d.Relief[size_t(i)]) {
-            Tlayer &layer = Layers[size_t(i)];
+            Tlayer &layer = Doc.Layers[size_t(i)];
             layer.BaseOrder = uint8_t(std::clamp(r->BaseOrder, 0, OrderCount));
             layer.Smooth = uint8_t(std::clamp(r->Smooth, 1, 9));
             layer.ReliefDepth = r->ReliefDepth;
         }
     }
 
-    LayerLines.assign(size_t(n), Tnlayer(OrderCount));
+    Doc.LayerLines.assign(size_t(n), Tnlayer(OrderCount));
     std::vector<bool> receivesLines(size_t(n), false);
     int skipped = 0;
     for (size_t l = 0; l < d.Lines.size(); ++l) {
@@ -343,12 +343,12 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
         }
         Tline &points = rescaledLines[l];
         receivesLines[size_t(line.Layer)] = true;
-        Tnline &order = LayerLines[size_t(line.Layer)][size_t(line.Order)];
+        Tnline &order = Doc.LayerLines[size_t(line.Layer)][size_t(line.Order)];
         // A later line of lower index never drops the lines read before it.
         if (int(order.size()) < line.Index + 1)
             order.resize(size_t(line.Index + 1));
         order[size_t(line.Index)] = std::move(points);
-        Layers[size_t(line.Layer)].GroupId = GroupReliefToRender;
+        Doc.Layers[size_t(line.Layer)].GroupId = GroupReliefToRender;
         const int row = n - line.Layer;
         if (std::find(out.ReliefRows.begin(), out.ReliefRows.end(), row) == out.ReliefRows.end())
             out.ReliefRows.push_back(row);
@@ -357,7 +357,7 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
     // plain layer again, and its rendered relief files are no longer used. A
     // flip group stays as the PSD made it.
     for (int i = 0; i < n; ++i) {
-        Tlayer &layer = Layers[size_t(i)];
+        Tlayer &layer = Doc.Layers[size_t(i)];
         if (!receivesLines[size_t(i)] &&
             (layer.GroupId == GroupReliefRendered || layer.GroupId == GroupReliefToRender)) {
             layer.GroupId = GroupPlain;
@@ -369,9 +369,9 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
                                        "this document does not have; they were skipped.")
                             .arg(skipped);
 
-    CurrentLayer = n == 0 ? 0 : std::clamp(CurrentLayer, 0, n - 1);
-    CurrentLines = n == 0 ? Tnlayer() : LayerLines[size_t(CurrentLayer)];
-    out.Caption = QStringLiteral("Vistrel    ") + QFileInfo(PsdPath).fileName() + QStringLiteral("    ") +
+    Doc.CurrentLayer = n == 0 ? 0 : std::clamp(Doc.CurrentLayer, 0, n - 1);
+    Doc.CurrentLines = n == 0 ? Tnlayer() : Doc.LayerLines[size_t(Doc.CurrentLayer)];
+    out.Caption = QStringLiteral("Vistrel    ") + QFileInfo(Doc.PsdPath).fileName() + QStringLiteral("    ") +
                   QFileInfo(projectPath).fileName();
     return out;
 }
@@ -397,11 +397,11 @@ QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt)
 
     const QByteArray end = "\r\n";
     QByteArray out;
-    out += PsdPath.toLocal8Bit() + end;
+    out += Doc.PsdPath.toLocal8Bit() + end;
     out += RealText23(FromFixed4(lpi)) + ' ' + QByteArray::number(ViewCount) + ' ' + QByteArray::number(focus) + ' ' +
            RealText23(FromFixed4(depth)) + end;
-    out += QByteArray::number(ProjectLayout) + ' ' + QByteArray::number(LayerCount) + ' ' +
-           QByteArray::number(ImageWidth) + ' ' + QByteArray::number(ImageHeight) + end;
+    out += QByteArray::number(ProjectLayout) + ' ' + QByteArray::number(Doc.LayerCount) + ' ' +
+           QByteArray::number(Doc.ImageWidth) + ' ' + QByteArray::number(Doc.ImageHeight) + end;
     out += "Vistrel lenticular design tool" + end;
     out += QByteArray("Version ") + VistrelVersion + end;
     out += "Project of one design: the PSD, its settings, offsets and contour lines" + end;
@@ -411,15 +411,15 @@ QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt)
            QByteArray::number(texts.ColorModeIndex) + ' ' + QByteArray::number(hscale) + end;
     for (int32_t offset : offsets)
         out += QByteArray::number(offset) + end;
-    for (int i = int(Layers.size()) - 1; i >= 0; --i) {
-        const Tlayer &layer = Layers[size_t(i)];
+    for (int i = int(Doc.Layers.size()) - 1; i >= 0; --i) {
+        const Tlayer &layer = Doc.Layers[size_t(i)];
         out += QByteArray::number(layer.BaseOrder) + ' ' + QByteArray::number(layer.Smooth) + ' ' +
                RealText23(FromFixed4(layer.ReliefDepth)) + end;
     }
-    for (size_t i = 0; i < LayerLines.size(); ++i)
-        for (size_t k = 0; k < LayerLines[i].size(); ++k)
-            for (size_t j = 0; j < LayerLines[i][k].size(); ++j) {
-                const Tline &line = LayerLines[i][k][j];
+    for (size_t i = 0; i < Doc.LayerLines.size(); ++i)
+        for (size_t k = 0; k < Doc.LayerLines[i].size(); ++k)
+            for (size_t j = 0; j < Doc.LayerLines[i][k].size(); ++j) {
+                const Tline &line = Doc.LayerLines[i][k][j];
                 out += QByteArray::number(qulonglong(i)) + ' ' + QByteArray::number(qulonglong(k)) + ' ' +
                        QByteArray::number(qulonglong(j)) + ' ' + QByteArray::number(qlonglong(line.size()) - 1) + end;
                 for (const TPoint32 &p : line)
@@ -433,10 +433,10 @@ QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt)
 {
     // Every field is converted before anything is taken.
     const QByteArray out = ProjectText(texts, savedAt);
-    Lpi = StrToFixed4(texts.Lpi);
-    FocusLayer = StrToInt(texts.Focus);
-    Depth = StrToFixed4(texts.Depth);
-    OutputDpi = IsAutoDpiText(texts.Dpi) ? AutoDpi : StrToFixed4(texts.Dpi);
+    Doc.Lpi = StrToFixed4(texts.Lpi);
+    Doc.FocusLayer = StrToInt(texts.Focus);
+    Doc.Depth = StrToFixed4(texts.Depth);
+    Doc.OutputDpi = IsAutoDpiText(texts.Dpi) ? AutoDpi : StrToFixed4(texts.Dpi);
     return out;
 }
 

@@ -33,15 +33,15 @@ QString FindInFolder(const QString &folder, const QString &name)
 SettingsValues CurrentSettings()
 {
     SettingsValues v;
-    v.Reserved = SettingsReserved;
-    v.Language = Language;
-    v.Depth = Depth;
-    v.Lpi = Lpi;
-    v.OutputDpi = OutputDpi;
-    v.OutputWidthCm = OutputWidthCm;
-    v.OutputHeightCm = OutputHeightCm;
-    v.OutputColorMode = OutputColorMode;
-    v.HScale = HScale;
+    v.Reserved = Doc.SettingsReserved;
+    v.Language = Doc.Language;
+    v.Depth = Doc.Depth;
+    v.Lpi = Doc.Lpi;
+    v.OutputDpi = Doc.OutputDpi;
+    v.OutputWidthCm = Doc.OutputWidthCm;
+    v.OutputHeightCm = Doc.OutputHeightCm;
+    v.OutputColorMode = Doc.OutputColorMode;
+    v.HScale = Doc.HScale;
     return v;
 }
 
@@ -115,9 +115,10 @@ QByteArray FormatSettings(const SettingsValues &v)
 
 QString SettingsFilePath()
 {
-    const QFileInfo programFolder(ProgramFolder);
+    const QString folder = Platform.ProgramFolder();
+    const QFileInfo programFolder(folder);
     if (programFolder.isDir() && programFolder.isWritable())
-        return FindInFolder(ProgramFolder, SettingsFileName);
+        return FindInFolder(folder, SettingsFileName);
     // An installed program's folder cannot be written: keep the file with the user.
     const QString configFolder = Platform.UserConfigFolder();
     MakeFolder(configFolder);
@@ -187,15 +188,15 @@ void ApplySettingsFile()
 {
     QString problem;
     const SettingsValues values = LoadSettings(problem);
-    SettingsReserved = values.Reserved;
-    Language = static_cast<uint8_t>(values.Language);
-    Depth = values.Depth;
-    Lpi = values.Lpi;
-    OutputDpi = values.OutputDpi;
-    OutputWidthCm = values.OutputWidthCm;
-    OutputHeightCm = values.OutputHeightCm;
-    OutputColorMode = static_cast<uint8_t>(values.OutputColorMode);
-    HScale = static_cast<uint8_t>(values.HScale);
+    Doc.SettingsReserved = values.Reserved;
+    Doc.Language = static_cast<uint8_t>(values.Language);
+    Doc.Depth = values.Depth;
+    Doc.Lpi = values.Lpi;
+    Doc.OutputDpi = values.OutputDpi;
+    Doc.OutputWidthCm = values.OutputWidthCm;
+    Doc.OutputHeightCm = values.OutputHeightCm;
+    Doc.OutputColorMode = static_cast<uint8_t>(values.OutputColorMode);
+    Doc.HScale = static_cast<uint8_t>(values.HScale);
 
     WriteSettingsValues(values);
     if (!problem.isEmpty())

@@ -69,19 +69,19 @@ DesignState MainWindow::CaptureDesign() const
 {
     DesignState s;
     s.Fields = FieldTexts();
-    if (DocumentOpen == 0)
+    if (Doc.DocumentOpen == 0)
         return s;
-    for (int row = 1; row <= LayerCount; ++row)
+    for (int row = 1; row <= Doc.LayerCount; ++row)
         s.Groups << Cells(1, row);
-    for (const Tlayer &layer : Layers)
+    for (const Tlayer &layer : Doc.Layers)
         s.Layers.push_back({GroupValue(layer.GroupId), layer.BaseOrder, layer.Smooth, layer.ReliefDepth});
-    s.Lines.resize(size_t(LayerCount));
-    for (size_t i = 0; i < s.Lines.size() && i < LayerLines.size(); ++i)
-        if (HasLines(LayerLines[i]))
-            s.Lines[i] = LayerLines[i];
+    s.Lines.resize(size_t(Doc.LayerCount));
+    for (size_t i = 0; i < s.Lines.size() && i < Doc.LayerLines.size(); ++i)
+        if (HasLines(Doc.LayerLines[i]))
+            s.Lines[i] = Doc.LayerLines[i];
     // The page's lines as drawn, read without storing them.
-    if (DrawLineActive == 1 && CurrentLayer >= 0 && size_t(CurrentLayer) < s.Lines.size())
-        s.Lines[size_t(CurrentLayer)] = HasLines(CurrentLines) ? CurrentLines : Tnlayer();
+    if (Doc.DrawLineActive == 1 && Doc.CurrentLayer >= 0 && size_t(Doc.CurrentLayer) < s.Lines.size())
+        s.Lines[size_t(Doc.CurrentLayer)] = HasLines(Doc.CurrentLines) ? Doc.CurrentLines : Tnlayer();
     return s;
 }
 
@@ -100,13 +100,13 @@ void MainWindow::RestoreDesign(const DesignState &s)
     HeightEdit->setText(f.HeightCm);
     HScaleEdit->setText(f.HScale);
     ColourModeCombo->setCurrentIndex(f.ColorModeIndex);
-    for (int row = 1; row <= LayerCount && row <= s.Groups.size() && row <= f.OffsetCells.size(); ++row) {
+    for (int row = 1; row <= Doc.LayerCount && row <= s.Groups.size() && row <= f.OffsetCells.size(); ++row) {
         SetCells(1, row, s.Groups[row - 1]);
         SetCells(2, row, f.OffsetCells[row - 1]);
     }
-    LayerLines.resize(s.Lines.size());
-    for (size_t i = 0; i < Layers.size() && i < s.Layers.size(); ++i) {
-        Tlayer &layer = Layers[i];
+    Doc.LayerLines.resize(s.Lines.size());
+    for (size_t i = 0; i < Doc.Layers.size() && i < s.Layers.size(); ++i) {
+        Tlayer &layer = Doc.Layers[i];
         const bool same = i < now.Layers.size() && now.Layers[i] == s.Layers[i] && now.Lines[i] == s.Lines[i];
         // A relief whose lines or settings change is rendered again before it is shown.
         if (!(same && layer.GroupId == GroupReliefRendered))
@@ -114,12 +114,12 @@ void MainWindow::RestoreDesign(const DesignState &s)
         layer.BaseOrder = uint8_t(s.Layers[i][1]);
         layer.Smooth = uint8_t(s.Layers[i][2]);
         layer.ReliefDepth = Fixed4(s.Layers[i][3]);
-        LayerLines[i] = s.Lines[i];
+        Doc.LayerLines[i] = s.Lines[i];
     }
     if (now.Lines != s.Lines || now.Layers != s.Layers)
-        ViewsCurrent = 0;
-    if (DrawLineActive == 1 && CurrentLayer >= 0 && size_t(CurrentLayer) < LayerLines.size()) {
-        CurrentLines = LayerLines[size_t(CurrentLayer)].empty() ? EmptyLineSet() : LayerLines[size_t(CurrentLayer)];
+        Doc.ViewsCurrent = 0;
+    if (Doc.DrawLineActive == 1 && Doc.CurrentLayer >= 0 && size_t(Doc.CurrentLayer) < Doc.LayerLines.size()) {
+        Doc.CurrentLines = Doc.LayerLines[size_t(Doc.CurrentLayer)].empty() ? EmptyLineSet() : Doc.LayerLines[size_t(Doc.CurrentLayer)];
         ReloadDrawLinePage();
     }
     RestoringDesign = false;
@@ -129,7 +129,7 @@ void MainWindow::RestoreDesign(const DesignState &s)
 
 void MainWindow::RecordDesignEdit()
 {
-    if (RestoringDesign || CommandDepth > 0 || DocumentOpen == 0 || !History)
+    if (RestoringDesign || CommandDepth > 0 || Doc.DocumentOpen == 0 || !History)
         return;
     DesignState now = CaptureDesign();
     if (now == LastDesign)
@@ -172,8 +172,8 @@ void MainWindow::RedoEdit()
 
 void MainWindow::ShowUndoRedo()
 {
-    const QString undo = Language == 1 ? QStringLiteral("撤销") : QStringLiteral("&Undo");
-    const QString redo = Language == 1 ? QStringLiteral("重做") : QStringLiteral("&Redo");
+    const QString undo = Doc.Language == 1 ? QStringLiteral("撤销") : QStringLiteral("&Undo");
+    const QString redo = Doc.Language == 1 ? QStringLiteral("重做") : QStringLiteral("&Redo");
     UndoAction->setText(DrawingALine()       ? undo + QStringLiteral(" point")
                         : History->canUndo() ? undo + QLatin1Char(' ') + History->undoText()
                                              : undo);

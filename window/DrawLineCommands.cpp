@@ -58,35 +58,35 @@ void MainWindow::PageChanged()
 void MainWindow::EnterDrawLinePage()
 {
     // A layer of a flip group has no relief: back to the layer grid at once.
-    if (DocumentOpen == 0 || CurrentLayer < 0 || CurrentLayer >= LayerCount ||
-        IsFlipGroup(Layers[size_t(CurrentLayer)].GroupId)) {
+    if (Doc.DocumentOpen == 0 || Doc.CurrentLayer < 0 || Doc.CurrentLayer >= Doc.LayerCount ||
+        IsFlipGroup(Doc.Layers[size_t(Doc.CurrentLayer)].GroupId)) {
         Pages->setCurrentWidget(SetLayerPage);
         ApplyCommandStates();
         return;
     }
     const bool entered = RunCommand([this] {
         LayerViewOne->setChecked(true);
-        ComposeLayerAloneImage(CurrentLayer);
+        ComposeLayerAloneImage(Doc.CurrentLayer);
         EnterLineSets();
-        DrawLineActive = 1;
+        Doc.DrawLineActive = 1;
         DrawLineShown = true;
         ReliefShown = ReliefPhase::Editing;
         FitEditorView();
         Editor.SetViewScale(ViewScale);
         for (int k = 0; k < OrderCount; ++k)
             Editor.SetOrderVisible(k, OrderCheckBoxes[size_t(k)]->isChecked());
-        Editor.SetLayerPicture(ViewablePicture(ComposedImage));
+        Editor.SetLayerPicture(ViewablePicture(Doc.ComposedImage));
         Editor.Enter();
-        const Tlayer &layer = Layers[size_t(CurrentLayer)];
+        const Tlayer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
         ReliefDepthEdit->setText(ShortFixed4Text(layer.ReliefDepth));
         SmoothSlider->setValue(layer.Smooth);
         BaseOrderSlider->setValue(layer.BaseOrder);
         ShowEditor();
     }, false);
     if (!entered) {
-        DrawLineActive = 0;
+        Doc.DrawLineActive = 0;
         DrawLineShown = false;
-        CurrentLines.clear();
+        Doc.CurrentLines.clear();
         Pages->setCurrentWidget(SetLayerPage);
         ApplyCommandStates();
     }
@@ -94,20 +94,20 @@ void MainWindow::EnterDrawLinePage()
 
 void MainWindow::LeaveDrawLinePage()
 {
-    ReliefPreviewStop = ReliefPreviewStopped;
+    Doc.ReliefPreviewStop = ReliefPreviewStopped;
     ReliefTimer->stop();
     ReliefShown = ReliefPhase::Editing;
     Editor.Leave();
     // After an import the lines on the page belonged to the document before it.
-    if (DrawLineActive == 1)
+    if (Doc.DrawLineActive == 1)
         LeaveLineSets();
     else
-        CurrentLines.clear();
-    DrawLineActive = 0;
+        Doc.CurrentLines.clear();
+    Doc.DrawLineActive = 0;
     DrawLineShown = false;
     Editor.DrawCount = 0;
     ApplyCommandStates();
-    if (DocumentOpen == 1 && LayerViewOne->isChecked())
+    if (Doc.DocumentOpen == 1 && LayerViewOne->isChecked())
         ComposeLayerAlone();
 }
 
@@ -128,9 +128,9 @@ void MainWindow::FitEditorView()
     // keeps its outlines about two screen pixels wide by it); the offsets are
     // where the drawn picture starts, in screen pixels times 10 000.
     const QRect drawn = PictureView->PictureRect();
-    if (drawn.isEmpty() || WorkWidth <= 0 || WorkHeight <= 0)
+    if (drawn.isEmpty() || Doc.WorkWidth <= 0 || Doc.WorkHeight <= 0)
         return;
-    ViewScale = RoundDiv(int64_t(WorkWidth) * Fixed4One, drawn.width());
+    ViewScale = RoundDiv(int64_t(Doc.WorkWidth) * Fixed4One, drawn.width());
     ViewOffsetX = int64_t(drawn.left()) * Fixed4One;
     ViewOffsetY = int64_t(drawn.top()) * Fixed4One;
 }
@@ -143,13 +143,13 @@ TPoint32 MainWindow::WorkingPosition(int x, int y) const
     // of screen pixel s shows working pixel floor((s + 0.5 - start) x size /
     // extent); a position left of or above the picture is negative.
     const QRect drawn = PictureView->PictureRect();
-    if (drawn.isEmpty() || WorkWidth <= 0 || WorkHeight <= 0)
+    if (drawn.isEmpty() || Doc.WorkWidth <= 0 || Doc.WorkHeight <= 0)
         return {0, 0};
     const auto map = [](int screen, int start, int extent, int32_t size) {
         const int64_t num = (2 * int64_t(screen - start) + 1) * size, den = 2 * int64_t(extent);
         return int32_t(num >= 0 ? num / den : -((-num + den - 1) / den));
     };
-    return {map(x, drawn.left(), drawn.width(), WorkWidth), map(y, drawn.top(), drawn.height(), WorkHeight)};
+    return {map(x, drawn.left(), drawn.width(), Doc.WorkWidth), map(y, drawn.top(), drawn.height(), Doc.WorkHeight)};
 }
 
 bool MainWindow::LineCommandsActive() const
@@ -159,7 +159,7 @@ bool MainWindow::LineCommandsActive() const
 
 bool MainWindow::PictureTakesMouse() const
 {
-    return DrawLineActive == 1 && LineCommandsActive() && SpaceHeld == 0;
+    return Doc.DrawLineActive == 1 && LineCommandsActive() && SpaceHeld == 0;
 }
 
 // --- The picture and the editor ---
@@ -219,7 +219,7 @@ void MainWindow::ShowEditor(bool recordEdit)
     }
     ShowCurrentOrder();
     PasteAction->setEnabled(CutAction->isEnabled() && Editor.PasteAvailable());
-    const LanguageTexts &texts = TextsForLanguage(Language);
+    const LanguageTexts &texts = TextsForLanguage(Doc.Language);
     switch (Editor.LastRefusal()) {
     case Refusal::OrderFull: SetPanelText(10, QString::fromUtf8(texts.OrderFull)); break;
     case Refusal::SelectionFull: SetPanelText(10, QString::fromUtf8(texts.SelectionFull)); break;
@@ -312,14 +312,14 @@ void MainWindow::ClearAllLines()
         const Fixed4 depth = StrToFixed4(ReliefDepthEdit->text());
         Editor.DeleteAll();
         StoreCurrentLines();
-        Tlayer &layer = Layers[size_t(CurrentLayer)];
+        Tlayer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
         if (layer.GroupId != GroupPlain)
-            ViewsCurrent = 0;  // the views showed the relief
+            Doc.ViewsCurrent = 0;  // the views showed the relief
         layer.GroupId = GroupPlain;
         layer.Smooth = uint8_t(SmoothSlider->value());
         layer.BaseOrder = uint8_t(BaseOrderSlider->value());
         layer.ReliefDepth = depth;
-        SetCells(1, LayerCount - CurrentLayer, QString());
+        SetCells(1, Doc.LayerCount - Doc.CurrentLayer, QString());
         ShowEditor();
     }, false);
 }
@@ -394,12 +394,12 @@ void MainWindow::StartReliefPreview()
 {
     if (!LineCommandsActive())
         return;
-    const int row = LayerCount - CurrentLayer;
+    const int row = Doc.LayerCount - Doc.CurrentLayer;
     RunCommand([this, row] {
         // The depth is read before anything changes, so a bad text leaves the
         // layer as it was.
         const Fixed4 depth = StrToFixed4(ReliefDepthEdit->text());
-        Tlayer &layer = Layers[size_t(CurrentLayer)];
+        Tlayer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
         const Tlayer before = layer;
         const QString cellBefore = Cells(1, row);
         SetPictureTakesInput(false);
@@ -410,7 +410,7 @@ void MainWindow::StartReliefPreview()
         layer.BaseOrder = uint8_t(BaseOrderSlider->value());
         layer.ReliefDepth = depth;
         try {
-            RenderRelief(CurrentLayer, CurrentLines, [this](int p) { SetProgress(p); });
+            RenderRelief(Doc.CurrentLayer, Doc.CurrentLines, [this](int p) { SetProgress(p); });
         } catch (...) {
             // Views half written are not the views of a rendered relief: the
             // next view generation renders them again.
@@ -420,10 +420,10 @@ void MainWindow::StartReliefPreview()
             SetCells(1, row, cellBefore);
             throw;
         }
-        ViewsCurrent = 0;  // the 3D views do not have this relief yet
+        Doc.ViewsCurrent = 0;  // the 3D views do not have this relief yet
         SetProgress(100);
         SetProgress(0);
-        ReliefPreviewStop = 0;
+        Doc.ReliefPreviewStop = 0;
         ReliefTick = 0;
         ReliefShown = ReliefPhase::Playing;
         ReliefTimer->setInterval(FrameTimer->interval());
@@ -434,13 +434,13 @@ void MainWindow::StartReliefPreview()
 void MainWindow::ReliefFrame()
 {
     // Once a stop code is set no frame is loaded: closing has deleted the files.
-    if (ReliefPreviewStop > StopThreshold || !DrawLineShown || ReliefShown != ReliefPhase::Playing)
+    if (Doc.ReliefPreviewStop > StopThreshold || !DrawLineShown || ReliefShown != ReliefPhase::Playing)
         return;
     ReliefTick = NextPreviewTick(ReliefTick);
     const int view = ViewOfPreviewTick(ReliefTick);
     const bool shown = RunCommand([&] {
-        const QString family = PsdColorMode == ModeRgb ? QStringLiteral("xgx") : QStringLiteral("xgxv");
-        PictureView->SetPicture(LoadImage(WorkFileName(CurrentLayer + 1, family, view)));
+        const QString family = Doc.PsdColorMode == ModeRgb ? QStringLiteral("xgx") : QStringLiteral("xgxv");
+        PictureView->SetPicture(LoadImage(WorkFileName(Doc.CurrentLayer + 1, family, view)));
     }, false);
     if (!shown) {
         StopReliefPreview();
@@ -451,7 +451,7 @@ void MainWindow::ReliefFrame()
 
 void MainWindow::StopReliefPreview()
 {
-    ReliefPreviewStop = ReliefPreviewStopped;
+    Doc.ReliefPreviewStop = ReliefPreviewStopped;
     ReliefTimer->stop();
     if (ReliefShown == ReliefPhase::Playing)
         ReliefShown = ReliefPhase::Stopped;

@@ -59,10 +59,10 @@ void MainWindow::ExportInterlacedPrint()
     RunCommand([&] {
         RefuseSpecialTarget(path);  // before any work
         // All fields are read before anything starts, so a bad one costs nothing.
-        ReadPrintSettings(PrintTexts(), AspectRatio);
-        if (DrawLineActive == 1)
+        ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
+        if (Doc.DrawLineActive == 1)
             StoreCurrentLines();  // a relief still to render takes the lines as drawn
-        const PreviewSettings views = ReadPreviewSettings(PreviewTexts(QString::number(FocusLayer)));
+        const PreviewSettings views = ReadPreviewSettings(PreviewTexts(QString::number(Doc.FocusLayer)));
         const PreparedPrint prepared = PreparePrint(PrintTexts(), views.Offsets, views.FocusOffset);
         const PrintSettingsOutcome &print = prepared.Print;
         const PrintGeometry &geometry = prepared.Geometry;
@@ -73,14 +73,14 @@ void MainWindow::ExportInterlacedPrint()
         // A print whose views move a layer more than one lens width ghosts:
         // the designer decides before the work starts.
         if (prepared.Guidance.Ghosts() &&
-            !Platform.AskProceed(DepthGuidanceText(prepared.Guidance, Language), QStringLiteral("Vistrel"),
-                                 Language == 1 ? QStringLiteral("仍然导出") : QStringLiteral("Export anyway")))
+            !Platform.AskProceed(DepthGuidanceText(prepared.Guidance, Doc.Language), QStringLiteral("Vistrel"),
+                                 Doc.Language == 1 ? QStringLiteral("仍然导出") : QStringLiteral("Export anyway")))
             return;
 
         // The export ends a running animation, as Stop would.
         if (AnimationRunning)
             StopAnimation();
-        PreviewStop = PreviewStopped;
+        Doc.PreviewStop = PreviewStopped;
         setEnabled(false);
         int shown = -1;
         ExportPrint(print.Settings, views.Offsets, views.FocusOffset, path, [this, &shown](int percent) {
@@ -95,13 +95,13 @@ void MainWindow::ExportInterlacedPrint()
             FullViewFiles << WorkFileName3(QStringLiteral("vwd"), n);
         // The print was made without view files; the layered PSD makes them
         // when asked, from the views as printed.
-        PrintedViews = {views.Offsets, views.FocusOffset, Depth, CentreView, Layers, LayerLines, CropLeft, CropWidth};
+        PrintedViews = {views.Offsets, views.FocusOffset, Doc.Depth, Doc.CentreView, Doc.Layers, Doc.LayerLines, Doc.CropLeft, Doc.CropWidth};
         FullViewsWritten = false;
-        PrintWritten = 1;
-        ShowWritten(path, geometry.Columns, geometry.Rows, OutputWidthCm, OutputHeightCm);
-        if (CropWidth > 0)
+        Doc.PrintWritten = 1;
+        ShowWritten(path, geometry.Columns, geometry.Rows, Doc.OutputWidthCm, Doc.OutputHeightCm);
+        if (Doc.CropWidth > 0)
             SetPanelText(10, PanelText(10) + QStringLiteral("  ") +
-                                 CropText(Language, print.Settings.WidthCm, print.Settings.HeightCm));
+                                 CropText(Doc.Language, print.Settings.WidthCm, print.Settings.HeightCm));
         Platform.Beep();
     });
 }
@@ -110,7 +110,7 @@ void MainWindow::ShowWritten(const QString &path, int64_t width, int64_t height,
 {
     // Centimetres to two decimals, as short as they go.
     auto cm = [](Fixed4 v) { return ShortText(double(RoundDiv(v, 100)) / 100); };
-    SetPanelText(10, QString::fromUtf8(TextsForLanguage(Language).Written)
+    SetPanelText(10, QString::fromUtf8(TextsForLanguage(Doc.Language).Written)
                          .arg(QFileInfo(path).fileName(), GroupedText(width), GroupedText(height), cm(widthCm),
                               cm(heightCm)));
 }
@@ -138,28 +138,28 @@ void MainWindow::ExportLayeredPsd()
         return;
     RunCommand([&] {
         RefuseSpecialTarget(path);  // before any work
-        CheckLayeredPsdSize(PrintedViews.CropWidth > 0 ? PrintedViews.CropWidth : ImageWidth, ImageHeight,
-                            ChannelsOfColorMode(PsdColorMode));
+        CheckLayeredPsdSize(PrintedViews.CropWidth > 0 ? PrintedViews.CropWidth : Doc.ImageWidth, Doc.ImageHeight,
+                            ChannelsOfColorMode(Doc.PsdColorMode));
         if (!FullViewsWritten) {
             // The views are made as they were printed; a relief or a group
             // changed since then would give other views than the print's.
-            if (DrawLineActive == 1)
+            if (Doc.DrawLineActive == 1)
                 StoreCurrentLines();
-            if (!SameComposition(PrintedViews.Layers, Layers) || PrintedViews.Lines != LayerLines)
+            if (!SameComposition(PrintedViews.Layers, Doc.Layers) || PrintedViews.Lines != Doc.LayerLines)
                 throw VistrelError(QStringLiteral("The layers have changed since the print was made. Export the "
                                                   "print again, then the layered PSD."));
-            const Fixed4 depth = Depth;
-            const int32_t centre = CentreView, cropLeft = CropLeft, cropWidth = CropWidth;
+            const Fixed4 depth = Doc.Depth;
+            const int32_t centre = Doc.CentreView, cropLeft = Doc.CropLeft, cropWidth = Doc.CropWidth;
             auto putBack = [&] {
-                Depth = depth;
-                CentreView = centre;
-                CropLeft = cropLeft;
-                CropWidth = cropWidth;
+                Doc.Depth = depth;
+                Doc.CentreView = centre;
+                Doc.CropLeft = cropLeft;
+                Doc.CropWidth = cropWidth;
             };
-            Depth = PrintedViews.Depth;
-            CentreView = PrintedViews.CentreView;
-            CropLeft = PrintedViews.CropLeft;
-            CropWidth = PrintedViews.CropWidth;
+            Doc.Depth = PrintedViews.Depth;
+            Doc.CentreView = PrintedViews.CentreView;
+            Doc.CropLeft = PrintedViews.CropLeft;
+            Doc.CropWidth = PrintedViews.CropWidth;
             try {
                 WriteFullResolutionViews(PrintedViews.Offsets, PrintedViews.FocusOffset,
                                          [this](int p) { SetProgress(p); });
@@ -171,9 +171,9 @@ void MainWindow::ExportLayeredPsd()
             FullViewsWritten = true;
         }
         SetProgress(80);
-        WriteLayeredPsd(path, ViewCount, PsdColorMode);
+        WriteLayeredPsd(path, ViewCount, Doc.PsdColorMode);
         SetProgress(100);
-        ShowWritten(path, ImageWidth, ImageHeight, PsdWidthCm, PsdHeightCm);
+        ShowWritten(path, Doc.ImageWidth, Doc.ImageHeight, Doc.PsdWidthCm, Doc.PsdHeightCm);
         Platform.Beep();
     });
 }
@@ -182,18 +182,18 @@ void MainWindow::ExportAnimatedGif()
 {
     if (!ExportGifItem->isEnabled())
         return;
-    GifFileName = ReplaceExtension(PsdPath, QStringLiteral(".gif"));
+    GifFileName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".gif"));
     const QString path =
         AskSaveName(QStringLiteral("Gif save"), QStringLiteral("Gif (*.gif)"), QStringLiteral("gif"), GifFileName);
     if (path.isEmpty())
         return;
     RunCommand([&] {
         RefuseSpecialTarget(path);  // before any work
-        ExportViewsGif(800, 10, path, PsdColorMode, [this](int p) { SetProgress(p); },
+        ExportViewsGif(800, 10, path, Doc.PsdColorMode, [this](int p) { SetProgress(p); },
                        AdaptiveGifPaletteItem->isChecked() ? GifPaletteKind::Adaptive : GifPaletteKind::Halftone);
         // The frames show the whole picture, so they stand for its size in centimetres.
-        const QSize frame = GifFrameSize(QSize(WorkWidth, WorkHeight), 800);
-        ShowWritten(path, frame.width(), frame.height(), PsdWidthCm, PsdHeightCm);
+        const QSize frame = GifFrameSize(QSize(Doc.WorkWidth, Doc.WorkHeight), 800);
+        ShowWritten(path, frame.width(), frame.height(), Doc.PsdWidthCm, Doc.PsdHeightCm);
         Platform.Beep();
     });
 }
@@ -204,13 +204,13 @@ void MainWindow::ExportPitchTest()
     request.Title = QStringLiteral("Pitch test print");
     request.Filter = QStringLiteral("Tiff (*.tif)");
     request.DefaultExtension = QStringLiteral("tif");
-    request.FileName = PsdPath.isEmpty() ? QStringLiteral("pitch-test.tif")
-                                         : QFileInfo(PsdPath).absoluteDir().filePath(QStringLiteral("pitch-test.tif"));
+    request.FileName = Doc.PsdPath.isEmpty() ? QStringLiteral("pitch-test.tif")
+                                         : QFileInfo(Doc.PsdPath).absoluteDir().filePath(QStringLiteral("pitch-test.tif"));
     const QString path = Platform.SaveFileName(request);
     if (path.isEmpty())
         return;
     RunCommand([&] {
-        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), AspectRatio);
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
         const Fixed4 lpi = print.Settings.Lpi;
         const PitchTestSettings settings{std::max(LpiLow, lpi - Fixed4One / 2), std::min(LpiHigh, lpi + Fixed4One / 2),
                                          Fixed4One / 10, print.Settings.Dpi, print.Settings.WidthCm};
@@ -228,12 +228,12 @@ void MainWindow::ShowAnaglyph()
     if (AnimationRunning)
         EndAnimation();
     const bool done = RunCommand([this] {
-        const QImage anaglyph = AnaglyphOfViews(PsdColorMode);
+        const QImage anaglyph = AnaglyphOfViews(Doc.PsdColorMode);
         PictureView->SetPicture(anaglyph);
-        OpenProjectFileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
-        SaveImage(anaglyph, AnaglyphPath(PsdPath));
-        ShowWritten(AnaglyphPath(PsdPath), anaglyph.width(), anaglyph.height(), PsdWidthCm, PsdHeightCm);
+        OpenProjectFileName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3"));
+        SaveImage(anaglyph, AnaglyphPath(Doc.PsdPath));
+        ShowWritten(AnaglyphPath(Doc.PsdPath), anaglyph.width(), anaglyph.height(), Doc.PsdWidthCm, Doc.PsdHeightCm);
     }, false);
     if (done)
-        Platform.ShowMessage(HintGlasses);
+        Platform.ShowMessage(Doc.HintGlasses);
 }

@@ -42,8 +42,9 @@ void MainWindow::ChooseAndImportPsd()
     request.Filter = QStringLiteral("Photoshop file (*.psd)");
     request.DefaultExtension = QStringLiteral("psd");
     // The bundled sample: beside the program, or where an install put it.
-    const QString beside = ProgramFolder + FolderSeparator() + QStringLiteral("sample");
-    const QString installed = QDir(ProgramFolder + QStringLiteral("/../share/vistrel/sample")).absolutePath();
+    const QString programFolder = Platform.ProgramFolder();
+    const QString beside = programFolder + FolderSeparator() + QStringLiteral("sample");
+    const QString installed = QDir(programFolder + QStringLiteral("/../share/vistrel/sample")).absolutePath();
     request.InitialFolder = QDir(beside).exists() || !QDir(installed).exists() ? beside : installed;
     request.PromptOverwrite = false;
     const QString path = Platform.OpenFileName(request);
@@ -78,23 +79,23 @@ void MainWindow::ShowImported(const ImportOutcome &out)
     if (out.HeightShown)
         HeightEdit->setText(*out.HeightShown);
     FocusEdit->setText(out.FocusText);
-    LayerGrid->setRowCount(LayerCount + 1);
-    for (int row = 1; row <= LayerCount; ++row) {
+    LayerGrid->setRowCount(Doc.LayerCount + 1);
+    for (int row = 1; row <= Doc.LayerCount; ++row) {
         SetCells(2, row, out.OffsetCells[row - 1]);
         SetCells(1, row, out.GroupCells[row - 1]);
     }
     ShowFocusMarker();
     // The top layer is the current one, in the grid and for "One".
-    CurrentLayer = LayerCount - 1;
+    Doc.CurrentLayer = Doc.LayerCount - 1;
     LayerGrid->setCurrentCell(1, 2);
 
     SetPictureTakesInput(false);
     LayerViewAll->setChecked(true);
-    ShowPicture(ComposedImage);
+    ShowPicture(Doc.ComposedImage);
     FitPicture();
     FramePeriodSlider->setEnabled(true);
-    HintCurrent = HintSetParameters;
-    SetPanelText(10, HintCurrent);
+    Doc.HintCurrent = Doc.HintSetParameters;
+    SetPanelText(10, Doc.HintCurrent);
     setWindowTitle(out.Caption + QStringLiteral("[*]"));  // "[*]": the mark of unsaved changes
     Pages->setCurrentIndex(0);
     Editor.CurrentOrder = 0;  // new lines go to order "1" of the new document
@@ -105,7 +106,7 @@ void MainWindow::ShowImported(const ImportOutcome &out)
 QStringList MainWindow::OffsetCells() const
 {
     QStringList cells;
-    for (int row = 1; row <= LayerCount; ++row)
+    for (int row = 1; row <= Doc.LayerCount; ++row)
         cells << Cells(2, row);
     return cells;
 }
@@ -117,21 +118,21 @@ PreviewFieldTexts MainWindow::PreviewTexts(const QString &focus) const
 
 void MainWindow::ComposeLayerAlone()
 {
-    if (DocumentOpen == 0 || CurrentLayer < 0 || CurrentLayer >= LayerCount)
+    if (Doc.DocumentOpen == 0 || Doc.CurrentLayer < 0 || Doc.CurrentLayer >= Doc.LayerCount)
         return;
-    ComposeLayerAloneImage(CurrentLayer);
-    ShowPicture(ComposedImage);
+    ComposeLayerAloneImage(Doc.CurrentLayer);
+    ShowPicture(Doc.ComposedImage);
 }
 
 void MainWindow::ShowFullPicture()
 {
-    if (DocumentOpen == 0)
+    if (Doc.DocumentOpen == 0)
         return;
     RunCommand([this] {
         BuildGroupTables();
         ComposeView(Resolution::Working, 0, ProgressBar->value(), [this](int p) { SetProgress(p); });
     }, false);
-    ShowPicture(ComposedImage);
+    ShowPicture(Doc.ComposedImage);
 }
 
 void MainWindow::LayerViewChanged()
@@ -152,9 +153,9 @@ void MainWindow::LayerGridClicked(int row, int col)
 
 void MainWindow::LayerGridRowChanged(int row)
 {
-    if (row < 1 || row > LayerCount || CurrentLayer == LayerCount - row)
+    if (row < 1 || row > Doc.LayerCount || Doc.CurrentLayer == Doc.LayerCount - row)
         return;
-    CurrentLayer = LayerCount - row;
+    Doc.CurrentLayer = Doc.LayerCount - row;
     if (LayerViewOne->isChecked())
         ComposeLayerAlone();
 }

@@ -9,11 +9,11 @@
 
 void MainWindow::ShowLanguageTexts(const LanguageTexts &texts)
 {
-    HintImport = QString::fromUtf8(texts.HintImport);
-    HintSetParameters = QString::fromUtf8(texts.HintSetParameters);
-    HintStopPreview = QString::fromUtf8(texts.HintStopPreview);
-    HintExport = QString::fromUtf8(texts.HintExport);
-    HintGlasses = QString::fromUtf8(texts.HintGlasses);
+    Doc.HintImport = QString::fromUtf8(texts.HintImport);
+    Doc.HintSetParameters = QString::fromUtf8(texts.HintSetParameters);
+    Doc.HintStopPreview = QString::fromUtf8(texts.HintStopPreview);
+    Doc.HintExport = QString::fromUtf8(texts.HintExport);
+    Doc.HintGlasses = QString::fromUtf8(texts.HintGlasses);
     SetPanelText(1, QString::fromUtf8(texts.OriginalInfo));
     SetPanelText(2, QString::fromUtf8(texts.SizeCm));
     SetPanelText(6, QString::fromUtf8(texts.Color));
@@ -26,7 +26,7 @@ void MainWindow::ShowLanguageTexts(const LanguageTexts &texts)
 void MainWindow::SwitchLanguage()
 {
     // 1. The texts that are not control captions.
-    const LanguageTexts &texts = TextsForLanguage(Language);
+    const LanguageTexts &texts = TextsForLanguage(Doc.Language);
     ShowLanguageTexts(texts);
     SetPanelText(0, QString::fromUtf8(texts.Brand));
     LayerViewAll->setText(QString::fromUtf8(texts.LayerViewAll));
@@ -34,14 +34,14 @@ void MainWindow::SwitchLanguage()
     LanguageButton->setText(QString::fromUtf8(texts.LanguageButton));
 
     // 2. The status hint of the current state.
-    switch (AppState) {
-    case StateNothingImported: HintCurrent = HintImport; break;
-    case StateImported: HintCurrent = HintSetParameters; break;
-    case StateAnimating: HintCurrent = HintStopPreview; break;
-    case StateStopped: HintCurrent = HintExport; break;
+    switch (Doc.AppState) {
+    case StateNothingImported: Doc.HintCurrent = Doc.HintImport; break;
+    case StateImported: Doc.HintCurrent = Doc.HintSetParameters; break;
+    case StateAnimating: Doc.HintCurrent = Doc.HintStopPreview; break;
+    case StateStopped: Doc.HintCurrent = Doc.HintExport; break;
     default: break;
     }
-    SetPanelText(10, HintCurrent);
+    SetPanelText(10, Doc.HintCurrent);
 
     // 3. Caption and hint change places.
     SwapCaptionsAndHints();
@@ -49,6 +49,6 @@ void MainWindow::SwitchLanguage()
 
 void MainWindow::ToggleLanguage()
 {
-    Language = Language == 0 ? 1 : 0;
+    Doc.Language = Doc.Language == 0 ? 1 : 0;
     SwitchLanguage();
 }

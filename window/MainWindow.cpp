@@ -714,8 +714,8 @@ void MainWindow::ConnectHandlers()
     connect(PitchTestItem, &QAction::triggered, this, &MainWindow::ExportPitchTest);
     connect(CropEdgesCheck, &QCheckBox::toggled, this, [this](bool on) {
         // Other columns make other views: they are made again before an export.
-        CropEdges = on ? 1 : 0;
-        ViewsCurrent = 0;
+        Doc.CropEdges = on ? 1 : 0;
+        Doc.ViewsCurrent = 0;
         ApplyCommandStates();
     });
     connect(AnaglyphAction, &QAction::triggered, this, &MainWindow::ShowAnaglyph);
@@ -775,12 +775,12 @@ void MainWindow::ConnectHandlers()
 WindowState MainWindow::CurrentWindowState() const
 {
     WindowState state;
-    state.AppState = AppState;
+    state.AppState = Doc.AppState;
     state.Generating = Generating;
     state.Shown = Pages->currentWidget() == DrawLinePage ? Page::DrawLine : Page::SetLayer;
-    state.ViewsCurrent = ViewsCurrent != 0;
-    state.PrintWritten = PrintWritten != 0;
-    state.AnimationPlayed = AnimationPlayed != 0;
+    state.ViewsCurrent = Doc.ViewsCurrent != 0;
+    state.PrintWritten = Doc.PrintWritten != 0;
+    state.AnimationPlayed = Doc.AnimationPlayed != 0;
     state.LayerViewOne = LayerViewOne->isChecked();
     state.Relief = ReliefShown;
     return state;

@@ -15,7 +15,7 @@ void MainWindow::LpiEdited()
         return;
     RunCommand([this] {
         const CheckedValue lpi = CheckLpi(StrToFixed4(LpiEdit->text()));
-        Lpi = lpi.Value;
+        Doc.Lpi = lpi.Value;
         if (lpi.Replaced)
             LpiEdit->setText(lpi.Shown);
     }, false);
@@ -23,19 +23,19 @@ void MainWindow::LpiEdited()
 
 void MainWindow::ShowFocusMarker()
 {
-    for (int row = 1; row <= LayerCount; ++row)
-        SetCells(0, row, QString::number(row) + (row == FocusLayer ? QStringLiteral(" <F>") : QString()));
+    for (int row = 1; row <= Doc.LayerCount; ++row)
+        SetCells(0, row, QString::number(row) + (row == Doc.FocusLayer ? QStringLiteral(" <F>") : QString()));
 }
 
 void MainWindow::FocusEdited()
 {
     if (FocusEdit->text().isEmpty())
         return;
-    ViewsCurrent = 0;  // the views no longer match the focus
+    Doc.ViewsCurrent = 0;  // the views no longer match the focus
     RunCommand([this] {
-        FocusLayer = StrToInt(FocusEdit->text());
-        FocusLayer = CheckFocusRow(FocusLayer, LayerCount);
-        if (FocusLayer == 0)
+        Doc.FocusLayer = StrToInt(FocusEdit->text());
+        Doc.FocusLayer = CheckFocusRow(Doc.FocusLayer, Doc.LayerCount);
+        if (Doc.FocusLayer == 0)
             FocusEdit->setText(QStringLiteral("0"));
         ShowFocusMarker();
     }, false);
@@ -49,17 +49,17 @@ void MainWindow::DepthChanged()
     }
     RunCommand([this] {
         const Fixed4 typed = StrToFixed4(DepthEdit->text());
-        ViewsCurrent = 0;
-        ViewsStale = 1;
+        Doc.ViewsCurrent = 0;
+        Doc.ViewsStale = 1;
         // Out of range: the depth becomes 2 while the field keeps what was typed.
-        Depth = CheckDepth(typed).Value;
+        Doc.Depth = CheckDepth(typed).Value;
     }, false);
 }
 
 void MainWindow::ViewCountChanged()
 {
-    ViewsCurrent = 0;
-    ViewsStale = 1;
+    Doc.ViewsCurrent = 0;
+    Doc.ViewsStale = 1;
     ApplyCommandStates();
     if (ViewCountEdit->text().isEmpty())
         ViewCountEdit->setText(QStringLiteral("7"));
@@ -77,6 +77,6 @@ void MainWindow::WidthChanged()
             return;
         }
         // The height follows the width and the PSD's proportion.
-        HeightEdit->setText(PrintHeightText(width, AspectRatio));
+        HeightEdit->setText(PrintHeightText(width, Doc.AspectRatio));
     }, false);
 }

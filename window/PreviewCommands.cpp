@@ -27,7 +27,7 @@
 
 void MainWindow::PreviewViews()
 {
-    if (DocumentOpen == 0)
+    if (Doc.DocumentOpen == 0)
         return;
     RunCommand([this] {
         // Every field the preview takes is read before anything changes, so a
@@ -40,7 +40,7 @@ void MainWindow::PreviewViews()
         if (settings.LpiShown)
             LpiEdit->setText(*settings.LpiShown);
         BeginPreview(settings);
-        if (DrawLineActive == 1)
+        if (Doc.DrawLineActive == 1)
             StoreCurrentLines();  // a relief still to render takes the lines as drawn
         // One run of the bar: reliefs still to render to 10, the views on to 100.
         RenderPendingReliefs([this](int p) { SetProgress(p / 10); });
@@ -58,14 +58,14 @@ void MainWindow::GenerateViews(const std::vector<int32_t> &offsets, int32_t focu
     Generating = false;
 
     PreviewStarted();
-    SetPanelText(10, HintCurrent);
+    SetPanelText(10, Doc.HintCurrent);
     // How far the views move the layers under the lenses of the print as set.
     try {
-        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), AspectRatio);
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
         const PrintGeometry g = PrintGeometryOf(print.Settings);
-        SetPanelText(10, HintCurrent + QStringLiteral("  ") +
-                             DepthGuidanceText(DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns), Language) +
-                             (CropWidth > 0 ? QStringLiteral("  ") + CropText(Language) : QString()));
+        SetPanelText(10, Doc.HintCurrent + QStringLiteral("  ") +
+                             DepthGuidanceText(DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns), Doc.Language) +
+                             (Doc.CropWidth > 0 ? QStringLiteral("  ") + CropText(Doc.Language) : QString()));
     } catch (const VistrelError &) {
         // Print fields that do not hold numbers give no guidance; the export says why.
     }
@@ -92,7 +92,7 @@ void MainWindow::AnimationFrame()
     if (!AnimationRunning)
         return;
     // Once a stop code is set no frame is loaded: closing has deleted the files.
-    if (PreviewStop > StopThreshold) {
+    if (Doc.PreviewStop > StopThreshold) {
         EndAnimation();
         return;
     }
@@ -100,7 +100,7 @@ void MainWindow::AnimationFrame()
     const int view = ViewOfPreviewTick(PreviewTick);
     FrontMarker->move(ViewMarkerLeft(PictureArea->width(), view), 6);
     const bool shown = RunCommand([&] {
-        const QString name = PsdColorMode == ModeRgb ? QStringLiteral("vw") : QStringLiteral("vwv");
+        const QString name = Doc.PsdColorMode == ModeRgb ? QStringLiteral("vw") : QStringLiteral("vwv");
         PictureView->SetPicture(LoadImage(WorkFileName(name, view)));
     }, false);
     if (!shown) {
@@ -115,13 +115,13 @@ void MainWindow::EndAnimation()
     AnimationRunning = false;
     FrameTimer->stop();
     FrontMarker->hide();
-    AnimationPlayed = 1;
+    Doc.AnimationPlayed = 1;
     ApplyCommandStates();
 }
 
 void MainWindow::StopAnimation()
 {
     StopPreview();
-    SetPanelText(10, HintCurrent);
+    SetPanelText(10, Doc.HintCurrent);
     ApplyCommandStates();
 }

@@ -37,10 +37,10 @@ void MainWindow::ChooseAndOpenProject()
 {
     if (!MayReplaceDesign())
         return;
-    if (DocumentOpen == 1 && !Platform.AskYesNo(QStringLiteral("continue?"), QStringLiteral("Confirm")))
+    if (Doc.DocumentOpen == 1 && !Platform.AskYesNo(QStringLiteral("continue?"), QStringLiteral("Confirm")))
         return;
     const QString path = AskProjectToOpen(QStringLiteral("Open project"),
-                                          ProgramFolder + FolderSeparator() + QStringLiteral("sample"), QString());
+                                          Platform.ProgramFolder() + FolderSeparator() + QStringLiteral("sample"), QString());
     if (!path.isEmpty() && !OpenProject(path))
         return;
     Platform.Beep();
@@ -76,10 +76,10 @@ bool MainWindow::OpenProject(const QString &path)
 
 bool MainWindow::ApplyProjectFile(const QString &path)
 {
-    if (DocumentOpen == 0)
+    if (Doc.DocumentOpen == 0)
         return false;  // there is no layer table to apply it to
     return RunProjectCommand([&] {
-        const ProjectData project = ParseProject(ReadProjectFile(path), path, LayerCount);
+        const ProjectData project = ParseProject(ReadProjectFile(path), path, Doc.LayerCount);
         const ProjectOutcome outcome = ApplyProject(project, path);
         ShowProject(outcome);
         return outcome;
@@ -116,7 +116,7 @@ void MainWindow::ShowProject(const ProjectOutcome &out)
 ProjectFieldTexts MainWindow::ProjectTexts() const
 {
     // Lines being edited on the DrawLine page belong to the project too.
-    if (DrawLineActive == 1)
+    if (Doc.DrawLineActive == 1)
         StoreCurrentLines();
     return FieldTexts();
 }
@@ -133,7 +133,7 @@ ProjectFieldTexts MainWindow::FieldTexts() const
 // below stores them), so that reading this never changes the document.
 QByteArray MainWindow::DesignText() const
 {
-    if (DocumentOpen == 0)
+    if (Doc.DocumentOpen == 0)
         return {};
     try {
         return ProjectText(FieldTexts(), QString());
@@ -161,13 +161,13 @@ void MainWindow::ShowDesignModified()
 
 bool MainWindow::MayReplaceDesign()
 {
-    if (DocumentOpen == 0)
+    if (Doc.DocumentOpen == 0)
         return true;
-    if (DrawLineActive == 1)
+    if (Doc.DrawLineActive == 1)
         StoreCurrentLines();
     if (!DesignModified())
         return true;
-    switch (Platform.AskSaveChanges(Language == 1 ? QStringLiteral("保存对设计的修改吗？")
+    switch (Platform.AskSaveChanges(Doc.Language == 1 ? QStringLiteral("保存对设计的修改吗？")
                                                   : QStringLiteral("Save changes to the design?"),
                                     QStringLiteral("Vistrel"))) {
     case SaveChoice::Save:
@@ -183,12 +183,12 @@ bool MainWindow::MayReplaceDesign()
 
 void MainWindow::SaveProjectBesidePsd()
 {
-    if (DocumentOpen == 0) {
-        Platform.ShowMessage(Language == 1 ? QStringLiteral("还没有可保存的设计：请先导入 PSD 文件。")
+    if (Doc.DocumentOpen == 0) {
+        Platform.ShowMessage(Doc.Language == 1 ? QStringLiteral("还没有可保存的设计：请先导入 PSD 文件。")
                                            : QStringLiteral("There is no design to save yet: import a PSD first."));
         return;
     }
-    const QString path = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
+    const QString path = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3"));
     if (RunCommand([&] { SaveProject(path, ProjectTexts()); })) {
         MarkDesignSaved();
         Platform.Beep();
@@ -197,7 +197,7 @@ void MainWindow::SaveProjectBesidePsd()
 
 void MainWindow::SaveProjectAs()
 {
-    if (DocumentOpen == 0) {
+    if (Doc.DocumentOpen == 0) {
         SaveProjectBesidePsd();  // says why nothing is saved
         return;
     }
@@ -205,7 +205,7 @@ void MainWindow::SaveProjectAs()
     request.Title = QStringLiteral("Save as project");
     request.Filter = QStringLiteral("hx4p3 (*.hx4p3)");
     request.DefaultExtension = QStringLiteral("hx4p3");
-    request.FileName = ReplaceExtension(PsdPath, QStringLiteral(".hx4p3"));
+    request.FileName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3"));
     request.InitialFolder = QFileInfo(request.FileName).absolutePath();
     request.PromptOverwrite = true;
     const QString path = Platform.SaveFileName(request);
@@ -219,9 +219,9 @@ void MainWindow::SaveProjectAs()
 
 void MainWindow::ImportProjectSettings()
 {
-    if (DocumentOpen == 0)
+    if (Doc.DocumentOpen == 0)
         return;
-    const QString preset = ReplaceExtension(PsdPath, QStringLiteral(".hx4p2"));
+    const QString preset = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p2"));
     const QString path = AskProjectToOpen(QStringLiteral("Import settings"), QFileInfo(preset).absolutePath(), preset);
     if (!path.isEmpty())
         ApplyProjectFile(path);
@@ -229,5 +229,5 @@ void MainWindow::ImportProjectSettings()
 
 void MainWindow::ImportDefaultSettings()
 {
-    ApplyProjectFile(ReplaceExtension(PsdPath, QStringLiteral(".hx4p3")));
+    ApplyProjectFile(ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3")));
 }

@@ -26,17 +26,16 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
         Platform.ShowMessage(error.Message);
         return false;
     }
-    ProgramFolder = Platform.ProgramFolder();
 
     // 2. An empty document.
-    AspectRatio = Fixed4One;
+    Doc.AspectRatio = Fixed4One;
     Pages->setCurrentIndex(0);
-    DocumentOpen = 0;
-    ViewsStale = 1;
-    FrontStep = BackStep = Fixed4One;
-    LayerCount = 3;
-    FocusLayer = 2;
-    Depth = Fixed4One;
+    Doc.DocumentOpen = 0;
+    Doc.ViewsStale = 1;
+    Doc.FrontStep = Doc.BackStep = Fixed4One;
+    Doc.LayerCount = 3;
+    Doc.FocusLayer = 2;
+    Doc.Depth = Fixed4One;
 
     // 3. The settings of the last run. A broken file is reported; what could be
     // read and the defaults for the rest are used, and the file is rewritten.
@@ -50,16 +49,16 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
     ShowSettingsInFields();
 
     // 5., 6. English texts first; the window is built in English.
-    AppState = StateNothingImported;
+    Doc.AppState = StateNothingImported;
     ShowLanguageTexts(TextsForLanguage(0));
 
     // 7.
-    if (Language == 1)
+    if (Doc.Language == 1)
         SwitchLanguage();
 
     // 8.
-    CurrentView = 0;
-    CurrentLayer = 0;
+    Doc.CurrentView = 0;
+    Doc.CurrentLayer = 0;
     RecentFiles = ReadRecentFiles();
     ShowRecentFiles();
     setAcceptDrops(true);  // PSD and project files dropped onto the window are opened
@@ -68,14 +67,14 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
 
 void MainWindow::ShowSettingsInFields()
 {
-    LpiEdit->setText(ShortFixed4Text(Lpi));
+    LpiEdit->setText(ShortFixed4Text(Doc.Lpi));
     ViewCountEdit->setText(QStringLiteral("7"));
-    DpiCombo->setEditText(OutputDpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(OutputDpi));
-    WidthEdit->setText(ShortFixed4Text(OutputWidthCm));
-    HeightEdit->setText(ShortFixed4Text(OutputHeightCm));
-    HScaleEdit->setText(QString::number(HScale));
-    DepthEdit->setText(ShortFixed4Text(Depth));
-    ColourModeCombo->setCurrentIndex(OutputColorMode);
+    DpiCombo->setEditText(Doc.OutputDpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(Doc.OutputDpi));
+    WidthEdit->setText(ShortFixed4Text(Doc.OutputWidthCm));
+    HeightEdit->setText(ShortFixed4Text(Doc.OutputHeightCm));
+    HScaleEdit->setText(QString::number(Doc.HScale));
+    DepthEdit->setText(ShortFixed4Text(Doc.Depth));
+    ColourModeCombo->setCurrentIndex(Doc.OutputColorMode);
 }
 
 void MainWindow::ShutDown()
@@ -86,14 +85,14 @@ void MainWindow::ShutDown()
 
     // A running animation or relief preview ends at its next frame and must not
     // read the work files deleted below.
-    PreviewStop = PreviewStopped;
-    ReliefPreviewStop = ReliefPreviewStopped;
+    Doc.PreviewStop = PreviewStopped;
+    Doc.ReliefPreviewStop = ReliefPreviewStopped;
     if (AnimationRunning)
         EndAnimation();
 
     // A resolution derived from "(Auto)" is remembered as "(Auto)".
-    if (OutputDpi == AutoDpi7(Lpi))
-        OutputDpi = AutoDpi;
+    if (Doc.OutputDpi == AutoDpi7(Doc.Lpi))
+        Doc.OutputDpi = AutoDpi;
 
     try {
         WriteSettingsFile();
@@ -101,15 +100,15 @@ void MainWindow::ShutDown()
         Platform.ShowMessage(error.Message);
     }
 
-    if (DocumentOpen == 1) {
-        ComposedImage = QImage();
-        ComposedAlpha = QImage();
-        OrderMap = QImage();
+    if (Doc.DocumentOpen == 1) {
+        Doc.ComposedImage = QImage();
+        Doc.ComposedAlpha = QImage();
+        Doc.OrderMap = QImage();
     }
-    Layers.clear();
-    LayerImages.clear();
-    LayerAlphas.clear();
-    DefaultOffsets.clear();
+    Doc.Layers.clear();
+    Doc.LayerImages.clear();
+    Doc.LayerAlphas.clear();
+    Doc.DefaultOffsets.clear();
 
     if (!WorkFolder.isEmpty() && !KeepWorkFiles)
         DeleteFilesInFolder(WorkFolder);

@@ -1,6 +1,7 @@
 // Fit, zoom and pan of the picture, the working-image mapping of the line
 // editor, and "Show work folder".
 #include "Document.h"
+#include "WorkFolder.h"
 #include "Picture.h"
 #include "Platform.h"
 #include "MainWindow.h"
@@ -37,17 +38,17 @@ void MainWindow::LayoutScrollContent()
 
 void MainWindow::FitPicture()
 {
-    if (WorkWidth <= 0 || WorkHeight <= 0)
+    if (Doc.WorkWidth <= 0 || Doc.WorkHeight <= 0)
         return;
     PictureFillsArea = false;
     const QSize client = PictureArea->viewport()->size();
     int width = std::max(1, client.width() - 4);
     int height = std::max(1, client.height() - 4);
     // Reduce one side to the proportion of the working picture.
-    if (int64_t(WorkWidth) * height > int64_t(WorkHeight) * width)
-        height = int(RoundDiv(int64_t(width) * WorkHeight, WorkWidth));
+    if (int64_t(Doc.WorkWidth) * height > int64_t(Doc.WorkHeight) * width)
+        height = int(RoundDiv(int64_t(width) * Doc.WorkHeight, Doc.WorkWidth));
     else
-        width = int(RoundDiv(int64_t(height) * WorkWidth, WorkHeight));
+        width = int(RoundDiv(int64_t(height) * Doc.WorkWidth, Doc.WorkHeight));
     PictureView->setGeometry(int(RoundDiv(client.width() - width, 2)), int(RoundDiv(client.height() - height, 2)), width,
                         height);
     LayoutScrollContent();

@@ -60,7 +60,7 @@ void Ramp(PsdBuilderLayer &layer, int seed)
     }
 }
 
-PsdBuilder Document(uint16_t mode)
+PsdBuilder SampleDocument(uint16_t mode)
 {
     PsdBuilder b;
     b.ColorMode = mode;
@@ -86,7 +86,7 @@ std::map<QString, QString> OutputSums(uint16_t mode)
 {
     QTemporaryDir dir;
     const QString psd = dir.path() + QStringLiteral("/doc.psd");
-    WriteFileBytes(psd, Document(mode).Build());
+    WriteFileBytes(psd, SampleDocument(mode).Build());
     const QString work = dir.path() + QStringLiteral("/work");
     const QString program = QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
     int code = -1;
@@ -301,7 +301,7 @@ std::map<QString, QString> ReliefProjectSums()
 {
     QTemporaryDir dir;
     // The background opaque, so that the crop finds columns every view covers.
-    PsdBuilder b = Document(3);
+    PsdBuilder b = SampleDocument(3);
     for (PsdBuilderChannel &channel : b.Layers[0].Channels)
         if (channel.Id < 0)
             channel.Plane.fill(char(255));
@@ -458,7 +458,7 @@ class PinnedWindowTest : public WindowTest {};
 TEST_F(PinnedWindowTest, AWindowDrivenRun)
 {
     MainWindow &f = Start();
-    const QString psd = WritePsd(QStringLiteral("doc.psd"), Document(3).Build());
+    const QString psd = WritePsd(QStringLiteral("doc.psd"), SampleDocument(3).Build());
     ASSERT_TRUE(f.ImportPsd(psd));
     f.LpiEdit->setText(QStringLiteral("40"));
     f.DpiCombo->setEditText(QStringLiteral("600"));

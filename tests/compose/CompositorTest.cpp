@@ -21,15 +21,15 @@ QImage Filled(int w, int h, int bits, uchar value)
 void MakeDocument(int width, int height, uint16_t mode, int count)
 {
     ResetDocument();
-    ImageWidth = WorkWidth = width;
-    ImageHeight = WorkHeight = height;
-    PsdColorMode = mode;
-    DocumentOpen = 1;
-    Layers.assign(count, {});
-    LayerCount = uint16_t(count);
-    LayerImages.assign(count, {});
-    LayerAlphas.assign(count, {});
-    LayerViewLeft.assign(count, 0);
+    Doc.ImageWidth = Doc.WorkWidth = width;
+    Doc.ImageHeight = Doc.WorkHeight = height;
+    Doc.PsdColorMode = mode;
+    Doc.DocumentOpen = 1;
+    Doc.Layers.assign(count, {});
+    Doc.LayerCount = uint16_t(count);
+    Doc.LayerImages.assign(count, {});
+    Doc.LayerAlphas.assign(count, {});
+    Doc.LayerViewLeft.assign(count, 0);
 }
 
 }  // namespace
@@ -37,21 +37,21 @@ void MakeDocument(int width, int height, uint16_t mode, int count)
 TEST(Compositor, PlacementShiftsByOffsetDepthAndView)
 {
     MakeDocument(100, 10, 3, 2);
-    Layers[0].Left = 5;
-    Layers[1].Left = 0;
+    Doc.Layers[0].Left = 5;
+    Doc.Layers[1].Left = 0;
     const int expected[] = {-31, -21, -10, 0, 10, 21, 31};
     for (int v = 1; v <= 7; ++v) {
         PlaceLayersForView(v, {62, 7}, 0);
-        EXPECT_EQ(LayerViewLeft[0], 5 + expected[v - 1]) << v;
+        EXPECT_EQ(Doc.LayerViewLeft[0], 5 + expected[v - 1]) << v;
         PlaceLayersForView(v, {62, 7}, 7);  // offset 7 with focus offset 7 never moves
-        EXPECT_EQ(LayerViewLeft[1], 0) << v;
+        EXPECT_EQ(Doc.LayerViewLeft[1], 0) << v;
     }
-    Depth = 2 * Fixed4One;
+    Doc.Depth = 2 * Fixed4One;
     PlaceLayersForView(7, {62, 7}, 0);
-    EXPECT_EQ(LayerViewLeft[0], 5 + 62);
-    Depth = -Fixed4One;
+    EXPECT_EQ(Doc.LayerViewLeft[0], 5 + 62);
+    Doc.Depth = -Fixed4One;
     PlaceLayersForView(1, {62, 7}, 0);
-    EXPECT_EQ(LayerViewLeft[0], 5 + 31);
+    EXPECT_EQ(Doc.LayerViewLeft[0], 5 + 31);
 }
 
 TEST(Compositor, FlipGroupsSpreadTheirMembersOverTheViews)
@@ -65,13 +65,13 @@ TEST(Compositor, FlipGroupsSpreadTheirMembersOverTheViews)
         SCOPED_TRACE(c.members);
         MakeDocument(10, 10, 3, c.members + 2);
         for (int i = 0; i < c.members; ++i)
-            Layers[i + 1].GroupId = 2;  // layer 0 plain, the last one relief
-        Layers[c.members + 1].GroupId = 100;
+            Doc.Layers[i + 1].GroupId = 2;  // layer 0 plain, the last one relief
+        Doc.Layers[c.members + 1].GroupId = 100;
         BuildGroupTables();
-        ASSERT_EQ(GroupMembers.size(), 2u);
-        EXPECT_TRUE(GroupMembers[0].empty());
+        ASSERT_EQ(Doc.GroupMembers.size(), 2u);
+        EXPECT_TRUE(Doc.GroupMembers[0].empty());
         for (int v = 0; v < 7; ++v) {
-            EXPECT_EQ(GroupViewLayer[1][v], c.shown[v] + 1) << v;
+            EXPECT_EQ(Doc.GroupViewLayer[1][v], c.shown[v] + 1) << v;
             for (int i = 0; i < c.members; ++i)
                 EXPECT_EQ(LayerVisibleInView(i + 1, v), i == c.shown[v]) << v;
             EXPECT_TRUE(LayerVisibleInView(0, v));
@@ -119,36 +119,36 @@ TEST(Compositor, ViewsComposeBottomToTopAtBothResolutions)
     MakeDocument(8, 4, 4, 2);  // CMYK
     WorkFolder = dir.path() + QStringLiteral("/");
     for (int i = 0; i < 2; ++i) {
-        Layers[i].Left = i * 2;
-        Layers[i].Top = 0;
-        Layers[i].Width = 4;
-        Layers[i].Height = 4;
-        LayerViewLeft[i] = Layers[i].Left;
-        LayerImages[i] = Filled(4, 4, 32, uchar(10 + i));
-        LayerAlphas[i] = Filled(4, 4, 8, 255);
-        SaveImage(LayerImages[i], WorkFileName(QStringLiteral("ly"), i + 1));
-        SaveImage(LayerAlphas[i], WorkFileName(QStringLiteral("lyt"), i + 1));
+        Doc.Layers[i].Left = i * 2;
+        Doc.Layers[i].Top = 0;
+        Doc.Layers[i].Width = 4;
+        Doc.Layers[i].Height = 4;
+        Doc.LayerViewLeft[i] = Doc.Layers[i].Left;
+        Doc.LayerImages[i] = Filled(4, 4, 32, uchar(10 + i));
+        Doc.LayerAlphas[i] = Filled(4, 4, 8, 255);
+        SaveImage(Doc.LayerImages[i], WorkFileName(QStringLiteral("ly"), i + 1));
+        SaveImage(Doc.LayerAlphas[i], WorkFileName(QStringLiteral("lyt"), i + 1));
     }
     BuildGroupTables();
     for (Resolution r : {Resolution::Working, Resolution::Full}) {
         std::vector<int> progress;
         ComposeView(r, 40, 60, [&](int p) { progress.push_back(p); });
         EXPECT_EQ(progress, (std::vector<int>{60, 80}));
-        ASSERT_EQ(ComposedImage.size(), QSize(8, 4));
-        const uchar *row = ComposedImage.constScanLine(1);
+        ASSERT_EQ(Doc.ComposedImage.size(), QSize(8, 4));
+        const uchar *row = Doc.ComposedImage.constScanLine(1);
         EXPECT_EQ(row[0], 10);       // lower layer only
         EXPECT_EQ(row[2 * 4], 11);   // the higher layer wins where both are opaque
         EXPECT_EQ(row[5 * 4 + 3], 11);
         EXPECT_EQ(row[6 * 4 + 3], 255);  // nothing there: white
         // Working coverage stays 255; full resolution starts transparent.
-        EXPECT_EQ(ComposedAlpha.constScanLine(0)[7], r == Resolution::Working ? 255 : 0);
-        EXPECT_EQ(ComposedAlpha.constScanLine(0)[5], 255);
+        EXPECT_EQ(Doc.ComposedAlpha.constScanLine(0)[7], r == Resolution::Working ? 255 : 0);
+        EXPECT_EQ(Doc.ComposedAlpha.constScanLine(0)[5], 255);
     }
     // A CMYK composite starts white (no ink) in every byte.
-    LayerAlphas[0] = LayerAlphas[1] = Filled(4, 4, 8, 0);
+    Doc.LayerAlphas[0] = Doc.LayerAlphas[1] = Filled(4, 4, 8, 0);
     ComposeView(Resolution::Working);
     for (int x = 0; x < 32; ++x)
-        ASSERT_EQ(ComposedImage.constScanLine(3)[x], 255);
+        ASSERT_EQ(Doc.ComposedImage.constScanLine(3)[x], 255);
 }
 
 TEST(Compositor, ReliefLayersUseTheirViewFiles)
@@ -156,41 +156,41 @@ TEST(Compositor, ReliefLayersUseTheirViewFiles)
     QTemporaryDir dir;
     MakeDocument(300, 2, 3, 1);
     WorkFolder = dir.path() + QStringLiteral("/");
-    PsdDpi = 300 * Fixed4One;
-    Layers[0] = Tlayer{};
-    Layers[0].Left = 100;
-    Layers[0].Width = 10;
-    Layers[0].Height = 2;
-    Layers[0].GroupId = 100;
-    Layers[0].ReliefDepth = Fixed4One;  // M = Round(300 x 1 / 4) = 75
-    LayerViewLeft[0] = 100;
-    EXPECT_EQ(ReliefMargin(Layers[0]), 75);
-    CurrentView = 2;
+    Doc.PsdDpi = 300 * Fixed4One;
+    Doc.Layers[0] = Tlayer{};
+    Doc.Layers[0].Left = 100;
+    Doc.Layers[0].Width = 10;
+    Doc.Layers[0].Height = 2;
+    Doc.Layers[0].GroupId = 100;
+    Doc.Layers[0].ReliefDepth = Fixed4One;  // M = Round(300 x 1 / 4) = 75
+    Doc.LayerViewLeft[0] = 100;
+    EXPECT_EQ(ReliefMargin(Doc.Layers[0]), 75);
+    Doc.CurrentView = 2;
     SaveImage(Filled(160, 2, 24, 7), WorkFileName(1, QStringLiteral("xgx"), 3));
     SaveImage(Filled(160, 2, 8, 255), WorkFileName(1, QStringLiteral("xgxt"), 3));
     BuildGroupTables();
     ComposeView(Resolution::Working);
-    EXPECT_EQ(ComposedImage.constScanLine(0)[24 * 3], 255);
-    EXPECT_EQ(ComposedImage.constScanLine(0)[25 * 3], 7);  // placed at 100 - 75
+    EXPECT_EQ(Doc.ComposedImage.constScanLine(0)[24 * 3], 255);
+    EXPECT_EQ(Doc.ComposedImage.constScanLine(0)[25 * 3], 7);  // placed at 100 - 75
     // No rendered files for the view: the file error stops the composition.
-    CurrentView = 3;
+    Doc.CurrentView = 3;
     EXPECT_THROW(ComposeView(Resolution::Working), VistrelError);
 }
 
 TEST(Compositor, LayerAloneOnTheCheckerboardAndDisplayConversions)
 {
     MakeDocument(40, 20, 4, 1);
-    Layers[0].Left = 30;
-    LayerImages[0] = Filled(5, 5, 32, 0);
-    LayerAlphas[0] = Filled(5, 5, 8, 255);
+    Doc.Layers[0].Left = 30;
+    Doc.LayerImages[0] = Filled(5, 5, 32, 0);
+    Doc.LayerAlphas[0] = Filled(5, 5, 8, 255);
     ComposeLayerAloneImage(0);
-    auto pixel = [](int x, int y) { return ComposedImage.constScanLine(y)[x * 4]; };
+    auto pixel = [](int x, int y) { return Doc.ComposedImage.constScanLine(y)[x * 4]; };
     EXPECT_EQ(pixel(0, 0), 200);
     EXPECT_EQ(pixel(15, 0), 200);
     EXPECT_EQ(pixel(7, 0), 255);
     EXPECT_EQ(pixel(7, 7), 200);
     EXPECT_EQ(pixel(30, 2), 0);  // the layer at its own position
-    const QImage rgb = CmykToViewable(ComposedImage);
+    const QImage rgb = CmykToViewable(Doc.ComposedImage);
     ASSERT_EQ(BitsPerPixel(rgb), 24);
     EXPECT_EQ(rgb.constScanLine(0)[0], 157);  // (200 x 200 + 127) div 255
     EXPECT_EQ(rgb.constScanLine(0)[7 * 3], 255);
@@ -217,7 +217,7 @@ TEST(Compositor, BandsOfAnyHeightEqualTheWholeViews)
     WorkFolder = dir.path() + QStringLiteral("/");
     const int lefts[] = {0, -5, 28}, tops[] = {0, 2, -1}, widths[] = {40, 20, 17}, heights[] = {6, 3, 6};
     for (int i = 0; i < 3; ++i) {
-        Tlayer &l = Layers[size_t(i)];
+        Tlayer &l = Doc.Layers[size_t(i)];
         l.Left = lefts[i];
         l.Top = tops[i];
         l.Width = widths[i];
@@ -233,7 +233,7 @@ TEST(Compositor, BandsOfAnyHeightEqualTheWholeViews)
         SaveImage(alpha, WorkFileName(QStringLiteral("lyt"), i + 1));
     }
     BuildGroupTables();
-    Depth = 3 * Fixed4One;
+    Doc.Depth = 3 * Fixed4One;
     const std::vector<int32_t> offsets = {0, 9, -6};
     std::vector<int> viewIndexes;
     std::vector<std::vector<int32_t>> viewLefts;
@@ -241,11 +241,11 @@ TEST(Compositor, BandsOfAnyHeightEqualTheWholeViews)
     for (int n = 0; n < ViewCount; ++n) {
         PlaceLayersForView(n + 1, offsets, 0);
         viewIndexes.push_back(n);
-        viewLefts.push_back(LayerViewLeft);
-        CurrentView = n;
+        viewLefts.push_back(Doc.LayerViewLeft);
+        Doc.CurrentView = n;
         ComposeView(Resolution::Full);
-        whole.push_back(ComposedImage);
-        wholeCover.push_back(ComposedAlpha);
+        whole.push_back(Doc.ComposedImage);
+        wholeCover.push_back(Doc.ComposedAlpha);
     }
     for (const int band : {1, 2, Height}) {
         SCOPED_TRACE(band);

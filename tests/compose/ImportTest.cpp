@@ -16,11 +16,11 @@ namespace {
 void LayersWithGroups(const std::vector<uint8_t> &groups, int width)
 {
     ResetDocument();
-    ImageWidth = width;
-    Layers.assign(groups.size(), {});
+    Doc.ImageWidth = width;
+    Doc.Layers.assign(groups.size(), {});
     for (size_t i = 0; i < groups.size(); ++i)
-        Layers[i].GroupId = groups[i];
-    LayerCount = uint16_t(groups.size());
+        Doc.Layers[i].GroupId = groups[i];
+    Doc.LayerCount = uint16_t(groups.size());
 }
 
 }  // namespace
@@ -30,13 +30,13 @@ TEST(Import, FiveUngroupedLayersOnAThousandPixels)
     LayersWithGroups({0, 0, 0, 0, 0}, 1000);
     ChooseDefaultFocus();
     ComputeDefaultOffsets();
-    EXPECT_EQ(FocusPick, 2);
-    EXPECT_EQ(FocusLayer, 3);  // the third ungrouped layer from the top
-    EXPECT_EQ(OffsetSpan, 625000);
-    EXPECT_EQ(FrontStep, 208229);
-    EXPECT_EQ(BackStep, 312344);
+    EXPECT_EQ(Doc.FocusPick, 2);
+    EXPECT_EQ(Doc.FocusLayer, 3);  // the third ungrouped layer from the top
+    EXPECT_EQ(Doc.OffsetSpan, 625000);
+    EXPECT_EQ(Doc.FrontStep, 208229);
+    EXPECT_EQ(Doc.BackStep, 312344);
     // Top layer (index 4) to bottom (index 0).
-    EXPECT_EQ(DefaultOffsets, (std::vector<Fixed4>{624688, 312344, 0, -208229, -416458}));
+    EXPECT_EQ(Doc.DefaultOffsets, (std::vector<Fixed4>{624688, 312344, 0, -208229, -416458}));
     EXPECT_EQ(DefaultGridOffsets(), (std::vector<int32_t>{62, 31, 0, -21, -42}));
 }
 
@@ -53,19 +53,19 @@ TEST(Import, FocusPickForEveryCount)
         LayersWithGroups(c.groups, 1600);
         ChooseDefaultFocus();
         ComputeDefaultOffsets();
-        EXPECT_EQ(FocusPick, c.pick) << c.groups.size();
-        EXPECT_EQ(FocusLayer, c.focusRow) << c.groups.size();
+        EXPECT_EQ(Doc.FocusPick, c.pick) << c.groups.size();
+        EXPECT_EQ(Doc.FocusLayer, c.focusRow) << c.groups.size();
         for (size_t i = 0; i < c.groups.size(); ++i)
             if (c.groups[i] != 0) {
-                EXPECT_EQ(DefaultOffsets[i], 0);
+                EXPECT_EQ(Doc.DefaultOffsets[i], 0);
             }
     }
     // Two ungrouped layers: the other gets OffsetSpan / 1.001.
     LayersWithGroups({0, 0}, 1000);
     ChooseDefaultFocus();
     ComputeDefaultOffsets();
-    EXPECT_EQ(DefaultOffsets[0], ToFixed4(62.5 / 1.001));
-    EXPECT_EQ(DefaultOffsets[1], 0);
+    EXPECT_EQ(Doc.DefaultOffsets[0], ToFixed4(62.5 / 1.001));
+    EXPECT_EQ(Doc.DefaultOffsets[1], 0);
 }
 
 TEST(Import, GroupLetters)
@@ -95,28 +95,28 @@ TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
     WriteFileBytes(good, b.Build());
     std::vector<int> progress;
     ImportDocument(good, [&](int p) { progress.push_back(p); });
-    EXPECT_EQ(LayerCount, 4);
-    EXPECT_EQ(DocumentOpen, 1);
-    EXPECT_EQ(WorkScale, 7995);
-    EXPECT_EQ(WorkWidth, 1200);
-    EXPECT_EQ(WorkHeight, 80);
-    EXPECT_EQ(LayerImages[3].size(), QSize(160, 40));  // Round(200 x 0.7995), Round(50 x 0.7995)
-    EXPECT_EQ(Layers[1].BaseOrder, 7);
-    EXPECT_EQ(Layers[1].Smooth, 5);
-    EXPECT_EQ(Layers[1].ReliefDepth, Fixed4One);
-    EXPECT_EQ(FocusLayer, 1);
-    EXPECT_EQ(ComposedImage.size(), QSize(1200, 80));
+    EXPECT_EQ(Doc.LayerCount, 4);
+    EXPECT_EQ(Doc.DocumentOpen, 1);
+    EXPECT_EQ(Doc.WorkScale, 7995);
+    EXPECT_EQ(Doc.WorkWidth, 1200);
+    EXPECT_EQ(Doc.WorkHeight, 80);
+    EXPECT_EQ(Doc.LayerImages[3].size(), QSize(160, 40));  // Round(200 x 0.7995), Round(50 x 0.7995)
+    EXPECT_EQ(Doc.Layers[1].BaseOrder, 7);
+    EXPECT_EQ(Doc.Layers[1].Smooth, 5);
+    EXPECT_EQ(Doc.Layers[1].ReliefDepth, Fixed4One);
+    EXPECT_EQ(Doc.FocusLayer, 1);
+    EXPECT_EQ(Doc.ComposedImage.size(), QSize(1200, 80));
     // The layers run to 60, the composition on towards 100, and the import ends at 100.
     ASSERT_GE(progress.size(), 3u);
     EXPECT_EQ(progress[progress.size() - 2], 90);
     EXPECT_EQ(progress.back(), 100);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     // View 1 shows group member 1 (the red one): blue, green, red bytes.
-    const uchar *p = ComposedImage.constScanLine(int(Round(20 * 0.7995))) + int(Round(20 * 0.7995)) * 3;
+    const uchar *p = Doc.ComposedImage.constScanLine(int(Round(20 * 0.7995))) + int(Round(20 * 0.7995)) * 3;
     EXPECT_EQ(p[2], 255);
     EXPECT_EQ(p[1], 0);
     // The half-transparent blue layer over white at the right edge.
-    const uchar *q = ComposedImage.constScanLine(5) + 1199 * 3;
+    const uchar *q = Doc.ComposedImage.constScanLine(5) + 1199 * 3;
     EXPECT_EQ(q[0], 255);
     EXPECT_EQ(q[2], 127);
 
@@ -127,9 +127,9 @@ TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
     const QString bad = dir.path() + QStringLiteral("/bad.psd");
     WriteFileBytes(bad, damaged);
     EXPECT_THROW(ImportDocument(bad), VistrelError);
-    EXPECT_EQ(LayerCount, 4);
-    EXPECT_EQ(ImageWidth, 1501);
-    EXPECT_EQ(LayerImages.size(), 4u);
+    EXPECT_EQ(Doc.LayerCount, 4);
+    EXPECT_EQ(Doc.ImageWidth, 1501);
+    EXPECT_EQ(Doc.LayerImages.size(), 4u);
     EXPECT_EQ(ReadFileBytes(WorkFileName(QStringLiteral("ly"), 2)), before);
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
 }

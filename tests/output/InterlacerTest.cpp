@@ -174,7 +174,7 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
     s.HeightCm = ToFixed4(6 / (240.0 / 90));
     s.HScale = 1;
     const QString out = dir.path() + QStringLiteral("/print.tif");
-    ExportPrint(s, offsets, FocusOffsetIn(offsets, FocusLayer), out, {}, {}, true);
+    ExportPrint(s, offsets, FocusOffsetIn(offsets, Doc.FocusLayer), out, {}, {}, true);
 
     const QImage print = LoadTiffBitmap(out);
     const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(s.WidthCm), CentimetresToInches(s.HeightCm),
@@ -254,6 +254,6 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
     }
     // The coverage of each view is written beside it.
     EXPECT_EQ(LoadImage(WorkFileName3(QStringLiteral("vwdt"), 4)).size(), QSize(240, 90));
-    EXPECT_EQ(OutputColorMode, 2);
-    EXPECT_EQ(CurrentView, 0);
+    EXPECT_EQ(Doc.OutputColorMode, 2);
+    EXPECT_EQ(Doc.CurrentView, 0);
 }

@@ -52,7 +52,7 @@ protected:
         WriteFileBytes(psd, b.Build());
         ImportDocument(psd);
         const std::vector<int32_t> offsets = DefaultGridOffsets();
-        const int32_t focus = FocusOffsetIn(offsets, FocusLayer);
+        const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
         GenerateViewFiles(offsets, focus);
         WriteFullResolutionViews(offsets, focus);
     }
@@ -258,9 +258,9 @@ TEST(Gif, OnTheBundledSampleTheAdaptivePaletteIsCloserThanTheHalftone)
     QDir().mkpath(WorkFolder);
     ImportDocument(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
     const std::vector<int32_t> offsets = DefaultGridOffsets();
-    GenerateViewFiles(offsets, FocusOffsetIn(offsets, FocusLayer));
+    GenerateViewFiles(offsets, FocusOffsetIn(offsets, Doc.FocusLayer));
     std::vector<std::vector<uint8_t>> frames;
-    const QSize frame = GifFrameSize(QSize(WorkWidth, WorkHeight), 800);
+    const QSize frame = GifFrameSize(QSize(Doc.WorkWidth, Doc.WorkHeight), 800);
     for (int k = 1; k <= ViewCount; ++k)
         frames.push_back(GifFrameColours(LoadImage(WorkFileName(QStringLiteral("vw"), k)), frame));
     NearestColour adaptive(AdaptivePalette(frames)), halftone(GifPalette());

@@ -105,13 +105,13 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 
     struct Case { const char *what; std::function<void()> spoil; const char *message; };
     const Case cases[] = {
-        {"wider", [&] { SaveBitmapAsTiff(NewPicture(140, 80, 24), third, PsdDpi, PsdDpi); },
+        {"wider", [&] { SaveBitmapAsTiff(NewPicture(140, 80, 24), third, Doc.PsdDpi, Doc.PsdDpi); },
          "The views do not match"},
-        {"taller", [&] { SaveBitmapAsTiff(NewPicture(120, 90, 24), third, PsdDpi, PsdDpi); },
+        {"taller", [&] { SaveBitmapAsTiff(NewPicture(120, 90, 24), third, Doc.PsdDpi, Doc.PsdDpi); },
          "The views do not match"},
         {"cut short", [&] { WriteFileBytes(third, original.left(original.size() - 100)); }, "is not a TIFF file"},
         {"a BMP", [&] { SaveImage(NewPicture(120, 80, 24), third); }, "is not a TIFF file"},
-        {"grey", [&] { SaveBitmapAsTiff(NewPicture(120, 80, 8), third, PsdDpi, PsdDpi); }, "samples per pixel"},
+        {"grey", [&] { SaveBitmapAsTiff(NewPicture(120, 80, 8), third, Doc.PsdDpi, Doc.PsdDpi); }, "samples per pixel"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,7 +132,7 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
         InterlaceViews(views, 1, print, 300 * Fixed4One, 40 * Fixed4One, 20000, 13333, ModeRgb, [&](int percent) {
             if (percent >= 1 && !swapped) {  // after the views were checked, before the first band
                 swapped = true;
-                SaveBitmapAsTiff(NewPicture(400, 300, 24), third, PsdDpi, PsdDpi);
+                SaveBitmapAsTiff(NewPicture(400, 300, 24), third, Doc.PsdDpi, Doc.PsdDpi);
             }
         });
         ADD_FAILURE() << "a view swapped half-way was read";
@@ -215,11 +215,11 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
         b.AddLayer(30, 40, 90, 50, colours(10));
         ImportBuilt(platform, b);
         // The top layer becomes a relief of one line.
-        LayerLines.assign(size_t(LayerCount), Tnlayer(OrderCount));
-        LayerLines[size_t(LayerCount - 1)][0] = {Tline{{60, 45}, {110, 45}, {110, 85}, {60, 85}}};
-        Layers[size_t(LayerCount - 1)].GroupId = GroupReliefToRender;
-        Layers[size_t(LayerCount - 1)].ReliefDepth = 2 * Fixed4One;
-        Depth = 5 * Fixed4One;
+        Doc.LayerLines.assign(size_t(Doc.LayerCount), Tnlayer(OrderCount));
+        Doc.LayerLines[size_t(Doc.LayerCount - 1)][0] = {Tline{{60, 45}, {110, 45}, {110, 85}, {60, 85}}};
+        Doc.Layers[size_t(Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
+        Doc.Layers[size_t(Doc.LayerCount - 1)].ReliefDepth = 2 * Fixed4One;
+        Doc.Depth = 5 * Fixed4One;
         const std::vector<int32_t> offsets = {0, 30, -20, -20, 12, 25};
         const PrintSettings s{600000, c.Dpi, 8 * Fixed4One, ToFixed4(8 * 97.0 / 230), c.HScale};
         const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
@@ -261,11 +261,11 @@ TEST(PrintExport, TheViewFilesHoldTheWholeComposedViews)
     BuildGroupTables();
     for (int n = 0; n < 7; ++n) {
         PlaceLayersForView(n + 1, offsets, 0);
-        CurrentView = n;
+        Doc.CurrentView = n;
         ComposeView(Resolution::Full);
         const QImage file = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), n + 1));
-        EXPECT_TRUE(file == ComposedImage) << "view " << n + 1;
-        EXPECT_TRUE(LoadImage(WorkFileName3(QStringLiteral("vwdt"), n + 1)) == ComposedAlpha) << n;
+        EXPECT_TRUE(file == Doc.ComposedImage) << "view " << n + 1;
+        EXPECT_TRUE(LoadImage(WorkFileName3(QStringLiteral("vwdt"), n + 1)) == Doc.ComposedAlpha) << n;
     }
 }
 
@@ -294,10 +294,10 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
     WorkFolder = platform.WorkFolderPath();
     QDir().mkpath(WorkFolder);
     ImportDocument(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
-    Depth = 6 * Fixed4One;
-    CentreView = 4;
+    Doc.Depth = 6 * Fixed4One;
+    Doc.CentreView = 4;
     const std::vector<int32_t> offsets = DefaultGridOffsets();
-    const int32_t focus = FocusOffsetIn(offsets, FocusLayer);
+    const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
     // A print column all white shows no view's picture at all.
     auto whiteColumns = [](const QImage &print) {
         int white = 0;
@@ -314,7 +314,7 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
     } cases[] = {{false}, {true}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Crop);
-        CropEdges = c.Crop ? 1 : 0;
+        Doc.CropEdges = c.Crop ? 1 : 0;
         ChooseCrop(offsets, focus);
         const Fixed4 aspect = CroppedAspectRatio();
         const PrintSettings s{400000, 300 * Fixed4One, 10 * Fixed4One, RoundDiv(10 * Fixed4One * Fixed4One, aspect), 1};
@@ -322,18 +322,18 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
         ExportPrint(s, offsets, focus, path);
         const QImage print = LoadTiffBitmap(path);
         if (!c.Crop) {
-            EXPECT_EQ(CropWidth, 0);
+            EXPECT_EQ(Doc.CropWidth, 0);
             EXPECT_GT(whiteColumns(print), 0);
             continue;
         }
-        ASSERT_GT(CropWidth, 0);
-        EXPECT_LT(CropWidth, ImageWidth);
+        ASSERT_GT(Doc.CropWidth, 0);
+        EXPECT_LT(Doc.CropWidth, Doc.ImageWidth);
         EXPECT_EQ(whiteColumns(print), 0);
         // Its proportion is that of the columns kept.
         const double printed = double(print.height()) / print.width();
-        const double kept = double(ImageHeight) / CropWidth;
+        const double kept = double(Doc.ImageHeight) / Doc.CropWidth;
         EXPECT_NEAR(printed / kept, 1.0, 0.01) << printed << " against " << kept;
-        EXPECT_TRUE(CropText(0).startsWith(QString::number(ImageWidth - CropWidth) + QStringLiteral(" columns cut")));
+        EXPECT_TRUE(CropText(0).startsWith(QString::number(Doc.ImageWidth - Doc.CropWidth) + QStringLiteral(" columns cut")));
     }
 }
 

@@ -180,7 +180,6 @@ TEST(FullDisk, EverySaveKeepsTheEarlierFileAndSaysSo)
     // The settings file, as the window writes it when it closes.
     ScriptedPlatform platform;
     platform.ProgramDir = disk + QStringLiteral("/program");
-    ProgramFolder = platform.ProgramDir;
     try {
         WriteSettingsFile();
         ADD_FAILURE() << "the settings file was written on a full disk";

@@ -56,25 +56,25 @@ TEST(ReliefLines, LevelsLimitsAndCompaction)
 TEST(ReliefLines, EnteringAndLeavingThePageKeepsEachLayersLines)
 {
     ResetDocument();
-    LayerCount = 3;
-    Layers.resize(3);
-    CurrentLayer = 1;
+    Doc.LayerCount = 3;
+    Doc.Layers.resize(3);
+    Doc.CurrentLayer = 1;
     // The first visit of a layer gives it 15 empty orders, and leaving stores them.
     EnterLineSets();
-    ASSERT_EQ(LayerLines.size(), 3u);
-    EXPECT_EQ(CurrentLines, EmptyLineSet());
-    AppendLine(CurrentLines, 4, Points(3));
+    ASSERT_EQ(Doc.LayerLines.size(), 3u);
+    EXPECT_EQ(Doc.CurrentLines, EmptyLineSet());
+    AppendLine(Doc.CurrentLines, 4, Points(3));
     LeaveLineSets();
-    EXPECT_TRUE(CurrentLines.empty());
-    ASSERT_EQ(LayerLines[1][4].size(), 1u);
-    EXPECT_TRUE(LayerLines[0].empty());  // a layer never visited has no set yet
+    EXPECT_TRUE(Doc.CurrentLines.empty());
+    ASSERT_EQ(Doc.LayerLines[1][4].size(), 1u);
+    EXPECT_TRUE(Doc.LayerLines[0].empty());  // a layer never visited has no set yet
 
     // Coming back finds the lines as they were left.
     EnterLineSets();
-    EXPECT_EQ(CurrentLines, LayerLines[1]);
+    EXPECT_EQ(Doc.CurrentLines, Doc.LayerLines[1]);
     // Starting the relief preview stores the set and keeps it on the page.
-    AppendLine(CurrentLines, 0, Points(4));
+    AppendLine(Doc.CurrentLines, 0, Points(4));
     StoreCurrentLines();
-    EXPECT_EQ(LayerLines[1][0].size(), 1u);
-    EXPECT_FALSE(CurrentLines.empty());
+    EXPECT_EQ(Doc.LayerLines[1][0].size(), 1u);
+    EXPECT_FALSE(Doc.CurrentLines.empty());
 }

@@ -100,9 +100,9 @@ TEST(ReliefRenderer, ThePassRulesOfGapsAndCoveredPixels)
 TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
 {
     ResetDocument();
-    WorkWidth = 24;  // under 100 pixels: no outline
-    WorkHeight = 3;
-    WorkScale = Fixed4One;
+    Doc.WorkWidth = 24;  // under 100 pixels: no outline
+    Doc.WorkHeight = 3;
+    Doc.WorkScale = Fixed4One;
     // Order 10 (level 105) over columns 4..21, order 4 (195) over 8..19,
     // order 0 (255) over 12..15; the background is 30.
     Tnlayer lines = EmptyLineSet();
@@ -217,7 +217,7 @@ TEST(ReliefRenderer, SmoothingWorkedOutByHand)
 TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
 {
     ResetDocument();
-    WorkScale = Fixed4One;
+    Doc.WorkScale = Fixed4One;
     struct Case {
         const char *what;
         int width, height;
@@ -237,8 +237,8 @@ TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        WorkWidth = c.width;
-        WorkHeight = c.height;
+        Doc.WorkWidth = c.width;
+        Doc.WorkHeight = c.height;
         Tnlayer lines = EmptyLineSet();
         lines[0] = {c.line};
         const QImage map = PaintHeightMap(lines);
@@ -254,9 +254,9 @@ TEST(ReliefRenderer, TheMapIsPlacedWhereTheLayerLiesAndFilledOutsideTheCanvas)
     // Pixel i of map row r of a layer with margin 2 is canvas pixel
     // (i - 2 + Left, r + Top); off the canvas it takes the map's top-left, 100.
     ResetDocument();
-    WorkWidth = 10;
-    WorkHeight = 4;
-    WorkScale = Fixed4One / 2;
+    Doc.WorkWidth = 10;
+    Doc.WorkHeight = 4;
+    Doc.WorkScale = Fixed4One / 2;
     QImage working = NewPicture(10, 4, 8);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 10; ++x)
@@ -304,9 +304,9 @@ TEST(ReliefRenderer, GeometryRoundsHalfToEven)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.imageWidth);
-        ImageWidth = c.imageWidth;
-        PsdDpi = c.dpi * Fixed4One;
-        Depth = c.depth;
+        Doc.ImageWidth = c.imageWidth;
+        Doc.PsdDpi = c.dpi * Fixed4One;
+        Doc.Depth = c.depth;
         Tlayer layer;
         layer.Width = 10;
         layer.ReliefDepth = c.reliefDepth;
@@ -330,8 +330,8 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     b.AddLayer(0, 0, 3000, 300, {200, 200, 200});
     b.AddLayer(1000, 50, 102, 199, {20, 40, 60}, 220);
     ImportBuilt(platform, b);
-    ASSERT_EQ(WorkScale, 4000);
-    Tlayer &layer = Layers[1];
+    ASSERT_EQ(Doc.WorkScale, 4000);
+    Tlayer &layer = Doc.Layers[1];
     ReliefGeometry g = ReliefGeometryOf(layer);
     EXPECT_EQ(g.Margin, 75);  // 300 dpi x 1.0 / 4
     EXPECT_EQ(g.PaddedWidth, 252);
@@ -368,7 +368,7 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         layer.BaseOrder = uint8_t(c.baseOrder);
-        Depth = c.depth;
+        Doc.Depth = c.depth;
         std::vector<int> progress;
         RenderRelief(1, *c.set, [&](int p) { progress.push_back(p); });
         EXPECT_EQ(progress.front(), 20);
@@ -442,10 +442,10 @@ TEST(ReliefRenderer, APsdThatSaysItsReliefIsRenderedGetsItRenderedAtThePreview)
     b.AddLayer(0, 0, 200, 100, {250, 250, 250});
     b.AddLayer(50, 20, 60, 40, {10, 20, 30});
     ImportBuilt(platform, b);
-    EXPECT_EQ(Layers[1].GroupId, GroupReliefToRender);
-    EXPECT_FALSE(IsFlipGroup(Layers[1].GroupId));  // shown in every view until rendered
+    EXPECT_EQ(Doc.Layers[1].GroupId, GroupReliefToRender);
+    EXPECT_FALSE(IsFlipGroup(Doc.Layers[1].GroupId));  // shown in every view until rendered
     RenderPendingReliefs();
-    EXPECT_EQ(Layers[1].GroupId, GroupReliefRendered);
+    EXPECT_EQ(Doc.Layers[1].GroupId, GroupReliefRendered);
     EXPECT_TRUE(QFile::exists(WorkFileName(2, QStringLiteral("xgx"), 4)));
     GenerateViewFiles({0, 0}, 0);
     EXPECT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vw"), 7)));
@@ -470,10 +470,10 @@ TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
         for (qsizetype i = 0; i < l.Channels[1].Plane.size(); ++i)
             l.Channels[1].Plane[i] = char(i * 13 % 256);
         ImportBuilt(platform, b);
-        Tlayer &layer = Layers[1];
+        Tlayer &layer = Doc.Layers[1];
         layer.Smooth = 3;
         layer.ReliefDepth = 2 * Fixed4One;
-        Depth = 4 * Fixed4One;
+        Doc.Depth = 4 * Fixed4One;
         Tnlayer lines = EmptyLineSet();
         lines[3] = {Rectangle(10, 20, 300, 100)};
         lines[0] = {Rectangle(60, 40, 200, 80), Rectangle(250, 10, 380, 60)};

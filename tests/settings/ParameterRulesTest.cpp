@@ -39,7 +39,7 @@ protected:
 
     Printed Result(const QString &print)
     {
-        Printed p{Lpi, OutputDpi, OutputWidthCm, OutputHeightCm, {}, {}};
+        Printed p{Doc.Lpi, Doc.OutputDpi, Doc.OutputWidthCm, Doc.OutputHeightCm, {}, {}};
         if (QFile::exists(print)) {
             const TiffInfo info = ReadTiffInfo(print);
             p.Pixels = QSize(info.Width, info.Height);

@@ -22,7 +22,6 @@ protected:
     void SetUp() override
     {
         ResetDocument();
-        ProgramFolder = platform.ProgramDir;
         path = platform.ProgramDir + QStringLiteral("/vistrelt.inf");
     }
     ScriptedPlatform platform;
@@ -38,9 +37,9 @@ TEST_F(SettingsFileTest, MissingFileIsCreatedWithDefaults)
                                         " 4.24500000000000E+0001 7  7.20000000000000E+0002 "
                                         " 5.00000000000000E+0000  5.00000000000000E+0000 2 1\r\n") +
                                  Maker);
-    EXPECT_EQ(Lpi, 424500);
-    EXPECT_EQ(OutputDpi, 7200000);
-    EXPECT_EQ(Depth, Fixed4One);
+    EXPECT_EQ(Doc.Lpi, 424500);
+    EXPECT_EQ(Doc.OutputDpi, 7200000);
+    EXPECT_EQ(Doc.Depth, Fixed4One);
 }
 
 TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
@@ -87,13 +86,13 @@ TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
         WriteFileBytes(path, FormatSettings(in));
 
         ApplySettingsFile();
-        EXPECT_EQ(Lpi, ToFixed4(c.lpiOut));
-        EXPECT_EQ(OutputDpi, ToFixed4(c.dpiOut));
-        EXPECT_EQ(OutputWidthCm, ToFixed4(c.widthOut));
-        EXPECT_EQ(OutputHeightCm, ToFixed4(c.heightOut));
-        EXPECT_EQ(OutputColorMode, c.colourOut);
-        EXPECT_EQ(HScale, c.hscaleOut);
-        EXPECT_EQ(Depth, ToFixed4(c.depthOut));
+        EXPECT_EQ(Doc.Lpi, ToFixed4(c.lpiOut));
+        EXPECT_EQ(Doc.OutputDpi, ToFixed4(c.dpiOut));
+        EXPECT_EQ(Doc.OutputWidthCm, ToFixed4(c.widthOut));
+        EXPECT_EQ(Doc.OutputHeightCm, ToFixed4(c.heightOut));
+        EXPECT_EQ(Doc.OutputColorMode, c.colourOut);
+        EXPECT_EQ(Doc.HScale, c.hscaleOut);
+        EXPECT_EQ(Doc.Depth, ToFixed4(c.depthOut));
 
         // The rewritten file holds the corrected values.
         SettingsValues out;
@@ -111,15 +110,15 @@ TEST_F(SettingsFileTest, ReservedIntegersAndLanguageAreCarriedOver)
     WriteFileBytes(path, "7 8\t9 10 11 1 \r\n 2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "
                 " 1.44000000000000E+0003  2.10000000000000E+0001  1.40000000000000E+0001 2 2\r\nmaker\r\n");
     ApplySettingsFile();
-    EXPECT_EQ(Language, 1);
-    EXPECT_EQ(Depth, 2 * Fixed4One);
-    EXPECT_EQ(Lpi, 424775);
+    EXPECT_EQ(Doc.Language, 1);
+    EXPECT_EQ(Doc.Depth, 2 * Fixed4One);
+    EXPECT_EQ(Doc.Lpi, 424775);
     const QByteArray rewritten = ReadFileBytes(path);
     EXPECT_TRUE(rewritten.startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "))
         << rewritten.constData();
 
     // Written again at close with what the run holds then.
-    Lpi = ToFixed4(75.55);
+    Doc.Lpi = ToFixed4(75.55);
     WriteSettingsFile();
     EXPECT_TRUE(ReadFileBytes(path).startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 7.55500000000000E+0001 7 "));
     EXPECT_TRUE(ReadFileBytes(path).endsWith("\r\n" + Maker));
@@ -159,7 +158,7 @@ TEST_F(SettingsFileTest, AFileThatIsNotSettingsIsSetAsideAndSaidOnce)
         QFile::remove(path);
         QFile::remove(path + QStringLiteral(".bad"));
         c.plant();
-        Language = 9;
+        Doc.Language = 9;
         try {
             ApplySettingsFile();
             ADD_FAILURE() << "a settings file that is not one passed silently";
@@ -167,8 +166,8 @@ TEST_F(SettingsFileTest, AFileThatIsNotSettingsIsSetAsideAndSaidOnce)
             EXPECT_TRUE(e.Message.contains(QLatin1String(c.says))) << e.Message.toStdString();
             EXPECT_TRUE(e.Message.contains(QStringLiteral("kept as \"%1.bad\"").arg(path))) << e.Message.toStdString();
         }
-        EXPECT_EQ(Language, c.language);
-        EXPECT_EQ(Lpi, 424500);
+        EXPECT_EQ(Doc.Language, c.language);
+        EXPECT_EQ(Doc.Lpi, 424500);
         EXPECT_TRUE(QFileInfo(path + QStringLiteral(".bad")).exists() ||
                     QFileInfo(path + QStringLiteral(".bad")).isSymLink());
         SettingsValues out;
@@ -193,11 +192,11 @@ TEST_F(SettingsFileTest, NameComparesWithoutCaseAndUnwritableFolderUsesTheUserFo
     in.HScale = 3;
     WriteFileBytes(upper, FormatSettings(in));
     ApplySettingsFile();
-    EXPECT_EQ(HScale, 3);
+    EXPECT_EQ(Doc.HScale, 3);
     EXPECT_EQ(QDir(platform.ProgramDir).entryList(QDir::Files), QStringList{QStringLiteral("VISTRELT.INF")});
 
     // A program folder that cannot be written (here: not there at all).
-    ProgramFolder = platform.Sandbox.path() + QStringLiteral("/installed/bin");
+    platform.ProgramDir = platform.Sandbox.path() + QStringLiteral("/installed/bin");
     ApplySettingsFile();
     EXPECT_TRUE(QFile::exists(platform.ConfigDir + QStringLiteral("/vistrelt.inf")));
 }

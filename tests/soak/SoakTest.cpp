@@ -53,7 +53,7 @@ int main(int argc, char **argv)
     for (int round = 1; round <= 100; ++round) {
         ImportDocument(psd);
         const std::vector<int32_t> offsets = DefaultGridOffsets();
-        const int32_t focus = FocusOffsetIn(offsets, FocusLayer);
+        const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
         RenderPendingReliefs();
         GenerateViewFiles(offsets, focus);
         ExportPrint({400000, 3000000, 60000, 30000, 1}, offsets, focus, dir.path() + QStringLiteral("/print.tif"));

@@ -5,6 +5,7 @@
 #include "ScriptedPlatform.h"
 #include "SettingsFile.h"
 #include "TestSupport.h"
+#include "WorkFolder.h"
 #include "MainWindow.h"
 #include "WindowTest.h"
 
@@ -91,7 +92,6 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     MainWindow &f = Start();
     EXPECT_EQ(WorkFolder, platform.WorkFolderPath());
     EXPECT_TRUE(QDir(WorkFolder).exists());
-    EXPECT_EQ(ProgramFolder, platform.ProgramDir);
     EXPECT_TRUE(QFile::exists(SettingsPath()));
     EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel"));
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
@@ -111,15 +111,15 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_EQ(f.HScaleEdit->maxLength(), 2);
 
     // Document
-    EXPECT_EQ(LayerCount, 3);
-    EXPECT_EQ(FocusLayer, 2);
-    EXPECT_EQ(DocumentOpen, 0);
-    EXPECT_EQ(ViewsStale, 1);
-    EXPECT_EQ(AppState, 0);
-    EXPECT_EQ(AspectRatio, Fixed4One);
+    EXPECT_EQ(Doc.LayerCount, 3);
+    EXPECT_EQ(Doc.FocusLayer, 2);
+    EXPECT_EQ(Doc.DocumentOpen, 0);
+    EXPECT_EQ(Doc.ViewsStale, 1);
+    EXPECT_EQ(Doc.AppState, 0);
+    EXPECT_EQ(Doc.AspectRatio, Fixed4One);
     EXPECT_EQ(f.OrderCheckBoxes[0], f.OrderCheck1);
     EXPECT_EQ(f.OrderCheckBoxes[14], f.OrderCheck15);
-    EXPECT_EQ(HintImport, QStringLiteral(" Please import *.psd"));
+    EXPECT_EQ(Doc.HintImport, QStringLiteral(" Please import *.psd"));
 
     // Status bar, grid, tabs
     ASSERT_EQ(f.StatusPanels.size(), 11u);
@@ -202,15 +202,15 @@ TEST_F(MainWindowTest, ClosingWritesSettingsAndEmptiesTheWorkFolderButKeepsSubFo
     EXPECT_TRUE(QFile::exists(SettingsPath()));
     EXPECT_EQ(QDir(WorkFolder).entryList(QDir::Files), QStringList());
     EXPECT_TRUE(QFile::exists(WorkFolder + QStringLiteral("keep/inside.gjs")));
-    EXPECT_EQ(PreviewStop, 601);
-    EXPECT_EQ(ReliefPreviewStop, 605);
+    EXPECT_EQ(Doc.PreviewStop, 601);
+    EXPECT_EQ(Doc.ReliefPreviewStop, 605);
 }
 
 TEST_F(MainWindowTest, ResolutionResolvedFromAutoIsSavedAsAuto)
 {
     Start();
-    Lpi = ToFixed4(42.4775);
-    OutputDpi = 7 * Lpi;  // as an export with "(Auto)" leaves it
+    Doc.Lpi = ToFixed4(42.4775);
+    Doc.OutputDpi = 7 * Doc.Lpi;  // as an export with "(Auto)" leaves it
     form->ShutDown();
     SettingsValues saved;
     ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
@@ -220,7 +220,7 @@ TEST_F(MainWindowTest, ResolutionResolvedFromAutoIsSavedAsAuto)
     ResetDocument();
     form = std::make_unique<MainWindow>();
     ASSERT_TRUE(form->StartUp());
-    OutputDpi = 1440 * Fixed4One;
+    Doc.OutputDpi = 1440 * Fixed4One;
     form->ShutDown();
     ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
     EXPECT_EQ(saved.OutputDpi, 1440 * Fixed4One);
@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
     EXPECT_EQ(f.PanelText(1), QStringLiteral("原图信息"));
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" 请导入Psd图档"));
     EXPECT_EQ(f.LayerViewOne->text(), QStringLiteral("单层"));
-    EXPECT_EQ(HintGlasses, QStringLiteral("请戴上红绿立体眼镜,观看立体效果."));
+    EXPECT_EQ(Doc.HintGlasses, QStringLiteral("请戴上红绿立体眼镜,观看立体效果."));
     // Controls without a hint keep their caption; speed buttons and fields keep English tooltips.
     EXPECT_EQ(f.Caption(QStringLiteral("OrderGroup")), QStringLiteral("Order"));
     EXPECT_EQ(f.Caption(QStringLiteral("FrontMarker")), QStringLiteral("Front"));
@@ -287,7 +287,7 @@ TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
     EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("线数:"));
 
     f.LanguageItem->trigger();  // to Chinese
-    EXPECT_EQ(Language, 1);
+    EXPECT_EQ(Doc.Language, 1);
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
     EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("LPI:"));
     EXPECT_EQ(f.QuitItem->text(), QStringLiteral("退出(&Q)"));
@@ -296,7 +296,7 @@ TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
     EXPECT_EQ(f.LanguageButton->text(), QStringLiteral("英文"));
 
     f.LanguageItem->trigger();  // back to English
-    EXPECT_EQ(Language, 0);
+    EXPECT_EQ(Doc.Language, 0);
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("LPI:"));
     EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("线数:"));
     EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
@@ -318,18 +318,18 @@ TEST_F(MainWindowTest, StatusHintFollowsTheStateAfterASwitch)
     const Case cases[] = {{0, " 请导入Psd图档"}, {1, " 请设置参数,然后预览"}, {2, " 请先停止预览"},
                           {3, " 请输出立体图片。或重新设置立体参数。"}};
     for (const Case &c : cases) {
-        AppState = c.state;
+        Doc.AppState = c.state;
         f.LanguageItem->trigger();  // to Chinese
         EXPECT_EQ(f.PanelText(10), QString::fromUtf8(c.chinese));
         f.LanguageItem->trigger();  // back
-        EXPECT_EQ(f.PanelText(10), HintCurrent);
+        EXPECT_EQ(f.PanelText(10), Doc.HintCurrent);
     }
-    AppState = 2;
+    Doc.AppState = 2;
     f.LanguageItem->trigger();
     f.LanguageItem->trigger();
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
     // Another state leaves the hint as it was.
-    AppState = 9;
+    Doc.AppState = 9;
     f.LanguageItem->trigger();
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
 }
@@ -341,7 +341,7 @@ TEST_F(MainWindowTest, HiddenLanguageItemAnswersCtrlAltC)
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(Language, 1);
+    EXPECT_EQ(Doc.Language, 1);
     EXPECT_EQ(f.DepthLabel->text(), QStringLiteral("景深:"));
     // The choice is remembered at close.
     f.close();
