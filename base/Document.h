@@ -139,7 +139,6 @@ struct Document {
     abitmap LayerAlphas;
     QImage ComposedImage;
     QImage ComposedAlpha;
-    QImage OrderMap;
 
     // --- Contour lines ---
     Tnnlayer LayerLines;

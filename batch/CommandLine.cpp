@@ -154,11 +154,11 @@ QString BatchFailureText(const std::exception &error)
 std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const std::function<void(int)> &progress = {})
 {
     if (!IsProjectFile(file)) {
-        ImportDocument(file, progress);
+        ImportDocument(Doc, file, progress);
         Doc.PsdPath = QFileInfo(file).absoluteFilePath();
         return std::nullopt;
     }
-    ProjectOutcome outcome = OpenProjectCommand(file, {}, progress).Project;
+    ProjectOutcome outcome = OpenProjectCommand(Doc, file, {}, progress).Project;
     for (const QString &message : outcome.Messages)
         std::fprintf(err, "%s\n", message.toLocal8Bit().constData());
     return outcome;
@@ -263,7 +263,7 @@ RunSettings SettingsOfRun(const TypedSettings &typed, const CommandLine &options
     RunSettings run;
     run.Print = typed.Print;
     run.DepthText = Typed(options.Depth, ShortFixed4Text(typed.File.Depth));
-    run.OffsetCells = OffsetCellTexts(DefaultGridOffsets());
+    run.OffsetCells = OffsetCellTexts(DefaultGridOffsets(Doc));
     if (project) {
         run.Print.Lpi = Typed(options.Lpi, project->LpiText);
         run.DepthText = Typed(options.Depth, project->DepthText);
@@ -322,7 +322,7 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
                      ShortFixed4Text(p.HeightCm).toLocal8Bit().constData(), p.HScale,
                      ShortFixed4Text(Doc.Depth).toLocal8Bit().constData());
         const PrintGeometry g = PrintGeometryOf(p);
-        const DepthGuidance guidance = DepthGuidanceFor(run.Views.Offsets, run.Views.FocusOffset, g.Lenses, g.Columns);
+        const DepthGuidance guidance = DepthGuidanceFor(Doc, run.Views.Offsets, run.Views.FocusOffset, g.Lenses, g.Columns);
         std::fprintf(out, "depth guidance at %s lpi, %s dpi, %s cm wide: %s\n",
                      ShortFixed4Text(p.Lpi).toLocal8Bit().constData(), ShortFixed4Text(p.Dpi).toLocal8Bit().constData(),
                      ShortFixed4Text(p.WidthCm).toLocal8Bit().constData(),
@@ -435,18 +435,18 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         // Relief layers of a project are rendered once, for every output.
         {
             TerminalProgress progress(err, "relief");
-            RenderPendingReliefs([&](int p) { progress(p); });
+            RenderPendingReliefs(Doc, [&](int p) { progress(p); });
         }
         // The crop, when asked for: the print's width applies to the columns
         // kept and its height follows them. A saved project keeps the print as
         // set, uncropped: the crop is made again from it.
         const PrintSettingsOutcome uncropped = print;
         Doc.CropEdges = options.CropEdges ? 1 : 0;
-        const PreparedPrint prepared = PreparePrint(texts, offsets, focusOffset);
+        const PreparedPrint prepared = PreparePrint(Doc, texts, offsets, focusOffset);
         print = prepared.Print;
         if (Doc.CropWidth > 0)
             std::fprintf(out, "crop: %s\n",
-                         CropText(0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
+                         CropText(Doc, 0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
         // How far the views move the layers under the lenses of the print as
         // it will be made (cropped or not), before any output is made.
         if (prepared.Guidance.Ghosts() && options.FailOnGhosting) {
@@ -470,7 +470,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             timer.restart();
             {
                 TerminalProgress progress(err, "views");
-                GenerateViewFiles(offsets, focusOffset, [&](int p) { progress(p); });
+                GenerateViewFiles(Doc, offsets, focusOffset, [&](int p) { progress(p); });
             }
             phase(QStringLiteral("preview views"), timer.elapsed());
         }
@@ -481,7 +481,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
                 // The view files are written when the layered PSD needs them or the
                 // work folder is kept; otherwise the views go straight into the print.
                 const bool viewFiles = !options.ExportPsd.isEmpty() || !options.WorkFolder.isEmpty();
-                ExportPrint(print.Settings, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); },
+                ExportPrint(Doc, print.Settings, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); },
                             phase, viewFiles);
             }
             std::fprintf(out, "print written: %s (%.4g x %.4g cm at %s dpi)\n",
@@ -490,7 +490,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
                          ShortFixed4Text(print.Settings.Dpi).toLocal8Bit().constData());
         } else if (!options.ExportPsd.isEmpty()) {
             TerminalProgress progress(err, "views");
-            WriteFullResolutionViews(offsets, focusOffset, [&](int p) { progress(p); }, phase);
+            WriteFullResolutionViews(Doc, offsets, focusOffset, [&](int p) { progress(p); }, phase);
         }
         if (!options.ExportPsd.isEmpty()) {
             timer.restart();
@@ -508,7 +508,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         }
         if (!options.SaveProject.isEmpty()) {
             const PrintSettings &p = uncropped.Settings;
-            SaveProject(options.SaveProject,
+            SaveProject(Doc, options.SaveProject,
                         {ShortFixed4Text(p.Lpi), QString::number(Doc.FocusLayer), run.DepthText,
                          uncropped.AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(p.Dpi),
                          ShortFixed4Text(p.WidthCm), ShortFixed4Text(p.HeightCm), QString::number(p.HScale),

@@ -41,11 +41,11 @@ int RunOnce(int dpi, int width, int height)
     const QString print = Folder + QStringLiteral("/print-%1.tif").arg(dpi);
     QElapsedTimer timer;
     timer.start();
-    ImportDocument(PsdOf(width, height));
+    ImportDocument(Doc, PsdOf(width, height));
     const double import = timer.restart() / 1000.0;
-    const std::vector<int32_t> offsets = DefaultGridOffsets();
+    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
     const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
-    GenerateViewFiles(offsets, focus);
+    GenerateViewFiles(Doc, offsets, focus);
     const double preview = timer.restart() / 1000.0;
     PrintSettings s;
     s.Lpi = 60 * Fixed4One;
@@ -53,7 +53,7 @@ int RunOnce(int dpi, int width, int height)
     s.WidthCm = 21 * Fixed4One;
     s.HeightCm = ToFixed4(21.0 / FromFixed4(Doc.AspectRatio));
     s.HScale = 1;
-    ExportPrint(s, offsets, focus, print);
+    ExportPrint(Doc, s, offsets, focus, print);
     const double exportSeconds = timer.elapsed() / 1000.0;
     std::printf("import %.3f preview %.3f export %.3f peak %.0f bytes %lld\n", import, preview, exportSeconds,
                 PeakMemoryMB(), QFileInfo(print).size());

@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     WorkFolder = work.path() + QStringLiteral("/");
     QElapsedTimer timer;
     timer.start();
-    ImportDocument(psd);
+    ImportDocument(Doc, psd);
     const double seconds = timer.elapsed() / 1000.0;
     const double peak = PeakMemoryMB();
     // One full-canvas layer: 4 planes being built (colour 3 bytes + coverage) plus one channel plane.

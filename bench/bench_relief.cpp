@@ -51,7 +51,7 @@ int main(int argc, char **argv)
             line.push_back({int(600 + r * 1.5 * std::cos(p * 2 * M_PI / 60)), int(400 + r * std::sin(p * 2 * M_PI / 60))});
         lines[size_t(k)].push_back(line);
     }
-    const ReliefGeometry g = ReliefGeometryOf(Doc.Layers[0]);
+    const ReliefGeometry g = ReliefGeometryOf(Doc, Doc.Layers[0]);
     const double paddedMB = double(g.PaddedWidth) * layer.Height * 4 / 1048576;
 
     // The whole render first, as the commands run it with its 35 files, so that
@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     const double before = PeakMemoryMB();
     QElapsedTimer t;
     t.start();
-    RenderRelief(0, lines);
+    RenderRelief(Doc, 0, lines);
     const qint64 whole = t.elapsed();
     const double peak = PeakMemoryMB();
     std::printf("relief 3000x2000 RGB at 300 dpi, 15 orders: whole render %.2f s wall; peak %.0f MB, %.0f MB above "
@@ -68,9 +68,9 @@ int main(int argc, char **argv)
 
     // Then each step alone.
     t.restart();
-    const QImage working = PaintHeightMap(lines);
+    const QImage working = PaintHeightMap(Doc, lines);
     const qint64 paint = t.restart();
-    const QImage map = LayerReliefMap(working, Doc.Layers[0], g);
+    const QImage map = LayerReliefMap(Doc, working, Doc.Layers[0], g);
     const qint64 enlarge = t.restart();
     const QImage smooth = SmoothReliefMap(map, g.SmoothStep);
     const qint64 smoothing = t.restart();

@@ -10,57 +10,57 @@
 #include <cstdlib>
 #include <cstring>
 
-int DocumentBits()
+int DocumentBits(const Document &doc)
 {
-    return BitsOfColorMode(Doc.PsdColorMode);
+    return BitsOfColorMode(doc.PsdColorMode);
 }
 
-void PlaceLayersForView(int view, const std::vector<int32_t> &offsets, int32_t focusOffset)
+void PlaceLayersForView(Document &doc, int view, const std::vector<int32_t> &offsets, int32_t focusOffset)
 {
-    Doc.LayerViewLeft.resize(Doc.Layers.size());
-    for (size_t i = 0; i < Doc.Layers.size(); ++i) {
-        const int64_t d = (int64_t(offsets[i]) - focusOffset) * (view - Doc.CentreView);
+    doc.LayerViewLeft.resize(doc.Layers.size());
+    for (size_t i = 0; i < doc.Layers.size(); ++i) {
+        const int64_t d = (int64_t(offsets[i]) - focusOffset) * (view - doc.CentreView);
         // d / 6 x Depth, Depth holding a value times 10 000.
-        Doc.LayerViewLeft[i] = SaturatedInt32(Doc.Layers[i].Left + RoundDiv(d * Doc.Depth, 6 * Fixed4One));
+        doc.LayerViewLeft[i] = SaturatedInt32(doc.Layers[i].Left + RoundDiv(d * doc.Depth, 6 * Fixed4One));
     }
 }
 
-void BuildGroupTables()
+void BuildGroupTables(Document &doc)
 {
     int highest = 0;
-    for (const Tlayer &layer : Doc.Layers)
+    for (const Tlayer &layer : doc.Layers)
         if (IsFlipGroup(layer.GroupId))
             highest = std::max<int>(highest, layer.GroupId);
-    Doc.GroupMembers.assign(highest, {});
-    Doc.GroupViewLayer.assign(highest, {});
-    for (size_t i = 0; i < Doc.Layers.size(); ++i) {
-        const int g = Doc.Layers[i].GroupId;
+    doc.GroupMembers.assign(highest, {});
+    doc.GroupViewLayer.assign(highest, {});
+    for (size_t i = 0; i < doc.Layers.size(); ++i) {
+        const int g = doc.Layers[i].GroupId;
         if (IsFlipGroup(g))
-            Doc.GroupMembers[g - 1].push_back(uint16_t(i));
+            doc.GroupMembers[g - 1].push_back(uint16_t(i));
     }
     for (int g = 0; g < highest; ++g) {
-        const int64_t members = int64_t(Doc.GroupMembers[g].size());
+        const int64_t members = int64_t(doc.GroupMembers[g].size());
         // The step between views, times 10 000: members spread evenly over 7 views.
         const int64_t step = RoundDiv(members * 10000, 7);
         for (int v = 1; v <= ViewCount; ++v)
             if (v * step > 0)
-                Doc.GroupViewLayer[g][v - 1] = Doc.GroupMembers[g][size_t((v * step - 1000) / 10000)];
+                doc.GroupViewLayer[g][v - 1] = doc.GroupMembers[g][size_t((v * step - 1000) / 10000)];
     }
 }
 
-bool LayerVisibleInView(int layerIndex, int viewIndex)
+bool LayerVisibleInView(const Document &doc, int layerIndex, int viewIndex)
 {
-    const int g = Doc.Layers[layerIndex].GroupId;
+    const int g = doc.Layers[layerIndex].GroupId;
     if (!IsFlipGroup(g))
         return true;
-    return g <= int(Doc.GroupViewLayer.size()) && Doc.GroupViewLayer[g - 1][viewIndex] == layerIndex;
+    return g <= int(doc.GroupViewLayer.size()) && doc.GroupViewLayer[g - 1][viewIndex] == layerIndex;
 }
 
-int32_t ReliefMargin(const Tlayer &layer)
+int32_t ReliefMargin(const Document &doc, const Tlayer &layer)
 {
     // PsdDpi x ReliefDepth / 4, both held times 10 000. A negative relief depth
     // inverts the relief; its margin is as wide as the positive one's.
-    return int32_t(RoundDiv(Doc.PsdDpi * std::abs(layer.ReliefDepth), 4 * Fixed4One * Fixed4One));
+    return int32_t(RoundDiv(doc.PsdDpi * std::abs(layer.ReliefDepth), 4 * Fixed4One * Fixed4One));
 }
 
 void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const QImage &sourceAlpha, int left,
@@ -108,34 +108,34 @@ void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const 
     }
 }
 
-void ComposeView(Resolution resolution, int progressSpan, int progressBase, const std::function<void(int)> &setProgress)
+void ComposeView(Document &doc, Resolution resolution, int progressSpan, int progressBase, const std::function<void(int)> &setProgress)
 {
-    if (Doc.PsdColorMode != ModeGrey && Doc.PsdColorMode != ModeRgb && Doc.PsdColorMode != ModeCmyk)
+    if (doc.PsdColorMode != ModeGrey && doc.PsdColorMode != ModeRgb && doc.PsdColorMode != ModeCmyk)
         return;
     const bool full = resolution == Resolution::Full;
-    const int width = full ? Doc.ImageWidth : Doc.WorkWidth;
-    const int height = full ? Doc.ImageHeight : Doc.WorkHeight;
-    Doc.ComposedImage = NewPicture(width, height, DocumentBits());
-    Doc.ComposedAlpha = NewPicture(width, height, 8);
-    Doc.ComposedAlpha.fill(full ? 0 : 255);
+    const int width = full ? doc.ImageWidth : doc.WorkWidth;
+    const int height = full ? doc.ImageHeight : doc.WorkHeight;
+    doc.ComposedImage = NewPicture(width, height, DocumentBits(doc));
+    doc.ComposedAlpha = NewPicture(width, height, 8);
+    doc.ComposedAlpha.fill(full ? 0 : 255);
     // White is 255 in every byte: grey, RGB and CMYK (no ink) alike.
     for (int y = 0; y < height; ++y)
-        std::memset(Doc.ComposedImage.scanLine(y), 255, size_t(Doc.ComposedImage.bytesPerLine()));
+        std::memset(doc.ComposedImage.scanLine(y), 255, size_t(doc.ComposedImage.bytesPerLine()));
     for (int y = 0; y < height; ++y)
-        std::memset(Doc.ComposedAlpha.scanLine(y), full ? 0 : 255, size_t(Doc.ComposedAlpha.bytesPerLine()));
+        std::memset(doc.ComposedAlpha.scanLine(y), full ? 0 : 255, size_t(doc.ComposedAlpha.bytesPerLine()));
 
-    const int count = int(Doc.Layers.size());
-    const int viewNumber = Doc.CurrentView + 1;
+    const int count = int(doc.Layers.size());
+    const int viewNumber = doc.CurrentView + 1;
     for (int i = 0; i < count; ++i) {
         if (setProgress)
             setProgress(int(RoundDiv(int64_t(progressSpan) * i, count)) + progressBase);
-        if (!LayerVisibleInView(i, Doc.CurrentView))
+        if (!LayerVisibleInView(doc, i, doc.CurrentView))
             continue;
-        const Tlayer &layer = Doc.Layers[i];
+        const Tlayer &layer = doc.Layers[i];
         const int n = i + 1;
-        const int32_t viewLeft = i < int(Doc.LayerViewLeft.size()) ? Doc.LayerViewLeft[i] : layer.Left;
+        const int32_t viewLeft = i < int(doc.LayerViewLeft.size()) ? doc.LayerViewLeft[i] : layer.Left;
         const bool relief = layer.GroupId == GroupReliefRendered;
-        const int32_t left = relief ? SaturatedInt32(int64_t(viewLeft) - ReliefMargin(layer)) : viewLeft;
+        const int32_t left = relief ? SaturatedInt32(int64_t(viewLeft) - ReliefMargin(doc, layer)) : viewLeft;
         if (full) {
             const QImage colour = LoadImage(relief ? WorkFileName(n, QStringLiteral("gx"), viewNumber)
                                                    : WorkFileName(QStringLiteral("ly"), n));
@@ -147,16 +147,16 @@ void ComposeView(Resolution resolution, int progressSpan, int progressBase, cons
                                        .arg(WorkFileName(QStringLiteral("ly"), n))
                                        .arg(colour.width()).arg(colour.height()).arg(layer.Width).arg(layer.Height),
                                    ErrorKind::Format);
-            BlendOver(Doc.ComposedImage, Doc.ComposedAlpha, colour, alpha, left, layer.Top);
+            BlendOver(doc.ComposedImage, doc.ComposedAlpha, colour, alpha, left, layer.Top);
         } else {
-            const int wl = int(ScaleByFixed4(left, Doc.WorkScale));
-            const int wt = int(ScaleByFixed4(layer.Top, Doc.WorkScale));
+            const int wl = int(ScaleByFixed4(left, doc.WorkScale));
+            const int wt = int(ScaleByFixed4(layer.Top, doc.WorkScale));
             if (relief) {
                 const QImage colour = LoadImage(WorkFileName(n, QStringLiteral("xgx"), viewNumber));
                 const QImage alpha = LoadImage(WorkFileName(n, QStringLiteral("xgxt"), viewNumber));
-                BlendOver(Doc.ComposedImage, Doc.ComposedAlpha, colour, alpha, wl, wt);
+                BlendOver(doc.ComposedImage, doc.ComposedAlpha, colour, alpha, wl, wt);
             } else {
-                BlendOver(Doc.ComposedImage, Doc.ComposedAlpha, Doc.LayerImages[i], Doc.LayerAlphas[i], wl, wt);
+                BlendOver(doc.ComposedImage, doc.ComposedAlpha, doc.LayerImages[i], doc.LayerAlphas[i], wl, wt);
             }
         }
     }
@@ -168,21 +168,21 @@ struct FullResolutionBands::Files {
     Files(const QString &colour, const QString &alpha) : Colour(colour), Alpha(alpha) {}
 };
 
-FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
+FullResolutionBands::FullResolutionBands(const Document &doc, const std::vector<int> &viewIndexes,
                                          const std::vector<std::vector<int32_t>> &viewLefts)
 {
-    const int bits = DocumentBits();
-    First = Doc.CropWidth > 0 ? Doc.CropLeft : 0;
-    Columns = Doc.CropWidth > 0 ? Doc.CropWidth : Doc.ImageWidth;
+    const int bits = Bits = DocumentBits(doc);
+    First = doc.CropWidth > 0 ? doc.CropLeft : 0;
+    Columns = doc.CropWidth > 0 ? doc.CropWidth : doc.ImageWidth;
     // Two files a layer, fourteen a relief layer: past a couple of hundred,
     // each file is opened for its band's rows only, so that the print never
     // holds more open than a few per thread (a process may have 1024 at most).
     size_t fileCount = 0;
-    for (const Tlayer &layer : Doc.Layers)
+    for (const Tlayer &layer : doc.Layers)
         fileCount += layer.GroupId == GroupReliefRendered ? 2 * size_t(ViewCount) : 2;
     ReopenPerBand = fileCount > OpenFilesKept;
     // A layer's files are opened once; a relief layer has a pair per view.
-    std::vector<int> plainFiles(Doc.Layers.size(), -1);
+    std::vector<int> plainFiles(doc.Layers.size(), -1);
     auto open = [&](const QString &colour, const QString &alpha, const Tlayer &layer, bool relief) {
         auto files = std::make_unique<Files>(colour, alpha);
         files->Top = layer.Top;
@@ -215,17 +215,17 @@ FullResolutionBands::FullResolutionBands(const std::vector<int> &viewIndexes,
     for (size_t p = 0; p < viewIndexes.size(); ++p) {
         const int viewIndex = viewIndexes[p];
         std::vector<Placed> placed;
-        for (int i = 0; i < int(Doc.Layers.size()); ++i) {
-            if (!LayerVisibleInView(i, viewIndex))
+        for (int i = 0; i < int(doc.Layers.size()); ++i) {
+            if (!LayerVisibleInView(doc, i, viewIndex))
                 continue;
-            const Tlayer &layer = Doc.Layers[size_t(i)];
+            const Tlayer &layer = doc.Layers[size_t(i)];
             const int n = i + 1;
             const int32_t viewLeft = i < int(viewLefts[p].size()) ? viewLefts[p][size_t(i)] : layer.Left;
             if (layer.GroupId == GroupReliefRendered) {
                 const int f = open(WorkFileName(n, QStringLiteral("gx"), viewIndex + 1),
                                    WorkFileName(n, QStringLiteral("gxt"), viewIndex + 1), layer, true);
                 if (f >= 0)
-                    placed.push_back({f, SaturatedInt32(int64_t(viewLeft) - ReliefMargin(layer)), layer.Top});
+                    placed.push_back({f, SaturatedInt32(int64_t(viewLeft) - ReliefMargin(doc, layer)), layer.Top});
             } else {
                 if (plainFiles[size_t(i)] == -1)
                     plainFiles[size_t(i)] = open(WorkFileName(QStringLiteral("ly"), n),
@@ -245,7 +245,7 @@ FullResolutionBands::~FullResolutionBands() = default;
 void FullResolutionBands::Compose(int first, int count, const std::vector<uint8_t *> &bands,
                                   const std::vector<std::vector<int32_t>> &columns)
 {
-    switch (DocumentBits()) {
+    switch (Bits) {
     case 8: ComposeViews<1>(first, count, bands, &columns, {}); break;
     case 24: ComposeViews<3>(first, count, bands, &columns, {}); break;
     default: ComposeViews<4>(first, count, bands, &columns, {}); break;
@@ -255,7 +255,7 @@ void FullResolutionBands::Compose(int first, int count, const std::vector<uint8_
 void FullResolutionBands::ComposeWhole(int first, int count, const std::vector<uint8_t *> &bands,
                                        const std::vector<uint8_t *> &coverage)
 {
-    switch (DocumentBits()) {
+    switch (Bits) {
     case 8: ComposeViews<1>(first, count, bands, nullptr, coverage); break;
     case 24: ComposeViews<3>(first, count, bands, nullptr, coverage); break;
     default: ComposeViews<4>(first, count, bands, nullptr, coverage); break;
@@ -375,27 +375,27 @@ void FullResolutionBands::ComposeViews(int first, int count, const std::vector<u
     });
 }
 
-void ComposeLayerAloneImage(int layerIndex)
+void ComposeLayerAloneImage(Document &doc, int layerIndex)
 {
-    const int bytes = DocumentBits() / 8;
-    Doc.ComposedImage = NewPicture(Doc.WorkWidth, Doc.WorkHeight, DocumentBits());
-    Doc.ComposedAlpha = NewPicture(Doc.WorkWidth, Doc.WorkHeight, 8);
-    for (int y = 0; y < Doc.WorkHeight; ++y) {
-        std::memset(Doc.ComposedAlpha.scanLine(y), 255, size_t(Doc.ComposedAlpha.bytesPerLine()));
-        uchar *row = Doc.ComposedImage.scanLine(y);
+    const int bytes = DocumentBits(doc) / 8;
+    doc.ComposedImage = NewPicture(doc.WorkWidth, doc.WorkHeight, DocumentBits(doc));
+    doc.ComposedAlpha = NewPicture(doc.WorkWidth, doc.WorkHeight, 8);
+    for (int y = 0; y < doc.WorkHeight; ++y) {
+        std::memset(doc.ComposedAlpha.scanLine(y), 255, size_t(doc.ComposedAlpha.bytesPerLine()));
+        uchar *row = doc.ComposedImage.scanLine(y);
         const int r = (y + 1) % 16;
-        for (int x = 0; x < Doc.WorkWidth; ++x) {
+        for (int x = 0; x < doc.WorkWidth; ++x) {
             const int q = (x + 1) % 16;
             // The first square each way is 7 pixels, all others 8.
             const bool grey = (r < 8 && q < 8) || (r > 7 && q > 7);
             std::memset(row + qsizetype(x) * bytes, grey ? 200 : 255, size_t(bytes));
         }
     }
-    if (layerIndex < 0 || layerIndex >= int(Doc.Layers.size()))
+    if (layerIndex < 0 || layerIndex >= int(doc.Layers.size()))
         return;
-    const Tlayer &layer = Doc.Layers[layerIndex];
-    BlendOver(Doc.ComposedImage, Doc.ComposedAlpha, Doc.LayerImages[layerIndex], Doc.LayerAlphas[layerIndex],
-              int(ScaleByFixed4(layer.Left, Doc.WorkScale)), int(ScaleByFixed4(layer.Top, Doc.WorkScale)));
+    const Tlayer &layer = doc.Layers[layerIndex];
+    BlendOver(doc.ComposedImage, doc.ComposedAlpha, doc.LayerImages[layerIndex], doc.LayerAlphas[layerIndex],
+              int(ScaleByFixed4(layer.Left, doc.WorkScale)), int(ScaleByFixed4(layer.Top, doc.WorkScale)));
 }
 
 QImage CmykToViewable(const QImage &picture)

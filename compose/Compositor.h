@@ -16,20 +16,20 @@ enum class Resolution { Full, Working };
 
 // Left edges of every layer for view v (1..7): Left + Round((o - f) x (v - 4) / 6 x Depth),
 // with `offsets` the Offset column by layer index and `focusOffset` the focus row's.
-void PlaceLayersForView(int view, const std::vector<int32_t> &offsets, int32_t focusOffset);
+void PlaceLayersForView(Document &doc, int view, const std::vector<int32_t> &offsets, int32_t focusOffset);
 
 // GroupMembers and GroupViewLayer from the GroupId of every layer.
-void BuildGroupTables();
+void BuildGroupTables(Document &doc);
 
 // Whether layer i is composed in view index `viewIndex` (0..6).
-bool LayerVisibleInView(int layerIndex, int viewIndex);
+bool LayerVisibleInView(const Document &doc, int layerIndex, int viewIndex);
 
 // The relief margin M of a layer: Round(PsdDpi x ReliefDepth / 4) pixels.
-int32_t ReliefMargin(const Tlayer &layer);
+int32_t ReliefMargin(const Document &doc, const Tlayer &layer);
 
 // Composes view CurrentView. `setProgress` (may be empty) receives
 // Round(span / LayerCount x i) + base while layer i is composed.
-void ComposeView(Resolution resolution, int progressSpan = 0, int progressBase = 0,
+void ComposeView(Document &doc, Resolution resolution, int progressSpan = 0, int progressBase = 0,
                  const std::function<void(int)> &setProgress = {});
 
 // The views at full resolution composed band by band, for the print: a band's
@@ -40,8 +40,9 @@ class FullResolutionBands {
 public:
     // `viewIndexes[p]` is the view index (0..6) at list position p;
     // `viewLefts[p]` the left edge of every layer in that view. The rows made
-    // are those of the crop (CropLeft, CropWidth) when one is set.
-    FullResolutionBands(const std::vector<int> &viewIndexes, const std::vector<std::vector<int32_t>> &viewLefts);
+    // are those of the crop (CropLeft, CropWidth) when one is set. The layer
+    // files are opened here; `doc` is not read afterwards.
+    FullResolutionBands(const Document &doc, const std::vector<int> &viewIndexes, const std::vector<std::vector<int32_t>> &viewLefts);
     int32_t Width() const { return Columns; }
     ~FullResolutionBands();
     // Rows first .. first + count - 1 of every view into bands[p] (count rows
@@ -68,11 +69,12 @@ private:
     static constexpr size_t OpenFilesKept = 200;
     bool ReopenPerBand = false;
     int32_t First = 0, Columns = 0;  // the canvas columns made
+    int Bits = 24;  // of the document's colour pictures
     std::vector<std::vector<Placed>> Views;  // bottom layer first
 };
 
 // Layer `layerIndex` alone at its PSD position over a checkerboard, working size.
-void ComposeLayerAloneImage(int layerIndex);
+void ComposeLayerAloneImage(Document &doc, int layerIndex);
 
 // Lays `source` with coverage `sourceAlpha` over `target`/`targetAlpha` with its
 // top-left corner at (left, top), clipped to the target.
@@ -87,4 +89,4 @@ QImage GreyToViewable(const QImage &picture);
 QImage ViewablePicture(const QImage &picture);
 
 // Bits per pixel of a document's colour pictures: 8 grey, 24 RGB, 32 CMYK.
-int DocumentBits();
+int DocumentBits(const Document &doc);

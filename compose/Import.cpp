@@ -9,46 +9,46 @@
 #include <QFileInfo>
 #include <optional>
 
-void ChooseDefaultFocus()
+void ChooseDefaultFocus(Document &doc)
 {
-    Doc.UngroupedLayers.clear();
-    for (int i = int(Doc.Layers.size()) - 1; i >= 0; --i)
-        if (Doc.Layers[i].GroupId == GroupPlain)
-            Doc.UngroupedLayers.push_back(uint16_t(i));
-    Doc.UngroupedCount = int32_t(Doc.UngroupedLayers.size());
-    if (Doc.UngroupedCount == 0) {
-        Doc.FocusPick = 0;
-        Doc.FocusLayer = 0;
+    doc.UngroupedLayers.clear();
+    for (int i = int(doc.Layers.size()) - 1; i >= 0; --i)
+        if (doc.Layers[i].GroupId == GroupPlain)
+            doc.UngroupedLayers.push_back(uint16_t(i));
+    doc.UngroupedCount = int32_t(doc.UngroupedLayers.size());
+    if (doc.UngroupedCount == 0) {
+        doc.FocusPick = 0;
+        doc.FocusLayer = 0;
         return;
     }
     // About two fifths of the way down the ungrouped layers.
-    Doc.FocusPick = int32_t(RoundDiv(2 * int64_t(Doc.UngroupedCount) - 2, 5));
-    Doc.FocusLayer = Doc.LayerCount - Doc.UngroupedLayers[Doc.FocusPick];
+    doc.FocusPick = int32_t(RoundDiv(2 * int64_t(doc.UngroupedCount) - 2, 5));
+    doc.FocusLayer = doc.LayerCount - doc.UngroupedLayers[doc.FocusPick];
 }
 
-void ComputeDefaultOffsets()
+void ComputeDefaultOffsets(Document &doc)
 {
-    Doc.OffsetSpan = int64_t(Doc.ImageWidth) * Fixed4One / 16;
-    Doc.DefaultOffsets.assign(Doc.Layers.size(), 0);
-    if (Doc.UngroupedCount == 0)
+    doc.OffsetSpan = int64_t(doc.ImageWidth) * Fixed4One / 16;
+    doc.DefaultOffsets.assign(doc.Layers.size(), 0);
+    if (doc.UngroupedCount == 0)
         return;
     // The 0.001 and 0.999 keep the divisors off zero: with the focus on the top
     // layer the front step is only ever multiplied by 0, and with it on the
     // bottom one the back step is never used.
-    const double span = FromFixed4(Doc.OffsetSpan);
-    Doc.FrontStep = ToFixed4(span * 2.0 / 3.0 / (Doc.FocusPick + 0.001));
-    Doc.BackStep = ToFixed4(span / (Doc.UngroupedCount - Doc.FocusPick - 0.999));
-    for (int b = 0; b < Doc.UngroupedCount; ++b) {
-        const Fixed4 step = b <= Doc.FocusPick ? Doc.FrontStep : Doc.BackStep;
-        Doc.DefaultOffsets[Doc.UngroupedLayers[b]] = (b - Doc.FocusPick) * step;
+    const double span = FromFixed4(doc.OffsetSpan);
+    doc.FrontStep = ToFixed4(span * 2.0 / 3.0 / (doc.FocusPick + 0.001));
+    doc.BackStep = ToFixed4(span / (doc.UngroupedCount - doc.FocusPick - 0.999));
+    for (int b = 0; b < doc.UngroupedCount; ++b) {
+        const Fixed4 step = b <= doc.FocusPick ? doc.FrontStep : doc.BackStep;
+        doc.DefaultOffsets[doc.UngroupedLayers[b]] = (b - doc.FocusPick) * step;
     }
 }
 
-std::vector<int32_t> DefaultGridOffsets()
+std::vector<int32_t> DefaultGridOffsets(const Document &doc)
 {
-    std::vector<int32_t> offsets(Doc.DefaultOffsets.size());
+    std::vector<int32_t> offsets(doc.DefaultOffsets.size());
     for (size_t i = 0; i < offsets.size(); ++i)
-        offsets[i] = int32_t(RoundDiv(Doc.DefaultOffsets[i], Fixed4One));
+        offsets[i] = int32_t(RoundDiv(doc.DefaultOffsets[i], Fixed4One));
     return offsets;
 }
 
@@ -67,101 +67,36 @@ QString ReplaceExtension(const QString &path, const QString &replacement)
 
 namespace {
 
-// The variables an import replaces, kept so that an import that fails after
-// it began to replace them can put the open document back as it was.
-struct ImportedState {
-    QImage Composed, ComposedCoverage, Orders;
-    uint8_t Open, State;
-    Tnnlayer Lines;
-    Tnlayer Current;
-    int32_t Width, Height, WWidth, WHeight, View, Focus, Pick, Ungrouped;
-    Fixed4 Scale, Dpi, WidthCm, HeightCm, Aspect, Span, Front, Back;
-    uint16_t Mode, Count;
-    alayers LayerTable;
-    abitmap Images, Alphas;
-    std::vector<int32_t> Lefts;
-    std::vector<uint16_t> UngroupedTable;
-    std::vector<Fixed4> Defaults;
-    std::vector<std::vector<uint16_t>> Members;
-    std::vector<std::array<uint16_t, ViewCount>> ViewLayers;
-
-    static ImportedState Take()
-    {
-        return {Doc.ComposedImage, Doc.ComposedAlpha, Doc.OrderMap, Doc.DocumentOpen, Doc.AppState, Doc.LayerLines, Doc.CurrentLines,
-                Doc.ImageWidth, Doc.ImageHeight, Doc.WorkWidth, Doc.WorkHeight, Doc.CurrentView, Doc.FocusLayer, Doc.FocusPick, Doc.UngroupedCount,
-                Doc.WorkScale, Doc.PsdDpi, Doc.PsdWidthCm, Doc.PsdHeightCm, Doc.AspectRatio, Doc.OffsetSpan, Doc.FrontStep, Doc.BackStep,
-                Doc.PsdColorMode, Doc.LayerCount, Doc.Layers, Doc.LayerImages, Doc.LayerAlphas, Doc.LayerViewLeft, Doc.UngroupedLayers,
-                Doc.DefaultOffsets, Doc.GroupMembers, Doc.GroupViewLayer};
-    }
-    void PutBack() const
-    {
-        Doc.ComposedImage = Composed;
-        Doc.ComposedAlpha = ComposedCoverage;
-        Doc.OrderMap = Orders;
-        Doc.DocumentOpen = Open;
-        Doc.AppState = State;
-        Doc.LayerLines = Lines;
-        Doc.CurrentLines = Current;
-        Doc.ImageWidth = Width;
-        Doc.ImageHeight = Height;
-        Doc.WorkWidth = WWidth;
-        Doc.WorkHeight = WHeight;
-        Doc.CurrentView = View;
-        Doc.FocusLayer = Focus;
-        Doc.FocusPick = Pick;
-        Doc.UngroupedCount = Ungrouped;
-        Doc.WorkScale = Scale;
-        Doc.PsdDpi = Dpi;
-        Doc.PsdWidthCm = WidthCm;
-        Doc.PsdHeightCm = HeightCm;
-        Doc.AspectRatio = Aspect;
-        Doc.OffsetSpan = Span;
-        Doc.FrontStep = Front;
-        Doc.BackStep = Back;
-        Doc.PsdColorMode = Mode;
-        Doc.LayerCount = Count;
-        Doc.Layers = LayerTable;
-        Doc.LayerImages = Images;
-        Doc.LayerAlphas = Alphas;
-        Doc.LayerViewLeft = Lefts;
-        Doc.UngroupedLayers = UngroupedTable;
-        Doc.DefaultOffsets = Defaults;
-        Doc.GroupMembers = Members;
-        Doc.GroupViewLayer = ViewLayers;
-    }
-};
-
-// The new document in the variables, up to its composed picture.
-void TakeDocument(PsdDocument &doc, const std::function<void(int)> &progress)
+// The decoded PSD into `doc`, up to its composed picture.
+void TakeDocument(Document &doc, PsdDocument &psd, const std::function<void(int)> &progress)
 {
-    Doc.ComposedImage = QImage();
-    Doc.ComposedAlpha = QImage();
-    Doc.OrderMap = QImage();
-    Doc.DocumentOpen = 1;
-    Doc.AppState = StateImported;
-    Doc.LayerLines.clear();
-    Doc.CurrentLines.clear();
-    Doc.UngroupedLayers.clear();
+    doc.ComposedImage = QImage();
+    doc.ComposedAlpha = QImage();
+    doc.DocumentOpen = 1;
+    doc.AppState = StateImported;
+    doc.LayerLines.clear();
+    doc.CurrentLines.clear();
+    doc.UngroupedLayers.clear();
 
-    Doc.ImageWidth = doc.ImageWidth;
-    Doc.ImageHeight = doc.ImageHeight;
-    Doc.WorkWidth = doc.WorkWidth;
-    Doc.WorkHeight = doc.WorkHeight;
-    Doc.WorkScale = doc.WorkScale;
-    Doc.PsdColorMode = doc.ColorMode;
-    Doc.PsdDpi = doc.Dpi;
-    Doc.PsdWidthCm = doc.WidthCm;
-    Doc.PsdHeightCm = doc.HeightCm;
-    Doc.Layers = std::move(doc.Layers);
-    Doc.LayerImages = std::move(doc.Images);
-    Doc.LayerAlphas = std::move(doc.Alphas);
-    Doc.LayerCount = uint16_t(Doc.Layers.size());
-    Doc.AspectRatio = Doc.PsdHeightCm == 0 ? Fixed4One : ToFixed4(FromFixed4(Doc.PsdWidthCm) / FromFixed4(Doc.PsdHeightCm));
+    doc.ImageWidth = psd.ImageWidth;
+    doc.ImageHeight = psd.ImageHeight;
+    doc.WorkWidth = psd.WorkWidth;
+    doc.WorkHeight = psd.WorkHeight;
+    doc.WorkScale = psd.WorkScale;
+    doc.PsdColorMode = psd.ColorMode;
+    doc.PsdDpi = psd.Dpi;
+    doc.PsdWidthCm = psd.WidthCm;
+    doc.PsdHeightCm = psd.HeightCm;
+    doc.Layers = std::move(psd.Layers);
+    doc.LayerImages = std::move(psd.Images);
+    doc.LayerAlphas = std::move(psd.Alphas);
+    doc.LayerCount = uint16_t(doc.Layers.size());
+    doc.AspectRatio = doc.PsdHeightCm == 0 ? Fixed4One : ToFixed4(FromFixed4(doc.PsdWidthCm) / FromFixed4(doc.PsdHeightCm));
 
-    Doc.LayerViewLeft.resize(Doc.Layers.size());
-    for (size_t i = 0; i < Doc.Layers.size(); ++i) {
-        Doc.LayerViewLeft[i] = Doc.Layers[i].Left;
-        Tlayer &layer = Doc.Layers[i];
+    doc.LayerViewLeft.resize(doc.Layers.size());
+    for (size_t i = 0; i < doc.Layers.size(); ++i) {
+        doc.LayerViewLeft[i] = doc.Layers[i].Left;
+        Tlayer &layer = doc.Layers[i];
         if (layer.ReliefDepth == 0)
             layer.ReliefDepth = Fixed4One;
         if (layer.Smooth == 0)
@@ -174,85 +109,91 @@ void TakeDocument(PsdDocument &doc, const std::function<void(int)> &progress)
             layer.GroupId = GroupReliefToRender;
     }
 
-    ChooseDefaultFocus();
-    ComputeDefaultOffsets();
-    BuildGroupTables();
+    ChooseDefaultFocus(doc);
+    ComputeDefaultOffsets(doc);
+    BuildGroupTables(doc);
     FaultPoint("ComposeImported");
-    ComposeView(Resolution::Working, 40, 60, progress);
+    ComposeView(doc, Resolution::Working, 40, 60, progress);
 }
 
 }  // namespace
 
-void ImportDocument(const QString &path, const std::function<void(int)> &progress)
+void ImportDocument(Document &doc, const QString &path, const std::function<void(int)> &progress)
 {
     FaultPoint("ImportDocument");
-    // Check and decode everything first; the layer files are written under
-    // staging names, and the open document stays as it is.
-    ImportDocument(ReadPsdIndex(path), progress);
+    ImportDocument(doc, ReadPsdIndex(path), progress);
 }
 
-void ImportDocument(const PsdIndex &index, const std::function<void(int)> &progress)
+void ImportDocument(Document &doc, const PsdIndex &index, const std::function<void(int)> &progress,
+                    const std::function<void(Document &)> &finish)
 {
-    PsdDocument doc = ReadPsdLayers(index, [&](int percent) {
+    // Check and decode everything first; the layer files are written under
+    // staging names.
+    PsdDocument psd = ReadPsdLayers(index, [&](int percent) {
         if (progress)
             progress(int(RoundDiv(int64_t(percent) * 60, 100)));
     });
-    const int count = int(doc.Layers.size());
+    const int count = int(psd.Layers.size());
 
-    // Then every step that can still fail, with the way back kept: the
-    // variables as they were, the old layer files until the new ones are in.
-    std::optional<ImportedState> before;
+    // The new document is built aside and the old layer files stay until the
+    // new ones are in, so a failure at any step leaves the open one as it was.
+    Document next = doc;
     try {
-        before = ImportedState::Take();
-        TakeDocument(doc, progress);
+        TakeDocument(next, psd, progress);
+        if (finish)
+            finish(next);
         CommitPsdFiles(count);
     } catch (...) {
-        if (before)
-            before->PutBack();
         RemoveStagedPsdFiles(count);
         throw;
     }
+    doc = std::move(next);
     if (progress)
         progress(100);
 }
 
-ImportOutcome ImportCommand(const ImportRequest &request, const std::function<void(int)> &progress)
+ImportOutcome ImportCommand(Document &doc, const ImportRequest &request, const std::function<void(int)> &progress)
 {
     // The fields the import takes must hold numbers before anything changes.
     ImportOutcome out;
-    out.Lpi = request.Lpi.isEmpty() ? Doc.Lpi : StrToFixed4(request.Lpi);
+    out.Lpi = request.Lpi.isEmpty() ? doc.Lpi : StrToFixed4(request.Lpi);
     std::optional<double> width;
     if (!request.WidthCm.isEmpty())
         width = StrToFloat(request.WidthCm);
 
-    if (request.Index)
-        ImportDocument(*request.Index, progress);
-    else
-        ImportDocument(request.Path, progress);
-    Doc.PsdPath = request.Path;
-    Doc.Lpi = out.Lpi;
-    Doc.ViewsCurrent = Doc.PrintWritten = Doc.AnimationPlayed = 0;
-    Doc.DrawLineActive = 0;
+    std::optional<PsdIndex> read;
+    if (!request.Index) {
+        FaultPoint("ImportDocument");
+        read = ReadPsdIndex(request.Path);
+    }
+    ImportDocument(doc, request.Index ? *request.Index : *read, progress, [&](Document &next) {
+        next.PsdPath = request.Path;
+        next.Lpi = out.Lpi;
+        next.ViewsCurrent = next.PrintWritten = next.AnimationPlayed = 0;
+        next.DrawLineActive = 0;
+        if (request.Finish)
+            request.Finish(next);
+    });
     if (width)
-        out.HeightShown = PrintHeightText(*width, Doc.AspectRatio);
+        out.HeightShown = PrintHeightText(*width, doc.AspectRatio);
 
-    out.Caption = QStringLiteral("Vistrel   ") + QFileInfo(Doc.PsdPath).fileName();
-    out.SizeText = ShortFixed4Text(Doc.PsdWidthCm) + QStringLiteral(" x ") + ShortFixed4Text(Doc.PsdHeightCm);
-    out.DpiText = ShortFixed4Text(Doc.PsdDpi);
-    out.ModeText = ColorModeName(Doc.PsdColorMode);
-    out.LayersText = QString::number(Doc.LayerCount);
-    out.FocusText = QString::number(Doc.FocusLayer);
-    out.OffsetCells = OffsetCellTexts(DefaultGridOffsets());
-    for (int row = 1; row <= Doc.LayerCount; ++row)
-        out.GroupCells << GroupLetter(Doc.Layers[size_t(Doc.LayerCount - row)].GroupId);
-    out.PrintName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".tif"));
-    out.LayeredPsdName = ReplaceExtension(Doc.PsdPath, QStringLiteral("_3D.psd"));
-    out.GifName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".gif"));
-    out.ProjectName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p2"));
+    out.Caption = QStringLiteral("Vistrel   ") + QFileInfo(doc.PsdPath).fileName();
+    out.SizeText = ShortFixed4Text(doc.PsdWidthCm) + QStringLiteral(" x ") + ShortFixed4Text(doc.PsdHeightCm);
+    out.DpiText = ShortFixed4Text(doc.PsdDpi);
+    out.ModeText = ColorModeName(doc.PsdColorMode);
+    out.LayersText = QString::number(doc.LayerCount);
+    out.FocusText = QString::number(doc.FocusLayer);
+    out.OffsetCells = OffsetCellTexts(DefaultGridOffsets(doc));
+    for (int row = 1; row <= doc.LayerCount; ++row)
+        out.GroupCells << GroupLetter(doc.Layers[size_t(doc.LayerCount - row)].GroupId);
+    out.PrintName = ReplaceExtension(doc.PsdPath, QStringLiteral(".tif"));
+    out.LayeredPsdName = ReplaceExtension(doc.PsdPath, QStringLiteral("_3D.psd"));
+    out.GifName = ReplaceExtension(doc.PsdPath, QStringLiteral(".gif"));
+    out.ProjectName = ReplaceExtension(doc.PsdPath, QStringLiteral(".hx4p2"));
     return out;
 }
 
-OpenedProject OpenProjectCommand(const QString &projectPath, ImportRequest request,
+OpenedProject OpenProjectCommand(Document &doc, const QString &projectPath, ImportRequest request,
                                  const std::function<void(int)> &progress)
 {
     const QByteArray bytes = ReadProjectFile(projectPath);
@@ -262,7 +203,9 @@ OpenedProject OpenProjectCommand(const QString &projectPath, ImportRequest reque
     const ProjectData project = ParseProject(bytes, projectPath, int(index.Layers.size()));
     request.Index = &index;
     OpenedProject opened;
-    opened.Import = ImportCommand(request, progress);
-    opened.Project = ApplyProject(project, projectPath);
+    // The project is applied to the new document before it replaces the open
+    // one, so a project refused at this step changes nothing either.
+    request.Finish = [&](Document &next) { opened.Project = ApplyProject(next, project, projectPath); };
+    opened.Import = ImportCommand(doc, request, progress);
     return opened;
 }

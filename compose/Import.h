@@ -4,6 +4,7 @@
 // at working size. The window's import command and the command line share it.
 #pragma once
 
+#include "Document.h"
 #include "Numbers.h"
 #include "ProjectFile.h"
 
@@ -14,13 +15,16 @@
 #include <optional>
 #include <vector>
 
-// Everything up to the composed picture. A file that cannot be imported throws
-// VistrelError before anything of the open document has changed.
+// Everything up to the composed picture, into `doc`. A file that cannot be
+// imported throws VistrelError and leaves `doc` and the work folder as they were.
 // `progress` receives 0..100.
-void ImportDocument(const QString &path, const std::function<void(int)> &progress = {});
-// The same for a file whose structure was already read and checked.
+void ImportDocument(Document &doc, const QString &path, const std::function<void(int)> &progress = {});
+// The same for a file whose structure was already read and checked. `finish`
+// completes the new document before it replaces `doc`; what it throws cancels
+// the import as well.
 struct PsdIndex;
-void ImportDocument(const PsdIndex &index, const std::function<void(int)> &progress = {});
+void ImportDocument(Document &doc, const PsdIndex &index, const std::function<void(int)> &progress = {},
+                    const std::function<void(Document &)> &finish = {});
 
 // The import command: the fields it takes, as typed, and what the window shows
 // afterwards. ImportCommand checks the fields, imports and describes the result;
@@ -30,6 +34,7 @@ struct ImportRequest {
     QString Lpi;      // empty: the LPI stays as it is
     QString WidthCm;  // empty: the print height stays as it is
     const PsdIndex *Index = nullptr;  // Path already read and checked, when the caller has it
+    std::function<void(Document &)> Finish = {};  // completes the new document before it is taken
 };
 struct ImportOutcome {
     Fixed4 Lpi = 0;
@@ -41,7 +46,7 @@ struct ImportOutcome {
     // The names the save dialogs offer, beside the PSD.
     QString PrintName, LayeredPsdName, GifName, ProjectName;
 };
-ImportOutcome ImportCommand(const ImportRequest &request, const std::function<void(int)> &progress = {});
+ImportOutcome ImportCommand(Document &doc, const ImportRequest &request, const std::function<void(int)> &progress = {});
 
 // Opening a project: the PSD beside it is imported (with the fields of
 // `request`, whose Path is not used) and the project applied. The project and
@@ -51,15 +56,15 @@ struct OpenedProject {
     ImportOutcome Import;
     ProjectOutcome Project;
 };
-OpenedProject OpenProjectCommand(const QString &projectPath, ImportRequest request,
+OpenedProject OpenProjectCommand(Document &doc, const QString &projectPath, ImportRequest request,
                                  const std::function<void(int)> &progress = {});
 
 // UngroupedLayers (top first), UngroupedCount, FocusPick and FocusLayer.
-void ChooseDefaultFocus();
+void ChooseDefaultFocus(Document &doc);
 // OffsetSpan, FrontStep, BackStep and DefaultOffsets from the focus choice.
-void ComputeDefaultOffsets();
+void ComputeDefaultOffsets(Document &doc);
 // The Offset column as import fills it, by layer index: Round(DefaultOffsets).
-std::vector<int32_t> DefaultGridOffsets();
+std::vector<int32_t> DefaultGridOffsets(const Document &doc);
 
 // The Group column's text for a layer: "A" for group 1 ...; empty for 0.
 QString GroupLetter(uint8_t groupId);

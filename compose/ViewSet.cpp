@@ -9,30 +9,30 @@
 #include <algorithm>
 #include <cstdlib>
 
-void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
+void GenerateViewFiles(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset,
                        const std::function<void(int)> &progress)
 {
     FaultPoint("GenerateViewFiles");
-    BuildGroupTables();
+    BuildGroupTables(doc);
     if (progress)
         progress(10);
-    Doc.CentreView = 4;
+    doc.CentreView = 4;
     for (int v = 1; v <= ViewCount; ++v) {
         // 90 / 7 per view, from 10.
         const int base = 10 + int(RoundDiv(int64_t(v - 1) * 90, 7));
-        PlaceLayersForView(v, offsets, focusOffset);
-        Doc.CurrentView = v - 1;
-        ComposeView(Resolution::Working, 13, base, progress);
-        if (Doc.CropWidth > 0) {  // the working columns of the crop
-            const int left = int(ScaleByFixed4(Doc.CropLeft, Doc.WorkScale));
-            const int right = std::max(left + 1, int(ScaleByFixed4(int64_t(Doc.CropLeft) + Doc.CropWidth, Doc.WorkScale)));
-            Doc.ComposedImage = Doc.ComposedImage.copy(left, 0, std::min(right, Doc.WorkWidth) - left, Doc.WorkHeight);
-            Doc.ComposedAlpha = Doc.ComposedAlpha.copy(left, 0, std::min(right, Doc.WorkWidth) - left, Doc.WorkHeight);
+        PlaceLayersForView(doc, v, offsets, focusOffset);
+        doc.CurrentView = v - 1;
+        ComposeView(doc, Resolution::Working, 13, base, progress);
+        if (doc.CropWidth > 0) {  // the working columns of the crop
+            const int left = int(ScaleByFixed4(doc.CropLeft, doc.WorkScale));
+            const int right = std::max(left + 1, int(ScaleByFixed4(int64_t(doc.CropLeft) + doc.CropWidth, doc.WorkScale)));
+            doc.ComposedImage = doc.ComposedImage.copy(left, 0, std::min(right, doc.WorkWidth) - left, doc.WorkHeight);
+            doc.ComposedAlpha = doc.ComposedAlpha.copy(left, 0, std::min(right, doc.WorkWidth) - left, doc.WorkHeight);
         }
-        SaveImage(Doc.ComposedImage, WorkFileName(QStringLiteral("vw"), v));
-        SaveImage(Doc.ComposedAlpha, WorkFileName(QStringLiteral("vwt"), v));
-        if (Doc.PsdColorMode != ModeRgb)
-            SaveImage(ViewablePicture(Doc.ComposedImage), WorkFileName(QStringLiteral("vwv"), v));
+        SaveImage(doc.ComposedImage, WorkFileName(QStringLiteral("vw"), v));
+        SaveImage(doc.ComposedAlpha, WorkFileName(QStringLiteral("vwt"), v));
+        if (doc.PsdColorMode != ModeRgb)
+            SaveImage(ViewablePicture(doc.ComposedImage), WorkFileName(QStringLiteral("vwv"), v));
     }
     if (progress)
         progress(100);
@@ -48,53 +48,53 @@ int NextPreviewTick(int tick)
     return tick >= 14 ? 1 : tick + 1;
 }
 
-void BeginPreview(const PreviewSettings &settings)
+void BeginPreview(Document &doc, const PreviewSettings &settings)
 {
-    Doc.ViewsCurrent = 0;
-    Doc.FocusLayer = settings.FocusRow;
+    doc.ViewsCurrent = 0;
+    doc.FocusLayer = settings.FocusRow;
     // Depth or view count changed: relief layers must be rendered again.
-    if (Doc.ViewsStale == 1)
-        for (Tlayer &layer : Doc.Layers)
+    if (doc.ViewsStale == 1)
+        for (Tlayer &layer : doc.Layers)
             if (layer.GroupId == GroupReliefRendered)
                 layer.GroupId = GroupReliefToRender;
-    Doc.ViewsStale = 0;
-    Doc.Depth = settings.Depth;
-    Doc.Lpi = settings.Lpi;
+    doc.ViewsStale = 0;
+    doc.Depth = settings.Depth;
+    doc.Lpi = settings.Lpi;
 }
 
-void PreviewStarted()
+void PreviewStarted(Document &doc)
 {
-    Doc.AppState = StateAnimating;
-    Doc.ViewsCurrent = 1;
-    Doc.PreviewStop = 0;
-    Doc.HintCurrent = Doc.HintStopPreview;
+    doc.AppState = StateAnimating;
+    doc.ViewsCurrent = 1;
+    doc.PreviewStop = 0;
+    doc.HintCurrent = doc.HintStopPreview;
 }
 
-void StopPreview()
+void StopPreview(Document &doc)
 {
-    Doc.PreviewStop = PreviewStopped;
-    Doc.AppState = StateStopped;
-    Doc.HintCurrent = Doc.HintExport;
+    doc.PreviewStop = PreviewStopped;
+    doc.AppState = StateStopped;
+    doc.HintCurrent = doc.HintExport;
 }
 
-DepthGuidance DepthGuidanceFor(const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
+DepthGuidance DepthGuidanceFor(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
                                int64_t columns)
 {
     DepthGuidance d;
     // Where the views put a layer, as the compositor places it.
     auto left = [&](size_t i, int view) {
-        return RoundDiv((int64_t(offsets[i]) - focusOffset) * (view - Doc.CentreView) * Doc.Depth, 6 * Fixed4One);
+        return RoundDiv((int64_t(offsets[i]) - focusOffset) * (view - doc.CentreView) * doc.Depth, 6 * Fixed4One);
     };
-    for (size_t i = 0; i < offsets.size() && i < Doc.Layers.size(); ++i)
+    for (size_t i = 0; i < offsets.size() && i < doc.Layers.size(); ++i)
         for (int v = 1; v < ViewCount; ++v) {
             const int64_t shift = std::abs(left(i, v + 1) - left(i, v));
             if (shift > d.CanvasPixels) {
                 d.CanvasPixels = SaturatedInt32(shift);
-                d.Row = int32_t(Doc.LayerCount - i);
+                d.Row = int32_t(doc.LayerCount - i);
             }
         }
     // The print's lenses lie over the columns printed: all of them, or the crop's.
-    const int64_t printed = Doc.CropWidth > 0 ? Doc.CropWidth : Doc.ImageWidth;
+    const int64_t printed = doc.CropWidth > 0 ? doc.CropWidth : doc.ImageWidth;
     if (printed > 0) {
         d.PrintPixels = double(d.CanvasPixels) * double(columns) / double(printed);
         d.LensWidths = double(d.CanvasPixels) * double(lenses) / double(printed);
@@ -117,40 +117,40 @@ QString DepthGuidanceText(const DepthGuidance &d, uint8_t language)
     return text;
 }
 
-void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset)
+void ChooseCrop(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset)
 {
-    Doc.CropLeft = 0;
-    Doc.CropWidth = 0;
-    if (Doc.CropEdges == 0 || Doc.ImageWidth <= 0 || Doc.ImageHeight <= 0)
+    doc.CropLeft = 0;
+    doc.CropWidth = 0;
+    if (doc.CropEdges == 0 || doc.ImageWidth <= 0 || doc.ImageHeight <= 0)
         return;
-    BuildGroupTables();
+    BuildGroupTables(doc);
     std::vector<int> views;
     std::vector<std::vector<int32_t>> lefts;
     for (int n = 0; n < ViewCount; ++n) {
-        PlaceLayersForView(n + 1, offsets, focusOffset);
+        PlaceLayersForView(doc, n + 1, offsets, focusOffset);
         views.push_back(n);
-        lefts.push_back(Doc.LayerViewLeft);
+        lefts.push_back(doc.LayerViewLeft);
     }
-    FullResolutionBands bands(views, lefts);
-    const int bytes = DocumentBits() / 8;
-    const int band = std::max(1, int((4 << 20) / (int64_t(ViewCount) * Doc.ImageWidth * (bytes + 1))));
+    FullResolutionBands bands(doc, views, lefts);
+    const int bytes = DocumentBits(doc) / 8;
+    const int band = std::max(1, int((4 << 20) / (int64_t(ViewCount) * doc.ImageWidth * (bytes + 1))));
     std::vector<std::vector<uint8_t>> colour(ViewCount), coverage(ViewCount);
     std::vector<uint8_t *> colourRows, coverageRows;
     for (int v = 0; v < ViewCount; ++v) {
-        colour[size_t(v)].resize(size_t(Doc.ImageWidth) * bytes * size_t(band));
-        coverage[size_t(v)].resize(size_t(Doc.ImageWidth) * size_t(band));
+        colour[size_t(v)].resize(size_t(doc.ImageWidth) * bytes * size_t(band));
+        coverage[size_t(v)].resize(size_t(doc.ImageWidth) * size_t(band));
         colourRows.push_back(colour[size_t(v)].data());
         coverageRows.push_back(coverage[size_t(v)].data());
     }
     // A column is kept when every view covers it fully in every row.
-    std::vector<uint8_t> covered(size_t(Doc.ImageWidth), 1);
-    for (int first = 0; first < Doc.ImageHeight; first += band) {
-        const int count = std::min(band, Doc.ImageHeight - first);
+    std::vector<uint8_t> covered(size_t(doc.ImageWidth), 1);
+    for (int first = 0; first < doc.ImageHeight; first += band) {
+        const int count = std::min(band, doc.ImageHeight - first);
         bands.ComposeWhole(first, count, colourRows, coverageRows);
         for (int v = 0; v < ViewCount; ++v)
-            for (size_t i = 0; i < size_t(Doc.ImageWidth) * size_t(count); ++i)
+            for (size_t i = 0; i < size_t(doc.ImageWidth) * size_t(count); ++i)
                 if (coverage[size_t(v)][i] != 255)
-                    covered[i % size_t(Doc.ImageWidth)] = 0;
+                    covered[i % size_t(doc.ImageWidth)] = 0;
     }
     const auto firstKept = std::find(covered.begin(), covered.end(), 1);
     if (firstKept == covered.end())
@@ -158,29 +158,29 @@ void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset)
                                           "to crop to. Turn the crop off, or lower the depth or the offsets."),
                            ErrorKind::Input);
     const auto lastKept = std::find(covered.rbegin(), covered.rend(), 1);
-    Doc.CropLeft = int32_t(firstKept - covered.begin());
-    Doc.CropWidth = int32_t(covered.rend() - lastKept) - Doc.CropLeft;
+    doc.CropLeft = int32_t(firstKept - covered.begin());
+    doc.CropWidth = int32_t(covered.rend() - lastKept) - doc.CropLeft;
 }
 
-Fixed4 CroppedAspectRatio()
+Fixed4 CroppedAspectRatio(Document &doc)
 {
-    if (Doc.CropWidth <= 0 || Doc.ImageWidth <= 0)
-        return Doc.AspectRatio;
-    return RoundDiv(Doc.AspectRatio * Doc.CropWidth, Doc.ImageWidth);
+    if (doc.CropWidth <= 0 || doc.ImageWidth <= 0)
+        return doc.AspectRatio;
+    return RoundDiv(doc.AspectRatio * doc.CropWidth, doc.ImageWidth);
 }
 
-PrintSettingsOutcome ReadCroppedPrintSettings(PrintFieldTexts texts)
+PrintSettingsOutcome ReadCroppedPrintSettings(Document &doc, PrintFieldTexts texts)
 {
-    if (Doc.CropWidth > 0)
+    if (doc.CropWidth > 0)
         texts.HeightCm.clear();
-    return ReadPrintSettings(texts, CroppedAspectRatio());
+    return ReadPrintSettings(texts, CroppedAspectRatio(doc));
 }
 
-QString CropText(uint8_t language, Fixed4 widthCm, Fixed4 heightCm)
+QString CropText(Document &doc, uint8_t language, Fixed4 widthCm, Fixed4 heightCm)
 {
-    if (Doc.CropWidth <= 0)
+    if (doc.CropWidth <= 0)
         return {};
-    const int32_t cut = Doc.ImageWidth - Doc.CropWidth;
+    const int32_t cut = doc.ImageWidth - doc.CropWidth;
     QString text = language == 1 ? QStringLiteral("边缘裁去 %1 列（并非每个视图都覆盖）。").arg(cut)
                                  : QStringLiteral("%1 columns cut at the edges that not every view covers.").arg(cut);
     if (widthCm > 0) {

@@ -3,6 +3,7 @@
 // for grey and CMYK documents, "vwv" v (a copy the screen can show).
 #pragma once
 
+#include "Document.h"
 #include "ParameterRules.h"
 
 #include <QString>
@@ -12,7 +13,7 @@
 
 // `offsets` is the Offset column by layer index. `progress` gets 10..100.
 // Relief layers must have been rendered (RenderPendingReliefs) first.
-void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
+void GenerateViewFiles(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset,
                        const std::function<void(int)> &progress = {});
 
 // The start of the Preview command, once its fields have been read: the focus
@@ -20,26 +21,26 @@ void GenerateViewFiles(const std::vector<int32_t> &offsets, int32_t focusOffset,
 // match the depth are marked to be rendered again, and the print export and the
 // anaglyph wait for the new views. Throws VistrelError for what cannot be
 // previewed.
-void BeginPreview(const PreviewSettings &settings);
+void BeginPreview(Document &doc, const PreviewSettings &settings);
 // The views are ready and the animation starts.
-void PreviewStarted();
+void PreviewStarted(Document &doc);
 // Stop: the animation ends at its next frame.
-void StopPreview();
+void StopPreview(Document &doc);
 
 // With CropEdges on: CropLeft and CropWidth become the canvas columns that
 // every view covers in every row, from the first to the last, for the views
 // of `offsets`; with it off, the whole canvas (CropWidth 0). Reliefs must have
 // been rendered. Throws VistrelError when no column is covered by all views.
-void ChooseCrop(const std::vector<int32_t> &offsets, int32_t focusOffset);
+void ChooseCrop(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset);
 // The proportion of what is printed: the canvas's, or the crop's.
-Fixed4 CroppedAspectRatio();
+Fixed4 CroppedAspectRatio(Document &doc);
 // The print of a crop: its width applies to the columns kept and its height
 // follows their proportion, whatever height the field or the project holds,
 // so that the picture is never stretched. Without a crop, the fields as they are.
-PrintSettingsOutcome ReadCroppedPrintSettings(PrintFieldTexts texts);
+PrintSettingsOutcome ReadCroppedPrintSettings(Document &doc, PrintFieldTexts texts);
 // "37 columns cut at the edges that not every view covers." (empty without a
 // crop), followed by the print's size when `widthCm` is given.
-QString CropText(uint8_t language, Fixed4 widthCm = 0, Fixed4 heightCm = 0);
+QString CropText(Document &doc, uint8_t language, Fixed4 widthCm = 0, Fixed4 heightCm = 0);
 
 // How far the views move a layer against the print's lenses. A point of a
 // layer that moves more than one lens width between neighbouring views falls
@@ -53,7 +54,7 @@ struct DepthGuidance {
 };
 // For `offsets` by layer index, the document's Depth and CentreView, and a
 // print `lenses` lenses and `columns` columns wide.
-DepthGuidance DepthGuidanceFor(const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
+DepthGuidance DepthGuidanceFor(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
                                int64_t columns);
 // One line for the status bar and the batch mode, with the warning when it ghosts.
 QString DepthGuidanceText(const DepthGuidance &guidance, uint8_t language);

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const ProjectData project =
             ParseProject(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)),
                          QStringLiteral("fuzz.hx4p3"), Doc.LayerCount);
-        ApplyProject(project, QStringLiteral("fuzz.hx4p3"));
+        ApplyProject(Doc, project, QStringLiteral("fuzz.hx4p3"));
     } catch (const VistrelError &) {
     }
     return 0;

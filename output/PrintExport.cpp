@@ -21,31 +21,31 @@ PrintGeometry PrintGeometryOf(const PrintSettings &s)
                                 s.HScale);
 }
 
-PreparedPrint PreparePrint(const PrintFieldTexts &texts, const std::vector<int32_t> &offsets, int32_t focusOffset,
+PreparedPrint PreparePrint(Document &doc, const PrintFieldTexts &texts, const std::vector<int32_t> &offsets, int32_t focusOffset,
                            const std::function<void(int)> &reliefProgress)
 {
-    if (Doc.CropEdges == 1)
-        RenderPendingReliefs(reliefProgress);
-    ChooseCrop(offsets, focusOffset);
+    if (doc.CropEdges == 1)
+        RenderPendingReliefs(doc, reliefProgress);
+    ChooseCrop(doc, offsets, focusOffset);
     PreparedPrint p;
-    p.Print = ReadCroppedPrintSettings(texts);
+    p.Print = ReadCroppedPrintSettings(doc, texts);
     p.Geometry = PrintGeometryOf(p.Print.Settings);
-    p.Guidance = DepthGuidanceFor(offsets, focusOffset, p.Geometry.Lenses, p.Geometry.Columns);
+    p.Guidance = DepthGuidanceFor(doc, offsets, focusOffset, p.Geometry.Lenses, p.Geometry.Columns);
     return p;
 }
 
-QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_t focusOffset,
+QStringList WriteFullResolutionViews(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset,
                                      const std::function<void(int)> &progress, const PhaseReport &phases)
 {
     QStringList views;
     // Reliefs still to render take the bar to 5, the views on to 75.
-    RenderPendingReliefs([&](int p) {
+    RenderPendingReliefs(doc, [&](int p) {
         if (progress)
             progress(p * 5 / 100);
     });
-    BuildGroupTables();
-    const int bits = DocumentBits(), bytes = bits / 8;
-    const int32_t width = Doc.CropWidth > 0 ? Doc.CropWidth : Doc.ImageWidth;  // the crop, when one is set
+    BuildGroupTables(doc);
+    const int bits = DocumentBits(doc), bytes = bits / 8;
+    const int32_t width = doc.CropWidth > 0 ? doc.CropWidth : doc.ImageWidth;  // the crop, when one is set
     const size_t rowBytes = size_t(width) * bytes;
     // A view at a time, a band of rows at a time from the bottom up: the
     // coverage file holds the bottom row first, the TIFF the top row first.
@@ -54,20 +54,20 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
     for (int n = ViewCount - 1; n >= 0; --n) {
         QElapsedTimer timer;
         timer.start();
-        PlaceLayersForView(n + 1, offsets, focusOffset);
-        Doc.CurrentView = n;
+        PlaceLayersForView(doc, n + 1, offsets, focusOffset);
+        doc.CurrentView = n;
         const int base = int(Round(70.0 / ViewCount * (ViewCount - 1 - n))) + 5;
         if (progress)
             progress(base);
-        FullResolutionBands bands({n}, {Doc.LayerViewLeft});
+        FullResolutionBands bands(doc, {n}, {doc.LayerViewLeft});
         const QString path = WorkFileName3(QStringLiteral("vwd"), n + 1);
         SavingFile saving(path, !IsWorkFile(path));
         saving.Open();
         QFileDevice &tiff = saving.Device();
-        WriteTiffHeader(tiff, bytes, width, Doc.ImageHeight, Doc.PsdDpi, Doc.PsdDpi);
+        WriteTiffHeader(tiff, bytes, width, doc.ImageHeight, doc.PsdDpi, doc.PsdDpi);
         const qint64 dataOffset = tiff.pos();
-        BmpRowWriter alpha(WorkFileName3(QStringLiteral("vwdt"), n + 1), width, Doc.ImageHeight, 8);
-        for (int end = Doc.ImageHeight; end > 0;) {
+        BmpRowWriter alpha(WorkFileName3(QStringLiteral("vwdt"), n + 1), width, doc.ImageHeight, 8);
+        for (int end = doc.ImageHeight; end > 0;) {
             const int first = std::max(0, end - band), count = end - first;
             bands.ComposeWhole(first, count, {colour.data()}, {coverage.data()});
             const qint64 size = qint64(rowBytes) * count;
@@ -97,14 +97,14 @@ int ComposeBandRows(int32_t width, int bytes)
 
 }  // namespace
 
-void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
+void ExportPrint(Document &doc, const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
                  const QString &path, const std::function<void(int)> &progress, const PhaseReport &phases,
                  bool writeViewFiles)
 {
     FaultPoint("ExportPrint");
     // A print the TIFF cannot hold is refused before any work starts.
-    CheckPrintSize(PrintGeometryOf(settings), ChannelsOfColorMode(Doc.PsdColorMode), Doc.PsdColorMode);
-    Doc.Lpi = settings.Lpi;
+    CheckPrintSize(PrintGeometryOf(settings), ChannelsOfColorMode(doc.PsdColorMode), doc.PsdColorMode);
+    doc.Lpi = settings.Lpi;
     auto report = [&](int percent) {
         if (progress)
             progress(percent);
@@ -115,25 +115,25 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
     std::vector<int> viewIndexes;
     std::vector<std::vector<int32_t>> viewLefts;
     if (writeViewFiles) {
-        views = WriteFullResolutionViews(offsets, focusOffset, progress, phases);
+        views = WriteFullResolutionViews(doc, offsets, focusOffset, progress, phases);
     } else {
         QElapsedTimer timer;
         timer.start();
-        RenderPendingReliefs([&](int p) { report(p * viewsShare / 100); });
-        BuildGroupTables();
+        RenderPendingReliefs(doc, [&](int p) { report(p * viewsShare / 100); });
+        BuildGroupTables(doc);
         for (int n = ViewCount - 1; n >= 0; --n) {  // view 7 first
-            PlaceLayersForView(n + 1, offsets, focusOffset);
+            PlaceLayersForView(doc, n + 1, offsets, focusOffset);
             viewIndexes.push_back(n);
-            viewLefts.push_back(Doc.LayerViewLeft);
+            viewLefts.push_back(doc.LayerViewLeft);
         }
         if (phases)
             phases(QStringLiteral("views placed"), timer.elapsed());
     }
-    Doc.OutputDpi = settings.Dpi;
-    Doc.OutputWidthCm = settings.WidthCm;
-    Doc.OutputHeightCm = settings.HeightCm;
-    Doc.HScale = uint8_t(settings.HScale);
-    Doc.OutputColorMode = 2;
+    doc.OutputDpi = settings.Dpi;
+    doc.OutputWidthCm = settings.WidthCm;
+    doc.OutputHeightCm = settings.HeightCm;
+    doc.HScale = uint8_t(settings.HScale);
+    doc.OutputColorMode = 2;
     QElapsedTimer timer;
     timer.start();
     auto printProgress = [&](int p) { report(viewsShare + p * (100 - viewsShare) / 100); };
@@ -141,16 +141,16 @@ void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offs
         FaultPoint("InterlaceViews");
         const Fixed4 width = CentimetresToInches(settings.WidthCm), height = CentimetresToInches(settings.HeightCm);
         if (writeViewFiles) {
-            InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi, width, height, Doc.PsdColorMode,
+            InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi, width, height, doc.PsdColorMode,
                            printProgress);
         } else {
             // The views are composed band by band straight into the print.
-            FullResolutionBands bands(viewIndexes, viewLefts);
+            FullResolutionBands bands(doc, viewIndexes, viewLefts);
             InterlaceBands(
-                ViewCount, bands.Width(), Doc.ImageHeight, ComposeBandRows(bands.Width(), DocumentBits() / 8),
+                ViewCount, bands.Width(), doc.ImageHeight, ComposeBandRows(bands.Width(), DocumentBits(doc) / 8),
                 [&](int first, int count, const std::vector<uint8_t *> &buffers,
                     const std::vector<std::vector<int32_t>> &columns) { bands.Compose(first, count, buffers, columns); },
-                settings.HScale, path, settings.Dpi, settings.Lpi, width, height, Doc.PsdColorMode, printProgress);
+                settings.HScale, path, settings.Dpi, settings.Lpi, width, height, doc.PsdColorMode, printProgress);
         }
     } catch (const std::bad_alloc &) {
         const PrintGeometry g = PrintGeometryOf(settings);

@@ -7,6 +7,7 @@
 // the batch mode share it.
 #pragma once
 
+#include "Document.h"
 #include "Interlacer.h"
 #include "Numbers.h"
 #include "ParameterRules.h"
@@ -36,12 +37,12 @@ struct PreparedPrint {
 // against the print's lenses. Nothing is written; the caller decides what a
 // print that would ghost does. Throws VistrelError for a field no print can
 // be made with.
-PreparedPrint PreparePrint(const PrintFieldTexts &texts, const std::vector<int32_t> &offsets, int32_t focusOffset,
+PreparedPrint PreparePrint(Document &doc, const PrintFieldTexts &texts, const std::vector<int32_t> &offsets, int32_t focusOffset,
                            const std::function<void(int)> &reliefProgress = {});
 
 // Composes the seven views whole and writes their files. Returns the view
 // files, list position 0 (view 7) first. `progress` gets 5..75.
-QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_t focusOffset,
+QStringList WriteFullResolutionViews(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset,
                                      const std::function<void(int)> &progress = {},
                                      const PhaseReport &phases = {});
 
@@ -49,6 +50,6 @@ QStringList WriteFullResolutionViews(const std::vector<int32_t> &offsets, int32_
 // Memory naming its size. Sets Lpi, OutputDpi, OutputWidthCm, OutputHeightCm,
 // OutputColorMode (2) and HScale of the document from `settings`. `progress`
 // runs once from 0 to 100.
-void ExportPrint(const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
+void ExportPrint(Document &doc, const PrintSettings &settings, const std::vector<int32_t> &offsets, int32_t focusOffset,
                  const QString &path, const std::function<void(int)> &progress = {}, const PhaseReport &phases = {},
                  bool writeViewFiles = false);

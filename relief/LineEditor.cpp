@@ -106,10 +106,10 @@ void LineEditor::BuildDisplay(bool tinted)
         QPainter painter(&mask);
         painter.setRenderHint(QPainter::Antialiasing, false);
         // Higher order numbers first, so order "1" shows on top.
-        for (int k = std::min<int>(int(Doc.CurrentLines.size()), OrderCount) - 1; k >= 0; --k) {
+        for (int k = std::min<int>(int(Doc->CurrentLines.size()), OrderCount) - 1; k >= 0; --k) {
             if (!Visible[size_t(k)])
                 continue;
-            for (const Tline &line : Doc.CurrentLines[size_t(k)])
+            for (const Tline &line : Doc->CurrentLines[size_t(k)])
                 PaintLine(painter, line, QColor(0, 0, 110 + 10 * k), Qt::black, Mark);
         }
     }
@@ -129,14 +129,14 @@ void LineEditor::BuildDisplay(bool tinted)
 void LineEditor::BuildMap(MapLayout layout)
 {
     CurrentLayout = layout;
-    if (Doc.OrderMap.size() != QSize(Doc.WorkWidth, Doc.WorkHeight) || Doc.OrderMap.format() != QImage::Format_RGB32)
-        Doc.OrderMap = QImage(std::max(0, Doc.WorkWidth), std::max(0, Doc.WorkHeight), QImage::Format_RGB32);
-    if (Doc.OrderMap.isNull())
+    if (OrderMap.size() != QSize(Doc->WorkWidth, Doc->WorkHeight) || OrderMap.format() != QImage::Format_RGB32)
+        OrderMap = QImage(std::max(0, Doc->WorkWidth), std::max(0, Doc->WorkHeight), QImage::Format_RGB32);
+    if (OrderMap.isNull())
         return;
-    Doc.OrderMap.fill(White);
+    OrderMap.fill(White);
     if (layout == MapLayout::None)
         return;
-    QPainter painter(&Doc.OrderMap);
+    QPainter painter(&OrderMap);
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (layout == MapLayout::Handles) {
         if (SelIds.empty())
@@ -163,8 +163,8 @@ void LineEditor::BuildMap(MapLayout layout)
             painter.fillRect(h.Area, QColor(0, 0, h.Code));
         return;
     }
-    for (int k = std::min<int>(int(Doc.CurrentLines.size()), OrderCount) - 1; k >= 0; --k) {
-        const Tnline &lines = Doc.CurrentLines[size_t(k)];
+    for (int k = std::min<int>(int(Doc->CurrentLines.size()), OrderCount) - 1; k >= 0; --k) {
+        const Tnline &lines = Doc->CurrentLines[size_t(k)];
         for (size_t j = 0; j < lines.size() && j < size_t(MaxLinesPerOrder); ++j) {
             const Tline &line = lines[j];
             if (layout == MapLayout::Lines) {
@@ -196,9 +196,9 @@ void LineEditor::BuildMap(MapLayout layout)
 
 uint32_t LineEditor::MapAt(TPoint32 at) const
 {
-    if (Doc.OrderMap.isNull() || at.x < 0 || at.y < 0 || at.x >= Doc.OrderMap.width() || at.y >= Doc.OrderMap.height())
+    if (OrderMap.isNull() || at.x < 0 || at.y < 0 || at.x >= OrderMap.width() || at.y >= OrderMap.height())
         return White;
-    return reinterpret_cast<const QRgb *>(Doc.OrderMap.constScanLine(at.y))[at.x];
+    return reinterpret_cast<const QRgb *>(OrderMap.constScanLine(at.y))[at.x];
 }
 
 void LineEditor::RebuildForTool()
@@ -378,9 +378,9 @@ void LineEditor::Refuse(Refusal why)
 
 const Tline *LineEditor::LineOf(TLineId id) const
 {
-    if (id.Order >= Doc.CurrentLines.size() || id.Line >= Doc.CurrentLines[id.Order].size())
+    if (id.Order >= Doc->CurrentLines.size() || id.Line >= Doc->CurrentLines[id.Order].size())
         return nullptr;
-    return &Doc.CurrentLines[id.Order][id.Line];
+    return &Doc->CurrentLines[id.Order][id.Line];
 }
 
 Tline *LineEditor::LineOf(TLineId id)
@@ -681,8 +681,8 @@ void LineEditor::ReleaseDraw(TPoint32 at, Qt::MouseButton button)
 bool LineEditor::OrderRefusesLine(size_t points)
 {
     const int order = std::clamp<int>(CurrentOrder, 0, OrderCount - 1);
-    if (points > 2 && Doc.CurrentLines.size() == size_t(OrderCount) &&
-        Doc.CurrentLines[size_t(order)].size() >= size_t(MaxLinesPerOrder)) {
+    if (points > 2 && Doc->CurrentLines.size() == size_t(OrderCount) &&
+        Doc->CurrentLines[size_t(order)].size() >= size_t(MaxLinesPerOrder)) {
         // The line stays in progress: another order can take it.
         Refuse(Refusal::OrderFull);
         return true;
@@ -696,8 +696,8 @@ void LineEditor::FinishLine()
         return;
     const int order = std::clamp<int>(CurrentOrder, 0, OrderCount - 1);
     if (EditLine.size() > 2) {
-        AppendLine(Doc.CurrentLines, order, EditLine);
-        SelectOnly({uint8_t(order), uint8_t(Doc.CurrentLines[size_t(order)].size() - 1)});
+        AppendLine(Doc->CurrentLines, order, EditLine);
+        SelectOnly({uint8_t(order), uint8_t(Doc->CurrentLines[size_t(order)].size() - 1)});
     } else {
         ClearSelection();  // fewer than three points make no line
     }
@@ -988,7 +988,7 @@ void LineEditor::ReleaseTransform()
 void LineEditor::DeleteLastLine()
 {
     StartCall();
-    RemoveLastLine(Doc.CurrentLines, CurrentOrder);
+    RemoveLastLine(Doc->CurrentLines, CurrentOrder);
     ClearSelection();
     if (ToolMode == ToolFreeTransform)
         ToolMode = ToolMoveLine;
@@ -998,7 +998,7 @@ void LineEditor::DeleteLastLine()
 void LineEditor::EmptyCurrentOrder()
 {
     StartCall();
-    EmptyOrder(Doc.CurrentLines, CurrentOrder);
+    EmptyOrder(Doc->CurrentLines, CurrentOrder);
     ClearSelection();
     if (ToolMode == ToolFreeTransform)
         ToolMode = ToolMoveLine;
@@ -1008,7 +1008,7 @@ void LineEditor::EmptyCurrentOrder()
 void LineEditor::DeleteAll()
 {
     StartCall();
-    DeleteAllLines(Doc.CurrentLines);
+    DeleteAllLines(Doc->CurrentLines);
     ClearSelection();
     if (ToolMode == ToolFreeTransform)
         ToolMode = ToolMoveLine;
@@ -1019,15 +1019,15 @@ void LineEditor::SelectAll()
 {
     StartCall();
     size_t total = 0;
-    for (const Tnline &lines : Doc.CurrentLines)
+    for (const Tnline &lines : Doc->CurrentLines)
         total += lines.size();
     if (total > size_t(MaxSelectedLines)) {
         Refuse(Refusal::SelectionFull);
         return;
     }
     SelIds.clear();
-    for (int k = std::min<int>(int(Doc.CurrentLines.size()), OrderCount) - 1; k >= 0; --k)
-        for (size_t j = 0; j < Doc.CurrentLines[size_t(k)].size(); ++j)
+    for (int k = std::min<int>(int(Doc->CurrentLines.size()), OrderCount) - 1; k >= 0; --k)
+        for (size_t j = 0; j < Doc->CurrentLines[size_t(k)].size(); ++j)
             SelIds.push_back({uint8_t(k), uint8_t(j)});
     CopySelectedLines();
     ToolMode = ToolMoveLine;
@@ -1046,7 +1046,7 @@ void LineEditor::DeleteSelected()
             if (Tline *line = LineOf(id))
                 line->clear();
         ClearSelection();
-        CompactLines(Doc.CurrentLines);
+        CompactLines(Doc->CurrentLines);
         BuildDisplay();
         BuildMap(MapLayout::Lines);
     } else if (ToolMode == ToolMovePoint && PointPressed && !SelIds.empty() && !SelPoints.empty()) {
@@ -1077,7 +1077,7 @@ void LineEditor::MoveSelectionOrder(int step)
             ++beeps;
     }
     // Worked out on a copy, so that an order that would overflow changes nothing.
-    Tnlayer moved = Doc.CurrentLines;
+    Tnlayer moved = Doc->CurrentLines;
     for (size_t i = 0; i < SelIds.size(); ++i) {
         moved[size_t(targets[i])].push_back(SelLines[i]);
         moved[SelIds[i].Order][SelIds[i].Line].clear();
@@ -1088,7 +1088,7 @@ void LineEditor::MoveSelectionOrder(int step)
             Refuse(Refusal::OrderFull);
             return;
         }
-    Doc.CurrentLines = std::move(moved);
+    Doc->CurrentLines = std::move(moved);
     // The moved lines are the last of their orders; a line of two points or
     // fewer was dropped by the compaction and is no longer selected.
     Talineid ids;
@@ -1097,7 +1097,7 @@ void LineEditor::MoveSelectionOrder(int step)
         if (SelLines[i].size() <= 2)
             continue;
         const int t = targets[i];
-        const int index = int(Doc.CurrentLines[size_t(t)].size()) - 1 - earlier[t]++;
+        const int index = int(Doc->CurrentLines[size_t(t)].size()) - 1 - earlier[t]++;
         if (index >= 0)
             ids.push_back({uint8_t(t), uint8_t(index)});
     }
@@ -1127,7 +1127,7 @@ void LineEditor::Cut()
     for (TLineId id : SelIds)
         if (Tline *line = LineOf(id))
             line->clear();
-    CompactLines(Doc.CurrentLines);
+    CompactLines(Doc->CurrentLines);
     ClearSelection();
     SwitchToMoveLine();
 }
@@ -1141,18 +1141,18 @@ void LineEditor::Paste()
     for (uint8_t order : ClipOrders)
         if (order < OrderCount)
             ++adding[order];
-    if (Doc.CurrentLines.size() != size_t(OrderCount))
-        Doc.CurrentLines.resize(OrderCount);
+    if (Doc->CurrentLines.size() != size_t(OrderCount))
+        Doc->CurrentLines.resize(OrderCount);
     for (int k = 0; k < OrderCount; ++k)
-        if (Doc.CurrentLines[size_t(k)].size() + adding[size_t(k)] > size_t(MaxLinesPerOrder)) {
+        if (Doc->CurrentLines[size_t(k)].size() + adding[size_t(k)] > size_t(MaxLinesPerOrder)) {
             Refuse(Refusal::OrderFull);
             return;
         }
     SelIds.clear();
     for (size_t i = 0; i < ClipLines.size() && i < ClipOrders.size(); ++i) {
         const uint8_t order = std::min<uint8_t>(ClipOrders[i], OrderCount - 1);
-        AppendLine(Doc.CurrentLines, order, ClipLines[i]);
-        SelIds.push_back({order, uint8_t(Doc.CurrentLines[order].size() - 1)});
+        AppendLine(Doc->CurrentLines, order, ClipLines[i]);
+        SelIds.push_back({order, uint8_t(Doc->CurrentLines[order].size() - 1)});
     }
     CopySelectedLines();
     SwitchToMoveLine();

@@ -81,6 +81,9 @@ enum HandleCodes : uint8_t {
 
 class LineEditor {
 public:
+    // The editor works on the current layer's lines of `doc` (CurrentLines).
+    explicit LineEditor(Document &doc) : Doc(&doc) {}
+
     // The picture the tint is applied to: the current layer alone, as the
     // screen shows it. Rebuilds the display and the map.
     void SetLayerPicture(const QImage &picture);
@@ -167,10 +170,13 @@ public:
     int32_t SelCenterX = 0, SelCenterY = 0;
 
     // The hit-test map in a layout, and the display, built anew (public for tests).
+    QImage OrderMap;
     void BuildMap(MapLayout layout);
     void BuildDisplay(bool tinted = true);
 
 private:
+    Document *Doc;  // a pointer, so that an editor can be replaced by a fresh one
+
     void StartCall();
     void Refuse(Refusal why);
     void SelectOnly(TLineId id);

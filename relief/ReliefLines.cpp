@@ -52,21 +52,21 @@ void CompactLines(Tnlayer &set)
                     lines.end());
 }
 
-void EnterLineSets()
+void EnterLineSets(Document &doc)
 {
-    Doc.LayerLines.resize(Doc.LayerCount);
-    Tnlayer &set = Doc.LayerLines[size_t(Doc.CurrentLayer)];
-    Doc.CurrentLines = set.empty() ? EmptyLineSet() : set;
+    doc.LayerLines.resize(doc.LayerCount);
+    Tnlayer &set = doc.LayerLines[size_t(doc.CurrentLayer)];
+    doc.CurrentLines = set.empty() ? EmptyLineSet() : set;
 }
 
-void StoreCurrentLines()
+void StoreCurrentLines(Document &doc)
 {
-    if (Doc.CurrentLayer >= 0 && Doc.CurrentLayer < int(Doc.LayerLines.size()))
-        Doc.LayerLines[size_t(Doc.CurrentLayer)] = Doc.CurrentLines;
+    if (doc.CurrentLayer >= 0 && doc.CurrentLayer < int(doc.LayerLines.size()))
+        doc.LayerLines[size_t(doc.CurrentLayer)] = doc.CurrentLines;
 }
 
-void LeaveLineSets()
+void LeaveLineSets(Document &doc)
 {
-    StoreCurrentLines();
-    Doc.CurrentLines.clear();
+    StoreCurrentLines(doc);
+    doc.CurrentLines.clear();
 }

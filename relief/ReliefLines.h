@@ -29,8 +29,8 @@ void CompactLines(Tnlayer &set);
 
 // Entering the DrawLine page: every layer gets an entry, and the current
 // layer's set (15 empty orders the first time) becomes CurrentLines.
-void EnterLineSets();
+void EnterLineSets(Document &doc);
 // Leaving the page, or starting the relief preview: the current layer keeps
 // CurrentLines. Leaving also empties CurrentLines.
-void StoreCurrentLines();
-void LeaveLineSets();
+void StoreCurrentLines(Document &doc);
+void LeaveLineSets(Document &doc);

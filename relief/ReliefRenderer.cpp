@@ -38,37 +38,37 @@ int32_t CentreSample(int64_t x, int64_t sourceSize, int64_t targetSize)
 
 }  // namespace
 
-ReliefGeometry ReliefGeometryOf(const Tlayer &layer)
+ReliefGeometry ReliefGeometryOf(const Document &doc, const Tlayer &layer)
 {
     // A relief depth or a 3D depth read from a damaged file could ask for a
     // margin or a shift no picture can have; refuse before any arithmetic wraps.
-    const __int128 shift = __int128(Doc.ImageWidth) * layer.ReliefDepth * Doc.Depth;
-    const double margin = FromFixed4(Doc.PsdDpi) * std::abs(FromFixed4(layer.ReliefDepth)) / 4;
+    const __int128 shift = __int128(doc.ImageWidth) * layer.ReliefDepth * doc.Depth;
+    const double margin = FromFixed4(doc.PsdDpi) * std::abs(FromFixed4(layer.ReliefDepth)) / 4;
     if (margin > 100000 || shift > __int128(INT64_MAX) || shift < -__int128(INT64_MAX))
         throw VistrelError(QStringLiteral("A relief depth of %1 with a 3D depth of %2 is too large to render. "
                                           "Choose a smaller relief depth.")
-                               .arg(ShortFixed4Text(layer.ReliefDepth), ShortFixed4Text(Doc.Depth)),
+                               .arg(ShortFixed4Text(layer.ReliefDepth), ShortFixed4Text(doc.Depth)),
                            ErrorKind::Input);
     ReliefGeometry g;
-    g.Margin = ReliefMargin(layer);
+    g.Margin = ReliefMargin(doc, layer);
     g.PaddedWidth = layer.Width + 2 * g.Margin;
     // ImageWidth x layer depth x 3D depth / 30 000 pixels per grey step and view step.
-    g.ShiftFactor = RoundDiv(int64_t(Doc.ImageWidth) * layer.ReliefDepth * Doc.Depth, int64_t(5000) * 6 * Fixed4One);
+    g.ShiftFactor = RoundDiv(int64_t(doc.ImageWidth) * layer.ReliefDepth * doc.Depth, int64_t(5000) * 6 * Fixed4One);
     g.BaseLevel = BaseLevelOf(layer);
-    g.SmoothStep = int32_t(RoundDiv(int64_t(Doc.ImageWidth) * layer.Smooth, 500));
+    g.SmoothStep = int32_t(RoundDiv(int64_t(doc.ImageWidth) * layer.Smooth, 500));
     return g;
 }
 
-QImage PaintHeightMap(const Tnlayer &lines)
+QImage PaintHeightMap(const Document &doc, const Tnlayer &lines)
 {
-    QImage canvas(Doc.WorkWidth, Doc.WorkHeight, QImage::Format_RGB888);
-    if (canvas.isNull() && Doc.WorkWidth > 0 && Doc.WorkHeight > 0)
+    QImage canvas(doc.WorkWidth, doc.WorkHeight, QImage::Format_RGB888);
+    if (canvas.isNull() && doc.WorkWidth > 0 && doc.WorkHeight > 0)
         throw std::bad_alloc();
     canvas.fill(QColor(BackgroundLevel, BackgroundLevel, BackgroundLevel));
     {
         QPainter painter(&canvas);
         painter.setRenderHint(QPainter::Antialiasing, false);
-        const int outline = int(RoundDiv(Doc.WorkWidth, 200));
+        const int outline = int(RoundDiv(doc.WorkWidth, 200));
         // Higher orders first: the lower indices cover them, so nested lines
         // give rising plateaus with order "1" on top.
         for (int k = int(std::min<size_t>(lines.size(), OrderCount)) - 1; k >= 0; --k) {
@@ -94,35 +94,35 @@ QImage PaintHeightMap(const Tnlayer &lines)
         }
     }
     // The levels are grey: the red channel is the map.
-    QImage map = NewPicture(Doc.WorkWidth, Doc.WorkHeight, 8);
-    for (int y = 0; y < Doc.WorkHeight; ++y) {
+    QImage map = NewPicture(doc.WorkWidth, doc.WorkHeight, 8);
+    for (int y = 0; y < doc.WorkHeight; ++y) {
         const uchar *in = canvas.constScanLine(y);
         uchar *out = map.scanLine(y);
-        for (int x = 0; x < Doc.WorkWidth; ++x)
+        for (int x = 0; x < doc.WorkWidth; ++x)
             out[x] = in[3 * x];
     }
     return map;
 }
 
-void LayerReliefMapRows(const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g, int first, int count,
+void LayerReliefMapRows(const Document &doc, const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g, int first, int count,
                         uchar *out)
 {
     // The working map enlarged to the canvas by nearest neighbour, read where
     // the padded layer lies: canvas pixel (X, Y) is map pixel (X - Left + M, Y - Top).
-    const int64_t canvasWidth = RoundDiv(int64_t(Doc.WorkWidth) * Fixed4One, Doc.WorkScale);
-    const int64_t canvasHeight = RoundDiv(int64_t(Doc.WorkHeight) * Fixed4One, Doc.WorkScale);
+    const int64_t canvasWidth = RoundDiv(int64_t(doc.WorkWidth) * Fixed4One, doc.WorkScale);
+    const int64_t canvasHeight = RoundDiv(int64_t(doc.WorkHeight) * Fixed4One, doc.WorkScale);
     const size_t width = size_t(g.PaddedWidth);
     if (workingMap.isNull() || canvasWidth <= 0 || canvasHeight <= 0) {
         std::memset(out, BackgroundLevel, width * size_t(count));
         return;
     }
-    const uint8_t fill = workingMap.constScanLine(CentreSample(0, Doc.WorkHeight, canvasHeight))
-                             [CentreSample(0, Doc.WorkWidth, canvasWidth)];
+    const uint8_t fill = workingMap.constScanLine(CentreSample(0, doc.WorkHeight, canvasHeight))
+                             [CentreSample(0, doc.WorkWidth, canvasWidth)];
     std::vector<int32_t> column(width, -1);
     for (int32_t i = 0; i < g.PaddedWidth; ++i) {
         const int64_t x = int64_t(i) - g.Margin + layer.Left;
         if (x >= 0 && x < canvasWidth)
-            column[size_t(i)] = CentreSample(x, Doc.WorkWidth, canvasWidth);
+            column[size_t(i)] = CentreSample(x, doc.WorkWidth, canvasWidth);
     }
     for (int32_t r = 0; r < count; ++r) {
         uchar *row = out + width * size_t(r);
@@ -131,17 +131,17 @@ void LayerReliefMapRows(const QImage &workingMap, const Tlayer &layer, const Rel
             std::memset(row, fill, width);
             continue;
         }
-        const uchar *in = workingMap.constScanLine(CentreSample(canvasY, Doc.WorkHeight, canvasHeight));
+        const uchar *in = workingMap.constScanLine(CentreSample(canvasY, doc.WorkHeight, canvasHeight));
         for (size_t i = 0; i < width; ++i)
             row[i] = column[i] < 0 ? fill : in[column[i]];
     }
 }
 
-QImage LayerReliefMap(const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g)
+QImage LayerReliefMap(const Document &doc, const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g)
 {
     QImage map = NewPicture(g.PaddedWidth, layer.Height, 8);
     std::vector<uchar> rows(size_t(g.PaddedWidth) * size_t(std::max(layer.Height, 0)));
-    LayerReliefMapRows(workingMap, layer, g, 0, layer.Height, rows.data());
+    LayerReliefMapRows(doc, workingMap, layer, g, 0, layer.Height, rows.data());
     for (int y = 0; y < layer.Height; ++y)
         std::memcpy(map.scanLine(y), rows.data() + size_t(g.PaddedWidth) * size_t(y), size_t(g.PaddedWidth));
     return map;
@@ -235,15 +235,15 @@ void ReliefPass(const QImage &source, const QImage &sourceAlpha, const QImage &m
     }
 }
 
-void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress, int bandRows)
+void RenderRelief(Document &doc, int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress, int bandRows)
 {
-    if (Doc.PsdColorMode != ModeGrey && Doc.PsdColorMode != ModeRgb && Doc.PsdColorMode != ModeCmyk)
+    if (doc.PsdColorMode != ModeGrey && doc.PsdColorMode != ModeRgb && doc.PsdColorMode != ModeCmyk)
         return;
-    const Tlayer &layer = Doc.Layers[size_t(layerIndex)];
+    const Tlayer &layer = doc.Layers[size_t(layerIndex)];
     const int n = layerIndex + 1;
-    const ReliefGeometry g = ReliefGeometryOf(layer);
-    const QImage workingMap = PaintHeightMap(lines);
-    const int bits = DocumentBits(), bytes = bits / 8;
+    const ReliefGeometry g = ReliefGeometryOf(doc, layer);
+    const QImage workingMap = PaintHeightMap(doc, lines);
+    const int bits = DocumentBits(doc), bytes = bits / 8;
     const int height = std::max(layer.Height, 0);
     const size_t width = size_t(g.PaddedWidth);
 
@@ -262,8 +262,8 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
     // The seven views' files are written as the bands come, from the bottom
     // up (the files hold the bottom row first); the working-size copies take
     // the rows and columns they sample.
-    const int smallWidth = int(ScaleByFixed4(g.PaddedWidth, Doc.WorkScale));
-    const int smallHeight = int(ScaleByFixed4(layer.Height, Doc.WorkScale));
+    const int smallWidth = int(ScaleByFixed4(g.PaddedWidth, doc.WorkScale));
+    const int smallHeight = int(ScaleByFixed4(layer.Height, doc.WorkScale));
     std::vector<std::unique_ptr<BmpRowWriter>> full, fullAlpha;
     std::vector<QImage> small, smallAlpha;
     for (int view = 1; view <= ViewCount; ++view) {
@@ -292,14 +292,14 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
         // The map: smoothed from the enlarged rows around the band.
         const int mapFirst = std::max(0, first - halo), mapEnd = std::min(height, end + halo);
         mapRows.resize(width * size_t(mapEnd - mapFirst));
-        LayerReliefMapRows(workingMap, layer, g, mapFirst, mapEnd - mapFirst, mapRows.data());
+        LayerReliefMapRows(doc, workingMap, layer, g, mapFirst, mapEnd - mapFirst, mapRows.data());
         if (g.SmoothStep == 0)
             std::memcpy(smooth.data(), mapRows.data() + width * size_t(first - mapFirst), width * size_t(count));
         else
             SmoothReliefMapRows([&](int y) { return mapRows.data() + width * size_t(y - mapFirst); }, g.PaddedWidth,
                                 height, g.SmoothStep, first, count, smooth.data());
         // The padded source: the layer's rows with a margin on both sides.
-        std::memset(source.data(), Doc.PsdColorMode == ModeCmyk ? 255 : 0, source.size());
+        std::memset(source.data(), doc.PsdColorMode == ModeCmyk ? 255 : 0, source.size());
         std::memset(sourceAlpha.data(), 0, sourceAlpha.size());
         if (colourThere) {
             colour.ReadRows(first, count);
@@ -353,29 +353,29 @@ void RenderRelief(int layerIndex, const Tnlayer &lines, const std::function<void
         fullAlpha[size_t(view - 1)]->Commit();
         SaveImage(small[size_t(view - 1)], WorkFileName(n, QStringLiteral("xgx"), view));
         SaveImage(smallAlpha[size_t(view - 1)], WorkFileName(n, QStringLiteral("xgxt"), view));
-        if (Doc.PsdColorMode != ModeRgb)
+        if (doc.PsdColorMode != ModeRgb)
             SaveImage(ViewablePicture(small[size_t(view - 1)]), WorkFileName(n, QStringLiteral("xgxv"), view));
     }
     if (progress)
         progress(100);
 }
 
-void RenderPendingReliefs(const std::function<void(int)> &progress)
+void RenderPendingReliefs(Document &doc, const std::function<void(int)> &progress)
 {
     // One run of the progress over all the layers to render.
-    const int pending = int(std::count_if(Doc.Layers.begin(), Doc.Layers.end(),
+    const int pending = int(std::count_if(doc.Layers.begin(), doc.Layers.end(),
                                           [](const Tlayer &l) { return l.GroupId == GroupReliefToRender; }));
     int done = 0;
-    for (size_t i = 0; i < Doc.Layers.size(); ++i) {
-        if (Doc.Layers[i].GroupId != GroupReliefToRender)
+    for (size_t i = 0; i < doc.Layers.size(); ++i) {
+        if (doc.Layers[i].GroupId != GroupReliefToRender)
             continue;
-        const Tnlayer lines = i < Doc.LayerLines.size() && !Doc.LayerLines[i].empty() ? Doc.LayerLines[i] : EmptyLineSet();
-        RenderRelief(int(i), lines, [&](int p) {
+        const Tnlayer lines = i < doc.LayerLines.size() && !doc.LayerLines[i].empty() ? doc.LayerLines[i] : EmptyLineSet();
+        RenderRelief(doc, int(i), lines, [&](int p) {
             if (progress)
                 progress((done * 100 + p) / pending);
         });
         ++done;
         // Only once its views are written does the compositor take them.
-        Doc.Layers[i].GroupId = GroupReliefRendered;
+        doc.Layers[i].GroupId = GroupReliefRendered;
     }
 }

@@ -252,13 +252,13 @@ int32_t Fitting(int64_t scaled, int32_t stored, const QString &factor, int fileL
 
 }  // namespace
 
-ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
+ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &projectPath)
 {
     ProjectOutcome out;
-    const int n = Doc.LayerCount;
+    const int n = doc.LayerCount;
     Fixed4 factor = Fixed4One;
     if (Rescaled(d.Layout))
-        factor = RescaleFactor(d.StoredWidth, Doc.ImageWidth);
+        factor = RescaleFactor(d.StoredWidth, doc.ImageWidth);
 
     // Everything that can be refused is worked out before anything changes.
     out.RowOffsets.assign(size_t(n), std::nullopt);
@@ -287,9 +287,9 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
         rescaledLines.push_back(std::move(points));
     }
 
-    Doc.Lpi = d.Lpi;
-    Doc.FocusLayer = d.FocusRow;
-    Doc.Depth = d.Depth;
+    doc.Lpi = d.Lpi;
+    doc.FocusLayer = d.FocusRow;
+    doc.Depth = d.Depth;
     out.LpiText = ShortFixed4Text(d.Lpi);
     out.FocusText = QString::number(d.FocusRow);
     out.DepthText = ShortFixed4Text(d.Depth);
@@ -300,39 +300,39 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
     if (d.HasResolution) {
         // A colour mode or H scale no print can have is replaced as the
         // settings file does.
-        Doc.OutputDpi = d.Dpi;
-        Doc.OutputWidthCm = ToFixed4(d.WidthCm);
-        Doc.OutputHeightCm = ToFixed4(d.HeightCm);
+        doc.OutputDpi = d.Dpi;
+        doc.OutputWidthCm = ToFixed4(d.WidthCm);
+        doc.OutputHeightCm = ToFixed4(d.HeightCm);
         // A width above the limit is brought to it, and a stored height with
         // it, so that the print keeps the picture's proportions.
-        const bool tooWide = CheckWidthCm(Doc.OutputWidthCm).Replaced;
+        const bool tooWide = CheckWidthCm(doc.OutputWidthCm).Replaced;
         if (tooWide) {
             // In long double: any stored height times the limit would not fit 64 bits;
             // the result, smaller than the height, does.
-            Doc.OutputHeightCm = Fixed4(std::llroundl((long double)Doc.OutputHeightCm * WidthCmHigh / Doc.OutputWidthCm));
-            Doc.OutputWidthCm = WidthCmHigh;
+            doc.OutputHeightCm = Fixed4(std::llroundl((long double)doc.OutputHeightCm * WidthCmHigh / doc.OutputWidthCm));
+            doc.OutputWidthCm = WidthCmHigh;
         }
-        Doc.OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 3 ? d.ColorMode : 2);  // the four items
-        Doc.HScale = uint8_t(d.HScale >= HScaleLow && d.HScale <= HScaleHigh ? d.HScale : 1);
+        doc.OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 3 ? d.ColorMode : 2);  // the four items
+        doc.HScale = uint8_t(d.HScale >= HScaleLow && d.HScale <= HScaleHigh ? d.HScale : 1);
         out.HasResolution = true;
         out.DpiText = d.Dpi == AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(d.Dpi);
-        out.WidthText = tooWide ? ShortFixed4Text(Doc.OutputWidthCm) : ShortText(d.WidthCm);
+        out.WidthText = tooWide ? ShortFixed4Text(doc.OutputWidthCm) : ShortText(d.WidthCm);
         if (d.Layout != Layout99100)
-            out.HeightText = tooWide ? ShortFixed4Text(Doc.OutputHeightCm) : ShortText(d.HeightCm);
-        out.ColorModeIndex = Doc.OutputColorMode;
-        out.HScaleText = QString::number(Doc.HScale);
+            out.HeightText = tooWide ? ShortFixed4Text(doc.OutputHeightCm) : ShortText(d.HeightCm);
+        out.ColorModeIndex = doc.OutputColorMode;
+        out.HScaleText = QString::number(doc.HScale);
     }
 
     for (int i = 0; i < n && i < int(d.Relief.size()); ++i) {
         if (const auto &r = d.Relief[size_t(i)]) {
-            Tlayer &layer = Doc.Layers[size_t(i)];
+            Tlayer &layer = doc.Layers[size_t(i)];
             layer.BaseOrder = uint8_t(std::clamp(r->BaseOrder, 0, OrderCount));
             layer.Smooth = uint8_t(std::clamp(r->Smooth, 1, 9));
             layer.ReliefDepth = r->ReliefDepth;
         }
     }
 
-    Doc.LayerLines.assign(size_t(n), Tnlayer(OrderCount));
+    doc.LayerLines.assign(size_t(n), Tnlayer(OrderCount));
     std::vector<bool> receivesLines(size_t(n), false);
     int skipped = 0;
     for (size_t l = 0; l < d.Lines.size(); ++l) {
@@ -343,12 +343,12 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
         }
         Tline &points = rescaledLines[l];
         receivesLines[size_t(line.Layer)] = true;
-        Tnline &order = Doc.LayerLines[size_t(line.Layer)][size_t(line.Order)];
+        Tnline &order = doc.LayerLines[size_t(line.Layer)][size_t(line.Order)];
         // A later line of lower index never drops the lines read before it.
         if (int(order.size()) < line.Index + 1)
             order.resize(size_t(line.Index + 1));
         order[size_t(line.Index)] = std::move(points);
-        Doc.Layers[size_t(line.Layer)].GroupId = GroupReliefToRender;
+        doc.Layers[size_t(line.Layer)].GroupId = GroupReliefToRender;
         const int row = n - line.Layer;
         if (std::find(out.ReliefRows.begin(), out.ReliefRows.end(), row) == out.ReliefRows.end())
             out.ReliefRows.push_back(row);
@@ -357,7 +357,7 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
     // plain layer again, and its rendered relief files are no longer used. A
     // flip group stays as the PSD made it.
     for (int i = 0; i < n; ++i) {
-        Tlayer &layer = Doc.Layers[size_t(i)];
+        Tlayer &layer = doc.Layers[size_t(i)];
         if (!receivesLines[size_t(i)] &&
             (layer.GroupId == GroupReliefRendered || layer.GroupId == GroupReliefToRender)) {
             layer.GroupId = GroupPlain;
@@ -369,9 +369,9 @@ ProjectOutcome ApplyProject(const ProjectData &d, const QString &projectPath)
                                        "this document does not have; they were skipped.")
                             .arg(skipped);
 
-    Doc.CurrentLayer = n == 0 ? 0 : std::clamp(Doc.CurrentLayer, 0, n - 1);
-    Doc.CurrentLines = n == 0 ? Tnlayer() : Doc.LayerLines[size_t(Doc.CurrentLayer)];
-    out.Caption = QStringLiteral("Vistrel    ") + QFileInfo(Doc.PsdPath).fileName() + QStringLiteral("    ") +
+    doc.CurrentLayer = n == 0 ? 0 : std::clamp(doc.CurrentLayer, 0, n - 1);
+    doc.CurrentLines = n == 0 ? Tnlayer() : doc.LayerLines[size_t(doc.CurrentLayer)];
+    out.Caption = QStringLiteral("Vistrel    ") + QFileInfo(doc.PsdPath).fileName() + QStringLiteral("    ") +
                   QFileInfo(projectPath).fileName();
     return out;
 }
@@ -382,7 +382,7 @@ QString SavingDateText()
     return now.toString(Platform.ShortDateFormat()) + QLatin1Char(' ') + now.toString(Platform.LongTimeFormat());
 }
 
-QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt)
+QByteArray ProjectText(Document &doc, const ProjectFieldTexts &texts, const QString &savedAt)
 {
     const Fixed4 lpi = StrToFixed4(texts.Lpi);
     const int32_t focus = StrToInt(texts.Focus);
@@ -397,11 +397,11 @@ QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt)
 
     const QByteArray end = "\r\n";
     QByteArray out;
-    out += Doc.PsdPath.toLocal8Bit() + end;
+    out += doc.PsdPath.toLocal8Bit() + end;
     out += RealText23(FromFixed4(lpi)) + ' ' + QByteArray::number(ViewCount) + ' ' + QByteArray::number(focus) + ' ' +
            RealText23(FromFixed4(depth)) + end;
-    out += QByteArray::number(ProjectLayout) + ' ' + QByteArray::number(Doc.LayerCount) + ' ' +
-           QByteArray::number(Doc.ImageWidth) + ' ' + QByteArray::number(Doc.ImageHeight) + end;
+    out += QByteArray::number(ProjectLayout) + ' ' + QByteArray::number(doc.LayerCount) + ' ' +
+           QByteArray::number(doc.ImageWidth) + ' ' + QByteArray::number(doc.ImageHeight) + end;
     out += "Vistrel lenticular design tool" + end;
     out += QByteArray("Version ") + VistrelVersion + end;
     out += "Project of one design: the PSD, its settings, offsets and contour lines" + end;
@@ -411,15 +411,15 @@ QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt)
            QByteArray::number(texts.ColorModeIndex) + ' ' + QByteArray::number(hscale) + end;
     for (int32_t offset : offsets)
         out += QByteArray::number(offset) + end;
-    for (int i = int(Doc.Layers.size()) - 1; i >= 0; --i) {
-        const Tlayer &layer = Doc.Layers[size_t(i)];
+    for (int i = int(doc.Layers.size()) - 1; i >= 0; --i) {
+        const Tlayer &layer = doc.Layers[size_t(i)];
         out += QByteArray::number(layer.BaseOrder) + ' ' + QByteArray::number(layer.Smooth) + ' ' +
                RealText23(FromFixed4(layer.ReliefDepth)) + end;
     }
-    for (size_t i = 0; i < Doc.LayerLines.size(); ++i)
-        for (size_t k = 0; k < Doc.LayerLines[i].size(); ++k)
-            for (size_t j = 0; j < Doc.LayerLines[i][k].size(); ++j) {
-                const Tline &line = Doc.LayerLines[i][k][j];
+    for (size_t i = 0; i < doc.LayerLines.size(); ++i)
+        for (size_t k = 0; k < doc.LayerLines[i].size(); ++k)
+            for (size_t j = 0; j < doc.LayerLines[i][k].size(); ++j) {
+                const Tline &line = doc.LayerLines[i][k][j];
                 out += QByteArray::number(qulonglong(i)) + ' ' + QByteArray::number(qulonglong(k)) + ' ' +
                        QByteArray::number(qulonglong(j)) + ' ' + QByteArray::number(qlonglong(line.size()) - 1) + end;
                 for (const TPoint32 &p : line)
@@ -429,20 +429,20 @@ QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt)
     return out;
 }
 
-QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt)
+QByteArray FormatProject(Document &doc, const ProjectFieldTexts &texts, const QString &savedAt)
 {
     // Every field is converted before anything is taken.
-    const QByteArray out = ProjectText(texts, savedAt);
-    Doc.Lpi = StrToFixed4(texts.Lpi);
-    Doc.FocusLayer = StrToInt(texts.Focus);
-    Doc.Depth = StrToFixed4(texts.Depth);
-    Doc.OutputDpi = IsAutoDpiText(texts.Dpi) ? AutoDpi : StrToFixed4(texts.Dpi);
+    const QByteArray out = ProjectText(doc, texts, savedAt);
+    doc.Lpi = StrToFixed4(texts.Lpi);
+    doc.FocusLayer = StrToInt(texts.Focus);
+    doc.Depth = StrToFixed4(texts.Depth);
+    doc.OutputDpi = IsAutoDpiText(texts.Dpi) ? AutoDpi : StrToFixed4(texts.Dpi);
     return out;
 }
 
-void SaveProject(const QString &path, const ProjectFieldTexts &texts)
+void SaveProject(Document &doc, const QString &path, const ProjectFieldTexts &texts)
 {
-    const QByteArray bytes = FormatProject(texts, SavingDateText());
+    const QByteArray bytes = FormatProject(doc, texts, SavingDateText());
     QSaveFile file(path);
     OpenForSaving(file);
     if (CheckedWrite(file, bytes) != bytes.size())

@@ -110,7 +110,7 @@ struct ProjectOutcome {
 // that would not fit 32 bits once rescaled throws VistrelError naming its line
 // before anything is applied. A stored print width above the limit is brought
 // to it with the height scaled by the same factor.
-ProjectOutcome ApplyProject(const ProjectData &project, const QString &projectPath);
+ProjectOutcome ApplyProject(Document &doc, const ProjectData &project, const QString &projectPath);
 
 // What a save takes from the window, as typed.
 struct ProjectFieldTexts {
@@ -123,13 +123,13 @@ struct ProjectFieldTexts {
 };
 // The file of the open document in the current layout; changes nothing.
 // Throws VistrelError for a field that is not a number.
-QByteArray ProjectText(const ProjectFieldTexts &texts, const QString &savedAt);
+QByteArray ProjectText(Document &doc, const ProjectFieldTexts &texts, const QString &savedAt);
 // The same, and takes LPI, focus row and depth into the document, and the
 // resolution ("(Auto)" is 10 000): what a save does.
-QByteArray FormatProject(const ProjectFieldTexts &texts, const QString &savedAt);
+QByteArray FormatProject(Document &doc, const ProjectFieldTexts &texts, const QString &savedAt);
 // Writes it through a temporary file beside `path`, renamed into place only
 // when complete. Throws VistrelError, leaving any earlier file as it was.
-void SaveProject(const QString &path, const ProjectFieldTexts &texts);
+void SaveProject(Document &doc, const QString &path, const ProjectFieldTexts &texts);
 // The saving date and time in the person's own formats.
 QString SavingDateText();
 

@@ -30,18 +30,18 @@ QString FindInFolder(const QString &folder, const QString &name)
     return folder + FolderSeparator() + name;
 }
 
-SettingsValues CurrentSettings()
+SettingsValues CurrentSettings(Document &doc)
 {
     SettingsValues v;
-    v.Reserved = Doc.SettingsReserved;
-    v.Language = Doc.Language;
-    v.Depth = Doc.Depth;
-    v.Lpi = Doc.Lpi;
-    v.OutputDpi = Doc.OutputDpi;
-    v.OutputWidthCm = Doc.OutputWidthCm;
-    v.OutputHeightCm = Doc.OutputHeightCm;
-    v.OutputColorMode = Doc.OutputColorMode;
-    v.HScale = Doc.HScale;
+    v.Reserved = doc.SettingsReserved;
+    v.Language = doc.Language;
+    v.Depth = doc.Depth;
+    v.Lpi = doc.Lpi;
+    v.OutputDpi = doc.OutputDpi;
+    v.OutputWidthCm = doc.OutputWidthCm;
+    v.OutputHeightCm = doc.OutputHeightCm;
+    v.OutputColorMode = doc.OutputColorMode;
+    v.HScale = doc.HScale;
     return v;
 }
 
@@ -184,19 +184,19 @@ SettingsValues LoadSettings(QString &problem)
 
 }  // namespace
 
-void ApplySettingsFile()
+void ApplySettingsFile(Document &doc)
 {
     QString problem;
     const SettingsValues values = LoadSettings(problem);
-    Doc.SettingsReserved = values.Reserved;
-    Doc.Language = static_cast<uint8_t>(values.Language);
-    Doc.Depth = values.Depth;
-    Doc.Lpi = values.Lpi;
-    Doc.OutputDpi = values.OutputDpi;
-    Doc.OutputWidthCm = values.OutputWidthCm;
-    Doc.OutputHeightCm = values.OutputHeightCm;
-    Doc.OutputColorMode = static_cast<uint8_t>(values.OutputColorMode);
-    Doc.HScale = static_cast<uint8_t>(values.HScale);
+    doc.SettingsReserved = values.Reserved;
+    doc.Language = static_cast<uint8_t>(values.Language);
+    doc.Depth = values.Depth;
+    doc.Lpi = values.Lpi;
+    doc.OutputDpi = values.OutputDpi;
+    doc.OutputWidthCm = values.OutputWidthCm;
+    doc.OutputHeightCm = values.OutputHeightCm;
+    doc.OutputColorMode = static_cast<uint8_t>(values.OutputColorMode);
+    doc.HScale = static_cast<uint8_t>(values.HScale);
 
     WriteSettingsValues(values);
     if (!problem.isEmpty())
@@ -210,7 +210,7 @@ QString ReadSettingsFile(SettingsValues &values)
     return problem;
 }
 
-void WriteSettingsFile()
+void WriteSettingsFile(Document &doc)
 {
-    WriteSettingsValues(CurrentSettings());
+    WriteSettingsValues(CurrentSettings(doc));
 }

@@ -7,6 +7,8 @@
 // Reals are in the 23-character form of Numbers.h.
 #pragma once
 
+#include "Document.h"
+
 #include "Numbers.h"
 
 #include <QByteArray>
@@ -44,11 +46,11 @@ QString SettingsFilePath();
 // fails. A file that is not settings (damaged, a pipe, a device, far too
 // long) is never fatal: it is kept aside as "vistrelt.inf.bad", replaced by
 // what could be read and the defaults, and said once.
-void ApplySettingsFile();
+void ApplySettingsFile(Document &doc);
 // Reads and checks the file without writing it (the batch mode); the
 // defaults when there is none. A damaged file is set aside and replaced as at
 // start-up; the text returned says so (empty when all was well).
 QString ReadSettingsFile(SettingsValues &values);
 // Close: writes the file from the document variables, with the reserved
 // integers as they were read. Throws VistrelError when it cannot be written.
-void WriteSettingsFile();
+void WriteSettingsFile(Document &doc);

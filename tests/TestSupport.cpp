@@ -129,5 +129,5 @@ void ImportBuilt(const ScriptedPlatform &platform, const PsdBuilder &builder)
     QDir().mkpath(WorkFolder);
     const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
     WriteFileBytes(psd, builder.Build());
-    ImportDocument(psd);
+    ImportDocument(Doc, psd);
 }

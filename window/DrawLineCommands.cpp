@@ -66,8 +66,8 @@ void MainWindow::EnterDrawLinePage()
     }
     const bool entered = RunCommand([this] {
         LayerViewOne->setChecked(true);
-        ComposeLayerAloneImage(Doc.CurrentLayer);
-        EnterLineSets();
+        ComposeLayerAloneImage(Doc, Doc.CurrentLayer);
+        EnterLineSets(Doc);
         Doc.DrawLineActive = 1;
         DrawLineShown = true;
         ReliefShown = ReliefPhase::Editing;
@@ -100,7 +100,7 @@ void MainWindow::LeaveDrawLinePage()
     Editor.Leave();
     // After an import the lines on the page belonged to the document before it.
     if (Doc.DrawLineActive == 1)
-        LeaveLineSets();
+        LeaveLineSets(Doc);
     else
         Doc.CurrentLines.clear();
     Doc.DrawLineActive = 0;
@@ -311,7 +311,7 @@ void MainWindow::ClearAllLines()
         // The page's relief depth is read first: a bad text changes nothing.
         const Fixed4 depth = StrToFixed4(ReliefDepthEdit->text());
         Editor.DeleteAll();
-        StoreCurrentLines();
+        StoreCurrentLines(Doc);
         Tlayer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
         if (layer.GroupId != GroupPlain)
             Doc.ViewsCurrent = 0;  // the views showed the relief
@@ -404,13 +404,13 @@ void MainWindow::StartReliefPreview()
         const QString cellBefore = Cells(1, row);
         SetPictureTakesInput(false);
         SetCells(1, row, QStringLiteral("+"));
-        StoreCurrentLines();
+        StoreCurrentLines(Doc);
         layer.GroupId = GroupReliefRendered;
         layer.Smooth = uint8_t(SmoothSlider->value());
         layer.BaseOrder = uint8_t(BaseOrderSlider->value());
         layer.ReliefDepth = depth;
         try {
-            RenderRelief(Doc.CurrentLayer, Doc.CurrentLines, [this](int p) { SetProgress(p); });
+            RenderRelief(Doc, Doc.CurrentLayer, Doc.CurrentLines, [this](int p) { SetProgress(p); });
         } catch (...) {
             // Views half written are not the views of a rendered relief: the
             // next view generation renders them again.

@@ -61,9 +61,9 @@ void MainWindow::ExportInterlacedPrint()
         // All fields are read before anything starts, so a bad one costs nothing.
         ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
         if (Doc.DrawLineActive == 1)
-            StoreCurrentLines();  // a relief still to render takes the lines as drawn
+            StoreCurrentLines(Doc);  // a relief still to render takes the lines as drawn
         const PreviewSettings views = ReadPreviewSettings(PreviewTexts(QString::number(Doc.FocusLayer)));
-        const PreparedPrint prepared = PreparePrint(PrintTexts(), views.Offsets, views.FocusOffset);
+        const PreparedPrint prepared = PreparePrint(Doc, PrintTexts(), views.Offsets, views.FocusOffset);
         const PrintSettingsOutcome &print = prepared.Print;
         const PrintGeometry &geometry = prepared.Geometry;
         if (print.Lpi.Replaced)
@@ -83,7 +83,7 @@ void MainWindow::ExportInterlacedPrint()
         Doc.PreviewStop = PreviewStopped;
         setEnabled(false);
         int shown = -1;
-        ExportPrint(print.Settings, views.Offsets, views.FocusOffset, path, [this, &shown](int percent) {
+        ExportPrint(Doc, print.Settings, views.Offsets, views.FocusOffset, path, [this, &shown](int percent) {
             SetProgress(percent);
             if (percent != shown) {  // let the window repaint as the bar moves
                 shown = percent;
@@ -101,7 +101,7 @@ void MainWindow::ExportInterlacedPrint()
         ShowWritten(path, geometry.Columns, geometry.Rows, Doc.OutputWidthCm, Doc.OutputHeightCm);
         if (Doc.CropWidth > 0)
             SetPanelText(10, PanelText(10) + QStringLiteral("  ") +
-                                 CropText(Doc.Language, print.Settings.WidthCm, print.Settings.HeightCm));
+                                 CropText(Doc, Doc.Language, print.Settings.WidthCm, print.Settings.HeightCm));
         Platform.Beep();
     });
 }
@@ -144,7 +144,7 @@ void MainWindow::ExportLayeredPsd()
             // The views are made as they were printed; a relief or a group
             // changed since then would give other views than the print's.
             if (Doc.DrawLineActive == 1)
-                StoreCurrentLines();
+                StoreCurrentLines(Doc);
             if (!SameComposition(PrintedViews.Layers, Doc.Layers) || PrintedViews.Lines != Doc.LayerLines)
                 throw VistrelError(QStringLiteral("The layers have changed since the print was made. Export the "
                                                   "print again, then the layered PSD."));
@@ -161,7 +161,7 @@ void MainWindow::ExportLayeredPsd()
             Doc.CropLeft = PrintedViews.CropLeft;
             Doc.CropWidth = PrintedViews.CropWidth;
             try {
-                WriteFullResolutionViews(PrintedViews.Offsets, PrintedViews.FocusOffset,
+                WriteFullResolutionViews(Doc, PrintedViews.Offsets, PrintedViews.FocusOffset,
                                          [this](int p) { SetProgress(p); });
             } catch (...) {
                 putBack();

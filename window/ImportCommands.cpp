@@ -55,7 +55,7 @@ void MainWindow::ChooseAndImportPsd()
 
 bool MainWindow::ImportPsd(const QString &path)
 {
-    const bool done = RunCommand([&] { ShowImported(ImportCommand({path, LpiEdit->text(), WidthEdit->text()},
+    const bool done = RunCommand([&] { ShowImported(ImportCommand(Doc, {path, LpiEdit->text(), WidthEdit->text()},
                                                                   [this](int p) { SetProgress(p); })); });
     if (done) {
         StartDesignHistory();
@@ -120,7 +120,7 @@ void MainWindow::ComposeLayerAlone()
 {
     if (Doc.DocumentOpen == 0 || Doc.CurrentLayer < 0 || Doc.CurrentLayer >= Doc.LayerCount)
         return;
-    ComposeLayerAloneImage(Doc.CurrentLayer);
+    ComposeLayerAloneImage(Doc, Doc.CurrentLayer);
     ShowPicture(Doc.ComposedImage);
 }
 
@@ -129,8 +129,8 @@ void MainWindow::ShowFullPicture()
     if (Doc.DocumentOpen == 0)
         return;
     RunCommand([this] {
-        BuildGroupTables();
-        ComposeView(Resolution::Working, 0, ProgressBar->value(), [this](int p) { SetProgress(p); });
+        BuildGroupTables(Doc);
+        ComposeView(Doc, Resolution::Working, 0, ProgressBar->value(), [this](int p) { SetProgress(p); });
     }, false);
     ShowPicture(Doc.ComposedImage);
 }

@@ -302,7 +302,7 @@ public:
     void ShowFocusMarker();  // column 0: row numbers, " <F>" on the focus row
 
     // --- The DrawLine page (relief/DrawLineCommands.cpp) ---
-    LineEditor Editor;
+    LineEditor Editor{Doc};
     bool DrawLineShown = false;
     ReliefPhase ReliefShown = ReliefPhase::Editing;
     int ReliefTick = 0;

@@ -39,12 +39,12 @@ void MainWindow::PreviewViews()
             DepthEdit->setText(*settings.DepthShown);
         if (settings.LpiShown)
             LpiEdit->setText(*settings.LpiShown);
-        BeginPreview(settings);
+        BeginPreview(Doc, settings);
         if (Doc.DrawLineActive == 1)
-            StoreCurrentLines();  // a relief still to render takes the lines as drawn
+            StoreCurrentLines(Doc);  // a relief still to render takes the lines as drawn
         // One run of the bar: reliefs still to render to 10, the views on to 100.
-        RenderPendingReliefs([this](int p) { SetProgress(p / 10); });
-        ChooseCrop(settings.Offsets, settings.FocusOffset);
+        RenderPendingReliefs(Doc, [this](int p) { SetProgress(p / 10); });
+        ChooseCrop(Doc, settings.Offsets, settings.FocusOffset);
         GenerateViews(settings.Offsets, settings.FocusOffset);
     });
 }
@@ -54,18 +54,18 @@ void MainWindow::GenerateViews(const std::vector<int32_t> &offsets, int32_t focu
     Generating = true;
     Pages->setCurrentIndex(0);
     ApplyCommandStates();
-    GenerateViewFiles(offsets, focusOffset, [this](int p) { SetProgress(p); });
+    GenerateViewFiles(Doc, offsets, focusOffset, [this](int p) { SetProgress(p); });
     Generating = false;
 
-    PreviewStarted();
+    PreviewStarted(Doc);
     SetPanelText(10, Doc.HintCurrent);
     // How far the views move the layers under the lenses of the print as set.
     try {
         const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
         const PrintGeometry g = PrintGeometryOf(print.Settings);
         SetPanelText(10, Doc.HintCurrent + QStringLiteral("  ") +
-                             DepthGuidanceText(DepthGuidanceFor(offsets, focusOffset, g.Lenses, g.Columns), Doc.Language) +
-                             (Doc.CropWidth > 0 ? QStringLiteral("  ") + CropText(Doc.Language) : QString()));
+                             DepthGuidanceText(DepthGuidanceFor(Doc, offsets, focusOffset, g.Lenses, g.Columns), Doc.Language) +
+                             (Doc.CropWidth > 0 ? QStringLiteral("  ") + CropText(Doc, Doc.Language) : QString()));
     } catch (const VistrelError &) {
         // Print fields that do not hold numbers give no guidance; the export says why.
     }
@@ -121,7 +121,7 @@ void MainWindow::EndAnimation()
 
 void MainWindow::StopAnimation()
 {
-    StopPreview();
+    StopPreview(Doc);
     SetPanelText(10, Doc.HintCurrent);
     ApplyCommandStates();
 }

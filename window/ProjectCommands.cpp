@@ -60,7 +60,7 @@ bool MainWindow::OpenProject(const QString &path)
 {
     const bool opened = RunProjectCommand([&] {
         const OpenedProject project =
-            OpenProjectCommand(path, {QString(), LpiEdit->text(), WidthEdit->text()}, [this](int p) { SetProgress(p); });
+            OpenProjectCommand(Doc, path, {QString(), LpiEdit->text(), WidthEdit->text()}, [this](int p) { SetProgress(p); });
         DepthEdit->setText(QStringLiteral("1.0"));
         ShowImported(project.Import);
         ShowProject(project.Project);
@@ -80,7 +80,7 @@ bool MainWindow::ApplyProjectFile(const QString &path)
         return false;  // there is no layer table to apply it to
     return RunProjectCommand([&] {
         const ProjectData project = ParseProject(ReadProjectFile(path), path, Doc.LayerCount);
-        const ProjectOutcome outcome = ApplyProject(project, path);
+        const ProjectOutcome outcome = ApplyProject(Doc, project, path);
         ShowProject(outcome);
         return outcome;
     });
@@ -117,7 +117,7 @@ ProjectFieldTexts MainWindow::ProjectTexts() const
 {
     // Lines being edited on the DrawLine page belong to the project too.
     if (Doc.DrawLineActive == 1)
-        StoreCurrentLines();
+        StoreCurrentLines(Doc);
     return FieldTexts();
 }
 
@@ -136,7 +136,7 @@ QByteArray MainWindow::DesignText() const
     if (Doc.DocumentOpen == 0)
         return {};
     try {
-        return ProjectText(FieldTexts(), QString());
+        return ProjectText(Doc, FieldTexts(), QString());
     } catch (const VistrelError &error) {
         // A field that no save would take (half typed): not what was saved.
         return "unsaved: " + error.Message.toUtf8();
@@ -164,7 +164,7 @@ bool MainWindow::MayReplaceDesign()
     if (Doc.DocumentOpen == 0)
         return true;
     if (Doc.DrawLineActive == 1)
-        StoreCurrentLines();
+        StoreCurrentLines(Doc);
     if (!DesignModified())
         return true;
     switch (Platform.AskSaveChanges(Doc.Language == 1 ? QStringLiteral("保存对设计的修改吗？")
@@ -189,7 +189,7 @@ void MainWindow::SaveProjectBesidePsd()
         return;
     }
     const QString path = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3"));
-    if (RunCommand([&] { SaveProject(path, ProjectTexts()); })) {
+    if (RunCommand([&] { SaveProject(Doc, path, ProjectTexts()); })) {
         MarkDesignSaved();
         Platform.Beep();
     }
@@ -211,7 +211,7 @@ void MainWindow::SaveProjectAs()
     const QString path = Platform.SaveFileName(request);
     if (path.isEmpty())
         return;
-    if (RunCommand([&] { SaveProject(path, ProjectTexts()); })) {
+    if (RunCommand([&] { SaveProject(Doc, path, ProjectTexts()); })) {
         MarkDesignSaved();
         Platform.Beep();
     }

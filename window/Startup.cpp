@@ -40,7 +40,7 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
     // 3. The settings of the last run. A broken file is reported; what could be
     // read and the defaults for the rest are used, and the file is rewritten.
     try {
-        ApplySettingsFile();
+        ApplySettingsFile(Doc);
     } catch (const VistrelError &error) {
         Platform.ShowMessage(error.Message);
     }
@@ -95,7 +95,7 @@ void MainWindow::ShutDown()
         Doc.OutputDpi = AutoDpi;
 
     try {
-        WriteSettingsFile();
+        WriteSettingsFile(Doc);
     } catch (const VistrelError &error) {
         Platform.ShowMessage(error.Message);
     }
@@ -103,7 +103,7 @@ void MainWindow::ShutDown()
     if (Doc.DocumentOpen == 1) {
         Doc.ComposedImage = QImage();
         Doc.ComposedAlpha = QImage();
-        Doc.OrderMap = QImage();
+        Editor.OrderMap = QImage();
     }
     Doc.Layers.clear();
     Doc.LayerImages.clear();

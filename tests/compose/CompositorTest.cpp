@@ -41,16 +41,16 @@ TEST(Compositor, PlacementShiftsByOffsetDepthAndView)
     Doc.Layers[1].Left = 0;
     const int expected[] = {-31, -21, -10, 0, 10, 21, 31};
     for (int v = 1; v <= 7; ++v) {
-        PlaceLayersForView(v, {62, 7}, 0);
+        PlaceLayersForView(Doc, v, {62, 7}, 0);
         EXPECT_EQ(Doc.LayerViewLeft[0], 5 + expected[v - 1]) << v;
-        PlaceLayersForView(v, {62, 7}, 7);  // offset 7 with focus offset 7 never moves
+        PlaceLayersForView(Doc, v, {62, 7}, 7);  // offset 7 with focus offset 7 never moves
         EXPECT_EQ(Doc.LayerViewLeft[1], 0) << v;
     }
     Doc.Depth = 2 * Fixed4One;
-    PlaceLayersForView(7, {62, 7}, 0);
+    PlaceLayersForView(Doc, 7, {62, 7}, 0);
     EXPECT_EQ(Doc.LayerViewLeft[0], 5 + 62);
     Doc.Depth = -Fixed4One;
-    PlaceLayersForView(1, {62, 7}, 0);
+    PlaceLayersForView(Doc, 1, {62, 7}, 0);
     EXPECT_EQ(Doc.LayerViewLeft[0], 5 + 31);
 }
 
@@ -67,15 +67,15 @@ TEST(Compositor, FlipGroupsSpreadTheirMembersOverTheViews)
         for (int i = 0; i < c.members; ++i)
             Doc.Layers[i + 1].GroupId = 2;  // layer 0 plain, the last one relief
         Doc.Layers[c.members + 1].GroupId = 100;
-        BuildGroupTables();
+        BuildGroupTables(Doc);
         ASSERT_EQ(Doc.GroupMembers.size(), 2u);
         EXPECT_TRUE(Doc.GroupMembers[0].empty());
         for (int v = 0; v < 7; ++v) {
             EXPECT_EQ(Doc.GroupViewLayer[1][v], c.shown[v] + 1) << v;
             for (int i = 0; i < c.members; ++i)
-                EXPECT_EQ(LayerVisibleInView(i + 1, v), i == c.shown[v]) << v;
-            EXPECT_TRUE(LayerVisibleInView(0, v));
-            EXPECT_TRUE(LayerVisibleInView(c.members + 1, v));
+                EXPECT_EQ(LayerVisibleInView(Doc, i + 1, v), i == c.shown[v]) << v;
+            EXPECT_TRUE(LayerVisibleInView(Doc, 0, v));
+            EXPECT_TRUE(LayerVisibleInView(Doc, c.members + 1, v));
         }
     }
 }
@@ -129,10 +129,10 @@ TEST(Compositor, ViewsComposeBottomToTopAtBothResolutions)
         SaveImage(Doc.LayerImages[i], WorkFileName(QStringLiteral("ly"), i + 1));
         SaveImage(Doc.LayerAlphas[i], WorkFileName(QStringLiteral("lyt"), i + 1));
     }
-    BuildGroupTables();
+    BuildGroupTables(Doc);
     for (Resolution r : {Resolution::Working, Resolution::Full}) {
         std::vector<int> progress;
-        ComposeView(r, 40, 60, [&](int p) { progress.push_back(p); });
+        ComposeView(Doc, r, 40, 60, [&](int p) { progress.push_back(p); });
         EXPECT_EQ(progress, (std::vector<int>{60, 80}));
         ASSERT_EQ(Doc.ComposedImage.size(), QSize(8, 4));
         const uchar *row = Doc.ComposedImage.constScanLine(1);
@@ -146,7 +146,7 @@ TEST(Compositor, ViewsComposeBottomToTopAtBothResolutions)
     }
     // A CMYK composite starts white (no ink) in every byte.
     Doc.LayerAlphas[0] = Doc.LayerAlphas[1] = Filled(4, 4, 8, 0);
-    ComposeView(Resolution::Working);
+    ComposeView(Doc, Resolution::Working);
     for (int x = 0; x < 32; ++x)
         ASSERT_EQ(Doc.ComposedImage.constScanLine(3)[x], 255);
 }
@@ -164,17 +164,17 @@ TEST(Compositor, ReliefLayersUseTheirViewFiles)
     Doc.Layers[0].GroupId = 100;
     Doc.Layers[0].ReliefDepth = Fixed4One;  // M = Round(300 x 1 / 4) = 75
     Doc.LayerViewLeft[0] = 100;
-    EXPECT_EQ(ReliefMargin(Doc.Layers[0]), 75);
+    EXPECT_EQ(ReliefMargin(Doc, Doc.Layers[0]), 75);
     Doc.CurrentView = 2;
     SaveImage(Filled(160, 2, 24, 7), WorkFileName(1, QStringLiteral("xgx"), 3));
     SaveImage(Filled(160, 2, 8, 255), WorkFileName(1, QStringLiteral("xgxt"), 3));
-    BuildGroupTables();
-    ComposeView(Resolution::Working);
+    BuildGroupTables(Doc);
+    ComposeView(Doc, Resolution::Working);
     EXPECT_EQ(Doc.ComposedImage.constScanLine(0)[24 * 3], 255);
     EXPECT_EQ(Doc.ComposedImage.constScanLine(0)[25 * 3], 7);  // placed at 100 - 75
     // No rendered files for the view: the file error stops the composition.
     Doc.CurrentView = 3;
-    EXPECT_THROW(ComposeView(Resolution::Working), VistrelError);
+    EXPECT_THROW(ComposeView(Doc, Resolution::Working), VistrelError);
 }
 
 TEST(Compositor, LayerAloneOnTheCheckerboardAndDisplayConversions)
@@ -183,7 +183,7 @@ TEST(Compositor, LayerAloneOnTheCheckerboardAndDisplayConversions)
     Doc.Layers[0].Left = 30;
     Doc.LayerImages[0] = Filled(5, 5, 32, 0);
     Doc.LayerAlphas[0] = Filled(5, 5, 8, 255);
-    ComposeLayerAloneImage(0);
+    ComposeLayerAloneImage(Doc, 0);
     auto pixel = [](int x, int y) { return Doc.ComposedImage.constScanLine(y)[x * 4]; };
     EXPECT_EQ(pixel(0, 0), 200);
     EXPECT_EQ(pixel(15, 0), 200);
@@ -232,24 +232,24 @@ TEST(Compositor, BandsOfAnyHeightEqualTheWholeViews)
         SaveImage(colour, WorkFileName(QStringLiteral("ly"), i + 1));
         SaveImage(alpha, WorkFileName(QStringLiteral("lyt"), i + 1));
     }
-    BuildGroupTables();
+    BuildGroupTables(Doc);
     Doc.Depth = 3 * Fixed4One;
     const std::vector<int32_t> offsets = {0, 9, -6};
     std::vector<int> viewIndexes;
     std::vector<std::vector<int32_t>> viewLefts;
     std::vector<QImage> whole, wholeCover;
     for (int n = 0; n < ViewCount; ++n) {
-        PlaceLayersForView(n + 1, offsets, 0);
+        PlaceLayersForView(Doc, n + 1, offsets, 0);
         viewIndexes.push_back(n);
         viewLefts.push_back(Doc.LayerViewLeft);
         Doc.CurrentView = n;
-        ComposeView(Resolution::Full);
+        ComposeView(Doc, Resolution::Full);
         whole.push_back(Doc.ComposedImage);
         wholeCover.push_back(Doc.ComposedAlpha);
     }
     for (const int band : {1, 2, Height}) {
         SCOPED_TRACE(band);
-        FullResolutionBands bands(viewIndexes, viewLefts);
+        FullResolutionBands bands(Doc, viewIndexes, viewLefts);
         std::vector<std::vector<uint8_t>> colour(ViewCount, std::vector<uint8_t>(size_t(Width) * 4 * size_t(band)));
         std::vector<std::vector<uint8_t>> cover(ViewCount, std::vector<uint8_t>(size_t(Width) * size_t(band)));
         std::vector<uint8_t *> colourRows, coverRows;

@@ -28,8 +28,8 @@ void LayersWithGroups(const std::vector<uint8_t> &groups, int width)
 TEST(Import, FiveUngroupedLayersOnAThousandPixels)
 {
     LayersWithGroups({0, 0, 0, 0, 0}, 1000);
-    ChooseDefaultFocus();
-    ComputeDefaultOffsets();
+    ChooseDefaultFocus(Doc);
+    ComputeDefaultOffsets(Doc);
     EXPECT_EQ(Doc.FocusPick, 2);
     EXPECT_EQ(Doc.FocusLayer, 3);  // the third ungrouped layer from the top
     EXPECT_EQ(Doc.OffsetSpan, 625000);
@@ -37,7 +37,7 @@ TEST(Import, FiveUngroupedLayersOnAThousandPixels)
     EXPECT_EQ(Doc.BackStep, 312344);
     // Top layer (index 4) to bottom (index 0).
     EXPECT_EQ(Doc.DefaultOffsets, (std::vector<Fixed4>{624688, 312344, 0, -208229, -416458}));
-    EXPECT_EQ(DefaultGridOffsets(), (std::vector<int32_t>{62, 31, 0, -21, -42}));
+    EXPECT_EQ(DefaultGridOffsets(Doc), (std::vector<int32_t>{62, 31, 0, -21, -42}));
 }
 
 TEST(Import, FocusPickForEveryCount)
@@ -51,8 +51,8 @@ TEST(Import, FocusPickForEveryCount)
     };
     for (const Case &c : cases) {
         LayersWithGroups(c.groups, 1600);
-        ChooseDefaultFocus();
-        ComputeDefaultOffsets();
+        ChooseDefaultFocus(Doc);
+        ComputeDefaultOffsets(Doc);
         EXPECT_EQ(Doc.FocusPick, c.pick) << c.groups.size();
         EXPECT_EQ(Doc.FocusLayer, c.focusRow) << c.groups.size();
         for (size_t i = 0; i < c.groups.size(); ++i)
@@ -62,8 +62,8 @@ TEST(Import, FocusPickForEveryCount)
     }
     // Two ungrouped layers: the other gets OffsetSpan / 1.001.
     LayersWithGroups({0, 0}, 1000);
-    ChooseDefaultFocus();
-    ComputeDefaultOffsets();
+    ChooseDefaultFocus(Doc);
+    ComputeDefaultOffsets(Doc);
     EXPECT_EQ(Doc.DefaultOffsets[0], ToFixed4(62.5 / 1.001));
     EXPECT_EQ(Doc.DefaultOffsets[1], 0);
 }
@@ -94,7 +94,7 @@ TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
     const QString good = dir.path() + QStringLiteral("/good.psd");
     WriteFileBytes(good, b.Build());
     std::vector<int> progress;
-    ImportDocument(good, [&](int p) { progress.push_back(p); });
+    ImportDocument(Doc, good, [&](int p) { progress.push_back(p); });
     EXPECT_EQ(Doc.LayerCount, 4);
     EXPECT_EQ(Doc.DocumentOpen, 1);
     EXPECT_EQ(Doc.WorkScale, 7995);
@@ -126,7 +126,7 @@ TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
     damaged.truncate(damaged.size() / 3);  // inside the layer section
     const QString bad = dir.path() + QStringLiteral("/bad.psd");
     WriteFileBytes(bad, damaged);
-    EXPECT_THROW(ImportDocument(bad), VistrelError);
+    EXPECT_THROW(ImportDocument(Doc, bad), VistrelError);
     EXPECT_EQ(Doc.LayerCount, 4);
     EXPECT_EQ(Doc.ImageWidth, 1501);
     EXPECT_EQ(Doc.LayerImages.size(), 4u);

@@ -165,8 +165,8 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
     b.AddLayer(150, 10, 60, 60, {0, 0, 255}, 180);
     const QString psd = dir.path() + QStringLiteral("/doc.psd");
     WriteFileBytes(psd, b.Build());
-    ImportDocument(psd);
-    const std::vector<int32_t> offsets = DefaultGridOffsets();
+    ImportDocument(Doc, psd);
+    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
     PrintSettings s;
     s.Lpi = 424775;
     s.Dpi = 300 * Fixed4One;
@@ -174,7 +174,7 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
     s.HeightCm = ToFixed4(6 / (240.0 / 90));
     s.HScale = 1;
     const QString out = dir.path() + QStringLiteral("/print.tif");
-    ExportPrint(s, offsets, FocusOffsetIn(offsets, Doc.FocusLayer), out, {}, {}, true);
+    ExportPrint(Doc, s, offsets, FocusOffsetIn(offsets, Doc.FocusLayer), out, {}, {}, true);
 
     const QImage print = LoadTiffBitmap(out);
     const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(s.WidthCm), CentimetresToInches(s.HeightCm),

@@ -50,11 +50,11 @@ protected:
         b.AddLayer(width / 2, 2, width / 5, height - 4, std::vector<uint8_t>(channels, 90));
         psd = dir.path() + QStringLiteral("/art.psd");
         WriteFileBytes(psd, b.Build());
-        ImportDocument(psd);
-        const std::vector<int32_t> offsets = DefaultGridOffsets();
+        ImportDocument(Doc, psd);
+        const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
         const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
-        GenerateViewFiles(offsets, focus);
-        WriteFullResolutionViews(offsets, focus);
+        GenerateViewFiles(Doc, offsets, focus);
+        WriteFullResolutionViews(Doc, offsets, focus);
     }
     QTemporaryDir dir;
     QString psd;
@@ -256,9 +256,9 @@ TEST(Gif, OnTheBundledSampleTheAdaptivePaletteIsCloserThanTheHalftone)
     ResetDocument();
     WorkFolder = platform.WorkFolderPath();
     QDir().mkpath(WorkFolder);
-    ImportDocument(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
-    const std::vector<int32_t> offsets = DefaultGridOffsets();
-    GenerateViewFiles(offsets, FocusOffsetIn(offsets, Doc.FocusLayer));
+    ImportDocument(Doc, SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
+    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
+    GenerateViewFiles(Doc, offsets, FocusOffsetIn(offsets, Doc.FocusLayer));
     std::vector<std::vector<uint8_t>> frames;
     const QSize frame = GifFrameSize(QSize(Doc.WorkWidth, Doc.WorkHeight), 800);
     for (int k = 1; k <= ViewCount; ++k)

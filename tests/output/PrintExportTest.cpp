@@ -83,7 +83,7 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
     WriteFileBytes(print, "an earlier print");
     PrintSettings s{600000, 2880 * Fixed4One, 21 * Fixed4One, 42 * Fixed4One, 1};
     try {
-        ExportPrint(s, {0}, 0, print);
+        ExportPrint(Doc, s, {0}, 0, print);
         ADD_FAILURE() << "a 4.2 GB print was not refused";
     } catch (const VistrelError &error) {
         // 8.2677 in at 60 lpi: 496 lenses of 48 columns; 16.5354 in at 2880 dpi.
@@ -98,7 +98,7 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 {
     ScriptedPlatform platform;
     ImportBuilt(platform, TwoLayers());
-    const QStringList views = WriteFullResolutionViews({0, 10}, 0);
+    const QStringList views = WriteFullResolutionViews(Doc, {0, 10}, 0);
     const QString third = views[2];
     const QByteArray original = ReadFileBytes(third);
     const QString print = platform.Sandbox.path() + QStringLiteral("/doc.tif");
@@ -169,7 +169,7 @@ TEST(PrintExport, ALayerFileThatIsNotWhatWasImportedIsRefused)
         WriteFileBytes(coverage, coverageBytes);
         SaveImage(c.picture, c.file);
         try {
-            WriteFullResolutionViews({0, 10}, 0);
+            WriteFullResolutionViews(Doc, {0, 10}, 0);
             ADD_FAILURE() << "a changed layer file was composed";
         } catch (const VistrelError &error) {
             EXPECT_TRUE(error.Message.contains(QLatin1String(c.message))) << error.Message.toStdString();
@@ -224,11 +224,11 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
         const PrintSettings s{600000, c.Dpi, 8 * Fixed4One, ToFixed4(8 * 97.0 / 230), c.HScale};
         const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
         const QString banded = platform.Sandbox.path() + QStringLiteral("/banded.tif");
-        ExportPrint(s, offsets, 25, fromFiles, {}, {}, true);
+        ExportPrint(Doc, s, offsets, 25, fromFiles, {}, {}, true);
         QFile::remove(WorkFileName3(QStringLiteral("vwd"), 1));
         int last = -1;
         bool rising = true;
-        ExportPrint(s, offsets, 25, banded, [&](int p) {
+        ExportPrint(Doc, s, offsets, 25, banded, [&](int p) {
             rising = rising && p >= last;
             last = p;
         });
@@ -256,13 +256,13 @@ TEST(PrintExport, TheViewFilesHoldTheWholeComposedViews)
     b.AddLayer(30, 20, 50, 40, {0, 255, 0});
     b.AddLayer(150, 10, 60, 60, {0, 0, 255}, 180);
     ImportBuilt(platform, b);
-    const std::vector<int32_t> offsets = DefaultGridOffsets();
-    WriteFullResolutionViews(offsets, 0);
-    BuildGroupTables();
+    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
+    WriteFullResolutionViews(Doc, offsets, 0);
+    BuildGroupTables(Doc);
     for (int n = 0; n < 7; ++n) {
-        PlaceLayersForView(n + 1, offsets, 0);
+        PlaceLayersForView(Doc, n + 1, offsets, 0);
         Doc.CurrentView = n;
-        ComposeView(Resolution::Full);
+        ComposeView(Doc, Resolution::Full);
         const QImage file = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), n + 1));
         EXPECT_TRUE(file == Doc.ComposedImage) << "view " << n + 1;
         EXPECT_TRUE(LoadImage(WorkFileName3(QStringLiteral("vwdt"), n + 1)) == Doc.ComposedAlpha) << n;
@@ -277,8 +277,8 @@ TEST(PrintExport, ALayerWithAnEmptyCoverageFileLaysNothing)
     const PrintSettings s{400000, 300 * Fixed4One, 5 * Fixed4One, ToFixed4(5 * 80.0 / 120), 1};
     const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
     const QString banded = platform.Sandbox.path() + QStringLiteral("/banded.tif");
-    ExportPrint(s, {0, 10}, 0, fromFiles, {}, {}, true);
-    ExportPrint(s, {0, 10}, 0, banded);
+    ExportPrint(Doc, s, {0, 10}, 0, fromFiles, {}, {}, true);
+    ExportPrint(Doc, s, {0, 10}, 0, banded);
     EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(banded)) == WithoutTiffDate(ReadFileBytes(fromFiles)));
     // The layer is not there: the view is the background alone.
     const QImage view = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), 4));
@@ -293,10 +293,10 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
     ResetDocument();
     WorkFolder = platform.WorkFolderPath();
     QDir().mkpath(WorkFolder);
-    ImportDocument(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
+    ImportDocument(Doc, SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
     Doc.Depth = 6 * Fixed4One;
     Doc.CentreView = 4;
-    const std::vector<int32_t> offsets = DefaultGridOffsets();
+    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
     const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
     // A print column all white shows no view's picture at all.
     auto whiteColumns = [](const QImage &print) {
@@ -315,11 +315,11 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Crop);
         Doc.CropEdges = c.Crop ? 1 : 0;
-        ChooseCrop(offsets, focus);
-        const Fixed4 aspect = CroppedAspectRatio();
+        ChooseCrop(Doc, offsets, focus);
+        const Fixed4 aspect = CroppedAspectRatio(Doc);
         const PrintSettings s{400000, 300 * Fixed4One, 10 * Fixed4One, RoundDiv(10 * Fixed4One * Fixed4One, aspect), 1};
         const QString path = platform.Sandbox.path() + QStringLiteral("/print.tif");
-        ExportPrint(s, offsets, focus, path);
+        ExportPrint(Doc, s, offsets, focus, path);
         const QImage print = LoadTiffBitmap(path);
         if (!c.Crop) {
             EXPECT_EQ(Doc.CropWidth, 0);
@@ -333,7 +333,7 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
         const double printed = double(print.height()) / print.width();
         const double kept = double(Doc.ImageHeight) / Doc.CropWidth;
         EXPECT_NEAR(printed / kept, 1.0, 0.01) << printed << " against " << kept;
-        EXPECT_TRUE(CropText(0).startsWith(QString::number(Doc.ImageWidth - Doc.CropWidth) + QStringLiteral(" columns cut")));
+        EXPECT_TRUE(CropText(Doc, 0).startsWith(QString::number(Doc.ImageWidth - Doc.CropWidth) + QStringLiteral(" columns cut")));
     }
 }
 

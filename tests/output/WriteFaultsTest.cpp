@@ -66,7 +66,7 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
         {"project", folder + QStringLiteral("doc.hx4p3"), [&] { f.SaveProjectBesidePsd(); }},
         {"settings file", SettingsFilePath(), [&] {
              try {
-                 WriteSettingsFile();
+                 WriteSettingsFile(Doc);
              } catch (const VistrelError &error) {
                  platform.Messages << error.Message;
              }
@@ -181,7 +181,7 @@ TEST(FullDisk, EverySaveKeepsTheEarlierFileAndSaysSo)
     ScriptedPlatform platform;
     platform.ProgramDir = disk + QStringLiteral("/program");
     try {
-        WriteSettingsFile();
+        WriteSettingsFile(Doc);
         ADD_FAILURE() << "the settings file was written on a full disk";
     } catch (const VistrelError &error) {
         EXPECT_TRUE(error.Message.contains(QLatin1String("The disk is full."))) << error.Message.toStdString();

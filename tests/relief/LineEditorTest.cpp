@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         ResetDocument();
-        Editor = LineEditor();  // a fresh editor: no selection, no clipboard
+        Editor = LineEditor(Doc);  // a fresh editor: no selection, no clipboard
         Doc.WorkWidth = 200;
         Doc.WorkHeight = 100;
         Doc.CurrentLines = EmptyLineSet();
@@ -46,11 +46,11 @@ protected:
         Hover(to.x, to.y);
         Editor.Release(to, Qt::LeftButton);
     }
-    QRgb MapAt(int32_t x, int32_t y) const { return Doc.OrderMap.pixel(x, y); }
+    QRgb MapAt(int32_t x, int32_t y) const { return Editor.OrderMap.pixel(x, y); }
     QRgb ShownAt(int32_t x, int32_t y) const { return Editor.Picture().pixel(x, y); }
     void Use(uint8_t tool) { Editor.ChooseTool(tool); }
 
-    LineEditor Editor;
+    LineEditor Editor{Doc};
 };
 
 }  // namespace

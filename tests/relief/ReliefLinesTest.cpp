@@ -60,21 +60,21 @@ TEST(ReliefLines, EnteringAndLeavingThePageKeepsEachLayersLines)
     Doc.Layers.resize(3);
     Doc.CurrentLayer = 1;
     // The first visit of a layer gives it 15 empty orders, and leaving stores them.
-    EnterLineSets();
+    EnterLineSets(Doc);
     ASSERT_EQ(Doc.LayerLines.size(), 3u);
     EXPECT_EQ(Doc.CurrentLines, EmptyLineSet());
     AppendLine(Doc.CurrentLines, 4, Points(3));
-    LeaveLineSets();
+    LeaveLineSets(Doc);
     EXPECT_TRUE(Doc.CurrentLines.empty());
     ASSERT_EQ(Doc.LayerLines[1][4].size(), 1u);
     EXPECT_TRUE(Doc.LayerLines[0].empty());  // a layer never visited has no set yet
 
     // Coming back finds the lines as they were left.
-    EnterLineSets();
+    EnterLineSets(Doc);
     EXPECT_EQ(Doc.CurrentLines, Doc.LayerLines[1]);
     // Starting the relief preview stores the set and keeps it on the page.
     AppendLine(Doc.CurrentLines, 0, Points(4));
-    StoreCurrentLines();
+    StoreCurrentLines(Doc);
     EXPECT_EQ(Doc.LayerLines[1][0].size(), 1u);
     EXPECT_FALSE(Doc.CurrentLines.empty());
 }

@@ -109,7 +109,7 @@ TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
     lines[10] = {Rectangle(4, 0, 22, 3)};
     lines[4] = {Rectangle(8, 0, 20, 3)};
     lines[0] = {Rectangle(12, 0, 16, 3)};
-    const QImage working = PaintHeightMap(lines);
+    const QImage working = PaintHeightMap(Doc, lines);
     const std::vector<int> levels = {30,  30,  30,  30,  105, 105, 105, 105, 195, 195, 195, 195,
                                      255, 255, 255, 255, 195, 195, 195, 195, 105, 105, 30,  30};
     ASSERT_EQ(RowValues(working, 1), levels);
@@ -122,7 +122,7 @@ TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
     g.PaddedWidth = 24;
     g.ShiftFactor = 200;  // dv / 50 pixels per view step: -120 -> -2.4, -45 -> -0.9, 45 -> 0.9, 105 -> 2.1
     g.BaseLevel = BaseLevelOf(layer);
-    const QImage map = LayerReliefMap(working, layer, g);
+    const QImage map = LayerReliefMap(Doc, working, layer, g);
     ASSERT_EQ(RowValues(map, 1), levels);
 
     std::vector<int> pixels;
@@ -241,7 +241,7 @@ TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
         Doc.WorkHeight = c.height;
         Tnlayer lines = EmptyLineSet();
         lines[0] = {c.line};
-        const QImage map = PaintHeightMap(lines);
+        const QImage map = PaintHeightMap(Doc, lines);
         for (const auto &[x, level] : c.pixels)
             EXPECT_EQ(map.constScanLine(c.row)[x], level) << "column " << x;
     }
@@ -273,7 +273,7 @@ TEST(ReliefRenderer, TheMapIsPlacedWhereTheLayerLiesAndFilledOutsideTheCanvas)
         ReliefGeometry g;
         g.Margin = 2;
         g.PaddedWidth = c.width + 4;
-        const QImage map = LayerReliefMap(working, layer, g);
+        const QImage map = LayerReliefMap(Doc, working, layer, g);
         ASSERT_EQ(map.size(), QSize(c.width + 4, c.height));
         for (int r = 0; r < c.height; ++r)
             for (int i = 0; i < c.width + 4; ++i) {
@@ -311,7 +311,7 @@ TEST(ReliefRenderer, GeometryRoundsHalfToEven)
         layer.Width = 10;
         layer.ReliefDepth = c.reliefDepth;
         layer.Smooth = c.smooth;
-        const ReliefGeometry g = ReliefGeometryOf(layer);
+        const ReliefGeometry g = ReliefGeometryOf(Doc, layer);
         EXPECT_EQ(g.Margin, c.margin);
         EXPECT_EQ(g.PaddedWidth, 10 + 2 * c.margin);
         EXPECT_EQ(g.ShiftFactor, c.shift);
@@ -332,13 +332,13 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     ImportBuilt(platform, b);
     ASSERT_EQ(Doc.WorkScale, 4000);
     Tlayer &layer = Doc.Layers[1];
-    ReliefGeometry g = ReliefGeometryOf(layer);
+    ReliefGeometry g = ReliefGeometryOf(Doc, layer);
     EXPECT_EQ(g.Margin, 75);  // 300 dpi x 1.0 / 4
     EXPECT_EQ(g.PaddedWidth, 252);
     EXPECT_EQ(g.SmoothStep, 30);  // 3000 / 500 x 5
     EXPECT_EQ(g.ShiftFactor, 1000);  // 3000 x 1 x 1 / 30 000 pixels, times 10 000
     layer.ReliefDepth = 1000000 * Fixed4One;  // from a damaged project: refused, nothing wraps
-    EXPECT_THROW(ReliefGeometryOf(layer), VistrelError);
+    EXPECT_THROW(ReliefGeometryOf(Doc, layer), VistrelError);
     layer.ReliefDepth = Fixed4One;
 
     // Lines that would move pixels: with BaseOrder 15 and no lines, or with a
@@ -370,7 +370,7 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
         layer.BaseOrder = uint8_t(c.baseOrder);
         Doc.Depth = c.depth;
         std::vector<int> progress;
-        RenderRelief(1, *c.set, [&](int p) { progress.push_back(p); });
+        RenderRelief(Doc, 1, *c.set, [&](int p) { progress.push_back(p); });
         EXPECT_EQ(progress.front(), 20);
         EXPECT_EQ(progress.back(), 100);
         EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
@@ -444,10 +444,10 @@ TEST(ReliefRenderer, APsdThatSaysItsReliefIsRenderedGetsItRenderedAtThePreview)
     ImportBuilt(platform, b);
     EXPECT_EQ(Doc.Layers[1].GroupId, GroupReliefToRender);
     EXPECT_FALSE(IsFlipGroup(Doc.Layers[1].GroupId));  // shown in every view until rendered
-    RenderPendingReliefs();
+    RenderPendingReliefs(Doc);
     EXPECT_EQ(Doc.Layers[1].GroupId, GroupReliefRendered);
     EXPECT_TRUE(QFile::exists(WorkFileName(2, QStringLiteral("xgx"), 4)));
-    GenerateViewFiles({0, 0}, 0);
+    GenerateViewFiles(Doc, {0, 0}, 0);
     EXPECT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vw"), 7)));
 }
 
@@ -479,9 +479,9 @@ TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
         lines[0] = {Rectangle(60, 40, 200, 80), Rectangle(250, 10, 380, 60)};
 
         // The reference: the whole layer at once, each pass over the one before.
-        const ReliefGeometry g = ReliefGeometryOf(layer);
+        const ReliefGeometry g = ReliefGeometryOf(Doc, layer);
         ASSERT_GT(g.SmoothStep, 0);
-        const QImage map = SmoothReliefMap(LayerReliefMap(PaintHeightMap(lines), layer, g), g.SmoothStep);
+        const QImage map = SmoothReliefMap(LayerReliefMap(Doc, PaintHeightMap(Doc, lines), layer, g), g.SmoothStep);
         const QImage colour = LoadImage(WorkFileName(QStringLiteral("ly"), 2));
         const QImage alpha = LoadImage(WorkFileName(QStringLiteral("lyt"), 2));
         const int bytes = int(channels);
@@ -502,7 +502,7 @@ TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
         }
         for (const int band : {1, 7, 64, 0}) {
             SCOPED_TRACE(band);
-            RenderRelief(1, lines, {}, band);
+            RenderRelief(Doc, 1, lines, {}, band);
             for (int pass = 1; pass <= 7; ++pass) {
                 const int view = 8 - pass;
                 EXPECT_TRUE(LoadImage(WorkFileName(2, QStringLiteral("gx"), view)) == expected[size_t(pass - 1)])

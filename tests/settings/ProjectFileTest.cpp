@@ -84,7 +84,7 @@ TEST(ProjectFile, TheCurrentLayoutIsWrittenByteForByte)
     Doc.LayerLines[0][2] = {Points({1, 1, 5, 1, 3, 9}), Points({-4, 0, 8, 0, 8, 7, 0, 7})};
     Doc.LayerLines[1][0] = {Points({10, 20, 30, 40, 50, 60})};
 
-    const QByteArray bytes = FormatProject({QStringLiteral("42.4775"), QStringLiteral("1"), QStringLiteral("1.5"),
+    const QByteArray bytes = FormatProject(Doc, {QStringLiteral("42.4775"), QStringLiteral("1"), QStringLiteral("1.5"),
                                             QStringLiteral("(Auto)"), QStringLiteral("5"), QStringLiteral("3.3333"),
                                             QStringLiteral("3"), 2, {QStringLiteral("-5"), QStringLiteral("12")}},
                                            QStringLiteral("2026/12/9 14:05:00"));

@@ -32,7 +32,7 @@ protected:
 
 TEST_F(SettingsFileTest, MissingFileIsCreatedWithDefaults)
 {
-    ApplySettingsFile();
+    ApplySettingsFile(Doc);
     EXPECT_EQ(ReadFileBytes(path), QByteArray("0 0 0 0 0 0  1.00000000000000E+0000\r\n"
                                         " 4.24500000000000E+0001 7  7.20000000000000E+0002 "
                                         " 5.00000000000000E+0000  5.00000000000000E+0000 2 1\r\n") +
@@ -85,7 +85,7 @@ TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
         in.Depth = ToFixed4(c.depth);
         WriteFileBytes(path, FormatSettings(in));
 
-        ApplySettingsFile();
+        ApplySettingsFile(Doc);
         EXPECT_EQ(Doc.Lpi, ToFixed4(c.lpiOut));
         EXPECT_EQ(Doc.OutputDpi, ToFixed4(c.dpiOut));
         EXPECT_EQ(Doc.OutputWidthCm, ToFixed4(c.widthOut));
@@ -109,7 +109,7 @@ TEST_F(SettingsFileTest, ReservedIntegersAndLanguageAreCarriedOver)
     // Numbers may stand anywhere after white space, even on later lines.
     WriteFileBytes(path, "7 8\t9 10 11 1 \r\n 2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "
                 " 1.44000000000000E+0003  2.10000000000000E+0001  1.40000000000000E+0001 2 2\r\nmaker\r\n");
-    ApplySettingsFile();
+    ApplySettingsFile(Doc);
     EXPECT_EQ(Doc.Language, 1);
     EXPECT_EQ(Doc.Depth, 2 * Fixed4One);
     EXPECT_EQ(Doc.Lpi, 424775);
@@ -119,7 +119,7 @@ TEST_F(SettingsFileTest, ReservedIntegersAndLanguageAreCarriedOver)
 
     // Written again at close with what the run holds then.
     Doc.Lpi = ToFixed4(75.55);
-    WriteSettingsFile();
+    WriteSettingsFile(Doc);
     EXPECT_TRUE(ReadFileBytes(path).startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 7.55500000000000E+0001 7 "));
     EXPECT_TRUE(ReadFileBytes(path).endsWith("\r\n" + Maker));
 }
@@ -160,7 +160,7 @@ TEST_F(SettingsFileTest, AFileThatIsNotSettingsIsSetAsideAndSaidOnce)
         c.plant();
         Doc.Language = 9;
         try {
-            ApplySettingsFile();
+            ApplySettingsFile(Doc);
             ADD_FAILURE() << "a settings file that is not one passed silently";
         } catch (const VistrelError &e) {
             EXPECT_TRUE(e.Message.contains(QLatin1String(c.says))) << e.Message.toStdString();
@@ -173,7 +173,7 @@ TEST_F(SettingsFileTest, AFileThatIsNotSettingsIsSetAsideAndSaidOnce)
         SettingsValues out;
         ParseSettings(ReadFileBytes(path), path, out);  // the new file reads cleanly
         EXPECT_EQ(out.Language, c.language);
-        EXPECT_NO_THROW(ApplySettingsFile());  // said once
+        EXPECT_NO_THROW(ApplySettingsFile(Doc));  // said once
 
         // The batch mode reads it without writing, and goes on with a warning.
         QFile::remove(path);
@@ -191,12 +191,12 @@ TEST_F(SettingsFileTest, NameComparesWithoutCaseAndUnwritableFolderUsesTheUserFo
     SettingsValues in;
     in.HScale = 3;
     WriteFileBytes(upper, FormatSettings(in));
-    ApplySettingsFile();
+    ApplySettingsFile(Doc);
     EXPECT_EQ(Doc.HScale, 3);
     EXPECT_EQ(QDir(platform.ProgramDir).entryList(QDir::Files), QStringList{QStringLiteral("VISTRELT.INF")});
 
     // A program folder that cannot be written (here: not there at all).
     platform.ProgramDir = platform.Sandbox.path() + QStringLiteral("/installed/bin");
-    ApplySettingsFile();
+    ApplySettingsFile(Doc);
     EXPECT_TRUE(QFile::exists(platform.ConfigDir + QStringLiteral("/vistrelt.inf")));
 }

@@ -51,12 +51,12 @@ int main(int argc, char **argv)
     }
     double atTen = 0;
     for (int round = 1; round <= 100; ++round) {
-        ImportDocument(psd);
-        const std::vector<int32_t> offsets = DefaultGridOffsets();
+        ImportDocument(Doc, psd);
+        const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
         const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
-        RenderPendingReliefs();
-        GenerateViewFiles(offsets, focus);
-        ExportPrint({400000, 3000000, 60000, 30000, 1}, offsets, focus, dir.path() + QStringLiteral("/print.tif"));
+        RenderPendingReliefs(Doc);
+        GenerateViewFiles(Doc, offsets, focus);
+        ExportPrint(Doc, {400000, 3000000, 60000, 30000, 1}, offsets, focus, dir.path() + QStringLiteral("/print.tif"));
         if (round == 10)
             atTen = ResidentMB();
     }

@@ -168,7 +168,7 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
         SCOPED_TRACE(testing::Message() << c.Depth << " " << c.Lenses);
         Doc.Depth = c.Depth;
         Doc.CropWidth = c.Crop;
-        const DepthGuidance d = DepthGuidanceFor(c.Offsets, 0, c.Lenses, c.Columns);
+        const DepthGuidance d = DepthGuidanceFor(Doc, c.Offsets, 0, c.Lenses, c.Columns);
         EXPECT_EQ(d.Row, c.Row);
         EXPECT_EQ(d.CanvasPixels, c.Canvas);
         EXPECT_DOUBLE_EQ(d.PrintPixels, c.Print);
@@ -178,7 +178,7 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
     }
     Doc.Depth = Fixed4One;
     Doc.CropWidth = 0;
-    EXPECT_EQ(DepthGuidanceText(DepthGuidanceFor({-60, 30, 0}, 0, 30, 420), 0),
+    EXPECT_EQ(DepthGuidanceText(DepthGuidanceFor(Doc, {-60, 30, 0}, 0, 30, 420), 0),
               QStringLiteral("Largest shift between neighbouring views: 7.0 print pixels, 0.50 of a lens width "
                              "(layer 3)."));
 }
