@@ -1,7 +1,5 @@
 #include "Document.h"
 
-Document Doc;
-
 WorkingGeometry WorkingGeometryOf(int32_t canvasWidth, int32_t canvasHeight)
 {
     if (canvasWidth <= 1500)
@@ -18,9 +16,4 @@ QString ColorModeName(uint16_t mode)
     case ModeCmyk: return QStringLiteral("CMYK");
     default: return {};
     }
-}
-
-void ResetDocument()
-{
-    Doc = Document();
 }

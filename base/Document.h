@@ -165,9 +165,8 @@ struct Document {
     uint8_t CropEdges = 0;
     int32_t CropLeft = 0, CropWidth = 0;
 
-    // --- Paths and texts ---
+    // --- Paths ---
     QString PsdPath;
-    QString HintImport, HintSetParameters, HintStopPreview, HintExport, HintGlasses, HintCurrent;
 
     // --- Working state of import and composition ---
     // Layer indexes are 16-bit here so that documents of more than 256 layers work.
@@ -184,8 +183,3 @@ struct Document {
     // The five reserved integers of the settings file, written back as they were read.
     std::array<int64_t, 5> SettingsReserved{};
 };
-
-extern Document Doc;
-
-// The document back to its start-up value (before the settings file is applied).
-void ResetDocument();

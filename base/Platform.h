@@ -55,6 +55,8 @@ struct PlatformServices {
     std::function<QString()> WorkRootFallback;
 };
 
+// The process's services, set once at start-up (the tests put scripted ones in);
+// process-wide by nature, not part of any document.
 extern PlatformServices Platform;
 
 // Back to the defaults that need no window.

@@ -151,14 +151,14 @@ QString BatchFailureText(const std::exception &error)
 // Imports the file of the command line: a PSD, or the PSD beside a project
 // and then the project, both read and checked first. The messages of an
 // applied project go to `err`.
-std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const std::function<void(int)> &progress = {})
+std::optional<ProjectOutcome> OpenForBatch(Document &doc, const QString &file, FILE *err, const std::function<void(int)> &progress = {})
 {
     if (!IsProjectFile(file)) {
-        ImportDocument(Doc, file, progress);
-        Doc.PsdPath = QFileInfo(file).absoluteFilePath();
+        ImportDocument(doc, file, progress);
+        doc.PsdPath = QFileInfo(file).absoluteFilePath();
         return std::nullopt;
     }
-    ProjectOutcome outcome = OpenProjectCommand(Doc, file, {}, progress).Project;
+    ProjectOutcome outcome = OpenProjectCommand(doc, file, {}, progress).Project;
     for (const QString &message : outcome.Messages)
         std::fprintf(err, "%s\n", message.toLocal8Bit().constData());
     return outcome;
@@ -166,19 +166,19 @@ std::optional<ProjectOutcome> OpenForBatch(const QString &file, FILE *err, const
 
 }  // namespace
 
-QString DocumentFacts(const std::vector<int32_t> &offsets)
+QString DocumentFacts(Document &doc, const std::vector<int32_t> &offsets)
 {
     QStringList lines;
-    lines << QStringLiteral("canvas: %1 x %2").arg(Doc.ImageWidth).arg(Doc.ImageHeight);
-    lines << QStringLiteral("dpi: %1").arg(ShortFixed4Text(Doc.PsdDpi));
-    lines << QStringLiteral("size cm: %1 x %2").arg(ShortFixed4Text(Doc.PsdWidthCm), ShortFixed4Text(Doc.PsdHeightCm));
-    lines << QStringLiteral("colour mode: %1").arg(ColorModeName(Doc.PsdColorMode));
-    lines << QStringLiteral("working size: %1 x %2").arg(Doc.WorkWidth).arg(Doc.WorkHeight);
-    lines << QStringLiteral("working scale: %1").arg(ShortFixed4Text(Doc.WorkScale));
-    lines << QStringLiteral("layers: %1").arg(Doc.LayerCount);
-    for (int row = 1; row <= Doc.LayerCount; ++row) {
-        const int i = Doc.LayerCount - row;
-        const Tlayer &l = Doc.Layers[size_t(i)];
+    lines << QStringLiteral("canvas: %1 x %2").arg(doc.ImageWidth).arg(doc.ImageHeight);
+    lines << QStringLiteral("dpi: %1").arg(ShortFixed4Text(doc.PsdDpi));
+    lines << QStringLiteral("size cm: %1 x %2").arg(ShortFixed4Text(doc.PsdWidthCm), ShortFixed4Text(doc.PsdHeightCm));
+    lines << QStringLiteral("colour mode: %1").arg(ColorModeName(doc.PsdColorMode));
+    lines << QStringLiteral("working size: %1 x %2").arg(doc.WorkWidth).arg(doc.WorkHeight);
+    lines << QStringLiteral("working scale: %1").arg(ShortFixed4Text(doc.WorkScale));
+    lines << QStringLiteral("layers: %1").arg(doc.LayerCount);
+    for (int row = 1; row <= doc.LayerCount; ++row) {
+        const int i = doc.LayerCount - row;
+        const Tlayer &l = doc.Layers[size_t(i)];
         lines << QStringLiteral("layer %1: row %2, rect left %3 top %4 right %5 bottom %6, group %7, channels %8, "
                                 "offset %9%10")
                      .arg(i + 1)
@@ -190,7 +190,7 @@ QString DocumentFacts(const std::vector<int32_t> &offsets)
                      .arg(l.GroupId)
                      .arg(l.ChannelCount)
                      .arg(offsets[size_t(i)])
-                     .arg(row == Doc.FocusLayer ? QStringLiteral(", focus") : QString());
+                     .arg(row == doc.FocusLayer ? QStringLiteral(", focus") : QString());
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
@@ -257,13 +257,13 @@ struct RunSettings {
     PreviewSettings Views;    // offsets by layer index and the focus offset
 };
 
-RunSettings SettingsOfRun(const TypedSettings &typed, const CommandLine &options,
+RunSettings SettingsOfRun(Document &doc, const TypedSettings &typed, const CommandLine &options,
                           const std::optional<ProjectOutcome> &project)
 {
     RunSettings run;
     run.Print = typed.Print;
     run.DepthText = Typed(options.Depth, ShortFixed4Text(typed.File.Depth));
-    run.OffsetCells = OffsetCellTexts(DefaultGridOffsets(Doc));
+    run.OffsetCells = OffsetCellTexts(DefaultGridOffsets(doc));
     if (project) {
         run.Print.Lpi = Typed(options.Lpi, project->LpiText);
         run.DepthText = Typed(options.Depth, project->DepthText);
@@ -279,18 +279,18 @@ RunSettings SettingsOfRun(const TypedSettings &typed, const CommandLine &options
             if (const auto &offset = project->RowOffsets[size_t(row - 1)])
                 run.OffsetCells[row - 1] = QString::number(*offset);
     }
-    Doc.Depth = CheckDepth(StrToFixed4(run.DepthText)).Value;
+    doc.Depth = CheckDepth(StrToFixed4(run.DepthText)).Value;
     if (typed.FocusRow) {
         // A row the document does not have is refused, as a typed LPI outside
         // its limits is: a script should not get a print without the focus it named.
-        if (CheckFocusRow(*typed.FocusRow, Doc.LayerCount) == 0)
-            throw VistrelError(OutOfLimitsText(QStringLiteral("--focus"), Fixed4One, int64_t(Doc.LayerCount) * Fixed4One,
+        if (CheckFocusRow(*typed.FocusRow, doc.LayerCount) == 0)
+            throw VistrelError(OutOfLimitsText(QStringLiteral("--focus"), Fixed4One, int64_t(doc.LayerCount) * Fixed4One,
                                                options.Focus));
-        Doc.FocusLayer = *typed.FocusRow;
+        doc.FocusLayer = *typed.FocusRow;
     }
     // The same reading of the fields as the window's Preview and export.
-    run.Views = ReadPreviewSettings({QString::number(Doc.FocusLayer), run.DepthText, run.Print.Lpi, run.OffsetCells});
-    Doc.CentreView = 4;
+    run.Views = ReadPreviewSettings({QString::number(doc.FocusLayer), run.DepthText, run.Print.Lpi, run.OffsetCells});
+    doc.CentreView = 4;
     return run;
 }
 
@@ -298,12 +298,13 @@ RunSettings SettingsOfRun(const TypedSettings &typed, const CommandLine &options
 
 int RunInfo(const CommandLine &options, FILE *out, FILE *err)
 {
+    Document doc;
     RunSettings run;
     try {
         const TypedSettings typed = CheckTypedSettings(options, err);
         WorkFolder = WorkFolderFor(options.WorkFolder);
-        const std::optional<ProjectOutcome> project = OpenForBatch(options.PsdFile, err);
-        run = SettingsOfRun(typed, options, project);
+        const std::optional<ProjectOutcome> project = OpenForBatch(doc, options.PsdFile, err);
+        run = SettingsOfRun(doc, typed, options, project);
     } catch (const std::exception &error) {
         std::fprintf(err, "%s\n", BatchFailureText(error).toLocal8Bit().constData());
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
@@ -311,18 +312,18 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
         ReleaseWorkFolder();
         return 1;
     }
-    std::fputs(DocumentFacts(run.Views.Offsets).toLocal8Bit().constData(), out);
+    std::fputs(DocumentFacts(doc, run.Views.Offsets).toLocal8Bit().constData(), out);
     // The print these settings describe, and how far its views move the layers.
     try {
-        const PrintSettingsOutcome print = ReadPrintSettings(run.Print, Doc.AspectRatio);
+        const PrintSettingsOutcome print = ReadPrintSettings(run.Print, doc.AspectRatio);
         const PrintSettings &p = print.Settings;
         std::fprintf(out, "print: %s lpi, %s dpi%s, %s x %s cm, H scale %d, depth %s\n",
                      ShortFixed4Text(p.Lpi).toLocal8Bit().constData(), ShortFixed4Text(p.Dpi).toLocal8Bit().constData(),
                      print.AutoDpi ? " (auto)" : "", ShortFixed4Text(p.WidthCm).toLocal8Bit().constData(),
                      ShortFixed4Text(p.HeightCm).toLocal8Bit().constData(), p.HScale,
-                     ShortFixed4Text(Doc.Depth).toLocal8Bit().constData());
+                     ShortFixed4Text(doc.Depth).toLocal8Bit().constData());
         const PrintGeometry g = PrintGeometryOf(p);
-        const DepthGuidance guidance = DepthGuidanceFor(Doc, run.Views.Offsets, run.Views.FocusOffset, g.Lenses, g.Columns);
+        const DepthGuidance guidance = DepthGuidanceFor(doc, run.Views.Offsets, run.Views.FocusOffset, g.Lenses, g.Columns);
         std::fprintf(out, "depth guidance at %s lpi, %s dpi, %s cm wide: %s\n",
                      ShortFixed4Text(p.Lpi).toLocal8Bit().constData(), ShortFixed4Text(p.Dpi).toLocal8Bit().constData(),
                      ShortFixed4Text(p.WidthCm).toLocal8Bit().constData(),
@@ -374,6 +375,7 @@ private:
 
 int RunBatch(const CommandLine &options, FILE *out, FILE *err)
 {
+    Document doc;
     QElapsedTimer total;
     total.start();
     auto phase = [&](const QString &what, qint64 ms) {
@@ -391,8 +393,8 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         // The settings of the window (rewritten only when damaged), and what
         // the command line typed, checked before any work is done.
         const TypedSettings typed = CheckTypedSettings(options, err);
-        Doc.HScale = uint8_t(typed.File.HScale);
-        Doc.OutputColorMode = uint8_t(typed.File.OutputColorMode);
+        doc.HScale = uint8_t(typed.File.HScale);
+        doc.OutputColorMode = uint8_t(typed.File.OutputColorMode);
         PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One);
 
         // The pitch test needs no document: strips at each LPI of the range.
@@ -420,33 +422,33 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         std::optional<ProjectOutcome> project;
         {
             TerminalProgress progress(err, "import");
-            project = OpenForBatch(options.PsdFile, err, [&](int p) { progress(p); });
+            project = OpenForBatch(doc, options.PsdFile, err, [&](int p) { progress(p); });
         }
         phase(QStringLiteral("import"), timer.elapsed());
 
         // A project's settings stand where the settings file's did; the
         // command line still wins.
-        const RunSettings run = SettingsOfRun(typed, options, project);
+        const RunSettings run = SettingsOfRun(doc, typed, options, project);
         const PrintFieldTexts &texts = run.Print;
         const std::vector<int32_t> &offsets = run.Views.Offsets;
         const int32_t focusOffset = run.Views.FocusOffset;
-        print = ReadPrintSettings(texts, Doc.AspectRatio);
-        Doc.Lpi = print.Settings.Lpi;
+        print = ReadPrintSettings(texts, doc.AspectRatio);
+        doc.Lpi = print.Settings.Lpi;
         // Relief layers of a project are rendered once, for every output.
         {
             TerminalProgress progress(err, "relief");
-            RenderPendingReliefs(Doc, [&](int p) { progress(p); });
+            RenderPendingReliefs(doc, [&](int p) { progress(p); });
         }
         // The crop, when asked for: the print's width applies to the columns
         // kept and its height follows them. A saved project keeps the print as
         // set, uncropped: the crop is made again from it.
         const PrintSettingsOutcome uncropped = print;
-        Doc.CropEdges = options.CropEdges ? 1 : 0;
-        const PreparedPrint prepared = PreparePrint(Doc, texts, offsets, focusOffset);
+        doc.CropEdges = options.CropEdges ? 1 : 0;
+        const PreparedPrint prepared = PreparePrint(doc, texts, offsets, focusOffset);
         print = prepared.Print;
-        if (Doc.CropWidth > 0)
+        if (doc.CropWidth > 0)
             std::fprintf(out, "crop: %s\n",
-                         CropText(Doc, 0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
+                         CropText(doc, 0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
         // How far the views move the layers under the lenses of the print as
         // it will be made (cropped or not), before any output is made.
         if (prepared.Guidance.Ghosts() && options.FailOnGhosting) {
@@ -459,9 +461,9 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
 
         // Every output's size is checked before any of them is made.
         if (!options.ExportTiff.isEmpty())
-            CheckPrintSize(prepared.Geometry, ChannelsOfColorMode(Doc.PsdColorMode), Doc.PsdColorMode);
+            CheckPrintSize(prepared.Geometry, ChannelsOfColorMode(doc.PsdColorMode), doc.PsdColorMode);
         if (!options.ExportPsd.isEmpty())
-            CheckLayeredPsdSize(Doc.CropWidth > 0 ? Doc.CropWidth : Doc.ImageWidth, Doc.ImageHeight, ChannelsOfColorMode(Doc.PsdColorMode));
+            CheckLayeredPsdSize(doc.CropWidth > 0 ? doc.CropWidth : doc.ImageWidth, doc.ImageHeight, ChannelsOfColorMode(doc.PsdColorMode));
         auto written = [&](const char *what, const QString &path) {
             std::fprintf(out, "%s written: %s\n", what, QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
         };
@@ -470,7 +472,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
             timer.restart();
             {
                 TerminalProgress progress(err, "views");
-                GenerateViewFiles(Doc, offsets, focusOffset, [&](int p) { progress(p); });
+                GenerateViewFiles(doc, offsets, focusOffset, [&](int p) { progress(p); });
             }
             phase(QStringLiteral("preview views"), timer.elapsed());
         }
@@ -481,7 +483,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
                 // The view files are written when the layered PSD needs them or the
                 // work folder is kept; otherwise the views go straight into the print.
                 const bool viewFiles = !options.ExportPsd.isEmpty() || !options.WorkFolder.isEmpty();
-                ExportPrint(Doc, print.Settings, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); },
+                ExportPrint(doc, print.Settings, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); },
                             phase, viewFiles);
             }
             std::fprintf(out, "print written: %s (%.4g x %.4g cm at %s dpi)\n",
@@ -490,17 +492,17 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
                          ShortFixed4Text(print.Settings.Dpi).toLocal8Bit().constData());
         } else if (!options.ExportPsd.isEmpty()) {
             TerminalProgress progress(err, "views");
-            WriteFullResolutionViews(Doc, offsets, focusOffset, [&](int p) { progress(p); }, phase);
+            WriteFullResolutionViews(doc, offsets, focusOffset, [&](int p) { progress(p); }, phase);
         }
         if (!options.ExportPsd.isEmpty()) {
             timer.restart();
-            WriteLayeredPsd(options.ExportPsd, ViewCount, Doc.PsdColorMode);
+            WriteLayeredPsd(options.ExportPsd, ViewCount, doc.PsdColorMode);
             phase(QStringLiteral("layered PSD"), timer.elapsed());
             written("layered PSD", options.ExportPsd);
         }
         if (!options.ExportGif.isEmpty()) {
             timer.restart();
-            ExportViewsGif(800, 10, options.ExportGif, Doc.PsdColorMode, {},
+            ExportViewsGif(800, 10, options.ExportGif, doc.PsdColorMode, {},
                            options.GifPalette == QLatin1String("adaptive") ? GifPaletteKind::Adaptive
                                                                              : GifPaletteKind::Halftone);
             phase(QStringLiteral("GIF"), timer.elapsed());
@@ -508,16 +510,16 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         }
         if (!options.SaveProject.isEmpty()) {
             const PrintSettings &p = uncropped.Settings;
-            SaveProject(Doc, options.SaveProject,
-                        {ShortFixed4Text(p.Lpi), QString::number(Doc.FocusLayer), run.DepthText,
+            SaveProject(doc, options.SaveProject,
+                        {ShortFixed4Text(p.Lpi), QString::number(doc.FocusLayer), run.DepthText,
                          uncropped.AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(p.Dpi),
                          ShortFixed4Text(p.WidthCm), ShortFixed4Text(p.HeightCm), QString::number(p.HScale),
-                         Doc.OutputColorMode, run.OffsetCells});
+                         doc.OutputColorMode, run.OffsetCells});
             written("project", options.SaveProject);
         }
         if (options.Anaglyph) {
-            const QString path = AnaglyphPath(Doc.PsdPath);
-            SaveImage(AnaglyphOfViews(Doc.PsdColorMode), path);
+            const QString path = AnaglyphPath(doc.PsdPath);
+            SaveImage(AnaglyphOfViews(doc.PsdColorMode), path);
             written("anaglyph", path);
         }
         phase(QStringLiteral("total"), total.elapsed());

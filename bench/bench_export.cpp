@@ -36,24 +36,25 @@ QString PsdOf(int width, int height)
 // "import S preview S export S peak MB bytes N".
 int RunOnce(int dpi, int width, int height)
 {
+    Document doc;
     QTemporaryDir work;
     WorkFolder = work.path() + QStringLiteral("/");
     const QString print = Folder + QStringLiteral("/print-%1.tif").arg(dpi);
     QElapsedTimer timer;
     timer.start();
-    ImportDocument(Doc, PsdOf(width, height));
+    ImportDocument(doc, PsdOf(width, height));
     const double import = timer.restart() / 1000.0;
-    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
-    const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
-    GenerateViewFiles(Doc, offsets, focus);
+    const std::vector<int32_t> offsets = DefaultGridOffsets(doc);
+    const int32_t focus = FocusOffsetIn(offsets, doc.FocusLayer);
+    GenerateViewFiles(doc, offsets, focus);
     const double preview = timer.restart() / 1000.0;
     PrintSettings s;
     s.Lpi = 60 * Fixed4One;
     s.Dpi = dpi * Fixed4One;
     s.WidthCm = 21 * Fixed4One;
-    s.HeightCm = ToFixed4(21.0 / FromFixed4(Doc.AspectRatio));
+    s.HeightCm = ToFixed4(21.0 / FromFixed4(doc.AspectRatio));
     s.HScale = 1;
-    ExportPrint(Doc, s, offsets, focus, print);
+    ExportPrint(doc, s, offsets, focus, print);
     const double exportSeconds = timer.elapsed() / 1000.0;
     std::printf("import %.3f preview %.3f export %.3f peak %.0f bytes %lld\n", import, preview, exportSeconds,
                 PeakMemoryMB(), QFileInfo(print).size());
@@ -141,6 +142,7 @@ print(time.time() - t)
 
 int main(int argc, char **argv)
 {
+    Document doc;
     QCoreApplication app(argc, argv);
     QDir().mkpath(Folder);
     const QStringList args = QCoreApplication::arguments();

@@ -16,6 +16,7 @@
 
 int main(int argc, char **argv)
 {
+    Document doc;
     QCoreApplication app(argc, argv);
     const QString folder = QDir::tempPath() + QStringLiteral("/vistrel-bench");
     QDir().mkpath(folder);
@@ -32,7 +33,7 @@ int main(int argc, char **argv)
     WorkFolder = work.path() + QStringLiteral("/");
     QElapsedTimer timer;
     timer.start();
-    ImportDocument(Doc, psd);
+    ImportDocument(doc, psd);
     const double seconds = timer.elapsed() / 1000.0;
     const double peak = PeakMemoryMB();
     // One full-canvas layer: 4 planes being built (colour 3 bytes + coverage) plus one channel plane.

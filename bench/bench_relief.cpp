@@ -18,19 +18,19 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir work;
-    ResetDocument();
+    Document doc;
     WorkFolder = work.path() + QStringLiteral("/");
-    Doc.ImageWidth = 3000, Doc.ImageHeight = 2000;
-    Doc.WorkWidth = 1200, Doc.WorkHeight = 800, Doc.WorkScale = 4000;
-    Doc.PsdDpi = 300 * Fixed4One;
-    Doc.PsdColorMode = ModeRgb;
-    Doc.Depth = Fixed4One;
+    doc.ImageWidth = 3000, doc.ImageHeight = 2000;
+    doc.WorkWidth = 1200, doc.WorkHeight = 800, doc.WorkScale = 4000;
+    doc.PsdDpi = 300 * Fixed4One;
+    doc.PsdColorMode = ModeRgb;
+    doc.Depth = Fixed4One;
     Tlayer layer;
     layer.Right = layer.Width = 3000;
     layer.Bottom = layer.Height = 2000;
     layer.BaseOrder = 7, layer.Smooth = 5, layer.ReliefDepth = Fixed4One;
-    Doc.Layers = {layer};
-    Doc.LayerCount = 1;
+    doc.Layers = {layer};
+    doc.LayerCount = 1;
     {
         QImage colour = NewPicture(3000, 2000, 24), alpha = NewPicture(3000, 2000, 8);
         for (int y = 0; y < 2000; ++y) {
@@ -51,7 +51,7 @@ int main(int argc, char **argv)
             line.push_back({int(600 + r * 1.5 * std::cos(p * 2 * M_PI / 60)), int(400 + r * std::sin(p * 2 * M_PI / 60))});
         lines[size_t(k)].push_back(line);
     }
-    const ReliefGeometry g = ReliefGeometryOf(Doc, Doc.Layers[0]);
+    const ReliefGeometry g = ReliefGeometryOf(doc, doc.Layers[0]);
     const double paddedMB = double(g.PaddedWidth) * layer.Height * 4 / 1048576;
 
     // The whole render first, as the commands run it with its 35 files, so that
@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     const double before = PeakMemoryMB();
     QElapsedTimer t;
     t.start();
-    RenderRelief(Doc, 0, lines);
+    RenderRelief(doc, 0, lines);
     const qint64 whole = t.elapsed();
     const double peak = PeakMemoryMB();
     std::printf("relief 3000x2000 RGB at 300 dpi, 15 orders: whole render %.2f s wall; peak %.0f MB, %.0f MB above "
@@ -68,9 +68,9 @@ int main(int argc, char **argv)
 
     // Then each step alone.
     t.restart();
-    const QImage working = PaintHeightMap(Doc, lines);
+    const QImage working = PaintHeightMap(doc, lines);
     const qint64 paint = t.restart();
-    const QImage map = LayerReliefMap(Doc, working, Doc.Layers[0], g);
+    const QImage map = LayerReliefMap(doc, working, doc.Layers[0], g);
     const qint64 enlarge = t.restart();
     const QImage smooth = SmoothReliefMap(map, g.SmoothStep);
     const qint64 smoothing = t.restart();

@@ -67,14 +67,12 @@ void PreviewStarted(Document &doc)
     doc.AppState = StateAnimating;
     doc.ViewsCurrent = 1;
     doc.PreviewStop = 0;
-    doc.HintCurrent = doc.HintStopPreview;
 }
 
 void StopPreview(Document &doc)
 {
     doc.PreviewStop = PreviewStopped;
     doc.AppState = StateStopped;
-    doc.HintCurrent = doc.HintExport;
 }
 
 DepthGuidance DepthGuidanceFor(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,

@@ -8,16 +8,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    ResetDocument();
-    Doc.LayerCount = 3;
-    Doc.Layers.resize(3);
-    Doc.ImageWidth = 2000;
-    Doc.ImageHeight = 1000;
+    Document doc;
+    doc.LayerCount = 3;
+    doc.Layers.resize(3);
+    doc.ImageWidth = 2000;
+    doc.ImageHeight = 1000;
     try {
         const ProjectData project =
             ParseProject(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)),
-                         QStringLiteral("fuzz.hx4p3"), Doc.LayerCount);
-        ApplyProject(Doc, project, QStringLiteral("fuzz.hx4p3"));
+                         QStringLiteral("fuzz.hx4p3"), doc.LayerCount);
+        ApplyProject(doc, project, QStringLiteral("fuzz.hx4p3"));
     } catch (const VistrelError &) {
     }
     return 0;

@@ -382,7 +382,7 @@ QString SavingDateText()
     return now.toString(Platform.ShortDateFormat()) + QLatin1Char(' ') + now.toString(Platform.LongTimeFormat());
 }
 
-QByteArray ProjectText(Document &doc, const ProjectFieldTexts &texts, const QString &savedAt)
+QByteArray ProjectText(const Document &doc, const ProjectFieldTexts &texts, const QString &savedAt)
 {
     const Fixed4 lpi = StrToFixed4(texts.Lpi);
     const int32_t focus = StrToInt(texts.Focus);

@@ -123,7 +123,7 @@ struct ProjectFieldTexts {
 };
 // The file of the open document in the current layout; changes nothing.
 // Throws VistrelError for a field that is not a number.
-QByteArray ProjectText(Document &doc, const ProjectFieldTexts &texts, const QString &savedAt);
+QByteArray ProjectText(const Document &doc, const ProjectFieldTexts &texts, const QString &savedAt);
 // The same, and takes LPI, focus row and depth into the document, and the
 // resolution ("(Auto)" is 10 000): what a save does.
 QByteArray FormatProject(Document &doc, const ProjectFieldTexts &texts, const QString &savedAt);

@@ -122,12 +122,12 @@ QString VistrelProgram()
     return QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
 }
 
-void ImportBuilt(const ScriptedPlatform &platform, const PsdBuilder &builder)
+void ImportBuilt(Document &doc, const ScriptedPlatform &platform, const PsdBuilder &builder)
 {
-    ResetDocument();
+    doc = Document();
     WorkFolder = platform.WorkFolderPath();
     QDir().mkpath(WorkFolder);
     const QString psd = platform.Sandbox.path() + QStringLiteral("/doc.psd");
     WriteFileBytes(psd, builder.Build());
-    ImportDocument(Doc, psd);
+    ImportDocument(doc, psd);
 }

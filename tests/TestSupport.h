@@ -30,10 +30,11 @@ std::string NotInstalledReason(const QString &program, const char *package);
 // A little-endian TIFF with its DateTime text (tag 306) and its length filled with zeros, so
 // that two prints made at different times compare equal.
 QByteArray WithoutTiffDate(QByteArray bytes);
+struct Document;
 struct PsdBuilder;
 struct ScriptedPlatform;
 // A clean document imported from `builder` through the sandbox's work folder.
-void ImportBuilt(const ScriptedPlatform &platform, const PsdBuilder &builder);
+void ImportBuilt(Document &doc, const ScriptedPlatform &platform, const PsdBuilder &builder);
 
 // The vistrel program next to the tests.
 QString VistrelProgram();

@@ -52,7 +52,7 @@ void ImportedWindowTest::Open(uint16_t mode)
 
 QImage ImportedWindowTest::ViewFile(int view) const
 {
-    return LoadImage(WorkFileName(Doc.PsdColorMode == ModeRgb ? QStringLiteral("vw") : QStringLiteral("vwv"), view));
+    return LoadImage(WorkFileName(form->Doc.PsdColorMode == ModeRgb ? QStringLiteral("vw") : QStringLiteral("vwv"), view));
 }
 
 QByteArray SevenLayerDocument(uint16_t mode)

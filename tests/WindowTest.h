@@ -1,5 +1,5 @@
-// The fixture every window test shares: a clean document, scripted platform
-// services, the main window started on them, and documents to import.
+// The fixture every window test shares: scripted platform services, the main
+// window started on them (its document is the window's own), and documents to import.
 #pragma once
 
 #include "Document.h"
@@ -12,7 +12,6 @@
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetDocument(); }
     void TearDown() override;
 
     // A new main window, started up (work folder, settings file). Shown, at

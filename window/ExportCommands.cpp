@@ -235,5 +235,5 @@ void MainWindow::ShowAnaglyph()
         ShowWritten(AnaglyphPath(Doc.PsdPath), anaglyph.width(), anaglyph.height(), Doc.PsdWidthCm, Doc.PsdHeightCm);
     }, false);
     if (done)
-        Platform.ShowMessage(Doc.HintGlasses);
+        Platform.ShowMessage(HintGlasses);
 }

@@ -94,8 +94,8 @@ void MainWindow::ShowImported(const ImportOutcome &out)
     ShowPicture(Doc.ComposedImage);
     FitPicture();
     FramePeriodSlider->setEnabled(true);
-    Doc.HintCurrent = Doc.HintSetParameters;
-    SetPanelText(10, Doc.HintCurrent);
+    HintCurrent = HintSetParameters;
+    SetPanelText(10, HintCurrent);
     setWindowTitle(out.Caption + QStringLiteral("[*]"));  // "[*]": the mark of unsaved changes
     Pages->setCurrentIndex(0);
     Editor.CurrentOrder = 0;  // new lines go to order "1" of the new document

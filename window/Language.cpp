@@ -9,11 +9,11 @@
 
 void MainWindow::ShowLanguageTexts(const LanguageTexts &texts)
 {
-    Doc.HintImport = QString::fromUtf8(texts.HintImport);
-    Doc.HintSetParameters = QString::fromUtf8(texts.HintSetParameters);
-    Doc.HintStopPreview = QString::fromUtf8(texts.HintStopPreview);
-    Doc.HintExport = QString::fromUtf8(texts.HintExport);
-    Doc.HintGlasses = QString::fromUtf8(texts.HintGlasses);
+    HintImport = QString::fromUtf8(texts.HintImport);
+    HintSetParameters = QString::fromUtf8(texts.HintSetParameters);
+    HintStopPreview = QString::fromUtf8(texts.HintStopPreview);
+    HintExport = QString::fromUtf8(texts.HintExport);
+    HintGlasses = QString::fromUtf8(texts.HintGlasses);
     SetPanelText(1, QString::fromUtf8(texts.OriginalInfo));
     SetPanelText(2, QString::fromUtf8(texts.SizeCm));
     SetPanelText(6, QString::fromUtf8(texts.Color));
@@ -35,13 +35,13 @@ void MainWindow::SwitchLanguage()
 
     // 2. The status hint of the current state.
     switch (Doc.AppState) {
-    case StateNothingImported: Doc.HintCurrent = Doc.HintImport; break;
-    case StateImported: Doc.HintCurrent = Doc.HintSetParameters; break;
-    case StateAnimating: Doc.HintCurrent = Doc.HintStopPreview; break;
-    case StateStopped: Doc.HintCurrent = Doc.HintExport; break;
+    case StateNothingImported: HintCurrent = HintImport; break;
+    case StateImported: HintCurrent = HintSetParameters; break;
+    case StateAnimating: HintCurrent = HintStopPreview; break;
+    case StateStopped: HintCurrent = HintExport; break;
     default: break;
     }
-    SetPanelText(10, Doc.HintCurrent);
+    SetPanelText(10, HintCurrent);
 
     // 3. Caption and hint change places.
     SwapCaptionsAndHints();

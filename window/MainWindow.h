@@ -68,6 +68,9 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // The open document: the window's commands work on it, and on nothing else.
+    Document Doc;
+
     // Start-up: work folder, settings file, initial state. False when the
     // program cannot run (no work folder); the message has been shown.
     // A work folder given on the command line is used as it is, and its files
@@ -173,6 +176,8 @@ public:
     // --- Status bar ---
     QStatusBar *MainStatusBar;
     std::vector<QLabel *> StatusPanels;
+    // The hints of panel 10 in the language shown, and the one the state calls for.
+    QString HintImport, HintSetParameters, HintStopPreview, HintExport, HintGlasses, HintCurrent;
 
     // --- Commands of this window ---
     void Quit();          // "&Quit"
@@ -181,7 +186,7 @@ public:
     void OpenWebsite();    // the product's web page
     void ToggleLanguage();  // hidden language switch (Ctrl+Alt+C)
 
-    // --- Import and the pictures shown (compose/ImportCommands.cpp) ---
+    // --- Import and the pictures shown (window/ImportCommands.cpp) ---
     void ChooseAndImportPsd();   // toolbar "Import psd"
     // Imports the file. False, with the message shown, when the file cannot be
     // imported; the open document is then unchanged.
@@ -206,7 +211,7 @@ public:
     QString GifFileName;  // GIF
     QString ProjectFileName;  // project
 
-    // --- Preview (compose/PreviewCommands.cpp) ---
+    // --- Preview (window/PreviewCommands.cpp) ---
     void PreviewViews();  // "Preview": generate the views and play them
     void StopAnimation();  // "Stop"
     // Composes and writes the seven views, then starts the animation. Throws
@@ -216,7 +221,7 @@ public:
     bool Animating() const { return AnimationRunning; }
     int32_t PreviewTick = 0;
 
-    // --- Print export (output/ExportCommands.cpp) ---
+    // --- Print export (window/ExportCommands.cpp) ---
     void ExportInterlacedPrint();       // export the interlaced print
     PrintFieldTexts PrintTexts() const;  // the fields the print export takes
     QStringList FullViewFiles;      // the full-resolution view files, view 7 first
@@ -242,7 +247,7 @@ public:
     void ShowAnaglyph();  // "Red/blue glasses preview": the anaglyph
     QString OpenProjectFileName;  // the project the open dialog offers
 
-    // --- Recent files and dropped files (app/RecentAndDropped.cpp) ---
+    // --- Recent files and dropped files (window/RecentAndDropped.cpp) ---
     QStringList RecentFiles;                       // newest first
     std::array<QAction *, 8> RecentFileItems{};    // in the File menu, before Quit
     QAction *RecentSeparator = nullptr;
@@ -250,7 +255,7 @@ public:
     void RememberFile(const QString &path);        // after a PSD or project was opened
     void OpenFile(const QString &path);            // a PSD is imported, a project opened
 
-    // --- Project files (settings/ProjectCommands.cpp) ---
+    // --- Project files (window/ProjectCommands.cpp) ---
     void ChooseAndOpenProject();        // "Open project"
     void SaveProjectBesidePsd();        // "Save project": beside the PSD, without asking
     void SaveProjectAs();                   // "Save as project"
@@ -263,10 +268,10 @@ public:
     bool ApplyProjectFile(const QString &path);
     void ShowProject(const ProjectOutcome &outcome);
     bool RunProjectCommand(const std::function<ProjectOutcome()> &body);
-    ProjectFieldTexts ProjectTexts() const;  // what a save takes from the window
+    ProjectFieldTexts ProjectTexts();  // what a save takes from the window (the lines on the page stored first)
     ProjectFieldTexts FieldTexts() const;    // the same, the lines on the DrawLine page not stored first
 
-    // --- Unsaved changes (settings/ProjectCommands.cpp) ---
+    // --- Unsaved changes (window/ProjectCommands.cpp) ---
     QByteArray SavedDesign;  // what the last save, open or import left, the date aside
     QByteArray DesignText() const;
     bool DesignModified() const;
@@ -293,7 +298,7 @@ public:
     void RedoEdit();
     void ShowUndoRedo();
 
-    // --- Parameter panel (app/ParameterPanel.cpp) ---
+    // --- Parameter panel (window/ParameterPanel.cpp) ---
     void LpiEdited();    // LPI, on leaving
     void FocusEdited();    // focus layer, on leaving
     void DepthChanged();  // depth, on every change
@@ -301,7 +306,7 @@ public:
     void WidthChanged();  // print width, on every change
     void ShowFocusMarker();  // column 0: row numbers, " <F>" on the focus row
 
-    // --- The DrawLine page (relief/DrawLineCommands.cpp) ---
+    // --- The DrawLine page (window/DrawLineCommands.cpp) ---
     LineEditor Editor{Doc};
     bool DrawLineShown = false;
     ReliefPhase ReliefShown = ReliefPhase::Editing;
@@ -339,7 +344,7 @@ public:
     void StopReliefPreview();              // relief "Stop"
     void ReliefFrame();               // one frame of the relief preview
 
-    // --- View navigation (app/ViewNavigation.cpp) ---
+    // --- View navigation (window/ViewNavigation.cpp) ---
     void FitPicture();
     void ZoomIn();  // zoom in
     void ZoomOut();  // zoom out

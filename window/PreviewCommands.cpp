@@ -58,12 +58,13 @@ void MainWindow::GenerateViews(const std::vector<int32_t> &offsets, int32_t focu
     Generating = false;
 
     PreviewStarted(Doc);
-    SetPanelText(10, Doc.HintCurrent);
+    HintCurrent = HintStopPreview;
+    SetPanelText(10, HintCurrent);
     // How far the views move the layers under the lenses of the print as set.
     try {
         const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
         const PrintGeometry g = PrintGeometryOf(print.Settings);
-        SetPanelText(10, Doc.HintCurrent + QStringLiteral("  ") +
+        SetPanelText(10, HintCurrent + QStringLiteral("  ") +
                              DepthGuidanceText(DepthGuidanceFor(Doc, offsets, focusOffset, g.Lenses, g.Columns), Doc.Language) +
                              (Doc.CropWidth > 0 ? QStringLiteral("  ") + CropText(Doc, Doc.Language) : QString()));
     } catch (const VistrelError &) {
@@ -122,6 +123,7 @@ void MainWindow::EndAnimation()
 void MainWindow::StopAnimation()
 {
     StopPreview(Doc);
-    SetPanelText(10, Doc.HintCurrent);
+    HintCurrent = HintExport;
+    SetPanelText(10, HintCurrent);
     ApplyCommandStates();
 }

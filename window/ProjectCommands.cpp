@@ -113,7 +113,7 @@ void MainWindow::ShowProject(const ProjectOutcome &out)
     ReloadDrawLinePage();  // the project's lines replace those on the page
 }
 
-ProjectFieldTexts MainWindow::ProjectTexts() const
+ProjectFieldTexts MainWindow::ProjectTexts()
 {
     // Lines being edited on the DrawLine page belong to the project too.
     if (Doc.DrawLineActive == 1)

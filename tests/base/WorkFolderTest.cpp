@@ -161,7 +161,8 @@ TEST(WorkFolder, TwoExportsAtOnceOnOneRootGiveTheirOwnPrints)
 
 TEST(WorkFolder, FileNamesOfEveryFamily)
 {
-    ResetDocument();
+    Document doc;
+    doc = Document();
     WorkFolder = QStringLiteral("/w/");
     EXPECT_EQ(WorkFileName(QStringLiteral("ly"), 1), QStringLiteral("/w/ly1.gjs"));
     EXPECT_EQ(WorkFileName(QStringLiteral("lyt"), 3), QStringLiteral("/w/lyt3.gjs"));

@@ -36,6 +36,7 @@ TEST(CommandLine, OptionsAndMistakes)
 
 TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
 {
+    Document doc;
     QTemporaryDir dir;
     PsdBuilder b;
     b.Width = 300;
@@ -46,7 +47,7 @@ TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
     const QString psd = dir.path() + QStringLiteral("/x.psd");
     WriteFileBytes(psd, b.Build());
     const QString work = dir.path() + QStringLiteral("/work");
-    ResetDocument();
+    doc = Document();
     const QString program = QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel");
     int code = -1;
     const QString out = QString::fromLocal8Bit(

@@ -18,44 +18,46 @@ QImage Filled(int w, int h, int bits, uchar value)
 }
 
 // A document of `count` layers, all plain, in memory at working size.
-void MakeDocument(int width, int height, uint16_t mode, int count)
+void MakeDocument(Document &doc, int width, int height, uint16_t mode, int count)
 {
-    ResetDocument();
-    Doc.ImageWidth = Doc.WorkWidth = width;
-    Doc.ImageHeight = Doc.WorkHeight = height;
-    Doc.PsdColorMode = mode;
-    Doc.DocumentOpen = 1;
-    Doc.Layers.assign(count, {});
-    Doc.LayerCount = uint16_t(count);
-    Doc.LayerImages.assign(count, {});
-    Doc.LayerAlphas.assign(count, {});
-    Doc.LayerViewLeft.assign(count, 0);
+    doc = Document();
+    doc.ImageWidth = doc.WorkWidth = width;
+    doc.ImageHeight = doc.WorkHeight = height;
+    doc.PsdColorMode = mode;
+    doc.DocumentOpen = 1;
+    doc.Layers.assign(count, {});
+    doc.LayerCount = uint16_t(count);
+    doc.LayerImages.assign(count, {});
+    doc.LayerAlphas.assign(count, {});
+    doc.LayerViewLeft.assign(count, 0);
 }
 
 }  // namespace
 
 TEST(Compositor, PlacementShiftsByOffsetDepthAndView)
 {
-    MakeDocument(100, 10, 3, 2);
-    Doc.Layers[0].Left = 5;
-    Doc.Layers[1].Left = 0;
+    Document doc;
+    MakeDocument(doc, 100, 10, 3, 2);
+    doc.Layers[0].Left = 5;
+    doc.Layers[1].Left = 0;
     const int expected[] = {-31, -21, -10, 0, 10, 21, 31};
     for (int v = 1; v <= 7; ++v) {
-        PlaceLayersForView(Doc, v, {62, 7}, 0);
-        EXPECT_EQ(Doc.LayerViewLeft[0], 5 + expected[v - 1]) << v;
-        PlaceLayersForView(Doc, v, {62, 7}, 7);  // offset 7 with focus offset 7 never moves
-        EXPECT_EQ(Doc.LayerViewLeft[1], 0) << v;
+        PlaceLayersForView(doc, v, {62, 7}, 0);
+        EXPECT_EQ(doc.LayerViewLeft[0], 5 + expected[v - 1]) << v;
+        PlaceLayersForView(doc, v, {62, 7}, 7);  // offset 7 with focus offset 7 never moves
+        EXPECT_EQ(doc.LayerViewLeft[1], 0) << v;
     }
-    Doc.Depth = 2 * Fixed4One;
-    PlaceLayersForView(Doc, 7, {62, 7}, 0);
-    EXPECT_EQ(Doc.LayerViewLeft[0], 5 + 62);
-    Doc.Depth = -Fixed4One;
-    PlaceLayersForView(Doc, 1, {62, 7}, 0);
-    EXPECT_EQ(Doc.LayerViewLeft[0], 5 + 31);
+    doc.Depth = 2 * Fixed4One;
+    PlaceLayersForView(doc, 7, {62, 7}, 0);
+    EXPECT_EQ(doc.LayerViewLeft[0], 5 + 62);
+    doc.Depth = -Fixed4One;
+    PlaceLayersForView(doc, 1, {62, 7}, 0);
+    EXPECT_EQ(doc.LayerViewLeft[0], 5 + 31);
 }
 
 TEST(Compositor, FlipGroupsSpreadTheirMembersOverTheViews)
 {
+    Document doc;
     struct Case { int members; std::vector<int> shown; };
     const Case cases[] = {
         {1, {0, 0, 0, 0, 0, 0, 0}}, {2, {0, 0, 0, 1, 1, 1, 1}}, {3, {0, 0, 1, 1, 2, 2, 2}},
@@ -63,19 +65,19 @@ TEST(Compositor, FlipGroupsSpreadTheirMembersOverTheViews)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.members);
-        MakeDocument(10, 10, 3, c.members + 2);
+        MakeDocument(doc, 10, 10, 3, c.members + 2);
         for (int i = 0; i < c.members; ++i)
-            Doc.Layers[i + 1].GroupId = 2;  // layer 0 plain, the last one relief
-        Doc.Layers[c.members + 1].GroupId = 100;
-        BuildGroupTables(Doc);
-        ASSERT_EQ(Doc.GroupMembers.size(), 2u);
-        EXPECT_TRUE(Doc.GroupMembers[0].empty());
+            doc.Layers[i + 1].GroupId = 2;  // layer 0 plain, the last one relief
+        doc.Layers[c.members + 1].GroupId = 100;
+        BuildGroupTables(doc);
+        ASSERT_EQ(doc.GroupMembers.size(), 2u);
+        EXPECT_TRUE(doc.GroupMembers[0].empty());
         for (int v = 0; v < 7; ++v) {
-            EXPECT_EQ(Doc.GroupViewLayer[1][v], c.shown[v] + 1) << v;
+            EXPECT_EQ(doc.GroupViewLayer[1][v], c.shown[v] + 1) << v;
             for (int i = 0; i < c.members; ++i)
-                EXPECT_EQ(LayerVisibleInView(Doc, i + 1, v), i == c.shown[v]) << v;
-            EXPECT_TRUE(LayerVisibleInView(Doc, 0, v));
-            EXPECT_TRUE(LayerVisibleInView(Doc, c.members + 1, v));
+                EXPECT_EQ(LayerVisibleInView(doc, i + 1, v), i == c.shown[v]) << v;
+            EXPECT_TRUE(LayerVisibleInView(doc, 0, v));
+            EXPECT_TRUE(LayerVisibleInView(doc, c.members + 1, v));
         }
     }
 }
@@ -115,82 +117,85 @@ TEST(Compositor, BlendingIsExactAndClipped)
 
 TEST(Compositor, ViewsComposeBottomToTopAtBothResolutions)
 {
+    Document doc;
     QTemporaryDir dir;
-    MakeDocument(8, 4, 4, 2);  // CMYK
+    MakeDocument(doc, 8, 4, 4, 2);  // CMYK
     WorkFolder = dir.path() + QStringLiteral("/");
     for (int i = 0; i < 2; ++i) {
-        Doc.Layers[i].Left = i * 2;
-        Doc.Layers[i].Top = 0;
-        Doc.Layers[i].Width = 4;
-        Doc.Layers[i].Height = 4;
-        Doc.LayerViewLeft[i] = Doc.Layers[i].Left;
-        Doc.LayerImages[i] = Filled(4, 4, 32, uchar(10 + i));
-        Doc.LayerAlphas[i] = Filled(4, 4, 8, 255);
-        SaveImage(Doc.LayerImages[i], WorkFileName(QStringLiteral("ly"), i + 1));
-        SaveImage(Doc.LayerAlphas[i], WorkFileName(QStringLiteral("lyt"), i + 1));
+        doc.Layers[i].Left = i * 2;
+        doc.Layers[i].Top = 0;
+        doc.Layers[i].Width = 4;
+        doc.Layers[i].Height = 4;
+        doc.LayerViewLeft[i] = doc.Layers[i].Left;
+        doc.LayerImages[i] = Filled(4, 4, 32, uchar(10 + i));
+        doc.LayerAlphas[i] = Filled(4, 4, 8, 255);
+        SaveImage(doc.LayerImages[i], WorkFileName(QStringLiteral("ly"), i + 1));
+        SaveImage(doc.LayerAlphas[i], WorkFileName(QStringLiteral("lyt"), i + 1));
     }
-    BuildGroupTables(Doc);
+    BuildGroupTables(doc);
     for (Resolution r : {Resolution::Working, Resolution::Full}) {
         std::vector<int> progress;
-        ComposeView(Doc, r, 40, 60, [&](int p) { progress.push_back(p); });
+        ComposeView(doc, r, 40, 60, [&](int p) { progress.push_back(p); });
         EXPECT_EQ(progress, (std::vector<int>{60, 80}));
-        ASSERT_EQ(Doc.ComposedImage.size(), QSize(8, 4));
-        const uchar *row = Doc.ComposedImage.constScanLine(1);
+        ASSERT_EQ(doc.ComposedImage.size(), QSize(8, 4));
+        const uchar *row = doc.ComposedImage.constScanLine(1);
         EXPECT_EQ(row[0], 10);       // lower layer only
         EXPECT_EQ(row[2 * 4], 11);   // the higher layer wins where both are opaque
         EXPECT_EQ(row[5 * 4 + 3], 11);
         EXPECT_EQ(row[6 * 4 + 3], 255);  // nothing there: white
         // Working coverage stays 255; full resolution starts transparent.
-        EXPECT_EQ(Doc.ComposedAlpha.constScanLine(0)[7], r == Resolution::Working ? 255 : 0);
-        EXPECT_EQ(Doc.ComposedAlpha.constScanLine(0)[5], 255);
+        EXPECT_EQ(doc.ComposedAlpha.constScanLine(0)[7], r == Resolution::Working ? 255 : 0);
+        EXPECT_EQ(doc.ComposedAlpha.constScanLine(0)[5], 255);
     }
     // A CMYK composite starts white (no ink) in every byte.
-    Doc.LayerAlphas[0] = Doc.LayerAlphas[1] = Filled(4, 4, 8, 0);
-    ComposeView(Doc, Resolution::Working);
+    doc.LayerAlphas[0] = doc.LayerAlphas[1] = Filled(4, 4, 8, 0);
+    ComposeView(doc, Resolution::Working);
     for (int x = 0; x < 32; ++x)
-        ASSERT_EQ(Doc.ComposedImage.constScanLine(3)[x], 255);
+        ASSERT_EQ(doc.ComposedImage.constScanLine(3)[x], 255);
 }
 
 TEST(Compositor, ReliefLayersUseTheirViewFiles)
 {
+    Document doc;
     QTemporaryDir dir;
-    MakeDocument(300, 2, 3, 1);
+    MakeDocument(doc, 300, 2, 3, 1);
     WorkFolder = dir.path() + QStringLiteral("/");
-    Doc.PsdDpi = 300 * Fixed4One;
-    Doc.Layers[0] = Tlayer{};
-    Doc.Layers[0].Left = 100;
-    Doc.Layers[0].Width = 10;
-    Doc.Layers[0].Height = 2;
-    Doc.Layers[0].GroupId = 100;
-    Doc.Layers[0].ReliefDepth = Fixed4One;  // M = Round(300 x 1 / 4) = 75
-    Doc.LayerViewLeft[0] = 100;
-    EXPECT_EQ(ReliefMargin(Doc, Doc.Layers[0]), 75);
-    Doc.CurrentView = 2;
+    doc.PsdDpi = 300 * Fixed4One;
+    doc.Layers[0] = Tlayer{};
+    doc.Layers[0].Left = 100;
+    doc.Layers[0].Width = 10;
+    doc.Layers[0].Height = 2;
+    doc.Layers[0].GroupId = 100;
+    doc.Layers[0].ReliefDepth = Fixed4One;  // M = Round(300 x 1 / 4) = 75
+    doc.LayerViewLeft[0] = 100;
+    EXPECT_EQ(ReliefMargin(doc, doc.Layers[0]), 75);
+    doc.CurrentView = 2;
     SaveImage(Filled(160, 2, 24, 7), WorkFileName(1, QStringLiteral("xgx"), 3));
     SaveImage(Filled(160, 2, 8, 255), WorkFileName(1, QStringLiteral("xgxt"), 3));
-    BuildGroupTables(Doc);
-    ComposeView(Doc, Resolution::Working);
-    EXPECT_EQ(Doc.ComposedImage.constScanLine(0)[24 * 3], 255);
-    EXPECT_EQ(Doc.ComposedImage.constScanLine(0)[25 * 3], 7);  // placed at 100 - 75
+    BuildGroupTables(doc);
+    ComposeView(doc, Resolution::Working);
+    EXPECT_EQ(doc.ComposedImage.constScanLine(0)[24 * 3], 255);
+    EXPECT_EQ(doc.ComposedImage.constScanLine(0)[25 * 3], 7);  // placed at 100 - 75
     // No rendered files for the view: the file error stops the composition.
-    Doc.CurrentView = 3;
-    EXPECT_THROW(ComposeView(Doc, Resolution::Working), VistrelError);
+    doc.CurrentView = 3;
+    EXPECT_THROW(ComposeView(doc, Resolution::Working), VistrelError);
 }
 
 TEST(Compositor, LayerAloneOnTheCheckerboardAndDisplayConversions)
 {
-    MakeDocument(40, 20, 4, 1);
-    Doc.Layers[0].Left = 30;
-    Doc.LayerImages[0] = Filled(5, 5, 32, 0);
-    Doc.LayerAlphas[0] = Filled(5, 5, 8, 255);
-    ComposeLayerAloneImage(Doc, 0);
-    auto pixel = [](int x, int y) { return Doc.ComposedImage.constScanLine(y)[x * 4]; };
+    Document doc;
+    MakeDocument(doc, 40, 20, 4, 1);
+    doc.Layers[0].Left = 30;
+    doc.LayerImages[0] = Filled(5, 5, 32, 0);
+    doc.LayerAlphas[0] = Filled(5, 5, 8, 255);
+    ComposeLayerAloneImage(doc, 0);
+    auto pixel = [&](int x, int y) { return doc.ComposedImage.constScanLine(y)[x * 4]; };
     EXPECT_EQ(pixel(0, 0), 200);
     EXPECT_EQ(pixel(15, 0), 200);
     EXPECT_EQ(pixel(7, 0), 255);
     EXPECT_EQ(pixel(7, 7), 200);
     EXPECT_EQ(pixel(30, 2), 0);  // the layer at its own position
-    const QImage rgb = CmykToViewable(Doc.ComposedImage);
+    const QImage rgb = CmykToViewable(doc.ComposedImage);
     ASSERT_EQ(BitsPerPixel(rgb), 24);
     EXPECT_EQ(rgb.constScanLine(0)[0], 157);  // (200 x 200 + 127) div 255
     EXPECT_EQ(rgb.constScanLine(0)[7 * 3], 255);
@@ -211,13 +216,14 @@ TEST(Compositor, LayerAloneOnTheCheckerboardAndDisplayConversions)
 // cores), of two rows and of every row (the rows shared out).
 TEST(Compositor, BandsOfAnyHeightEqualTheWholeViews)
 {
+    Document doc;
     QTemporaryDir dir;
     constexpr int Width = 40, Height = 6;
-    MakeDocument(Width, Height, 4, 3);  // CMYK: the bytes go through unswapped
+    MakeDocument(doc, Width, Height, 4, 3);  // CMYK: the bytes go through unswapped
     WorkFolder = dir.path() + QStringLiteral("/");
     const int lefts[] = {0, -5, 28}, tops[] = {0, 2, -1}, widths[] = {40, 20, 17}, heights[] = {6, 3, 6};
     for (int i = 0; i < 3; ++i) {
-        Tlayer &l = Doc.Layers[size_t(i)];
+        Tlayer &l = doc.Layers[size_t(i)];
         l.Left = lefts[i];
         l.Top = tops[i];
         l.Width = widths[i];
@@ -232,24 +238,24 @@ TEST(Compositor, BandsOfAnyHeightEqualTheWholeViews)
         SaveImage(colour, WorkFileName(QStringLiteral("ly"), i + 1));
         SaveImage(alpha, WorkFileName(QStringLiteral("lyt"), i + 1));
     }
-    BuildGroupTables(Doc);
-    Doc.Depth = 3 * Fixed4One;
+    BuildGroupTables(doc);
+    doc.Depth = 3 * Fixed4One;
     const std::vector<int32_t> offsets = {0, 9, -6};
     std::vector<int> viewIndexes;
     std::vector<std::vector<int32_t>> viewLefts;
     std::vector<QImage> whole, wholeCover;
     for (int n = 0; n < ViewCount; ++n) {
-        PlaceLayersForView(Doc, n + 1, offsets, 0);
+        PlaceLayersForView(doc, n + 1, offsets, 0);
         viewIndexes.push_back(n);
-        viewLefts.push_back(Doc.LayerViewLeft);
-        Doc.CurrentView = n;
-        ComposeView(Doc, Resolution::Full);
-        whole.push_back(Doc.ComposedImage);
-        wholeCover.push_back(Doc.ComposedAlpha);
+        viewLefts.push_back(doc.LayerViewLeft);
+        doc.CurrentView = n;
+        ComposeView(doc, Resolution::Full);
+        whole.push_back(doc.ComposedImage);
+        wholeCover.push_back(doc.ComposedAlpha);
     }
     for (const int band : {1, 2, Height}) {
         SCOPED_TRACE(band);
-        FullResolutionBands bands(Doc, viewIndexes, viewLefts);
+        FullResolutionBands bands(doc, viewIndexes, viewLefts);
         std::vector<std::vector<uint8_t>> colour(ViewCount, std::vector<uint8_t>(size_t(Width) * 4 * size_t(band)));
         std::vector<std::vector<uint8_t>> cover(ViewCount, std::vector<uint8_t>(size_t(Width) * size_t(band)));
         std::vector<uint8_t *> colourRows, coverRows;

@@ -13,35 +13,37 @@
 
 namespace {
 
-void LayersWithGroups(const std::vector<uint8_t> &groups, int width)
+void LayersWithGroups(Document &doc, const std::vector<uint8_t> &groups, int width)
 {
-    ResetDocument();
-    Doc.ImageWidth = width;
-    Doc.Layers.assign(groups.size(), {});
+    doc = Document();
+    doc.ImageWidth = width;
+    doc.Layers.assign(groups.size(), {});
     for (size_t i = 0; i < groups.size(); ++i)
-        Doc.Layers[i].GroupId = groups[i];
-    Doc.LayerCount = uint16_t(groups.size());
+        doc.Layers[i].GroupId = groups[i];
+    doc.LayerCount = uint16_t(groups.size());
 }
 
 }  // namespace
 
 TEST(Import, FiveUngroupedLayersOnAThousandPixels)
 {
-    LayersWithGroups({0, 0, 0, 0, 0}, 1000);
-    ChooseDefaultFocus(Doc);
-    ComputeDefaultOffsets(Doc);
-    EXPECT_EQ(Doc.FocusPick, 2);
-    EXPECT_EQ(Doc.FocusLayer, 3);  // the third ungrouped layer from the top
-    EXPECT_EQ(Doc.OffsetSpan, 625000);
-    EXPECT_EQ(Doc.FrontStep, 208229);
-    EXPECT_EQ(Doc.BackStep, 312344);
+    Document doc;
+    LayersWithGroups(doc, {0, 0, 0, 0, 0}, 1000);
+    ChooseDefaultFocus(doc);
+    ComputeDefaultOffsets(doc);
+    EXPECT_EQ(doc.FocusPick, 2);
+    EXPECT_EQ(doc.FocusLayer, 3);  // the third ungrouped layer from the top
+    EXPECT_EQ(doc.OffsetSpan, 625000);
+    EXPECT_EQ(doc.FrontStep, 208229);
+    EXPECT_EQ(doc.BackStep, 312344);
     // Top layer (index 4) to bottom (index 0).
-    EXPECT_EQ(Doc.DefaultOffsets, (std::vector<Fixed4>{624688, 312344, 0, -208229, -416458}));
-    EXPECT_EQ(DefaultGridOffsets(Doc), (std::vector<int32_t>{62, 31, 0, -21, -42}));
+    EXPECT_EQ(doc.DefaultOffsets, (std::vector<Fixed4>{624688, 312344, 0, -208229, -416458}));
+    EXPECT_EQ(DefaultGridOffsets(doc), (std::vector<int32_t>{62, 31, 0, -21, -42}));
 }
 
 TEST(Import, FocusPickForEveryCount)
 {
+    Document doc;
     struct Case { std::vector<uint8_t> groups; int pick; int focusRow; };
     const Case cases[] = {
         {{0, 0}, 0, 1}, {{0, 0, 0}, 1, 2}, {{0, 0, 0, 0}, 1, 2}, {{0, 0, 0, 0, 0, 0}, 2, 3},
@@ -50,22 +52,22 @@ TEST(Import, FocusPickForEveryCount)
         {{0, 0, 1, 1}, 0, 3},
     };
     for (const Case &c : cases) {
-        LayersWithGroups(c.groups, 1600);
-        ChooseDefaultFocus(Doc);
-        ComputeDefaultOffsets(Doc);
-        EXPECT_EQ(Doc.FocusPick, c.pick) << c.groups.size();
-        EXPECT_EQ(Doc.FocusLayer, c.focusRow) << c.groups.size();
+        LayersWithGroups(doc, c.groups, 1600);
+        ChooseDefaultFocus(doc);
+        ComputeDefaultOffsets(doc);
+        EXPECT_EQ(doc.FocusPick, c.pick) << c.groups.size();
+        EXPECT_EQ(doc.FocusLayer, c.focusRow) << c.groups.size();
         for (size_t i = 0; i < c.groups.size(); ++i)
             if (c.groups[i] != 0) {
-                EXPECT_EQ(Doc.DefaultOffsets[i], 0);
+                EXPECT_EQ(doc.DefaultOffsets[i], 0);
             }
     }
     // Two ungrouped layers: the other gets OffsetSpan / 1.001.
-    LayersWithGroups({0, 0}, 1000);
-    ChooseDefaultFocus(Doc);
-    ComputeDefaultOffsets(Doc);
-    EXPECT_EQ(Doc.DefaultOffsets[0], ToFixed4(62.5 / 1.001));
-    EXPECT_EQ(Doc.DefaultOffsets[1], 0);
+    LayersWithGroups(doc, {0, 0}, 1000);
+    ChooseDefaultFocus(doc);
+    ComputeDefaultOffsets(doc);
+    EXPECT_EQ(doc.DefaultOffsets[0], ToFixed4(62.5 / 1.001));
+    EXPECT_EQ(doc.DefaultOffsets[1], 0);
 }
 
 TEST(Import, GroupLetters)
@@ -79,8 +81,9 @@ TEST(Import, GroupLetters)
 
 TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
 {
+    Document doc;
     QTemporaryDir dir;
-    ResetDocument();
+    doc = Document();
     WorkFolder = dir.path() + QStringLiteral("/");
     PsdBuilder b;
     b.Width = 1501;  // worked at 1200 wide
@@ -94,29 +97,29 @@ TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
     const QString good = dir.path() + QStringLiteral("/good.psd");
     WriteFileBytes(good, b.Build());
     std::vector<int> progress;
-    ImportDocument(Doc, good, [&](int p) { progress.push_back(p); });
-    EXPECT_EQ(Doc.LayerCount, 4);
-    EXPECT_EQ(Doc.DocumentOpen, 1);
-    EXPECT_EQ(Doc.WorkScale, 7995);
-    EXPECT_EQ(Doc.WorkWidth, 1200);
-    EXPECT_EQ(Doc.WorkHeight, 80);
-    EXPECT_EQ(Doc.LayerImages[3].size(), QSize(160, 40));  // Round(200 x 0.7995), Round(50 x 0.7995)
-    EXPECT_EQ(Doc.Layers[1].BaseOrder, 7);
-    EXPECT_EQ(Doc.Layers[1].Smooth, 5);
-    EXPECT_EQ(Doc.Layers[1].ReliefDepth, Fixed4One);
-    EXPECT_EQ(Doc.FocusLayer, 1);
-    EXPECT_EQ(Doc.ComposedImage.size(), QSize(1200, 80));
+    ImportDocument(doc, good, [&](int p) { progress.push_back(p); });
+    EXPECT_EQ(doc.LayerCount, 4);
+    EXPECT_EQ(doc.DocumentOpen, 1);
+    EXPECT_EQ(doc.WorkScale, 7995);
+    EXPECT_EQ(doc.WorkWidth, 1200);
+    EXPECT_EQ(doc.WorkHeight, 80);
+    EXPECT_EQ(doc.LayerImages[3].size(), QSize(160, 40));  // Round(200 x 0.7995), Round(50 x 0.7995)
+    EXPECT_EQ(doc.Layers[1].BaseOrder, 7);
+    EXPECT_EQ(doc.Layers[1].Smooth, 5);
+    EXPECT_EQ(doc.Layers[1].ReliefDepth, Fixed4One);
+    EXPECT_EQ(doc.FocusLayer, 1);
+    EXPECT_EQ(doc.ComposedImage.size(), QSize(1200, 80));
     // The layers run to 60, the composition on towards 100, and the import ends at 100.
     ASSERT_GE(progress.size(), 3u);
     EXPECT_EQ(progress[progress.size() - 2], 90);
     EXPECT_EQ(progress.back(), 100);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
     // View 1 shows group member 1 (the red one): blue, green, red bytes.
-    const uchar *p = Doc.ComposedImage.constScanLine(int(Round(20 * 0.7995))) + int(Round(20 * 0.7995)) * 3;
+    const uchar *p = doc.ComposedImage.constScanLine(int(Round(20 * 0.7995))) + int(Round(20 * 0.7995)) * 3;
     EXPECT_EQ(p[2], 255);
     EXPECT_EQ(p[1], 0);
     // The half-transparent blue layer over white at the right edge.
-    const uchar *q = Doc.ComposedImage.constScanLine(5) + 1199 * 3;
+    const uchar *q = doc.ComposedImage.constScanLine(5) + 1199 * 3;
     EXPECT_EQ(q[0], 255);
     EXPECT_EQ(q[2], 127);
 
@@ -126,10 +129,10 @@ TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
     damaged.truncate(damaged.size() / 3);  // inside the layer section
     const QString bad = dir.path() + QStringLiteral("/bad.psd");
     WriteFileBytes(bad, damaged);
-    EXPECT_THROW(ImportDocument(Doc, bad), VistrelError);
-    EXPECT_EQ(Doc.LayerCount, 4);
-    EXPECT_EQ(Doc.ImageWidth, 1501);
-    EXPECT_EQ(Doc.LayerImages.size(), 4u);
+    EXPECT_THROW(ImportDocument(doc, bad), VistrelError);
+    EXPECT_EQ(doc.LayerCount, 4);
+    EXPECT_EQ(doc.ImageWidth, 1501);
+    EXPECT_EQ(doc.LayerImages.size(), 4u);
     EXPECT_EQ(ReadFileBytes(WorkFileName(QStringLiteral("ly"), 2)), before);
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
 }

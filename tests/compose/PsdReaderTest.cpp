@@ -18,7 +18,6 @@ class PsdReaderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetDocument();
         WorkFolder = dir.path() + QStringLiteral("/");
     }
     QString Write(const QByteArray &bytes, const QString &name = QStringLiteral("t.psd"))
@@ -307,7 +306,6 @@ TEST(PsdCorpus, ImportsWhatItShouldAndRefusesTheRest)
         const QString file = cells[1].trimmed();
         const QString expect = cells[10].trimmed();
         SCOPED_TRACE(file.toStdString());
-        ResetDocument();
         QTemporaryDir work;
         WorkFolder = work.path() + QStringLiteral("/");
         const QString message = RefusalOf(CorpusFolder() + QStringLiteral("/") + file);
@@ -340,7 +338,6 @@ TEST(IndependentReaders, CorpusLayersEqualWhatPsdToolsReads)
     ASSERT_FALSE(files.isEmpty());
     int compared = 0;
     for (const QString &file : files) {
-        ResetDocument();
         QTemporaryDir work;
         WorkFolder = work.path() + QStringLiteral("/");
         PsdIndex index;

@@ -147,9 +147,10 @@ TEST(Interlacer, CmykSamplesAreInvertedAndFailuresLeaveNoFile)
 // are the pixels of the view files they should come from, at the sampled place.
 TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
 {
+    Document doc;
     ScriptedPlatform platform;
     QTemporaryDir dir;
-    ResetDocument();
+    doc = Document();
     WorkFolder = dir.path() + QStringLiteral("/");
     PsdBuilder b;
     b.Width = 240;
@@ -165,8 +166,8 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
     b.AddLayer(150, 10, 60, 60, {0, 0, 255}, 180);
     const QString psd = dir.path() + QStringLiteral("/doc.psd");
     WriteFileBytes(psd, b.Build());
-    ImportDocument(Doc, psd);
-    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
+    ImportDocument(doc, psd);
+    const std::vector<int32_t> offsets = DefaultGridOffsets(doc);
     PrintSettings s;
     s.Lpi = 424775;
     s.Dpi = 300 * Fixed4One;
@@ -174,7 +175,7 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
     s.HeightCm = ToFixed4(6 / (240.0 / 90));
     s.HScale = 1;
     const QString out = dir.path() + QStringLiteral("/print.tif");
-    ExportPrint(Doc, s, offsets, FocusOffsetIn(offsets, Doc.FocusLayer), out, {}, {}, true);
+    ExportPrint(doc, s, offsets, FocusOffsetIn(offsets, doc.FocusLayer), out, {}, {}, true);
 
     const QImage print = LoadTiffBitmap(out);
     const PrintGeometry g = ComputePrintGeometry(CentimetresToInches(s.WidthCm), CentimetresToInches(s.HeightCm),
@@ -254,6 +255,6 @@ TEST(Interlacer, PrintPixelsComeFromTheViewFiles)
     }
     // The coverage of each view is written beside it.
     EXPECT_EQ(LoadImage(WorkFileName3(QStringLiteral("vwdt"), 4)).size(), QSize(240, 90));
-    EXPECT_EQ(Doc.OutputColorMode, 2);
-    EXPECT_EQ(Doc.CurrentView, 0);
+    EXPECT_EQ(doc.OutputColorMode, 2);
+    EXPECT_EQ(doc.CurrentView, 0);
 }

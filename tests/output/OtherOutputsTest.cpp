@@ -31,9 +31,10 @@ uint32_t U32BE(const QByteArray &b, qsizetype at)
 // A small document imported, with its preview and full-resolution views written.
 class ViewsReady : public ::testing::Test {
 protected:
+    Document doc;
     void Make(uint16_t mode, int width, int height)
     {
-        ResetDocument();
+        doc = Document();
         WorkFolder = dir.path() + QStringLiteral("/");
         PsdBuilder b;
         b.Width = width;
@@ -50,11 +51,11 @@ protected:
         b.AddLayer(width / 2, 2, width / 5, height - 4, std::vector<uint8_t>(channels, 90));
         psd = dir.path() + QStringLiteral("/art.psd");
         WriteFileBytes(psd, b.Build());
-        ImportDocument(Doc, psd);
-        const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
-        const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
-        GenerateViewFiles(Doc, offsets, focus);
-        WriteFullResolutionViews(Doc, offsets, focus);
+        ImportDocument(doc, psd);
+        const std::vector<int32_t> offsets = DefaultGridOffsets(doc);
+        const int32_t focus = FocusOffsetIn(offsets, doc.FocusLayer);
+        GenerateViewFiles(doc, offsets, focus);
+        WriteFullResolutionViews(doc, offsets, focus);
     }
     QTemporaryDir dir;
     QString psd;
@@ -252,15 +253,16 @@ TEST(Gif, TheAdaptivePaletteIsCutFromTheViews)
 
 TEST(Gif, OnTheBundledSampleTheAdaptivePaletteIsCloserThanTheHalftone)
 {
+    Document doc;
     ScriptedPlatform platform;
-    ResetDocument();
+    doc = Document();
     WorkFolder = platform.WorkFolderPath();
     QDir().mkpath(WorkFolder);
-    ImportDocument(Doc, SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
-    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
-    GenerateViewFiles(Doc, offsets, FocusOffsetIn(offsets, Doc.FocusLayer));
+    ImportDocument(doc, SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
+    const std::vector<int32_t> offsets = DefaultGridOffsets(doc);
+    GenerateViewFiles(doc, offsets, FocusOffsetIn(offsets, doc.FocusLayer));
     std::vector<std::vector<uint8_t>> frames;
-    const QSize frame = GifFrameSize(QSize(Doc.WorkWidth, Doc.WorkHeight), 800);
+    const QSize frame = GifFrameSize(QSize(doc.WorkWidth, doc.WorkHeight), 800);
     for (int k = 1; k <= ViewCount; ++k)
         frames.push_back(GifFrameColours(LoadImage(WorkFileName(QStringLiteral("vw"), k)), frame));
     NearestColour adaptive(AdaptivePalette(frames)), halftone(GifPalette());

@@ -38,6 +38,7 @@ PsdBuilder TwoLayers()
 
 TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
 {
+    Document doc;
     struct Case {
         int columns, rows, samples;
         const char *message;  // empty: it fits
@@ -78,12 +79,12 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
     b.Width = 100;
     b.Height = 200;
     b.AddLayer(0, 0, 100, 200, {10, 20, 30, 40});
-    ImportBuilt(platform, b);
+    ImportBuilt(doc, platform, b);
     const QString print = platform.Sandbox.path() + QStringLiteral("/tall.tif");
     WriteFileBytes(print, "an earlier print");
     PrintSettings s{600000, 2880 * Fixed4One, 21 * Fixed4One, 42 * Fixed4One, 1};
     try {
-        ExportPrint(Doc, s, {0}, 0, print);
+        ExportPrint(doc, s, {0}, 0, print);
         ADD_FAILURE() << "a 4.2 GB print was not refused";
     } catch (const VistrelError &error) {
         // 8.2677 in at 60 lpi: 496 lenses of 48 columns; 16.5354 in at 2880 dpi.
@@ -96,22 +97,23 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
 
 TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 {
+    Document doc;
     ScriptedPlatform platform;
-    ImportBuilt(platform, TwoLayers());
-    const QStringList views = WriteFullResolutionViews(Doc, {0, 10}, 0);
+    ImportBuilt(doc, platform, TwoLayers());
+    const QStringList views = WriteFullResolutionViews(doc, {0, 10}, 0);
     const QString third = views[2];
     const QByteArray original = ReadFileBytes(third);
     const QString print = platform.Sandbox.path() + QStringLiteral("/doc.tif");
 
     struct Case { const char *what; std::function<void()> spoil; const char *message; };
     const Case cases[] = {
-        {"wider", [&] { SaveBitmapAsTiff(NewPicture(140, 80, 24), third, Doc.PsdDpi, Doc.PsdDpi); },
+        {"wider", [&] { SaveBitmapAsTiff(NewPicture(140, 80, 24), third, doc.PsdDpi, doc.PsdDpi); },
          "The views do not match"},
-        {"taller", [&] { SaveBitmapAsTiff(NewPicture(120, 90, 24), third, Doc.PsdDpi, Doc.PsdDpi); },
+        {"taller", [&] { SaveBitmapAsTiff(NewPicture(120, 90, 24), third, doc.PsdDpi, doc.PsdDpi); },
          "The views do not match"},
         {"cut short", [&] { WriteFileBytes(third, original.left(original.size() - 100)); }, "is not a TIFF file"},
         {"a BMP", [&] { SaveImage(NewPicture(120, 80, 24), third); }, "is not a TIFF file"},
-        {"grey", [&] { SaveBitmapAsTiff(NewPicture(120, 80, 8), third, Doc.PsdDpi, Doc.PsdDpi); }, "samples per pixel"},
+        {"grey", [&] { SaveBitmapAsTiff(NewPicture(120, 80, 8), third, doc.PsdDpi, doc.PsdDpi); }, "samples per pixel"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -132,7 +134,7 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
         InterlaceViews(views, 1, print, 300 * Fixed4One, 40 * Fixed4One, 20000, 13333, ModeRgb, [&](int percent) {
             if (percent >= 1 && !swapped) {  // after the views were checked, before the first band
                 swapped = true;
-                SaveBitmapAsTiff(NewPicture(400, 300, 24), third, Doc.PsdDpi, Doc.PsdDpi);
+                SaveBitmapAsTiff(NewPicture(400, 300, 24), third, doc.PsdDpi, doc.PsdDpi);
             }
         });
         ADD_FAILURE() << "a view swapped half-way was read";
@@ -150,8 +152,9 @@ TEST(PrintExport, AViewFileThatIsNotWhatWasMadeIsRefusedBeforeThePrint)
 
 TEST(PrintExport, ALayerFileThatIsNotWhatWasImportedIsRefused)
 {
+    Document doc;
     ScriptedPlatform platform;
-    ImportBuilt(platform, TwoLayers());
+    ImportBuilt(doc, platform, TwoLayers());
     const QString colour = WorkFileName(QStringLiteral("ly"), 2);
     const QString coverage = WorkFileName(QStringLiteral("lyt"), 2);
     const QByteArray colourBytes = ReadFileBytes(colour), coverageBytes = ReadFileBytes(coverage);
@@ -169,7 +172,7 @@ TEST(PrintExport, ALayerFileThatIsNotWhatWasImportedIsRefused)
         WriteFileBytes(coverage, coverageBytes);
         SaveImage(c.picture, c.file);
         try {
-            WriteFullResolutionViews(Doc, {0, 10}, 0);
+            WriteFullResolutionViews(doc, {0, 10}, 0);
             ADD_FAILURE() << "a changed layer file was composed";
         } catch (const VistrelError &error) {
             EXPECT_TRUE(error.Message.contains(QLatin1String(c.message))) << error.Message.toStdString();
@@ -179,6 +182,7 @@ TEST(PrintExport, ALayerFileThatIsNotWhatWasImportedIsRefused)
 
 TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
 {
+    Document doc;
     // Layers that reach past the canvas on every side, half-covering ones, a
     // flip group and a relief layer, in each colour mode, at resolutions below
     // and above the canvas and with an H scale.
@@ -213,22 +217,22 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
         b.AddLayer(110, 20, 60, 40, colours(90), 200);
         b.AddLayer(190, 60, 70, 60, colours(150), 77);
         b.AddLayer(30, 40, 90, 50, colours(10));
-        ImportBuilt(platform, b);
+        ImportBuilt(doc, platform, b);
         // The top layer becomes a relief of one line.
-        Doc.LayerLines.assign(size_t(Doc.LayerCount), Tnlayer(OrderCount));
-        Doc.LayerLines[size_t(Doc.LayerCount - 1)][0] = {Tline{{60, 45}, {110, 45}, {110, 85}, {60, 85}}};
-        Doc.Layers[size_t(Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
-        Doc.Layers[size_t(Doc.LayerCount - 1)].ReliefDepth = 2 * Fixed4One;
-        Doc.Depth = 5 * Fixed4One;
+        doc.LayerLines.assign(size_t(doc.LayerCount), Tnlayer(OrderCount));
+        doc.LayerLines[size_t(doc.LayerCount - 1)][0] = {Tline{{60, 45}, {110, 45}, {110, 85}, {60, 85}}};
+        doc.Layers[size_t(doc.LayerCount - 1)].GroupId = GroupReliefToRender;
+        doc.Layers[size_t(doc.LayerCount - 1)].ReliefDepth = 2 * Fixed4One;
+        doc.Depth = 5 * Fixed4One;
         const std::vector<int32_t> offsets = {0, 30, -20, -20, 12, 25};
         const PrintSettings s{600000, c.Dpi, 8 * Fixed4One, ToFixed4(8 * 97.0 / 230), c.HScale};
         const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
         const QString banded = platform.Sandbox.path() + QStringLiteral("/banded.tif");
-        ExportPrint(Doc, s, offsets, 25, fromFiles, {}, {}, true);
+        ExportPrint(doc, s, offsets, 25, fromFiles, {}, {}, true);
         QFile::remove(WorkFileName3(QStringLiteral("vwd"), 1));
         int last = -1;
         bool rising = true;
-        ExportPrint(Doc, s, offsets, 25, banded, [&](int p) {
+        ExportPrint(doc, s, offsets, 25, banded, [&](int p) {
             rising = rising && p >= last;
             last = p;
         });
@@ -246,6 +250,7 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
 // composing each whole view gives, with its coverage.
 TEST(PrintExport, TheViewFilesHoldTheWholeComposedViews)
 {
+    Document doc;
     ScriptedPlatform platform;
     PsdBuilder b;
     b.Width = 240;
@@ -255,30 +260,31 @@ TEST(PrintExport, TheViewFilesHoldTheWholeComposedViews)
     b.AddLayer(30, 20, 50, 40, {255, 0, 0});
     b.AddLayer(30, 20, 50, 40, {0, 255, 0});
     b.AddLayer(150, 10, 60, 60, {0, 0, 255}, 180);
-    ImportBuilt(platform, b);
-    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
-    WriteFullResolutionViews(Doc, offsets, 0);
-    BuildGroupTables(Doc);
+    ImportBuilt(doc, platform, b);
+    const std::vector<int32_t> offsets = DefaultGridOffsets(doc);
+    WriteFullResolutionViews(doc, offsets, 0);
+    BuildGroupTables(doc);
     for (int n = 0; n < 7; ++n) {
-        PlaceLayersForView(Doc, n + 1, offsets, 0);
-        Doc.CurrentView = n;
-        ComposeView(Doc, Resolution::Full);
+        PlaceLayersForView(doc, n + 1, offsets, 0);
+        doc.CurrentView = n;
+        ComposeView(doc, Resolution::Full);
         const QImage file = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), n + 1));
-        EXPECT_TRUE(file == Doc.ComposedImage) << "view " << n + 1;
-        EXPECT_TRUE(LoadImage(WorkFileName3(QStringLiteral("vwdt"), n + 1)) == Doc.ComposedAlpha) << n;
+        EXPECT_TRUE(file == doc.ComposedImage) << "view " << n + 1;
+        EXPECT_TRUE(LoadImage(WorkFileName3(QStringLiteral("vwdt"), n + 1)) == doc.ComposedAlpha) << n;
     }
 }
 
 TEST(PrintExport, ALayerWithAnEmptyCoverageFileLaysNothing)
 {
+    Document doc;
     ScriptedPlatform platform;
-    ImportBuilt(platform, TwoLayers());
+    ImportBuilt(doc, platform, TwoLayers());
     SaveImage(QImage(), WorkFileName(QStringLiteral("lyt"), 2));  // a file of no bytes
     const PrintSettings s{400000, 300 * Fixed4One, 5 * Fixed4One, ToFixed4(5 * 80.0 / 120), 1};
     const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
     const QString banded = platform.Sandbox.path() + QStringLiteral("/banded.tif");
-    ExportPrint(Doc, s, {0, 10}, 0, fromFiles, {}, {}, true);
-    ExportPrint(Doc, s, {0, 10}, 0, banded);
+    ExportPrint(doc, s, {0, 10}, 0, fromFiles, {}, {}, true);
+    ExportPrint(doc, s, {0, 10}, 0, banded);
     EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(banded)) == WithoutTiffDate(ReadFileBytes(fromFiles)));
     // The layer is not there: the view is the background alone.
     const QImage view = LoadTiffBitmap(WorkFileName3(QStringLiteral("vwd"), 4));
@@ -287,17 +293,18 @@ TEST(PrintExport, ALayerWithAnEmptyCoverageFileLaysNothing)
 
 TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
 {
+    Document doc;
     // The bundled sample at a large depth: the outer views pull its layers
     // away from the canvas edges.
     ScriptedPlatform platform;
-    ResetDocument();
+    doc = Document();
     WorkFolder = platform.WorkFolderPath();
     QDir().mkpath(WorkFolder);
-    ImportDocument(Doc, SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
-    Doc.Depth = 6 * Fixed4One;
-    Doc.CentreView = 4;
-    const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
-    const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
+    ImportDocument(doc, SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"));
+    doc.Depth = 6 * Fixed4One;
+    doc.CentreView = 4;
+    const std::vector<int32_t> offsets = DefaultGridOffsets(doc);
+    const int32_t focus = FocusOffsetIn(offsets, doc.FocusLayer);
     // A print column all white shows no view's picture at all.
     auto whiteColumns = [](const QImage &print) {
         int white = 0;
@@ -314,26 +321,26 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
     } cases[] = {{false}, {true}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Crop);
-        Doc.CropEdges = c.Crop ? 1 : 0;
-        ChooseCrop(Doc, offsets, focus);
-        const Fixed4 aspect = CroppedAspectRatio(Doc);
+        doc.CropEdges = c.Crop ? 1 : 0;
+        ChooseCrop(doc, offsets, focus);
+        const Fixed4 aspect = CroppedAspectRatio(doc);
         const PrintSettings s{400000, 300 * Fixed4One, 10 * Fixed4One, RoundDiv(10 * Fixed4One * Fixed4One, aspect), 1};
         const QString path = platform.Sandbox.path() + QStringLiteral("/print.tif");
-        ExportPrint(Doc, s, offsets, focus, path);
+        ExportPrint(doc, s, offsets, focus, path);
         const QImage print = LoadTiffBitmap(path);
         if (!c.Crop) {
-            EXPECT_EQ(Doc.CropWidth, 0);
+            EXPECT_EQ(doc.CropWidth, 0);
             EXPECT_GT(whiteColumns(print), 0);
             continue;
         }
-        ASSERT_GT(Doc.CropWidth, 0);
-        EXPECT_LT(Doc.CropWidth, Doc.ImageWidth);
+        ASSERT_GT(doc.CropWidth, 0);
+        EXPECT_LT(doc.CropWidth, doc.ImageWidth);
         EXPECT_EQ(whiteColumns(print), 0);
         // Its proportion is that of the columns kept.
         const double printed = double(print.height()) / print.width();
-        const double kept = double(Doc.ImageHeight) / Doc.CropWidth;
+        const double kept = double(doc.ImageHeight) / doc.CropWidth;
         EXPECT_NEAR(printed / kept, 1.0, 0.01) << printed << " against " << kept;
-        EXPECT_TRUE(CropText(Doc, 0).startsWith(QString::number(Doc.ImageWidth - Doc.CropWidth) + QStringLiteral(" columns cut")));
+        EXPECT_TRUE(CropText(doc, 0).startsWith(QString::number(doc.ImageWidth - doc.CropWidth) + QStringLiteral(" columns cut")));
     }
 }
 

@@ -66,7 +66,7 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
         {"project", folder + QStringLiteral("doc.hx4p3"), [&] { f.SaveProjectBesidePsd(); }},
         {"settings file", SettingsFilePath(), [&] {
              try {
-                 WriteSettingsFile(Doc);
+                 WriteSettingsFile(f.Doc);
              } catch (const VistrelError &error) {
                  platform.Messages << error.Message;
              }
@@ -124,6 +124,7 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
 // cannot mount one, the injected faults above stand in.
 TEST(FullDisk, EverySaveKeepsTheEarlierFileAndSaysSo)
 {
+    Document doc;
     QTemporaryDir dir;
     const QString disk = dir.filePath(QStringLiteral("disk"));
     QDir().mkpath(disk);
@@ -181,7 +182,7 @@ TEST(FullDisk, EverySaveKeepsTheEarlierFileAndSaysSo)
     ScriptedPlatform platform;
     platform.ProgramDir = disk + QStringLiteral("/program");
     try {
-        WriteSettingsFile(Doc);
+        WriteSettingsFile(doc);
         ADD_FAILURE() << "the settings file was written on a full disk";
     } catch (const VistrelError &error) {
         EXPECT_TRUE(error.Message.contains(QLatin1String("The disk is full."))) << error.Message.toStdString();

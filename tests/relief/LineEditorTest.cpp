@@ -17,14 +17,15 @@ Tline Square(int32_t x, int32_t y, int32_t size)
 
 class LineEditorTest : public ::testing::Test {
 protected:
+    Document doc;
     void SetUp() override
     {
-        ResetDocument();
-        Editor = LineEditor(Doc);  // a fresh editor: no selection, no clipboard
-        Doc.WorkWidth = 200;
-        Doc.WorkHeight = 100;
-        Doc.CurrentLines = EmptyLineSet();
-        QImage grey(Doc.WorkWidth, Doc.WorkHeight, QImage::Format_RGB32);
+        doc = Document();
+        Editor = LineEditor(doc);  // a fresh editor: no selection, no clipboard
+        doc.WorkWidth = 200;
+        doc.WorkHeight = 100;
+        doc.CurrentLines = EmptyLineSet();
+        QImage grey(doc.WorkWidth, doc.WorkHeight, QImage::Format_RGB32);
         grey.fill(qRgb(200, 200, 200));
         Editor.SetViewScale(5000);  // marks of one pixel
         Editor.SetLayerPicture(grey);
@@ -50,7 +51,7 @@ protected:
     QRgb ShownAt(int32_t x, int32_t y) const { return Editor.Picture().pixel(x, y); }
     void Use(uint8_t tool) { Editor.ChooseTool(tool); }
 
-    LineEditor Editor{Doc};
+    LineEditor Editor{doc};
 };
 
 }  // namespace
@@ -82,13 +83,13 @@ TEST_F(LineEditorTest, DrawingEndsWithTheRightButtonInTheOrderChosenThen)
         EXPECT_EQ(Editor.DrawCount, 0);
         EXPECT_TRUE(Editor.EditLine.empty());
         size_t total = 0;
-        for (const Tnline &lines : Doc.CurrentLines)
+        for (const Tnline &lines : doc.CurrentLines)
             total += lines.size();
         EXPECT_EQ(total, c.Stored ? 1u : 0u);
         if (c.Stored) {
-            ASSERT_EQ(Doc.CurrentLines[size_t(c.OrderAtEnd)].size(), 1u);
-            EXPECT_EQ(Doc.CurrentLines[size_t(c.OrderAtEnd)][0].size(), c.Buttons.size());
-            EXPECT_EQ(Doc.CurrentLines[size_t(c.OrderAtEnd)][0].back(), (TPoint32{80, 90}));
+            ASSERT_EQ(doc.CurrentLines[size_t(c.OrderAtEnd)].size(), 1u);
+            EXPECT_EQ(doc.CurrentLines[size_t(c.OrderAtEnd)][0].size(), c.Buttons.size());
+            EXPECT_EQ(doc.CurrentLines[size_t(c.OrderAtEnd)][0].back(), (TPoint32{80, 90}));
             EXPECT_EQ(Editor.SelIds, (Talineid{{uint8_t(c.OrderAtEnd), 0}}));
         } else {
             EXPECT_TRUE(Editor.SelIds.empty());
@@ -108,8 +109,8 @@ TEST_F(LineEditorTest, AHalfDrawnLineSurvivesAToolChangeButNotLeavingThePage)
     EXPECT_EQ(Editor.EditLine, (Tline{{10, 10}, {50, 10}}));
     Click(30, 60);
     Click(10, 50, Qt::RightButton);
-    ASSERT_EQ(Doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(Doc.CurrentLines[0][0], (Tline{{10, 10}, {50, 10}, {30, 60}, {10, 50}}));
+    ASSERT_EQ(doc.CurrentLines[0].size(), 1u);
+    EXPECT_EQ(doc.CurrentLines[0][0], (Tline{{10, 10}, {50, 10}, {30, 60}, {10, 50}}));
 
     Click(100, 10);
     Click(150, 10);
@@ -122,7 +123,7 @@ TEST_F(LineEditorTest, TheHitTestMapInItsThreeLayouts)
 {
     // One square in order "3" at marks of one pixel: lines 1 wide, segments 5
     // wide, point squares from x - 2 to x + 1.
-    Doc.CurrentLines[2] = {Square(40, 20, 40)};
+    doc.CurrentLines[2] = {Square(40, 20, 40)};
     Editor.BuildMap(MapLayout::Lines);
     EXPECT_EQ(MapAt(60, 40), qRgb(0, 2, 0));   // inside
     EXPECT_EQ(MapAt(40, 30), qRgb(0, 2, 0));   // on the outline
@@ -189,14 +190,14 @@ TEST_F(LineEditorTest, AddAndDeletePointFindTheirPlaceInTheMap)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
         SetUp();
-        Doc.CurrentLines[5] = {Tline{{1, 1}, {2, 1}, {1, 2}}, square};
+        doc.CurrentLines[5] = {Tline{{1, 1}, {2, 1}, {1, 2}}, square};
         Use(c.Tool);
         Hover(c.At.x, c.At.y);
         EXPECT_EQ(Editor.Cursor(), c.Cursor);
         Editor.Press(c.At, Qt::LeftButton, false);
         Editor.Release(c.At, Qt::LeftButton);
-        EXPECT_EQ(Doc.CurrentLines[5][1], c.After);
-        EXPECT_EQ(Doc.CurrentLines[5][0].size(), 3u);
+        EXPECT_EQ(doc.CurrentLines[5][1], c.After);
+        EXPECT_EQ(doc.CurrentLines[5][0].size(), 3u);
         if (c.Cursor != EditorCursor::NoEntry) {
             EXPECT_EQ(Editor.SelIds, (Talineid{{5, 1}}));
         }
@@ -219,26 +220,26 @@ TEST_F(LineEditorTest, MovePointDragsAPointOrBothEndsOfASegment)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
         SetUp();
-        Doc.CurrentLines[0] = {Square(40, 20, 40)};
+        doc.CurrentLines[0] = {Square(40, 20, 40)};
         Use(ToolMovePoint);
         Drag(c.From, c.To);
-        EXPECT_EQ(Doc.CurrentLines[0][0], c.After);
+        EXPECT_EQ(doc.CurrentLines[0][0], c.After);
         EXPECT_FALSE(Editor.Held());
     }
     // Delete removes the point pressed with the tool.
     SetUp();
-    Doc.CurrentLines[0] = {Square(40, 20, 40)};
+    doc.CurrentLines[0] = {Square(40, 20, 40)};
     Use(ToolMovePoint);
     Click(80, 60);
     Editor.DeleteSelected();
-    EXPECT_EQ(Doc.CurrentLines[0][0], (Tline{{40, 20}, {80, 20}, {40, 60}}));
+    EXPECT_EQ(doc.CurrentLines[0][0], (Tline{{40, 20}, {80, 20}, {40, 60}}));
 }
 
 TEST_F(LineEditorTest, MoveLinePicksTheLowerOrderThenTheHigherIndex)
 {
     // Three overlapping squares: order "4" line 0, order "2" lines 0 and 1.
-    Doc.CurrentLines[3] = {Square(10, 10, 60)};
-    Doc.CurrentLines[1] = {Square(30, 30, 60), Square(50, 20, 60)};
+    doc.CurrentLines[3] = {Square(10, 10, 60)};
+    doc.CurrentLines[1] = {Square(30, 30, 60), Square(50, 20, 60)};
     Use(ToolMoveLine);
     struct Case {
         TPoint32 At;
@@ -259,14 +260,14 @@ TEST_F(LineEditorTest, MoveLinePicksTheLowerOrderThenTheHigherIndex)
 
     // The drag moves the picked line by the pointer's way.
     Drag({20, 20}, {25, 17});
-    EXPECT_EQ(Doc.CurrentLines[3][0], Square(15, 7, 60));
-    EXPECT_EQ(Doc.CurrentLines[1][0], Square(30, 30, 60));
+    EXPECT_EQ(doc.CurrentLines[3][0], Square(15, 7, 60));
+    EXPECT_EQ(doc.CurrentLines[1][0], Square(30, 30, 60));
 }
 
 TEST_F(LineEditorTest, ShiftClickBuildsTheSelectionAndAPlainDragMovesItAll)
 {
-    Doc.CurrentLines[0] = {Square(10, 10, 20), Square(100, 10, 20)};
-    Doc.CurrentLines[2] = {Square(10, 60, 20)};
+    doc.CurrentLines[0] = {Square(10, 10, 20), Square(100, 10, 20)};
+    doc.CurrentLines[2] = {Square(10, 60, 20)};
     Use(ToolMoveLine);
     Click(20, 20);
     Click(110, 20, Qt::LeftButton, true);
@@ -274,12 +275,12 @@ TEST_F(LineEditorTest, ShiftClickBuildsTheSelectionAndAPlainDragMovesItAll)
     EXPECT_EQ(Editor.SelIds, (Talineid{{0, 0}, {0, 1}, {2, 0}}));
     Click(110, 20, Qt::LeftButton, true);  // removed again, nothing moves
     EXPECT_EQ(Editor.SelIds, (Talineid{{0, 0}, {2, 0}}));
-    EXPECT_EQ(Doc.CurrentLines[0][1], Square(100, 10, 20));
+    EXPECT_EQ(doc.CurrentLines[0][1], Square(100, 10, 20));
 
     Drag({20, 70}, {30, 75});  // a plain press on a selected line keeps the selection
-    EXPECT_EQ(Doc.CurrentLines[0][0], Square(20, 15, 20));
-    EXPECT_EQ(Doc.CurrentLines[2][0], Square(20, 65, 20));
-    EXPECT_EQ(Doc.CurrentLines[0][1], Square(100, 10, 20));
+    EXPECT_EQ(doc.CurrentLines[0][0], Square(20, 15, 20));
+    EXPECT_EQ(doc.CurrentLines[2][0], Square(20, 65, 20));
+    EXPECT_EQ(doc.CurrentLines[0][1], Square(100, 10, 20));
     EXPECT_EQ(Editor.CurrentOrder, 0);  // the first selected line's order
 
     // A hidden order is not tinted but can still be picked.
@@ -294,8 +295,8 @@ TEST_F(LineEditorTest, ShiftClickBuildsTheSelectionAndAPlainDragMovesItAll)
 
 TEST_F(LineEditorTest, SelectAllTakesOrdersFromTheLastAndDrawsThePlainPicture)
 {
-    Doc.CurrentLines[0] = {Square(10, 10, 20), Square(100, 10, 20)};
-    Doc.CurrentLines[2] = {Square(10, 60, 20)};
+    doc.CurrentLines[0] = {Square(10, 10, 20), Square(100, 10, 20)};
+    doc.CurrentLines[2] = {Square(10, 60, 20)};
     Use(ToolDrawLine);
     Editor.SelectAll();
     EXPECT_EQ(Editor.SelIds, (Talineid{{2, 0}, {0, 0}, {0, 1}}));
@@ -308,8 +309,8 @@ TEST_F(LineEditorTest, SelectAllTakesOrdersFromTheLastAndDrawsThePlainPicture)
 
 TEST_F(LineEditorTest, TheTintScalesRedAndGreenByTheOrder)
 {
-    Doc.CurrentLines[0] = {Square(10, 10, 40)};
-    Doc.CurrentLines[14] = {Square(100, 10, 40)};
+    doc.CurrentLines[0] = {Square(10, 10, 40)};
+    doc.CurrentLines[14] = {Square(100, 10, 40)};
     Editor.Refresh();
     const int inside0 = int(RoundDiv(200 * 110, 255)), inside14 = int(RoundDiv(200 * 250, 255));
     EXPECT_EQ(ShownAt(30, 30), qRgb(inside0, inside0, 200));
@@ -341,7 +342,7 @@ TEST_F(LineEditorTest, FreeTransformMovesAndScalesAboutTheCentre)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
         SetUp();
-        Doc.CurrentLines[1] = {a, b};
+        doc.CurrentLines[1] = {a, b};
         Use(ToolMoveLine);
         Click(95, 45);
         Click(105, 65, Qt::LeftButton, true);
@@ -349,8 +350,8 @@ TEST_F(LineEditorTest, FreeTransformMovesAndScalesAboutTheCentre)
         ASSERT_EQ(Editor.Tool(), ToolFreeTransform);
         EXPECT_EQ(Editor.SelCenterX, 100);
         Drag(c.From, c.To);
-        EXPECT_EQ(Doc.CurrentLines[1][0], c.A);
-        EXPECT_EQ(Doc.CurrentLines[1][1], c.B);
+        EXPECT_EQ(doc.CurrentLines[1][0], c.A);
+        EXPECT_EQ(doc.CurrentLines[1][1], c.B);
     }
     // Enter ends it; the next release brings back Move Line and its cursors.
     Editor.EndFreeTransform();
@@ -372,12 +373,12 @@ TEST_F(LineEditorTest, OrderMovesAndTheirBeeps)
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.From << " by " << c.Step);
         SetUp();
-        Doc.CurrentLines[size_t(c.From)] = {Square(10, 10, 20), Square(50, 10, 20), Square(90, 10, 20)};
-        Doc.CurrentLines[size_t(c.To)].push_back(Square(150, 50, 20));
+        doc.CurrentLines[size_t(c.From)] = {Square(10, 10, 20), Square(50, 10, 20), Square(90, 10, 20)};
+        doc.CurrentLines[size_t(c.To)].push_back(Square(150, 50, 20));
         Editor.SelIds = {{uint8_t(c.From), 0}, {uint8_t(c.From), 2}};
         Editor.MoveSelectionOrder(c.Step);
         EXPECT_EQ(Editor.Beeps(), c.Beeps);
-        const Tnline &target = Doc.CurrentLines[size_t(c.To)];
+        const Tnline &target = doc.CurrentLines[size_t(c.To)];
         ASSERT_GE(target.size(), 2u);
         // The moved lines go to the end of their order, and stay selected.
         EXPECT_EQ(target[target.size() - 2], Square(10, 10, 20));
@@ -392,30 +393,30 @@ TEST_F(LineEditorTest, OrderMovesAndTheirBeeps)
 
 TEST_F(LineEditorTest, CutCopyAndPasteWithTheProgramsClipboard)
 {
-    Doc.CurrentLines[1] = {Square(10, 10, 20), Square(50, 10, 20)};
-    Doc.CurrentLines[4] = {Square(90, 10, 20)};
+    doc.CurrentLines[1] = {Square(10, 10, 20), Square(50, 10, 20)};
+    doc.CurrentLines[4] = {Square(90, 10, 20)};
     EXPECT_FALSE(Editor.PasteAvailable());
     Editor.SelIds = {{4, 0}, {1, 1}};
     Editor.Cut();
     EXPECT_TRUE(Editor.PasteAvailable());
     EXPECT_TRUE(Editor.SelIds.empty());
-    EXPECT_EQ(Doc.CurrentLines[1], (Tnline{Square(10, 10, 20)}));
-    EXPECT_TRUE(Doc.CurrentLines[4].empty());
+    EXPECT_EQ(doc.CurrentLines[1], (Tnline{Square(10, 10, 20)}));
+    EXPECT_TRUE(doc.CurrentLines[4].empty());
     for (int round = 1; round <= 2; ++round) {
         Editor.Paste();
-        EXPECT_EQ(Doc.CurrentLines[4].size(), size_t(round));
-        EXPECT_EQ(Doc.CurrentLines[1].size(), size_t(1 + round));
+        EXPECT_EQ(doc.CurrentLines[4].size(), size_t(round));
+        EXPECT_EQ(doc.CurrentLines[1].size(), size_t(1 + round));
         EXPECT_EQ(Editor.SelIds, (Talineid{{4, uint8_t(round - 1)}, {1, uint8_t(round)}}));
     }
-    EXPECT_EQ(Doc.CurrentLines[1].back(), Square(50, 10, 20));
+    EXPECT_EQ(doc.CurrentLines[1].back(), Square(50, 10, 20));
 
     // Copy leaves lines and selection.
     Editor.SelIds = {{1, 0}};
     Editor.Copy();
     EXPECT_EQ(Editor.SelIds, (Talineid{{1, 0}}));
-    EXPECT_EQ(Doc.CurrentLines[1].size(), 3u);
+    EXPECT_EQ(doc.CurrentLines[1].size(), 3u);
     Editor.Paste();
-    EXPECT_EQ(Doc.CurrentLines[1].back(), Square(10, 10, 20));
+    EXPECT_EQ(doc.CurrentLines[1].back(), Square(10, 10, 20));
 }
 
 TEST_F(LineEditorTest, DeleteLineOrderAllAndSelected)
@@ -439,18 +440,18 @@ TEST_F(LineEditorTest, DeleteLineOrderAllAndSelected)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
         SetUp();
-        Doc.CurrentLines = start;
+        doc.CurrentLines = start;
         Editor.CurrentOrder = 0;
         Use(ToolMoveLine);
         Editor.SelIds = {{0, 0}, {3, 0}};
         if (c.Command == &LineEditor::DeleteSelected)
             Editor.SelIds = {{0, 1}, {3, 0}};
         (Editor.*c.Command)();
-        EXPECT_EQ(Doc.CurrentLines[0].size(), c.Order0);
-        EXPECT_EQ(Doc.CurrentLines[3].size(), c.Order3);
+        EXPECT_EQ(doc.CurrentLines[0].size(), c.Order0);
+        EXPECT_EQ(doc.CurrentLines[3].size(), c.Order3);
         EXPECT_TRUE(Editor.SelIds.empty());
         if (c.Order0 == 1) {
-            EXPECT_EQ(Doc.CurrentLines[0][0], Square(10, 10, 20));
+            EXPECT_EQ(doc.CurrentLines[0][0], Square(10, 10, 20));
         }
     }
 }
@@ -459,51 +460,51 @@ TEST_F(LineEditorTest, LimitsAreRefusedAndNothingChanges)
 {
     // A 256th line in an order: the line being drawn stays, for another order.
     for (int i = 0; i < MaxLinesPerOrder; ++i)
-        Doc.CurrentLines[0].push_back(Square(i % 150, 10, 3));
+        doc.CurrentLines[0].push_back(Square(i % 150, 10, 3));
     Editor.CurrentOrder = 0;
     Click(10, 60);
     Click(40, 60);
     Click(40, 90, Qt::RightButton);
     EXPECT_EQ(Editor.LastRefusal(), Refusal::OrderFull);
-    EXPECT_EQ(Doc.CurrentLines[0].size(), size_t(MaxLinesPerOrder));
+    EXPECT_EQ(doc.CurrentLines[0].size(), size_t(MaxLinesPerOrder));
     EXPECT_EQ(Editor.EditLine.size(), 2u);
     Editor.CurrentOrder = 1;
     Click(40, 90, Qt::RightButton);
     EXPECT_EQ(Editor.LastRefusal(), Refusal::None);
-    EXPECT_EQ(Doc.CurrentLines[1].size(), 1u);
+    EXPECT_EQ(doc.CurrentLines[1].size(), 1u);
 
     // Select All over 255 lines, and a paste into a full order.
-    const Tnlayer before = Doc.CurrentLines;
+    const Tnlayer before = doc.CurrentLines;
     Editor.SelIds = {{1, 0}};
     Editor.SelectAll();
     EXPECT_EQ(Editor.LastRefusal(), Refusal::SelectionFull);
-    EXPECT_EQ(Doc.CurrentLines, before);
+    EXPECT_EQ(doc.CurrentLines, before);
     EXPECT_EQ(Editor.SelIds, (Talineid{{1, 0}}));
     Editor.SelIds = {{1, 0}};
     Editor.Copy();
-    Doc.CurrentLines[1] = Doc.CurrentLines[0];
+    doc.CurrentLines[1] = doc.CurrentLines[0];
     Editor.Paste();
     EXPECT_EQ(Editor.LastRefusal(), Refusal::OrderFull);
-    EXPECT_EQ(Doc.CurrentLines[1].size(), size_t(MaxLinesPerOrder));
+    EXPECT_EQ(doc.CurrentLines[1].size(), size_t(MaxLinesPerOrder));
 
     // A 128th point added to a line.
     SetUp();
     Tline full;
     for (int i = 0; i < MaxEditedPoints; ++i)
         full.push_back({i, i % 2 == 0 ? 10 : 90});
-    Doc.CurrentLines[0] = {full};
+    doc.CurrentLines[0] = {full};
     Use(ToolAddPoint);
     Hover(1, 20);
     ASSERT_EQ(Editor.Cursor(), EditorCursor::Cross);
     Editor.Press({1, 20}, Qt::LeftButton, false);
     EXPECT_EQ(Editor.LastRefusal(), Refusal::LineFull);
-    EXPECT_EQ(Doc.CurrentLines[0][0], full);
+    EXPECT_EQ(doc.CurrentLines[0][0], full);
 
     // A 256th line added to the selection with Shift.
     SetUp();
     for (int i = 0; i < MaxLinesPerOrder; ++i)
-        Doc.CurrentLines[0].push_back(Square(150, 50, 20));
-    Doc.CurrentLines[1] = {Square(10, 10, 20)};
+        doc.CurrentLines[0].push_back(Square(150, 50, 20));
+    doc.CurrentLines[1] = {Square(10, 10, 20)};
     for (int i = 0; i < MaxLinesPerOrder; ++i)
         Editor.SelIds.push_back({0, uint8_t(i)});
     Use(ToolMoveLine);
@@ -525,7 +526,7 @@ TEST_F(LineEditorTest, OverlaysAreRemovedByDrawingThemAgain)
 
     // A dragged line's outline: back where it started, the picture is as before.
     SetUp();
-    Doc.CurrentLines[0] = {Square(40, 20, 40)};
+    doc.CurrentLines[0] = {Square(40, 20, 40)};
     Use(ToolMoveLine);
     Click(60, 40);
     const QImage selected = Editor.Picture();
@@ -544,23 +545,23 @@ TEST_F(LineEditorTest, EdgeCasesOfTheTransformAndTheOrderMoves)
     // A box four pixels wide: the right edge band reaches back to the centre,
     // and a press there at the centre's x cannot scale.
     const Tline narrow = {{100, 20}, {104, 20}, {104, 80}, {100, 80}};
-    Doc.CurrentLines[0] = {narrow};
+    doc.CurrentLines[0] = {narrow};
     Editor.SelIds = {{0, 0}};
     Editor.FreeTransform();
     ASSERT_EQ(Editor.SelCenterX, 102);
     ASSERT_EQ(qBlue(MapAt(102, 30)), HandleRight);
     Drag({102, 30}, {120, 30});
-    EXPECT_EQ(Doc.CurrentLines[0][0], narrow);
+    EXPECT_EQ(doc.CurrentLines[0][0], narrow);
 
     // A selected line of two points is dropped when it moves to another order,
     // and the selection names only the line that moved with it.
     SetUp();
-    Doc.CurrentLines[3] = {Square(10, 10, 20), Tline{{1, 1}, {2, 2}}, Square(60, 10, 20)};
-    Doc.CurrentLines[4] = {Square(100, 50, 20)};
+    doc.CurrentLines[3] = {Square(10, 10, 20), Tline{{1, 1}, {2, 2}}, Square(60, 10, 20)};
+    doc.CurrentLines[4] = {Square(100, 50, 20)};
     Editor.SelIds = {{3, 1}, {3, 2}};
     Editor.MoveSelectionOrder(+1);
-    EXPECT_EQ(Doc.CurrentLines[3], (Tnline{Square(10, 10, 20)}));
-    EXPECT_EQ(Doc.CurrentLines[4], (Tnline{Square(100, 50, 20), Square(60, 10, 20)}));
+    EXPECT_EQ(doc.CurrentLines[3], (Tnline{Square(10, 10, 20)}));
+    EXPECT_EQ(doc.CurrentLines[4], (Tnline{Square(100, 50, 20), Square(60, 10, 20)}));
     EXPECT_EQ(Editor.SelIds, (Talineid{{4, 1}}));
 
     // A rebuilt picture (here a check box) takes the rubber band with it: the
@@ -584,8 +585,8 @@ TEST_F(LineEditorTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
     Click(50, 60);  // the first click of the double click adds the point
     EXPECT_TRUE(Editor.DoubleClick());
     Editor.Release({50, 60}, Qt::LeftButton);
-    ASSERT_EQ(Doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(Doc.CurrentLines[0][0], (Tline{{20, 20}, {80, 20}, {50, 60}}));
+    ASSERT_EQ(doc.CurrentLines[0].size(), 1u);
+    EXPECT_EQ(doc.CurrentLines[0][0], (Tline{{20, 20}, {80, 20}, {50, 60}}));
     EXPECT_EQ(Editor.DrawCount, 0);
     // The next click starts a new line.
     Click(120, 20);
@@ -597,7 +598,7 @@ TEST_F(LineEditorTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
     Hover(60, 70);
     Editor.DropLine();
     EXPECT_EQ(Editor.DrawCount, 0);
-    EXPECT_TRUE(Doc.CurrentLines[0].empty());
+    EXPECT_TRUE(doc.CurrentLines[0].empty());
     EXPECT_EQ(Editor.Picture(), plain);
     Hover(30, 30);  // no rubber band follows the pointer
     EXPECT_EQ(Editor.Picture(), plain);
@@ -608,7 +609,7 @@ TEST_F(LineEditorTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
 // the common case of a rectangle: every edge stays visible.
 TEST_F(LineEditorTest, TheTransformFrameLeavesTheOutlineVisible)
 {
-    Doc.CurrentLines[0] = {Square(40, 20, 50)};
+    doc.CurrentLines[0] = {Square(40, 20, 50)};
     Use(ToolMoveLine);
     Click(40, 50);
     Editor.FreeTransform();
@@ -626,11 +627,11 @@ TEST_F(LineEditorTest, TheTransformFrameLeavesTheOutlineVisible)
 // tint (red and green taken out by the black of the line, blue kept).
 TEST_F(LineEditorTest, ATwoPointLineKeepsItsOutline)
 {
-    Doc.CurrentLines[0] = {{{40, 20}, {120, 20}, {80, 60}}};
+    doc.CurrentLines[0] = {{{40, 20}, {120, 20}, {80, 60}}};
     Use(ToolMovePoint);
     Click(80, 60);
     Editor.DeleteSelected();
-    ASSERT_EQ(Doc.CurrentLines[0][0].size(), 2u);
+    ASSERT_EQ(doc.CurrentLines[0][0].size(), 2u);
     // The outline's green (0, 128, 0) in "not xor" over the tinted line.
     EXPECT_EQ(Editor.Picture().pixel(60, 20) & 0xFFFFFF, ~(0x008000u ^ 0x0000C8u) & 0xFFFFFF);
 }

@@ -55,26 +55,27 @@ TEST(ReliefLines, LevelsLimitsAndCompaction)
 
 TEST(ReliefLines, EnteringAndLeavingThePageKeepsEachLayersLines)
 {
-    ResetDocument();
-    Doc.LayerCount = 3;
-    Doc.Layers.resize(3);
-    Doc.CurrentLayer = 1;
+    Document doc;
+    doc = Document();
+    doc.LayerCount = 3;
+    doc.Layers.resize(3);
+    doc.CurrentLayer = 1;
     // The first visit of a layer gives it 15 empty orders, and leaving stores them.
-    EnterLineSets(Doc);
-    ASSERT_EQ(Doc.LayerLines.size(), 3u);
-    EXPECT_EQ(Doc.CurrentLines, EmptyLineSet());
-    AppendLine(Doc.CurrentLines, 4, Points(3));
-    LeaveLineSets(Doc);
-    EXPECT_TRUE(Doc.CurrentLines.empty());
-    ASSERT_EQ(Doc.LayerLines[1][4].size(), 1u);
-    EXPECT_TRUE(Doc.LayerLines[0].empty());  // a layer never visited has no set yet
+    EnterLineSets(doc);
+    ASSERT_EQ(doc.LayerLines.size(), 3u);
+    EXPECT_EQ(doc.CurrentLines, EmptyLineSet());
+    AppendLine(doc.CurrentLines, 4, Points(3));
+    LeaveLineSets(doc);
+    EXPECT_TRUE(doc.CurrentLines.empty());
+    ASSERT_EQ(doc.LayerLines[1][4].size(), 1u);
+    EXPECT_TRUE(doc.LayerLines[0].empty());  // a layer never visited has no set yet
 
     // Coming back finds the lines as they were left.
-    EnterLineSets(Doc);
-    EXPECT_EQ(Doc.CurrentLines, Doc.LayerLines[1]);
+    EnterLineSets(doc);
+    EXPECT_EQ(doc.CurrentLines, doc.LayerLines[1]);
     // Starting the relief preview stores the set and keeps it on the page.
-    AppendLine(Doc.CurrentLines, 0, Points(4));
-    StoreCurrentLines(Doc);
-    EXPECT_EQ(Doc.LayerLines[1][0].size(), 1u);
-    EXPECT_FALSE(Doc.CurrentLines.empty());
+    AppendLine(doc.CurrentLines, 0, Points(4));
+    StoreCurrentLines(doc);
+    EXPECT_EQ(doc.LayerLines[1][0].size(), 1u);
+    EXPECT_FALSE(doc.CurrentLines.empty());
 }

@@ -99,17 +99,18 @@ TEST(ReliefRenderer, ThePassRulesOfGapsAndCoveredPixels)
 
 TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
 {
-    ResetDocument();
-    Doc.WorkWidth = 24;  // under 100 pixels: no outline
-    Doc.WorkHeight = 3;
-    Doc.WorkScale = Fixed4One;
+    Document doc;
+    doc = Document();
+    doc.WorkWidth = 24;  // under 100 pixels: no outline
+    doc.WorkHeight = 3;
+    doc.WorkScale = Fixed4One;
     // Order 10 (level 105) over columns 4..21, order 4 (195) over 8..19,
     // order 0 (255) over 12..15; the background is 30.
     Tnlayer lines = EmptyLineSet();
     lines[10] = {Rectangle(4, 0, 22, 3)};
     lines[4] = {Rectangle(8, 0, 20, 3)};
     lines[0] = {Rectangle(12, 0, 16, 3)};
-    const QImage working = PaintHeightMap(Doc, lines);
+    const QImage working = PaintHeightMap(doc, lines);
     const std::vector<int> levels = {30,  30,  30,  30,  105, 105, 105, 105, 195, 195, 195, 195,
                                      255, 255, 255, 255, 195, 195, 195, 195, 105, 105, 30,  30};
     ASSERT_EQ(RowValues(working, 1), levels);
@@ -122,7 +123,7 @@ TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
     g.PaddedWidth = 24;
     g.ShiftFactor = 200;  // dv / 50 pixels per view step: -120 -> -2.4, -45 -> -0.9, 45 -> 0.9, 105 -> 2.1
     g.BaseLevel = BaseLevelOf(layer);
-    const QImage map = LayerReliefMap(Doc, working, layer, g);
+    const QImage map = LayerReliefMap(doc, working, layer, g);
     ASSERT_EQ(RowValues(map, 1), levels);
 
     std::vector<int> pixels;
@@ -216,8 +217,9 @@ TEST(ReliefRenderer, SmoothingWorkedOutByHand)
 
 TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
 {
-    ResetDocument();
-    Doc.WorkScale = Fixed4One;
+    Document doc;
+    doc = Document();
+    doc.WorkScale = Fixed4One;
     struct Case {
         const char *what;
         int width, height;
@@ -237,11 +239,11 @@ TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        Doc.WorkWidth = c.width;
-        Doc.WorkHeight = c.height;
+        doc.WorkWidth = c.width;
+        doc.WorkHeight = c.height;
         Tnlayer lines = EmptyLineSet();
         lines[0] = {c.line};
-        const QImage map = PaintHeightMap(Doc, lines);
+        const QImage map = PaintHeightMap(doc, lines);
         for (const auto &[x, level] : c.pixels)
             EXPECT_EQ(map.constScanLine(c.row)[x], level) << "column " << x;
     }
@@ -249,14 +251,15 @@ TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
 
 TEST(ReliefRenderer, TheMapIsPlacedWhereTheLayerLiesAndFilledOutsideTheCanvas)
 {
+    Document doc;
     // A 10 x 4 working map on a 20 x 8 canvas (scale 0.5): canvas pixel (X, Y)
     // shows map pixel (X / 2, Y / 2), which holds 100 + 10 x row + column.
     // Pixel i of map row r of a layer with margin 2 is canvas pixel
     // (i - 2 + Left, r + Top); off the canvas it takes the map's top-left, 100.
-    ResetDocument();
-    Doc.WorkWidth = 10;
-    Doc.WorkHeight = 4;
-    Doc.WorkScale = Fixed4One / 2;
+    doc = Document();
+    doc.WorkWidth = 10;
+    doc.WorkHeight = 4;
+    doc.WorkScale = Fixed4One / 2;
     QImage working = NewPicture(10, 4, 8);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 10; ++x)
@@ -273,7 +276,7 @@ TEST(ReliefRenderer, TheMapIsPlacedWhereTheLayerLiesAndFilledOutsideTheCanvas)
         ReliefGeometry g;
         g.Margin = 2;
         g.PaddedWidth = c.width + 4;
-        const QImage map = LayerReliefMap(Doc, working, layer, g);
+        const QImage map = LayerReliefMap(doc, working, layer, g);
         ASSERT_EQ(map.size(), QSize(c.width + 4, c.height));
         for (int r = 0; r < c.height; ++r)
             for (int i = 0; i < c.width + 4; ++i) {
@@ -286,7 +289,8 @@ TEST(ReliefRenderer, TheMapIsPlacedWhereTheLayerLiesAndFilledOutsideTheCanvas)
 
 TEST(ReliefRenderer, GeometryRoundsHalfToEven)
 {
-    ResetDocument();
+    Document doc;
+    doc = Document();
     struct Case {
         int32_t imageWidth, dpi;
         Fixed4 reliefDepth, depth;
@@ -304,14 +308,14 @@ TEST(ReliefRenderer, GeometryRoundsHalfToEven)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.imageWidth);
-        Doc.ImageWidth = c.imageWidth;
-        Doc.PsdDpi = c.dpi * Fixed4One;
-        Doc.Depth = c.depth;
+        doc.ImageWidth = c.imageWidth;
+        doc.PsdDpi = c.dpi * Fixed4One;
+        doc.Depth = c.depth;
         Tlayer layer;
         layer.Width = 10;
         layer.ReliefDepth = c.reliefDepth;
         layer.Smooth = c.smooth;
-        const ReliefGeometry g = ReliefGeometryOf(Doc, layer);
+        const ReliefGeometry g = ReliefGeometryOf(doc, layer);
         EXPECT_EQ(g.Margin, c.margin);
         EXPECT_EQ(g.PaddedWidth, 10 + 2 * c.margin);
         EXPECT_EQ(g.ShiftFactor, c.shift);
@@ -321,6 +325,7 @@ TEST(ReliefRenderer, GeometryRoundsHalfToEven)
 
 TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
 {
+    Document doc;
     ScriptedPlatform platform;
     // 3000 x 300 at 300 dpi: worked on 1200 wide, scale 0.4.
     PsdBuilder b;
@@ -329,16 +334,16 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     b.DpiWhole = 300;
     b.AddLayer(0, 0, 3000, 300, {200, 200, 200});
     b.AddLayer(1000, 50, 102, 199, {20, 40, 60}, 220);
-    ImportBuilt(platform, b);
-    ASSERT_EQ(Doc.WorkScale, 4000);
-    Tlayer &layer = Doc.Layers[1];
-    ReliefGeometry g = ReliefGeometryOf(Doc, layer);
+    ImportBuilt(doc, platform, b);
+    ASSERT_EQ(doc.WorkScale, 4000);
+    Tlayer &layer = doc.Layers[1];
+    ReliefGeometry g = ReliefGeometryOf(doc, layer);
     EXPECT_EQ(g.Margin, 75);  // 300 dpi x 1.0 / 4
     EXPECT_EQ(g.PaddedWidth, 252);
     EXPECT_EQ(g.SmoothStep, 30);  // 3000 / 500 x 5
     EXPECT_EQ(g.ShiftFactor, 1000);  // 3000 x 1 x 1 / 30 000 pixels, times 10 000
     layer.ReliefDepth = 1000000 * Fixed4One;  // from a damaged project: refused, nothing wraps
-    EXPECT_THROW(ReliefGeometryOf(Doc, layer), VistrelError);
+    EXPECT_THROW(ReliefGeometryOf(doc, layer), VistrelError);
     layer.ReliefDepth = Fixed4One;
 
     // Lines that would move pixels: with BaseOrder 15 and no lines, or with a
@@ -368,9 +373,9 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         layer.BaseOrder = uint8_t(c.baseOrder);
-        Doc.Depth = c.depth;
+        doc.Depth = c.depth;
         std::vector<int> progress;
-        RenderRelief(Doc, 1, *c.set, [&](int p) { progress.push_back(p); });
+        RenderRelief(doc, 1, *c.set, [&](int p) { progress.push_back(p); });
         EXPECT_EQ(progress.front(), 20);
         EXPECT_EQ(progress.back(), 100);
         EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
@@ -432,6 +437,7 @@ TEST(ReliefRenderer, AProjectWithLinesIsExportedByTheBatchMode)
 
 TEST(ReliefRenderer, APsdThatSaysItsReliefIsRenderedGetsItRenderedAtThePreview)
 {
+    Document doc;
     // A stored group value of 100 promises relief views no work folder holds:
     // the layer arrives as a relief to render, so the import and the views work.
     ScriptedPlatform platform;
@@ -441,18 +447,19 @@ TEST(ReliefRenderer, APsdThatSaysItsReliefIsRenderedGetsItRenderedAtThePreview)
     b.Groups = {0, 100};
     b.AddLayer(0, 0, 200, 100, {250, 250, 250});
     b.AddLayer(50, 20, 60, 40, {10, 20, 30});
-    ImportBuilt(platform, b);
-    EXPECT_EQ(Doc.Layers[1].GroupId, GroupReliefToRender);
-    EXPECT_FALSE(IsFlipGroup(Doc.Layers[1].GroupId));  // shown in every view until rendered
-    RenderPendingReliefs(Doc);
-    EXPECT_EQ(Doc.Layers[1].GroupId, GroupReliefRendered);
+    ImportBuilt(doc, platform, b);
+    EXPECT_EQ(doc.Layers[1].GroupId, GroupReliefToRender);
+    EXPECT_FALSE(IsFlipGroup(doc.Layers[1].GroupId));  // shown in every view until rendered
+    RenderPendingReliefs(doc);
+    EXPECT_EQ(doc.Layers[1].GroupId, GroupReliefRendered);
     EXPECT_TRUE(QFile::exists(WorkFileName(2, QStringLiteral("xgx"), 4)));
-    GenerateViewFiles(Doc, {0, 0}, 0);
+    GenerateViewFiles(doc, {0, 0}, 0);
     EXPECT_TRUE(QFile::exists(WorkFileName(QStringLiteral("vw"), 7)));
 }
 
 TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
 {
+    Document doc;
     // The layer reaches past the canvas on the left, so the map is filled
     // there; smoothing taps reach across bands. Bands of 1, 7 and 64 rows and
     // one band give the files the whole-layer functions give.
@@ -469,19 +476,19 @@ TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
         PsdBuilderLayer &l = b.AddLayer(-30, 10, 400, 100, std::vector<uint8_t>(channels, 0), 255);
         for (qsizetype i = 0; i < l.Channels[1].Plane.size(); ++i)
             l.Channels[1].Plane[i] = char(i * 13 % 256);
-        ImportBuilt(platform, b);
-        Tlayer &layer = Doc.Layers[1];
+        ImportBuilt(doc, platform, b);
+        Tlayer &layer = doc.Layers[1];
         layer.Smooth = 3;
         layer.ReliefDepth = 2 * Fixed4One;
-        Doc.Depth = 4 * Fixed4One;
+        doc.Depth = 4 * Fixed4One;
         Tnlayer lines = EmptyLineSet();
         lines[3] = {Rectangle(10, 20, 300, 100)};
         lines[0] = {Rectangle(60, 40, 200, 80), Rectangle(250, 10, 380, 60)};
 
         // The reference: the whole layer at once, each pass over the one before.
-        const ReliefGeometry g = ReliefGeometryOf(Doc, layer);
+        const ReliefGeometry g = ReliefGeometryOf(doc, layer);
         ASSERT_GT(g.SmoothStep, 0);
-        const QImage map = SmoothReliefMap(LayerReliefMap(Doc, PaintHeightMap(Doc, lines), layer, g), g.SmoothStep);
+        const QImage map = SmoothReliefMap(LayerReliefMap(doc, PaintHeightMap(doc, lines), layer, g), g.SmoothStep);
         const QImage colour = LoadImage(WorkFileName(QStringLiteral("ly"), 2));
         const QImage alpha = LoadImage(WorkFileName(QStringLiteral("lyt"), 2));
         const int bytes = int(channels);
@@ -502,7 +509,7 @@ TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
         }
         for (const int band : {1, 7, 64, 0}) {
             SCOPED_TRACE(band);
-            RenderRelief(Doc, 1, lines, {}, band);
+            RenderRelief(doc, 1, lines, {}, band);
             for (int pass = 1; pass <= 7; ++pass) {
                 const int view = 8 - pass;
                 EXPECT_TRUE(LoadImage(WorkFileName(2, QStringLiteral("gx"), view)) == expected[size_t(pass - 1)])

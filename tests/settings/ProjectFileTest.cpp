@@ -48,7 +48,7 @@ protected:
     QStringList GridColumn(int col) const
     {
         QStringList cells;
-        for (int row = 1; row <= Doc.LayerCount; ++row)
+        for (int row = 1; row <= form->Doc.LayerCount; ++row)
             cells << form->Cells(col, row);
         return cells;
     }
@@ -57,10 +57,10 @@ protected:
     {
         MainWindow &f = *form;
         QStringList s{ShownTitle(f), f.LpiEdit->text(), f.FocusEdit->text(), f.DepthEdit->text(), f.WidthEdit->text(),
-                      f.HeightEdit->text(), f.HScaleEdit->text(), f.DpiCombo->currentText(), QString::number(Doc.LayerCount),
-                      QString::number(Doc.ImageWidth), Doc.PsdPath};
+                      f.HeightEdit->text(), f.HScaleEdit->text(), f.DpiCombo->currentText(), QString::number(form->Doc.LayerCount),
+                      QString::number(form->Doc.ImageWidth), form->Doc.PsdPath};
         s << GridColumn(1) << GridColumn(2);
-        for (const Tlayer &l : Doc.Layers)
+        for (const Tlayer &l : form->Doc.Layers)
             s << QStringLiteral("%1 %2 %3 %4").arg(l.GroupId).arg(l.BaseOrder).arg(l.Smooth).arg(l.ReliefDepth);
         for (const QString &name : QDir(WorkFolder).entryList(QDir::Files, QDir::Name))
             s << name + QLatin1Char('=') + QString::number(qHash(ReadFileBytes(WorkFolder + name)));
@@ -72,19 +72,20 @@ protected:
 
 TEST(ProjectFile, TheCurrentLayoutIsWrittenByteForByte)
 {
-    ResetDocument();
-    Doc.PsdPath = QStringLiteral("/art/card.psd");
-    Doc.LayerCount = 2;
-    Doc.ImageWidth = 300;
-    Doc.ImageHeight = 200;
-    Doc.Layers.resize(2);
-    Doc.Layers[0].BaseOrder = 7, Doc.Layers[0].Smooth = 5, Doc.Layers[0].ReliefDepth = Fixed4One;
-    Doc.Layers[1].BaseOrder = 3, Doc.Layers[1].Smooth = 9, Doc.Layers[1].ReliefDepth = 25000;
-    Doc.LayerLines.assign(2, Tnlayer(OrderCount));
-    Doc.LayerLines[0][2] = {Points({1, 1, 5, 1, 3, 9}), Points({-4, 0, 8, 0, 8, 7, 0, 7})};
-    Doc.LayerLines[1][0] = {Points({10, 20, 30, 40, 50, 60})};
+    Document doc;
+    doc = Document();
+    doc.PsdPath = QStringLiteral("/art/card.psd");
+    doc.LayerCount = 2;
+    doc.ImageWidth = 300;
+    doc.ImageHeight = 200;
+    doc.Layers.resize(2);
+    doc.Layers[0].BaseOrder = 7, doc.Layers[0].Smooth = 5, doc.Layers[0].ReliefDepth = Fixed4One;
+    doc.Layers[1].BaseOrder = 3, doc.Layers[1].Smooth = 9, doc.Layers[1].ReliefDepth = 25000;
+    doc.LayerLines.assign(2, Tnlayer(OrderCount));
+    doc.LayerLines[0][2] = {Points({1, 1, 5, 1, 3, 9}), Points({-4, 0, 8, 0, 8, 7, 0, 7})};
+    doc.LayerLines[1][0] = {Points({10, 20, 30, 40, 50, 60})};
 
-    const QByteArray bytes = FormatProject(Doc, {QStringLiteral("42.4775"), QStringLiteral("1"), QStringLiteral("1.5"),
+    const QByteArray bytes = FormatProject(doc, {QStringLiteral("42.4775"), QStringLiteral("1"), QStringLiteral("1.5"),
                                             QStringLiteral("(Auto)"), QStringLiteral("5"), QStringLiteral("3.3333"),
                                             QStringLiteral("3"), 2, {QStringLiteral("-5"), QStringLiteral("12")}},
                                            QStringLiteral("2026/12/9 14:05:00"));
@@ -110,10 +111,10 @@ TEST(ProjectFile, TheCurrentLayoutIsWrittenByteForByte)
         "10 20 30 40 50 60 \r\r\n";
     EXPECT_EQ(bytes, expected);
     // Taken into the document: LPI, focus row, depth and "(Auto)" as 10 000.
-    EXPECT_EQ(Doc.Lpi, 424775);
-    EXPECT_EQ(Doc.FocusLayer, 1);
-    EXPECT_EQ(Doc.Depth, 15000);
-    EXPECT_EQ(Doc.OutputDpi, AutoDpi);
+    EXPECT_EQ(doc.Lpi, 424775);
+    EXPECT_EQ(doc.FocusLayer, 1);
+    EXPECT_EQ(doc.Depth, 15000);
+    EXPECT_EQ(doc.OutputDpi, AutoDpi);
 
     // And read back as written.
     const ProjectData d = ParseProject(bytes, QStringLiteral("card.hx4p3"), 2);
@@ -125,7 +126,7 @@ TEST(ProjectFile, TheCurrentLayoutIsWrittenByteForByte)
     EXPECT_EQ(*d.RowOffsets[0], -5);
     EXPECT_EQ(d.Relief[1]->ReliefDepth, 25000);
     ASSERT_EQ(d.Lines.size(), 3u);
-    EXPECT_EQ(d.Lines[1].Points, Doc.LayerLines[0][2][1]);
+    EXPECT_EQ(d.Lines[1].Points, doc.LayerLines[0][2][1]);
 }
 
 TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
@@ -142,13 +143,13 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
     f.DpiCombo->setEditText(QStringLiteral("(Auto)"));
     f.WidthEdit->setText(QStringLiteral("6.5"));
     f.HScaleEdit->setText(QStringLiteral("3"));
-    Doc.Layers[2].BaseOrder = 4, Doc.Layers[2].Smooth = 8, Doc.Layers[2].ReliefDepth = 17500;
-    Doc.Layers[0].BaseOrder = 11;
-    Doc.LayerLines.assign(3, Tnlayer(OrderCount));
-    Doc.LayerLines[2][0] = {Points({10, 10, 60, 10, 60, 50})};
-    Doc.LayerLines[2][6] = {Points({20, 20, 40, 20, 30, 35}), Points({1, 2, 3, 4, 5, 6, 7, 8})};
-    Doc.LayerLines[0][14] = {Points({100, 100, 200, 100, 150, 180})};
-    const Tnnlayer lines = Doc.LayerLines;
+    f.Doc.Layers[2].BaseOrder = 4, f.Doc.Layers[2].Smooth = 8, f.Doc.Layers[2].ReliefDepth = 17500;
+    f.Doc.Layers[0].BaseOrder = 11;
+    f.Doc.LayerLines.assign(3, Tnlayer(OrderCount));
+    f.Doc.LayerLines[2][0] = {Points({10, 10, 60, 10, 60, 50})};
+    f.Doc.LayerLines[2][6] = {Points({20, 20, 40, 20, 30, 35}), Points({1, 2, 3, 4, 5, 6, 7, 8})};
+    f.Doc.LayerLines[0][14] = {Points({100, 100, 200, 100, 150, 180})};
+    const Tnnlayer lines = f.Doc.LayerLines;
 
     QTest::mouseClick(f.SaveProjectButton, Qt::LeftButton);  // save beside the PSD
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
@@ -158,8 +159,6 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
                              f.WidthEdit->text(), f.HeightEdit->text(), f.HScaleEdit->text()};
     const QStringList offsets = GridColumn(2);
     TearDown();
-
-    ResetDocument();
     MainWindow &g = Start();
     platform.OpenAnswers.push_back(project);
     QTest::mouseClick(g.OpenProjectButton, Qt::LeftButton);
@@ -170,17 +169,17 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
               fields);
     EXPECT_EQ(GridColumn(2), offsets);
     EXPECT_EQ(GridColumn(1), (QStringList{QStringLiteral("+"), QString(), QStringLiteral("+")}));
-    EXPECT_EQ(Doc.LayerLines, lines);
-    EXPECT_EQ(Doc.Lpi, 424775);
-    EXPECT_EQ(Doc.FocusLayer, 2);
-    EXPECT_EQ(Doc.Depth, 25000);
-    EXPECT_EQ(Doc.OutputDpi, AutoDpi);
-    EXPECT_EQ(Doc.HScale, 3);
-    EXPECT_EQ(Doc.Layers[2].GroupId, GroupReliefToRender);
-    EXPECT_EQ(Doc.Layers[1].GroupId, GroupPlain);
-    EXPECT_EQ(Doc.Layers[2].ReliefDepth, 17500);
-    EXPECT_EQ(Doc.Layers[2].Smooth, 8);
-    EXPECT_EQ(Doc.Layers[0].BaseOrder, 11);
+    EXPECT_EQ(g.Doc.LayerLines, lines);
+    EXPECT_EQ(g.Doc.Lpi, 424775);
+    EXPECT_EQ(g.Doc.FocusLayer, 2);
+    EXPECT_EQ(g.Doc.Depth, 25000);
+    EXPECT_EQ(g.Doc.OutputDpi, AutoDpi);
+    EXPECT_EQ(g.Doc.HScale, 3);
+    EXPECT_EQ(g.Doc.Layers[2].GroupId, GroupReliefToRender);
+    EXPECT_EQ(g.Doc.Layers[1].GroupId, GroupPlain);
+    EXPECT_EQ(g.Doc.Layers[2].ReliefDepth, 17500);
+    EXPECT_EQ(g.Doc.Layers[2].Smooth, 8);
+    EXPECT_EQ(g.Doc.Layers[0].BaseOrder, 11);
     EXPECT_EQ(ShownTitle(g), QStringLiteral("Vistrel    card.psd    card.hx4p3"));
     EXPECT_TRUE(g.SaveProjectButton->isEnabled());
 
@@ -235,8 +234,8 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
     const QStringList defaults = GridColumn(2);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.layout);
-        Doc.Layers[2].BaseOrder = 7;
-        Doc.Layers[2].GroupId = GroupPlain;
+        f.Doc.Layers[2].BaseOrder = 7;
+        f.Doc.Layers[2].GroupId = GroupPlain;
         if (QByteArray(c.layout) != "99100")
             f.HeightEdit->setText(QString());
         const QString path = platform.Sandbox.path() + QStringLiteral("/doc.hx4p2");
@@ -248,11 +247,11 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
         EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("40"));
         EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("1.2"));
         EXPECT_EQ(f.HeightEdit->text(), c.height);
-        EXPECT_EQ(int(Doc.Layers[2].BaseOrder), c.topBaseOrder);
-        EXPECT_EQ(Doc.Layers[2].GroupId, GroupReliefToRender);
+        EXPECT_EQ(int(f.Doc.Layers[2].BaseOrder), c.topBaseOrder);
+        EXPECT_EQ(f.Doc.Layers[2].GroupId, GroupReliefToRender);
         EXPECT_EQ(f.Cells(1, 1), QStringLiteral("+"));
-        ASSERT_EQ(Doc.LayerLines[2][1].size(), 1u);
-        EXPECT_EQ(Doc.LayerLines[2][1][0], c.points);
+        ASSERT_EQ(f.Doc.LayerLines[2][1].size(), 1u);
+        EXPECT_EQ(f.Doc.LayerLines[2][1][0], c.points);
         EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel    doc.psd    doc.hx4p2*"));  // applied, not saved
         f.SetCells(2, 1, defaults[0]);
         f.SetCells(2, 2, defaults[1]);
@@ -262,11 +261,11 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
     // The oldest files may hold the settings and nothing else.
     const QString path = platform.Sandbox.path() + QStringLiteral("/old.hx4p");
     WriteFileBytes(path, "doc.psd\r\n 3.00000000000000E+0001 7 1  2.00000000000000E+0000\r\n");
-    Doc.LayerLines.clear();
+    f.Doc.LayerLines.clear();
     ASSERT_TRUE(f.ApplyProjectFile(path));
     EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("30"));
     EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("2"));
-    EXPECT_EQ(Doc.LayerLines.size(), 3u);
+    EXPECT_EQ(f.Doc.LayerLines.size(), 3u);
 }
 
 TEST_F(ProjectWindowTest, PointsAndOffsetsFollowTheCanvasAndAProjectMovesWithItsPsd)
@@ -292,7 +291,7 @@ TEST_F(ProjectWindowTest, PointsAndOffsetsFollowTheCanvasAndAProjectMovesWithIts
     WriteFileBytes(project, file);
     ASSERT_TRUE(f.OpenProject(project));
     EXPECT_EQ(GridColumn(2), (QStringList{"100", "-50", "0"}));
-    EXPECT_EQ(Doc.LayerLines[0][0][0], Points({500, 250, 999, 0, 0, 499}));
+    EXPECT_EQ(f.Doc.LayerLines[0][0][0], Points({500, 250, 999, 0, 0, 499}));
 
     // Project and PSD moved together to another folder, the old one gone.
     QDir().mkpath(platform.Sandbox.path() + QStringLiteral("/moved"));
@@ -302,7 +301,7 @@ TEST_F(ProjectWindowTest, PointsAndOffsetsFollowTheCanvasAndAProjectMovesWithIts
     platform.OpenAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/moved/doc.hx4p3"));
     QTest::mouseClick(f.OpenProjectButton, Qt::LeftButton);
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("Confirm: continue?")});
-    EXPECT_EQ(Doc.PsdPath, platform.Sandbox.path() + QStringLiteral("/moved/doc.psd"));
+    EXPECT_EQ(f.Doc.PsdPath, platform.Sandbox.path() + QStringLiteral("/moved/doc.psd"));
 
     // "continue?" answered No changes nothing.
     platform.OpenAnswers.clear();
@@ -360,7 +359,7 @@ TEST_F(ProjectWindowTest, ABadProjectIsAMessageAndTheDocumentStaysAsItWas)
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral(
                                      "2 contour line(s) of the project name a layer, an order or a line number this "
                                      "document does not have; they were skipped.")});
-    EXPECT_EQ(Doc.LayerLines[1][3].size(), 1u);
+    EXPECT_EQ(f.Doc.LayerLines[1][3].size(), 1u);
     EXPECT_EQ(f.Cells(1, 2), QStringLiteral("+"));
 
     // A project of two layers on this three-layer document says so and applies what fits.
@@ -469,11 +468,11 @@ TEST_F(ProjectWindowTest, ImportSettingsOverAReliefPrintsWhatTheBatchPrints)
                                         "2 2 0 2\r\n160 70 200 70 180 110 \r\r\n"));
     ASSERT_TRUE(f.OpenProject(first));
     f.PreviewViews();  // renders the relief of layer 1
-    ASSERT_EQ(Doc.Layers[1].GroupId, GroupReliefRendered);
+    ASSERT_EQ(f.Doc.Layers[1].GroupId, GroupReliefRendered);
     f.StopAnimation();
     ASSERT_TRUE(f.ApplyProjectFile(second));
-    EXPECT_EQ(Doc.Layers[1].GroupId, GroupPlain);
-    EXPECT_EQ(Doc.Layers[2].GroupId, GroupReliefToRender);
+    EXPECT_EQ(f.Doc.Layers[1].GroupId, GroupPlain);
+    EXPECT_EQ(f.Doc.Layers[2].GroupId, GroupReliefToRender);
     EXPECT_EQ(GridColumn(1), (QStringList{QStringLiteral("+"), QString(), QString()}));
 
     const QString windowPrint = platform.Sandbox.path() + QStringLiteral("/window.tif");
@@ -504,7 +503,7 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
     f.SaveProjectAs();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     ASSERT_TRUE(f.OpenProject(away));
-    EXPECT_EQ(Doc.PsdPath, psd);
+    EXPECT_EQ(f.Doc.PsdPath, psd);
     // Neither beside it nor where it was: both places are named.
     QByteArray gone = ReadFileBytes(away);
     gone.replace("art/doc.psd", "art/gone.psd");
@@ -531,7 +530,7 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
     platform.Messages.clear();
     ASSERT_TRUE(f.OpenProject(beside)) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(GridColumn(2), (QStringList{"1", "2", "3"}));
-    EXPECT_EQ(Doc.LayerLines[0][0], (Tnline{Points({10, 20, 30, 40, 50, 60})}));
+    EXPECT_EQ(f.Doc.LayerLines[0][0], (Tnline{Points({10, 20, 30, 40, 50, 60})}));
 
     // A file of two layers: its relief lines, top first, are its layers 1 and 0,
     // the same layers its contour lines count from the bottom.
@@ -539,16 +538,16 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
                                         "3.6E+0002 7.0E+0000 4.0E+0000 2 1", "2 300 200"));
     platform.Messages.clear();
     ASSERT_TRUE(f.ApplyProjectFile(beside));
-    EXPECT_EQ(Doc.Layers[1].BaseOrder, 9);
-    EXPECT_EQ(Doc.Layers[1].ReliefDepth, 20000);
-    EXPECT_EQ(Doc.Layers[0].BaseOrder, 4);
-    EXPECT_EQ(Doc.Layers[0].Smooth, 3);
-    EXPECT_EQ(Doc.Layers[2].BaseOrder, 7);
+    EXPECT_EQ(f.Doc.Layers[1].BaseOrder, 9);
+    EXPECT_EQ(f.Doc.Layers[1].ReliefDepth, 20000);
+    EXPECT_EQ(f.Doc.Layers[0].BaseOrder, 4);
+    EXPECT_EQ(f.Doc.Layers[0].Smooth, 3);
+    EXPECT_EQ(f.Doc.Layers[2].BaseOrder, 7);
 
     // Saved for a canvas 60 wide, applied to one 300 wide: a factor of 5 that
     // 2 000 000 000 does not survive. The line is named and nothing applied.
     const QStringList before = Snapshot();
-    const Tnnlayer linesBefore = Doc.LayerLines;
+    const Tnnlayer linesBefore = f.Doc.LayerLines;
     const std::pair<QByteArray, int> wraps[] = {
         {Project99101("doc.psd", "1\r\n2000000000\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n", "", "3.6E+0002 7.0E+0000 4.0E+0000 2 1",
                       "3 60 40"), 11},
@@ -564,7 +563,7 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
         EXPECT_TRUE(platform.Messages[0].startsWith(QStringLiteral("Line %1 of \"%2\"").arg(line).arg(beside)))
             << platform.Messages[0].toStdString();
         EXPECT_EQ(Snapshot(), before);
-        EXPECT_EQ(Doc.LayerLines, linesBefore);
+        EXPECT_EQ(f.Doc.LayerLines, linesBefore);
     }
 
     // 30 x 20 cm stored: 21 cm wide at most, and the height keeps the proportion.

@@ -19,9 +19,10 @@ const QByteArray Maker = "Vistrel lenticular design tool settings\r\n";
 
 class SettingsFileTest : public ::testing::Test {
 protected:
+    Document doc;
     void SetUp() override
     {
-        ResetDocument();
+        doc = Document();
         path = platform.ProgramDir + QStringLiteral("/vistrelt.inf");
     }
     ScriptedPlatform platform;
@@ -32,14 +33,14 @@ protected:
 
 TEST_F(SettingsFileTest, MissingFileIsCreatedWithDefaults)
 {
-    ApplySettingsFile(Doc);
+    ApplySettingsFile(doc);
     EXPECT_EQ(ReadFileBytes(path), QByteArray("0 0 0 0 0 0  1.00000000000000E+0000\r\n"
                                         " 4.24500000000000E+0001 7  7.20000000000000E+0002 "
                                         " 5.00000000000000E+0000  5.00000000000000E+0000 2 1\r\n") +
                                  Maker);
-    EXPECT_EQ(Doc.Lpi, 424500);
-    EXPECT_EQ(Doc.OutputDpi, 7200000);
-    EXPECT_EQ(Doc.Depth, Fixed4One);
+    EXPECT_EQ(doc.Lpi, 424500);
+    EXPECT_EQ(doc.OutputDpi, 7200000);
+    EXPECT_EQ(doc.Depth, Fixed4One);
 }
 
 TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
@@ -85,14 +86,14 @@ TEST_F(SettingsFileTest, OutOfRangeValuesAreReplacedAndTheFileRewritten)
         in.Depth = ToFixed4(c.depth);
         WriteFileBytes(path, FormatSettings(in));
 
-        ApplySettingsFile(Doc);
-        EXPECT_EQ(Doc.Lpi, ToFixed4(c.lpiOut));
-        EXPECT_EQ(Doc.OutputDpi, ToFixed4(c.dpiOut));
-        EXPECT_EQ(Doc.OutputWidthCm, ToFixed4(c.widthOut));
-        EXPECT_EQ(Doc.OutputHeightCm, ToFixed4(c.heightOut));
-        EXPECT_EQ(Doc.OutputColorMode, c.colourOut);
-        EXPECT_EQ(Doc.HScale, c.hscaleOut);
-        EXPECT_EQ(Doc.Depth, ToFixed4(c.depthOut));
+        ApplySettingsFile(doc);
+        EXPECT_EQ(doc.Lpi, ToFixed4(c.lpiOut));
+        EXPECT_EQ(doc.OutputDpi, ToFixed4(c.dpiOut));
+        EXPECT_EQ(doc.OutputWidthCm, ToFixed4(c.widthOut));
+        EXPECT_EQ(doc.OutputHeightCm, ToFixed4(c.heightOut));
+        EXPECT_EQ(doc.OutputColorMode, c.colourOut);
+        EXPECT_EQ(doc.HScale, c.hscaleOut);
+        EXPECT_EQ(doc.Depth, ToFixed4(c.depthOut));
 
         // The rewritten file holds the corrected values.
         SettingsValues out;
@@ -109,17 +110,17 @@ TEST_F(SettingsFileTest, ReservedIntegersAndLanguageAreCarriedOver)
     // Numbers may stand anywhere after white space, even on later lines.
     WriteFileBytes(path, "7 8\t9 10 11 1 \r\n 2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "
                 " 1.44000000000000E+0003  2.10000000000000E+0001  1.40000000000000E+0001 2 2\r\nmaker\r\n");
-    ApplySettingsFile(Doc);
-    EXPECT_EQ(Doc.Language, 1);
-    EXPECT_EQ(Doc.Depth, 2 * Fixed4One);
-    EXPECT_EQ(Doc.Lpi, 424775);
+    ApplySettingsFile(doc);
+    EXPECT_EQ(doc.Language, 1);
+    EXPECT_EQ(doc.Depth, 2 * Fixed4One);
+    EXPECT_EQ(doc.Lpi, 424775);
     const QByteArray rewritten = ReadFileBytes(path);
     EXPECT_TRUE(rewritten.startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 4.24775000000000E+0001 7 "))
         << rewritten.constData();
 
     // Written again at close with what the run holds then.
-    Doc.Lpi = ToFixed4(75.55);
-    WriteSettingsFile(Doc);
+    doc.Lpi = ToFixed4(75.55);
+    WriteSettingsFile(doc);
     EXPECT_TRUE(ReadFileBytes(path).startsWith("7 8 9 10 11 1  2.00000000000000E+0000\r\n 7.55500000000000E+0001 7 "));
     EXPECT_TRUE(ReadFileBytes(path).endsWith("\r\n" + Maker));
 }
@@ -158,22 +159,22 @@ TEST_F(SettingsFileTest, AFileThatIsNotSettingsIsSetAsideAndSaidOnce)
         QFile::remove(path);
         QFile::remove(path + QStringLiteral(".bad"));
         c.plant();
-        Doc.Language = 9;
+        doc.Language = 9;
         try {
-            ApplySettingsFile(Doc);
+            ApplySettingsFile(doc);
             ADD_FAILURE() << "a settings file that is not one passed silently";
         } catch (const VistrelError &e) {
             EXPECT_TRUE(e.Message.contains(QLatin1String(c.says))) << e.Message.toStdString();
             EXPECT_TRUE(e.Message.contains(QStringLiteral("kept as \"%1.bad\"").arg(path))) << e.Message.toStdString();
         }
-        EXPECT_EQ(Doc.Language, c.language);
-        EXPECT_EQ(Doc.Lpi, 424500);
+        EXPECT_EQ(doc.Language, c.language);
+        EXPECT_EQ(doc.Lpi, 424500);
         EXPECT_TRUE(QFileInfo(path + QStringLiteral(".bad")).exists() ||
                     QFileInfo(path + QStringLiteral(".bad")).isSymLink());
         SettingsValues out;
         ParseSettings(ReadFileBytes(path), path, out);  // the new file reads cleanly
         EXPECT_EQ(out.Language, c.language);
-        EXPECT_NO_THROW(ApplySettingsFile(Doc));  // said once
+        EXPECT_NO_THROW(ApplySettingsFile(doc));  // said once
 
         // The batch mode reads it without writing, and goes on with a warning.
         QFile::remove(path);
@@ -191,12 +192,12 @@ TEST_F(SettingsFileTest, NameComparesWithoutCaseAndUnwritableFolderUsesTheUserFo
     SettingsValues in;
     in.HScale = 3;
     WriteFileBytes(upper, FormatSettings(in));
-    ApplySettingsFile(Doc);
-    EXPECT_EQ(Doc.HScale, 3);
+    ApplySettingsFile(doc);
+    EXPECT_EQ(doc.HScale, 3);
     EXPECT_EQ(QDir(platform.ProgramDir).entryList(QDir::Files), QStringList{QStringLiteral("VISTRELT.INF")});
 
     // A program folder that cannot be written (here: not there at all).
     platform.ProgramDir = platform.Sandbox.path() + QStringLiteral("/installed/bin");
-    ApplySettingsFile(Doc);
+    ApplySettingsFile(doc);
     EXPECT_TRUE(QFile::exists(platform.ConfigDir + QStringLiteral("/vistrelt.inf")));
 }

@@ -34,6 +34,7 @@ double ResidentMB()
 
 int main(int argc, char **argv)
 {
+    Document doc;
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     WorkFolder = dir.path() + QStringLiteral("/");
@@ -51,12 +52,12 @@ int main(int argc, char **argv)
     }
     double atTen = 0;
     for (int round = 1; round <= 100; ++round) {
-        ImportDocument(Doc, psd);
-        const std::vector<int32_t> offsets = DefaultGridOffsets(Doc);
-        const int32_t focus = FocusOffsetIn(offsets, Doc.FocusLayer);
-        RenderPendingReliefs(Doc);
-        GenerateViewFiles(Doc, offsets, focus);
-        ExportPrint(Doc, {400000, 3000000, 60000, 30000, 1}, offsets, focus, dir.path() + QStringLiteral("/print.tif"));
+        ImportDocument(doc, psd);
+        const std::vector<int32_t> offsets = DefaultGridOffsets(doc);
+        const int32_t focus = FocusOffsetIn(offsets, doc.FocusLayer);
+        RenderPendingReliefs(doc);
+        GenerateViewFiles(doc, offsets, focus);
+        ExportPrint(doc, {400000, 3000000, 60000, 30000, 1}, offsets, focus, dir.path() + QStringLiteral("/print.tif"));
         if (round == 10)
             atTen = ResidentMB();
     }

@@ -71,7 +71,7 @@ TEST_F(CommandStatesTest, EachStepOfTheRoadLeavesTheRowOfItsState)
     EXPECT_FALSE(f.ExportGifItem->isEnabled());
 
     QTest::mouseClick(f.PreviewButton, Qt::LeftButton);  // Preview
-    EXPECT_EQ(Doc.AppState, StateAnimating);
+    EXPECT_EQ(f.Doc.AppState, StateAnimating);
     ExpectTheTableRow();
     EXPECT_TRUE(f.ExportTiffButton->isEnabled());
     EXPECT_TRUE(f.StopButton->isEnabled());
@@ -99,7 +99,7 @@ TEST_F(CommandStatesTest, EachStepOfTheRoadLeavesTheRowOfItsState)
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     ExpectTheTableRow();
     EXPECT_TRUE(f.ExportPsdItem->isEnabled());
-    EXPECT_EQ(Doc.AppState, StateStopped);
+    EXPECT_EQ(f.Doc.AppState, StateStopped);
 }
 
 TEST_F(CommandStatesTest, AnAllocationThatFailsIsAMessageAndTheWindowStaysUsable)
@@ -132,8 +132,8 @@ TEST_F(CommandStatesTest, AnAllocationThatFailsIsAMessageAndTheWindowStaysUsable
         (f.*c.command)();
         FaultHook = nullptr;
         EXPECT_EQ(platform.Messages, QStringList{QString::fromUtf8(c.message)});
-        EXPECT_EQ(Doc.AppState, c.state);
-        EXPECT_EQ(Doc.DocumentOpen, 1);
+        EXPECT_EQ(f.Doc.AppState, c.state);
+        EXPECT_EQ(f.Doc.DocumentOpen, 1);
         ExpectTheTableRow();
         EXPECT_TRUE(f.ImportPsdButton->isEnabled());
         EXPECT_TRUE(f.RightPanel->isEnabled());
@@ -143,7 +143,7 @@ TEST_F(CommandStatesTest, AnAllocationThatFailsIsAMessageAndTheWindowStaysUsable
     platform.Messages.clear();
     QTest::mouseClick(f.PreviewButton, Qt::LeftButton);
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-    EXPECT_EQ(Doc.AppState, StateAnimating);
+    EXPECT_EQ(f.Doc.AppState, StateAnimating);
 }
 
 TEST_F(CommandStatesTest, ClosingWhileACommandRunsWaitsForItsEnd)
@@ -155,7 +155,7 @@ TEST_F(CommandStatesTest, ClosingWhileACommandRunsWaitsForItsEnd)
     bool stillThere = false;
     f.RunCommand([&] {
         f.close();
-        stillThere = f.isVisible() && Doc.Layers.size() == 7 && Doc.DocumentOpen == 1;
+        stillThere = f.isVisible() && f.Doc.Layers.size() == 7 && f.Doc.DocumentOpen == 1;
         // An inner command gives nothing back before the outer one ends.
         f.setEnabled(false);
         f.RunCommand([] {}, false);
@@ -164,5 +164,5 @@ TEST_F(CommandStatesTest, ClosingWhileACommandRunsWaitsForItsEnd)
     EXPECT_TRUE(stillThere);
     QTest::qWait(50);
     EXPECT_FALSE(f.isVisible());  // closed once the command had ended
-    EXPECT_TRUE(Doc.Layers.empty());
+    EXPECT_TRUE(f.Doc.Layers.empty());
 }

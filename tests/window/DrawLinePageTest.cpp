@@ -110,7 +110,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     Open();
     MainWindow &f = *form;
     ShowPage(f.DrawLinePage);
-    ASSERT_EQ(Doc.DrawLineActive, 1);
+    ASSERT_EQ(f.Doc.DrawLineActive, 1);
     ExpectTheTableRow();
     EXPECT_TRUE(f.LineToolBar->isVisible());
     EXPECT_TRUE(f.PictureView->isEnabled());
@@ -129,8 +129,8 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
         ClickAt(corners[i]);
     EXPECT_EQ(form->Editor.DrawCount, 3);
     ClickAt(corners[3], Qt::RightButton);
-    ASSERT_EQ(Doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(Doc.CurrentLines[0][0], drawn);
+    ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
+    EXPECT_EQ(f.Doc.CurrentLines[0][0], drawn);
     EXPECT_EQ(form->Editor.SelIds, (Talineid{{0, 0}}));
     EXPECT_NE(f.PictureView->Picture(), plain);  // tinted inside the line
 
@@ -144,7 +144,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     EXPECT_EQ(f.PictureView->cursor().shape(), Qt::SizeAllCursor);
     DragOnPicture(from, to);
     const Tline moved = Shifted(drawn, WorkingOf(to).x - WorkingOf(from).x, WorkingOf(to).y - WorkingOf(from).y);
-    EXPECT_EQ(Doc.CurrentLines[0][0], moved);
+    EXPECT_EQ(f.Doc.CurrentLines[0][0], moved);
 
     // A line in progress loses its last point to "Delete point".
     QTest::mouseClick(f.DrawLineTool, Qt::LeftButton);
@@ -159,12 +159,12 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     f.SmoothSlider->setValue(3);
     QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-    const Tlayer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
+    const Tlayer &layer = f.Doc.Layers[size_t(f.Doc.CurrentLayer)];
     EXPECT_EQ(layer.GroupId, GroupReliefRendered);
     EXPECT_EQ(layer.ReliefDepth, 25000);
     EXPECT_EQ(layer.Smooth, 3);
-    EXPECT_EQ(f.Cells(1, Doc.LayerCount - Doc.CurrentLayer), QStringLiteral("+"));
-    EXPECT_EQ(Doc.LayerLines[size_t(Doc.CurrentLayer)][0], (Tnline{moved}));
+    EXPECT_EQ(f.Cells(1, f.Doc.LayerCount - f.Doc.CurrentLayer), QStringLiteral("+"));
+    EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][0], (Tnline{moved}));
     ExpectTheTableRow();
     EXPECT_FALSE(f.PictureView->isEnabled());
     EXPECT_FALSE(f.PreviewButton->isEnabled());
@@ -182,7 +182,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     QTest::qWait(250);
     bool aFrame = false;
     for (int view = 1; view <= ViewCount; ++view)
-        aFrame |= f.PictureView->Picture() == LoadImage(WorkFileName(Doc.CurrentLayer + 1, QStringLiteral("xgx"), view));
+        aFrame |= f.PictureView->Picture() == LoadImage(WorkFileName(f.Doc.CurrentLayer + 1, QStringLiteral("xgx"), view));
     EXPECT_TRUE(aFrame);
 
     // Stop keeps the last frame and the picture ignores the mouse.
@@ -206,36 +206,36 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     ExpectTheTableRow();
     EXPECT_TRUE(f.PictureView->isEnabled());
     EXPECT_EQ(form->Editor.DrawCount, 0);
-    EXPECT_EQ(Doc.CurrentLines[0], (Tnline{moved}));
+    EXPECT_EQ(f.Doc.CurrentLines[0], (Tnline{moved}));
 
     // Leaving stores the lines and hides the line tools.
     ShowPage(f.SetLayerPage);
-    EXPECT_EQ(Doc.DrawLineActive, 0);
+    EXPECT_EQ(f.Doc.DrawLineActive, 0);
     ExpectTheTableRow();
     EXPECT_FALSE(f.LineToolBar->isVisible());
     EXPECT_FALSE(f.PictureView->isEnabled());
     EXPECT_TRUE(f.BeginLineButton->isEnabled());
-    EXPECT_TRUE(Doc.CurrentLines.empty());
-    EXPECT_EQ(Doc.LayerLines[size_t(Doc.CurrentLayer)][0], (Tnline{moved}));
+    EXPECT_TRUE(f.Doc.CurrentLines.empty());
+    EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][0], (Tnline{moved}));
 }
 
 TEST_F(DrawLinePageTest, ThePagesOwnRules)
 {
     Open();
     MainWindow &f = *form;
-    const int row = Doc.LayerCount - Doc.CurrentLayer;
+    const int row = f.Doc.LayerCount - f.Doc.CurrentLayer;
 
     // A layer of a flip group has no relief: the grid comes back at once.
-    Doc.Layers[size_t(Doc.CurrentLayer)].GroupId = 3;
+    f.Doc.Layers[size_t(f.Doc.CurrentLayer)].GroupId = 3;
     ShowPage(f.DrawLinePage);
     EXPECT_EQ(f.Pages->currentWidget(), f.SetLayerPage);
-    EXPECT_EQ(Doc.DrawLineActive, 0);
+    EXPECT_EQ(f.Doc.DrawLineActive, 0);
     EXPECT_FALSE(f.LineToolBar->isVisible());
-    Doc.Layers[size_t(Doc.CurrentLayer)].GroupId = GroupPlain;
+    f.Doc.Layers[size_t(f.Doc.CurrentLayer)].GroupId = GroupPlain;
 
-    Doc.Layers[size_t(Doc.CurrentLayer)].ReliefDepth = 25000;
-    Doc.LayerLines.assign(size_t(Doc.LayerCount), EmptyLineSet());
-    Doc.LayerLines[size_t(Doc.CurrentLayer)][2] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
+    f.Doc.Layers[size_t(f.Doc.CurrentLayer)].ReliefDepth = 25000;
+    f.Doc.LayerLines.assign(size_t(f.Doc.LayerCount), EmptyLineSet());
+    f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][2] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
     ShowPage(f.DrawLinePage);
     EXPECT_EQ(f.ReliefDepthEdit->text(), QStringLiteral("2.5"));
 
@@ -252,38 +252,38 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
         f.ReliefDepthEdit->setText(QStringLiteral("deep"));
         (f.*command)();
         EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("'deep' is not a valid floating point value")});
-        EXPECT_EQ(Doc.Layers[size_t(Doc.CurrentLayer)].GroupId, GroupPlain);
-        EXPECT_EQ(Doc.Layers[size_t(Doc.CurrentLayer)].ReliefDepth, 25000);
+        EXPECT_EQ(f.Doc.Layers[size_t(f.Doc.CurrentLayer)].GroupId, GroupPlain);
+        EXPECT_EQ(f.Doc.Layers[size_t(f.Doc.CurrentLayer)].ReliefDepth, 25000);
         EXPECT_EQ(f.Cells(1, row), QString());
-        EXPECT_EQ(Doc.CurrentLines[2].size(), 1u);
+        EXPECT_EQ(f.Doc.CurrentLines[2].size(), 1u);
         ExpectTheTableRow();
         EXPECT_TRUE(f.PictureView->isEnabled());
     }
 
     // A refused edit beeps and says why in the status bar.
-    Doc.CurrentLines[0].assign(size_t(MaxLinesPerOrder), Tline{{1, 1}, {5, 1}, {1, 5}});
+    f.Doc.CurrentLines[0].assign(size_t(MaxLinesPerOrder), Tline{{1, 1}, {5, 1}, {1, 5}});
     form->Editor.CurrentOrder = 0;
     ClickAt(ScreenOf(100, 20));
     ClickAt(ScreenOf(150, 20));
     const int beeps = platform.Beeps;
     ClickAt(ScreenOf(150, 60), Qt::RightButton);
     EXPECT_EQ(platform.Beeps, beeps + 1);
-    EXPECT_EQ(f.PanelText(10), QString::fromUtf8(TextsForLanguage(Doc.Language).OrderFull));
-    EXPECT_EQ(Doc.CurrentLines[0].size(), size_t(MaxLinesPerOrder));
-    Doc.CurrentLines[0].clear();
+    EXPECT_EQ(f.PanelText(10), QString::fromUtf8(TextsForLanguage(f.Doc.Language).OrderFull));
+    EXPECT_EQ(f.Doc.CurrentLines[0].size(), size_t(MaxLinesPerOrder));
+    f.Doc.CurrentLines[0].clear();
     QTest::mouseClick(f.OrderRadios[4], Qt::LeftButton);
     ClickAt(ScreenOf(150, 60), Qt::RightButton);  // another order takes the line
-    EXPECT_EQ(Doc.CurrentLines[4].size(), 1u);
+    EXPECT_EQ(f.Doc.CurrentLines[4].size(), 1u);
 
     // Delete all with a good depth: no lines, a plain layer with the page's values.
-    Doc.Layers[size_t(Doc.CurrentLayer)].GroupId = GroupReliefRendered;
+    f.Doc.Layers[size_t(f.Doc.CurrentLayer)].GroupId = GroupReliefRendered;
     f.SetCells(1, row, QStringLiteral("+"));
     f.ReliefDepthEdit->setText(QStringLiteral("3"));
     f.SmoothSlider->setValue(8);
     f.BaseOrderSlider->setValue(15);
     f.ClearAllLines();
-    EXPECT_EQ(Doc.LayerLines[size_t(Doc.CurrentLayer)], EmptyLineSet());
-    const Tlayer &plain = Doc.Layers[size_t(Doc.CurrentLayer)];
+    EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)], EmptyLineSet());
+    const Tlayer &plain = f.Doc.Layers[size_t(f.Doc.CurrentLayer)];
     EXPECT_EQ(plain.GroupId, GroupPlain);
     EXPECT_EQ(plain.ReliefDepth, 30000);
     EXPECT_EQ(plain.Smooth, 8);
@@ -291,35 +291,35 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     EXPECT_EQ(f.Cells(1, row), QString());
 
     // Away from the page the Edit menu leaves every line alone.
-    Doc.LayerLines[size_t(Doc.CurrentLayer)][1] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
-    Doc.CurrentLines = Doc.LayerLines[size_t(Doc.CurrentLayer)];
+    f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][1] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
+    f.Doc.CurrentLines = f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)];
     f.SelectAllItem->trigger();
     f.CopyAction->trigger();  // the clipboard has a line to paste
     ShowPage(f.SetLayerPage);
-    const Tnnlayer before = Doc.LayerLines;
+    const Tnnlayer before = f.Doc.LayerLines;
     for (QAction *item : {f.SelectAllItem, f.CutAction, f.DeleteSelectionItem, f.PasteAction, f.DeleteLineAction, f.DeleteLayerLinesAction, f.DeleteAllLinesAction, f.DeletePointAction,
                           f.FreeTransformItem})
         item->trigger();
-    EXPECT_EQ(Doc.LayerLines, before);
-    EXPECT_TRUE(Doc.CurrentLines.empty());
+    EXPECT_EQ(f.Doc.LayerLines, before);
+    EXPECT_TRUE(f.Doc.CurrentLines.empty());
     EXPECT_EQ(f.Pages->currentWidget(), f.SetLayerPage);
     // "Begin draw line" is the one that shows the page.
     f.BeginLineAction->trigger();
     EXPECT_EQ(f.Pages->currentWidget(), f.DrawLinePage);
     EXPECT_TRUE(f.DrawLineTool->isChecked());
     f.PasteAction->trigger();
-    EXPECT_EQ(Doc.CurrentLines[1].size(), 2u);
+    EXPECT_EQ(f.Doc.CurrentLines[1].size(), 2u);
 
     // The shortcuts of the Edit menu.
     f.activateWindow();
     QTest::keyClick(&f, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(form->Editor.SelCount, 2);
     QTest::keyClick(&f, Qt::Key_X, Qt::ControlModifier);
-    EXPECT_TRUE(Doc.CurrentLines[1].empty());
+    EXPECT_TRUE(f.Doc.CurrentLines[1].empty());
     QTest::keyClick(&f, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(Doc.CurrentLines[1].size(), 2u);
+    EXPECT_EQ(f.Doc.CurrentLines[1].size(), 2u);
     QTest::keyClick(&f, Qt::Key_Delete);
-    EXPECT_TRUE(Doc.CurrentLines[1].empty());
+    EXPECT_TRUE(f.Doc.CurrentLines[1].empty());
 }
 
 TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
@@ -330,7 +330,7 @@ TEST_F(DrawLinePageTest, ALineDrawnHereIsPrintedAlikeByTheWindowAndTheBatchMode)
     for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
         ClickAt(p);
     ClickAt(ScreenOf(150, 60), Qt::RightButton);
-    ASSERT_EQ(Doc.CurrentLines[0].size(), 1u);
+    ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
     f.ReliefDepthEdit->setText(QStringLiteral("3"));
     QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);
     QTest::mouseClick(f.ReliefStopButton, Qt::LeftButton);
@@ -368,7 +368,7 @@ TEST_F(DrawLinePageTest, PointToolsAndTheFreeTransformWithTheMouseAndKeys)
     for (int i = 0; i < 3; ++i)
         ClickAt(corners[i]);
     ClickAt(corners[3], Qt::RightButton);
-    ASSERT_EQ(Doc.CurrentLines[0].size(), 1u);
+    ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
 
     // Add Point on the top edge, then Move Point drags the new point.
     QTest::mouseClick(f.AddPointTool, Qt::LeftButton);
@@ -376,28 +376,28 @@ TEST_F(DrawLinePageTest, PointToolsAndTheFreeTransformWithTheMouseAndKeys)
     QTest::mouseMove(f.PictureView, onTop);
     EXPECT_EQ(f.PictureView->cursor().shape(), Qt::CrossCursor);
     QTest::mouseClick(f.PictureView, Qt::LeftButton, Qt::NoModifier, onTop);
-    ASSERT_EQ(Doc.CurrentLines[0][0].size(), 5u);
-    EXPECT_EQ(Doc.CurrentLines[0][0][1], WorkingOf(onTop));
+    ASSERT_EQ(f.Doc.CurrentLines[0][0].size(), 5u);
+    EXPECT_EQ(f.Doc.CurrentLines[0][0][1], WorkingOf(onTop));
     QTest::mouseClick(f.MovePointTool, Qt::LeftButton);
     DragOnPicture(onTop, ScreenOf(70, 2));
-    EXPECT_EQ(Doc.CurrentLines[0][0][1], WorkingOf(ScreenOf(70, 2)));
+    EXPECT_EQ(f.Doc.CurrentLines[0][0][1], WorkingOf(ScreenOf(70, 2)));
 
     // Delete Point removes it again.
     QTest::mouseClick(f.DeletePointTool, Qt::LeftButton);
     ClickAt(ScreenOf(70, 2));
-    EXPECT_EQ(Doc.CurrentLines[0][0].size(), 4u);
+    EXPECT_EQ(f.Doc.CurrentLines[0][0].size(), 4u);
 
     // Free transform: a drag inside the box moves the line; Enter ends it, and
     // after the next click the Move Line cursors are back.
     f.SelectAllItem->trigger();
     f.FreeTransformItem->trigger();
-    const Tline before = Doc.CurrentLines[0][0];
+    const Tline before = f.Doc.CurrentLines[0][0];
     const QPoint inside = ScreenOf(50, 30), moved = ScreenOf(60, 35);
     QTest::mouseMove(f.PictureView, inside);
     EXPECT_EQ(f.PictureView->cursor().shape(), Qt::SizeAllCursor);
     DragOnPicture(inside, moved);
     const int32_t dx = WorkingOf(moved).x - WorkingOf(inside).x, dy = WorkingOf(moved).y - WorkingOf(inside).y;
-    EXPECT_EQ(Doc.CurrentLines[0][0], Shifted(before, dx, dy));
+    EXPECT_EQ(f.Doc.CurrentLines[0][0], Shifted(before, dx, dy));
     QTest::keyClick(f.PictureView, Qt::Key_Return);
     EXPECT_EQ(f.Editor.Tool(), ToolIdle);
     ClickAt(ScreenOf(200, 65));
@@ -425,20 +425,20 @@ TEST_F(DrawLinePageTest, GreyAndCmykDocumentsShowTheirScreenCopies)
         Open(mode);
         MainWindow &f = *form;
         ShowPage(f.DrawLinePage);
-        ASSERT_EQ(Doc.DrawLineActive, 1);
+        ASSERT_EQ(f.Doc.DrawLineActive, 1);
         // The editor shows the layer as the screen does, tinted where a line is.
         EXPECT_EQ(f.PictureView->Picture().format(), QImage::Format_RGB32);
         for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
             ClickAt(p);
         ClickAt(ScreenOf(150, 60), Qt::RightButton);
-        ASSERT_EQ(Doc.CurrentLines[0].size(), 1u);
+        ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
         QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);
         ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
         QTest::qWait(200);
         QTest::mouseClick(f.ReliefStopButton, Qt::LeftButton);
         bool aFrame = false;
         for (int view = 1; view <= ViewCount; ++view)
-            aFrame |= f.PictureView->Picture() == LoadImage(WorkFileName(Doc.CurrentLayer + 1, QStringLiteral("xgxv"), view));
+            aFrame |= f.PictureView->Picture() == LoadImage(WorkFileName(f.Doc.CurrentLayer + 1, QStringLiteral("xgxv"), view));
         EXPECT_TRUE(aFrame);
     }
 }
@@ -447,7 +447,7 @@ TEST_F(DrawLinePageTest, AnExportFromThePageRendersTheLinesAsDrawn)
 {
     Open();
     MainWindow &f = *form;
-    Doc.Layers[size_t(Doc.CurrentLayer)].GroupId = GroupReliefToRender;  // as a project leaves a relief
+    f.Doc.Layers[size_t(f.Doc.CurrentLayer)].GroupId = GroupReliefToRender;  // as a project leaves a relief
     ShowPage(f.DrawLinePage);
     for (const QPoint &p : {ScreenOf(150, 5), ScreenOf(205, 5), ScreenOf(205, 60)})
         ClickAt(p);
@@ -455,10 +455,10 @@ TEST_F(DrawLinePageTest, AnExportFromThePageRendersTheLinesAsDrawn)
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/page.tif"));
     f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-    EXPECT_EQ(Doc.Layers[size_t(Doc.CurrentLayer)].GroupId, GroupReliefRendered);
-    ASSERT_EQ(Doc.LayerLines[size_t(Doc.CurrentLayer)].size(), size_t(OrderCount));
-    EXPECT_EQ(Doc.LayerLines[size_t(Doc.CurrentLayer)][0], Doc.CurrentLines[0]);
-    EXPECT_EQ(Doc.CurrentLines[0].size(), 1u);
+    EXPECT_EQ(f.Doc.Layers[size_t(f.Doc.CurrentLayer)].GroupId, GroupReliefRendered);
+    ASSERT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)].size(), size_t(OrderCount));
+    EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][0], f.Doc.CurrentLines[0]);
+    EXPECT_EQ(f.Doc.CurrentLines[0].size(), 1u);
 }
 
 // Pictures of the page for a person to look at, made only when
@@ -471,11 +471,11 @@ TEST_F(DrawLinePageTest, Screenshots)
     MainWindow &f = Start(true, 1200, 800);
     ASSERT_TRUE(f.ImportPsd(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd")));
     // The topmost layer that is in no flip group.
-    for (int row = 1; row <= Doc.LayerCount && IsFlipGroup(Doc.Layers[size_t(Doc.LayerCount - row)].GroupId); ++row)
+    for (int row = 1; row <= f.Doc.LayerCount && IsFlipGroup(f.Doc.Layers[size_t(f.Doc.LayerCount - row)].GroupId); ++row)
         f.LayerGrid->setCurrentCell(row + 1, 2);
     ShowPage(f.DrawLinePage);
-    ASSERT_EQ(Doc.DrawLineActive, 1);
-    const int32_t w = Doc.WorkWidth, h = Doc.WorkHeight;
+    ASSERT_EQ(f.Doc.DrawLineActive, 1);
+    const int32_t w = f.Doc.WorkWidth, h = f.Doc.WorkHeight;
     // Nested lines in orders "1", "3" and "5", and one in "4" beside them.
     const struct {
         int Order;
@@ -559,7 +559,7 @@ TEST_F(DrawLinePageTest, ClicksLandWhereThePictureIsDrawn)
         ClickAt(a);
         ClickAt(b);
         ClickAt(d, Qt::RightButton);
-        ASSERT_FALSE(Doc.CurrentLines[0].empty());
+        ASSERT_FALSE(f.Doc.CurrentLines[0].empty());
         const QImage after = f.PictureView->grab().toImage();
         ASSERT_EQ(after.size(), before.size());
         QRect changed;
@@ -590,15 +590,15 @@ TEST_F(DrawLinePageTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
     ClickAt(c);
     QTest::mouseDClick(f.PictureView, Qt::LeftButton, Qt::NoModifier, c);
     QTest::mouseRelease(f.PictureView, Qt::LeftButton, Qt::NoModifier, c);
-    ASSERT_EQ(Doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(Doc.CurrentLines[0][0], (Tline{WorkingOf(a), WorkingOf(b), WorkingOf(c)}));
+    ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
+    EXPECT_EQ(f.Doc.CurrentLines[0][0], (Tline{WorkingOf(a), WorkingOf(b), WorkingOf(c)}));
     EXPECT_EQ(form->Editor.DrawCount, 0);
 
     ClickAt(ScreenOf(150, 20));
     ClickAt(ScreenOf(180, 20));
     QTest::keyClick(f.PictureView, Qt::Key_Escape);
     EXPECT_EQ(form->Editor.DrawCount, 0);
-    EXPECT_EQ(Doc.CurrentLines[0].size(), 1u);
+    EXPECT_EQ(f.Doc.CurrentLines[0].size(), 1u);
 }
 
 // Worked out by hand: the 210 x 70 picture in a 330 x 130 control is drawn
@@ -609,7 +609,7 @@ TEST_F(DrawLinePageTest, AClickLandsOnTheWorkingPixelUnderItsCentre)
     Open();
     MainWindow &f = *form;
     ShowPage(f.DrawLinePage);
-    ASSERT_EQ(QSize(Doc.WorkWidth, Doc.WorkHeight), QSize(210, 70));
+    ASSERT_EQ(QSize(f.Doc.WorkWidth, f.Doc.WorkHeight), QSize(210, 70));
     f.PictureView->setGeometry(f.PictureView->x(), f.PictureView->y(), 330, 130);
     const struct {
         QPoint Screen;
@@ -625,8 +625,8 @@ TEST_F(DrawLinePageTest, AClickLandsOnTheWorkingPixelUnderItsCentre)
     ClickAt(cases[0].Screen);
     ClickAt(cases[1].Screen);
     ClickAt(cases[2].Screen, Qt::RightButton);
-    ASSERT_EQ(Doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(Doc.CurrentLines[0][0], (Tline{cases[0].Working, cases[1].Working, cases[2].Working}));
+    ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
+    EXPECT_EQ(f.Doc.CurrentLines[0][0], (Tline{cases[0].Working, cases[1].Working, cases[2].Working}));
 }
 
 // Every kind of edit is one step back and one step forward again: the whole

@@ -45,7 +45,7 @@ TEST_F(ExportWindowTest, ExportWritesThePrintAndEndsTheAnimation)
     EXPECT_TRUE(platform.DialogRequests[0].PromptOverwrite);
     const TiffInfo info = ReadTiffInfo(print);
     EXPECT_EQ(info.Width % 7, 0);  // "(Auto)": 7 columns per lens
-    EXPECT_EQ(Doc.OutputDpi, 7 * Doc.Lpi);
+    EXPECT_EQ(f.Doc.OutputDpi, 7 * f.Doc.Lpi);
     EXPECT_EQ(f.FullViewFiles.size(), 7);
     EXPECT_TRUE(f.FullViewFiles[0].endsWith(QLatin1String("vwd007.gjs")));
     EXPECT_TRUE(f.ExportPsdItem->isEnabled());
@@ -53,7 +53,7 @@ TEST_F(ExportWindowTest, ExportWritesThePrintAndEndsTheAnimation)
     EXPECT_EQ(f.ProgressBar->value(), 0);
     EXPECT_EQ(platform.BusyDepth, 0);
     EXPECT_EQ(platform.Beeps, 2);  // import and export
-    EXPECT_EQ(Doc.PreviewStop, 601);
+    EXPECT_EQ(f.Doc.PreviewStop, 601);
     f.AnimationFrame();
     EXPECT_FALSE(f.Animating());
 
@@ -103,7 +103,7 @@ TEST_F(ExportWindowTest, OtherOutputsFromTheWindow)
     // The anaglyph stops the animation, shows the picture, saves it beside the PSD.
     QTest::mouseClick(f.AnaglyphButton, Qt::LeftButton);
     EXPECT_FALSE(f.Animating());
-    EXPECT_EQ(Doc.AppState, 3);
+    EXPECT_EQ(f.Doc.AppState, 3);
     const QString anaglyph = platform.Sandbox.path() + QStringLiteral("/doc_qz58.bmp");
     ASSERT_TRUE(QFile::exists(anaglyph));
     EXPECT_EQ(f.PictureView->Picture(), LoadImage(anaglyph));
@@ -191,9 +191,9 @@ TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
     Open();
     MainWindow &f = *form;
     // A relief still to render makes the preview and the export longer roads.
-    Doc.LayerLines.assign(size_t(Doc.LayerCount), EmptyLineSet());
-    Doc.LayerLines[size_t(Doc.LayerCount - 1)][0] = {Tline{{100, 5}, {200, 5}, {200, 60}, {100, 60}}};
-    Doc.Layers[size_t(Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
+    f.Doc.LayerLines.assign(size_t(f.Doc.LayerCount), EmptyLineSet());
+    f.Doc.LayerLines[size_t(f.Doc.LayerCount - 1)][0] = {Tline{{100, 5}, {200, 5}, {200, 60}, {100, 60}}};
+    f.Doc.Layers[size_t(f.Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
     std::vector<int> seen;
     QObject::connect(f.ProgressBar, &QProgressBar::valueChanged, [&](int v) { seen.push_back(v); });
     struct Case {
@@ -203,7 +203,7 @@ TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
     const Case commands[] = {
         {"preview", [&] { f.PreviewViews(); f.StopAnimation(); }},
         {"print", [&] {
-             Doc.Layers[size_t(Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
+             f.Doc.Layers[size_t(f.Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
              platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
              f.ExportInterlacedPrint();
          }},
@@ -235,7 +235,7 @@ TEST_F(ExportWindowTest, TheLayeredPsdIsMadeOfTheViewsAsPrinted)
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     // A relief given to a layer after the print: the PSD would not show the
     // print's views, so it is refused until the print is made again.
-    Doc.Layers[size_t(Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
+    f.Doc.Layers[size_t(f.Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
     const QString layered = platform.Sandbox.path() + QStringLiteral("/doc_3D.psd");
     platform.SaveAnswers.push_back(layered);
     f.ExportLayeredPsd();
@@ -268,8 +268,8 @@ TEST_F(ExportWindowTest, TheStatusBarNamesEachFileWrittenAndItsSize)
     // The layered PSD has the canvas: 210 x 70 pixels, and its size at the document's resolution.
     f.ExportLayeredPsd();
     EXPECT_EQ(f.PanelText(10), QStringLiteral("doc_3D.psd written: 210 x 70 pixels, %1 x %2 cm.")
-                                   .arg(ShortText(double(RoundDiv(Doc.PsdWidthCm, 100)) / 100),
-                                        ShortText(double(RoundDiv(Doc.PsdHeightCm, 100)) / 100)));
+                                   .arg(ShortText(double(RoundDiv(f.Doc.PsdWidthCm, 100)) / 100),
+                                        ShortText(double(RoundDiv(f.Doc.PsdHeightCm, 100)) / 100)));
     f.ExportAnimatedGif();
     EXPECT_TRUE(f.PanelText(10).startsWith(QStringLiteral("doc.gif written: 210 x 70 pixels, "))) << f.PanelText(10).toStdString();
     f.ShowAnaglyph();
@@ -287,9 +287,9 @@ TEST_F(ExportWindowTest, TheCropCheckBoxCutsTheViewsOfThePreviewAndThePrint)
     f.CropEdgesCheck->setChecked(true);
     f.PreviewViews();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-    ASSERT_GT(Doc.CropWidth, 0);
+    ASSERT_GT(f.Doc.CropWidth, 0);
     EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("columns cut at the edges"))) << f.PanelText(10).toStdString();
-    EXPECT_LT(LoadImage(WorkFileName(QStringLiteral("vw"), 1)).width(), Doc.WorkWidth);
+    EXPECT_LT(LoadImage(WorkFileName(QStringLiteral("vw"), 1)).width(), f.Doc.WorkWidth);
     f.StopAnimation();
     f.AnimationFrame();
     platform.SaveAnswers.push_back(platform.Sandbox.path() + QStringLiteral("/doc.tif"));
@@ -299,8 +299,8 @@ TEST_F(ExportWindowTest, TheCropCheckBoxCutsTheViewsOfThePreviewAndThePrint)
     // Off again: the whole canvas.
     f.CropEdgesCheck->setChecked(false);
     f.PreviewViews();
-    EXPECT_EQ(Doc.CropWidth, 0);
-    EXPECT_EQ(LoadImage(WorkFileName(QStringLiteral("vw"), 1)).width(), Doc.WorkWidth);
+    EXPECT_EQ(f.Doc.CropWidth, 0);
+    EXPECT_EQ(LoadImage(WorkFileName(QStringLiteral("vw"), 1)).width(), f.Doc.WorkWidth);
     f.StopAnimation();
     f.AnimationFrame();
 }
@@ -334,7 +334,7 @@ TEST_F(WindowTest, ACroppedPrintKeepsASquareSquare)
     platform.SaveAnswers.push_back(windowPrint);
     f.ExportInterlacedPrint();
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-    ASSERT_EQ(Doc.CropWidth, 260);  // the outer views move the background 20 columns
+    ASSERT_EQ(f.Doc.CropWidth, 260);  // the outer views move the background 20 columns
     EXPECT_EQ(f.HeightEdit->text(), storedHeight);
     QTest::mouseClick(f.SaveProjectButton, Qt::LeftButton);  // doc.hx4p3 beside the PSD
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
@@ -398,7 +398,7 @@ TEST_F(ExportWindowTest, APrintThatWouldGhostAsksBeforeItIsMade)
                     platform.ProceedQuestions[0].endsWith(QLatin1String("[Export anyway / Cancel]")))
             << platform.ProceedQuestions[0].toStdString();
         EXPECT_EQ(QFile::exists(print), anyway);
-        EXPECT_EQ(Doc.PrintWritten, anyway ? 1 : 0);
+        EXPECT_EQ(f.Doc.PrintWritten, anyway ? 1 : 0);
     }
     // A depth that does not ghost is not asked about.
     f.DepthEdit->setText(QStringLiteral("0.2"));

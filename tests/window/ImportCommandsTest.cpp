@@ -68,7 +68,7 @@ TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
     ASSERT_EQ(platform.DialogRequests.size(), 1u);
     EXPECT_EQ(platform.DialogRequests[0].InitialFolder, platform.ProgramDir + QStringLiteral("/sample"));
     EXPECT_EQ(platform.DialogRequests[0].Filter, QStringLiteral("Photoshop file (*.psd)"));
-    EXPECT_EQ(Doc.PsdPath, psd);
+    EXPECT_EQ(f.Doc.PsdPath, psd);
     EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel   card.psd"));
     EXPECT_EQ(platform.Beeps, 1);
     EXPECT_EQ(platform.BusyDepth, 0);
@@ -79,8 +79,8 @@ TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
     EXPECT_EQ(f.PanelText(5), QStringLiteral("100"));
     EXPECT_EQ(f.PanelText(7), QStringLiteral("RGB"));
     EXPECT_EQ(f.PanelText(9), QStringLiteral("7"));
-    EXPECT_EQ(f.PanelText(10), Doc.HintSetParameters);
-    EXPECT_EQ(Doc.AspectRatio, 20000);
+    EXPECT_EQ(f.PanelText(10), f.HintSetParameters);
+    EXPECT_EQ(f.Doc.AspectRatio, 20000);
     EXPECT_EQ(f.HeightEdit->text(), QStringLiteral("2.5"));  // width 5 / 2
 
     // Grid: top layer first; five ungrouped layers, focus the third from the top.
@@ -94,7 +94,7 @@ TEST_F(ImportWindowTest, ImportFillsTheGridStatusAndCommands)
         EXPECT_EQ(f.Cells(2, r), QString::fromLatin1(col2[r - 1])) << r;
     }
     EXPECT_EQ(f.FocusEdit->text(), QStringLiteral("3"));
-    EXPECT_EQ(Doc.FocusLayer, 3);
+    EXPECT_EQ(f.Doc.FocusLayer, 3);
 
     // Commands of an open document.
     for (QWidget *on : std::initializer_list<QWidget *>{f.ZoomInButton, f.ZoomOutButton, f.PreviewButton, f.RightPanel,
@@ -137,9 +137,9 @@ TEST_F(ImportWindowTest, ARefusedFileLeavesTheOpenDocumentAlone)
         platform.Messages.clear();
         Import(bad);
         ASSERT_EQ(platform.Messages.size(), 1) << bad.toStdString();
-        EXPECT_EQ(Doc.PsdPath, psd);
-        EXPECT_EQ(Doc.LayerCount, 7);
-        EXPECT_EQ(Doc.Layers.size(), 7u);
+        EXPECT_EQ(f.Doc.PsdPath, psd);
+        EXPECT_EQ(f.Doc.LayerCount, 7);
+        EXPECT_EQ(f.Doc.Layers.size(), 7u);
         EXPECT_EQ(f.Cells(2, 1), QStringLiteral("-50"));
         EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel   card.psd*"));  // the offset typed, still unsaved
         EXPECT_EQ(ReadFileBytes(WorkFileName(QStringLiteral("ly"), 1)), ly1);
@@ -148,7 +148,7 @@ TEST_F(ImportWindowTest, ARefusedFileLeavesTheOpenDocumentAlone)
     }
     // Cancelling the dialog changes nothing either.
     QTest::mouseClick(f.ImportPsdButton, Qt::LeftButton);
-    EXPECT_EQ(Doc.PsdPath, psd);
+    EXPECT_EQ(f.Doc.PsdPath, psd);
     if (!CorpusPresent())
         GTEST_SKIP() << "only a missing file was tried; " << NoCorpusReason();
 }
@@ -159,14 +159,14 @@ TEST_F(ImportWindowTest, LayerViewAndGridClicks)
     Import(psd);
     f.LayerGrid->setCurrentCell(7, 2);
     f.LayerViewOne->click();
-    EXPECT_EQ(Doc.CurrentLayer, 0);
+    EXPECT_EQ(f.Doc.CurrentLayer, 0);
     EXPECT_TRUE(f.BeginLineButton->isEnabled());
     // The bottom layer alone: opaque, no checkerboard visible.
     EXPECT_EQ(f.PictureView->Picture().pixelColor(0, 0), QColor(200, 220, 255));
     f.LayerGrid->setCurrentCell(1, 1);
     f.LayerGridClicked(1, 1);
     EXPECT_EQ(f.LayerGrid->currentColumn(), 2);  // the Group column passes the cursor on
-    EXPECT_EQ(Doc.CurrentLayer, 6);
+    EXPECT_EQ(f.Doc.CurrentLayer, 6);
     EXPECT_EQ(f.PictureView->Picture().pixelColor(0, 0), QColor(200, 200, 200));  // checkerboard
     f.LayerViewAll->click();
     EXPECT_FALSE(f.BeginLineButton->isEnabled());
@@ -177,7 +177,7 @@ TEST_F(ImportWindowTest, TheTopLayerIsCurrentAfterAnImportAndTheKeyboardMovesIt)
 {
     MainWindow &f = *form;
     Import(psd);
-    EXPECT_EQ(Doc.CurrentLayer, 6);
+    EXPECT_EQ(f.Doc.CurrentLayer, 6);
     f.LayerViewOne->click();
     // The top layer alone (10, 10, 10 at 800..900 x 300..400 of a 1000-pixel canvas).
     EXPECT_EQ(f.PictureView->Picture().pixelColor(850, 350), QColor(10, 10, 10));
@@ -191,7 +191,7 @@ TEST_F(ImportWindowTest, TheTopLayerIsCurrentAfterAnImportAndTheKeyboardMovesIt)
     for (const Step &s : steps) {
         QTest::keyClick(f.LayerGrid, s.key, s.key == Qt::Key_PageDown ? Qt::ControlModifier : Qt::NoModifier);
         EXPECT_EQ(f.LayerGrid->currentRow(), s.row) << s.key;
-        EXPECT_EQ(Doc.CurrentLayer, s.layer) << s.key;
+        EXPECT_EQ(f.Doc.CurrentLayer, s.layer) << s.key;
     }
     // The bottom layer alone covers the canvas.
     EXPECT_EQ(f.PictureView->Picture().pixelColor(0, 0), QColor(200, 220, 255));
@@ -204,7 +204,7 @@ TEST_F(ImportWindowTest, TheImportShortcutWorksWheneverImportIsAllowed)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     platform.OpenAnswers.push_back(psd);
     QTest::keyClick(&f, Qt::Key_I, Qt::ControlModifier);  // nothing imported yet
-    EXPECT_EQ(Doc.DocumentOpen, 1);
+    EXPECT_EQ(f.Doc.DocumentOpen, 1);
     EXPECT_EQ(platform.DialogRequests.size(), 1u);
 
     // With the keyboard focus in the layer grid and in a field.
@@ -231,7 +231,7 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
 {
     MainWindow &f = *form;
     Import(psd);
-    ASSERT_EQ(Doc.LayerCount, 7);
+    ASSERT_EQ(f.Doc.LayerCount, 7);
     // A second document of another size and layer count.
     PsdBuilder b;
     b.Width = 300;
@@ -241,8 +241,8 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
     const QString other = WritePsd(QStringLiteral("pics/other.psd"), b.Build());
 
     auto snapshot = [&] {
-        QStringList s{ShownTitle(f), QString::number(Doc.LayerCount), QString::number(Doc.Layers.size()),
-                      QString::number(Doc.ImageWidth), QString::number(Doc.FocusLayer), QString::number(Doc.DefaultOffsets.size())};
+        QStringList s{ShownTitle(f), QString::number(f.Doc.LayerCount), QString::number(f.Doc.Layers.size()),
+                      QString::number(f.Doc.ImageWidth), QString::number(f.Doc.FocusLayer), QString::number(f.Doc.DefaultOffsets.size())};
         for (int panel : {3, 5, 7, 9, 10})
             s << f.PanelText(panel);
         for (int row = 0; row < f.LayerGrid->rowCount(); ++row)
@@ -250,8 +250,8 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
                 s << f.Cells(col, row);
         for (const QString &name : QDir(WorkFolder).entryList(QDir::Files, QDir::Name))
             s << name + QLatin1Char('=') + QString::number(qHash(ReadFileBytes(WorkFolder + name)));
-        s << QString::number(qHash(QByteArray(reinterpret_cast<const char *>(Doc.ComposedImage.constBits()),
-                                              Doc.ComposedImage.sizeInBytes())));
+        s << QString::number(qHash(QByteArray(reinterpret_cast<const char *>(f.Doc.ComposedImage.constBits()),
+                                              f.Doc.ComposedImage.sizeInBytes())));
         return s;
     };
     const QStringList before = snapshot();
@@ -281,12 +281,12 @@ TEST_F(ImportWindowTest, AnImportThatFailsAtAnyStepLeavesEverythingAsItWas)
         EXPECT_GE(seen, c.when);
         EXPECT_EQ(platform.Messages, QStringList{QString::fromLatin1(c.message)});
         EXPECT_EQ(snapshot(), before);
-        EXPECT_EQ(Doc.PsdPath, psd);
+        EXPECT_EQ(f.Doc.PsdPath, psd);
         EXPECT_TRUE(QDir(WorkFolder).entryList({QStringLiteral("*.part"), QStringLiteral("*.old")}).isEmpty());
     }
     // The same import without a fault goes through.
     Import(other);
-    EXPECT_EQ(Doc.LayerCount, 2);
+    EXPECT_EQ(f.Doc.LayerCount, 2);
     EXPECT_EQ(ShownTitle(f), QStringLiteral("Vistrel   other.psd"));
 }
 
@@ -301,15 +301,15 @@ TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
         f.LpiEdit->setText(QString::fromLatin1(c.typed));
         f.LpiEdited();
         EXPECT_EQ(f.LpiEdit->text(), QString::fromLatin1(c.shown));
-        EXPECT_EQ(Doc.Lpi, c.lpi);
+        EXPECT_EQ(f.Doc.Lpi, c.lpi);
     }
     f.LpiEdit->setText(QString());
     f.LpiEdited();
-    EXPECT_EQ(Doc.Lpi, 424775);  // empty: nothing happens
+    EXPECT_EQ(f.Doc.Lpi, 424775);  // empty: nothing happens
     f.LpiEdit->setText(QStringLiteral("4x"));
     f.LpiEdited();
     EXPECT_EQ(platform.Messages.last(), QStringLiteral("'4x' is not a valid floating point value"));
-    EXPECT_EQ(Doc.Lpi, 424775);
+    EXPECT_EQ(f.Doc.Lpi, 424775);
 
     // Width: above 21 becomes 21 at once; the height follows the proportion (2:1).
     f.WidthEdit->setText(QStringLiteral("22"));
@@ -321,15 +321,15 @@ TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
     // Depth: 12 gives 2 while the field keeps 12; -10 is kept; empty becomes "1.0".
     f.ExportTiffAction->setEnabled(true);
     f.DepthEdit->setText(QStringLiteral("12"));
-    EXPECT_EQ(Doc.Depth, 2 * Fixed4One);
+    EXPECT_EQ(f.Doc.Depth, 2 * Fixed4One);
     EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("12"));
     EXPECT_FALSE(f.ExportTiffAction->isEnabled());
-    EXPECT_EQ(Doc.ViewsStale, 1);
+    EXPECT_EQ(f.Doc.ViewsStale, 1);
     f.DepthEdit->setText(QStringLiteral("-10"));
-    EXPECT_EQ(Doc.Depth, -10 * Fixed4One);
+    EXPECT_EQ(f.Doc.Depth, -10 * Fixed4One);
     f.DepthEdit->setText(QString());
     EXPECT_EQ(f.DepthEdit->text(), QStringLiteral("1.0"));
-    EXPECT_EQ(Doc.Depth, Fixed4One);
+    EXPECT_EQ(f.Doc.Depth, Fixed4One);
 
     // Focus: 0 or above the layer count shows 0 and removes the marker.
     for (const char *typed : {"0", "8"}) {
@@ -337,7 +337,7 @@ TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
         f.FocusEdit->setText(QString::fromLatin1(typed));
         f.FocusEdited();
         EXPECT_EQ(f.FocusEdit->text(), QStringLiteral("0"));
-        EXPECT_EQ(Doc.FocusLayer, 0);
+        EXPECT_EQ(f.Doc.FocusLayer, 0);
         EXPECT_FALSE(f.ExportTiffAction->isEnabled());
         for (int r = 1; r <= 7; ++r)
             EXPECT_EQ(f.Cells(0, r), QString::number(r));
@@ -367,7 +367,7 @@ TEST_F(ImportWindowTest, ZoomAndPan)
     EXPECT_EQ(f.PictureView->x(), 0);
     EXPECT_EQ(f.PictureArea->horizontalScrollBar()->value(),
               -int(RoundDiv(f.PictureArea->viewport()->width() - wide, 2)));
-    EXPECT_EQ(f.ViewScale, ToFixed4(double(Doc.WorkHeight) / f.PictureView->height()));
+    EXPECT_EQ(f.ViewScale, ToFixed4(double(f.Doc.WorkHeight) / f.PictureView->height()));
     f.ZoomOut();
     f.ZoomOut();
     EXPECT_NEAR(f.PictureView->width(), fitted, 1);

@@ -111,15 +111,15 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_EQ(f.HScaleEdit->maxLength(), 2);
 
     // Document
-    EXPECT_EQ(Doc.LayerCount, 3);
-    EXPECT_EQ(Doc.FocusLayer, 2);
-    EXPECT_EQ(Doc.DocumentOpen, 0);
-    EXPECT_EQ(Doc.ViewsStale, 1);
-    EXPECT_EQ(Doc.AppState, 0);
-    EXPECT_EQ(Doc.AspectRatio, Fixed4One);
+    EXPECT_EQ(f.Doc.LayerCount, 3);
+    EXPECT_EQ(f.Doc.FocusLayer, 2);
+    EXPECT_EQ(f.Doc.DocumentOpen, 0);
+    EXPECT_EQ(f.Doc.ViewsStale, 1);
+    EXPECT_EQ(f.Doc.AppState, 0);
+    EXPECT_EQ(f.Doc.AspectRatio, Fixed4One);
     EXPECT_EQ(f.OrderCheckBoxes[0], f.OrderCheck1);
     EXPECT_EQ(f.OrderCheckBoxes[14], f.OrderCheck15);
-    EXPECT_EQ(Doc.HintImport, QStringLiteral(" Please import *.psd"));
+    EXPECT_EQ(f.HintImport, QStringLiteral(" Please import *.psd"));
 
     // Status bar, grid, tabs
     ASSERT_EQ(f.StatusPanels.size(), 11u);
@@ -202,25 +202,24 @@ TEST_F(MainWindowTest, ClosingWritesSettingsAndEmptiesTheWorkFolderButKeepsSubFo
     EXPECT_TRUE(QFile::exists(SettingsPath()));
     EXPECT_EQ(QDir(WorkFolder).entryList(QDir::Files), QStringList());
     EXPECT_TRUE(QFile::exists(WorkFolder + QStringLiteral("keep/inside.gjs")));
-    EXPECT_EQ(Doc.PreviewStop, 601);
-    EXPECT_EQ(Doc.ReliefPreviewStop, 605);
+    EXPECT_EQ(f.Doc.PreviewStop, 601);
+    EXPECT_EQ(f.Doc.ReliefPreviewStop, 605);
 }
 
 TEST_F(MainWindowTest, ResolutionResolvedFromAutoIsSavedAsAuto)
 {
     Start();
-    Doc.Lpi = ToFixed4(42.4775);
-    Doc.OutputDpi = 7 * Doc.Lpi;  // as an export with "(Auto)" leaves it
+    form->Doc.Lpi = ToFixed4(42.4775);
+    form->Doc.OutputDpi = 7 * form->Doc.Lpi;  // as an export with "(Auto)" leaves it
     form->ShutDown();
     SettingsValues saved;
     ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
     EXPECT_EQ(saved.OutputDpi, AutoDpi);
 
     // Any other resolution is saved as it is.
-    ResetDocument();
     form = std::make_unique<MainWindow>();
     ASSERT_TRUE(form->StartUp());
-    Doc.OutputDpi = 1440 * Fixed4One;
+    form->Doc.OutputDpi = 1440 * Fixed4One;
     form->ShutDown();
     ParseSettings(ReadFileBytes(SettingsPath()), SettingsPath(), saved);
     EXPECT_EQ(saved.OutputDpi, 1440 * Fixed4One);
@@ -270,7 +269,7 @@ TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
     EXPECT_EQ(f.PanelText(1), QStringLiteral("原图信息"));
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" 请导入Psd图档"));
     EXPECT_EQ(f.LayerViewOne->text(), QStringLiteral("单层"));
-    EXPECT_EQ(Doc.HintGlasses, QStringLiteral("请戴上红绿立体眼镜,观看立体效果."));
+    EXPECT_EQ(f.HintGlasses, QStringLiteral("请戴上红绿立体眼镜,观看立体效果."));
     // Controls without a hint keep their caption; speed buttons and fields keep English tooltips.
     EXPECT_EQ(f.Caption(QStringLiteral("OrderGroup")), QStringLiteral("Order"));
     EXPECT_EQ(f.Caption(QStringLiteral("FrontMarker")), QStringLiteral("Front"));
@@ -287,7 +286,7 @@ TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
     EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("线数:"));
 
     f.LanguageItem->trigger();  // to Chinese
-    EXPECT_EQ(Doc.Language, 1);
+    EXPECT_EQ(f.Doc.Language, 1);
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
     EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("LPI:"));
     EXPECT_EQ(f.QuitItem->text(), QStringLiteral("退出(&Q)"));
@@ -296,7 +295,7 @@ TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
     EXPECT_EQ(f.LanguageButton->text(), QStringLiteral("英文"));
 
     f.LanguageItem->trigger();  // back to English
-    EXPECT_EQ(Doc.Language, 0);
+    EXPECT_EQ(f.Doc.Language, 0);
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("LPI:"));
     EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("线数:"));
     EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
@@ -318,18 +317,18 @@ TEST_F(MainWindowTest, StatusHintFollowsTheStateAfterASwitch)
     const Case cases[] = {{0, " 请导入Psd图档"}, {1, " 请设置参数,然后预览"}, {2, " 请先停止预览"},
                           {3, " 请输出立体图片。或重新设置立体参数。"}};
     for (const Case &c : cases) {
-        Doc.AppState = c.state;
+        f.Doc.AppState = c.state;
         f.LanguageItem->trigger();  // to Chinese
         EXPECT_EQ(f.PanelText(10), QString::fromUtf8(c.chinese));
         f.LanguageItem->trigger();  // back
-        EXPECT_EQ(f.PanelText(10), Doc.HintCurrent);
+        EXPECT_EQ(f.PanelText(10), f.HintCurrent);
     }
-    Doc.AppState = 2;
+    f.Doc.AppState = 2;
     f.LanguageItem->trigger();
     f.LanguageItem->trigger();
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
     // Another state leaves the hint as it was.
-    Doc.AppState = 9;
+    f.Doc.AppState = 9;
     f.LanguageItem->trigger();
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
 }
@@ -341,7 +340,7 @@ TEST_F(MainWindowTest, HiddenLanguageItemAnswersCtrlAltC)
     f.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(Doc.Language, 1);
+    EXPECT_EQ(f.Doc.Language, 1);
     EXPECT_EQ(f.DepthLabel->text(), QStringLiteral("景深:"));
     // The choice is remembered at close.
     f.close();

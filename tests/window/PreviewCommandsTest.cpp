@@ -32,9 +32,9 @@ TEST_F(PreviewWindowTest, ViewsPlayForthAndBackUntilStopped)
     MainWindow &f = *form;
     QTest::mouseClick(f.PreviewButton, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-    EXPECT_EQ(Doc.AppState, 2);
+    EXPECT_EQ(f.Doc.AppState, 2);
     // The hint, then how far the views move under the lenses.
-    EXPECT_TRUE(f.PanelText(10).startsWith(Doc.HintStopPreview + QStringLiteral("  Largest shift")))
+    EXPECT_TRUE(f.PanelText(10).startsWith(f.HintStopPreview + QStringLiteral("  Largest shift")))
         << f.PanelText(10).toStdString();
     EXPECT_TRUE(f.ExportTiffButton->isEnabled());
     EXPECT_TRUE(f.AnaglyphButton->isEnabled());
@@ -66,9 +66,9 @@ TEST_F(PreviewWindowTest, ViewsPlayForthAndBackUntilStopped)
     EXPECT_NE(f.PreviewTick, tick);
 
     QTest::mouseClick(f.StopButton, Qt::LeftButton);
-    EXPECT_EQ(Doc.PreviewStop, 601);
-    EXPECT_EQ(Doc.AppState, 3);
-    EXPECT_EQ(f.PanelText(10), Doc.HintExport);
+    EXPECT_EQ(f.Doc.PreviewStop, 601);
+    EXPECT_EQ(f.Doc.AppState, 3);
+    EXPECT_EQ(f.PanelText(10), f.HintExport);
     EXPECT_TRUE(f.ImportPsdButton->isEnabled());
     EXPECT_TRUE(f.RightPanel->isEnabled());
     EXPECT_FALSE(f.StopButton->isEnabled());
@@ -132,14 +132,13 @@ TEST_F(PreviewWindowTest, ClosingDuringTheAnimationEndsItCleanly)
     EXPECT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
 }
 
-
 TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
 {
-    ResetDocument();
-    Doc.ImageWidth = 600;
-    Doc.Layers.resize(3);
-    Doc.LayerCount = 3;
-    Doc.CentreView = 4;
+    Document doc;
+    doc.ImageWidth = 600;
+    doc.Layers.resize(3);
+    doc.LayerCount = 3;
+    doc.CentreView = 4;
     struct Case {
         Fixed4 Depth;
         std::vector<int32_t> Offsets;  // by layer index, focus 0
@@ -166,9 +165,9 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.Depth << " " << c.Lenses);
-        Doc.Depth = c.Depth;
-        Doc.CropWidth = c.Crop;
-        const DepthGuidance d = DepthGuidanceFor(Doc, c.Offsets, 0, c.Lenses, c.Columns);
+        doc.Depth = c.Depth;
+        doc.CropWidth = c.Crop;
+        const DepthGuidance d = DepthGuidanceFor(doc, c.Offsets, 0, c.Lenses, c.Columns);
         EXPECT_EQ(d.Row, c.Row);
         EXPECT_EQ(d.CanvasPixels, c.Canvas);
         EXPECT_DOUBLE_EQ(d.PrintPixels, c.Print);
@@ -176,9 +175,9 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
         EXPECT_EQ(d.Ghosts(), c.Ghosts);
         EXPECT_EQ(DepthGuidanceText(d, 0).contains(QLatin1String("will ghost")), c.Ghosts);
     }
-    Doc.Depth = Fixed4One;
-    Doc.CropWidth = 0;
-    EXPECT_EQ(DepthGuidanceText(DepthGuidanceFor(Doc, {-60, 30, 0}, 0, 30, 420), 0),
+    doc.Depth = Fixed4One;
+    doc.CropWidth = 0;
+    EXPECT_EQ(DepthGuidanceText(DepthGuidanceFor(doc, {-60, 30, 0}, 0, 30, 420), 0),
               QStringLiteral("Largest shift between neighbouring views: 7.0 print pixels, 0.50 of a lens width "
                              "(layer 3)."));
 }

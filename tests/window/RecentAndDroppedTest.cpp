@@ -79,9 +79,9 @@ TEST_F(RecentAndDroppedTest, APsdOrAProjectDroppedOntoTheWindowIsOpened)
     const QString text = platform.Sandbox.path() + QStringLiteral("/notes.txt");
     WriteFileBytes(text, "not a picture");
     EXPECT_FALSE(Drop({text}));  // refused at the door
-    EXPECT_EQ(Doc.DocumentOpen, 0);
+    EXPECT_EQ(f.Doc.DocumentOpen, 0);
     EXPECT_TRUE(Drop({text, psd}));
-    EXPECT_EQ(Doc.DocumentOpen, 1);
+    EXPECT_EQ(f.Doc.DocumentOpen, 1);
     EXPECT_TRUE(ShownTitle(f).endsWith(QLatin1String("dropped.psd")));
 
     // A project saved for it, dropped, opens the PSD beside it.
@@ -117,16 +117,16 @@ TEST_F(RecentAndDroppedTest, EveryPathThatWouldLoseUnsavedWorkAsksFirst)
         {"Quit", [&] { form->QuitItem->trigger(); }, [&] { return !form->isVisible(); }},
         {"closing the window", [&] { form->close(); }, [&] { return !form->isVisible(); }},
         {"Import", [&] { platform.OpenAnswers.push_back(other); form->ImportPsdAction->trigger(); },
-         [&] { return Doc.PsdPath == other; }},
+         [&] { return form->Doc.PsdPath == other; }},
         {"Open project",
          [&] {
              platform.YesNoAnswers.push_back(true);  // "continue?"
              platform.OpenAnswers.push_back(otherProject);
              form->OpenProjectAction->trigger();
          },
-         [&] { return Doc.PsdPath == other; }},
-        {"a recent file", [&] { form->RecentFileItems[0]->trigger(); }, [&] { return Doc.PsdPath == other; }},
-        {"a dropped file", [&] { Drop({other}); }, [&] { return Doc.PsdPath == other; }},
+         [&] { return form->Doc.PsdPath == other; }},
+        {"a recent file", [&] { form->RecentFileItems[0]->trigger(); }, [&] { return form->Doc.PsdPath == other; }},
+        {"a dropped file", [&] { Drop({other}); }, [&] { return form->Doc.PsdPath == other; }},
     };
     for (const auto &path : paths) {
         for (const SaveChoice choice : {SaveChoice::Cancel, SaveChoice::Discard, SaveChoice::Save}) {
@@ -152,7 +152,7 @@ TEST_F(RecentAndDroppedTest, EveryPathThatWouldLoseUnsavedWorkAsksFirst)
                 EXPECT_TRUE(ReadFileBytes(saved).contains("\r\n-50\r\n"));
             }
             if (choice == SaveChoice::Cancel) {  // everything as it was
-                EXPECT_EQ(Doc.PsdPath, first);
+                EXPECT_EQ(form->Doc.PsdPath, first);
                 EXPECT_EQ(form->Cells(2, 1), QStringLiteral("-50"));
                 EXPECT_TRUE(form->isWindowModified());
             }
@@ -173,5 +173,5 @@ TEST_F(RecentAndDroppedTest, EveryPathThatWouldLoseUnsavedWorkAsksFirst)
     platform.SaveChangesQuestions = 0;
     Drop({other});
     EXPECT_EQ(platform.SaveChangesQuestions, 0);
-    EXPECT_EQ(Doc.PsdPath, other);
+    EXPECT_EQ(form->Doc.PsdPath, other);
 }
