@@ -166,7 +166,7 @@ std::optional<ProjectOutcome> OpenForBatch(Document &doc, const QString &file, F
 
 }  // namespace
 
-QString DocumentFacts(Document &doc, const std::vector<int32_t> &offsets)
+QString DocumentFacts(const Document &doc, const std::vector<int32_t> &offsets)
 {
     QStringList lines;
     lines << QStringLiteral("canvas: %1 x %2").arg(doc.ImageWidth).arg(doc.ImageHeight);

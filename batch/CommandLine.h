@@ -44,7 +44,7 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err);
 
 // The facts --info prints, one per line, from the open document with the
 // offsets by layer index.
-QString DocumentFacts(Document &doc, const std::vector<int32_t> &offsets);
+QString DocumentFacts(const Document &doc, const std::vector<int32_t> &offsets);
 
 // The batch export. Returns the exit code: 0, or 1 with the message on `err`;
 // 2 when --fail-on-ghosting refused a print that would ghost.

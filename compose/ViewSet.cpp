@@ -75,7 +75,7 @@ void StopPreview(Document &doc)
     doc.AppState = StateStopped;
 }
 
-DepthGuidance DepthGuidanceFor(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
+DepthGuidance DepthGuidanceFor(const Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
                                int64_t columns)
 {
     DepthGuidance d;
@@ -160,21 +160,21 @@ void ChooseCrop(Document &doc, const std::vector<int32_t> &offsets, int32_t focu
     doc.CropWidth = int32_t(covered.rend() - lastKept) - doc.CropLeft;
 }
 
-Fixed4 CroppedAspectRatio(Document &doc)
+Fixed4 CroppedAspectRatio(const Document &doc)
 {
     if (doc.CropWidth <= 0 || doc.ImageWidth <= 0)
         return doc.AspectRatio;
     return RoundDiv(doc.AspectRatio * doc.CropWidth, doc.ImageWidth);
 }
 
-PrintSettingsOutcome ReadCroppedPrintSettings(Document &doc, PrintFieldTexts texts)
+PrintSettingsOutcome ReadCroppedPrintSettings(const Document &doc, PrintFieldTexts texts)
 {
     if (doc.CropWidth > 0)
         texts.HeightCm.clear();
     return ReadPrintSettings(texts, CroppedAspectRatio(doc));
 }
 
-QString CropText(Document &doc, uint8_t language, Fixed4 widthCm, Fixed4 heightCm)
+QString CropText(const Document &doc, uint8_t language, Fixed4 widthCm, Fixed4 heightCm)
 {
     if (doc.CropWidth <= 0)
         return {};

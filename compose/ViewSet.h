@@ -33,14 +33,14 @@ void StopPreview(Document &doc);
 // been rendered. Throws VistrelError when no column is covered by all views.
 void ChooseCrop(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset);
 // The proportion of what is printed: the canvas's, or the crop's.
-Fixed4 CroppedAspectRatio(Document &doc);
+Fixed4 CroppedAspectRatio(const Document &doc);
 // The print of a crop: its width applies to the columns kept and its height
 // follows their proportion, whatever height the field or the project holds,
 // so that the picture is never stretched. Without a crop, the fields as they are.
-PrintSettingsOutcome ReadCroppedPrintSettings(Document &doc, PrintFieldTexts texts);
+PrintSettingsOutcome ReadCroppedPrintSettings(const Document &doc, PrintFieldTexts texts);
 // "37 columns cut at the edges that not every view covers." (empty without a
 // crop), followed by the print's size when `widthCm` is given.
-QString CropText(Document &doc, uint8_t language, Fixed4 widthCm = 0, Fixed4 heightCm = 0);
+QString CropText(const Document &doc, uint8_t language, Fixed4 widthCm = 0, Fixed4 heightCm = 0);
 
 // How far the views move a layer against the print's lenses. A point of a
 // layer that moves more than one lens width between neighbouring views falls
@@ -54,7 +54,7 @@ struct DepthGuidance {
 };
 // For `offsets` by layer index, the document's Depth and CentreView, and a
 // print `lenses` lenses and `columns` columns wide.
-DepthGuidance DepthGuidanceFor(Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
+DepthGuidance DepthGuidanceFor(const Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
                                int64_t columns);
 // One line for the status bar and the batch mode, with the warning when it ghosts.
 QString DepthGuidanceText(const DepthGuidance &guidance, uint8_t language);

@@ -235,7 +235,7 @@ void ReliefPass(const QImage &source, const QImage &sourceAlpha, const QImage &m
     }
 }
 
-void RenderRelief(Document &doc, int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress, int bandRows)
+void RenderRelief(const Document &doc, int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress, int bandRows)
 {
     if (doc.PsdColorMode != ModeGrey && doc.PsdColorMode != ModeRgb && doc.PsdColorMode != ModeCmyk)
         return;

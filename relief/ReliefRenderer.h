@@ -57,7 +57,7 @@ void ReliefPassRow(const uchar *src, const uchar *srcAlpha, const uchar *heights
 // Renders layer `layerIndex` with its lines and writes the files of its seven
 // views, a band of rows at a time (`bandRows`, 0: about 8 MB of rows), so that
 // memory does not grow with the layer. `progress` runs from 20 to 100.
-void RenderRelief(Document &doc, int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress = {},
+void RenderRelief(const Document &doc, int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress = {},
                   int bandRows = 0);
 
 // Renders every layer whose relief is to be rendered (GroupId

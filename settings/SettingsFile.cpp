@@ -30,7 +30,7 @@ QString FindInFolder(const QString &folder, const QString &name)
     return folder + FolderSeparator() + name;
 }
 
-SettingsValues CurrentSettings(Document &doc)
+SettingsValues CurrentSettings(const Document &doc)
 {
     SettingsValues v;
     v.Reserved = doc.SettingsReserved;
@@ -210,7 +210,7 @@ QString ReadSettingsFile(SettingsValues &values)
     return problem;
 }
 
-void WriteSettingsFile(Document &doc)
+void WriteSettingsFile(const Document &doc)
 {
     WriteSettingsValues(CurrentSettings(doc));
 }

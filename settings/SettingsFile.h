@@ -53,4 +53,4 @@ void ApplySettingsFile(Document &doc);
 QString ReadSettingsFile(SettingsValues &values);
 // Close: writes the file from the document variables, with the reserved
 // integers as they were read. Throws VistrelError when it cannot be written.
-void WriteSettingsFile(Document &doc);
+void WriteSettingsFile(const Document &doc);
