@@ -13,7 +13,7 @@
 #include <vector>
 
 // One layer record of the PSD, plus the relief settings of the layer.
-struct Tlayer {
+struct Layer {
     int32_t Top = 0;     // canvas pixels
     int32_t Left = 0;
     int32_t Bottom = 0;  // exclusive
@@ -31,27 +31,28 @@ struct Tlayer {
     uint8_t BaseOrder = 0;    // contour order that is the relief's zero level (0..15)
     uint8_t Smooth = 0;       // edge smoothness 1..9
     Fixed4 ReliefDepth = 0;   // depth factor of the relief
+    bool operator==(const Layer &) const = default;
 };
-using alayers = std::vector<Tlayer>;
-using abitmap = std::vector<QImage>;
+using LayerTable = std::vector<Layer>;
+using PictureList = std::vector<QImage>;
 
 // Contour lines: points in working-image pixels.
-struct TPoint32 {
+struct LinePoint {
     int32_t x = 0;
     int32_t y = 0;
-    bool operator==(const TPoint32 &) const = default;
+    bool operator==(const LinePoint &) const = default;
 };
-using Tline = std::vector<TPoint32>;
-using Tnline = std::vector<Tline>;     // the lines of one order
-using Tnlayer = std::vector<Tnline>;   // the 15 orders of one layer
-using Tnnlayer = std::vector<Tnlayer>; // the line sets of all layers
+using ContourLine = std::vector<LinePoint>;
+using OrderLines = std::vector<ContourLine>;  // the lines of one order
+using LineSet = std::vector<OrderLines>;      // the 15 orders of one layer
+using LineSets = std::vector<LineSet>;        // the line sets of all layers
 // Names a line: its order index and its line index.
-struct TLineId {
+struct LineId {
     uint8_t Order = 0;
     uint8_t Line = 0;
-    bool operator==(const TLineId &) const = default;
+    bool operator==(const LineId &) const = default;
 };
-using Talineid = std::vector<TLineId>;
+using LineIds = std::vector<LineId>;
 
 constexpr int ViewCount = 7;
 constexpr int OrderCount = 15;
@@ -108,7 +109,7 @@ QString ColorModeName(uint16_t mode);
 // before any import, before the settings file is applied.
 struct Document {
     // --- The layer table ---
-    alayers Layers;
+    LayerTable Layers;
     uint16_t LayerCount = 3;  // 3 before any import; nothing reads Layers then
 
     // --- 3D settings ---
@@ -135,14 +136,14 @@ struct Document {
     uint16_t PsdColorMode = ModeRgb;
 
     // --- Working images ---
-    abitmap LayerImages;
-    abitmap LayerAlphas;
+    PictureList LayerImages;
+    PictureList LayerAlphas;
     QImage ComposedImage;
     QImage ComposedAlpha;
 
     // --- Contour lines ---
-    Tnnlayer LayerLines;
-    Tnlayer CurrentLines;
+    LineSets LayerLines;
+    LineSet CurrentLines;
 
     // --- State flags and view state ---
     uint8_t DocumentOpen = 0;
@@ -182,4 +183,7 @@ struct Document {
 
     // The five reserved integers of the settings file, written back as they were read.
     std::array<int64_t, 5> SettingsReserved{};
+
+    // Every member alike, pictures by their pixels.
+    bool operator==(const Document &) const = default;
 };

@@ -178,7 +178,7 @@ QString DocumentFacts(const Document &doc, const std::vector<int32_t> &offsets)
     lines << QStringLiteral("layers: %1").arg(doc.LayerCount);
     for (int row = 1; row <= doc.LayerCount; ++row) {
         const int i = doc.LayerCount - row;
-        const Tlayer &l = doc.Layers[size_t(i)];
+        const Layer &l = doc.Layers[size_t(i)];
         lines << QStringLiteral("layer %1: row %2, rect left %3 top %4 right %5 bottom %6, group %7, channels %8, "
                                 "offset %9%10")
                      .arg(i + 1)

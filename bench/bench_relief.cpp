@@ -25,7 +25,7 @@ int main(int argc, char **argv)
     doc.PsdDpi = 300 * Fixed4One;
     doc.PsdColorMode = ModeRgb;
     doc.Depth = Fixed4One;
-    Tlayer layer;
+    Layer layer;
     layer.Right = layer.Width = 3000;
     layer.Bottom = layer.Height = 2000;
     layer.BaseOrder = 7, layer.Smooth = 5, layer.ReliefDepth = Fixed4One;
@@ -43,10 +43,10 @@ int main(int argc, char **argv)
         SaveImage(alpha, WorkFileName(QStringLiteral("lyt"), 1));
     }
     // Fifteen nested outlines, from the widest (order 14) to the innermost (order 0).
-    Tnlayer lines = EmptyLineSet();
+    LineSet lines = EmptyLineSet();
     for (int k = 0; k < OrderCount; ++k) {
         const double r = 30 + (OrderCount - 1 - k) * 24;
-        Tline line;
+        ContourLine line;
         for (int p = 0; p < 60; ++p)
             line.push_back({int(600 + r * 1.5 * std::cos(p * 2 * M_PI / 60)), int(400 + r * std::sin(p * 2 * M_PI / 60))});
         lines[size_t(k)].push_back(line);

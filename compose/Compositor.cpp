@@ -28,7 +28,7 @@ void PlaceLayersForView(Document &doc, int view, const std::vector<int32_t> &off
 void BuildGroupTables(Document &doc)
 {
     int highest = 0;
-    for (const Tlayer &layer : doc.Layers)
+    for (const Layer &layer : doc.Layers)
         if (IsFlipGroup(layer.GroupId))
             highest = std::max<int>(highest, layer.GroupId);
     doc.GroupMembers.assign(highest, {});
@@ -56,7 +56,7 @@ bool LayerVisibleInView(const Document &doc, int layerIndex, int viewIndex)
     return g <= int(doc.GroupViewLayer.size()) && doc.GroupViewLayer[g - 1][viewIndex] == layerIndex;
 }
 
-int32_t ReliefMargin(const Document &doc, const Tlayer &layer)
+int32_t ReliefMargin(const Document &doc, const Layer &layer)
 {
     // PsdDpi x ReliefDepth / 4, both held times 10 000. A negative relief depth
     // inverts the relief; its margin is as wide as the positive one's.
@@ -131,7 +131,7 @@ void ComposeView(Document &doc, Resolution resolution, int progressSpan, int pro
             setProgress(int(RoundDiv(int64_t(progressSpan) * i, count)) + progressBase);
         if (!LayerVisibleInView(doc, i, doc.CurrentView))
             continue;
-        const Tlayer &layer = doc.Layers[i];
+        const Layer &layer = doc.Layers[i];
         const int n = i + 1;
         const int32_t viewLeft = i < int(doc.LayerViewLeft.size()) ? doc.LayerViewLeft[i] : layer.Left;
         const bool relief = layer.GroupId == GroupReliefRendered;
@@ -178,12 +178,12 @@ FullResolutionBands::FullResolutionBands(const Document &doc, const std::vector<
     // each file is opened for its band's rows only, so that the print never
     // holds more open than a few per thread (a process may have 1024 at most).
     size_t fileCount = 0;
-    for (const Tlayer &layer : doc.Layers)
+    for (const Layer &layer : doc.Layers)
         fileCount += layer.GroupId == GroupReliefRendered ? 2 * size_t(ViewCount) : 2;
     ReopenPerBand = fileCount > OpenFilesKept;
     // A layer's files are opened once; a relief layer has a pair per view.
     std::vector<int> plainFiles(doc.Layers.size(), -1);
-    auto open = [&](const QString &colour, const QString &alpha, const Tlayer &layer, bool relief) {
+    auto open = [&](const QString &colour, const QString &alpha, const Layer &layer, bool relief) {
         auto files = std::make_unique<Files>(colour, alpha);
         files->Top = layer.Top;
         // The same checks, in the same order, as composing a whole view makes.
@@ -218,7 +218,7 @@ FullResolutionBands::FullResolutionBands(const Document &doc, const std::vector<
         for (int i = 0; i < int(doc.Layers.size()); ++i) {
             if (!LayerVisibleInView(doc, i, viewIndex))
                 continue;
-            const Tlayer &layer = doc.Layers[size_t(i)];
+            const Layer &layer = doc.Layers[size_t(i)];
             const int n = i + 1;
             const int32_t viewLeft = i < int(viewLefts[p].size()) ? viewLefts[p][size_t(i)] : layer.Left;
             if (layer.GroupId == GroupReliefRendered) {
@@ -393,7 +393,7 @@ void ComposeLayerAloneImage(Document &doc, int layerIndex)
     }
     if (layerIndex < 0 || layerIndex >= int(doc.Layers.size()))
         return;
-    const Tlayer &layer = doc.Layers[layerIndex];
+    const Layer &layer = doc.Layers[layerIndex];
     BlendOver(doc.ComposedImage, doc.ComposedAlpha, doc.LayerImages[layerIndex], doc.LayerAlphas[layerIndex],
               int(ScaleByFixed4(layer.Left, doc.WorkScale)), int(ScaleByFixed4(layer.Top, doc.WorkScale)));
 }

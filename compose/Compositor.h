@@ -25,7 +25,7 @@ void BuildGroupTables(Document &doc);
 bool LayerVisibleInView(const Document &doc, int layerIndex, int viewIndex);
 
 // The relief margin M of a layer: Round(PsdDpi x ReliefDepth / 4) pixels.
-int32_t ReliefMargin(const Document &doc, const Tlayer &layer);
+int32_t ReliefMargin(const Document &doc, const Layer &layer);
 
 // Composes view CurrentView. `setProgress` (may be empty) receives
 // Round(span / LayerCount x i) + base while layer i is composed.

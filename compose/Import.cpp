@@ -96,7 +96,7 @@ void TakeDocument(Document &doc, PsdDocument &psd, const std::function<void(int)
     doc.LayerViewLeft.resize(doc.Layers.size());
     for (size_t i = 0; i < doc.Layers.size(); ++i) {
         doc.LayerViewLeft[i] = doc.Layers[i].Left;
-        Tlayer &layer = doc.Layers[i];
+        Layer &layer = doc.Layers[i];
         if (layer.ReliefDepth == 0)
             layer.ReliefDepth = Fixed4One;
         if (layer.Smooth == 0)

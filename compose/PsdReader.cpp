@@ -64,7 +64,7 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
     layers.assign(count, {});
     for (int i = 0; i < count; ++i) {
         in.SetSection(QStringLiteral("layer record %1").arg(i + 1));
-        Tlayer &layer = layers[i].Layer;
+        Layer &layer = layers[i].Record;
         layer.Top = in.I32BE();
         layer.Left = in.I32BE();
         layer.Bottom = in.I32BE();
@@ -308,14 +308,14 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
 
     bool anyPixels = false;
     for (const PsdLayerEntry &entry : index.Layers)
-        anyPixels = anyPixels || (entry.Layer.Width > 0 && entry.Layer.Height > 0);
+        anyPixels = anyPixels || (entry.Record.Width > 0 && entry.Record.Height > 0);
     if (!anyPixels)
         Refuse(path, QStringLiteral("it holds no layer with pixels."));
 
     // Group numbers, two bytes per layer in record order; the low byte counts.
     constexpr int groupEntry = Psd::LayerGroupEntrySize;
     for (size_t i = 0; i < index.Layers.size() && qsizetype(groupEntry * i + 1) < groups.size(); ++i)
-        index.Layers[i].Layer.GroupId = uint8_t(groups[qsizetype(groupEntry * i + 1)]);
+        index.Layers[i].Record.GroupId = uint8_t(groups[qsizetype(groupEntry * i + 1)]);
     return index;
 }
 
@@ -427,8 +427,8 @@ namespace {
 class LayerRows {
 public:
     LayerRows(QIODevice &file, const PsdIndex &index, int layerIndex)
-        : File(file), Path(index.Path), Width(index.Layers[size_t(layerIndex)].Layer.Width),
-          Height(index.Layers[size_t(layerIndex)].Layer.Height), Bytes(ChannelsOfColorMode(index.ColorMode))
+        : File(file), Path(index.Path), Width(index.Layers[size_t(layerIndex)].Record.Width),
+          Height(index.Layers[size_t(layerIndex)].Record.Height), Bytes(ChannelsOfColorMode(index.ColorMode))
     {
         const PsdLayerEntry &entry = index.Layers[size_t(layerIndex)];
         const int colourChannels = Bytes;
@@ -600,7 +600,7 @@ PsdDocument DocumentOf(const PsdIndex &index)
     doc.WidthCm = ToFixed4(index.Width / FromFixed4(index.Dpi) * 2.54);
     doc.HeightCm = ToFixed4(index.Height / FromFixed4(index.Dpi) * 2.54);
     for (const PsdLayerEntry &entry : index.Layers)
-        doc.Layers.push_back(entry.Layer);
+        doc.Layers.push_back(entry.Record);
     doc.Images.resize(index.Layers.size());
     doc.Alphas.resize(index.Layers.size());
     return doc;
@@ -619,7 +619,7 @@ PsdDocument DocumentOf(const PsdIndex &index)
 // copies take the rows they sample, as ScaleNearest would.
 void StreamLayer(QIODevice &file, const PsdIndex &index, int i, const PsdDocument &doc, QImage &image, QImage &alpha)
 {
-    const Tlayer &layer = index.Layers[size_t(i)].Layer;
+    const Layer &layer = index.Layers[size_t(i)].Record;
     const int w = layer.Width, h = layer.Height;
     const int bytes = ChannelsOfColorMode(index.ColorMode);
     const int n = i + 1;
@@ -710,7 +710,7 @@ PsdDocument ReadPsdLayers(QIODevice &file, const PsdIndex &index, const LayerSin
     const double scale = FromFixed4(doc.WorkScale);
     try {
         for (int i = 0; i < layerCount; ++i) {
-            const Tlayer &layer = index.Layers[size_t(i)].Layer;
+            const Layer &layer = index.Layers[size_t(i)].Record;
             const int w = layer.Width;
             const int h = layer.Height;
             QImage colour = NewPicture(w, h, bits);

@@ -33,7 +33,7 @@ struct PsdChannel {
 };
 
 struct PsdLayerEntry {
-    Tlayer Layer;  // rectangle, channel count and lengths, blend fields, GroupId
+    Layer Record;  // rectangle, channel count and lengths, blend fields, GroupId
     std::vector<PsdChannel> Channels;
 };
 
@@ -59,9 +59,9 @@ struct PsdDocument {
     uint16_t ColorMode = Psd::ModeRgb;
     Fixed4 Dpi = 200 * Fixed4One;
     Fixed4 WidthCm = 0, HeightCm = 0;
-    alayers Layers;
-    abitmap Images;  // working-size copies
-    abitmap Alphas;
+    LayerTable Layers;
+    PictureList Images;  // working-size copies
+    PictureList Alphas;
 };
 
 // The staging name of a layer file until the import commits it.

@@ -54,7 +54,7 @@ void BeginPreview(Document &doc, const PreviewSettings &settings)
     doc.FocusLayer = settings.FocusRow;
     // Depth or view count changed: relief layers must be rendered again.
     if (doc.ViewsStale == 1)
-        for (Tlayer &layer : doc.Layers)
+        for (Layer &layer : doc.Layers)
             if (layer.GroupId == GroupReliefRendered)
                 layer.GroupId = GroupReliefToRender;
     doc.ViewsStale = 0;

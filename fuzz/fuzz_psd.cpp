@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // the same on a few thousand pixels as on millions.
         qint64 pixels = 0;
         for (const PsdLayerEntry &entry : index.Layers)
-            pixels += qint64(entry.Layer.Width) * entry.Layer.Height;
+            pixels += qint64(entry.Record.Width) * entry.Record.Height;
         if (pixels <= 60'000)
             ReadPsdLayers(device, index, [](int, const QImage &, const QImage &) {});
     } catch (const VistrelError &) {

@@ -12,7 +12,7 @@ namespace {
 constexpr QRgb White = 0xFFFFFFFFu;
 const QColor OverlayGreen(0, 128, 0);
 
-QPainterPath ClosedPath(const Tline &line)
+QPainterPath ClosedPath(const ContourLine &line)
 {
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
@@ -26,7 +26,7 @@ QPainterPath ClosedPath(const Tline &line)
 }
 
 // A filled polygon with an outline `width` wide; no outline when the width is 0.
-void PaintLine(QPainter &painter, const Tline &line, QColor fill, QColor outline, int width)
+void PaintLine(QPainter &painter, const ContourLine &line, QColor fill, QColor outline, int width)
 {
     if (line.empty())
         return;
@@ -44,7 +44,7 @@ QRect SpanRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     return QRect(QPoint(x1, y1), QSize(std::max(0, x2 - x1), std::max(0, y2 - y1)));
 }
 
-TPoint32 Shifted(TPoint32 p, int32_t dx, int32_t dy)
+LinePoint Shifted(LinePoint p, int32_t dx, int32_t dy)
 {
     return {p.x + dx, p.y + dy};
 }
@@ -109,7 +109,7 @@ void LineEditor::BuildDisplay(bool tinted)
         for (int k = std::min<int>(int(Doc->CurrentLines.size()), OrderCount) - 1; k >= 0; --k) {
             if (!Visible[size_t(k)])
                 continue;
-            for (const Tline &line : Doc->CurrentLines[size_t(k)])
+            for (const ContourLine &line : Doc->CurrentLines[size_t(k)])
                 PaintLine(painter, line, QColor(0, 0, 110 + 10 * k), Qt::black, Mark);
         }
     }
@@ -164,9 +164,9 @@ void LineEditor::BuildMap(MapLayout layout)
         return;
     }
     for (int k = std::min<int>(int(Doc->CurrentLines.size()), OrderCount) - 1; k >= 0; --k) {
-        const Tnline &lines = Doc->CurrentLines[size_t(k)];
+        const OrderLines &lines = Doc->CurrentLines[size_t(k)];
         for (size_t j = 0; j < lines.size() && j < size_t(MaxLinesPerOrder); ++j) {
-            const Tline &line = lines[j];
+            const ContourLine &line = lines[j];
             if (layout == MapLayout::Lines) {
                 const QColor c(0, k, int(j));
                 PaintLine(painter, line, c, c, Mark);
@@ -187,14 +187,14 @@ void LineEditor::BuildMap(MapLayout layout)
             segment(n - 1, 0, 2 * n - 1);
             const int32_t h = 2 * Mark;
             for (int m = 0; m < n; ++m) {
-                const TPoint32 p = line[size_t(m)];
+                const LinePoint p = line[size_t(m)];
                 painter.fillRect(SpanRect(p.x - h, p.y - h, p.x + h, p.y + h), QColor(k, int(j), 2 * m));
             }
         }
     }
 }
 
-uint32_t LineEditor::MapAt(TPoint32 at) const
+uint32_t LineEditor::MapAt(LinePoint at) const
 {
     if (OrderMap.isNull() || at.x < 0 || at.y < 0 || at.x >= OrderMap.width() || at.y >= OrderMap.height())
         return White;
@@ -258,7 +258,7 @@ struct OverlayPainter : QPainter {
 
 }  // namespace
 
-void LineEditor::DrawOutline(const Tline &line, bool closed)
+void LineEditor::DrawOutline(const ContourLine &line, bool closed)
 {
     if (Display.isNull() || line.empty())
         return;
@@ -272,12 +272,12 @@ void LineEditor::DrawOutline(const Tline &line, bool closed)
     if (line.size() < 2)
         return;
     QPolygon polyline;
-    for (const TPoint32 &p : line)
+    for (const LinePoint &p : line)
         polyline << QPoint(p.x, p.y);
     painter.drawPolyline(polyline);
 }
 
-void LineEditor::DrawSegment(TPoint32 from, TPoint32 to)
+void LineEditor::DrawSegment(LinePoint from, LinePoint to)
 {
     if (Display.isNull() || from == to)
         return;
@@ -285,7 +285,7 @@ void LineEditor::DrawSegment(TPoint32 from, TPoint32 to)
     painter.drawLine(QPoint(from.x, from.y), QPoint(to.x, to.y));
 }
 
-void LineEditor::DrawSquare(TPoint32 at, bool filled)
+void LineEditor::DrawSquare(LinePoint at, bool filled)
 {
     if (Display.isNull())
         return;
@@ -304,7 +304,7 @@ void LineEditor::DrawSquare(TPoint32 at, bool filled)
 
 void LineEditor::DrawSelectedOutlines()
 {
-    for (const Tline &line : SelLines)
+    for (const ContourLine &line : SelLines)
         DrawOutline(line);
 }
 
@@ -325,8 +325,8 @@ void LineEditor::DrawInProgressLine()
 void LineEditor::ComputeSelectionBox()
 {
     bool any = false;
-    for (const Tline &line : SelLines)
-        for (const TPoint32 &p : line) {
+    for (const ContourLine &line : SelLines)
+        for (const LinePoint &p : line) {
             if (!any) {
                 SelLeft = SelRight = p.x;
                 SelTop = SelBottom = p.y;
@@ -356,9 +356,9 @@ void LineEditor::DrawTransformFrame()
     const int32_t e = 2 * Mark;
     const int32_t midX = int32_t(RoundDiv(int64_t(SelLeft) + SelRight, 2));
     const int32_t midY = int32_t(RoundDiv(int64_t(SelTop) + SelBottom, 2));
-    const TPoint32 marks[] = {{SelLeft, SelTop},    {midX, SelTop},    {SelRight, SelTop}, {SelRight, midY},
+    const LinePoint marks[] = {{SelLeft, SelTop},    {midX, SelTop},    {SelRight, SelTop}, {SelRight, midY},
                               {SelRight, SelBottom}, {midX, SelBottom}, {SelLeft, SelBottom}, {SelLeft, midY}};
-    for (const TPoint32 &m : marks)
+    for (const LinePoint &m : marks)
         painter.drawRect(SpanRect(m.x - e, m.y - e, m.x + e, m.y + e));
     painter.drawEllipse(QPoint(SelCenterX, SelCenterY), e, e);
 }
@@ -376,24 +376,24 @@ void LineEditor::Refuse(Refusal why)
     Refused = why;
 }
 
-const Tline *LineEditor::LineOf(TLineId id) const
+const ContourLine *LineEditor::LineOf(LineId id) const
 {
     if (id.Order >= Doc->CurrentLines.size() || id.Line >= Doc->CurrentLines[id.Order].size())
         return nullptr;
     return &Doc->CurrentLines[id.Order][id.Line];
 }
 
-Tline *LineEditor::LineOf(TLineId id)
+ContourLine *LineEditor::LineOf(LineId id)
 {
-    return const_cast<Tline *>(static_cast<const LineEditor *>(this)->LineOf(id));
+    return const_cast<ContourLine *>(static_cast<const LineEditor *>(this)->LineOf(id));
 }
 
-bool LineEditor::Selected(TLineId id) const
+bool LineEditor::Selected(LineId id) const
 {
     return std::find(SelIds.begin(), SelIds.end(), id) != SelIds.end();
 }
 
-void LineEditor::SelectOnly(TLineId id)
+void LineEditor::SelectOnly(LineId id)
 {
     SelIds = {id};
     SelCount = 1;
@@ -412,11 +412,11 @@ void LineEditor::ClearSelection()
 void LineEditor::CopySelectedLines()
 {
     // A name that no longer points at a line (after a compaction) is dropped.
-    SelIds.erase(std::remove_if(SelIds.begin(), SelIds.end(), [this](TLineId id) { return !LineOf(id); }),
+    SelIds.erase(std::remove_if(SelIds.begin(), SelIds.end(), [this](LineId id) { return !LineOf(id); }),
                  SelIds.end());
     SelCount = uint8_t(SelIds.size());
     SelLines.clear();
-    for (TLineId id : SelIds)
+    for (LineId id : SelIds)
         SelLines.push_back(*LineOf(id));
 }
 
@@ -475,7 +475,7 @@ void LineEditor::SwitchToMoveLine()
 
 // --- Mouse ---
 
-void LineEditor::Press(TPoint32 at, Qt::MouseButton button, bool shift)
+void LineEditor::Press(LinePoint at, Qt::MouseButton button, bool shift)
 {
     StartCall();
     switch (ToolMode) {
@@ -510,7 +510,7 @@ void LineEditor::Press(TPoint32 at, Qt::MouseButton button, bool shift)
     }
 }
 
-void LineEditor::Move(TPoint32 at, TPoint32 rubberAt)
+void LineEditor::Move(LinePoint at, LinePoint rubberAt)
 {
     StartCall();
     PointerAt = at;
@@ -535,7 +535,7 @@ void LineEditor::Move(TPoint32 at, TPoint32 rubberAt)
             DrawSelectedOutlines();
             const int32_t dx = at.x - PressAt.x, dy = at.y - PressAt.y;
             for (size_t i = 0; i < SelLines.size() && i < SelIds.size(); ++i) {
-                const Tline *stored = LineOf(SelIds[i]);
+                const ContourLine *stored = LineOf(SelIds[i]);
                 if (!stored)
                     continue;
                 for (size_t p = 0; p < stored->size() && p < SelLines[i].size(); ++p)
@@ -548,7 +548,7 @@ void LineEditor::Move(TPoint32 at, TPoint32 rubberAt)
         break;
     case ToolMovePoint:
         if (MouseHeld == 1) {
-            const Tline *stored = SelIds.empty() ? nullptr : LineOf(SelIds[0]);
+            const ContourLine *stored = SelIds.empty() ? nullptr : LineOf(SelIds[0]);
             if (!stored)
                 break;
             DrawPointDrag();
@@ -584,7 +584,7 @@ void LineEditor::Move(TPoint32 at, TPoint32 rubberAt)
     }
 }
 
-void LineEditor::Release(TPoint32 at, Qt::MouseButton button)
+void LineEditor::Release(LinePoint at, Qt::MouseButton button)
 {
     StartCall();
     switch (ToolMode) {
@@ -654,7 +654,7 @@ void LineEditor::PressDraw(Qt::MouseButton)
     MouseHeld = 1;
 }
 
-void LineEditor::ReleaseDraw(TPoint32 at, Qt::MouseButton button)
+void LineEditor::ReleaseDraw(LinePoint at, Qt::MouseButton button)
 {
     MouseHeld = 0;
     const bool ends = button == Qt::RightButton;
@@ -721,7 +721,7 @@ void LineEditor::UndoPoint()
 
 // Add Point: over a segment the cursor is a cross, and a press puts a point
 // into the segment where the pointer is.
-void LineEditor::MoveAddPoint(TPoint32 at)
+void LineEditor::MoveAddPoint(LinePoint at)
 {
     const QRgb c = MapAt(at);
     const int code = qBlue(c);
@@ -729,8 +729,8 @@ void LineEditor::MoveAddPoint(TPoint32 at)
         CursorShown = EditorCursor::NoEntry;
         return;
     }
-    const TLineId id{uint8_t(qRed(c)), uint8_t(qGreen(c))};
-    const Tline *line = LineOf(id);
+    const LineId id{uint8_t(qRed(c)), uint8_t(qGreen(c))};
+    const ContourLine *line = LineOf(id);
     if (!line) {
         CursorShown = EditorCursor::NoEntry;
         return;
@@ -747,7 +747,7 @@ void LineEditor::PressAddPoint()
 {
     if (CursorShown != EditorCursor::Cross || SelIds.empty())
         return;
-    Tline *line = LineOf(SelIds[0]);
+    ContourLine *line = LineOf(SelIds[0]);
     if (!line)
         return;
     if (PointLine.size() >= size_t(MaxEditedPoints)) {
@@ -765,12 +765,12 @@ void LineEditor::PressAddPoint()
 }
 
 // Delete Point: over a point the cursor is the arrow, and a press removes it.
-void LineEditor::MoveDeletePoint(TPoint32 at)
+void LineEditor::MoveDeletePoint(LinePoint at)
 {
     const QRgb c = MapAt(at);
     const int code = qBlue(c);
-    const TLineId id{uint8_t(qRed(c)), uint8_t(qGreen(c))};
-    const Tline *line = LineOf(id);
+    const LineId id{uint8_t(qRed(c)), uint8_t(qGreen(c))};
+    const ContourLine *line = LineOf(id);
     if (code == NothingHere || code % 2 != 0 || !line) {
         CursorShown = EditorCursor::NoEntry;
         return;
@@ -785,7 +785,7 @@ void LineEditor::PressDeletePoint()
 {
     if (CursorShown != EditorCursor::Arrow || SelIds.empty())
         return;
-    Tline *line = LineOf(SelIds[0]);
+    ContourLine *line = LineOf(SelIds[0]);
     if (!line || ActivePoint >= PointLine.size())
         return;
     // Fewer than three points are left for the next compaction to remove.
@@ -799,7 +799,7 @@ void LineEditor::PressDeletePoint()
 }
 
 // Move Line: a press picks the line under it; a drag moves every selected line.
-void LineEditor::PressMoveLine(TPoint32 at, bool shift)
+void LineEditor::PressMoveLine(LinePoint at, bool shift)
 {
     const QRgb c = MapAt(at);
     if (qBlue(c) == NothingHere) {
@@ -807,7 +807,7 @@ void LineEditor::PressMoveLine(TPoint32 at, bool shift)
         CursorShown = EditorCursor::NoEntry;
         return;
     }
-    const TLineId id{uint8_t(qGreen(c)), uint8_t(qBlue(c))};
+    const LineId id{uint8_t(qGreen(c)), uint8_t(qBlue(c))};
     if (!LineOf(id))
         return;
     PressAt = at;
@@ -841,7 +841,7 @@ void LineEditor::ReleaseMoveLine()
 {
     if (MouseHeld == 1) {
         for (size_t i = 0; i < SelIds.size() && i < SelLines.size(); ++i)
-            if (Tline *line = LineOf(SelIds[i]))
+            if (ContourLine *line = LineOf(SelIds[i]))
                 *line = SelLines[i];
         MouseHeld = 0;
     }
@@ -854,12 +854,12 @@ void LineEditor::ReleaseMoveLine()
 }
 
 // Move Point: a press on a point drags it; on a segment, both its ends.
-void LineEditor::PressMovePoint(TPoint32 at)
+void LineEditor::PressMovePoint(LinePoint at)
 {
     const QRgb c = MapAt(at);
     const int code = qBlue(c);
-    const TLineId id{uint8_t(qRed(c)), uint8_t(qGreen(c))};
-    const Tline *line = LineOf(id);
+    const LineId id{uint8_t(qRed(c)), uint8_t(qGreen(c))};
+    const ContourLine *line = LineOf(id);
     if (code == NothingHere || !line || line->empty()) {
         CursorShown = EditorCursor::NoEntry;
         return;
@@ -888,7 +888,7 @@ void LineEditor::PressMovePoint(TPoint32 at)
 void LineEditor::ReleaseMovePoint()
 {
     MouseHeld = 0;
-    Tline *line = SelIds.empty() ? nullptr : LineOf(SelIds[0]);
+    ContourLine *line = SelIds.empty() ? nullptr : LineOf(SelIds[0]);
     if (!line)
         return;
     *line = PointLine;
@@ -916,7 +916,7 @@ void LineEditor::FreeTransform()
     RebuildForTool();
 }
 
-void LineEditor::MoveTransform(TPoint32 at)
+void LineEditor::MoveTransform(LinePoint at)
 {
     DrawTransformFrame();
     const int32_t cx = SelCenterX, cy = SelCenterY;
@@ -956,11 +956,11 @@ void LineEditor::MoveTransform(TPoint32 at)
     }
     if (move || scale) {
         for (size_t i = 0; i < SelIds.size() && i < SelLines.size(); ++i) {
-            const Tline *stored = LineOf(SelIds[i]);
+            const ContourLine *stored = LineOf(SelIds[i]);
             if (!stored)
                 continue;
             for (size_t p = 0; p < stored->size() && p < SelLines[i].size(); ++p) {
-                const TPoint32 s = (*stored)[p];
+                const LinePoint s = (*stored)[p];
                 if (move)
                     SelLines[i][p] = Shifted(s, at.x - PressAt.x, at.y - PressAt.y);
                 else
@@ -976,7 +976,7 @@ void LineEditor::MoveTransform(TPoint32 at)
 void LineEditor::ReleaseTransform()
 {
     for (size_t i = 0; i < SelIds.size() && i < SelLines.size(); ++i)
-        if (Tline *line = LineOf(SelIds[i]))
+        if (ContourLine *line = LineOf(SelIds[i]))
             *line = SelLines[i];
     ComputeSelectionBox();
     BuildMap(MapLayout::Handles);
@@ -1019,7 +1019,7 @@ void LineEditor::SelectAll()
 {
     StartCall();
     size_t total = 0;
-    for (const Tnline &lines : Doc->CurrentLines)
+    for (const OrderLines &lines : Doc->CurrentLines)
         total += lines.size();
     if (total > size_t(MaxSelectedLines)) {
         Refuse(Refusal::SelectionFull);
@@ -1042,15 +1042,15 @@ void LineEditor::DeleteSelected()
 {
     StartCall();
     if (ToolMode == ToolMoveLine && !SelIds.empty()) {
-        for (TLineId id : SelIds)
-            if (Tline *line = LineOf(id))
+        for (LineId id : SelIds)
+            if (ContourLine *line = LineOf(id))
                 line->clear();
         ClearSelection();
         CompactLines(Doc->CurrentLines);
         BuildDisplay();
         BuildMap(MapLayout::Lines);
     } else if (ToolMode == ToolMovePoint && PointPressed && !SelIds.empty() && !SelPoints.empty()) {
-        Tline *line = LineOf(SelIds[0]);
+        ContourLine *line = LineOf(SelIds[0]);
         if (!line || SelPoints[0] >= line->size())
             return;
         line->erase(line->begin() + SelPoints[0]);
@@ -1071,19 +1071,19 @@ void LineEditor::MoveSelectionOrder(int step)
     const int edge = step > 0 ? OrderCount - 1 : 0;
     std::vector<int> targets;
     int beeps = 0;
-    for (TLineId id : SelIds) {
+    for (LineId id : SelIds) {
         targets.push_back(std::clamp(int(id.Order) + step, 0, OrderCount - 1));
         if (id.Order == edge)
             ++beeps;
     }
     // Worked out on a copy, so that an order that would overflow changes nothing.
-    Tnlayer moved = Doc->CurrentLines;
+    LineSet moved = Doc->CurrentLines;
     for (size_t i = 0; i < SelIds.size(); ++i) {
         moved[size_t(targets[i])].push_back(SelLines[i]);
         moved[SelIds[i].Order][SelIds[i].Line].clear();
     }
     CompactLines(moved);
-    for (const Tnline &lines : moved)
+    for (const OrderLines &lines : moved)
         if (lines.size() > size_t(MaxLinesPerOrder)) {
             Refuse(Refusal::OrderFull);
             return;
@@ -1091,7 +1091,7 @@ void LineEditor::MoveSelectionOrder(int step)
     Doc->CurrentLines = std::move(moved);
     // The moved lines are the last of their orders; a line of two points or
     // fewer was dropped by the compaction and is no longer selected.
-    Talineid ids;
+    LineIds ids;
     std::map<int, int> earlier;
     for (size_t i = 0; i < targets.size(); ++i) {
         if (SelLines[i].size() <= 2)
@@ -1115,7 +1115,7 @@ void LineEditor::Copy()
     CopySelectedLines();
     ClipLines = SelLines;
     ClipOrders.clear();
-    for (TLineId id : SelIds)
+    for (LineId id : SelIds)
         ClipOrders.push_back(id.Order);
     ClipboardFilled = true;
     SwitchToMoveLine();
@@ -1124,8 +1124,8 @@ void LineEditor::Copy()
 void LineEditor::Cut()
 {
     Copy();
-    for (TLineId id : SelIds)
-        if (Tline *line = LineOf(id))
+    for (LineId id : SelIds)
+        if (ContourLine *line = LineOf(id))
             line->clear();
     CompactLines(Doc->CurrentLines);
     ClearSelection();

@@ -109,9 +109,9 @@ public:
     // The mouse, in working-image pixels. `rubberAt` is where the rubber band
     // of the draw tool ends: the pointer with its y snapped to the picture's
     // top or bottom edge when it is close to it.
-    void Press(TPoint32 at, Qt::MouseButton button, bool shift);
-    void Move(TPoint32 at, TPoint32 rubberAt);
-    void Release(TPoint32 at, Qt::MouseButton button);
+    void Press(LinePoint at, Qt::MouseButton button, bool shift);
+    void Move(LinePoint at, LinePoint rubberAt);
+    void Release(LinePoint at, Qt::MouseButton button);
     // A double click, before the press that comes with it: ends the line
     // being drawn as a right click does, without adding its point again (the
     // click before it added it), and then takes the press and the release that
@@ -155,14 +155,14 @@ public:
 
     // The editor's own state, a value of the editor (public for the window
     // and the tests to read).
-    Tline EditLine;             // the line in progress
+    ContourLine EditLine;             // the line in progress
     uint8_t CurrentOrder = 0;   // order index new lines go to
     int32_t DrawCount = 0;      // points placed so far in the line in progress
-    Talineid SelIds;            // the selected lines
+    LineIds SelIds;            // the selected lines
     uint8_t SelCount = 0;
-    Tnline SelLines;            // working copies of the selected lines
+    OrderLines SelLines;            // working copies of the selected lines
     std::vector<uint8_t> SelPoints;
-    Tnline ClipLines;           // the editor's own line clipboard
+    OrderLines ClipLines;           // the editor's own line clipboard
     std::vector<uint8_t> ClipOrders;
 
     // The free-transform box and pivot.
@@ -179,20 +179,20 @@ private:
 
     void StartCall();
     void Refuse(Refusal why);
-    void SelectOnly(TLineId id);
+    void SelectOnly(LineId id);
     void ClearSelection();
     void CopySelectedLines();
-    bool Selected(TLineId id) const;
-    const Tline *LineOf(TLineId id) const;
-    Tline *LineOf(TLineId id);
-    uint32_t MapAt(TPoint32 at) const;
+    bool Selected(LineId id) const;
+    const ContourLine *LineOf(LineId id) const;
+    ContourLine *LineOf(LineId id);
+    uint32_t MapAt(LinePoint at) const;
     void RebuildForTool();
     void SwitchToMoveLine();
 
     // Overlays, drawn in "not xor" mode.
-    void DrawOutline(const Tline &line, bool closed = true);
-    void DrawSegment(TPoint32 from, TPoint32 to);
-    void DrawSquare(TPoint32 at, bool filled);
+    void DrawOutline(const ContourLine &line, bool closed = true);
+    void DrawSegment(LinePoint from, LinePoint to);
+    void DrawSquare(LinePoint at, bool filled);
     void DrawSelectedOutlines();
     void DrawPointDrag();
     void DrawTransformFrame();
@@ -200,20 +200,20 @@ private:
     void DrawInProgressLine();
 
     void PressDraw(Qt::MouseButton button);
-    void ReleaseDraw(TPoint32 at, Qt::MouseButton button);
+    void ReleaseDraw(LinePoint at, Qt::MouseButton button);
     // The line being drawn is stored (three points or more) or dropped, unless
     // its order is full (refused: it stays in progress).
     void FinishLine();
     bool OrderRefusesLine(size_t points);
-    void MoveAddPoint(TPoint32 at);
+    void MoveAddPoint(LinePoint at);
     void PressAddPoint();
-    void MoveDeletePoint(TPoint32 at);
+    void MoveDeletePoint(LinePoint at);
     void PressDeletePoint();
-    void PressMoveLine(TPoint32 at, bool shift);
+    void PressMoveLine(LinePoint at, bool shift);
     void ReleaseMoveLine();
-    void PressMovePoint(TPoint32 at);
+    void PressMovePoint(LinePoint at);
     void ReleaseMovePoint();
-    void MoveTransform(TPoint32 at);
+    void MoveTransform(LinePoint at);
     void ReleaseTransform();
 
     QImage LayerPicture;  // 32-bit copy of the layer picture
@@ -222,8 +222,8 @@ private:
                                             true, true, true, true, true, true, true};
     uint8_t ToolMode = ToolDrawLine;
     uint8_t MouseHeld = 0;
-    TPoint32 PressAt, PointerAt;
-    TPoint32 RubberFrom, RubberTo;
+    LinePoint PressAt, PointerAt;
+    LinePoint RubberFrom, RubberTo;
     bool RubberShown = false;
     uint8_t ActivePoint = NothingHere;
     uint8_t PickCode = NothingHere;
@@ -231,7 +231,7 @@ private:
     uint8_t Mark = 1;
     // The point tools' working copy of the line they act on; the line being
     // drawn (EditLine) is kept apart from it so that it survives a tool change.
-    Tline PointLine;
+    ContourLine PointLine;
     bool PointPressed = false;
     bool ClipboardFilled = false;
     MapLayout CurrentLayout = MapLayout::None;

@@ -7,55 +7,55 @@ uint8_t LevelOfOrder(int order)
     return uint8_t(255 - 15 * order);
 }
 
-uint8_t BaseLevelOf(const Tlayer &layer)
+uint8_t BaseLevelOf(const Layer &layer)
 {
     return uint8_t(255 - 15 * int(layer.BaseOrder));
 }
 
-Tnlayer EmptyLineSet()
+LineSet EmptyLineSet()
 {
-    return Tnlayer(OrderCount);
+    return LineSet(OrderCount);
 }
 
-bool AppendLine(Tnlayer &set, int order, const Tline &line)
+bool AppendLine(LineSet &set, int order, const ContourLine &line)
 {
     if (set.size() != size_t(OrderCount))
         set.resize(OrderCount);
-    Tnline &lines = set[size_t(order)];
+    OrderLines &lines = set[size_t(order)];
     if (int(lines.size()) >= MaxLinesPerOrder)
         return false;
     lines.push_back(line);
     return true;
 }
 
-void RemoveLastLine(Tnlayer &set, int order)
+void RemoveLastLine(LineSet &set, int order)
 {
     if (order >= 0 && order < int(set.size()) && !set[size_t(order)].empty())
         set[size_t(order)].pop_back();
 }
 
-void EmptyOrder(Tnlayer &set, int order)
+void EmptyOrder(LineSet &set, int order)
 {
     if (order >= 0 && order < int(set.size()))
         set[size_t(order)].clear();
 }
 
-void DeleteAllLines(Tnlayer &set)
+void DeleteAllLines(LineSet &set)
 {
     set = EmptyLineSet();
 }
 
-void CompactLines(Tnlayer &set)
+void CompactLines(LineSet &set)
 {
-    for (Tnline &lines : set)
-        lines.erase(std::remove_if(lines.begin(), lines.end(), [](const Tline &l) { return l.size() <= 2; }),
+    for (OrderLines &lines : set)
+        lines.erase(std::remove_if(lines.begin(), lines.end(), [](const ContourLine &l) { return l.size() <= 2; }),
                     lines.end());
 }
 
 void EnterLineSets(Document &doc)
 {
     doc.LayerLines.resize(doc.LayerCount);
-    Tnlayer &set = doc.LayerLines[size_t(doc.CurrentLayer)];
+    LineSet &set = doc.LayerLines[size_t(doc.CurrentLayer)];
     doc.CurrentLines = set.empty() ? EmptyLineSet() : set;
 }
 

@@ -13,19 +13,19 @@ constexpr int MaxLinesPerOrder = 255;
 // 255 - 15 k for k = 0..14.
 uint8_t LevelOfOrder(int order);
 // The level of the layer's zero plane: BaseOrder 15 is the background.
-uint8_t BaseLevelOf(const Tlayer &layer);
+uint8_t BaseLevelOf(const Layer &layer);
 
 // A line set of 15 empty orders.
-Tnlayer EmptyLineSet();
+LineSet EmptyLineSet();
 // Appends a line to an order; false (nothing changes) when the order is full.
-bool AppendLine(Tnlayer &set, int order, const Tline &line);
+bool AppendLine(LineSet &set, int order, const ContourLine &line);
 // "Delete line": the last line of an order; "Delete layer": every line of an
 // order; "Delete all": 15 empty orders.
-void RemoveLastLine(Tnlayer &set, int order);
-void EmptyOrder(Tnlayer &set, int order);
-void DeleteAllLines(Tnlayer &set);
+void RemoveLastLine(LineSet &set, int order);
+void EmptyOrder(LineSet &set, int order);
+void DeleteAllLines(LineSet &set);
 // Keeps, in their order, only the lines with more than 2 points.
-void CompactLines(Tnlayer &set);
+void CompactLines(LineSet &set);
 
 // Entering the DrawLine page: every layer gets an entry, and the current
 // layer's set (15 empty orders the first time) becomes CurrentLines.

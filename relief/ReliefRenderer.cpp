@@ -38,7 +38,7 @@ int32_t CentreSample(int64_t x, int64_t sourceSize, int64_t targetSize)
 
 }  // namespace
 
-ReliefGeometry ReliefGeometryOf(const Document &doc, const Tlayer &layer)
+ReliefGeometry ReliefGeometryOf(const Document &doc, const Layer &layer)
 {
     // A relief depth or a 3D depth read from a damaged file could ask for a
     // margin or a shift no picture can have; refuse before any arithmetic wraps.
@@ -59,7 +59,7 @@ ReliefGeometry ReliefGeometryOf(const Document &doc, const Tlayer &layer)
     return g;
 }
 
-QImage PaintHeightMap(const Document &doc, const Tnlayer &lines)
+QImage PaintHeightMap(const Document &doc, const LineSet &lines)
 {
     QImage canvas(doc.WorkWidth, doc.WorkHeight, QImage::Format_RGB888);
     if (canvas.isNull() && doc.WorkWidth > 0 && doc.WorkHeight > 0)
@@ -79,11 +79,11 @@ QImage PaintHeightMap(const Document &doc, const Tnlayer &lines)
             else
                 painter.setPen(Qt::NoPen);
             painter.setBrush(QColor(g, g, g));
-            for (const Tline &line : lines[size_t(k)]) {
+            for (const ContourLine &line : lines[size_t(k)]) {
                 if (line.empty())
                     continue;
                 QPolygonF polygon;
-                for (const TPoint32 &p : line)
+                for (const LinePoint &p : line)
                     polygon << QPointF(p.x, p.y);
                 QPainterPath path;
                 path.setFillRule(Qt::OddEvenFill);
@@ -104,7 +104,7 @@ QImage PaintHeightMap(const Document &doc, const Tnlayer &lines)
     return map;
 }
 
-void LayerReliefMapRows(const Document &doc, const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g, int first, int count,
+void LayerReliefMapRows(const Document &doc, const QImage &workingMap, const Layer &layer, const ReliefGeometry &g, int first, int count,
                         uchar *out)
 {
     // The working map enlarged to the canvas by nearest neighbour, read where
@@ -137,7 +137,7 @@ void LayerReliefMapRows(const Document &doc, const QImage &workingMap, const Tla
     }
 }
 
-QImage LayerReliefMap(const Document &doc, const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g)
+QImage LayerReliefMap(const Document &doc, const QImage &workingMap, const Layer &layer, const ReliefGeometry &g)
 {
     QImage map = NewPicture(g.PaddedWidth, layer.Height, 8);
     std::vector<uchar> rows(size_t(g.PaddedWidth) * size_t(std::max(layer.Height, 0)));
@@ -235,11 +235,11 @@ void ReliefPass(const QImage &source, const QImage &sourceAlpha, const QImage &m
     }
 }
 
-void RenderRelief(const Document &doc, int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress, int bandRows)
+void RenderRelief(const Document &doc, int layerIndex, const LineSet &lines, const std::function<void(int)> &progress, int bandRows)
 {
     if (doc.PsdColorMode != ModeGrey && doc.PsdColorMode != ModeRgb && doc.PsdColorMode != ModeCmyk)
         return;
-    const Tlayer &layer = doc.Layers[size_t(layerIndex)];
+    const Layer &layer = doc.Layers[size_t(layerIndex)];
     const int n = layerIndex + 1;
     const ReliefGeometry g = ReliefGeometryOf(doc, layer);
     const QImage workingMap = PaintHeightMap(doc, lines);
@@ -364,12 +364,12 @@ void RenderPendingReliefs(Document &doc, const std::function<void(int)> &progres
 {
     // One run of the progress over all the layers to render.
     const int pending = int(std::count_if(doc.Layers.begin(), doc.Layers.end(),
-                                          [](const Tlayer &l) { return l.GroupId == GroupReliefToRender; }));
+                                          [](const Layer &l) { return l.GroupId == GroupReliefToRender; }));
     int done = 0;
     for (size_t i = 0; i < doc.Layers.size(); ++i) {
         if (doc.Layers[i].GroupId != GroupReliefToRender)
             continue;
-        const Tnlayer lines = i < doc.LayerLines.size() && !doc.LayerLines[i].empty() ? doc.LayerLines[i] : EmptyLineSet();
+        const LineSet lines = i < doc.LayerLines.size() && !doc.LayerLines[i].empty() ? doc.LayerLines[i] : EmptyLineSet();
         RenderRelief(doc, int(i), lines, [&](int p) {
             if (progress)
                 progress((done * 100 + p) / pending);

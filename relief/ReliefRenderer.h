@@ -26,18 +26,18 @@ struct ReliefGeometry {
     uint8_t BaseLevel = 0;    // the level that does not move
     int32_t SmoothStep = 0;   // a
 };
-ReliefGeometry ReliefGeometryOf(const Document &doc, const Tlayer &layer);
+ReliefGeometry ReliefGeometryOf(const Document &doc, const Layer &layer);
 
 // The height map of a line set at working size: 8-bit, background 30, orders
 // painted from 14 down to 0 with the even-odd rule and an outline.
-QImage PaintHeightMap(const Document &doc, const Tnlayer &lines);
+QImage PaintHeightMap(const Document &doc, const LineSet &lines);
 // The map of the padded layer: the working map enlarged to the canvas and cut
 // to the layer's rectangle widened by M on both sides; outside the canvas it
 // keeps the level of the canvas' top-left pixel.
-QImage LayerReliefMap(const Document &doc, const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g);
+QImage LayerReliefMap(const Document &doc, const QImage &workingMap, const Layer &layer, const ReliefGeometry &g);
 // The same for rows first .. first + count - 1 only, into `out` (count rows
 // of PaddedWidth bytes).
-void LayerReliefMapRows(const Document &doc, const QImage &workingMap, const Tlayer &layer, const ReliefGeometry &g, int first, int count,
+void LayerReliefMapRows(const Document &doc, const QImage &workingMap, const Layer &layer, const ReliefGeometry &g, int first, int count,
                         uchar *out);
 // One pass of the sparse 5 x 5 kernel with taps a apart, edges clamped.
 QImage SmoothReliefMap(const QImage &map, int32_t step);
@@ -57,7 +57,7 @@ void ReliefPassRow(const uchar *src, const uchar *srcAlpha, const uchar *heights
 // Renders layer `layerIndex` with its lines and writes the files of its seven
 // views, a band of rows at a time (`bandRows`, 0: about 8 MB of rows), so that
 // memory does not grow with the layer. `progress` runs from 20 to 100.
-void RenderRelief(const Document &doc, int layerIndex, const Tnlayer &lines, const std::function<void(int)> &progress = {},
+void RenderRelief(const Document &doc, int layerIndex, const LineSet &lines, const std::function<void(int)> &progress = {},
                   int bandRows = 0);
 
 // Renders every layer whose relief is to be rendered (GroupId

@@ -272,11 +272,11 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
         return line.Layer >= 0 && line.Layer < n && line.Order >= 0 && line.Order < OrderCount && line.Index >= 0 &&
                line.Index < LinesPerOrder;
     };
-    std::vector<Tline> rescaledLines;
+    std::vector<ContourLine> rescaledLines;
     rescaledLines.reserve(d.Lines.size());
     for (const ProjectLine &line : d.Lines) {
-        Tline points = inDocument(line) ? line.Points : Tline();
-        for (TPoint32 &p : points)
+        ContourLine points = inDocument(line) ? line.Points : ContourLine();
+        for (LinePoint &p : points)
             for (int32_t *v : {&p.x, &p.y}) {
                 if (Rescaled(d.Layout))
                     *v = Fitting(ScaleByFixed4(*v, factor), *v, ShortFixed4Text(factor), line.FileLine, projectPath);
@@ -325,14 +325,14 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
 
     for (int i = 0; i < n && i < int(d.Relief.size()); ++i) {
         if (const auto &r = d.Relief[size_t(i)]) {
-            Tlayer &layer = doc.Layers[size_t(i)];
+            Layer &layer = doc.Layers[size_t(i)];
             layer.BaseOrder = uint8_t(std::clamp(r->BaseOrder, 0, OrderCount));
             layer.Smooth = uint8_t(std::clamp(r->Smooth, 1, 9));
             layer.ReliefDepth = r->ReliefDepth;
         }
     }
 
-    doc.LayerLines.assign(size_t(n), Tnlayer(OrderCount));
+    doc.LayerLines.assign(size_t(n), LineSet(OrderCount));
     std::vector<bool> receivesLines(size_t(n), false);
     int skipped = 0;
     for (size_t l = 0; l < d.Lines.size(); ++l) {
@@ -341,9 +341,9 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
             ++skipped;
             continue;
         }
-        Tline &points = rescaledLines[l];
+        ContourLine &points = rescaledLines[l];
         receivesLines[size_t(line.Layer)] = true;
-        Tnline &order = doc.LayerLines[size_t(line.Layer)][size_t(line.Order)];
+        OrderLines &order = doc.LayerLines[size_t(line.Layer)][size_t(line.Order)];
         // A later line of lower index never drops the lines read before it.
         if (int(order.size()) < line.Index + 1)
             order.resize(size_t(line.Index + 1));
@@ -357,7 +357,7 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
     // plain layer again, and its rendered relief files are no longer used. A
     // flip group stays as the PSD made it.
     for (int i = 0; i < n; ++i) {
-        Tlayer &layer = doc.Layers[size_t(i)];
+        Layer &layer = doc.Layers[size_t(i)];
         if (!receivesLines[size_t(i)] &&
             (layer.GroupId == GroupReliefRendered || layer.GroupId == GroupReliefToRender)) {
             layer.GroupId = GroupPlain;
@@ -370,7 +370,7 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
                             .arg(skipped);
 
     doc.CurrentLayer = n == 0 ? 0 : std::clamp(doc.CurrentLayer, 0, n - 1);
-    doc.CurrentLines = n == 0 ? Tnlayer() : doc.LayerLines[size_t(doc.CurrentLayer)];
+    doc.CurrentLines = n == 0 ? LineSet() : doc.LayerLines[size_t(doc.CurrentLayer)];
     out.Caption = QStringLiteral("Vistrel    ") + QFileInfo(doc.PsdPath).fileName() + QStringLiteral("    ") +
                   QFileInfo(projectPath).fileName();
     return out;
@@ -412,17 +412,17 @@ QByteArray ProjectText(const Document &doc, const ProjectFieldTexts &texts, cons
     for (int32_t offset : offsets)
         out += QByteArray::number(offset) + end;
     for (int i = int(doc.Layers.size()) - 1; i >= 0; --i) {
-        const Tlayer &layer = doc.Layers[size_t(i)];
+        const Layer &layer = doc.Layers[size_t(i)];
         out += QByteArray::number(layer.BaseOrder) + ' ' + QByteArray::number(layer.Smooth) + ' ' +
                RealText23(FromFixed4(layer.ReliefDepth)) + end;
     }
     for (size_t i = 0; i < doc.LayerLines.size(); ++i)
         for (size_t k = 0; k < doc.LayerLines[i].size(); ++k)
             for (size_t j = 0; j < doc.LayerLines[i][k].size(); ++j) {
-                const Tline &line = doc.LayerLines[i][k][j];
+                const ContourLine &line = doc.LayerLines[i][k][j];
                 out += QByteArray::number(qulonglong(i)) + ' ' + QByteArray::number(qulonglong(k)) + ' ' +
                        QByteArray::number(qulonglong(j)) + ' ' + QByteArray::number(qlonglong(line.size()) - 1) + end;
-                for (const TPoint32 &p : line)
+                for (const LinePoint &p : line)
                     out += QByteArray::number(p.x) + ' ' + QByteArray::number(p.y) + ' ';
                 out += '\r' + end;
             }

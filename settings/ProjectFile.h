@@ -43,7 +43,7 @@ struct ProjectRelief {
 
 struct ProjectLine {
     int Layer = 0, Order = 0, Index = 0;
-    Tline Points;      // as stored, before any rescaling
+    ContourLine Points;      // as stored, before any rescaling
     int FileLine = 0;  // the line of the file that holds the points
 };
 

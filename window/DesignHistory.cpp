@@ -55,9 +55,9 @@ int64_t GroupValue(uint8_t groupId)
     return groupId == GroupReliefRendered ? GroupReliefToRender : groupId;
 }
 
-bool HasLines(const Tnlayer &set)
+bool HasLines(const LineSet &set)
 {
-    for (const Tnline &order : set)
+    for (const OrderLines &order : set)
         if (!order.empty())
             return true;
     return false;
@@ -73,7 +73,7 @@ DesignState MainWindow::CaptureDesign() const
         return s;
     for (int row = 1; row <= Doc.LayerCount; ++row)
         s.Groups << Cells(1, row);
-    for (const Tlayer &layer : Doc.Layers)
+    for (const Layer &layer : Doc.Layers)
         s.Layers.push_back({GroupValue(layer.GroupId), layer.BaseOrder, layer.Smooth, layer.ReliefDepth});
     s.Lines.resize(size_t(Doc.LayerCount));
     for (size_t i = 0; i < s.Lines.size() && i < Doc.LayerLines.size(); ++i)
@@ -81,7 +81,7 @@ DesignState MainWindow::CaptureDesign() const
             s.Lines[i] = Doc.LayerLines[i];
     // The page's lines as drawn, read without storing them.
     if (Doc.DrawLineActive == 1 && Doc.CurrentLayer >= 0 && size_t(Doc.CurrentLayer) < s.Lines.size())
-        s.Lines[size_t(Doc.CurrentLayer)] = HasLines(Doc.CurrentLines) ? Doc.CurrentLines : Tnlayer();
+        s.Lines[size_t(Doc.CurrentLayer)] = HasLines(Doc.CurrentLines) ? Doc.CurrentLines : LineSet();
     return s;
 }
 
@@ -106,7 +106,7 @@ void MainWindow::RestoreDesign(const DesignState &s)
     }
     Doc.LayerLines.resize(s.Lines.size());
     for (size_t i = 0; i < Doc.Layers.size() && i < s.Layers.size(); ++i) {
-        Tlayer &layer = Doc.Layers[i];
+        Layer &layer = Doc.Layers[i];
         const bool same = i < now.Layers.size() && now.Layers[i] == s.Layers[i] && now.Lines[i] == s.Lines[i];
         // A relief whose lines or settings change is rendered again before it is shown.
         if (!(same && layer.GroupId == GroupReliefRendered))

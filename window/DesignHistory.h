@@ -20,7 +20,7 @@ struct DesignState {
     // By layer index: GroupId (a relief rendered or not is one value), base
     // order, smoothing, relief depth.
     std::vector<std::array<int64_t, 4>> Layers;
-    Tnnlayer Lines;       // by layer index; a set without lines is empty
+    LineSets Lines;       // by layer index; a set without lines is empty
 
     bool operator==(const DesignState &) const = default;
     // What differs from `before`, for "Undo <what>".

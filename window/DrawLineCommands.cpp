@@ -77,7 +77,7 @@ void MainWindow::EnterDrawLinePage()
             Editor.SetOrderVisible(k, OrderCheckBoxes[size_t(k)]->isChecked());
         Editor.SetLayerPicture(ViewablePicture(Doc.ComposedImage));
         Editor.Enter();
-        const Tlayer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
+        const Layer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
         ReliefDepthEdit->setText(ShortFixed4Text(layer.ReliefDepth));
         SmoothSlider->setValue(layer.Smooth);
         BaseOrderSlider->setValue(layer.BaseOrder);
@@ -135,7 +135,7 @@ void MainWindow::FitEditorView()
     ViewOffsetY = int64_t(drawn.top()) * Fixed4One;
 }
 
-TPoint32 MainWindow::WorkingPosition(int x, int y) const
+LinePoint MainWindow::WorkingPosition(int x, int y) const
 {
     // Read from where the picture is drawn at this moment, not from a scale
     // kept aside, so that the mouse lands on what it points at after any
@@ -174,7 +174,7 @@ bool MainWindow::HandlePictureMouse(QEvent *event)
         return false;
     auto *mouse = static_cast<QMouseEvent *>(event);
     const QPoint p = mouse->position().toPoint();
-    const TPoint32 at = WorkingPosition(p.x(), p.y());
+    const LinePoint at = WorkingPosition(p.x(), p.y());
     switch (type) {
     case QEvent::MouseButtonDblClick:
         if (Editor.DoubleClick())
@@ -312,7 +312,7 @@ void MainWindow::ClearAllLines()
         const Fixed4 depth = StrToFixed4(ReliefDepthEdit->text());
         Editor.DeleteAll();
         StoreCurrentLines(Doc);
-        Tlayer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
+        Layer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
         if (layer.GroupId != GroupPlain)
             Doc.ViewsCurrent = 0;  // the views showed the relief
         layer.GroupId = GroupPlain;
@@ -399,8 +399,8 @@ void MainWindow::StartReliefPreview()
         // The depth is read before anything changes, so a bad text leaves the
         // layer as it was.
         const Fixed4 depth = StrToFixed4(ReliefDepthEdit->text());
-        Tlayer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
-        const Tlayer before = layer;
+        Layer &layer = Doc.Layers[size_t(Doc.CurrentLayer)];
+        const Layer before = layer;
         const QString cellBefore = Cells(1, row);
         SetPictureTakesInput(false);
         SetCells(1, row, QStringLiteral("+"));

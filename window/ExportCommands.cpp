@@ -118,9 +118,9 @@ void MainWindow::ShowWritten(const QString &path, int64_t width, int64_t height,
 namespace {
 
 // Whether two layer tables compose the same views: groups and relief settings.
-bool SameComposition(const alayers &a, const alayers &b)
+bool SameComposition(const LayerTable &a, const LayerTable &b)
 {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Tlayer &x, const Tlayer &y) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Layer &x, const Layer &y) {
         return x.GroupId == y.GroupId && x.BaseOrder == y.BaseOrder && x.Smooth == y.Smooth &&
                x.ReliefDepth == y.ReliefDepth && x.Left == y.Left && x.Top == y.Top;
     });

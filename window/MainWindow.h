@@ -232,8 +232,8 @@ public:
         int32_t FocusOffset = 0;
         Fixed4 Depth = 0;
         int32_t CentreView = 4;
-        alayers Layers;    // groups and reliefs as printed
-        Tnnlayer Lines;
+        LayerTable Layers;    // groups and reliefs as printed
+        LineSets Lines;
         int32_t CropLeft = 0, CropWidth = 0;
     } PrintedViews;
     bool FullViewsWritten = false;
@@ -317,7 +317,7 @@ public:
     void LeaveDrawLinePage();         // its hide event
     void ReloadDrawLinePage();        // the lines were replaced under the page
     void FitEditorView();             // ViewScale and offsets for the picture control
-    TPoint32 WorkingPosition(int x, int y) const;  // a point of PictureView in working pixels
+    LinePoint WorkingPosition(int x, int y) const;  // a point of PictureView in working pixels
     bool PictureTakesMouse() const;
     bool LineCommandsActive() const;  // the page is shown and no relief preview is on
     bool HandlePictureMouse(QEvent *event);

@@ -161,7 +161,7 @@ TEST(Compositor, ReliefLayersUseTheirViewFiles)
     MakeDocument(doc, 300, 2, 3, 1);
     WorkFolder = dir.path() + QStringLiteral("/");
     doc.PsdDpi = 300 * Fixed4One;
-    doc.Layers[0] = Tlayer{};
+    doc.Layers[0] = Layer{};
     doc.Layers[0].Left = 100;
     doc.Layers[0].Width = 10;
     doc.Layers[0].Height = 2;
@@ -223,7 +223,7 @@ TEST(Compositor, BandsOfAnyHeightEqualTheWholeViews)
     WorkFolder = dir.path() + QStringLiteral("/");
     const int lefts[] = {0, -5, 28}, tops[] = {0, 2, -1}, widths[] = {40, 20, 17}, heights[] = {6, 3, 6};
     for (int i = 0; i < 3; ++i) {
-        Tlayer &l = doc.Layers[size_t(i)];
+        Layer &l = doc.Layers[size_t(i)];
         l.Left = lefts[i];
         l.Top = tops[i];
         l.Width = widths[i];

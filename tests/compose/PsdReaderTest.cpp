@@ -121,7 +121,7 @@ TEST_F(PsdReaderTest, EveryCompressionDecodesToTheSamePixels)
         const QString path = Write(b.Build());
         const PsdDocument doc = ReadPsd(path);
         ASSERT_EQ(doc.Layers.size(), 3u);
-        const Tlayer &layer = doc.Layers[1];
+        const Layer &layer = doc.Layers[1];
         EXPECT_EQ(layer.Left, -5);
         EXPECT_EQ(layer.Width, 13);
         EXPECT_EQ(layer.Height, 6);
@@ -275,7 +275,7 @@ TEST_F(PsdReaderTest, TruncatedOrCorruptedFilesNeverCrash)
             ASSERT_EQ(doc.Images.size(), doc.Layers.size());
             ASSERT_EQ(doc.Alphas.size(), doc.Layers.size());
             for (size_t i = 0; i < doc.Layers.size(); ++i) {
-                const Tlayer &layer = doc.Layers[i];
+                const Layer &layer = doc.Layers[i];
                 const int n = int(i) + 1;
                 const QSize size = layer.Width > 0 && layer.Height > 0 ? QSize(layer.Width, layer.Height) : QSize();
                 const QImage colour = LoadImage(WorkFileName(QStringLiteral("ly"), n));
@@ -358,7 +358,7 @@ TEST(IndependentReaders, CorpusLayersEqualWhatPsdToolsReads)
             continue;  // psd_tools cannot open a few odd files that we read
         const int bytes = index.ColorMode == 1 ? 1 : index.ColorMode == 3 ? 3 : 4;
         for (size_t i = 0; i < doc.Layers.size(); ++i) {
-            const Tlayer &layer = doc.Layers[i];
+            const Layer &layer = doc.Layers[i];
             if (layer.Width == 0 || layer.Height == 0)
                 continue;
             const QImage colour = LoadImage(WorkFileName(QStringLiteral("ly"), int(i) + 1));

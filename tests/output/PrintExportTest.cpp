@@ -219,8 +219,8 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
         b.AddLayer(30, 40, 90, 50, colours(10));
         ImportBuilt(doc, platform, b);
         // The top layer becomes a relief of one line.
-        doc.LayerLines.assign(size_t(doc.LayerCount), Tnlayer(OrderCount));
-        doc.LayerLines[size_t(doc.LayerCount - 1)][0] = {Tline{{60, 45}, {110, 45}, {110, 85}, {60, 85}}};
+        doc.LayerLines.assign(size_t(doc.LayerCount), LineSet(OrderCount));
+        doc.LayerLines[size_t(doc.LayerCount - 1)][0] = {ContourLine{{60, 45}, {110, 45}, {110, 85}, {60, 85}}};
         doc.Layers[size_t(doc.LayerCount - 1)].GroupId = GroupReliefToRender;
         doc.Layers[size_t(doc.LayerCount - 1)].ReliefDepth = 2 * Fixed4One;
         doc.Depth = 5 * Fixed4One;

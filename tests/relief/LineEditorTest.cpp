@@ -10,7 +10,7 @@
 namespace {
 
 // A square with corners (x, y) and (x + size, y + size), clockwise.
-Tline Square(int32_t x, int32_t y, int32_t size)
+ContourLine Square(int32_t x, int32_t y, int32_t size)
 {
     return {{x, y}, {x + size, y}, {x + size, y + size}, {x, y + size}};
 }
@@ -39,7 +39,7 @@ protected:
         Editor.Press({x, y}, button, shift);
         Editor.Release({x, y}, button);
     }
-    void Drag(TPoint32 from, TPoint32 to, bool shift = false)
+    void Drag(LinePoint from, LinePoint to, bool shift = false)
     {
         Hover(from.x, from.y);
         Editor.Press(from, Qt::LeftButton, shift);
@@ -83,14 +83,14 @@ TEST_F(LineEditorTest, DrawingEndsWithTheRightButtonInTheOrderChosenThen)
         EXPECT_EQ(Editor.DrawCount, 0);
         EXPECT_TRUE(Editor.EditLine.empty());
         size_t total = 0;
-        for (const Tnline &lines : doc.CurrentLines)
+        for (const OrderLines &lines : doc.CurrentLines)
             total += lines.size();
         EXPECT_EQ(total, c.Stored ? 1u : 0u);
         if (c.Stored) {
             ASSERT_EQ(doc.CurrentLines[size_t(c.OrderAtEnd)].size(), 1u);
             EXPECT_EQ(doc.CurrentLines[size_t(c.OrderAtEnd)][0].size(), c.Buttons.size());
-            EXPECT_EQ(doc.CurrentLines[size_t(c.OrderAtEnd)][0].back(), (TPoint32{80, 90}));
-            EXPECT_EQ(Editor.SelIds, (Talineid{{uint8_t(c.OrderAtEnd), 0}}));
+            EXPECT_EQ(doc.CurrentLines[size_t(c.OrderAtEnd)][0].back(), (LinePoint{80, 90}));
+            EXPECT_EQ(Editor.SelIds, (LineIds{{uint8_t(c.OrderAtEnd), 0}}));
         } else {
             EXPECT_TRUE(Editor.SelIds.empty());
         }
@@ -106,11 +106,11 @@ TEST_F(LineEditorTest, AHalfDrawnLineSurvivesAToolChangeButNotLeavingThePage)
     EXPECT_EQ(Editor.DrawCount, 2);
     Click(50, 50);
     Editor.UndoPoint();  // takes back (50, 50)
-    EXPECT_EQ(Editor.EditLine, (Tline{{10, 10}, {50, 10}}));
+    EXPECT_EQ(Editor.EditLine, (ContourLine{{10, 10}, {50, 10}}));
     Click(30, 60);
     Click(10, 50, Qt::RightButton);
     ASSERT_EQ(doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(doc.CurrentLines[0][0], (Tline{{10, 10}, {50, 10}, {30, 60}, {10, 50}}));
+    EXPECT_EQ(doc.CurrentLines[0][0], (ContourLine{{10, 10}, {50, 10}, {30, 60}, {10, 50}}));
 
     Click(100, 10);
     Click(150, 10);
@@ -172,11 +172,11 @@ TEST_F(LineEditorTest, AddAndDeletePointFindTheirPlaceInTheMap)
     struct Case {
         const char *Name;
         uint8_t Tool;
-        TPoint32 At;
+        LinePoint At;
         EditorCursor Cursor;
-        Tline After;
+        ContourLine After;
     };
-    const Tline square = Square(40, 20, 40);  // (40,20) (80,20) (80,60) (40,60)
+    const ContourLine square = Square(40, 20, 40);  // (40,20) (80,20) (80,60) (40,60)
     const Case cases[] = {
         {"add on a segment", ToolAddPoint, {60, 21}, EditorCursor::Cross,
          {{40, 20}, {60, 21}, {80, 20}, {80, 60}, {40, 60}}},
@@ -190,7 +190,7 @@ TEST_F(LineEditorTest, AddAndDeletePointFindTheirPlaceInTheMap)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.Name);
         SetUp();
-        doc.CurrentLines[5] = {Tline{{1, 1}, {2, 1}, {1, 2}}, square};
+        doc.CurrentLines[5] = {ContourLine{{1, 1}, {2, 1}, {1, 2}}, square};
         Use(c.Tool);
         Hover(c.At.x, c.At.y);
         EXPECT_EQ(Editor.Cursor(), c.Cursor);
@@ -199,7 +199,7 @@ TEST_F(LineEditorTest, AddAndDeletePointFindTheirPlaceInTheMap)
         EXPECT_EQ(doc.CurrentLines[5][1], c.After);
         EXPECT_EQ(doc.CurrentLines[5][0].size(), 3u);
         if (c.Cursor != EditorCursor::NoEntry) {
-            EXPECT_EQ(Editor.SelIds, (Talineid{{5, 1}}));
+            EXPECT_EQ(Editor.SelIds, (LineIds{{5, 1}}));
         }
     }
 }
@@ -208,8 +208,8 @@ TEST_F(LineEditorTest, MovePointDragsAPointOrBothEndsOfASegment)
 {
     struct Case {
         const char *Name;
-        TPoint32 From, To;
-        Tline After;
+        LinePoint From, To;
+        ContourLine After;
     };
     const Case cases[] = {
         {"a point", {80, 20}, {90, 25}, {{40, 20}, {90, 25}, {80, 60}, {40, 60}}},
@@ -232,7 +232,7 @@ TEST_F(LineEditorTest, MovePointDragsAPointOrBothEndsOfASegment)
     Use(ToolMovePoint);
     Click(80, 60);
     Editor.DeleteSelected();
-    EXPECT_EQ(doc.CurrentLines[0][0], (Tline{{40, 20}, {80, 20}, {40, 60}}));
+    EXPECT_EQ(doc.CurrentLines[0][0], (ContourLine{{40, 20}, {80, 20}, {40, 60}}));
 }
 
 TEST_F(LineEditorTest, MoveLinePicksTheLowerOrderThenTheHigherIndex)
@@ -242,15 +242,15 @@ TEST_F(LineEditorTest, MoveLinePicksTheLowerOrderThenTheHigherIndex)
     doc.CurrentLines[1] = {Square(30, 30, 60), Square(50, 20, 60)};
     Use(ToolMoveLine);
     struct Case {
-        TPoint32 At;
-        TLineId Picked;
+        LinePoint At;
+        LineId Picked;
     } cases[] = {{{20, 20}, {3, 0}}, {{40, 80}, {1, 0}}, {{60, 60}, {1, 1}}, {{55, 75}, {1, 1}}};
     for (const Case &c : cases) {
         Hover(c.At.x, c.At.y);
         EXPECT_EQ(Editor.Cursor(), EditorCursor::MoveAll);
         Editor.Press(c.At, Qt::LeftButton, false);
         Editor.Release(c.At, Qt::LeftButton);
-        EXPECT_EQ(Editor.SelIds, (Talineid{c.Picked})) << c.At.x << "," << c.At.y;
+        EXPECT_EQ(Editor.SelIds, (LineIds{c.Picked})) << c.At.x << "," << c.At.y;
         EXPECT_EQ(Editor.CurrentOrder, c.Picked.Order);
     }
     Hover(150, 95);
@@ -272,9 +272,9 @@ TEST_F(LineEditorTest, ShiftClickBuildsTheSelectionAndAPlainDragMovesItAll)
     Click(20, 20);
     Click(110, 20, Qt::LeftButton, true);
     Click(20, 70, Qt::LeftButton, true);
-    EXPECT_EQ(Editor.SelIds, (Talineid{{0, 0}, {0, 1}, {2, 0}}));
+    EXPECT_EQ(Editor.SelIds, (LineIds{{0, 0}, {0, 1}, {2, 0}}));
     Click(110, 20, Qt::LeftButton, true);  // removed again, nothing moves
-    EXPECT_EQ(Editor.SelIds, (Talineid{{0, 0}, {2, 0}}));
+    EXPECT_EQ(Editor.SelIds, (LineIds{{0, 0}, {2, 0}}));
     EXPECT_EQ(doc.CurrentLines[0][1], Square(100, 10, 20));
 
     Drag({20, 70}, {30, 75});  // a plain press on a selected line keeps the selection
@@ -290,7 +290,7 @@ TEST_F(LineEditorTest, ShiftClickBuildsTheSelectionAndAPlainDragMovesItAll)
     EXPECT_NE(ShownAt(25, 20), qRgb(200, 200, 200));
     Click(150, 90);  // away from every line: the selection is cleared
     Click(25, 75);
-    EXPECT_EQ(Editor.SelIds, (Talineid{{2, 0}}));
+    EXPECT_EQ(Editor.SelIds, (LineIds{{2, 0}}));
 }
 
 TEST_F(LineEditorTest, SelectAllTakesOrdersFromTheLastAndDrawsThePlainPicture)
@@ -299,7 +299,7 @@ TEST_F(LineEditorTest, SelectAllTakesOrdersFromTheLastAndDrawsThePlainPicture)
     doc.CurrentLines[2] = {Square(10, 60, 20)};
     Use(ToolDrawLine);
     Editor.SelectAll();
-    EXPECT_EQ(Editor.SelIds, (Talineid{{2, 0}, {0, 0}, {0, 1}}));
+    EXPECT_EQ(Editor.SelIds, (LineIds{{2, 0}, {0, 0}, {0, 1}}));
     EXPECT_EQ(Editor.SelCount, 3);
     EXPECT_EQ(Editor.Tool(), ToolMoveLine);
     EXPECT_EQ(Editor.Layout(), MapLayout::Lines);
@@ -322,12 +322,12 @@ TEST_F(LineEditorTest, TheTintScalesRedAndGreenByTheOrder)
 TEST_F(LineEditorTest, FreeTransformMovesAndScalesAboutTheCentre)
 {
     // Two lines with the box x 90..110, y 40..70: the centre is (100, 55).
-    const Tline a = {{90, 40}, {100, 40}, {95, 50}};
-    const Tline b = {{100, 60}, {110, 60}, {105, 70}};
+    const ContourLine a = {{90, 40}, {100, 40}, {95, 50}};
+    const ContourLine b = {{100, 60}, {110, 60}, {105, 70}};
     struct Case {
         const char *Name;
-        TPoint32 From, To;
-        Tline A, B;
+        LinePoint From, To;
+        ContourLine A, B;
     };
     const Case cases[] = {
         {"the right edge from 110 to 130 scales x by 3", {110, 55}, {130, 55},
@@ -378,14 +378,14 @@ TEST_F(LineEditorTest, OrderMovesAndTheirBeeps)
         Editor.SelIds = {{uint8_t(c.From), 0}, {uint8_t(c.From), 2}};
         Editor.MoveSelectionOrder(c.Step);
         EXPECT_EQ(Editor.Beeps(), c.Beeps);
-        const Tnline &target = doc.CurrentLines[size_t(c.To)];
+        const OrderLines &target = doc.CurrentLines[size_t(c.To)];
         ASSERT_GE(target.size(), 2u);
         // The moved lines go to the end of their order, and stay selected.
         EXPECT_EQ(target[target.size() - 2], Square(10, 10, 20));
         EXPECT_EQ(target.back(), Square(90, 10, 20));
         // Entry i names the line counted back from the end by the earlier entries.
         const uint8_t last = uint8_t(target.size() - 1);
-        EXPECT_EQ(Editor.SelIds, (Talineid{{uint8_t(c.To), last}, {uint8_t(c.To), uint8_t(last - 1)}}));
+        EXPECT_EQ(Editor.SelIds, (LineIds{{uint8_t(c.To), last}, {uint8_t(c.To), uint8_t(last - 1)}}));
         EXPECT_EQ(Editor.CurrentOrder, c.To);
         EXPECT_EQ(Editor.Tool(), ToolMoveLine);
     }
@@ -400,20 +400,20 @@ TEST_F(LineEditorTest, CutCopyAndPasteWithTheProgramsClipboard)
     Editor.Cut();
     EXPECT_TRUE(Editor.PasteAvailable());
     EXPECT_TRUE(Editor.SelIds.empty());
-    EXPECT_EQ(doc.CurrentLines[1], (Tnline{Square(10, 10, 20)}));
+    EXPECT_EQ(doc.CurrentLines[1], (OrderLines{Square(10, 10, 20)}));
     EXPECT_TRUE(doc.CurrentLines[4].empty());
     for (int round = 1; round <= 2; ++round) {
         Editor.Paste();
         EXPECT_EQ(doc.CurrentLines[4].size(), size_t(round));
         EXPECT_EQ(doc.CurrentLines[1].size(), size_t(1 + round));
-        EXPECT_EQ(Editor.SelIds, (Talineid{{4, uint8_t(round - 1)}, {1, uint8_t(round)}}));
+        EXPECT_EQ(Editor.SelIds, (LineIds{{4, uint8_t(round - 1)}, {1, uint8_t(round)}}));
     }
     EXPECT_EQ(doc.CurrentLines[1].back(), Square(50, 10, 20));
 
     // Copy leaves lines and selection.
     Editor.SelIds = {{1, 0}};
     Editor.Copy();
-    EXPECT_EQ(Editor.SelIds, (Talineid{{1, 0}}));
+    EXPECT_EQ(Editor.SelIds, (LineIds{{1, 0}}));
     EXPECT_EQ(doc.CurrentLines[1].size(), 3u);
     Editor.Paste();
     EXPECT_EQ(doc.CurrentLines[1].back(), Square(10, 10, 20));
@@ -421,8 +421,8 @@ TEST_F(LineEditorTest, CutCopyAndPasteWithTheProgramsClipboard)
 
 TEST_F(LineEditorTest, DeleteLineOrderAllAndSelected)
 {
-    const Tnlayer start = [] {
-        Tnlayer set = EmptyLineSet();
+    const LineSet start = [] {
+        LineSet set = EmptyLineSet();
         set[0] = {Square(10, 10, 20), Square(50, 10, 20)};
         set[3] = {Square(90, 10, 20)};
         return set;
@@ -474,12 +474,12 @@ TEST_F(LineEditorTest, LimitsAreRefusedAndNothingChanges)
     EXPECT_EQ(doc.CurrentLines[1].size(), 1u);
 
     // Select All over 255 lines, and a paste into a full order.
-    const Tnlayer before = doc.CurrentLines;
+    const LineSet before = doc.CurrentLines;
     Editor.SelIds = {{1, 0}};
     Editor.SelectAll();
     EXPECT_EQ(Editor.LastRefusal(), Refusal::SelectionFull);
     EXPECT_EQ(doc.CurrentLines, before);
-    EXPECT_EQ(Editor.SelIds, (Talineid{{1, 0}}));
+    EXPECT_EQ(Editor.SelIds, (LineIds{{1, 0}}));
     Editor.SelIds = {{1, 0}};
     Editor.Copy();
     doc.CurrentLines[1] = doc.CurrentLines[0];
@@ -489,7 +489,7 @@ TEST_F(LineEditorTest, LimitsAreRefusedAndNothingChanges)
 
     // A 128th point added to a line.
     SetUp();
-    Tline full;
+    ContourLine full;
     for (int i = 0; i < MaxEditedPoints; ++i)
         full.push_back({i, i % 2 == 0 ? 10 : 90});
     doc.CurrentLines[0] = {full};
@@ -544,7 +544,7 @@ TEST_F(LineEditorTest, EdgeCasesOfTheTransformAndTheOrderMoves)
 {
     // A box four pixels wide: the right edge band reaches back to the centre,
     // and a press there at the centre's x cannot scale.
-    const Tline narrow = {{100, 20}, {104, 20}, {104, 80}, {100, 80}};
+    const ContourLine narrow = {{100, 20}, {104, 20}, {104, 80}, {100, 80}};
     doc.CurrentLines[0] = {narrow};
     Editor.SelIds = {{0, 0}};
     Editor.FreeTransform();
@@ -556,13 +556,13 @@ TEST_F(LineEditorTest, EdgeCasesOfTheTransformAndTheOrderMoves)
     // A selected line of two points is dropped when it moves to another order,
     // and the selection names only the line that moved with it.
     SetUp();
-    doc.CurrentLines[3] = {Square(10, 10, 20), Tline{{1, 1}, {2, 2}}, Square(60, 10, 20)};
+    doc.CurrentLines[3] = {Square(10, 10, 20), ContourLine{{1, 1}, {2, 2}}, Square(60, 10, 20)};
     doc.CurrentLines[4] = {Square(100, 50, 20)};
     Editor.SelIds = {{3, 1}, {3, 2}};
     Editor.MoveSelectionOrder(+1);
-    EXPECT_EQ(doc.CurrentLines[3], (Tnline{Square(10, 10, 20)}));
-    EXPECT_EQ(doc.CurrentLines[4], (Tnline{Square(100, 50, 20), Square(60, 10, 20)}));
-    EXPECT_EQ(Editor.SelIds, (Talineid{{4, 1}}));
+    EXPECT_EQ(doc.CurrentLines[3], (OrderLines{Square(10, 10, 20)}));
+    EXPECT_EQ(doc.CurrentLines[4], (OrderLines{Square(100, 50, 20), Square(60, 10, 20)}));
+    EXPECT_EQ(Editor.SelIds, (LineIds{{4, 1}}));
 
     // A rebuilt picture (here a check box) takes the rubber band with it: the
     // next move draws one band, not the old one back.
@@ -586,7 +586,7 @@ TEST_F(LineEditorTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
     EXPECT_TRUE(Editor.DoubleClick());
     Editor.Release({50, 60}, Qt::LeftButton);
     ASSERT_EQ(doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(doc.CurrentLines[0][0], (Tline{{20, 20}, {80, 20}, {50, 60}}));
+    EXPECT_EQ(doc.CurrentLines[0][0], (ContourLine{{20, 20}, {80, 20}, {50, 60}}));
     EXPECT_EQ(Editor.DrawCount, 0);
     // The next click starts a new line.
     Click(120, 20);
@@ -615,8 +615,8 @@ TEST_F(LineEditorTest, TheTransformFrameLeavesTheOutlineVisible)
     Editor.FreeTransform();
     const QImage framed = Editor.Picture();
     const QRgb background = framed.pixel(55, 35);  // inside, clear of every mark
-    for (TPoint32 p : {TPoint32{65, 20}, TPoint32{90, 45}, TPoint32{65, 70}, TPoint32{40, 45},
-                       TPoint32{55, 16}, TPoint32{94, 35}}) {  // the four edges, then the frame itself
+    for (LinePoint p : {LinePoint{65, 20}, LinePoint{90, 45}, LinePoint{65, 70}, LinePoint{40, 45},
+                       LinePoint{55, 16}, LinePoint{94, 35}}) {  // the four edges, then the frame itself
         SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
         EXPECT_NE(framed.pixel(p.x, p.y), background);
     }

@@ -7,9 +7,9 @@
 
 namespace {
 
-Tline Points(int count)
+ContourLine Points(int count)
 {
-    Tline line;
+    ContourLine line;
     for (int i = 0; i < count; ++i)
         line.push_back({i, 2 * i});
     return line;
@@ -21,14 +21,14 @@ TEST(ReliefLines, LevelsLimitsAndCompaction)
 {
     EXPECT_EQ(LevelOfOrder(0), 255);
     EXPECT_EQ(LevelOfOrder(14), 45);
-    Tlayer layer;
+    Layer layer;
     layer.BaseOrder = 15;
     EXPECT_EQ(BaseLevelOf(layer), BackgroundLevel);  // "Back" is the background
     layer.BaseOrder = 7;
     EXPECT_EQ(BaseLevelOf(layer), 150);
 
     // Compaction keeps, in their order, the lines of more than two points.
-    Tnlayer set = EmptyLineSet();
+    LineSet set = EmptyLineSet();
     set[3] = {Points(5), Points(2), Points(0), Points(3)};
     CompactLines(set);
     ASSERT_EQ(set[3].size(), 2u);
@@ -36,7 +36,7 @@ TEST(ReliefLines, LevelsLimitsAndCompaction)
     EXPECT_EQ(set[3][1], Points(3));
 
     // An order holds 255 lines; the 256th is refused and nothing changes.
-    Tnlayer full = EmptyLineSet();
+    LineSet full = EmptyLineSet();
     for (int i = 0; i < MaxLinesPerOrder; ++i)
         ASSERT_TRUE(AppendLine(full, 2, Points(3)));
     EXPECT_FALSE(AppendLine(full, 2, Points(4)));

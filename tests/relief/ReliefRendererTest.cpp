@@ -39,7 +39,7 @@ std::vector<int> RowValues(const QImage &picture, int y = 0)
     return values;
 }
 
-Tline Rectangle(int left, int top, int right, int bottom)
+ContourLine Rectangle(int left, int top, int right, int bottom)
 {
     return {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
 }
@@ -106,7 +106,7 @@ TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
     doc.WorkScale = Fixed4One;
     // Order 10 (level 105) over columns 4..21, order 4 (195) over 8..19,
     // order 0 (255) over 12..15; the background is 30.
-    Tnlayer lines = EmptyLineSet();
+    LineSet lines = EmptyLineSet();
     lines[10] = {Rectangle(4, 0, 22, 3)};
     lines[4] = {Rectangle(8, 0, 20, 3)};
     lines[0] = {Rectangle(12, 0, 16, 3)};
@@ -115,7 +115,7 @@ TEST(ReliefRenderer, NestedRectanglesMoveAsWorkedOutByHand)
                                      255, 255, 255, 255, 195, 195, 195, 195, 105, 105, 30,  30};
     ASSERT_EQ(RowValues(working, 1), levels);
 
-    Tlayer layer;
+    Layer layer;
     layer.Width = 24;
     layer.Height = 3;
     layer.BaseOrder = 7;  // level 150 stays in the picture plane
@@ -223,7 +223,7 @@ TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
     struct Case {
         const char *what;
         int width, height;
-        Tline line;
+        ContourLine line;
         int row;
         std::vector<std::pair<int, int>> pixels;  // column, level
     };
@@ -241,7 +241,7 @@ TEST(ReliefRenderer, TheHeightMapFillsEvenOddAndOutlinesFrom200PixelsOn)
         SCOPED_TRACE(c.what);
         doc.WorkWidth = c.width;
         doc.WorkHeight = c.height;
-        Tnlayer lines = EmptyLineSet();
+        LineSet lines = EmptyLineSet();
         lines[0] = {c.line};
         const QImage map = PaintHeightMap(doc, lines);
         for (const auto &[x, level] : c.pixels)
@@ -268,7 +268,7 @@ TEST(ReliefRenderer, TheMapIsPlacedWhereTheLayerLiesAndFilledOutsideTheCanvas)
     const Case cases[] = {{-3, 2, 6, 8}, {15, -3, 4, 5}};
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "left " << c.left << ", top " << c.top);
-        Tlayer layer;
+        Layer layer;
         layer.Left = c.left;
         layer.Top = c.top;
         layer.Width = c.width;
@@ -311,7 +311,7 @@ TEST(ReliefRenderer, GeometryRoundsHalfToEven)
         doc.ImageWidth = c.imageWidth;
         doc.PsdDpi = c.dpi * Fixed4One;
         doc.Depth = c.depth;
-        Tlayer layer;
+        Layer layer;
         layer.Width = 10;
         layer.ReliefDepth = c.reliefDepth;
         layer.Smooth = c.smooth;
@@ -336,7 +336,7 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
     b.AddLayer(1000, 50, 102, 199, {20, 40, 60}, 220);
     ImportBuilt(doc, platform, b);
     ASSERT_EQ(doc.WorkScale, 4000);
-    Tlayer &layer = doc.Layers[1];
+    Layer &layer = doc.Layers[1];
     ReliefGeometry g = ReliefGeometryOf(doc, layer);
     EXPECT_EQ(g.Margin, 75);  // 300 dpi x 1.0 / 4
     EXPECT_EQ(g.PaddedWidth, 252);
@@ -360,11 +360,11 @@ TEST(ReliefRenderer, GeometryAndTheFilesOfARender)
         }
         return p;
     }();
-    Tnlayer lines = EmptyLineSet();
+    LineSet lines = EmptyLineSet();
     lines[2] = {Rectangle(390, 20, 450, 100)};
     lines[0] = {Rectangle(410, 40, 430, 80)};
-    struct Case { const char *what; int baseOrder; Fixed4 depth; const Tnlayer *set; std::vector<int> sameViews; };
-    const Tnlayer none = EmptyLineSet();
+    struct Case { const char *what; int baseOrder; Fixed4 depth; const LineSet *set; std::vector<int> sameViews; };
+    const LineSet none = EmptyLineSet();
     const Case cases[] = {
         {"no lines, base order 15", 15, Fixed4One, &none, {1, 2, 3, 4, 5, 6, 7}},
         {"depth 0", 7, 0, &lines, {1, 2, 3, 4, 5, 6, 7}},
@@ -477,11 +477,11 @@ TEST(ReliefRenderer, ARenderBandByBandWritesWhatTheWholeLayerGives)
         for (qsizetype i = 0; i < l.Channels[1].Plane.size(); ++i)
             l.Channels[1].Plane[i] = char(i * 13 % 256);
         ImportBuilt(doc, platform, b);
-        Tlayer &layer = doc.Layers[1];
+        Layer &layer = doc.Layers[1];
         layer.Smooth = 3;
         layer.ReliefDepth = 2 * Fixed4One;
         doc.Depth = 4 * Fixed4One;
-        Tnlayer lines = EmptyLineSet();
+        LineSet lines = EmptyLineSet();
         lines[3] = {Rectangle(10, 20, 300, 100)};
         lines[0] = {Rectangle(60, 40, 200, 80), Rectangle(250, 10, 380, 60)};
 

@@ -35,9 +35,9 @@ QByteArray ThreeLayers(int width, uint16_t mode = 3)
     return b.Build();
 }
 
-Tline Points(std::initializer_list<int> xy)
+ContourLine Points(std::initializer_list<int> xy)
 {
-    Tline line;
+    ContourLine line;
     for (auto p = xy.begin(); p != xy.end(); p += 2)
         line.push_back({p[0], p[1]});
     return line;
@@ -60,7 +60,7 @@ protected:
                       f.HeightEdit->text(), f.HScaleEdit->text(), f.DpiCombo->currentText(), QString::number(form->Doc.LayerCount),
                       QString::number(form->Doc.ImageWidth), form->Doc.PsdPath};
         s << GridColumn(1) << GridColumn(2);
-        for (const Tlayer &l : form->Doc.Layers)
+        for (const Layer &l : form->Doc.Layers)
             s << QStringLiteral("%1 %2 %3 %4").arg(l.GroupId).arg(l.BaseOrder).arg(l.Smooth).arg(l.ReliefDepth);
         for (const QString &name : QDir(WorkFolder).entryList(QDir::Files, QDir::Name))
             s << name + QLatin1Char('=') + QString::number(qHash(ReadFileBytes(WorkFolder + name)));
@@ -81,7 +81,7 @@ TEST(ProjectFile, TheCurrentLayoutIsWrittenByteForByte)
     doc.Layers.resize(2);
     doc.Layers[0].BaseOrder = 7, doc.Layers[0].Smooth = 5, doc.Layers[0].ReliefDepth = Fixed4One;
     doc.Layers[1].BaseOrder = 3, doc.Layers[1].Smooth = 9, doc.Layers[1].ReliefDepth = 25000;
-    doc.LayerLines.assign(2, Tnlayer(OrderCount));
+    doc.LayerLines.assign(2, LineSet(OrderCount));
     doc.LayerLines[0][2] = {Points({1, 1, 5, 1, 3, 9}), Points({-4, 0, 8, 0, 8, 7, 0, 7})};
     doc.LayerLines[1][0] = {Points({10, 20, 30, 40, 50, 60})};
 
@@ -145,11 +145,11 @@ TEST_F(ProjectWindowTest, ADesignSavedAndOpenedAgainIsTheSameDesign)
     f.HScaleEdit->setText(QStringLiteral("3"));
     f.Doc.Layers[2].BaseOrder = 4, f.Doc.Layers[2].Smooth = 8, f.Doc.Layers[2].ReliefDepth = 17500;
     f.Doc.Layers[0].BaseOrder = 11;
-    f.Doc.LayerLines.assign(3, Tnlayer(OrderCount));
+    f.Doc.LayerLines.assign(3, LineSet(OrderCount));
     f.Doc.LayerLines[2][0] = {Points({10, 10, 60, 10, 60, 50})};
     f.Doc.LayerLines[2][6] = {Points({20, 20, 40, 20, 30, 35}), Points({1, 2, 3, 4, 5, 6, 7, 8})};
     f.Doc.LayerLines[0][14] = {Points({100, 100, 200, 100, 150, 180})};
-    const Tnnlayer lines = f.Doc.LayerLines;
+    const LineSets lines = f.Doc.LayerLines;
 
     QTest::mouseClick(f.SaveProjectButton, Qt::LeftButton);  // save beside the PSD
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
@@ -211,7 +211,7 @@ TEST_F(ProjectWindowTest, EveryOlderLayoutIsAppliedAsItWasWritten)
         QStringList offsets;     // grid rows 1..3
         QString height;          // HeightEdit
         int topBaseOrder;        // relief settings of the top layer (index 2)
-        Tline points;            // the line as stored in the document
+        ContourLine points;            // the line as stored in the document
     };
     const Case cases[] = {
         {"39550", head + "39550 1 2 3\r\na\r\nb\r\n 9.00000000000000E+0000\r\n" + resolution + "10\r\n20\r\n30\r\n" +
@@ -530,7 +530,7 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
     platform.Messages.clear();
     ASSERT_TRUE(f.OpenProject(beside)) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(GridColumn(2), (QStringList{"1", "2", "3"}));
-    EXPECT_EQ(f.Doc.LayerLines[0][0], (Tnline{Points({10, 20, 30, 40, 50, 60})}));
+    EXPECT_EQ(f.Doc.LayerLines[0][0], (OrderLines{Points({10, 20, 30, 40, 50, 60})}));
 
     // A file of two layers: its relief lines, top first, are its layers 1 and 0,
     // the same layers its contour lines count from the bottom.
@@ -547,7 +547,7 @@ TEST_F(ProjectWindowTest, OpeningAndApplyingProjectsOfEveryKind)
     // Saved for a canvas 60 wide, applied to one 300 wide: a factor of 5 that
     // 2 000 000 000 does not survive. The line is named and nothing applied.
     const QStringList before = Snapshot();
-    const Tnnlayer linesBefore = f.Doc.LayerLines;
+    const LineSets linesBefore = f.Doc.LayerLines;
     const std::pair<QByteArray, int> wraps[] = {
         {Project99101("doc.psd", "1\r\n2000000000\r\n3\r\n", "7 5 1.0\r\n7 5 1.0\r\n7 5 1.0\r\n", "", "3.6E+0002 7.0E+0000 4.0E+0000 2 1",
                       "3 60 40"), 11},

@@ -45,12 +45,12 @@ protected:
         for (int dx = -3; dx <= 3; ++dx)
             for (int dy = -3; dy <= 3; ++dy) {
                 const QPoint p = best + QPoint(dx, dy);
-                if (form->WorkingPosition(p.x(), p.y()) == TPoint32{x, y})
+                if (form->WorkingPosition(p.x(), p.y()) == LinePoint{x, y})
                     return p;
             }
         return best;
     }
-    TPoint32 WorkingOf(QPoint p) const { return form->WorkingPosition(p.x(), p.y()); }
+    LinePoint WorkingOf(QPoint p) const { return form->WorkingPosition(p.x(), p.y()); }
     void ClickAt(QPoint p, Qt::MouseButton button = Qt::LeftButton)
     {
         QTest::mouseMove(form->PictureView, p);
@@ -96,9 +96,9 @@ protected:
     void ShowPage(QWidget *page) { form->Pages->setCurrentWidget(page); }
 };
 
-Tline Shifted(Tline line, int32_t dx, int32_t dy)
+ContourLine Shifted(ContourLine line, int32_t dx, int32_t dy)
 {
-    for (TPoint32 &p : line)
+    for (LinePoint &p : line)
         p = {p.x + dx, p.y + dy};
     return line;
 }
@@ -122,7 +122,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
 
     // A closed line: three left clicks and a right click.
     const QPoint corners[] = {ScreenOf(20, 10), ScreenOf(120, 10), ScreenOf(120, 60), ScreenOf(20, 60)};
-    Tline drawn;
+    ContourLine drawn;
     for (const QPoint &p : corners)
         drawn.push_back(WorkingOf(p));
     for (int i = 0; i < 3; ++i)
@@ -131,7 +131,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     ClickAt(corners[3], Qt::RightButton);
     ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
     EXPECT_EQ(f.Doc.CurrentLines[0][0], drawn);
-    EXPECT_EQ(form->Editor.SelIds, (Talineid{{0, 0}}));
+    EXPECT_EQ(form->Editor.SelIds, (LineIds{{0, 0}}));
     EXPECT_NE(f.PictureView->Picture(), plain);  // tinted inside the line
 
     // Move Line: the cursor shows what lies under the pointer, a drag moves it.
@@ -143,7 +143,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     QTest::mouseMove(f.PictureView, from);
     EXPECT_EQ(f.PictureView->cursor().shape(), Qt::SizeAllCursor);
     DragOnPicture(from, to);
-    const Tline moved = Shifted(drawn, WorkingOf(to).x - WorkingOf(from).x, WorkingOf(to).y - WorkingOf(from).y);
+    const ContourLine moved = Shifted(drawn, WorkingOf(to).x - WorkingOf(from).x, WorkingOf(to).y - WorkingOf(from).y);
     EXPECT_EQ(f.Doc.CurrentLines[0][0], moved);
 
     // A line in progress loses its last point to "Delete point".
@@ -151,7 +151,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     ClickAt(ScreenOf(150, 20));
     ClickAt(ScreenOf(180, 20));
     QTest::mouseClick(f.DeletePointButton, Qt::LeftButton);
-    EXPECT_EQ(form->Editor.EditLine, (Tline{WorkingOf(ScreenOf(150, 20))}));
+    EXPECT_EQ(form->Editor.EditLine, (ContourLine{WorkingOf(ScreenOf(150, 20))}));
     EXPECT_EQ(form->Editor.DrawCount, 1);
 
     // The relief preview renders the layer and plays its views.
@@ -159,12 +159,12 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     f.SmoothSlider->setValue(3);
     QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
-    const Tlayer &layer = f.Doc.Layers[size_t(f.Doc.CurrentLayer)];
+    const Layer &layer = f.Doc.Layers[size_t(f.Doc.CurrentLayer)];
     EXPECT_EQ(layer.GroupId, GroupReliefRendered);
     EXPECT_EQ(layer.ReliefDepth, 25000);
     EXPECT_EQ(layer.Smooth, 3);
     EXPECT_EQ(f.Cells(1, f.Doc.LayerCount - f.Doc.CurrentLayer), QStringLiteral("+"));
-    EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][0], (Tnline{moved}));
+    EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][0], (OrderLines{moved}));
     ExpectTheTableRow();
     EXPECT_FALSE(f.PictureView->isEnabled());
     EXPECT_FALSE(f.PreviewButton->isEnabled());
@@ -206,7 +206,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     ExpectTheTableRow();
     EXPECT_TRUE(f.PictureView->isEnabled());
     EXPECT_EQ(form->Editor.DrawCount, 0);
-    EXPECT_EQ(f.Doc.CurrentLines[0], (Tnline{moved}));
+    EXPECT_EQ(f.Doc.CurrentLines[0], (OrderLines{moved}));
 
     // Leaving stores the lines and hides the line tools.
     ShowPage(f.SetLayerPage);
@@ -216,7 +216,7 @@ TEST_F(DrawLinePageTest, DrawMoveUndoPreviewStopAndLeave)
     EXPECT_FALSE(f.PictureView->isEnabled());
     EXPECT_TRUE(f.BeginLineButton->isEnabled());
     EXPECT_TRUE(f.Doc.CurrentLines.empty());
-    EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][0], (Tnline{moved}));
+    EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][0], (OrderLines{moved}));
 }
 
 TEST_F(DrawLinePageTest, ThePagesOwnRules)
@@ -235,7 +235,7 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
 
     f.Doc.Layers[size_t(f.Doc.CurrentLayer)].ReliefDepth = 25000;
     f.Doc.LayerLines.assign(size_t(f.Doc.LayerCount), EmptyLineSet());
-    f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][2] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
+    f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][2] = {ContourLine{{10, 10}, {60, 10}, {60, 50}}};
     ShowPage(f.DrawLinePage);
     EXPECT_EQ(f.ReliefDepthEdit->text(), QStringLiteral("2.5"));
 
@@ -261,7 +261,7 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     }
 
     // A refused edit beeps and says why in the status bar.
-    f.Doc.CurrentLines[0].assign(size_t(MaxLinesPerOrder), Tline{{1, 1}, {5, 1}, {1, 5}});
+    f.Doc.CurrentLines[0].assign(size_t(MaxLinesPerOrder), ContourLine{{1, 1}, {5, 1}, {1, 5}});
     form->Editor.CurrentOrder = 0;
     ClickAt(ScreenOf(100, 20));
     ClickAt(ScreenOf(150, 20));
@@ -283,7 +283,7 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     f.BaseOrderSlider->setValue(15);
     f.ClearAllLines();
     EXPECT_EQ(f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)], EmptyLineSet());
-    const Tlayer &plain = f.Doc.Layers[size_t(f.Doc.CurrentLayer)];
+    const Layer &plain = f.Doc.Layers[size_t(f.Doc.CurrentLayer)];
     EXPECT_EQ(plain.GroupId, GroupPlain);
     EXPECT_EQ(plain.ReliefDepth, 30000);
     EXPECT_EQ(plain.Smooth, 8);
@@ -291,12 +291,12 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     EXPECT_EQ(f.Cells(1, row), QString());
 
     // Away from the page the Edit menu leaves every line alone.
-    f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][1] = {Tline{{10, 10}, {60, 10}, {60, 50}}};
+    f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)][1] = {ContourLine{{10, 10}, {60, 10}, {60, 50}}};
     f.Doc.CurrentLines = f.Doc.LayerLines[size_t(f.Doc.CurrentLayer)];
     f.SelectAllItem->trigger();
     f.CopyAction->trigger();  // the clipboard has a line to paste
     ShowPage(f.SetLayerPage);
-    const Tnnlayer before = f.Doc.LayerLines;
+    const LineSets before = f.Doc.LayerLines;
     for (QAction *item : {f.SelectAllItem, f.CutAction, f.DeleteSelectionItem, f.PasteAction, f.DeleteLineAction, f.DeleteLayerLinesAction, f.DeleteAllLinesAction, f.DeletePointAction,
                           f.FreeTransformItem})
         item->trigger();
@@ -391,7 +391,7 @@ TEST_F(DrawLinePageTest, PointToolsAndTheFreeTransformWithTheMouseAndKeys)
     // after the next click the Move Line cursors are back.
     f.SelectAllItem->trigger();
     f.FreeTransformItem->trigger();
-    const Tline before = f.Doc.CurrentLines[0][0];
+    const ContourLine before = f.Doc.CurrentLines[0][0];
     const QPoint inside = ScreenOf(50, 30), moved = ScreenOf(60, 35);
     QTest::mouseMove(f.PictureView, inside);
     EXPECT_EQ(f.PictureView->cursor().shape(), Qt::SizeAllCursor);
@@ -591,7 +591,7 @@ TEST_F(DrawLinePageTest, ADoubleClickEndsTheLineAndEscapeDropsIt)
     QTest::mouseDClick(f.PictureView, Qt::LeftButton, Qt::NoModifier, c);
     QTest::mouseRelease(f.PictureView, Qt::LeftButton, Qt::NoModifier, c);
     ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(f.Doc.CurrentLines[0][0], (Tline{WorkingOf(a), WorkingOf(b), WorkingOf(c)}));
+    EXPECT_EQ(f.Doc.CurrentLines[0][0], (ContourLine{WorkingOf(a), WorkingOf(b), WorkingOf(c)}));
     EXPECT_EQ(form->Editor.DrawCount, 0);
 
     ClickAt(ScreenOf(150, 20));
@@ -613,7 +613,7 @@ TEST_F(DrawLinePageTest, AClickLandsOnTheWorkingPixelUnderItsCentre)
     f.PictureView->setGeometry(f.PictureView->x(), f.PictureView->y(), 330, 130);
     const struct {
         QPoint Screen;
-        TPoint32 Working;
+        LinePoint Working;
     } cases[] = {
         {{3, 13}, {2, 2}},         // 3.5 x 7 / 11 = 2.23; from the pixel's edge 1.91
         {{329, 119}, {209, 69}},   // the last pixel: 209.68, 69.68
@@ -626,7 +626,7 @@ TEST_F(DrawLinePageTest, AClickLandsOnTheWorkingPixelUnderItsCentre)
     ClickAt(cases[1].Screen);
     ClickAt(cases[2].Screen, Qt::RightButton);
     ASSERT_EQ(f.Doc.CurrentLines[0].size(), 1u);
-    EXPECT_EQ(f.Doc.CurrentLines[0][0], (Tline{cases[0].Working, cases[1].Working, cases[2].Working}));
+    EXPECT_EQ(f.Doc.CurrentLines[0][0], (ContourLine{cases[0].Working, cases[1].Working, cases[2].Working}));
 }
 
 // Every kind of edit is one step back and one step forward again: the whole

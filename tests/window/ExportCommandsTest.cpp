@@ -192,7 +192,7 @@ TEST_F(ExportWindowTest, EachCommandRunsTheProgressBarOnceFromZeroToAHundred)
     MainWindow &f = *form;
     // A relief still to render makes the preview and the export longer roads.
     f.Doc.LayerLines.assign(size_t(f.Doc.LayerCount), EmptyLineSet());
-    f.Doc.LayerLines[size_t(f.Doc.LayerCount - 1)][0] = {Tline{{100, 5}, {200, 5}, {200, 60}, {100, 60}}};
+    f.Doc.LayerLines[size_t(f.Doc.LayerCount - 1)][0] = {ContourLine{{100, 5}, {200, 5}, {200, 60}, {100, 60}}};
     f.Doc.Layers[size_t(f.Doc.LayerCount - 1)].GroupId = GroupReliefToRender;
     std::vector<int> seen;
     QObject::connect(f.ProgressBar, &QProgressBar::valueChanged, [&](int v) { seen.push_back(v); });
