@@ -69,6 +69,8 @@ DesignState MainWindow::CaptureDesign() const
 {
     DesignState s;
     s.Fields = FieldTexts();
+    s.Taken = {Doc.Lpi,        Doc.Depth,      Doc.OutputDpi,       Doc.OutputWidthCm, Doc.OutputHeightCm,
+               Doc.FocusLayer, Doc.OutputColorMode, Doc.HScale};
     if (Doc.DocumentOpen == 0)
         return s;
     for (int row = 1; row <= Doc.LayerCount; ++row)
@@ -104,7 +106,10 @@ void MainWindow::RestoreDesign(const DesignState &s)
         SetCells(1, row, s.Groups[row - 1]);
         SetCells(2, row, f.OffsetCells[row - 1]);
     }
-    Doc.LayerLines.resize(s.Lines.size());
+    // Only the line sets that change are written, so a document whose lines
+    // stay is left exactly as it was.
+    if (now.Lines != s.Lines)
+        Doc.LayerLines.resize(s.Lines.size());
     for (size_t i = 0; i < Doc.Layers.size() && i < s.Layers.size(); ++i) {
         Layer &layer = Doc.Layers[i];
         const bool same = i < now.Layers.size() && now.Layers[i] == s.Layers[i] && now.Lines[i] == s.Lines[i];
@@ -114,10 +119,20 @@ void MainWindow::RestoreDesign(const DesignState &s)
         layer.BaseOrder = uint8_t(s.Layers[i][1]);
         layer.Smooth = uint8_t(s.Layers[i][2]);
         layer.ReliefDepth = Fixed4(s.Layers[i][3]);
-        Doc.LayerLines[i] = s.Lines[i];
+        if (i >= now.Lines.size() || now.Lines[i] != s.Lines[i])
+            Doc.LayerLines[i] = s.Lines[i];
     }
     if (now.Lines != s.Lines || now.Layers != s.Layers)
         Doc.ViewsCurrent = 0;
+    // After the fields' own handlers, which take some of them from the fields.
+    Doc.Lpi = s.Taken.Lpi;
+    Doc.Depth = s.Taken.Depth;
+    Doc.OutputDpi = s.Taken.OutputDpi;
+    Doc.OutputWidthCm = s.Taken.OutputWidthCm;
+    Doc.OutputHeightCm = s.Taken.OutputHeightCm;
+    Doc.FocusLayer = s.Taken.FocusLayer;
+    Doc.OutputColorMode = s.Taken.OutputColorMode;
+    Doc.HScale = s.Taken.HScale;
     if (Doc.DrawLineActive == 1 && Doc.CurrentLayer >= 0 && size_t(Doc.CurrentLayer) < Doc.LayerLines.size()) {
         Doc.CurrentLines = Doc.LayerLines[size_t(Doc.CurrentLayer)].empty() ? EmptyLineSet() : Doc.LayerLines[size_t(Doc.CurrentLayer)];
         ReloadDrawLinePage();
@@ -132,8 +147,10 @@ void MainWindow::RecordDesignEdit()
     if (RestoringDesign || CommandDepth > 0 || Doc.DocumentOpen == 0 || !History)
         return;
     DesignState now = CaptureDesign();
-    if (now == LastDesign)
+    if (now == LastDesign) {
+        LastDesign.Taken = now.Taken;  // an export or a handler took them: not an edit, but the latest
         return;
+    }
     History->push(new DesignEdit(*this, LastDesign, now));
     LastDesign = std::move(now);
     ShowUndoRedo();

@@ -21,8 +21,20 @@ struct DesignState {
     // order, smoothing, relief depth.
     std::vector<std::array<int64_t, 4>> Layers;
     LineSets Lines;       // by layer index; a set without lines is empty
+    // The settings as the document last took them (an export, a project, a
+    // field's own handler), which the settings file keeps at the end: put back
+    // with the rest, but not an edit of their own (an export that resolves
+    // "(Auto)" edits nothing).
+    struct TakenSettings {
+        Fixed4 Lpi = 0, Depth = 0, OutputDpi = 0, OutputWidthCm = 0, OutputHeightCm = 0;
+        int32_t FocusLayer = 0;
+        uint8_t OutputColorMode = 0, HScale = 0;
+    } Taken;
 
-    bool operator==(const DesignState &) const = default;
+    bool operator==(const DesignState &other) const
+    {
+        return Fields == other.Fields && Groups == other.Groups && Layers == other.Layers && Lines == other.Lines;
+    }
     // What differs from `before`, for "Undo <what>".
     QString ChangeFrom(const DesignState &before) const;
 };

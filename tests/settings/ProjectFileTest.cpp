@@ -326,8 +326,12 @@ TEST_F(ProjectWindowTest, ABadProjectIsAMessageAndTheDocumentStaysAsItWas)
     otherPsd.replace("doc.psd", "other.psd");
     QByteArray noPsd = saved;
     noPsd.replace("doc.psd", "gone.psd");
+    // Fine on this 300-pixel canvas, out of range on the other's 500 (x 1.6667):
+    // refused while the other PSD is being opened, after its layers were read.
+    const QByteArray wraps = otherPsd + "0 0 0 2\r\n2000000000 1 2 2 3 3 \r\r\n";
 
     const QStringList before = Snapshot();
+    const Document beforeDocument = f.Doc;
     struct Case { const char *what; QByteArray bytes; bool open; const char *message; };
     const Case cases[] = {
         {"cut short", saved.left(saved.size() / 2), false, "bad.hx4p3"},
@@ -335,6 +339,7 @@ TEST_F(ProjectWindowTest, ABadProjectIsAMessageAndTheDocumentStaysAsItWas)
         {"not a number", notANumber, false, "Invalid numeric input in"},
         {"missing PSD", noPsd, true, "Can not found the specified psd file!"},
         {"missing project", QByteArray(), false, "The file not found!"},
+        {"a point that would wrap on the other canvas, opened", wraps, true, "2000000000 rescaled to this document"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -347,6 +352,7 @@ TEST_F(ProjectWindowTest, ABadProjectIsAMessageAndTheDocumentStaysAsItWas)
         ASSERT_EQ(platform.Messages.size(), 1);
         EXPECT_TRUE(platform.Messages[0].contains(QLatin1String(c.message))) << platform.Messages[0].toStdString();
         EXPECT_EQ(Snapshot(), before);
+        EXPECT_TRUE(f.Doc == beforeDocument);
     }
 
     // A header naming layer 40 of this three-layer document: that line is

@@ -644,40 +644,98 @@ TEST_F(DrawLinePageTest, EveryEditIsUndoneAndRedone)
         field->setText(QString::fromLatin1(text));
         emit field->editingFinished();
     };
+    const auto onPage = [&](QWidget *page) { return [&f, this, page] { ShowPage(page); (void)f; }; };
+    const auto tool = [&](QToolButton *button) { return [&f, button] { button->click(); (void)f; }; };
+    // Each edit runs after its preparation (a page shown, a tool chosen, lines
+    // selected), which is not an edit itself.
     const struct {
         const char *Name;
-        std::function<void()> Edit;
+        std::function<void()> Prepare, Edit;
     } edits[] = {
-        {"an offset typed", [&] { f.SetCells(2, 2, QStringLiteral("33")); }},
-        {"the LPI typed", [&] { typed(f.LpiEdit, "50"); }},
-        {"the depth typed", [&] { typed(f.DepthEdit, "2.5"); }},
-        {"the print width typed, the height following", [&] { typed(f.WidthEdit, "6"); }},
-        {"a resolution chosen", [&] { f.DpiCombo->setCurrentIndex(3); }},
-        {"a line drawn",
+        {"an offset typed", onPage(f.SetLayerPage), [&] { f.SetCells(2, 2, QStringLiteral("33")); }},
+        {"the LPI typed", {}, [&] { typed(f.LpiEdit, "50"); }},
+        {"the focus row typed", {}, [&] { typed(f.FocusEdit, "2"); }},
+        {"the depth typed", {}, [&] { typed(f.DepthEdit, "2.5"); }},
+        {"the print width typed, the height following", {}, [&] { typed(f.WidthEdit, "6"); }},
+        {"the H scale typed", {}, [&] { typed(f.HScaleEdit, "3"); }},
+        {"a resolution chosen", {}, [&] { f.DpiCombo->setCurrentIndex(3); }},
+        {"a colour mode chosen", {}, [&] { f.ColourModeCombo->setCurrentIndex(1); }},
+        {"a line drawn", onPage(f.DrawLinePage),
          [&] {
-             ShowPage(f.DrawLinePage);
              ClickAt(ScreenOf(20, 10));
              ClickAt(ScreenOf(120, 10));
              ClickAt(ScreenOf(70, 50), Qt::RightButton);
          }},
-        {"a line moved to the next order", [&] {
-             f.SelectAllLines();
-             f.MoveSelectionToLowerOrder();
+        {"a second line drawn", {},
+         [&] {
+             ClickAt(ScreenOf(140, 20));
+             ClickAt(ScreenOf(190, 20));
+             ClickAt(ScreenOf(165, 60), Qt::RightButton);
          }},
-        {"every line deleted", [&] { f.ClearAllLines(); }},
-        {"Import settings", [&] { ASSERT_TRUE(f.ApplyProjectFile(project)); }},
+        {"a point added", tool(f.AddPointTool), [&] { ClickAt(ScreenOf(70, 10)); }},
+        {"a point moved", tool(f.MovePointTool), [&] { DragOnPicture(ScreenOf(70, 50), ScreenOf(70, 60)); }},
+        {"a point deleted", tool(f.DeletePointTool), [&] { ClickAt(ScreenOf(120, 10)); }},
+        {"a line moved", tool(f.MoveLineTool), [&] { DragOnPicture(ScreenOf(165, 40), ScreenOf(160, 45)); }},
+        {"the lines transformed", [&] { f.SelectAllLines(); },
+         [&] {
+             f.FreeTransform();
+             DragOnPicture(ScreenOf(100, 30), ScreenOf(104, 33));
+             QTest::keyClick(f.PictureView, Qt::Key_Return);
+         }},
+        {"the selection moved to the next order", [&] { f.SelectAllLines(); }, [&] { f.MoveSelectionToLowerOrder(); }},
+        {"the selection cut", [&] { f.SelectAllLines(); }, [&] { f.CutLines(); }},
+        {"the lines pasted", {}, [&] { f.PasteLines(); }},
+        {"the last line deleted", {}, [&] { f.DeleteLine(); }},
+        {"the order's lines deleted", {}, [&] { f.DeleteLayerLines(); }},
+        {"the relief settings changed and previewed", [&] { f.PasteLines(); },
+         [&] {
+             f.SmoothSlider->setValue(8);
+             f.BaseOrderSlider->setValue(3);
+             f.ReliefDepthEdit->setText(QStringLiteral("2.5"));
+             QTest::mouseClick(f.ReliefPreviewButton, Qt::LeftButton);  // takes them into the layer
+             QTest::mouseClick(f.ReliefStopButton, Qt::LeftButton);
+         }},
+        {"every line deleted", {}, [&] { f.ClearAllLines(); }},
+        {"Import settings", onPage(f.SetLayerPage), [&] { ASSERT_TRUE(f.ApplyProjectFile(project)); }},
+    };
+    // The whole document, with what an undo rightly leaves aside: the page's
+    // lines are the current layer's, a set without lines is one however it is
+    // held, a relief put back is rendered again, and the relief preview stays stopped.
+    const auto settled = [&] {
+        Document d = f.Doc;
+        if (d.DrawLineActive == 1)
+            d.LayerLines[size_t(d.CurrentLayer)] = d.CurrentLines;
+        const auto noLines = [](const LineSet &set) {
+            return std::all_of(set.begin(), set.end(), [](const OrderLines &o) { return o.empty(); });
+        };
+        for (LineSet &set : d.LayerLines)
+            if (noLines(set))
+                set.clear();
+        if (noLines(d.CurrentLines))
+            d.CurrentLines.clear();
+        for (Layer &layer : d.Layers)
+            if (layer.GroupId == GroupReliefRendered)
+                layer.GroupId = GroupReliefToRender;
+        d.ReliefPreviewStop = 0;
+        return d;
     };
     for (const auto &e : edits) {
         SCOPED_TRACE(e.Name);
+        if (e.Prepare)
+            e.Prepare();
         const DesignState before = f.CaptureDesign();
+        const Document documentBefore = settled();
         e.Edit();
         const DesignState after = f.CaptureDesign();
+        const Document documentAfter = settled();
         ASSERT_FALSE(before == after) << "the edit changed nothing";
         ASSERT_TRUE(f.UndoAction->isEnabled());
         f.UndoAction->trigger();
         EXPECT_TRUE(f.CaptureDesign() == before);
+        EXPECT_TRUE(settled() == documentBefore);
         f.RedoAction->trigger();
         EXPECT_TRUE(f.CaptureDesign() == after);
+        EXPECT_TRUE(settled() == documentAfter);
     }
 
     // While a line is drawn, Ctrl+Z gives back its last point and leaves the history alone.
