@@ -101,7 +101,7 @@ struct ProjectOutcome {
     QStringList Messages;
     QString Caption;
 };
-// Applies a project read for the open document: the settings, the relief
+// Applies a project read for `doc`: the settings, the relief
 // settings and the contour lines go into the document (layers with lines are
 // marked to have their relief rendered, and a relief layer that receives no
 // lines becomes a plain layer); the fields and the grid are left to the
@@ -121,7 +121,7 @@ struct ProjectFieldTexts {
 
     bool operator==(const ProjectFieldTexts &) const = default;
 };
-// The file of the open document in the current layout; changes nothing.
+// The project file of `doc` in the current layout; changes nothing.
 // Throws VistrelError for a field that is not a number.
 QByteArray ProjectText(const Document &doc, const ProjectFieldTexts &texts, const QString &savedAt);
 // The same, and takes LPI, focus row and depth into the document, and the

@@ -41,7 +41,7 @@ QByteArray FormatSettings(const SettingsValues &values);
 QString SettingsFilePath();
 
 // Start-up: reads the file (or takes the defaults when it does not exist),
-// checks the ranges, sets the document variables and rewrites the file.
+// checks the ranges, sets the settings of `doc` and rewrites the file.
 // Throws VistrelError after applying what it could when reading or writing
 // fails. A file that is not settings (damaged, a pipe, a device, far too
 // long) is never fatal: it is kept aside as "vistrelt.inf.bad", replaced by
@@ -51,6 +51,6 @@ void ApplySettingsFile(Document &doc);
 // defaults when there is none. A damaged file is set aside and replaced as at
 // start-up; the text returned says so (empty when all was well).
 QString ReadSettingsFile(SettingsValues &values);
-// Close: writes the file from the document variables, with the reserved
+// Close: writes the file from the settings of `doc`, with the reserved
 // integers as they were read. Throws VistrelError when it cannot be written.
 void WriteSettingsFile(const Document &doc);
