@@ -17,3 +17,10 @@ QString ColorModeName(uint16_t mode)
     default: return {};
     }
 }
+
+QString GroupLetter(uint8_t groupId)
+{
+    if (groupId == 0)
+        return {};
+    return QString(QChar(uchar((groupId + 64) % 256)));
+}

@@ -75,6 +75,10 @@ inline bool IsFlipGroup(uint8_t groupId)
 {
     return groupId != GroupPlain && groupId != GroupReliefRendered && groupId != GroupReliefToRender;
 }
+// The flip group of a layer, 0 for a plain or relief layer.
+inline uint8_t FlipGroupOf(uint8_t groupId) { return IsFlipGroup(groupId) ? groupId : GroupPlain; }
+// The Group column's text for a layer: "A" for group 1 ...; empty for 0.
+QString GroupLetter(uint8_t groupId);
 
 // AppState: where the person is in the import, preview, export road.
 enum AppStates : uint8_t {
@@ -180,6 +184,9 @@ struct Document {
     std::vector<std::vector<uint16_t>> GroupMembers;
     std::vector<std::array<uint16_t, ViewCount>> GroupViewLayer;
     std::vector<int32_t> LayerViewLeft;
+    // The flip group of every layer as the PSD gave it (0: none), by layer index:
+    // a project records groups only when the designer changed them.
+    std::vector<uint8_t> ImportedGroups;
 
     // The five reserved integers of the settings file, written back as they were read.
     std::array<int64_t, 5> SettingsReserved{};

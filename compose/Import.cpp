@@ -52,11 +52,32 @@ std::vector<int32_t> DefaultGridOffsets(const Document &doc)
     return offsets;
 }
 
-QString GroupLetter(uint8_t groupId)
+GroupCellOutcome ReadGroupCell(const QString &typed, int row, uint8_t currentGroup)
 {
-    if (groupId == 0)
-        return {};
-    return QString(QChar(uchar((groupId + 64) % 256)));
+    const QString text = typed.trimmed();
+    GroupCellOutcome out;
+    auto accept = [&](int id) {
+        out.Accepted = true;
+        out.GroupId = uint8_t(id);
+        out.Shown = GroupLetter(out.GroupId);
+        return out;
+    };
+    if (text.isEmpty())
+        return accept(GroupPlain);
+    const auto isGroup = [](int id) { return id >= 1 && id <= 254 && id != GroupReliefRendered; };
+    if (text.size() == 1 && text[0].isLetter() && text[0].toUpper() >= QLatin1Char('A') &&
+        text[0].toUpper() <= QLatin1Char('Z'))
+        return accept(text[0].toUpper().unicode() - 'A' + 1);
+    bool number = false;
+    const int typedNumber = text.toInt(&number);
+    if (number && isGroup(typedNumber))
+        return accept(typedNumber);
+    if (isGroup(currentGroup) && text == GroupLetter(currentGroup))
+        return accept(currentGroup);  // a PSD's group shown as another character, left as it is
+    out.Message = QStringLiteral("Row %1: a group is a letter from A to Z, or empty for none; \"%2\" is not a group.")
+                      .arg(row)
+                      .arg(text);
+    return out;
 }
 
 QString ReplaceExtension(const QString &path, const QString &replacement)
@@ -109,6 +130,9 @@ void TakeDocument(Document &doc, PsdDocument &psd, const std::function<void(int)
             layer.GroupId = GroupReliefToRender;
     }
 
+    doc.ImportedGroups.clear();
+    for (const Layer &layer : doc.Layers)
+        doc.ImportedGroups.push_back(FlipGroupOf(layer.GroupId));
     ChooseDefaultFocus(doc);
     ComputeDefaultOffsets(doc);
     BuildGroupTables(doc);

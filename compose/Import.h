@@ -66,7 +66,16 @@ void ComputeDefaultOffsets(Document &doc);
 // The Offset column as import fills it, by layer index: Round(DefaultOffsets).
 std::vector<int32_t> DefaultGridOffsets(const Document &doc);
 
-// The Group column's text for a layer: "A" for group 1 ...; empty for 0.
-QString GroupLetter(uint8_t groupId);
+// A Group cell as typed for grid row `row`: empty (no group), a letter A..Z
+// (either case; group 1..26), a group number 1..254 but 100 (as a PSD may
+// bring), or the character the cell shows for `currentGroup`, left as it is.
+// Anything else is refused with a message naming the row.
+struct GroupCellOutcome {
+    bool Accepted = false;
+    uint8_t GroupId = GroupPlain;
+    QString Shown;    // the cell's text once accepted
+    QString Message;  // when refused
+};
+GroupCellOutcome ReadGroupCell(const QString &typed, int row, uint8_t currentGroup);
 // The path with its extension (and dot) replaced: "card.psd" -> "card" + replacement.
 QString ReplaceExtension(const QString &path, const QString &replacement);

@@ -24,7 +24,7 @@ constexpr int LinesPerOrder = 255;
 
 bool Rescaled(int layout)
 {
-    return layout == ProjectLayout || layout == Layout99100;
+    return layout == ProjectLayout || layout == ProjectLayoutWithGroups || layout == Layout99100;
 }
 
 // One contour line after its header: c + 1 points, or a skipped line when the
@@ -158,22 +158,42 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
         }
     };
 
+    // Groups are listed top first, like the relief settings.
+    auto readGroups = [&](int count) {
+        d.Groups.assign(size_t(n), std::nullopt);
+        for (int k = 0; k < count; ++k) {
+            const int32_t group = in.ReadInt32();
+            if (group < 0 || group > 254 || group == GroupReliefRendered)
+                throw VistrelError(QStringLiteral("Line %1 of \"%2\": %3 is not a group number.")
+                                       .arg(in.LineNumber())
+                                       .arg(fileName)
+                                       .arg(group));
+            const int layer = count - 1 - k;
+            if (layer >= 0 && layer < n)
+                d.Groups[size_t(layer)] = uint8_t(group);
+        }
+    };
+
     if (in.AtEndAfterSpace())
         return d;  // settings only: an old file without lines
     const int64_t first = in.ReadInteger();
     switch (first) {
     case ProjectLayout:
+    case ProjectLayoutWithGroups:
     case Layout99100: {
         d.Layout = int(first);
+        const bool topFirst = first != Layout99100;
         d.StoredLayerCount = in.ReadInt32();
         d.StoredWidth = in.ReadInt32();
         in.ReadInt32();  // canvas height
-        skipTextLines(first == ProjectLayout ? 5 : 4);
+        skipTextLines(topFirst ? 5 : 4);
         readResolution();
         // The file holds as many offsets as its own document had layers.
         const int stored = d.StoredLayerCount > 0 ? d.StoredLayerCount : n;
-        readOffsets(stored, first == ProjectLayout);
-        readRelief(stored, first == ProjectLayout);
+        readOffsets(stored, topFirst);
+        readRelief(stored, topFirst);
+        if (first == ProjectLayoutWithGroups)
+            readGroups(stored);
         break;
     }
     case Layout39550:
@@ -364,6 +384,12 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
             out.PlainRows.push_back(n - i);
         }
     }
+    // The project's groups, where it has them; a layer with lines is a relief.
+    for (int i = 0; i < n && i < int(d.Groups.size()); ++i)
+        if (d.Groups[size_t(i)] && !receivesLines[size_t(i)]) {
+            doc.Layers[size_t(i)].GroupId = *d.Groups[size_t(i)];
+            out.GroupCells.push_back({n - i, GroupLetter(*d.Groups[size_t(i)])});
+        }
     if (skipped > 0)
         out.Messages << QStringLiteral("%1 contour line(s) of the project name a layer, an order or a line number "
                                        "this document does not have; they were skipped.")
@@ -400,7 +426,12 @@ QByteArray ProjectText(const Document &doc, const ProjectFieldTexts &texts, cons
     out += doc.PsdPath.toLocal8Bit() + end;
     out += RealText23(FromFixed4(lpi)) + ' ' + QByteArray::number(ViewCount) + ' ' + QByteArray::number(focus) + ' ' +
            RealText23(FromFixed4(depth)) + end;
-    out += QByteArray::number(ProjectLayout) + ' ' + QByteArray::number(doc.LayerCount) + ' ' +
+    // Groups are written only when the designer changed one from the PSD's.
+    bool groupsChanged = false;
+    for (size_t i = 0; !groupsChanged && i < doc.Layers.size(); ++i)
+        groupsChanged = FlipGroupOf(doc.Layers[i].GroupId) != (i < doc.ImportedGroups.size() ? doc.ImportedGroups[i] : 0);
+    const int layout = groupsChanged ? ProjectLayoutWithGroups : ProjectLayout;
+    out += QByteArray::number(layout) + ' ' + QByteArray::number(doc.LayerCount) + ' ' +
            QByteArray::number(doc.ImageWidth) + ' ' + QByteArray::number(doc.ImageHeight) + end;
     out += "Vistrel lenticular design tool" + end;
     out += QByteArray("Version ") + VistrelVersion + end;
@@ -416,6 +447,9 @@ QByteArray ProjectText(const Document &doc, const ProjectFieldTexts &texts, cons
         out += QByteArray::number(layer.BaseOrder) + ' ' + QByteArray::number(layer.Smooth) + ' ' +
                RealText23(FromFixed4(layer.ReliefDepth)) + end;
     }
+    if (groupsChanged)
+        for (int i = int(doc.Layers.size()) - 1; i >= 0; --i)
+            out += QByteArray::number(FlipGroupOf(doc.Layers[size_t(i)].GroupId)) + end;
     for (size_t i = 0; i < doc.LayerLines.size(); ++i)
         for (size_t k = 0; k < doc.LayerLines[i].size(); ++k)
             for (size_t j = 0; j < doc.LayerLines[i][k].size(); ++j) {

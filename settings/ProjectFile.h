@@ -34,6 +34,10 @@
 #include <vector>
 
 constexpr int ProjectLayout = 99101;
+// The same with the flip group of every layer after the relief settings: written
+// only when the designer changed a group from the PSD's, so that every other
+// project stays readable by the releases that know 99101 alone.
+constexpr int ProjectLayoutWithGroups = 99102;
 
 struct ProjectRelief {
     int BaseOrder = 7;
@@ -66,6 +70,8 @@ struct ProjectData {
     std::vector<int> RowOffsetLines;  // the line of the file each offset is on
     // Relief settings by layer index (0 = bottom); empty when the layout has none.
     std::vector<std::optional<ProjectRelief>> Relief;
+    // Flip group by layer index (0: none); empty unless the layout holds groups.
+    std::vector<std::optional<uint8_t>> Groups;
     std::vector<ProjectLine> Lines;
 };
 
@@ -98,6 +104,7 @@ struct ProjectOutcome {
     std::vector<std::optional<int32_t>> RowOffsets;  // rescaled, by grid row
     std::vector<int> ReliefRows;                     // grid rows that show "+"
     std::vector<int> PlainRows;  // grid rows whose relief the project took away: the Group cell empties
+    std::vector<std::pair<int, QString>> GroupCells;  // grid row and its Group cell, for the groups the project sets
     QStringList Messages;
     QString Caption;
 };

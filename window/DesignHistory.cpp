@@ -1,5 +1,6 @@
 #include "DesignHistory.h"
 
+#include "Compositor.h"
 #include "MainWindow.h"
 #include "ReliefLines.h"
 
@@ -122,8 +123,10 @@ void MainWindow::RestoreDesign(const DesignState &s)
         if (i >= now.Lines.size() || now.Lines[i] != s.Lines[i])
             Doc.LayerLines[i] = s.Lines[i];
     }
-    if (now.Lines != s.Lines || now.Layers != s.Layers)
+    if (now.Lines != s.Lines || now.Layers != s.Layers) {
         Doc.ViewsCurrent = 0;
+        BuildGroupTables(Doc);  // a flip group may have changed
+    }
     // After the fields' own handlers, which take some of them from the fields.
     Doc.Lpi = s.Taken.Lpi;
     Doc.Depth = s.Taken.Depth;

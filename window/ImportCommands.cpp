@@ -9,12 +9,14 @@
 #include "MainWindow.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QDir>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -149,6 +151,71 @@ void MainWindow::LayerGridClicked(int row, int col)
     if (col == 1)  // the Group column is not edited: go on to the offset
         LayerGrid->setCurrentCell(row, 2);
     LayerGridRowChanged(row);
+}
+
+void MainWindow::GroupCellChanged(int row, int col)
+{
+    if (SettingCell || col != 1)
+        return;
+    SetLayerGroup(row, Cells(1, row));
+}
+
+bool MainWindow::SetLayerGroup(int row, const QString &typed)
+{
+    if (Doc.DocumentOpen == 0 || row < 1 || row > Doc.LayerCount)
+        return false;
+    const size_t i = size_t(Doc.LayerCount - row);
+    Layer &layer = Doc.Layers[i];
+    const bool relief = i < Doc.LayerLines.size() && std::any_of(Doc.LayerLines[i].begin(), Doc.LayerLines[i].end(),
+                                                                 [](const OrderLines &o) { return !o.empty(); });
+    const QString before = relief ? QStringLiteral("+") : GroupLetter(layer.GroupId);
+    const GroupCellOutcome out = ReadGroupCell(typed, row, layer.GroupId);
+    QString refusal = out.Message;
+    if (out.Accepted && relief && typed != before)
+        refusal = QStringLiteral("Row %1 is a relief layer: delete its lines before putting it in a group.").arg(row);
+    if (!refusal.isEmpty()) {
+        SetCells(1, row, before);
+        Platform.ShowMessage(refusal);
+        return false;
+    }
+    if (relief)
+        return true;
+    SetCells(1, row, out.Shown);
+    if (layer.GroupId == out.GroupId)
+        return true;
+    // A flip group changes what every view shows: the views are stale, as after a 3D change.
+    layer.GroupId = out.GroupId;
+    BuildGroupTables(Doc);
+    Doc.ViewsCurrent = 0;
+    Doc.ViewsStale = 1;
+    if (!LayerViewOne->isChecked())
+        ShowFullPicture();
+    ApplyCommandStates();
+    return true;
+}
+
+QMenu *MainWindow::GroupMenuFor(int row)
+{
+    if (Doc.DocumentOpen == 0 || row < 1 || row > Doc.LayerCount || !LayerGrid->isEnabled())
+        return nullptr;
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    auto choose = [this, row](const QString &typed) {
+        SetLayerGroup(row, typed);
+        RecordDesignEdit();
+        ShowDesignModified();
+    };
+    menu->addAction(QStringLiteral("No group"), this, [choose] { choose(QString()); });
+    // The groups in use, and the next letter for a new one.
+    uint8_t highest = 0;
+    for (const Layer &layer : Doc.Layers)
+        if (IsFlipGroup(layer.GroupId) && layer.GroupId <= 26)
+            highest = std::max(highest, layer.GroupId);
+    for (int id = 1; id <= std::min(26, highest + 1); ++id) {
+        const QString letter = GroupLetter(uint8_t(id));
+        menu->addAction(QStringLiteral("Group %1").arg(letter), this, [choose, letter] { choose(letter); });
+    }
+    return menu;
 }
 
 void MainWindow::LayerGridRowChanged(int row)

@@ -661,6 +661,7 @@ QString MainWindow::Cells(int col, int row) const
 
 void MainWindow::SetCells(int col, int row, const QString &text)
 {
+    SettingCell = true;  // a new item is a change of the cell too
     QTableWidgetItem *item = LayerGrid->item(row, col);
     if (!item) {
         item = new QTableWidgetItem;
@@ -672,6 +673,7 @@ void MainWindow::SetCells(int col, int row, const QString &text)
         LayerGrid->setItem(row, col, item);
     }
     item->setText(text);
+    SettingCell = false;
 }
 
 void MainWindow::ConnectHandlers()
@@ -757,7 +759,13 @@ void MainWindow::ConnectHandlers()
         RecordDesignEdit();
         ShowDesignModified();
     };
+    connect(LayerGrid, &QTableWidget::cellChanged, this, &MainWindow::GroupCellChanged);  // before the edit is recorded
     connect(LayerGrid, &QTableWidget::cellChanged, this, edited);
+    LayerGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(LayerGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        if (QMenu *menu = GroupMenuFor(LayerGrid->rowAt(at.y())))
+            menu->popup(LayerGrid->viewport()->mapToGlobal(at));
+    });
     connect(DpiCombo, &QComboBox::currentTextChanged, this, edited);
     connect(ColourModeCombo, &QComboBox::currentIndexChanged, this, edited);
     for (QLineEdit *field : {LpiEdit, FocusEdit, DepthEdit, WidthEdit, HeightEdit, HScaleEdit}) {

@@ -199,6 +199,13 @@ public:
     void LayerGridClicked(int row, int col);
     // A click or the keyboard made another row current: its layer is the current layer.
     void LayerGridRowChanged(int row);
+    // Flip groups made in the grid: a Group cell typed (a letter typed on a
+    // row goes to its Group cell, not to the offset), double-clicked or chosen
+    // from the grid's context menu. A wrong entry is refused naming the row.
+    void GroupCellChanged(int row, int col);
+    bool SetLayerGroup(int row, const QString &typed);
+    QMenu *GroupMenuFor(int row);  // "No group", "Group A" ...: the grid's context menu on a row
+    bool SettingCell = false;  // the code, not the designer, is writing a cell
     void ShowPicture(const QImage &picture);  // in PictureView, as the screen shows it
     void SetProgress(int percent);
     // The Offset column as typed, grid rows top first.

@@ -109,6 +109,8 @@ void MainWindow::ShowProject(const ProjectOutcome &out)
         SetCells(1, row, QString());
     for (int row : out.ReliefRows)
         SetCells(1, row, QStringLiteral("+"));
+    for (const auto &[row, text] : out.GroupCells)
+        SetCells(1, row, text);
     setWindowTitle(out.Caption + QStringLiteral("[*]"));  // "[*]": the mark of unsaved changes
     ReloadDrawLinePage();  // the project's lines replace those on the page
 }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -168,6 +169,19 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     }
     if (HandlePanEvent(watched, event))
         return true;
+    // A letter typed on a row of the grid names its flip group: it never lands in
+    // the offset. (While a cell is edited, its editor has the keys, not the grid.)
+    if (event->type() == QEvent::KeyPress && watched == LayerGrid) {
+        const QString text = static_cast<QKeyEvent *>(event)->text();
+        const int row = LayerGrid->currentRow();
+        if (text.size() == 1 && text[0].isLetter() && LayerGrid->currentColumn() >= 1 && row >= 1) {
+            if (SetLayerGroup(row, text)) {
+                RecordDesignEdit();
+                ShowDesignModified();
+            }
+            return true;
+        }
+    }
     if (watched == PictureView && HandlePictureMouse(event))
         return true;
     // Escape drops the line being drawn.

@@ -136,3 +136,35 @@ TEST(Import, DocumentFromAFileAndARefusalThatChangesNothing)
     EXPECT_EQ(ReadFileBytes(WorkFileName(QStringLiteral("ly"), 2)), before);
     EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*.part")}, QDir::Files), QStringList());
 }
+
+TEST(Import, AGroupCellTakesALetterANumberOrNothing)
+{
+    struct Case {
+        const char *typed;
+        bool accepted;
+        int group;
+        const char *shown;
+    };
+    const Case cases[] = {
+        {"", true, 0, ""}, {"  ", true, 0, ""}, {"b", true, 2, "B"}, {"Z", true, 26, "Z"},
+        // Numbers as a PSD may bring them show as the character 64 + n (mod 256).
+        {"27", true, 27, "["}, {"99", true, 99, "\xc2\xa3"}, {"101", true, 101, "\xc2\xa5"}, {"254", true, 254, ">"},
+        // The cell's own character for the row's group (27 here) is taken back as it is.
+        {"[", true, 27, "["},
+        {"100", false, 0, ""}, {"0", false, 0, ""}, {"255", false, 0, ""}, {"AB", false, 0, ""},
+        {"+", false, 0, ""}, {">", false, 0, ""}, {"\xc3\xa9", false, 0, ""},  // a letter, but not A to Z
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        const GroupCellOutcome out = ReadGroupCell(QString::fromUtf8(c.typed), 4, 27);
+        EXPECT_EQ(out.Accepted, c.accepted);
+        if (c.accepted) {
+            EXPECT_EQ(out.GroupId, c.group);
+            EXPECT_EQ(out.Shown, QString::fromUtf8(c.shown));
+        } else {
+            EXPECT_EQ(out.Message, QStringLiteral("Row 4: a group is a letter from A to Z, or empty for none; \"%1\" is "
+                                                  "not a group.")
+                                       .arg(QString::fromUtf8(c.typed)));
+        }
+    }
+}

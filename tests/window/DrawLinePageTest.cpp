@@ -653,6 +653,7 @@ TEST_F(DrawLinePageTest, EveryEditIsUndoneAndRedone)
         std::function<void()> Prepare, Edit;
     } edits[] = {
         {"an offset typed", onPage(f.SetLayerPage), [&] { f.SetCells(2, 2, QStringLiteral("33")); }},
+        {"a flip group typed", {}, [&] { f.LayerGrid->item(3, 1)->setText(QStringLiteral("B")); }},
         {"the LPI typed", {}, [&] { typed(f.LpiEdit, "50"); }},
         {"the focus row typed", {}, [&] { typed(f.FocusEdit, "2"); }},
         {"the depth typed", {}, [&] { typed(f.DepthEdit, "2.5"); }},

@@ -2,6 +2,7 @@
 #include "Errors.h"
 #include "Picture.h"
 #include "PsdBuilder.h"
+#include "ReliefLines.h"
 #include "ScriptedPlatform.h"
 #include "TestSupport.h"
 #include "MainWindow.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
@@ -151,6 +153,75 @@ TEST_F(ImportWindowTest, ARefusedFileLeavesTheOpenDocumentAlone)
     EXPECT_EQ(f.Doc.PsdPath, psd);
     if (!CorpusPresent())
         GTEST_SKIP() << "only a missing file was tried; " << NoCorpusReason();
+}
+
+TEST_F(ImportWindowTest, FlipGroupsAreMadeInTheGridAndKeptInTheProject)
+{
+    MainWindow &f = *form;
+    Import(psd);
+    ASSERT_EQ(f.Cells(1, 4), QStringLiteral("C"));  // layers 3 and 2 came as group 3
+    const QString offset1 = f.Cells(2, 1);
+
+    // A letter typed on a row whose offset is current joins the top layer to group C.
+    f.LayerGrid->setFocus();
+    f.LayerGrid->setCurrentCell(1, 2);
+    QTest::keyClick(f.LayerGrid, Qt::Key_C);
+    EXPECT_EQ(f.Cells(1, 1), QStringLiteral("C"));
+    EXPECT_EQ(f.Cells(2, 1), offset1);
+    EXPECT_EQ(f.Doc.Layers[6].GroupId, 3);
+    EXPECT_EQ(f.Doc.GroupMembers[2], (std::vector<uint16_t>{2, 3, 6}));  // rebuilt at once
+    EXPECT_EQ(f.Doc.ViewsCurrent, 0);
+    EXPECT_TRUE(f.UndoAction->isEnabled());
+    EXPECT_TRUE(f.isWindowModified());
+
+    // A wrong entry is refused in the cell, naming the row; a relief layer is not grouped.
+    f.LayerGrid->item(3, 1)->setText(QStringLiteral("7x"));
+    EXPECT_EQ(platform.Messages.value(0),
+              QStringLiteral("Row 3: a group is a letter from A to Z, or empty for none; \"7x\" is not a group."));
+    EXPECT_EQ(f.Cells(1, 3), QString());
+    EXPECT_EQ(f.Doc.Layers[4].GroupId, GroupPlain);
+    f.Doc.LayerLines.assign(7, EmptyLineSet());
+    f.Doc.LayerLines[5][0] = {{{1, 1}, {9, 1}, {5, 9}}};
+    f.Doc.Layers[5].GroupId = GroupReliefToRender;
+    f.SetCells(1, 2, QStringLiteral("+"));
+    f.LayerGrid->item(2, 1)->setText(QStringLiteral("A"));
+    EXPECT_EQ(platform.Messages.value(1),
+              QStringLiteral("Row 2 is a relief layer: delete its lines before putting it in a group."));
+    EXPECT_EQ(f.Cells(1, 2), QStringLiteral("+"));
+    f.Doc.LayerLines.clear();
+    f.Doc.Layers[5].GroupId = GroupPlain;
+    f.SetCells(1, 2, QString());
+
+    // The context menu: no group, the groups in use and the next letter.
+    QMenu *menu = f.GroupMenuFor(5);
+    ASSERT_NE(menu, nullptr);
+    QStringList items;
+    for (QAction *action : menu->actions())
+        items << action->text();
+    EXPECT_EQ(items, (QStringList{QStringLiteral("No group"), QStringLiteral("Group A"), QStringLiteral("Group B"),
+                                  QStringLiteral("Group C"), QStringLiteral("Group D")}));
+    menu->actions()[0]->trigger();  // row 5 (layer 2) leaves group C
+    delete menu;
+    EXPECT_EQ(f.Cells(1, 5), QString());
+    EXPECT_EQ(f.Doc.GroupMembers[2], (std::vector<uint16_t>{3, 6}));
+
+    // Saved, the project holds the groups (a layout of its own); opened again, they come back.
+    const QString project = platform.Sandbox.path() + QStringLiteral("/pics/card.hx4p3");
+    f.SaveProjectBesidePsd();
+    const QList<QByteArray> lines = ReadFileBytes(project).split('\n');
+    ASSERT_GT(lines.size(), 23);
+    EXPECT_TRUE(lines[2].startsWith("99102 7 ")) << lines[2].constData();
+    QStringList groups;  // after the 7 offsets and the 7 relief lines, top first
+    for (int k = 23; k < 30; ++k)
+        groups << QString::fromLatin1(lines[k]).trimmed();
+    EXPECT_EQ(groups, (QStringList{"3", "0", "0", "3", "0", "0", "0"}));
+    ASSERT_TRUE(f.ImportPsd(psd));  // the PSD's own groups again
+    EXPECT_EQ(f.Cells(1, 5), QStringLiteral("C"));
+    ASSERT_TRUE(f.OpenProject(project));
+    EXPECT_EQ(f.Cells(1, 1), QStringLiteral("C"));
+    EXPECT_EQ(f.Cells(1, 5), QString());
+    EXPECT_EQ(f.Doc.Layers[6].GroupId, 3);
+    EXPECT_EQ(f.Doc.Layers[2].GroupId, GroupPlain);
 }
 
 TEST_F(ImportWindowTest, LayerViewAndGridClicks)
