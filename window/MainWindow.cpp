@@ -761,6 +761,13 @@ void MainWindow::ConnectHandlers()
     };
     connect(LayerGrid, &QTableWidget::cellChanged, this, &MainWindow::GroupCellChanged);  // before the edit is recorded
     connect(LayerGrid, &QTableWidget::cellChanged, this, edited);
+    // A plain click on a Group cell goes on to the offset; a double click edits the group.
+    connect(LayerGrid, &QTableWidget::cellDoubleClicked, this, [this](int row, int col) {
+        if (col == 1 && row >= 1 && LayerGrid->item(row, 1)) {
+            LayerGrid->setCurrentCell(row, 1);
+            LayerGrid->editItem(LayerGrid->item(row, 1));
+        }
+    });
     LayerGrid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(LayerGrid, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
         if (QMenu *menu = GroupMenuFor(LayerGrid->rowAt(at.y())))

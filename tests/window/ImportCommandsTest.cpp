@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QAbstractItemDelegate>
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -174,8 +175,15 @@ TEST_F(ImportWindowTest, FlipGroupsAreMadeInTheGridAndKeptInTheProject)
     EXPECT_TRUE(f.UndoAction->isEnabled());
     EXPECT_TRUE(f.isWindowModified());
 
-    // A wrong entry is refused in the cell, naming the row; a relief layer is not grouped.
-    f.LayerGrid->item(3, 1)->setText(QStringLiteral("7x"));
+    // A double click edits the Group cell itself; a wrong entry is refused
+    // there, naming the row; a relief layer is not grouped.
+    emit f.LayerGrid->cellDoubleClicked(3, 1);
+    auto *editor = f.LayerGrid->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(f.LayerGrid->currentColumn(), 1);
+    editor->setText(QStringLiteral("7x"));
+    emit f.LayerGrid->itemDelegate()->commitData(editor);  // what Enter in the editor does
+    emit f.LayerGrid->itemDelegate()->closeEditor(editor);
     EXPECT_EQ(platform.Messages.value(0),
               QStringLiteral("Row 3: a group is a letter from A to Z, or empty for none; \"7x\" is not a group."));
     EXPECT_EQ(f.Cells(1, 3), QString());
