@@ -31,6 +31,10 @@ struct Layer {
     uint8_t BaseOrder = 0;    // contour order that is the relief's zero level (0..15)
     uint8_t Smooth = 0;       // edge smoothness 1..9
     Fixed4 ReliefDepth = 0;   // depth factor of the relief
+    QString Name;             // as the designer named it in the PSD
+    // A folder of the PSD is a record of its own above its layers, and a
+    // hidden end marker below them.
+    enum class Folder : uint8_t { None, Start, End } FolderMark = Folder::None;
     bool operator==(const Layer &) const = default;
 };
 using LayerTable = std::vector<Layer>;

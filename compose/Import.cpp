@@ -7,6 +7,7 @@
 #include "PsdReader.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 void ChooseDefaultFocus(Document &doc)
@@ -50,6 +51,28 @@ std::vector<int32_t> DefaultGridOffsets(const Document &doc)
     for (size_t i = 0; i < offsets.size(); ++i)
         offsets[i] = int32_t(RoundDiv(doc.DefaultOffsets[i], Fixed4One));
     return offsets;
+}
+
+QStringList LayerNameCells(const Document &doc)
+{
+    QStringList cells;
+    int depth = 0;
+    for (int i = int(doc.Layers.size()) - 1; i >= 0; --i) {  // the top layer first, as the grid shows them
+        const Layer &layer = doc.Layers[size_t(i)];
+        if (layer.FolderMark == Layer::Folder::End) {
+            depth = std::max(0, depth - 1);
+            cells << QString();
+            continue;
+        }
+        const QString indent(2 * depth, QLatin1Char(' '));
+        if (layer.FolderMark == Layer::Folder::Start) {
+            cells << indent + QStringLiteral("\u25BE ") + layer.Name;
+            ++depth;
+        } else {
+            cells << indent + layer.Name;
+        }
+    }
+    return cells;
 }
 
 GroupCellOutcome ReadGroupCell(const QString &typed, int row, uint8_t currentGroup)
@@ -210,6 +233,7 @@ ImportOutcome ImportCommand(Document &doc, const ImportRequest &request, const s
     out.OffsetCells = OffsetCellTexts(DefaultGridOffsets(doc));
     for (int row = 1; row <= doc.LayerCount; ++row)
         out.GroupCells << GroupLetter(doc.Layers[size_t(doc.LayerCount - row)].GroupId);
+    out.NameCells = LayerNameCells(doc);
     out.PrintName = ReplaceExtension(doc.PsdPath, QStringLiteral(".tif"));
     out.LayeredPsdName = ReplaceExtension(doc.PsdPath, QStringLiteral("_3D.psd"));
     out.GifName = ReplaceExtension(doc.PsdPath, QStringLiteral(".gif"));

@@ -43,6 +43,7 @@ struct ImportOutcome {
     QString SizeText, DpiText, ModeText, LayersText;  // status panels 3, 5, 7, 9
     QString FocusText;
     QStringList OffsetCells, GroupCells;  // grid rows top first
+    QStringList NameCells;  // the layers' names, grid rows top first, indented by folder
     // The names the save dialogs offer, beside the PSD.
     QString PrintName, LayeredPsdName, GifName, ProjectName;
 };
@@ -76,6 +77,10 @@ struct GroupCellOutcome {
     QString Shown;    // the cell's text once accepted
     QString Message;  // when refused
 };
+// The Name column, grid rows top first: a folder shows as "▾ name" and the
+// layers inside it are indented by two spaces a level; a folder's end marker
+// shows empty.
+QStringList LayerNameCells(const Document &doc);
 GroupCellOutcome ReadGroupCell(const QString &typed, int row, uint8_t currentGroup);
 // The path with its extension (and dot) replaced: "card.psd" -> "card" + replacement.
 QString ReplaceExtension(const QString &path, const QString &replacement);

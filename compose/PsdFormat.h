@@ -80,6 +80,9 @@ static_assert(RecordFixedSize == 34);
 inline constexpr int LayerNamePadding = 4;
 // Additional layer information: "8BIM", a four-letter key, a length, the data.
 inline constexpr int AdditionalInfoKeySize = 4;
+inline constexpr char UnicodeNameKey[] = "luni";     // a 4-byte count, then UTF-16 big-endian characters
+inline constexpr char SectionDividerKey[] = "lsct";  // a 4-byte kind: 1, 2 a folder (open, closed), 3 its end
+inline constexpr uint32_t SectionOpenFolder = 1, SectionClosedFolder = 2, SectionEnd = 3;
 
 // Channel ids of a layer record: 0.. the colour channels, -1 the transparency;
 // lower ids are masks.

@@ -120,6 +120,41 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
         const int nameLength = in.U8();
         const int namePadded = Psd::PaddedTo(1 + nameLength, Psd::LayerNamePadding) - 1;  // Pascal string
         insideExtra(std::min<qint64>(nameLength, namePadded));
+        const QByteArray pascal(reinterpret_cast<const char *>(in.Take(nameLength)), nameLength);
+        // Image editors write the short name in UTF-8 or in a single-byte code page.
+        const QString utf8 = QString::fromUtf8(pascal);
+        layer.Name = utf8.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(pascal) : utf8;
+        // The additional information after the name: the Unicode name wins over
+        // the short one, and a section divider marks a folder. A block that does
+        // not fit is left alone: nothing of it is needed to show the layer.
+        qint64 at = in.Pos() + (namePadded - nameLength);
+        while (at + 12 <= extraEnd) {
+            in.Seek(at);
+            const QByteArray blockSignature(reinterpret_cast<const char *>(in.Take(4)), 4);
+            if (blockSignature != "8BIM" && blockSignature != "8B64")
+                break;
+            const QByteArray key(reinterpret_cast<const char *>(in.Take(Psd::AdditionalInfoKeySize)), 4);
+            const qint64 length = in.U32BE();
+            const qint64 dataStart = in.Pos();
+            if (length > extraEnd - dataStart)
+                break;
+            if (key == Psd::UnicodeNameKey && length >= 4) {
+                const qint64 characters = std::min<qint64>(in.U32BE(), (length - 4) / 2);
+                QString name;
+                for (qint64 c = 0; c < characters; ++c)
+                    name += QChar(in.U16BE());
+                while (name.endsWith(QChar(0)))
+                    name.chop(1);
+                layer.Name = name;
+            } else if (key == Psd::SectionDividerKey && length >= 4) {
+                const uint32_t kind = in.U32BE();
+                layer.FolderMark = kind == Psd::SectionEnd ? Layer::Folder::End
+                                   : kind == Psd::SectionOpenFolder || kind == Psd::SectionClosedFolder
+                                       ? Layer::Folder::Start
+                                       : Layer::Folder::None;
+            }
+            at = dataStart + length;
+        }
         in.Seek(extraEnd);
     }
 }

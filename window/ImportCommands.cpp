@@ -85,6 +85,7 @@ void MainWindow::ShowImported(const ImportOutcome &out)
     for (int row = 1; row <= Doc.LayerCount; ++row) {
         SetCells(2, row, out.OffsetCells[row - 1]);
         SetCells(1, row, out.GroupCells[row - 1]);
+        SetCells(3, row, out.NameCells.value(row - 1));
     }
     ShowFocusMarker();
     // The top layer is the current one, in the grid and for "One".

@@ -21,6 +21,7 @@ void MainWindow::ShowLanguageTexts(const LanguageTexts &texts)
     SetCells(0, 0, QString::fromUtf8(texts.GridLayer));
     SetCells(1, 0, QString::fromUtf8(texts.GridGroup));
     SetCells(2, 0, QString::fromUtf8(texts.GridOffset));
+    SetCells(3, 0, QString::fromUtf8(texts.GridName));
 }
 
 void MainWindow::SwitchLanguage()

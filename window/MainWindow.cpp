@@ -264,12 +264,13 @@ void MainWindow::CreateSetLayerPage()
     auto *page = new QVBoxLayout(SetLayerPage);
     page->setContentsMargins(4, 4, 4, 4);
 
-    LayerGrid = new QTableWidget(4, 3, SetLayerPage);
+    LayerGrid = new QTableWidget(4, 4, SetLayerPage);
     LayerGrid->horizontalHeader()->hide();
     LayerGrid->verticalHeader()->hide();
     LayerGrid->verticalHeader()->setDefaultSectionSize(22);
     LayerGrid->setColumnWidth(0, 70);
     LayerGrid->setColumnWidth(1, 60);
+    LayerGrid->setColumnWidth(2, 60);
     LayerGrid->horizontalHeader()->setStretchLastSection(true);
     LayerGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     page->addWidget(LayerGrid, 1);
@@ -665,8 +666,8 @@ void MainWindow::SetCells(int col, int row, const QString &text)
     QTableWidgetItem *item = LayerGrid->item(row, col);
     if (!item) {
         item = new QTableWidgetItem;
-        // Row 0 (headers) and column 0 (row numbers) are fixed cells.
-        if (row == 0 || col == 0) {
+        // Row 0 (headers), column 0 (row numbers) and the names are fixed cells.
+        if (row == 0 || col == 0 || col == 3) {
             item->setFlags(Qt::ItemIsEnabled);
             item->setBackground(LayerGrid->palette().button());
         }

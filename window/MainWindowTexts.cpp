@@ -173,7 +173,7 @@ const std::vector<ControlText> &MainWindowTexts()
 const LanguageTexts &TextsForLanguage(uint8_t language)
 {
     static const LanguageTexts english = {
-        "Layer", "Group", "Offset",
+        "Layer", "Group", "Offset", "Name",
         "Vistrel lenticular",
         "All", "One",
         "Chinese",
@@ -189,7 +189,7 @@ const LanguageTexts &TextsForLanguage(uint8_t language)
         "%1 written: %2 x %3 pixels, %4 x %5 cm.",
     };
     static const LanguageTexts chinese = {
-        "图层", "群组", "移位",
+        "图层", "群组", "移位", "名称",
         "Vistrel 光栅立体",
         "全部", "单层",
         "英文",

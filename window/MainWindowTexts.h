@@ -48,7 +48,7 @@ const std::vector<ControlText> &MainWindowTexts();
 
 // Texts that are not control captions, set explicitly for each language.
 struct LanguageTexts {
-    const char *GridLayer, *GridGroup, *GridOffset;
+    const char *GridLayer, *GridGroup, *GridOffset, *GridName;
     const char *Brand;
     const char *LayerViewAll, *LayerViewOne;
     const char *LanguageButton;

@@ -1,6 +1,7 @@
 #include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
+#include "Import.h"
 #include "PsdBuilder.h"
 #include "PsdReader.h"
 #include "TestSupport.h"
@@ -97,6 +98,39 @@ TEST_F(PsdReaderTest, ResolutionAndGroupResources)
             EXPECT_EQ(doc.WidthCm, 254000);
         }
     }
+}
+
+TEST_F(PsdReaderTest, LayerNamesAndFoldersAreRead)
+{
+    PsdBuilder b;
+    b.Width = 40;
+    b.Height = 20;
+    // Record order, bottom first: a folder's end marker, its two layers, the folder, a layer above it.
+    b.AddLayer(0, 0, 0, 0, {0, 0, 0}).Name = "</Layer group>";
+    b.Layers.back().SectionKind = 3;
+    b.AddLayer(0, 0, 10, 10, {1, 2, 3}).Name = "Balloon";
+    b.Layers.back().UnicodeName = QStringLiteral("Ballon rouge \u00e0 \u6c14\u7403");  // wins over the short name
+    b.AddLayer(0, 0, 10, 10, {1, 2, 3}).Name = "Ciel \xc3\xa9";                       // UTF-8
+    b.AddLayer(0, 0, 0, 0, {0, 0, 0}).Name = "Flip";
+    b.Layers.back().SectionKind = 2;  // a closed folder
+    b.AddLayer(0, 0, 10, 10, {1, 2, 3}).Name = "Caf\xe9";  // a single-byte code page
+    const PsdIndex index = ReadPsdIndex(Write(b.Build()));
+    ASSERT_EQ(index.Layers.size(), 5u);
+    const QStringList names{QStringLiteral("</Layer group>"), QStringLiteral("Ballon rouge \u00e0 \u6c14\u7403"),
+                            QStringLiteral("Ciel \u00e9"), QStringLiteral("Flip"), QStringLiteral("Caf\u00e9")};
+    const Layer::Folder marks[] = {Layer::Folder::End, Layer::Folder::None, Layer::Folder::None,
+                                   Layer::Folder::Start, Layer::Folder::None};
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(index.Layers[i].Record.Name, names[qsizetype(i)]) << i;
+        EXPECT_EQ(index.Layers[i].Record.FolderMark, marks[i]) << i;
+    }
+    // The Name column: top first, the folder's layers indented under it.
+    Document doc;
+    for (const PsdLayerEntry &entry : index.Layers)
+        doc.Layers.push_back(entry.Record);
+    EXPECT_EQ(LayerNameCells(doc),
+              (QStringList{QStringLiteral("Caf\u00e9"), QStringLiteral("\u25BE Flip"), QStringLiteral("  Ciel \u00e9"),
+                           QStringLiteral("  Ballon rouge \u00e0 \u6c14\u7403"), QString()}));
 }
 
 TEST_F(PsdReaderTest, EveryCompressionDecodesToTheSamePixels)

@@ -133,7 +133,8 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
     EXPECT_EQ(f.Cells(0, 0), QStringLiteral("Layer"));
     EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
     EXPECT_EQ(f.Cells(2, 0), QStringLiteral("Offset"));
-    EXPECT_EQ(f.LayerGrid->columnCount(), 3);
+    EXPECT_EQ(f.Cells(3, 0), QStringLiteral("Name"));  // added after the three the layout had
+    EXPECT_EQ(f.LayerGrid->columnCount(), 4);
     EXPECT_EQ(f.Pages->currentIndex(), 0);
     EXPECT_EQ(f.Caption(QStringLiteral("SetLayerPage")), QStringLiteral("SetLayer"));
     EXPECT_EQ(f.Caption(QStringLiteral("DrawLinePage")), QStringLiteral("DrawLine"));
