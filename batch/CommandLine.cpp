@@ -179,8 +179,12 @@ QString DocumentFacts(const Document &doc, const std::vector<int32_t> &offsets)
     for (int row = 1; row <= doc.LayerCount; ++row) {
         const int i = doc.LayerCount - row;
         const Layer &l = doc.Layers[size_t(i)];
+        // The name last and quoted, so that a script reads the fields before it as always.
+        const QString folder = l.FolderMark == Layer::Folder::Start ? QStringLiteral(", folder")
+                               : l.FolderMark == Layer::Folder::End ? QStringLiteral(", folder end")
+                                                                    : QString();
         lines << QStringLiteral("layer %1: row %2, rect left %3 top %4 right %5 bottom %6, group %7, channels %8, "
-                                "offset %9%10")
+                                "offset %9%10%11, name \"%12\"")
                      .arg(i + 1)
                      .arg(row)
                      .arg(l.Left)
@@ -190,7 +194,7 @@ QString DocumentFacts(const Document &doc, const std::vector<int32_t> &offsets)
                      .arg(l.GroupId)
                      .arg(l.ChannelCount)
                      .arg(offsets[size_t(i)])
-                     .arg(row == doc.FocusLayer ? QStringLiteral(", focus") : QString());
+                     .arg(row == doc.FocusLayer ? QStringLiteral(", focus") : QString(), folder, l.Name);
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }

@@ -43,7 +43,7 @@ TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
     b.Height = 200;
     b.DpiWhole = 300;
     b.AddLayer(0, 0, 300, 200, {1, 2, 3});
-    b.AddLayer(-10, 5, 50, 40, {9, 9, 9}, 50);
+    b.AddLayer(-10, 5, 50, 40, {9, 9, 9}, 50).UnicodeName = QStringLiteral("Balloon \u6c14\u7403");
     const QString psd = dir.path() + QStringLiteral("/x.psd");
     WriteFileBytes(psd, b.Build());
     const QString work = dir.path() + QStringLiteral("/work");
@@ -56,9 +56,9 @@ TEST(CommandLine, InfoPrintsTheFactsAndKeepsAGivenWorkFolder)
     const QString facts = QStringLiteral("canvas: 300 x 200\ndpi: 300\nsize cm: 2.54 x 1.6933\ncolour mode: RGB\n"
                                          "working size: 300 x 200\nworking scale: 1\nlayers: 2\n"
                                          "layer 2: row 1, rect left -10 top 5 right 40 bottom 45, group 0, channels 4, "
-                                         "offset 0, focus\n"
+                                         "offset 0, focus, name \"Balloon \u6c14\u7403\"\n"
                                          "layer 1: row 2, rect left 0 top 0 right 300 bottom 200, group 0, channels 4, "
-                                         "offset 19\n");
+                                         "offset 19, name \"Layer\"\n");
     // Then the print the settings file describes and its depth guidance.
     EXPECT_TRUE(out.startsWith(facts)) << out.toStdString();
     const QStringList rest = out.mid(facts.size()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -233,12 +233,12 @@ TEST(CommandLine, InfoOfAProjectShowsItsOffsetsAndPrint)
             continue;
         }
         EXPECT_TRUE(out.contains(QLatin1String("row 1, rect left 150 top 60 right 210 bottom 120, group 0, channels 4, "
-                                               "offset -30\n")))
+                                               "offset -30, name")))
             << out.toStdString();
         EXPECT_TRUE(out.contains(QLatin1String("row 2, rect left 40 top 30 right 140 bottom 110, group 0, channels 4, "
-                                               "offset 12\n")))
+                                               "offset 12, name")))
             << out.toStdString();
-        EXPECT_TRUE(out.contains(QLatin1String("offset 25, focus\n"))) << out.toStdString();
+        EXPECT_TRUE(out.contains(QLatin1String("offset 25, focus, name"))) << out.toStdString();
         EXPECT_TRUE(out.contains(QLatin1String(c.print))) << out.toStdString();
         EXPECT_TRUE(out.contains(QLatin1String(c.guidance))) << out.toStdString();
     }
