@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "GifExport.h"
 #include "Import.h"
+#include "PsdReader.h"
 #include "Interlacer.h"
 #include "LayeredPsd.h"
 #include "ParameterRules.h"
@@ -53,6 +54,7 @@ const char *const UsageText =
     "  --save-project OUT.hx4p3   also save the project of what the run imported and applied\n"
     "  --gif-palette adaptive     the GIF's 256 colours cut from its views instead of the halftone ones\n"
     "  --fail-on-ghosting         a print that would ghost is not made: exit status 2, nothing written\n"
+    "  --folders-as-groups        each top-level folder of the PSD becomes a flip group\n"
     "  --crop-edges               cut the views to the columns that all seven cover; the print keeps\n"
     "                             its width and its height follows, so the picture keeps its proportions\n"
     "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
@@ -100,7 +102,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         static const std::pair<const char *, bool CommandLine::*> switches[] = {
             {"--help", &CommandLine::Help}, {"-h", &CommandLine::Help}, {"--info", &CommandLine::Info},
             {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose},
-            {"--crop-edges", &CommandLine::CropEdges}, {"--fail-on-ghosting", &CommandLine::FailOnGhosting}};
+            {"--crop-edges", &CommandLine::CropEdges}, {"--fail-on-ghosting", &CommandLine::FailOnGhosting},
+            {"--folders-as-groups", &CommandLine::FoldersAsGroups}};
         const auto takes = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const auto &o) { return a == QLatin1String(o.first); });
         const auto flag = std::find_if(std::begin(switches), std::end(switches),
@@ -151,14 +154,20 @@ QString BatchFailureText(const std::exception &error)
 // Imports the file of the command line: a PSD, or the PSD beside a project
 // and then the project, both read and checked first. The messages of an
 // applied project go to `err`.
-std::optional<ProjectOutcome> OpenForBatch(Document &doc, const QString &file, FILE *err, const std::function<void(int)> &progress = {})
+std::optional<ProjectOutcome> OpenForBatch(Document &doc, const QString &file, bool foldersAsGroups, FILE *err,
+                                           const std::function<void(int)> &progress = {})
 {
     if (!IsProjectFile(file)) {
-        ImportDocument(doc, file, progress);
+        if (foldersAsGroups)
+            ImportDocument(doc, ReadPsdIndex(file), progress, MakeFoldersFlipGroups);
+        else
+            ImportDocument(doc, file, progress);
         doc.PsdPath = QFileInfo(file).absoluteFilePath();
         return std::nullopt;
     }
-    ProjectOutcome outcome = OpenProjectCommand(doc, file, {}, progress).Project;
+    ImportRequest request;
+    request.FoldersAsGroups = foldersAsGroups;
+    ProjectOutcome outcome = OpenProjectCommand(doc, file, request, progress).Project;
     for (const QString &message : outcome.Messages)
         std::fprintf(err, "%s\n", message.toLocal8Bit().constData());
     return outcome;
@@ -307,7 +316,7 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err)
     try {
         const TypedSettings typed = CheckTypedSettings(options, err);
         WorkFolder = WorkFolderFor(options.WorkFolder);
-        const std::optional<ProjectOutcome> project = OpenForBatch(doc, options.PsdFile, err);
+        const std::optional<ProjectOutcome> project = OpenForBatch(doc, options.PsdFile, options.FoldersAsGroups, err);
         run = SettingsOfRun(doc, typed, options, project);
     } catch (const std::exception &error) {
         std::fprintf(err, "%s\n", BatchFailureText(error).toLocal8Bit().constData());
@@ -426,7 +435,7 @@ int RunBatch(const CommandLine &options, FILE *out, FILE *err)
         std::optional<ProjectOutcome> project;
         {
             TerminalProgress progress(err, "import");
-            project = OpenForBatch(doc, options.PsdFile, err, [&](int p) { progress(p); });
+            project = OpenForBatch(doc, options.PsdFile, options.FoldersAsGroups, err, [&](int p) { progress(p); });
         }
         phase(QStringLiteral("import"), timer.elapsed());
 

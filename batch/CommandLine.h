@@ -25,6 +25,7 @@ struct CommandLine {
     QString SaveProject;  // --save-project: the project of what the run imported and applied
     bool Anaglyph = false;
     bool CropEdges = false;  // --crop-edges: the views cut to the columns every view covers
+    bool FoldersAsGroups = false;  // --folders-as-groups: each top-level folder of the PSD a flip group
     bool FailOnGhosting = false;  // --fail-on-ghosting: a print that would ghost fails with status 2
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
     bool Verbose = false;

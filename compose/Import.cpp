@@ -53,6 +53,37 @@ std::vector<int32_t> DefaultGridOffsets(const Document &doc)
     return offsets;
 }
 
+void MakeFoldersFlipGroups(Document &doc)
+{
+    int next = 0;
+    for (const Layer &layer : doc.Layers)
+        if (IsFlipGroup(layer.GroupId))
+            next = std::max<int>(next, layer.GroupId);
+    int depth = 0;
+    uint8_t group = GroupPlain;
+    bool changed = false;
+    for (int i = int(doc.Layers.size()) - 1; i >= 0; --i) {  // from the top, where a folder starts
+        Layer &layer = doc.Layers[size_t(i)];
+        if (layer.FolderMark == Layer::Folder::Start) {
+            if (depth++ == 0) {
+                next = next + 1 == GroupReliefRendered ? next + 2 : next + 1;
+                group = next <= 254 ? uint8_t(next) : GroupPlain;  // past 254 there are no numbers left
+            }
+        } else if (layer.FolderMark == Layer::Folder::End) {
+            depth = std::max(0, depth - 1);
+        } else if (depth > 0 && group != GroupPlain) {
+            layer.GroupId = group;
+            changed = true;
+        }
+    }
+    if (!changed)
+        return;
+    ChooseDefaultFocus(doc);
+    ComputeDefaultOffsets(doc);
+    BuildGroupTables(doc);
+    ComposeView(doc, Resolution::Working);
+}
+
 QStringList LayerNameCells(const Document &doc)
 {
     QStringList cells;
@@ -218,6 +249,8 @@ ImportOutcome ImportCommand(Document &doc, const ImportRequest &request, const s
         next.Lpi = out.Lpi;
         next.ViewsCurrent = next.PrintWritten = next.AnimationPlayed = 0;
         next.DrawLineActive = 0;
+        if (request.FoldersAsGroups)
+            MakeFoldersFlipGroups(next);
         if (request.Finish)
             request.Finish(next);
     });

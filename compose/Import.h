@@ -35,6 +35,7 @@ struct ImportRequest {
     QString WidthCm;  // empty: the print height stays as it is
     const PsdIndex *Index = nullptr;  // Path already read and checked, when the caller has it
     std::function<void(Document &)> Finish = {};  // completes the new document before it is taken
+    bool FoldersAsGroups = false;  // each top-level folder of the PSD becomes a flip group
 };
 struct ImportOutcome {
     Fixed4 Lpi = 0;
@@ -77,6 +78,15 @@ struct GroupCellOutcome {
     QString Shown;    // the cell's text once accepted
     QString Message;  // when refused
 };
+// Each top-level folder of the PSD becomes one flip group, numbered on from the
+// highest group the PSD gives (100 passed over): every layer inside it, at any
+// depth, joins it; the folder records themselves stay plain (they are empty).
+// Then the focus, the default offsets, the group tables and the picture follow.
+// Off by default: without it a folder's layers stay as the PSD groups them.
+// The groups the PSD gave stay the document's ImportedGroups, so a project
+// saved afterwards keeps the folder groups as the designer's own.
+void MakeFoldersFlipGroups(Document &doc);
+
 // The Name column, grid rows top first: a folder shows as "▾ name" and the
 // layers inside it are indented by two spaces a level; a folder's end marker
 // shows empty.

@@ -44,6 +44,7 @@ std::vector<NamedControl> MainWindow::ControlNames()
         CONTROL("PSD1", ExportPsdItem),
         CONTROL("ExportGif1", ExportGifItem),
         CONTROL("AdaptiveGifPalette1", AdaptiveGifPaletteItem),
+        CONTROL("FoldersAsGroups1", FoldersAsGroupsItem),
         CONTROL("PitchTest1", PitchTestItem),
         CONTROL("N9", QuitItem),
         CONTROL("N10", EditMenu),

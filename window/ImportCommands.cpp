@@ -57,8 +57,9 @@ void MainWindow::ChooseAndImportPsd()
 
 bool MainWindow::ImportPsd(const QString &path)
 {
-    const bool done = RunCommand([&] { ShowImported(ImportCommand(Doc, {path, LpiEdit->text(), WidthEdit->text()},
-                                                                  [this](int p) { SetProgress(p); })); });
+    ImportRequest request{path, LpiEdit->text(), WidthEdit->text()};
+    request.FoldersAsGroups = FoldersAsGroupsItem->isChecked();
+    const bool done = RunCommand([&] { ShowImported(ImportCommand(Doc, request, [this](int p) { SetProgress(p); })); });
     if (done) {
         StartDesignHistory();
         MarkDesignSaved();

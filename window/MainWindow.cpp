@@ -102,6 +102,8 @@ void MainWindow::CreateMenus()
     item(FileMenu, SaveProjectAsItem);
     FileMenu->addSeparator();
     item(FileMenu, ImportPsdAction);
+    item(FileMenu, FoldersAsGroupsItem);
+    FoldersAsGroupsItem->setCheckable(true);  // off: a folder's layers stay as the PSD groups them
     item(FileMenu, ImportDefaultSettingsItem);
     item(FileMenu, ImportSettingsItem);
     FileMenu->addSeparator();

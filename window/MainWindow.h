@@ -120,7 +120,8 @@ public:
     // in the menu and on a toolbar, enabled from the command table ---
     QMenu *FileMenu, *EditMenu, *ViewMenu, *HelpMenu;
     QAction *OpenProjectAction, *SaveProjectAction, *SaveProjectAsItem, *ImportPsdAction, *ImportDefaultSettingsItem, *ImportSettingsItem, *PreviewAction, *StopAction, *AnaglyphAction, *ExportTiffAction,
-        *ExportPsdItem, *ExportGifItem, *AdaptiveGifPaletteItem, *PitchTestItem, *QuitItem;
+        *ExportPsdItem, *ExportGifItem, *AdaptiveGifPaletteItem, *PitchTestItem, *QuitItem,
+        *FoldersAsGroupsItem;
     QAction *BeginLineAction, *DeletePointAction, *DeleteLineAction, *DeleteLayerLinesAction, *DeleteAllLinesAction, *DeleteSelectionItem, *SelectAllItem, *FreeTransformItem, *CutAction, *CopyAction,
         *PasteAction;
     QAction *ZoomInAction, *ZoomOutAction, *ShowWorkFolderItem;

@@ -39,6 +39,7 @@ const std::vector<ControlText> &MainWindowTexts()
         {"ExportPsdItem", K::MenuItem, "E&xport PSD", "输出PSD(&X)", "Ctrl+Alt+E"},
         {"ExportGifItem", K::MenuItem, "Export &Gif", "输出Gif", "Ctrl+G"},
         {"AdaptiveGifPaletteItem", K::MenuItem, "Adaptive GIF palette", "Gif 自适应调色板", ""},
+        {"FoldersAsGroupsItem", K::MenuItem, "Import &folders as flip groups", "文件夹导入为翻转组(&F)", ""},
         {"PitchTestItem", K::MenuItem, "&Pitch test print...", "光栅节距测试图(&P)...", ""},
         {"QuitItem", K::MenuItem, "&Quit", "退出(&Q)", "Ctrl+Q"},
         {"EditMenu", K::Menu, "&Edit", "编辑(&E)", ""},

@@ -59,8 +59,9 @@ bool MainWindow::RunProjectCommand(const std::function<ProjectOutcome()> &body)
 bool MainWindow::OpenProject(const QString &path)
 {
     const bool opened = RunProjectCommand([&] {
-        const OpenedProject project =
-            OpenProjectCommand(Doc, path, {QString(), LpiEdit->text(), WidthEdit->text()}, [this](int p) { SetProgress(p); });
+        ImportRequest request{QString(), LpiEdit->text(), WidthEdit->text()};
+        request.FoldersAsGroups = FoldersAsGroupsItem->isChecked();
+        const OpenedProject project = OpenProjectCommand(Doc, path, request, [this](int p) { SetProgress(p); });
         DepthEdit->setText(QStringLiteral("1.0"));
         ShowImported(project.Import);
         ShowProject(project.Project);

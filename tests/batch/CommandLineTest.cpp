@@ -22,6 +22,7 @@ TEST(CommandLine, OptionsAndMistakes)
         {{"--work-folder"}, false, false, "", "", true},
         {{"--frobnicate"}, false, false, "", "", true},
         {{"a.psd", "b.psd"}, false, false, "a.psd", "", true},
+        {{"--folders-as-groups", "a.psd"}, false, false, "a.psd", "", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -31,6 +32,7 @@ TEST(CommandLine, OptionsAndMistakes)
         EXPECT_EQ(o.PsdFile, QString::fromLatin1(c.psd));
         EXPECT_EQ(o.WorkFolder, QString::fromLatin1(c.work));
         EXPECT_EQ(!o.Error.isEmpty(), c.error);
+        EXPECT_EQ(o.FoldersAsGroups, c.args.contains(QStringLiteral("--folders-as-groups")));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "Import.h"
 #include "PsdBuilder.h"
+#include "PsdReader.h"
 #include "TestSupport.h"
 #include "WorkFolder.h"
 
@@ -165,6 +166,48 @@ TEST(Import, AGroupCellTakesALetterANumberOrNothing)
             EXPECT_EQ(out.Message, QStringLiteral("Row 4: a group is a letter from A to Z, or empty for none; \"%1\" is "
                                                   "not a group.")
                                        .arg(QString::fromUtf8(c.typed)));
+        }
+    }
+}
+
+TEST(Import, EachTopLevelFolderBecomesOneFlipGroupWhenAsked)
+{
+    // Bottom first: ( a [ b ] c ) d ( e ) top, where the top layer is the PSD's group 99.
+    const Layer::Folder S = Layer::Folder::Start, E = Layer::Folder::End, N = Layer::Folder::None;
+    const std::vector<Layer::Folder> marks{E, N, E, N, S, N, S, N, E, N, S, N};
+    QTemporaryDir dir;
+    WorkFolder = dir.path() + QStringLiteral("/");
+    PsdBuilder b;
+    b.Width = 60;
+    b.Height = 20;
+    for (size_t i = 0; i < marks.size(); ++i) {
+        const bool record = marks[i] != N;
+        b.AddLayer(0, 0, record ? 0 : 10, record ? 0 : 10, {uint8_t(20 * i), 0, 0}).SectionKind =
+            marks[i] == S ? 1 : marks[i] == E ? 3 : 0;
+    }
+    b.Groups = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 99};
+    const QString psd = dir.path() + QStringLiteral("/folders.psd");
+    WriteFileBytes(psd, b.Build());
+
+    Document off;
+    ImportDocument(off, psd);
+    Document on;
+    ImportDocument(on, ReadPsdIndex(psd), {}, MakeFoldersFlipGroups);
+    // The outer folders are groups 101 and 102 (100 is the relief's value), the
+    // nested folder joins its outer one, the layer between the folders stays plain.
+    const std::vector<int> expected{0, 102, 0, 102, 0, 102, 0, 0, 0, 101, 0, 99};
+    for (size_t i = 0; i < marks.size(); ++i) {
+        EXPECT_EQ(on.Layers[i].GroupId, expected[i]) << i;
+        EXPECT_EQ(off.Layers[i].GroupId, i == 11 ? 99 : 0) << i;
+    }
+    EXPECT_EQ(on.ImportedGroups, off.ImportedGroups);  // a project keeps the folder groups as the designer's
+    EXPECT_EQ(on.GroupMembers[101 - 1], (std::vector<uint16_t>{9}));
+    EXPECT_EQ(on.GroupMembers[102 - 1], (std::vector<uint16_t>{1, 3, 5}));
+    // The focus and the offsets follow: grouped layers get offset 0 and are never the focus.
+    EXPECT_EQ(on.UngroupedCount, off.UngroupedCount - 4);
+    for (size_t i = 0; i < marks.size(); ++i) {
+        if (expected[i] != 0) {
+            EXPECT_EQ(on.DefaultOffsets[i], 0) << i;
         }
     }
 }
