@@ -62,6 +62,8 @@ std::vector<NamedControl> MainWindow::ControlNames()
         CONTROL("N15", ViewMenu),
         CONTROL("N16", ZoomInAction),
         CONTROL("N17", ZoomOutAction),
+        CONTROL("Fit1", FitAction),
+        CONTROL("ActualSize1", ActualSizeAction),
         CONTROL("Showgrouptiff1", ShowWorkFolderItem),
         CONTROL("N20", HelpMenu),
         CONTROL("N21", HelpItem),

@@ -155,6 +155,8 @@ void MainWindow::CreateMenus()
     menu(ViewMenu);
     item(ViewMenu, ZoomInAction);
     item(ViewMenu, ZoomOutAction);
+    item(ViewMenu, FitAction);
+    item(ViewMenu, ActualSizeAction);
     ViewMenu->addSeparator();
     item(ViewMenu, ShowWorkFolderItem);
 
@@ -495,6 +497,9 @@ void MainWindow::CreateStatusBar()
         MainStatusBar->addPermanentWidget(panel, i + 1 == widths.size() ? 1 : 0);
         StatusPanels.push_back(panel);
     }
+    ZoomLabel = new QLabel(MainStatusBar);  // beside the panels, which keep their places
+    ZoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
+    MainStatusBar->addWidget(ZoomLabel);
     StatusPanels[0]->setText(QString::fromUtf8(TextsForLanguage(0).Brand));
     StatusPanels[1]->setText(QStringLiteral("Original info"));
     StatusPanels[2]->setText(QStringLiteral("Size (cm):"));
@@ -541,8 +546,12 @@ void MainWindow::ApplyControlTexts()
                 widget->setToolTip(hint);
         }
         if (text.Shortcut[0] != '\0') {
+            // "F3; Ctrl+=": the first, and the others as alternatives.
+            QList<QKeySequence> keys;
+            for (const QString &key : QString::fromLatin1(text.Shortcut).split(QLatin1Char(';')))
+                keys << QKeySequence(key.trimmed());
             if (auto *action = qobject_cast<QAction *>(object))
-                action->setShortcut(QKeySequence(QString::fromLatin1(text.Shortcut)));
+                action->setShortcuts(keys);
         }
     }
 }
@@ -699,6 +708,8 @@ void MainWindow::ConnectHandlers()
     connect(ImportPsdAction, &QAction::triggered, this, &MainWindow::ChooseAndImportPsd);
     connect(ZoomInAction, &QAction::triggered, this, &MainWindow::ZoomIn);
     connect(ZoomOutAction, &QAction::triggered, this, &MainWindow::ZoomOut);
+    connect(FitAction, &QAction::triggered, this, &MainWindow::FitPicture);
+    connect(ActualSizeAction, &QAction::triggered, this, &MainWindow::ShowActualSize);
     connect(ShowWorkFolderItem, &QAction::triggered, this, &MainWindow::ShowWorkFolder);
     connect(LayerViewAll, &QRadioButton::clicked, this, &MainWindow::LayerViewChanged);
     connect(LayerViewOne, &QRadioButton::clicked, this, &MainWindow::LayerViewChanged);
@@ -819,7 +830,7 @@ void MainWindow::ApplyCommandStates()
     enable(Command::SaveProject, {}, {SaveProjectAction, SaveProjectAsItem});
     enable(Command::ImportPsd, {}, {ImportPsdAction});
     enable(Command::ImportSettings, {}, {ImportSettingsItem});
-    enable(Command::Zoom, {}, {ZoomInAction, ZoomOutAction});
+    enable(Command::Zoom, {}, {ZoomInAction, ZoomOutAction, FitAction, ActualSizeAction});
     enable(Command::Preview, {}, {PreviewAction});
     enable(Command::Stop, {}, {StopAction});
     enable(Command::ExportTiff, {}, {ExportTiffAction});

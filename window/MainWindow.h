@@ -124,7 +124,7 @@ public:
         *FoldersAsGroupsItem;
     QAction *BeginLineAction, *DeletePointAction, *DeleteLineAction, *DeleteLayerLinesAction, *DeleteAllLinesAction, *DeleteSelectionItem, *SelectAllItem, *FreeTransformItem, *CutAction, *CopyAction,
         *PasteAction;
-    QAction *ZoomInAction, *ZoomOutAction, *ShowWorkFolderItem;
+    QAction *ZoomInAction, *ZoomOutAction, *FitAction, *ActualSizeAction, *ShowWorkFolderItem;
     QAction *HelpItem, *AboutItem, *WebsiteItem, *LanguageItem;
 
     // --- Toolbars: the buttons the toolbars made for the actions above ---
@@ -353,9 +353,13 @@ public:
     void ReliefFrame();               // one frame of the relief preview
 
     // --- View navigation (window/ViewNavigation.cpp) ---
-    void FitPicture();
-    void ZoomIn();  // zoom in
-    void ZoomOut();  // zoom out
+    void FitPicture();     // "Fit" (Ctrl+0); the fitted picture follows the window's size
+    void ShowActualSize();  // "100 %" (Ctrl+1): one screen pixel per canvas pixel
+    void ZoomIn();  // zoom in (F3, Ctrl+=, Ctrl and the wheel)
+    void ZoomOut();  // zoom out (F4, Ctrl+-)
+    void ShowZoom();  // the zoom in the status bar, in per cent of the canvas
+    QLabel *ZoomLabel;
+    bool PictureFitted = false;  // fitted, and fitted again when the window changes size
     void ShowWorkFolder();  // "&Show work folder"
     // The window's own view state: the space-bar pan and the mapping of the
     // picture for the line editor (working pixels per screen pixel, and where
@@ -391,6 +395,7 @@ private:
     void ShowSettingsInFields();
     void SetExplicitTexts();
     void ZoomBy(bool zoomIn);
+    void ZoomTo(int width);  // the picture drawn `width` pixels wide, centred
     bool HandlePanEvent(QObject *watched, QEvent *event);
 
     bool Closed = false;

@@ -8,11 +8,13 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 void MainWindow::SetPictureTakesInput(bool enabled)
 {
@@ -55,6 +57,29 @@ void MainWindow::FitPicture()
     LayoutScrollContent();
     PictureArea->horizontalScrollBar()->setValue(0);
     PictureArea->verticalScrollBar()->setValue(0);
+    PictureFitted = true;
+    ShowZoom();
+}
+
+void MainWindow::ShowActualSize()
+{
+    const QImage &picture = PictureView->Picture();
+    if (picture.isNull() || Doc.WorkWidth <= 0)
+        return;
+    // The picture is the working image (or its crop): canvas pixels over working ones.
+    ZoomTo(std::max(1, int(RoundDiv(int64_t(picture.width()) * Doc.ImageWidth, Doc.WorkWidth))));
+}
+
+void MainWindow::ShowZoom()
+{
+    const QRect drawn = PictureView->PictureRect();
+    const QImage &picture = PictureView->Picture();
+    if (Doc.DocumentOpen == 0 || drawn.isEmpty() || picture.isNull() || Doc.ImageWidth <= 0) {
+        ZoomLabel->clear();
+        return;
+    }
+    const double canvasShown = double(picture.width()) * Doc.ImageWidth / std::max(1, Doc.WorkWidth);
+    ZoomLabel->setText(QStringLiteral("%1 %").arg(qRound(100.0 * drawn.width() / canvasShown)));
 }
 
 void MainWindow::ZoomBy(bool zoomIn)
@@ -62,12 +87,20 @@ void MainWindow::ZoomBy(bool zoomIn)
     const QImage &picture = PictureView->Picture();
     if (picture.isNull() || picture.width() == 0)
         return;
-    PictureFillsArea = false;
     // From the picture as drawn, and the control in the picture's own shape
     // either way, so that nothing is left around the picture to map wrongly.
     const QRect drawn = PictureView->PictureRect();
     const int shown = drawn.isEmpty() ? PictureView->width() : drawn.width();
-    const int width = std::max(1, int(Round(zoomIn ? shown * 1.5 : shown / 1.5)));
+    ZoomTo(std::max(1, int(Round(zoomIn ? shown * 1.5 : shown / 1.5))));
+}
+
+void MainWindow::ZoomTo(int width)
+{
+    const QImage &picture = PictureView->Picture();
+    if (picture.isNull() || picture.width() == 0)
+        return;
+    PictureFillsArea = false;
+    PictureFitted = false;
     const int height = std::max(1, int(Round(double(picture.height()) / picture.width() * width)));
     const QSize client = PictureArea->viewport()->size();
     // Centre: where the picture is larger than the area, scroll to its middle.
@@ -84,6 +117,7 @@ void MainWindow::ZoomBy(bool zoomIn)
         Editor.Refresh();
         ShowEditor();
     }
+    ShowZoom();
 }
 
 void MainWindow::ZoomIn()
@@ -156,8 +190,20 @@ bool MainWindow::HandlePanEvent(QObject *watched, QEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == PictureArea->viewport() && event->type() == QEvent::Resize)
-        LayoutScrollContent();
+    if (watched == PictureArea->viewport() && event->type() == QEvent::Resize) {
+        if (PictureFitted)
+            FitPicture();  // the fitted picture follows the window
+        else
+            LayoutScrollContent();
+    }
+    // Ctrl and the wheel zoom, over the picture.
+    if (event->type() == QEvent::Wheel && (watched == PictureArea->viewport() || watched == PictureView) &&
+        (static_cast<QWheelEvent *>(event)->modifiers() & Qt::ControlModifier) && ZoomInAction->isEnabled()) {
+        const int steps = static_cast<QWheelEvent *>(event)->angleDelta().y();
+        if (steps != 0)
+            ZoomBy(steps > 0);
+        return true;
+    }
     if (watched == PictureView && event->type() == QEvent::Resize) {
         // The picture is drawn at another size: outlines keep their screen width.
         FitEditorView();

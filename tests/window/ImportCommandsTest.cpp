@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QAbstractItemDelegate>
+#include <QLabel>
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -26,6 +27,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -428,6 +430,48 @@ TEST_F(ImportWindowTest, ParameterFieldsReplaceValuesOutsideTheirLimits)
     // The view count field puts 7 back.
     f.ViewCountEdit->setText(QString());
     EXPECT_EQ(f.ViewCountEdit->text(), QStringLiteral("7"));
+}
+
+TEST_F(ImportWindowTest, FitOneHundredPerCentAndTheZoomShown)
+{
+    MainWindow &f = *form;
+    Import(psd);  // a 1000 x 500 canvas, worked on at its own size
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    // Fitted: the largest 2:1 rectangle inside the area, 2 pixels clear of each side.
+    const auto fittedWidth = [&] {
+        const QSize area = f.PictureArea->viewport()->size();
+        return std::min(area.width() - 4, 2 * (area.height() - 4));
+    };
+    const auto zoomShown = [&](double perCent) { return QStringLiteral("%1 %").arg(qRound(perCent)); };
+    EXPECT_EQ(f.PictureView->width(), fittedWidth());
+    EXPECT_EQ(f.ZoomLabel->text(), zoomShown(fittedWidth() / 10.0));
+
+    QTest::keyClick(&f, Qt::Key_1, Qt::ControlModifier);  // 100 %: a screen pixel per canvas pixel
+    EXPECT_EQ(f.PictureView->width(), 1000);
+    EXPECT_EQ(f.ZoomLabel->text(), QStringLiteral("100 %"));
+    QTest::keyClick(&f, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(f.PictureView->width(), 1500);
+    EXPECT_EQ(f.ZoomLabel->text(), QStringLiteral("150 %"));
+    QTest::keyClick(&f, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(f.PictureView->width(), 1000);
+    QWheelEvent wheel(QPointF(50, 50), f.PictureArea->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(f.PictureArea->viewport(), &wheel);
+    EXPECT_EQ(f.PictureView->width(), 1500);
+
+    // Fit, and the fitted picture follows the window; a zoomed one stays as it is.
+    QTest::keyClick(&f, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(f.PictureView->width(), fittedWidth());
+    f.resize(f.width() - 300, f.height() - 100);
+    QApplication::processEvents();
+    EXPECT_EQ(f.PictureView->width(), fittedWidth());
+    EXPECT_EQ(f.ZoomLabel->text(), zoomShown(fittedWidth() / 10.0));
+    f.ZoomIn();
+    const int zoomed = f.PictureView->width();
+    f.resize(f.width() + 200, f.height());
+    QApplication::processEvents();
+    EXPECT_EQ(f.PictureView->width(), zoomed);
 }
 
 TEST_F(ImportWindowTest, ZoomAndPan)
