@@ -36,15 +36,57 @@ QStringList WithRecentFile(const QStringList &recent, const QString &file)
     return list;
 }
 
-void WriteRecentFiles(const QStringList &recent)
+namespace {
+
+// Not the designer's work, and no reason to stop a command: a file that
+// cannot be written whole keeps the one before.
+void WriteQuietly(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(Platform.UserConfigFolder());
-    QSaveFile file(RecentFilesPath());
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    // Not the designer's work, and no reason to stop a command: a list that
-    // cannot be written whole keeps the one before.
-    const QByteArray bytes = recent.join(QLatin1Char('\n')).toUtf8() + '\n';
     if (file.write(bytes) == bytes.size() && file.flush())
         file.commit();
+}
+
+}  // namespace
+
+void WriteRecentFiles(const QStringList &recent)
+{
+    WriteQuietly(RecentFilesPath(), recent.join(QLatin1Char('\n')).toUtf8() + '\n');
+}
+
+QString DialogMemoryPath()
+{
+    return QDir(Platform.UserConfigFolder()).filePath(QStringLiteral("vistrel-dialogs.txt"));
+}
+
+DialogMemory ReadDialogMemory()
+{
+    DialogMemory memory;
+    QFile file(DialogMemoryPath());
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 64 * 1024)
+        return memory;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QString text = QString::fromUtf8(line).trimmed();
+        const qsizetype equals = text.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            continue;
+        const QString key = text.left(equals), value = text.mid(equals + 1);
+        if (key == QLatin1String("gif-palette"))
+            memory.AdaptiveGifPalette = value == QLatin1String("adaptive");
+        else if (!value.isEmpty())
+            memory.Folders[key] = value;
+    }
+    return memory;
+}
+
+void WriteDialogMemory(const DialogMemory &memory)
+{
+    QByteArray bytes;
+    for (auto it = memory.Folders.cbegin(); it != memory.Folders.cend(); ++it)
+        bytes += (it.key() + QLatin1Char('=') + it.value()).toUtf8() + '\n';
+    bytes += QByteArray("gif-palette=") + (memory.AdaptiveGifPalette ? "adaptive" : "halftone") + '\n';
+    WriteQuietly(DialogMemoryPath(), bytes);
 }

@@ -3,6 +3,7 @@
 // path a line, UTF-8), apart from the settings file whose layout is fixed.
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -17,3 +18,16 @@ QStringList WithRecentFile(const QStringList &recent, const QString &file);
 // Writes the list; a folder that cannot be written loses it quietly, since the
 // list is a convenience and nothing of the design.
 void WriteRecentFiles(const QStringList &recent);
+
+// What the file dialogs remember between runs, in a file of its own beside the
+// recent files ("vistrel-dialogs.txt", "key=value" a line, UTF-8): the last
+// folder of each kind of file ("psd", "project", "print", "layered-psd",
+// "gif"), and the GIF palette chosen ("gif-palette=adaptive" or "halftone").
+// Read quietly, like the recent files: a missing or damaged file remembers nothing.
+struct DialogMemory {
+    QMap<QString, QString> Folders;
+    bool AdaptiveGifPalette = false;
+};
+QString DialogMemoryPath();
+DialogMemory ReadDialogMemory();
+void WriteDialogMemory(const DialogMemory &memory);

@@ -53,7 +53,8 @@ PrintFieldTexts MainWindow::PrintTexts() const
 void MainWindow::ExportInterlacedPrint()
 {
     const QString path = AskSaveName(QStringLiteral("Export  Line Tiff"), QStringLiteral("Tiff (*.tif)"),
-                                     QStringLiteral("tif"), PrintFileName);
+                                     QStringLiteral("tif"), RememberedName(QStringLiteral("print"), PrintFileName));
+    RememberFolder(QStringLiteral("print"), path);
     if (path.isEmpty())
         return;
     RunCommand([&] {
@@ -133,7 +134,8 @@ void MainWindow::ExportLayeredPsd()
     if (!ExportPsdItem->isEnabled())
         return;
     const QString path = AskSaveName(QStringLiteral("Export *.psd"), QStringLiteral("Photoshop File (*.PSD *.psd)"),
-                                     QStringLiteral("psd"), LayeredPsdFileName);
+                                     QStringLiteral("psd"), RememberedName(QStringLiteral("layered-psd"), LayeredPsdFileName));
+    RememberFolder(QStringLiteral("layered-psd"), path);
     if (path.isEmpty())
         return;
     RunCommand([&] {
@@ -184,7 +186,9 @@ void MainWindow::ExportAnimatedGif()
         return;
     GifFileName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".gif"));
     const QString path =
-        AskSaveName(QStringLiteral("Gif save"), QStringLiteral("Gif (*.gif)"), QStringLiteral("gif"), GifFileName);
+        AskSaveName(QStringLiteral("Gif save"), QStringLiteral("Gif (*.gif)"), QStringLiteral("gif"),
+                    RememberedName(QStringLiteral("gif"), GifFileName));
+    RememberFolder(QStringLiteral("gif"), path);
     if (path.isEmpty())
         return;
     RunCommand([&] {
@@ -206,7 +210,9 @@ void MainWindow::ExportPitchTest()
     request.DefaultExtension = QStringLiteral("tif");
     request.FileName = Doc.PsdPath.isEmpty() ? QStringLiteral("pitch-test.tif")
                                          : QFileInfo(Doc.PsdPath).absoluteDir().filePath(QStringLiteral("pitch-test.tif"));
+    request.FileName = RememberedName(QStringLiteral("print"), request.FileName);
     const QString path = Platform.SaveFileName(request);
+    RememberFolder(QStringLiteral("print"), path);
     if (path.isEmpty())
         return;
     RunCommand([&] {

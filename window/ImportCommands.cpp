@@ -47,11 +47,13 @@ void MainWindow::ChooseAndImportPsd()
     const QString programFolder = Platform.ProgramFolder();
     const QString beside = programFolder + FolderSeparator() + QStringLiteral("sample");
     const QString installed = QDir(programFolder + QStringLiteral("/../share/vistrel/sample")).absolutePath();
-    request.InitialFolder = QDir(beside).exists() || !QDir(installed).exists() ? beside : installed;
+    request.InitialFolder =
+        RememberedFolder(QStringLiteral("psd"), QDir(beside).exists() || !QDir(installed).exists() ? beside : installed);
     request.PromptOverwrite = false;
     const QString path = Platform.OpenFileName(request);
     if (path.isEmpty())
         return;
+    RememberFolder(QStringLiteral("psd"), path);
     ImportPsd(path);
 }
 

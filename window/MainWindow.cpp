@@ -711,6 +711,12 @@ void MainWindow::ConnectHandlers()
     connect(FitAction, &QAction::triggered, this, &MainWindow::FitPicture);
     connect(ActualSizeAction, &QAction::triggered, this, &MainWindow::ShowActualSize);
     connect(ShowWorkFolderItem, &QAction::triggered, this, &MainWindow::ShowWorkFolder);
+    connect(AdaptiveGifPaletteItem, &QAction::toggled, this, [this](bool adaptive) {
+        if (Remembered.AdaptiveGifPalette == adaptive)
+            return;
+        Remembered.AdaptiveGifPalette = adaptive;  // kept for the next run
+        WriteDialogMemory(Remembered);
+    });
     connect(LayerViewAll, &QRadioButton::clicked, this, &MainWindow::LayerViewChanged);
     connect(LayerViewOne, &QRadioButton::clicked, this, &MainWindow::LayerViewChanged);
     connect(LayerGrid, &QTableWidget::cellClicked, this, &MainWindow::LayerGridClicked);

@@ -8,6 +8,7 @@
 #include "CommandStates.h"
 #include "DesignHistory.h"
 #include "Document.h"
+#include "RecentFiles.h"
 #include "Import.h"
 #include "LineEditor.h"
 #include "ProjectFile.h"
@@ -254,6 +255,14 @@ public:
     void ExportPitchTest();
     void ShowAnaglyph();  // "Red/blue glasses preview": the anaglyph
     QString OpenProjectFileName;  // the project the open dialog offers
+
+    // --- What the file dialogs remember (window/RecentAndDropped.cpp) ---
+    DialogMemory Remembered;
+    // The folder a dialog of this kind opens in: where the last one was left, else `fallback`.
+    QString RememberedFolder(const QString &kind, const QString &fallback) const;
+    // `preset` (a file name beside the PSD) in the folder remembered for the kind.
+    QString RememberedName(const QString &kind, const QString &preset) const;
+    void RememberFolder(const QString &kind, const QString &chosenFile);
 
     // --- Recent files and dropped files (window/RecentAndDropped.cpp) ---
     QStringList RecentFiles;                       // newest first

@@ -39,8 +39,11 @@ void MainWindow::ChooseAndOpenProject()
         return;
     if (Doc.DocumentOpen == 1 && !Platform.AskYesNo(QStringLiteral("continue?"), QStringLiteral("Confirm")))
         return;
-    const QString path = AskProjectToOpen(QStringLiteral("Open project"),
-                                          Platform.ProgramFolder() + FolderSeparator() + QStringLiteral("sample"), QString());
+    const QString path = AskProjectToOpen(
+        QStringLiteral("Open project"),
+        RememberedFolder(QStringLiteral("project"), Platform.ProgramFolder() + FolderSeparator() + QStringLiteral("sample")),
+        QString());
+    RememberFolder(QStringLiteral("project"), path);
     if (!path.isEmpty() && !OpenProject(path))
         return;
     Platform.Beep();
@@ -208,12 +211,13 @@ void MainWindow::SaveProjectAs()
     request.Title = QStringLiteral("Save as project");
     request.Filter = QStringLiteral("hx4p3 (*.hx4p3)");
     request.DefaultExtension = QStringLiteral("hx4p3");
-    request.FileName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3"));
+    request.FileName = RememberedName(QStringLiteral("project"), ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3")));
     request.InitialFolder = QFileInfo(request.FileName).absolutePath();
     request.PromptOverwrite = true;
     const QString path = Platform.SaveFileName(request);
     if (path.isEmpty())
         return;
+    RememberFolder(QStringLiteral("project"), path);
     if (RunCommand([&] { SaveProject(Doc, path, ProjectTexts()); })) {
         MarkDesignSaved();
         Platform.Beep();
@@ -224,8 +228,9 @@ void MainWindow::ImportProjectSettings()
 {
     if (Doc.DocumentOpen == 0)
         return;
-    const QString preset = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p2"));
+    const QString preset = RememberedName(QStringLiteral("project"), ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p2")));
     const QString path = AskProjectToOpen(QStringLiteral("Import settings"), QFileInfo(preset).absolutePath(), preset);
+    RememberFolder(QStringLiteral("project"), path);
     if (!path.isEmpty())
         ApplyProjectFile(path);
 }

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QToolButton>
@@ -81,4 +82,24 @@ void MainWindow::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     OpenFile(path);
+}
+
+QString MainWindow::RememberedFolder(const QString &kind, const QString &fallback) const
+{
+    const QString folder = Remembered.Folders.value(kind);
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : fallback;
+}
+
+QString MainWindow::RememberedName(const QString &kind, const QString &preset) const
+{
+    const QFileInfo info(preset);
+    return QDir(RememberedFolder(kind, info.absolutePath())).filePath(info.fileName());
+}
+
+void MainWindow::RememberFolder(const QString &kind, const QString &chosenFile)
+{
+    if (chosenFile.isEmpty())
+        return;
+    Remembered.Folders[kind] = QFileInfo(chosenFile).absolutePath();
+    WriteDialogMemory(Remembered);
 }

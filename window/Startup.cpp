@@ -60,6 +60,8 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
     Doc.CurrentView = 0;
     Doc.CurrentLayer = 0;
     RecentFiles = ReadRecentFiles();
+    Remembered = ReadDialogMemory();
+    AdaptiveGifPaletteItem->setChecked(Remembered.AdaptiveGifPalette);
     ShowRecentFiles();
     setAcceptDrops(true);  // PSD and project files dropped onto the window are opened
     return true;

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
@@ -174,4 +175,38 @@ TEST_F(RecentAndDroppedTest, EveryPathThatWouldLoseUnsavedWorkAsksFirst)
     Drop({other});
     EXPECT_EQ(platform.SaveChangesQuestions, 0);
     EXPECT_EQ(form->Doc.PsdPath, other);
+}
+
+TEST_F(RecentAndDroppedTest, DialogsOpenWhereTheLastOfTheirKindWasLeftAndTheGifPaletteIsKept)
+{
+    MainWindow &f = Start();
+    const QString psd = WritePsd(QStringLiteral("art/card.psd"), SevenLayerDocument());
+    const QString sample = platform.ProgramDir + QStringLiteral("/sample");
+    platform.OpenAnswers.push_back(psd);
+    f.ImportPsdAction->trigger();
+    EXPECT_EQ(platform.DialogRequests.back().InitialFolder, sample);  // nothing remembered yet
+    // A print saved into another folder: the next print is offered there, under the PSD's name.
+    const QString prints = platform.Sandbox.path() + QStringLiteral("/prints");
+    QDir().mkpath(prints);
+    f.PreviewViews();
+    f.StopAnimation();
+    platform.SaveAnswers.push_back(prints + QStringLiteral("/first.tif"));
+    f.ExportInterlacedPrint();
+    platform.SaveAnswers.push_back(QString());  // cancelled
+    f.ExportInterlacedPrint();
+    EXPECT_EQ(platform.DialogRequests.back().FileName, prints + QStringLiteral("/card.tif"));
+    f.AdaptiveGifPaletteItem->setChecked(true);
+
+    // The next run: the import opens in the PSD's folder, the GIF palette is the one chosen.
+    form.reset();
+    MainWindow &again = Start();
+    EXPECT_TRUE(again.AdaptiveGifPaletteItem->isChecked());
+    platform.OpenAnswers.push_back(QString());
+    again.ImportPsdAction->trigger();
+    EXPECT_EQ(platform.DialogRequests.back().InitialFolder, platform.Sandbox.path() + QStringLiteral("/art"));
+    // A folder since removed is forgotten: the dialog opens where it would have.
+    QDir(platform.Sandbox.path() + QStringLiteral("/art")).removeRecursively();
+    platform.OpenAnswers.push_back(QString());
+    again.ImportPsdAction->trigger();
+    EXPECT_EQ(platform.DialogRequests.back().InitialFolder, sample);
 }
