@@ -10,11 +10,12 @@
 #include <algorithm>
 #include <optional>
 
-void ChooseDefaultFocus(Document &doc)
+void ChooseDefaultFocus(Document &doc, bool passOverFolderMarks)
 {
     doc.UngroupedLayers.clear();
     for (int i = int(doc.Layers.size()) - 1; i >= 0; --i)
-        if (doc.Layers[i].GroupId == GroupPlain)
+        if (doc.Layers[i].GroupId == GroupPlain &&
+            !(passOverFolderMarks && doc.Layers[i].FolderMark != Layer::Folder::None))
             doc.UngroupedLayers.push_back(uint16_t(i));
     doc.UngroupedCount = int32_t(doc.UngroupedLayers.size());
     if (doc.UngroupedCount == 0) {
@@ -78,7 +79,7 @@ void MakeFoldersFlipGroups(Document &doc)
     }
     if (!changed)
         return;
-    ChooseDefaultFocus(doc);
+    ChooseDefaultFocus(doc, true);
     ComputeDefaultOffsets(doc);
     BuildGroupTables(doc);
     ComposeView(doc, Resolution::Working);

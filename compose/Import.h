@@ -62,7 +62,9 @@ OpenedProject OpenProjectCommand(Document &doc, const QString &projectPath, Impo
                                  const std::function<void(int)> &progress = {});
 
 // UngroupedLayers (top first), UngroupedCount, FocusPick and FocusLayer.
-void ChooseDefaultFocus(Document &doc);
+// With `passOverFolderMarks` (folders made flip groups), a folder's records,
+// which are empty, are neither the focus nor given an offset.
+void ChooseDefaultFocus(Document &doc, bool passOverFolderMarks = false);
 // OffsetSpan, FrontStep, BackStep and DefaultOffsets from the focus choice.
 void ComputeDefaultOffsets(Document &doc);
 // The Offset column as import fills it, by layer index: Round(DefaultOffsets).

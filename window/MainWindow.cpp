@@ -272,9 +272,10 @@ void MainWindow::CreateSetLayerPage()
     LayerGrid->horizontalHeader()->hide();
     LayerGrid->verticalHeader()->hide();
     LayerGrid->verticalHeader()->setDefaultSectionSize(22);
-    LayerGrid->setColumnWidth(0, 70);
-    LayerGrid->setColumnWidth(1, 60);
-    LayerGrid->setColumnWidth(2, 60);
+    // Narrow enough that a layer's name shows beside its number, group and offset.
+    LayerGrid->setColumnWidth(0, 56);
+    LayerGrid->setColumnWidth(1, 46);
+    LayerGrid->setColumnWidth(2, 52);
     LayerGrid->horizontalHeader()->setStretchLastSection(true);
     LayerGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     page->addWidget(LayerGrid, 1);

@@ -203,10 +203,12 @@ TEST(Import, EachTopLevelFolderBecomesOneFlipGroupWhenAsked)
     EXPECT_EQ(on.ImportedGroups, off.ImportedGroups);  // a project keeps the folder groups as the designer's
     EXPECT_EQ(on.GroupMembers[101 - 1], (std::vector<uint16_t>{9}));
     EXPECT_EQ(on.GroupMembers[102 - 1], (std::vector<uint16_t>{1, 3, 5}));
-    // The focus and the offsets follow: grouped layers get offset 0 and are never the focus.
-    EXPECT_EQ(on.UngroupedCount, off.UngroupedCount - 4);
+    // The focus and the offsets follow: grouped layers and the folders' own
+    // (empty) records get offset 0 and are never the focus.
+    EXPECT_EQ(on.UngroupedLayers, (std::vector<uint16_t>{7}));  // d alone
+    EXPECT_EQ(off.UngroupedCount, 11);
     for (size_t i = 0; i < marks.size(); ++i) {
-        if (expected[i] != 0) {
+        if (i != 7) {
             EXPECT_EQ(on.DefaultOffsets[i], 0) << i;
         }
     }
