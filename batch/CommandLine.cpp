@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "GifExport.h"
 #include "Import.h"
+#include "Presets.h"
 #include "PsdReader.h"
 #include "Interlacer.h"
 #include "LayeredPsd.h"
@@ -55,6 +56,8 @@ const char *const UsageText =
     "  --gif-palette adaptive     the GIF's 256 colours cut from its views instead of the halftone ones\n"
     "  --fail-on-ghosting         a print that would ghost is not made: exit status 2, nothing written\n"
     "  --folders-as-groups        each top-level folder of the PSD becomes a flip group\n"
+    "  --preset SHEET[@PRINTER]   the LPI of a lens sheet of the presets (the printer's calibrated\n"
+    "                             pitch for it) and the printer's resolution; --lpi and --dpi win\n"
     "  --crop-edges               cut the views to the columns that all seven cover; the print keeps\n"
     "                             its width and its height follows, so the picture keeps its proportions\n"
     "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
@@ -94,6 +97,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--work-folder", &CommandLine::WorkFolder}, {"--export-tiff", &CommandLine::ExportTiff},
             {"--export-psd", &CommandLine::ExportPsd},   {"--export-gif", &CommandLine::ExportGif},
             {"--save-project", &CommandLine::SaveProject}, {"--lpi", &CommandLine::Lpi},
+            {"--preset", &CommandLine::Preset},
             {"--dpi", &CommandLine::Dpi},                {"--width-cm", &CommandLine::WidthCm},
             {"--hscale", &CommandLine::HScale},          {"--depth", &CommandLine::Depth},
             {"--focus", &CommandLine::Focus},            {"--gif-palette", &CommandLine::GifPalette},
@@ -309,8 +313,36 @@ RunSettings SettingsOfRun(Document &doc, const TypedSettings &typed, const Comma
 
 }  // namespace
 
-int RunInfo(const CommandLine &options, FILE *out, FILE *err)
+namespace {
+
+// The preset's LPI and resolution in place of the settings file's; what the
+// command line typed itself stays.
+std::optional<CommandLine> WithPreset(const CommandLine &typed, FILE *err)
 {
+    CommandLine options = typed;
+    if (typed.Preset.isEmpty())
+        return options;
+    try {
+        const PresetChoice choice = ResolvePreset(ReadPresets(), typed.Preset);
+        if (options.Lpi.isEmpty())
+            options.Lpi = ShortFixed4Text(choice.Lpi);
+        if (options.Dpi.isEmpty() && choice.Dpi)
+            options.Dpi = ShortFixed4Text(*choice.Dpi);
+    } catch (const std::exception &error) {
+        std::fprintf(err, "%s\n", BatchFailureText(error).toLocal8Bit().constData());
+        return std::nullopt;
+    }
+    return options;
+}
+
+}  // namespace
+
+int RunInfo(const CommandLine &typedOptions, FILE *out, FILE *err)
+{
+    const std::optional<CommandLine> withPreset = WithPreset(typedOptions, err);
+    if (!withPreset)
+        return 1;
+    const CommandLine &options = *withPreset;
     Document doc;
     RunSettings run;
     try {
@@ -386,8 +418,12 @@ private:
 
 }  // namespace
 
-int RunBatch(const CommandLine &options, FILE *out, FILE *err)
+int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
 {
+    const std::optional<CommandLine> withPreset = WithPreset(typedOptions, err);
+    if (!withPreset)
+        return 1;
+    const CommandLine &options = *withPreset;
     Document doc;
     QElapsedTimer total;
     total.start();

@@ -28,6 +28,7 @@ struct CommandLine {
     bool FoldersAsGroups = false;  // --folders-as-groups: each top-level folder of the PSD a flip group
     bool FailOnGhosting = false;  // --fail-on-ghosting: a print that would ghost fails with status 2
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
+    QString Preset;  // --preset "SHEET" or "SHEET@PRINTER": its LPI and resolution, unless typed
     bool Verbose = false;
     bool IsBatch() const
     {
