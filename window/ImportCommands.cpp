@@ -173,17 +173,19 @@ bool MainWindow::SetLayerGroup(int row, const QString &typed)
     const bool relief = i < Doc.LayerLines.size() && std::any_of(Doc.LayerLines[i].begin(), Doc.LayerLines[i].end(),
                                                                  [](const OrderLines &o) { return !o.empty(); });
     const QString before = relief ? QStringLiteral("+") : GroupLetter(layer.GroupId);
+    if (typed.trimmed() == before) {
+        SetCells(1, row, before);  // left as it was (an edit ended without a change)
+        return true;
+    }
     const GroupCellOutcome out = ReadGroupCell(typed, row, layer.GroupId);
     QString refusal = out.Message;
-    if (out.Accepted && relief && typed != before)
+    if (out.Accepted && relief)
         refusal = QStringLiteral("Row %1 is a relief layer: delete its lines before putting it in a group.").arg(row);
     if (!refusal.isEmpty()) {
         SetCells(1, row, before);
         Platform.ShowMessage(refusal);
         return false;
     }
-    if (relief)
-        return true;
     SetCells(1, row, out.Shown);
     if (layer.GroupId == out.GroupId)
         return true;

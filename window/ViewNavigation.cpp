@@ -217,7 +217,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     // A letter typed on a row of the grid names its flip group: it never lands in
     // the offset. (While a cell is edited, its editor has the keys, not the grid.)
-    if (event->type() == QEvent::KeyPress && watched == LayerGrid) {
+    if (event->type() == QEvent::KeyPress && watched == LayerGrid &&
+        !(static_cast<QKeyEvent *>(event)->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         const QString text = static_cast<QKeyEvent *>(event)->text();
         const int row = LayerGrid->currentRow();
         if (text.size() == 1 && text[0].isLetter() && LayerGrid->currentColumn() >= 1 && row >= 1) {

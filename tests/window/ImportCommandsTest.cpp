@@ -198,6 +198,13 @@ TEST_F(ImportWindowTest, FlipGroupsAreMadeInTheGridAndKeptInTheProject)
     EXPECT_EQ(platform.Messages.value(1),
               QStringLiteral("Row 2 is a relief layer: delete its lines before putting it in a group."));
     EXPECT_EQ(f.Cells(1, 2), QStringLiteral("+"));
+    f.LayerGrid->item(2, 1)->setText(QStringLiteral(" + "));  // an edit ended without a change says nothing
+    EXPECT_EQ(platform.Messages.size(), 2);
+    // A letter with Ctrl or Alt is a shortcut, not a group.
+    f.LayerGrid->setCurrentCell(6, 2);
+    QTest::keyClick(f.LayerGrid, Qt::Key_D, Qt::AltModifier);
+    QTest::keyClick(f.LayerGrid, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(f.Cells(1, 6), QString());
     f.Doc.LayerLines.clear();
     f.Doc.Layers[5].GroupId = GroupPlain;
     f.SetCells(1, 2, QString());
