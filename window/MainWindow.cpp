@@ -321,7 +321,14 @@ void MainWindow::CreateSetLayerPage()
         sets3d->addWidget(labels3d[r], r, 0);
         sets3d->addWidget(edits3d[r], r, 1);
     }
-    sets3d->setRowStretch(4, 1);
+    // A lens sheet (and printer) of the shop's presets sets the LPI (and resolution).
+    label(ThreeDPage, PresetLabel);
+    PresetCombo = new QComboBox(ThreeDPage);
+    EditPresetsButton = new QPushButton(ThreeDPage);
+    sets3d->addWidget(PresetLabel, 4, 0);
+    sets3d->addWidget(PresetCombo, 4, 1);
+    sets3d->addWidget(EditPresetsButton, 5, 1);
+    sets3d->setRowStretch(6, 1);
 
     OutputPage = new QWidget;
     SettingsPages->addTab(OutputPage, QString());
@@ -724,6 +731,8 @@ void MainWindow::ConnectHandlers()
     connect(LayerGrid, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int, int) { LayerGridRowChanged(row); });
     connect(LpiEdit, &QLineEdit::editingFinished, this, &MainWindow::LpiEdited);
+    connect(PresetCombo, &QComboBox::activated, this, &MainWindow::PresetChosen);
+    connect(EditPresetsButton, &QPushButton::clicked, this, &MainWindow::EditPresets);
     connect(FocusEdit, &QLineEdit::editingFinished, this, &MainWindow::FocusEdited);
     connect(DepthEdit, &QLineEdit::textChanged, this, &MainWindow::DepthChanged);
     connect(ViewCountEdit, &QLineEdit::textChanged, this, &MainWindow::ViewCountChanged);

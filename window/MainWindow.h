@@ -8,6 +8,7 @@
 #include "CommandStates.h"
 #include "DesignHistory.h"
 #include "Document.h"
+#include "Presets.h"
 #include "RecentFiles.h"
 #include "Import.h"
 #include "LineEditor.h"
@@ -146,7 +147,9 @@ public:
     QRadioButton *LayerViewAll, *LayerViewOne;
     QTabWidget *SettingsPages;
     QWidget *ThreeDPage;
-    QLabel *LpiLabel, *ViewCountLabel, *FocusLabel, *DepthLabel;
+    QLabel *LpiLabel, *ViewCountLabel, *FocusLabel, *DepthLabel, *PresetLabel;
+    QComboBox *PresetCombo;
+    QPushButton *EditPresetsButton;
     QLineEdit *LpiEdit, *ViewCountEdit, *FocusEdit, *DepthEdit;
     QWidget *OutputPage;
     QLabel *DpiLabel, *WidthLabel, *WidthUnitLabel, *HeightLabel, *HeightUnitLabel, *HScaleLabel, *ColourModeLabel, *VerticalDpiLabel;
@@ -322,6 +325,12 @@ public:
     void ViewCountChanged();  // view count, on every change
     void WidthChanged();  // print width, on every change
     void ShowFocusMarker();  // column 0: row numbers, " <F>" on the focus row
+    // The shop's lens sheets and printers: chosen in the 3D panel, edited in a small dialog.
+    Presets ShopPresets;
+    void LoadPresets();        // at start-up; a damaged file is said once and left alone
+    void ShowPresetChoices();  // "(none)", each sheet, each sheet at each printer
+    void PresetChosen(int index);
+    void EditPresets();
 
     // --- The DrawLine page (window/DrawLineCommands.cpp) ---
     LineEditor Editor{Doc};

@@ -4,9 +4,11 @@
 #include "Document.h"
 #include "Errors.h"
 #include "ParameterRules.h"
+#include "PresetsDialog.h"
 #include "Platform.h"
 #include "MainWindow.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 
 void MainWindow::LpiEdited()
@@ -79,4 +81,58 @@ void MainWindow::WidthChanged()
         // The height follows the width and the PSD's proportion.
         HeightEdit->setText(PrintHeightText(width, Doc.AspectRatio));
     }, false);
+}
+
+void MainWindow::LoadPresets()
+{
+    try {
+        ShopPresets = ReadPresets();
+    } catch (const VistrelError &error) {
+        ShopPresets = {};
+        Platform.ShowMessage(error.Message);  // the file stays as the shop wrote it
+    }
+    ShowPresetChoices();
+}
+
+void MainWindow::ShowPresetChoices()
+{
+    PresetCombo->clear();
+    PresetCombo->addItem(QStringLiteral("(none)"));
+    for (const SheetPreset &sheet : ShopPresets.Sheets)
+        PresetCombo->addItem(sheet.Name);
+    for (const PrinterPreset &printer : ShopPresets.Printers)
+        for (const SheetPreset &sheet : ShopPresets.Sheets)
+            PresetCombo->addItem(sheet.Name + QStringLiteral(" @ ") + printer.Name);
+}
+
+void MainWindow::PresetChosen(int index)
+{
+    if (index <= 0)
+        return;
+    RunCommand([&] {
+        const PresetChoice choice = ResolvePreset(ShopPresets, PresetCombo->itemText(index));
+        LpiEdit->setText(ShortFixed4Text(choice.Lpi));
+        LpiEdited();  // as if typed and left
+        if (choice.Dpi)
+            DpiCombo->setEditText(ShortFixed4Text(*choice.Dpi));
+    }, false);
+    RecordDesignEdit();
+    ShowDesignModified();
+}
+
+void MainWindow::EditPresets()
+{
+    PresetsDialog dialog(ShopPresets, this);
+    // Until what the tables hold can be written, or the dialog is cancelled.
+    while (dialog.exec() == QDialog::Accepted) {
+        try {
+            const Presets edited = dialog.Edited();
+            WritePresets(edited);
+            ShopPresets = edited;
+            ShowPresetChoices();
+            return;
+        } catch (const VistrelError &error) {
+            Platform.ShowMessage(error.Message);
+        }
+    }
 }

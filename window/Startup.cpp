@@ -61,6 +61,7 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
     Doc.CurrentLayer = 0;
     RecentFiles = ReadRecentFiles();
     Remembered = ReadDialogMemory();
+    LoadPresets();
     AdaptiveGifPaletteItem->setChecked(Remembered.AdaptiveGifPalette);
     ShowRecentFiles();
     setAcceptDrops(true);  // PSD and project files dropped onto the window are opened

@@ -1,6 +1,8 @@
 #include "Document.h"
 #include "Errors.h"
 #include "Picture.h"
+#include "Presets.h"
+#include "PresetsDialog.h"
 #include "PsdBuilder.h"
 #include "ReliefLines.h"
 #include "ScriptedPlatform.h"
@@ -25,6 +27,7 @@
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -239,6 +242,48 @@ TEST_F(ImportWindowTest, FlipGroupsAreMadeInTheGridAndKeptInTheProject)
     EXPECT_EQ(f.Cells(1, 5), QString());
     EXPECT_EQ(f.Doc.Layers[6].GroupId, 3);
     EXPECT_EQ(f.Doc.Layers[2].GroupId, GroupPlain);
+}
+
+TEST_F(ImportWindowTest, APresetSetsTheLpiAndTheResolutionAndIsEditedInItsDialog)
+{
+    MainWindow &f = *form;
+    WritePresets({{{QStringLiteral("Lens 75"), 75 * Fixed4One}, {QStringLiteral("Lens 40"), 40 * Fixed4One}},
+                  {{QStringLiteral("Epson"), 720 * Fixed4One, {{QStringLiteral("Lens 75"), 752500}}}}});
+    f.LoadPresets();
+    Import(psd);
+    QStringList items;
+    for (int i = 0; i < f.PresetCombo->count(); ++i)
+        items << f.PresetCombo->itemText(i);
+    EXPECT_EQ(items, (QStringList{QStringLiteral("(none)"), QStringLiteral("Lens 75"), QStringLiteral("Lens 40"),
+                                  QStringLiteral("Lens 75 @ Epson"), QStringLiteral("Lens 40 @ Epson")}));
+    f.PresetCombo->setCurrentIndex(3);
+    emit f.PresetCombo->activated(3);
+    EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("75.25"));  // the pitch the pitch test found on this printer
+    EXPECT_EQ(f.Doc.Lpi, 752500);
+    EXPECT_EQ(f.DpiCombo->currentText(), QStringLiteral("720"));
+    EXPECT_TRUE(f.UndoAction->isEnabled());
+
+    // The dialog: a pitch that is not a number is said and the dialog stays; a good one is kept.
+    const auto inDialog = [](const std::function<void(PresetsDialog &)> &act) {
+        QTimer::singleShot(0, [act] {
+            if (auto *dialog = qobject_cast<PresetsDialog *>(QApplication::activeModalWidget()))
+                act(*dialog);
+        });
+    };
+    inDialog([&](PresetsDialog &d) {
+        d.Printers->item(0, 2)->setText(QStringLiteral("Lens 75=75.25; Lens 40=forty"));
+        d.accept();
+        inDialog([](PresetsDialog &again) {
+            again.Printers->item(0, 2)->setText(QStringLiteral("Lens 75=75.25; Lens 40=40.1"));
+            again.accept();
+        });
+    });
+    f.EditPresets();
+    EXPECT_EQ(platform.Messages,
+              QStringList{QStringLiteral("Printer 1, calibrated pitch: \"forty\" is not a number.")});
+    EXPECT_EQ(ReadPresets().Printers[0].CalibratedLpi.value(QStringLiteral("Lens 40")), 401000);
+    emit f.PresetCombo->activated(4);
+    EXPECT_EQ(f.LpiEdit->text(), QStringLiteral("40.1"));
 }
 
 TEST_F(ImportWindowTest, LayerViewAndGridClicks)
