@@ -39,6 +39,7 @@ void InstallBasicPlatform()
     Platform.OpenFileName = [](const FileDialogRequest &) { return QString(); };
     Platform.SaveFileName = [](const FileDialogRequest &) { return QString(); };
     Platform.Beep = [] {};
+    Platform.AskPitchRange = [](QString &, QString &, QString &) { return true; };  // as offered
     Platform.SetBusyCursor = [](bool) {};
     Platform.ProcessMessages = [] {
         if (QCoreApplication::instance())

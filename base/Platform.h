@@ -33,6 +33,9 @@ struct PlatformServices {
     std::function<bool(const QString &text, const QString &title, const QString &proceed)> AskProceed;
     // "Save changes to the design?" with Save, Discard and Cancel (the default).
     std::function<SaveChoice(const QString &text, const QString &title)> AskSaveChanges;
+    // The LPI range of a pitch test, as typed: from, to and step, offered
+    // filled in; false when cancelled.
+    std::function<bool(QString &from, QString &to, QString &step)> AskPitchRange;
     // The chosen path, or empty when cancelled.
     std::function<QString(const FileDialogRequest &)> OpenFileName;
     std::function<QString(const FileDialogRequest &)> SaveFileName;

@@ -30,6 +30,17 @@ ScriptedPlatform::ScriptedPlatform()
         ProceedAnswers.pop_front();
         return answer;
     };
+    Platform.AskPitchRange = [this](QString &from, QString &to, QString &step) {
+        PitchRangeOffers << from + QLatin1Char(' ') + to + QLatin1Char(' ') + step;
+        if (PitchRangeAnswers.empty())
+            return true;
+        const QStringList answer = PitchRangeAnswers.front();
+        PitchRangeAnswers.pop_front();
+        if (answer.size() != 3)
+            return false;
+        from = answer[0], to = answer[1], step = answer[2];
+        return true;
+    };
     Platform.AskSaveChanges = [this](const QString &, const QString &) {
         ++SaveChangesQuestions;
         if (SaveChangesAnswers.empty())

@@ -23,6 +23,10 @@ struct ScriptedPlatform {
     // empty queue discards, as the window did before it asked.
     int SaveChangesQuestions = 0;
     std::deque<SaveChoice> SaveChangesAnswers;
+    // The pitch test's range: each answer replaces what was offered, an empty
+    // one cancels; an empty queue takes the offer. Offers are kept.
+    std::deque<QStringList> PitchRangeAnswers;
+    QStringList PitchRangeOffers;
     std::deque<QString> OpenAnswers;   // an empty queue cancels
     std::deque<QString> SaveAnswers;
     std::vector<FileDialogRequest> DialogRequests;

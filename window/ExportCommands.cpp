@@ -204,6 +204,17 @@ void MainWindow::ExportAnimatedGif()
 
 void MainWindow::ExportPitchTest()
 {
+    // The range, offered half an LPI either side of the LPI typed in steps of 0.1.
+    Fixed4 typed = LpiReplacement;  // the field's own replacement when it holds no number
+    try {
+        typed = CheckLpi(StrToFixed4(LpiEdit->text())).Value;
+    } catch (const VistrelError &) {
+    }
+    QString from = ShortFixed4Text(std::max(LpiLow, typed - Fixed4One / 2));
+    QString to = ShortFixed4Text(std::min(LpiHigh, typed + Fixed4One / 2));
+    QString step = QStringLiteral("0.1");
+    if (!Platform.AskPitchRange(from, to, step))
+        return;
     FileDialogRequest request;
     request.Title = QStringLiteral("Pitch test print");
     request.Filter = QStringLiteral("Tiff (*.tif)");
@@ -217,9 +228,8 @@ void MainWindow::ExportPitchTest()
         return;
     RunCommand([&] {
         const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
-        const Fixed4 lpi = print.Settings.Lpi;
-        const PitchTestSettings settings{std::max(LpiLow, lpi - Fixed4One / 2), std::min(LpiHigh, lpi + Fixed4One / 2),
-                                         Fixed4One / 10, print.Settings.Dpi, print.Settings.WidthCm};
+        const PitchTestSettings settings{StrToFixed4(from), StrToFixed4(to), StrToFixed4(step), print.Settings.Dpi,
+                                         print.Settings.WidthCm};
         const PitchTestLayout layout = WritePitchTest(settings, path, [this](int p) { SetProgress(p); });
         ShowWritten(path, layout.Width, layout.Height, settings.WidthCm,
                     RoundDiv(int64_t(layout.Height) * 254 * 1'000'000, settings.Dpi));  // 2.54 cm an inch

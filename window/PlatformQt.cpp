@@ -2,11 +2,13 @@
 
 #include "Document.h"
 #include "Platform.h"
+#include "PresetsDialog.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -45,6 +47,13 @@ void InstallQtPlatform()
         box.setDefaultButton(box.addButton(QMessageBox::Cancel));
         box.exec();
         return box.clickedButton() == go;
+    };
+    Platform.AskPitchRange = [](QString &from, QString &to, QString &step) {
+        PitchRangeDialog dialog(from, to, step, QApplication::activeWindow());
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        from = dialog.From->text(), to = dialog.To->text(), step = dialog.Step->text();
+        return true;
     };
     Platform.AskSaveChanges = [](const QString &text, const QString &title) {
         QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, QApplication::activeWindow());

@@ -3,6 +3,8 @@
 #include "Errors.h"
 
 #include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -103,4 +105,26 @@ Presets PresetsDialog::Edited() const
         presets.Printers.push_back(printer);
     }
     return presets;
+}
+
+PitchRangeDialog::PitchRangeDialog(const QString &from, const QString &to, const QString &step, QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Pitch test print"));
+    auto *form = new QFormLayout(this);
+    From = new QLineEdit(from, this);
+    To = new QLineEdit(to, this);
+    Step = new QLineEdit(step, this);
+    form->addRow(QStringLiteral("LPI from:"), From);
+    form->addRow(QStringLiteral("to:"), To);
+    form->addRow(QStringLiteral("in steps of:"), Step);
+    auto *note = new QLabel(QStringLiteral("Print it on the lens sheet and look for the strip that shows cleanest; its "
+                                           "LPI is this printer's pitch for the sheet (\"Sheets and printers...\")."),
+                            this);
+    note->setWordWrap(true);
+    form->addRow(note);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
 }

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+class QLineEdit;
 class QTableWidget;
 
 class PresetsDialog : public QDialog {
@@ -18,4 +19,14 @@ public:
     Presets Edited() const;
 
     QTableWidget *Sheets, *Printers;
+};
+
+// The pitch test's LPI range: from, to and step, offered around the LPI typed.
+// Its best strip, once printed, is the printer's pitch for the sheet, kept in
+// the dialog above.
+class PitchRangeDialog : public QDialog {
+    Q_OBJECT
+public:
+    PitchRangeDialog(const QString &from, const QString &to, const QString &step, QWidget *parent = nullptr);
+    QLineEdit *From, *To, *Step;
 };

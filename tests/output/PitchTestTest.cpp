@@ -8,6 +8,7 @@
 #include "WindowTest.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -122,4 +123,22 @@ TEST_F(WindowTest, ThePitchTestFromTheFileMenuSpansTheLpiTyped)
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_TRUE(QFile::exists(out));
     EXPECT_TRUE(f.PanelText(10).startsWith(QStringLiteral("pitch.tif written: "))) << f.PanelText(10).toStdString();
+    EXPECT_EQ(platform.PitchRangeOffers, QStringList{QStringLiteral("59.5 60.5 0.1")});  // offered around the LPI
+
+    // A range typed in the dialog is the one printed; a cancelled dialog asks for no file.
+    platform.PitchRangeAnswers.push_back({QStringLiteral("60"), QStringLiteral("60.4"), QStringLiteral("0.2")});
+    platform.SaveAnswers.push_back(out);
+    f.PitchTestItem->trigger();
+    const QString expected = platform.Sandbox.path() + QStringLiteral("/expected.tif");
+    ASSERT_EQ(f.DpiCombo->currentText(), QStringLiteral("720"));
+    WritePitchTest({600000, 604000, 2000, 720 * Fixed4One, StrToFixed4(f.WidthEdit->text())}, expected);
+    EXPECT_TRUE(WithoutTiffDate(ReadFileBytes(out)) == WithoutTiffDate(ReadFileBytes(expected)));
+    const size_t asked = platform.DialogRequests.size();
+    platform.PitchRangeAnswers.push_back({});
+    f.PitchTestItem->trigger();
+    EXPECT_EQ(platform.DialogRequests.size(), asked);
+    platform.PitchRangeAnswers.push_back({QStringLiteral("60"), QStringLiteral("80"), QStringLiteral("0.1")});
+    platform.SaveAnswers.push_back(out);
+    f.PitchTestItem->trigger();  // 201 strips: refused with the rule's message
+    ASSERT_EQ(platform.Messages.size(), 1);
 }
