@@ -159,17 +159,16 @@ void MainWindow::CreateMenus()
     item(ViewMenu, ActualSizeAction);
     ViewMenu->addSeparator();
     item(ViewMenu, ShowWorkFolderItem);
+    item(ViewMenu, LanguageItem);  // English / Chinese, Ctrl+Alt+C
 
     menu(HelpMenu);
     item(HelpMenu, HelpItem);
     item(HelpMenu, AboutItem);
     HelpMenu->addSeparator();
     item(HelpMenu, WebsiteItem);
-    item(HelpMenu, LanguageItem);
 
-    // Hidden items still answer their shortcuts.
+    // A hidden item still answers its shortcut.
     ImportDefaultSettingsItem->setVisible(false);
-    LanguageItem->setVisible(false);
 }
 
 void MainWindow::CreateToolBars()
@@ -810,11 +809,9 @@ void MainWindow::ConnectHandlers()
         connect(field, &QLineEdit::textChanged, this, [this] { ShowDesignModified(); });
     }
 
-    // A hidden menu item does not answer its shortcut in Qt; these two must.
-    for (QAction *hidden : {ImportDefaultSettingsItem, LanguageItem}) {
-        auto *shortcut = new QShortcut(hidden->shortcut(), this);
-        connect(shortcut, &QShortcut::activated, hidden, &QAction::trigger);
-    }
+    // A hidden menu item does not answer its shortcut in Qt; this one must.
+    auto *shortcut = new QShortcut(ImportDefaultSettingsItem->shortcut(), this);
+    connect(shortcut, &QShortcut::activated, ImportDefaultSettingsItem, &QAction::trigger);
 }
 
 WindowState MainWindow::CurrentWindowState() const

@@ -157,7 +157,8 @@ TEST_F(MainWindowTest, StartUpShowsTheSettingsAndTheInitialStates)
                          f.ExportGifItem, f.PreviewAction, f.StopAction, f.AnaglyphAction, f.ZoomInAction, f.ZoomOutAction})
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
     EXPECT_FALSE(f.ImportDefaultSettingsItem->isVisible());
-    EXPECT_FALSE(f.LanguageItem->isVisible());
+    EXPECT_TRUE(f.ViewMenu->actions().contains(f.LanguageItem));  // no longer hidden
+    EXPECT_TRUE(f.LanguageItem->isVisible());
     EXPECT_FALSE(f.LineToolBar->isVisibleTo(&f));
     EXPECT_FALSE(f.FrontMarker->isVisibleTo(&f));
     EXPECT_FALSE(f.ColourModeCombo->isVisibleTo(&f));
@@ -334,7 +335,7 @@ TEST_F(MainWindowTest, StatusHintFollowsTheStateAfterASwitch)
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" Please stop preview"));
 }
 
-TEST_F(MainWindowTest, HiddenLanguageItemAnswersCtrlAltC)
+TEST_F(MainWindowTest, TheLanguageItemAnswersCtrlAltC)
 {
     MainWindow &f = Start();
     f.show();
