@@ -54,6 +54,21 @@ std::vector<int32_t> DefaultGridOffsets(const Document &doc)
     return offsets;
 }
 
+namespace {
+
+// Once the layers and their groups are known: the focus, the default offsets,
+// the group tables and the picture at working size.
+void ComposeImported(Document &doc, bool passOverFolderMarks, const std::function<void(int)> &progress)
+{
+    ChooseDefaultFocus(doc, passOverFolderMarks);
+    ComputeDefaultOffsets(doc);
+    BuildGroupTables(doc);
+    FaultPoint("ComposeImported");
+    ComposeView(doc, Resolution::Working, progress ? 40 : 0, progress ? 60 : 0, progress);
+}
+
+}  // namespace
+
 void MakeFoldersFlipGroups(Document &doc)
 {
     int next = 0;
@@ -77,12 +92,8 @@ void MakeFoldersFlipGroups(Document &doc)
             changed = true;
         }
     }
-    if (!changed)
-        return;
-    ChooseDefaultFocus(doc, true);
-    ComputeDefaultOffsets(doc);
-    BuildGroupTables(doc);
-    ComposeView(doc, Resolution::Working);
+    if (changed)
+        ComposeImported(doc, true, {});
 }
 
 QStringList LayerNameCells(const Document &doc)
@@ -188,11 +199,7 @@ void TakeDocument(Document &doc, PsdDocument &psd, const std::function<void(int)
     doc.ImportedGroups.clear();
     for (const Layer &layer : doc.Layers)
         doc.ImportedGroups.push_back(FlipGroupOf(layer.GroupId));
-    ChooseDefaultFocus(doc);
-    ComputeDefaultOffsets(doc);
-    BuildGroupTables(doc);
-    FaultPoint("ComposeImported");
-    ComposeView(doc, Resolution::Working, 40, 60, progress);
+    ComposeImported(doc, false, progress);
 }
 
 }  // namespace

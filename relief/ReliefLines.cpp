@@ -17,6 +17,14 @@ LineSet EmptyLineSet()
     return LineSet(OrderCount);
 }
 
+bool HasLines(const LineSet &set)
+{
+    for (const OrderLines &order : set)
+        if (!order.empty())
+            return true;
+    return false;
+}
+
 bool AppendLine(LineSet &set, int order, const ContourLine &line)
 {
     if (set.size() != size_t(OrderCount))

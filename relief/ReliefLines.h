@@ -17,6 +17,8 @@ uint8_t BaseLevelOf(const Layer &layer);
 
 // A line set of 15 empty orders.
 LineSet EmptyLineSet();
+// Whether any order of the set holds a line (a set of empty orders holds none).
+bool HasLines(const LineSet &set);
 // Appends a line to an order; false (nothing changes) when the order is full.
 bool AppendLine(LineSet &set, int order, const ContourLine &line);
 // "Delete line": the last line of an order; "Delete layer": every line of an

@@ -23,22 +23,22 @@ void CheckPresets(const Presets &presets)
         if (sheet.Name.trimmed().isEmpty() || sheet.Name.contains(QLatin1Char('@')))
             throw VistrelError(QStringLiteral("A lens sheet needs a name without \"@\"."), ErrorKind::Input);
         if (CheckLpi(sheet.Lpi).Replaced)
-            throw VistrelError(QStringLiteral("The lens sheet \"%1\": the LPI must be between 9 and 210, not %2.")
-                                   .arg(sheet.Name, ShortFixed4Text(sheet.Lpi)),
+            throw VistrelError(OutOfLimitsText(QStringLiteral("The lens sheet \"%1\": the LPI").arg(sheet.Name), LpiLow,
+                                               LpiHigh, ShortFixed4Text(sheet.Lpi)),
                                ErrorKind::Input);
     }
     for (const PrinterPreset &printer : presets.Printers) {
         if (printer.Name.trimmed().isEmpty() || printer.Name.contains(QLatin1Char('@')))
             throw VistrelError(QStringLiteral("A printer needs a name without \"@\"."), ErrorKind::Input);
-        if (printer.Dpi < Fixed4One || printer.Dpi > 100000 * Fixed4One)
-            throw VistrelError(QStringLiteral("The printer \"%1\": the resolution must be between 1 and 100000, not %2.")
-                                   .arg(printer.Name, ShortFixed4Text(printer.Dpi)),
+        if (printer.Dpi < DpiLow || printer.Dpi > DpiHigh)
+            throw VistrelError(OutOfLimitsText(QStringLiteral("The printer \"%1\": the resolution").arg(printer.Name),
+                                               DpiLow, DpiHigh, ShortFixed4Text(printer.Dpi)),
                                ErrorKind::Input);
         for (auto it = printer.CalibratedLpi.cbegin(); it != printer.CalibratedLpi.cend(); ++it)
             if (CheckLpi(it.value()).Replaced)
-                throw VistrelError(QStringLiteral("The printer \"%1\": the pitch for \"%2\" must be between 9 and 210, "
-                                                  "not %3.")
-                                       .arg(printer.Name, it.key(), ShortFixed4Text(it.value())),
+                throw VistrelError(OutOfLimitsText(QStringLiteral("The printer \"%1\": the pitch for \"%2\"")
+                                                       .arg(printer.Name, it.key()),
+                                                   LpiLow, LpiHigh, ShortFixed4Text(it.value())),
                                    ErrorKind::Input);
     }
 }

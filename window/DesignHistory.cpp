@@ -56,14 +56,6 @@ int64_t GroupValue(uint8_t groupId)
     return groupId == GroupReliefRendered ? GroupReliefToRender : groupId;
 }
 
-bool HasLines(const LineSet &set)
-{
-    for (const OrderLines &order : set)
-        if (!order.empty())
-            return true;
-    return false;
-}
-
 }  // namespace
 
 DesignState MainWindow::CaptureDesign() const

@@ -6,6 +6,7 @@
 #include "Import.h"
 #include "Picture.h"
 #include "Platform.h"
+#include "ReliefLines.h"
 #include "MainWindow.h"
 
 #include <QAction>
@@ -170,8 +171,7 @@ bool MainWindow::SetLayerGroup(int row, const QString &typed)
         return false;
     const size_t i = size_t(Doc.LayerCount - row);
     Layer &layer = Doc.Layers[i];
-    const bool relief = i < Doc.LayerLines.size() && std::any_of(Doc.LayerLines[i].begin(), Doc.LayerLines[i].end(),
-                                                                 [](const OrderLines &o) { return !o.empty(); });
+    const bool relief = i < Doc.LayerLines.size() && HasLines(Doc.LayerLines[i]);
     const QString before = relief ? QStringLiteral("+") : GroupLetter(layer.GroupId);
     if (typed.trimmed() == before) {
         SetCells(1, row, before);  // left as it was (an edit ended without a change)

@@ -61,13 +61,23 @@ void MainWindow::FitPicture()
     ShowZoom();
 }
 
+namespace {
+
+// The width of the shown picture in canvas pixels: the picture is the working
+// image (or its crop), so canvas pixels over working ones.
+double CanvasWidthOf(const QImage &picture, const Document &doc)
+{
+    return double(picture.width()) * doc.ImageWidth / std::max(1, doc.WorkWidth);
+}
+
+}  // namespace
+
 void MainWindow::ShowActualSize()
 {
     const QImage &picture = PictureView->Picture();
     if (picture.isNull() || Doc.WorkWidth <= 0)
         return;
-    // The picture is the working image (or its crop): canvas pixels over working ones.
-    ZoomTo(std::max(1, int(RoundDiv(int64_t(picture.width()) * Doc.ImageWidth, Doc.WorkWidth))));
+    ZoomTo(std::max(1, int(Round(CanvasWidthOf(picture, Doc)))));
 }
 
 void MainWindow::ShowZoom()
@@ -78,8 +88,7 @@ void MainWindow::ShowZoom()
         ZoomLabel->clear();
         return;
     }
-    const double canvasShown = double(picture.width()) * Doc.ImageWidth / std::max(1, Doc.WorkWidth);
-    ZoomLabel->setText(QStringLiteral("%1 %").arg(qRound(100.0 * drawn.width() / canvasShown)));
+    ZoomLabel->setText(QStringLiteral("%1 %").arg(qRound(100.0 * drawn.width() / CanvasWidthOf(picture, Doc))));
 }
 
 void MainWindow::ZoomBy(bool zoomIn)
