@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Errors.h"
+#include "Texts.h"
 
 #include <QByteArray>
 #include <QString>
@@ -35,14 +36,14 @@ public:
         if (count < 0 || count > Remaining()) {
             if (count > 0 && IsChunk)
                 throw ChunkTooSmall{};
-            Fail(QStringLiteral("it ends early"));
+            Fail(Vistrel::tr("it ends early"));
         }
     }
     void Skip(qint64 count) { Need(count); Position += count; }
     void Seek(qint64 pos)
     {
         if (pos < 0 || pos > Size)
-            Fail(QStringLiteral("a position lies outside the file"));
+            Fail(Vistrel::tr("a position lies outside the file"));
         Position = pos;
     }
     const uint8_t *Take(qint64 count) { Need(count); const uint8_t *p = Data + Position; Position += count; return p; }
@@ -58,9 +59,9 @@ public:
 
     [[noreturn]] void Fail(const QString &what) const
     {
-        const QString file = FileName.isEmpty() ? QStringLiteral("the file") : QStringLiteral("\"%1\"").arg(FileName);
-        throw VistrelError(QStringLiteral("%1 is damaged: %2 (%3 at byte %4).")
-                               .arg(file, what, Section.isEmpty() ? QStringLiteral("reading") : Section)
+        const QString file = FileName.isEmpty() ? Vistrel::tr("the file") : QStringLiteral("\"%1\"").arg(FileName);
+        throw VistrelError(Vistrel::tr("%1 is damaged: %2 (%3 at byte %4).")
+                               .arg(file, what, Section.isEmpty() ? Vistrel::tr("reading") : Section)
                                .arg(FileOffset()));
     }
 

@@ -1,6 +1,7 @@
 #include "Errors.h"
 
 #include "ReplacingFile.h"
+#include "Texts.h"
 
 #include <mutex>
 
@@ -17,7 +18,7 @@
 
 QString CannotOpenFileText(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason);
+    return Vistrel::tr("Cannot open file \"%1\". %2").arg(path, reason);
 }
 
 VistrelError FileError(const QString &path, const QString &reason)
@@ -27,7 +28,7 @@ VistrelError FileError(const QString &path, const QString &reason)
 
 VistrelError CreateFileError(const QString &path, const QString &reason)
 {
-    return VistrelError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason), ErrorKind::File);
+    return VistrelError(Vistrel::tr("Cannot create file \"%1\". %2").arg(path, reason), ErrorKind::File);
 }
 
 std::function<void(const char *point)> FaultHook;
@@ -42,7 +43,7 @@ void CallFaultHook(const char *point)
 
 VistrelError FolderNotWritableError(const QString &path, const QString &folder, const QString &reason)
 {
-    return VistrelError(QStringLiteral("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
+    return VistrelError(Vistrel::tr("Cannot save \"%1\": the folder \"%2\" cannot be written. %3")
                             .arg(path, folder, reason),
                         ErrorKind::File);
 }
@@ -64,7 +65,7 @@ FileKind KindOfFile(const QString &path)
 void RefuseSpecialTarget(const QString &path)
 {
     if (KindOfFile(path) == FileKind::Other)
-        throw VistrelError(QStringLiteral("Cannot save \"%1\": it is not a regular file but a device, a pipe or a "
+        throw VistrelError(Vistrel::tr("Cannot save \"%1\": it is not a regular file but a device, a pipe or a "
                                           "socket. Choose another name.")
                                .arg(path),
                            ErrorKind::File);
@@ -79,7 +80,10 @@ void OpenForSaving(QSaveFile &file)
 
 namespace {
 
-const QString DiskFullText = QStringLiteral("The disk is full.");
+QString DiskFullText()
+{
+    return Vistrel::tr("The disk is full.");
+}
 
 // The file a device writes: for one written beside its name, the name it takes.
 QString DeviceFileName(const QIODevice &device)
@@ -97,20 +101,20 @@ QString WriteFailureReason(const QFileDevice &file)
 {
     // A full disk is a resource error; the system's text for it says less.
     if (file.error() == QFileDevice::ResourceError)
-        return DiskFullText;
+        return DiskFullText();
     return file.errorString();
 }
 
 VistrelError SaveError(const QString &path, const QString &reason)
 {
-    return VistrelError(QStringLiteral("Cannot save \"%1\". %2").arg(path, reason), ErrorKind::File);
+    return VistrelError(Vistrel::tr("Cannot save \"%1\". %2").arg(path, reason), ErrorKind::File);
 }
 
 VistrelError StreamWriteError(const QIODevice &device)
 {
     const auto *file = qobject_cast<const QFileDevice *>(&device);
     const QString reason = file ? WriteFailureReason(*file) : device.errorString();
-    return VistrelError(QStringLiteral("Stream write error in \"%1\". %2").arg(DeviceFileName(device), reason),
+    return VistrelError(Vistrel::tr("Stream write error in \"%1\". %2").arg(DeviceFileName(device), reason),
                         ErrorKind::File);
 }
 
@@ -127,7 +131,7 @@ void CommitSaveFile(QSaveFile &file)
     // are made durable; QSaveFile::commit() does not look at that answer.
     if (::fsync(file.handle()) != 0) {
         const QString reason =
-            errno == ENOSPC || errno == EDQUOT ? DiskFullText : QString::fromLocal8Bit(std::strerror(errno));
+            errno == ENOSPC || errno == EDQUOT ? DiskFullText() : QString::fromLocal8Bit(std::strerror(errno));
         file.cancelWriting();
         throw SaveError(path, reason);
     }

@@ -1,6 +1,7 @@
 #include "Numbers.h"
 
 #include "Errors.h"
+#include "Texts.h"
 
 #include <cerrno>
 #include <cmath>
@@ -166,7 +167,7 @@ int32_t StrToInt(const QString &text)
 {
     int64_t value = 0;
     if (!ParseInt(text, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), value))
-        throw VistrelError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw VistrelError(Vistrel::tr("'%1' is not a valid integer value").arg(text));
     return static_cast<int32_t>(value);
 }
 
@@ -174,7 +175,7 @@ double StrToFloat(const QString &text)
 {
     double value = 0;
     if (!ParseReal(text, value))
-        throw VistrelError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        throw VistrelError(Vistrel::tr("'%1' is not a valid floating point value").arg(text));
     return value;
 }
 
@@ -190,7 +191,7 @@ QByteArray NumberReader::NextToken()
     while (Pos < Bytes.size() && IsSpace(Bytes[Pos]))
         ++Pos;
     if (Pos >= Bytes.size())
-        Fail(QStringLiteral("Read beyond end of file"));
+        Fail(Vistrel::tr("Read beyond end of file"));
     const qsizetype start = Pos;
     while (Pos < Bytes.size() && !IsSpace(Bytes[Pos]))
         ++Pos;
@@ -199,7 +200,7 @@ QByteArray NumberReader::NextToken()
 
 void NumberReader::Fail(const QString &what) const
 {
-    throw VistrelError(QStringLiteral("%1 in \"%2\".").arg(what, FileName));
+    throw VistrelError(Vistrel::tr("%1 in \"%2\".").arg(what, FileName));
 }
 
 int64_t NumberReader::ReadInteger()
@@ -208,7 +209,7 @@ int64_t NumberReader::ReadInteger()
     int64_t value = 0;
     if (!ParseInt(QString::fromLatin1(token), std::numeric_limits<int64_t>::min() / 16,
                   std::numeric_limits<int64_t>::max() / 16, value))
-        Fail(QStringLiteral("Invalid numeric input"));
+        Fail(Vistrel::tr("Invalid numeric input"));
     return value;
 }
 
@@ -216,7 +217,7 @@ int32_t NumberReader::ReadInt32()
 {
     const int64_t value = ReadInteger();
     if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
-        Fail(QStringLiteral("Integer out of range"));
+        Fail(Vistrel::tr("Integer out of range"));
     return int32_t(value);
 }
 
@@ -225,7 +226,7 @@ double NumberReader::ReadReal()
     const QByteArray token = NextToken();
     double value = 0;
     if (!ParseReal(QString::fromLatin1(token), value))
-        Fail(QStringLiteral("Invalid numeric input"));
+        Fail(Vistrel::tr("Invalid numeric input"));
     return value;
 }
 

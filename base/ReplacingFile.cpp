@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 #include "Interruption.h"
+#include "Texts.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -36,9 +37,9 @@ void ReplacingFile::Open()
     const QFileInfo finished(Finished);
     // Refused before any work, as QSaveFile does, rather than at the rename.
     if (finished.isDir() || (finished.exists() && !finished.isWritable()))
-        throw VistrelError(QStringLiteral("Cannot save \"%1\": %2")
-                               .arg(Target, finished.isDir() ? QStringLiteral("it is a folder.")
-                                                             : QStringLiteral("the file is read-only.")),
+        throw VistrelError(Vistrel::tr("Cannot save \"%1\": %2")
+                               .arg(Target, finished.isDir() ? Vistrel::tr("it is a folder.")
+                                                             : Vistrel::tr("the file is read-only.")),
                            ErrorKind::File);
     // What runs killed outright left beside it goes first.
     if (RemoveStale)
@@ -63,7 +64,7 @@ void ReplacingFile::Open()
 bool ReplacingFile::Commit()
 {
     if (!isOpen()) {
-        setErrorString(QStringLiteral("The file was not open."));
+        setErrorString(Vistrel::tr("The file was not open."));
         return false;
     }
     bool written = error() == QFileDevice::NoError && flush();

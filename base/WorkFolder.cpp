@@ -4,6 +4,7 @@
 #include "Errors.h"
 #include "Interruption.h"
 #include "Platform.h"
+#include "Texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,7 +46,7 @@ QString ChooseWorkFolder(const QStringList &roots, const QString &fallbackRoot,
     const QString fallback = subFolderOf(fallbackRoot);
     if (makeFolder(fallback))
         return fallback;
-    throw VistrelError(QStringLiteral("Cannot create the work folder \"%1\" nor \"%2\". "
+    throw VistrelError(Vistrel::tr("Cannot create the work folder \"%1\" nor \"%2\". "
                                       "Vistrel keeps its intermediate images there and cannot run without it.")
                            .arg(chosen, fallback));
 }
@@ -74,7 +75,7 @@ QString ClaimWorkFolder(const QString &chosen, const std::function<bool(const QS
             // Held by a running Vistrel: try the next name. Anything else (a
             // root that cannot be written) is said as it is.
             if (lock->error() != QLockFile::LockFailedError)
-                throw VistrelError(QStringLiteral("Cannot make the lock file of the work folder \"%1\": the folder "
+                throw VistrelError(Vistrel::tr("Cannot make the lock file of the work folder \"%1\": the folder "
                                                   "\"%2\" cannot be written.")
                                        .arg(folder + separator, QFileInfo(base).absolutePath()),
                                    ErrorKind::File);
@@ -89,7 +90,7 @@ QString ClaimWorkFolder(const QString &chosen, const std::function<bool(const QS
         SetInterruptedWorkFolder(HeldFolder, folder + QStringLiteral(".lock"));
         return HeldFolder;
     }
-    throw VistrelError(QStringLiteral("Cannot claim a work folder below \"%1\": %2 Vistrel processes seem to be "
+    throw VistrelError(Vistrel::tr("Cannot claim a work folder below \"%1\": %2 Vistrel processes seem to be "
                                       "running. Close some of them and start again.")
                            .arg(QFileInfo(base).absolutePath())
                            .arg(MostProcesses));
@@ -167,7 +168,7 @@ QString PrivateFolderIn(const QString &sharedFolder)
     } else {
         QByteArray pattern = QFile::encodeName(named + QStringLiteral("-XXXXXX"));
         if (!::mkdtemp(pattern.data()))  // made by the system, mode 0700, ours
-            throw VistrelError(QStringLiteral("\"%1\" is not a folder of this user's, and no other private folder "
+            throw VistrelError(Vistrel::tr("\"%1\" is not a folder of this user's, and no other private folder "
                                               "can be made in \"%2\" for the work files.")
                                    .arg(named, sharedFolder),
                                ErrorKind::File);
@@ -260,6 +261,6 @@ QString WorkFolderFor(const QString &requested)
     if (!folder.endsWith(FolderSeparator()))
         folder += FolderSeparator();
     if (!MakeFolder(folder))
-        throw VistrelError(QStringLiteral("Cannot create the work folder \"%1\".").arg(folder));
+        throw VistrelError(Vistrel::tr("Cannot create the work folder \"%1\".").arg(folder));
     return folder;
 }

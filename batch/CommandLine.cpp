@@ -372,7 +372,7 @@ int RunInfo(const CommandLine &typedOptions, FILE *out, FILE *err)
         std::fprintf(out, "depth guidance at %s lpi, %s dpi, %s cm wide: %s\n",
                      ShortFixed4Text(p.Lpi).toLocal8Bit().constData(), ShortFixed4Text(p.Dpi).toLocal8Bit().constData(),
                      ShortFixed4Text(p.WidthCm).toLocal8Bit().constData(),
-                     DepthGuidanceText(guidance, 0).toLocal8Bit().constData());
+                     DepthGuidanceText(guidance).toLocal8Bit().constData());
     } catch (const std::exception &error) {
         std::fprintf(err, "no depth guidance: %s\n", BatchFailureText(error).toLocal8Bit().constData());
     }
@@ -497,16 +497,16 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
         print = prepared.Print;
         if (doc.CropWidth > 0)
             std::fprintf(out, "crop: %s\n",
-                         CropText(doc, 0, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
+                         CropText(doc, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
         // How far the views move the layers under the lenses of the print as
         // it will be made (cropped or not), before any output is made.
         if (prepared.Guidance.Ghosts() && options.FailOnGhosting) {
             ghosts = true;
             throw VistrelError(QStringLiteral("%1 Nothing was written (--fail-on-ghosting).")
-                                   .arg(DepthGuidanceText(prepared.Guidance, 0)));
+                                   .arg(DepthGuidanceText(prepared.Guidance)));
         }
         if (prepared.Guidance.Ghosts())
-            std::fprintf(err, "warning: %s\n", DepthGuidanceText(prepared.Guidance, 0).toLocal8Bit().constData());
+            std::fprintf(err, "warning: %s\n", DepthGuidanceText(prepared.Guidance).toLocal8Bit().constData());
 
         // Every output's size is checked before any of them is made.
         if (!options.ExportTiff.isEmpty())

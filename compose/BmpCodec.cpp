@@ -3,6 +3,7 @@
 #include "BmpFormat.h"
 #include "ByteCursor.h"
 #include "Errors.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 
 #include <QFile>
@@ -144,9 +145,9 @@ struct BmpHeader {
 // Checks the headers against our layout and the size of the whole file.
 BmpHeader ParseBmpHeader(ByteCursor &in, qint64 fileSize)
 {
-    in.SetSection(QStringLiteral("BMP header"));
+    in.SetSection(Vistrel::tr("BMP header"));
     if (in.U8() != Signature[0] || in.U8() != Signature[1])
-        in.Fail(QStringLiteral("it is not a BMP picture"));
+        in.Fail(Vistrel::tr("it is not a BMP picture"));
     in.Skip(PixelOffsetField - in.Pos());  // the file size and two reserved words
     BmpHeader h;
     h.PixelOffset = in.U32LE();
@@ -158,13 +159,13 @@ BmpHeader ParseBmpHeader(ByteCursor &in, qint64 fileSize)
     const uint32_t compression = in.U32LE();
     if (infoSize != InfoHeaderSize || planes != Planes || compression != CompressionNone ||
         (h.Bits != 8 && h.Bits != 24 && h.Bits != 32))
-        in.Fail(QStringLiteral("only uncompressed 8, 24 and 32-bit BMP pictures of Vistrel's own layout are read"));
+        in.Fail(Vistrel::tr("only uncompressed 8, 24 and 32-bit BMP pictures of Vistrel's own layout are read"));
     // Top-down (negative height) files and absurd sizes are not of our layout.
     if (h.Width <= 0 || h.Height <= 0 || h.Width > 1'000'000 || h.Height > 1'000'000)
-        in.Fail(QStringLiteral("the picture size %1 x %2 is not possible").arg(h.Width).arg(h.Height));
+        in.Fail(Vistrel::tr("the picture size %1 x %2 is not possible").arg(h.Width).arg(h.Height));
     h.RowBytes = RowBytes(h.Width, h.Bits);
     if (h.PixelOffset < FileHeaderSize + InfoHeaderSize || h.PixelOffset + h.RowBytes * h.Height > fileSize)
-        in.Fail(QStringLiteral("the pixel rows run past the end of the file"));
+        in.Fail(Vistrel::tr("the pixel rows run past the end of the file"));
     return h;
 }
 
@@ -178,7 +179,7 @@ QImage DecodeBmp(const QByteArray &bytes, const QString &fileName)
     const BmpHeader h = ParseBmpHeader(in, bytes.size());
     QImage picture = NewPicture(h.Width, h.Height, h.Bits);
     if (picture.isNull())
-        in.Fail(QStringLiteral("the picture is too large to hold in memory"));
+        in.Fail(Vistrel::tr("the picture is too large to hold in memory"));
     in.Seek(h.PixelOffset);
     const uint8_t *pixels = in.Take(h.RowBytes * h.Height);
     const int used = h.Width * (h.Bits / 8);
@@ -255,7 +256,7 @@ QImage LoadImage(const QString &path)
     const BmpHeader h = ParseBmpHeader(in, size);
     QImage picture = NewPicture(h.Width, h.Height, h.Bits);
     if (picture.isNull())
-        in.Fail(QStringLiteral("the picture is too large to hold in memory"));
+        in.Fail(Vistrel::tr("the picture is too large to hold in memory"));
     const int used = h.Width * (h.Bits / 8);
     QByteArray row(h.RowBytes, '\0');
     file.seek(h.PixelOffset);
@@ -298,7 +299,7 @@ void BmpRowReader::ReadRows(int first, int count)
         if (!File->open(QIODevice::ReadOnly))
             throw FileError(Path, File->errorString());
         if (File->size() != Size)
-            throw VistrelError(QStringLiteral("The work file \"%1\" was changed while Vistrel was working. Import the "
+            throw VistrelError(Vistrel::tr("The work file \"%1\" was changed while Vistrel was working. Import the "
                                               "PSD again.")
                                    .arg(Path),
                                ErrorKind::Format);

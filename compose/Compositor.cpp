@@ -3,6 +3,7 @@
 #include "BmpCodec.h"
 #include "Errors.h"
 #include "Parallel.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 
 #include <QString>
@@ -72,7 +73,7 @@ void BlendOver(QImage &target, QImage &targetAlpha, const QImage &source, const 
     // coverage by the source's size.
     if (BitsPerPixel(source) != BitsPerPixel(target) || BitsPerPixel(sourceAlpha) != 8 ||
         sourceAlpha.size() != source.size())
-        throw VistrelError(QStringLiteral("A layer picture of %1 x %2 pixels at %3 bits with a coverage of %4 x %5 "
+        throw VistrelError(Vistrel::tr("A layer picture of %1 x %2 pixels at %3 bits with a coverage of %4 x %5 "
                                           "pixels cannot be laid over a %6-bit view: a work file was changed while "
                                           "Vistrel was working.")
                                .arg(source.width()).arg(source.height()).arg(BitsPerPixel(source))
@@ -142,7 +143,7 @@ void ComposeView(Document &doc, Resolution resolution, int progressSpan, int pro
             const QImage alpha = LoadImage(relief ? WorkFileName(n, QStringLiteral("gxt"), viewNumber)
                                                   : WorkFileName(QStringLiteral("lyt"), n));
             if (!relief && !colour.isNull() && colour.size() != QSize(layer.Width, layer.Height))
-                throw VistrelError(QStringLiteral("The work file \"%1\" is %2 x %3 pixels, but its layer is %4 x %5: "
+                throw VistrelError(Vistrel::tr("The work file \"%1\" is %2 x %3 pixels, but its layer is %4 x %5: "
                                                   "it was changed while Vistrel was working. Import the PSD again.")
                                        .arg(WorkFileName(QStringLiteral("ly"), n))
                                        .arg(colour.width()).arg(colour.height()).arg(layer.Width).arg(layer.Height),
@@ -189,7 +190,7 @@ FullResolutionBands::FullResolutionBands(const Document &doc, const std::vector<
         // The same checks, in the same order, as composing a whole view makes.
         if (!relief && files->Colour.Height() != 0 &&
             (files->Colour.Width() != layer.Width || files->Colour.Height() != layer.Height))
-            throw VistrelError(QStringLiteral("The work file \"%1\" is %2 x %3 pixels, but its layer is %4 x %5: "
+            throw VistrelError(Vistrel::tr("The work file \"%1\" is %2 x %3 pixels, but its layer is %4 x %5: "
                                               "it was changed while Vistrel was working. Import the PSD again.")
                                    .arg(colour).arg(files->Colour.Width()).arg(files->Colour.Height())
                                    .arg(layer.Width).arg(layer.Height),
@@ -203,7 +204,7 @@ FullResolutionBands::FullResolutionBands(const Document &doc, const std::vector<
             return -1;
         if ((files->Colour.Bits() != bits || files->Alpha.Bits() != 8 ||
                        files->Alpha.Width() != files->Colour.Width() || files->Alpha.Height() != files->Colour.Height()))
-            throw VistrelError(QStringLiteral("A layer picture of %1 x %2 pixels at %3 bits with a coverage of %4 x %5 "
+            throw VistrelError(Vistrel::tr("A layer picture of %1 x %2 pixels at %3 bits with a coverage of %4 x %5 "
                                               "pixels cannot be laid over a %6-bit view: a work file was changed while "
                                               "Vistrel was working.")
                                    .arg(files->Colour.Width()).arg(files->Colour.Height()).arg(files->Colour.Bits())

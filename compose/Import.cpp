@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "ParameterRules.h"
 #include "PsdReader.h"
+#include "Texts.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -140,7 +141,7 @@ GroupCellOutcome ReadGroupCell(const QString &typed, int row, uint8_t currentGro
         return accept(typedNumber);
     if (isGroup(currentGroup) && text == GroupLetter(currentGroup))
         return accept(currentGroup);  // a PSD's group shown as another character, left as it is
-    out.Message = QStringLiteral("Row %1: a group is a letter from A to Z, or empty for none; \"%2\" is not a group.")
+    out.Message = Vistrel::tr("Row %1: a group is a letter from A to Z, or empty for none; \"%2\" is not a group.")
                       .arg(row)
                       .arg(text);
     return out;

@@ -6,6 +6,7 @@
 #include "Document.h"
 #include "Errors.h"
 #include "PsdFormat.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 
 #include <QFile>
@@ -23,8 +24,11 @@ constexpr int32_t MaxCanvasSide = 300'000;
 constexpr int16_t MaxChannels = 56;
 constexpr qint64 MaxLayerArea = qint64(1) << 30;
 constexpr qint64 FirstRecordChunk = 1 << 20;
-const QString NoLayersText =
-    QStringLiteral("it holds no layers. Vistrel works on the layers of a document; a flattened picture has none.");
+QString NoLayersText()
+{
+    return Vistrel::tr(
+        "it holds no layers. Vistrel works on the layers of a document; a flattened picture has none.");
+}
 
 QString Short(const QString &path)
 {
@@ -33,16 +37,16 @@ QString Short(const QString &path)
 
 [[noreturn]] void Refuse(const QString &path, const QString &why)
 {
-    throw VistrelError(QStringLiteral("Cannot import \"%1\": %2").arg(Short(path), why), ErrorKind::Format);
+    throw VistrelError(Vistrel::tr("Cannot import \"%1\": %2").arg(Short(path), why), ErrorKind::Format);
 }
 
 QByteArray ReadAt(QIODevice &file, qint64 offset, qint64 size, const QString &path)
 {
     if (!file.seek(offset))
-        Refuse(path, QStringLiteral("it cannot be read (%1).").arg(file.errorString()));
+        Refuse(path, Vistrel::tr("it cannot be read (%1).").arg(file.errorString()));
     QByteArray bytes = file.read(size);
     if (bytes.size() != size)
-        Refuse(path, QStringLiteral("it ends early, at byte %1.").arg(offset + bytes.size()));
+        Refuse(path, Vistrel::tr("it ends early, at byte %1.").arg(offset + bytes.size()));
     return bytes;
 }
 
@@ -54,7 +58,7 @@ QString ModeName(uint16_t mode)
     case Psd::ModeMultichannel: return QStringLiteral("Multichannel");
     case Psd::ModeDuotone: return QStringLiteral("Duotone");
     case Psd::ModeLab: return QStringLiteral("Lab");
-    default: return QStringLiteral("number %1").arg(mode);
+    default: return Vistrel::tr("number %1").arg(mode);
     }
 }
 
@@ -63,7 +67,7 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
 {
     layers.assign(count, {});
     for (int i = 0; i < count; ++i) {
-        in.SetSection(QStringLiteral("layer record %1").arg(i + 1));
+        in.SetSection(Vistrel::tr("layer record %1").arg(i + 1));
         Layer &layer = layers[i].Record;
         layer.Top = in.I32BE();
         layer.Left = in.I32BE();
@@ -72,15 +76,15 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
         // A reversed or absurd rectangle means the records are misread.
         if (layer.Bottom < layer.Top || layer.Right < layer.Left ||
             qint64(layer.Bottom) - layer.Top > MaxCanvasSide || qint64(layer.Right) - layer.Left > MaxCanvasSide)
-            in.Fail(QStringLiteral("the layer rectangle (%1, %2, %3, %4) is not possible")
+            in.Fail(Vistrel::tr("the layer rectangle (%1, %2, %3, %4) is not possible")
                         .arg(layer.Top).arg(layer.Left).arg(layer.Bottom).arg(layer.Right));
         layer.Width = layer.Right - layer.Left;
         layer.Height = layer.Bottom - layer.Top;
         if (qint64(layer.Width) * layer.Height > MaxLayerArea)
-            in.Fail(QStringLiteral("a layer of %1 x %2 pixels is too large").arg(layer.Width).arg(layer.Height));
+            in.Fail(Vistrel::tr("a layer of %1 x %2 pixels is too large").arg(layer.Width).arg(layer.Height));
         layer.ChannelCount = in.I16BE();
         if (layer.ChannelCount < 0 || layer.ChannelCount > MaxChannels)
-            in.Fail(QStringLiteral("a layer cannot have %1 channels").arg(layer.ChannelCount));
+            in.Fail(Vistrel::tr("a layer cannot have %1 channels").arg(layer.ChannelCount));
         layers[i].Channels.resize(layer.ChannelCount);
         for (PsdChannel &channel : layers[i].Channels) {
             channel.Id = in.I16BE();
@@ -91,7 +95,7 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
         // record before was longer or shorter than it said.
         const uint8_t *signature = in.Take(Psd::BlockSignatureSize);
         if (std::memcmp(signature, Psd::BlockSignature, Psd::BlockSignatureSize) != 0)
-            in.Fail(QStringLiteral("the blend mode signature is missing"));
+            in.Fail(Vistrel::tr("the blend mode signature is missing"));
         layer.BlendMode =
             QString::fromLatin1(reinterpret_cast<const char *>(in.Take(Psd::BlendModeKeySize)), Psd::BlendModeKeySize);
         layer.Opacity = in.U8();
@@ -106,7 +110,7 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
         const qint64 extraEnd = in.Pos() + extraLength;
         auto insideExtra = [&](qint64 bytes) {
             if (bytes < 0 || in.Pos() + bytes > extraEnd)
-                in.Fail(QStringLiteral("the layer's extra data are shorter than their mask, blending ranges and name"));
+                in.Fail(Vistrel::tr("the layer's extra data are shorter than their mask, blending ranges and name"));
         };
         insideExtra(Psd::LengthSize);
         const uint32_t maskLength = in.U32BE();
@@ -164,7 +168,7 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
 void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByteArray &groups)
 {
     ByteCursor r(resources, QString(), offset);
-    r.SetSection(QStringLiteral("image resources"));
+    r.SetSection(Vistrel::tr("image resources"));
     while (r.Remaining() >= Psd::ResourceBlockMinSize) {
         r.Skip(Psd::BlockSignatureSize);  // signature, not compared: programs use several
         const uint16_t id = r.U16BE();
@@ -218,12 +222,12 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
 
     // --- File header ---
     if (fileSize < Psd::HeaderSize)
-        Refuse(path, QStringLiteral("it is not a Photoshop document (too short)."));
+        Refuse(path, Vistrel::tr("it is not a Photoshop document (too short)."));
     const QByteArray header = ReadAt(file, 0, Psd::HeaderSize, path);
     ByteCursor h(header, QString());
-    h.SetSection(QStringLiteral("file header"));
+    h.SetSection(Vistrel::tr("file header"));
     if (std::memcmp(h.Take(Psd::SignatureSize), Psd::Signature, Psd::SignatureSize) != 0)
-        Refuse(path, QStringLiteral("it is not a Photoshop document."));
+        Refuse(path, Vistrel::tr("it is not a Photoshop document."));
     PsdFileHeader fh;
     fh.Version = h.U16BE();
     h.Skip(Psd::ReservedSize);
@@ -233,20 +237,20 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
     fh.Depth = h.U16BE();
     fh.ColorMode = h.U16BE();
     if (fh.Version == Psd::LargeDocumentVersion)
-        Refuse(path, QStringLiteral("it is a large document (PSB). Vistrel reads Photoshop documents of format "
+        Refuse(path, Vistrel::tr("it is a large document (PSB). Vistrel reads Photoshop documents of format "
                                     "version 1; save it as PSD."));
     if (fh.Version != Psd::Version)
-        Refuse(path, QStringLiteral("its format version %1 is not known.").arg(fh.Version));
+        Refuse(path, Vistrel::tr("its format version %1 is not known.").arg(fh.Version));
     if (fh.Depth != Psd::Depth8)
-        Refuse(path, QStringLiteral("it has %1 bit(s) per channel. Vistrel reads 8 bits per channel; convert the "
+        Refuse(path, Vistrel::tr("it has %1 bit(s) per channel. Vistrel reads 8 bits per channel; convert the "
                                     "document to 8 bits.").arg(fh.Depth));
     if (fh.ColorMode != Psd::ModeGrey && fh.ColorMode != Psd::ModeRgb && fh.ColorMode != Psd::ModeCmyk)
-        Refuse(path, QStringLiteral("it is in %1 colour mode. Vistrel reads Grey, RGB and CMYK documents.")
+        Refuse(path, Vistrel::tr("it is in %1 colour mode. Vistrel reads Grey, RGB and CMYK documents.")
                          .arg(ModeName(fh.ColorMode)));
     if (fh.Width == 0 || fh.Height == 0)
-        Refuse(path, QStringLiteral("its canvas of %1 x %2 pixels is not possible.").arg(fh.Width).arg(fh.Height));
+        Refuse(path, Vistrel::tr("its canvas of %1 x %2 pixels is not possible.").arg(fh.Width).arg(fh.Height));
     if (fh.Width > uint32_t(Psd::MaxSide) || fh.Height > uint32_t(Psd::MaxSide))
-        Refuse(path, QStringLiteral("its canvas of %1 x %2 pixels is larger than a Photoshop document can be (%3 "
+        Refuse(path, Vistrel::tr("its canvas of %1 x %2 pixels is larger than a Photoshop document can be (%3 "
                                     "pixels each way).")
                          .arg(fh.Width).arg(fh.Height).arg(Psd::MaxSide));
     index.Width = int32_t(fh.Width);
@@ -257,41 +261,41 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
     qint64 pos = Psd::HeaderSize;
     auto sectionLength = [&](const QString &section) {
         if (pos + Psd::LengthSize > fileSize)
-            Refuse(path, QStringLiteral("it ends early, in the %1.").arg(section));
+            Refuse(path, Vistrel::tr("it ends early, in the %1.").arg(section));
         ByteCursor c(ReadAt(file, pos, Psd::LengthSize, path), QString(), pos);
         const qint64 length = c.U32BE();
         pos += Psd::LengthSize;
         if (pos + length > fileSize)
-            Refuse(path, QStringLiteral("the %1 runs %2 bytes past the end of the file.")
+            Refuse(path, Vistrel::tr("the %1 runs %2 bytes past the end of the file.")
                              .arg(section).arg(pos + length - fileSize));
         return length;
     };
-    pos += sectionLength(QStringLiteral("colour mode data"));
-    const qint64 resourcesLength = sectionLength(QStringLiteral("image resources"));
+    pos += sectionLength(Vistrel::tr("colour mode data"));
+    const qint64 resourcesLength = sectionLength(Vistrel::tr("image resources"));
     QByteArray groups;
     ReadResources(ReadAt(file, pos, resourcesLength, path), pos, index.Dpi, groups);
     pos += resourcesLength;
 
     // --- Layer and mask information ---
-    const qint64 layerMaskLength = sectionLength(QStringLiteral("layer and mask information"));
+    const qint64 layerMaskLength = sectionLength(Vistrel::tr("layer and mask information"));
     const qint64 layerMaskEnd = pos + layerMaskLength;
     if (layerMaskLength < Psd::LengthSize)
-        Refuse(path, NoLayersText);
+        Refuse(path, NoLayersText());
     ByteCursor lengths(ReadAt(file, pos, Psd::LengthSize, path), QString(), pos);
     const qint64 layerInfoLength = lengths.U32BE();
     pos += Psd::LengthSize;
     const qint64 layerInfoEnd = pos + layerInfoLength;
     if (layerInfoEnd > layerMaskEnd)
-        Refuse(path, QStringLiteral("the layer information runs past its section (byte %1).").arg(pos));
+        Refuse(path, Vistrel::tr("the layer information runs past its section (byte %1).").arg(pos));
     if (layerInfoLength < Psd::LayerCountSize)
-        Refuse(path, NoLayersText);
+        Refuse(path, NoLayersText());
     ByteCursor countCursor(ReadAt(file, pos, Psd::LayerCountSize, path), QString(), pos);
     // A negative count only says that the first alpha channel holds the
     // merged transparency.
     const int count = std::abs(int(countCursor.I16BE()));
     pos += Psd::LayerCountSize;
     if (count == 0)
-        Refuse(path, NoLayersText);
+        Refuse(path, NoLayersText());
 
     // The records are small, but their length is only known once read:
     // read a first part of the layer information and more when needed.
@@ -317,13 +321,13 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
             PsdChannel &channel = entry.Channels[j];
             channel.DataOffset = channelPos;
             if (channelPos + channel.Length > layerInfoEnd)
-                Refuse(path, QStringLiteral("the data of layer %1, channel %2 run past the layer information "
+                Refuse(path, Vistrel::tr("the data of layer %1, channel %2 run past the layer information "
                                             "(byte %3).").arg(i + 1).arg(channel.Id).arg(channelPos));
             if (channel.Length >= Psd::CompressionSize) {
                 ByteCursor c(ReadAt(file, channelPos, Psd::CompressionSize, path), QString(), channelPos);
                 channel.Compression = c.U16BE();
                 if (channel.Compression > Psd::CompressionZipPrediction)
-                    Refuse(path, QStringLiteral("layer %1, channel %2 uses an unknown compression (%3).")
+                    Refuse(path, Vistrel::tr("layer %1, channel %2 uses an unknown compression (%3).")
                                      .arg(i + 1).arg(channel.Id).arg(channel.Compression));
             }
             channelPos += channel.Length;
@@ -337,7 +341,7 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
         ByteCursor c(ReadAt(file, layerInfoEnd, Psd::LengthSize, path), QString(), layerInfoEnd);
         const qint64 globalMaskLength = c.U32BE();
         if (layerInfoEnd + Psd::LengthSize + globalMaskLength > layerMaskEnd)
-            Refuse(path, QStringLiteral("the global layer mask runs past its section (byte %1); the layer "
+            Refuse(path, Vistrel::tr("the global layer mask runs past its section (byte %1); the layer "
                                         "information is damaged.").arg(layerInfoEnd));
     }
 
@@ -345,7 +349,7 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
     for (const PsdLayerEntry &entry : index.Layers)
         anyPixels = anyPixels || (entry.Record.Width > 0 && entry.Record.Height > 0);
     if (!anyPixels)
-        Refuse(path, QStringLiteral("it holds no layer with pixels."));
+        Refuse(path, Vistrel::tr("it holds no layer with pixels."));
 
     // Group numbers, two bytes per layer in record order; the low byte counts.
     constexpr int groupEntry = Psd::LayerGroupEntrySize;
@@ -367,20 +371,20 @@ void DecodePackBitsRow(const uint8_t *data, qint64 in, qint64 rowEnd, uint8_t *r
             const qint64 n = count + 1;
             // A literal run must fit both what is left of the row's input and of the output row.
             if (in + n > rowEnd || x + n > width)
-                throw VistrelError(QStringLiteral("%1: PackBits row %2 overflows the layer width.").arg(what).arg(y));
+                throw VistrelError(Vistrel::tr("%1: PackBits row %2 overflows the layer width.").arg(what).arg(y));
             std::memcpy(row + x, data + in, size_t(n));
             in += n;
             x += n;
         } else if (count != -128) {  // -128 is a no-op
             const qint64 n = 1 - count;
             if (in + 1 > rowEnd || x + n > width)
-                throw VistrelError(QStringLiteral("%1: PackBits row %2 overflows the layer width.").arg(what).arg(y));
+                throw VistrelError(Vistrel::tr("%1: PackBits row %2 overflows the layer width.").arg(what).arg(y));
             std::memset(row + x, data[in++], size_t(n));
             x += n;
         }
     }
     if (x != width)
-        throw VistrelError(QStringLiteral("%1: PackBits row %2 decodes to %3 bytes instead of %4.")
+        throw VistrelError(Vistrel::tr("%1: PackBits row %2 decodes to %3 bytes instead of %4.")
                                .arg(what).arg(y).arg(x).arg(width));
 }
 
@@ -390,7 +394,7 @@ QByteArray DecodePackBitsRows(const uint8_t *data, qint64 size, int width, int h
 {
     const qint64 countsSize = Psd::PackBitsRowCountSize * qint64(height);
     if (size < countsSize)
-        throw VistrelError(QStringLiteral("%1: the PackBits row counts are cut short.").arg(what));
+        throw VistrelError(Vistrel::tr("%1: the PackBits row counts are cut short.").arg(what));
     QByteArray plane(qint64(width) * height, '\0');
     uint8_t *out = reinterpret_cast<uint8_t *>(plane.data());
     qint64 in = countsSize;
@@ -398,7 +402,7 @@ QByteArray DecodePackBitsRows(const uint8_t *data, qint64 size, int width, int h
         const uint8_t *count = data + Psd::PackBitsRowCountSize * qint64(y);
         const qint64 rowSize = qint64(count[0] << 8 | count[1]);
         if (in + rowSize > size)
-            throw VistrelError(QStringLiteral("%1: PackBits row %2 runs past the channel data.").arg(what).arg(y));
+            throw VistrelError(Vistrel::tr("%1: PackBits row %2 runs past the channel data.").arg(what).arg(y));
         DecodePackBitsRow(data, in, in + rowSize, out + qint64(y) * width, width, y, what);
         in += rowSize;
     }
@@ -426,7 +430,7 @@ QByteArray DecodeChannel(const uint8_t *data, qint64 size, int width, int height
         QByteArray plane(planeSize, '\0');
         z_stream z{};
         if (inflateInit(&z) != Z_OK)
-            throw VistrelError(QStringLiteral("%1: the ZIP decoder cannot start.").arg(what));
+            throw VistrelError(Vistrel::tr("%1: the ZIP decoder cannot start.").arg(what));
         z.next_in = const_cast<Bytef *>(data);
         z.avail_in = uInt(std::min<qint64>(size, UINT32_MAX));
         z.next_out = reinterpret_cast<Bytef *>(plane.data());
@@ -436,7 +440,7 @@ QByteArray DecodeChannel(const uint8_t *data, qint64 size, int width, int height
         // Z_BUF_ERROR with a full plane means more data than the plane: cut.
         if (result != Z_STREAM_END && !(result == Z_BUF_ERROR && z.avail_out == 0) &&
             !(result == Z_BUF_ERROR && z.avail_in == 0))
-            throw VistrelError(QStringLiteral("%1: the ZIP data are damaged.").arg(what));
+            throw VistrelError(Vistrel::tr("%1: the ZIP data are damaged.").arg(what));
         if (compression == Psd::CompressionZipPrediction) {  // each byte holds the difference to the one on its left
             uint8_t *p = reinterpret_cast<uint8_t *>(plane.data());
             for (int y = 0; y < height; ++y) {
@@ -448,7 +452,7 @@ QByteArray DecodeChannel(const uint8_t *data, qint64 size, int width, int height
         return plane;
     }
     default:
-        throw VistrelError(QStringLiteral("%1: unknown compression %2.").arg(what).arg(compression));
+        throw VistrelError(Vistrel::tr("%1: unknown compression %2.").arg(what).arg(compression));
     }
 }
 
@@ -474,7 +478,7 @@ public:
             if (!isAlpha && (c.Id < 0 || c.Id >= colourChannels))
                 continue;
             Channel ch;
-            ch.What = QStringLiteral("layer %1, channel %2").arg(layerIndex + 1).arg(c.Id);
+            ch.What = Vistrel::tr("layer %1, channel %2").arg(layerIndex + 1).arg(c.Id);
             ch.Slot = isAlpha ? -1 : Bytes == 3 ? 2 - c.Id : c.Id;
             ch.Data = c.DataOffset + Psd::CompressionSize;
             ch.Size = qint64(c.Length) - Psd::CompressionSize;
@@ -491,7 +495,7 @@ public:
             case Psd::CompressionPackBits: {
                 const qint64 countsSize = Psd::PackBitsRowCountSize * qint64(Height);
                 if (ch.Size < countsSize)
-                    throw VistrelError(QStringLiteral("%1: the PackBits row counts are cut short.").arg(ch.What));
+                    throw VistrelError(Vistrel::tr("%1: the PackBits row counts are cut short.").arg(ch.What));
                 const QByteArray counts = ReadAt(File, ch.Data, countsSize, Path);
                 ch.RowStart.resize(size_t(Height) + 1);
                 ch.RowStart[0] = countsSize;
@@ -508,7 +512,7 @@ public:
                 break;
             }
             default:
-                throw VistrelError(QStringLiteral("%1: unknown compression %2.").arg(ch.What).arg(ch.Compression));
+                throw VistrelError(Vistrel::tr("%1: unknown compression %2.").arg(ch.What).arg(ch.Compression));
             }
             Channels.push_back(std::move(ch));
         }
@@ -595,7 +599,7 @@ private:
             for (int y = first; y < first + count; ++y) {
                 if (ch.RowStart[size_t(y) + 1] > ch.Size)
                     throw VistrelError(
-                        QStringLiteral("%1: PackBits row %2 runs past the channel data.").arg(ch.What).arg(y));
+                        Vistrel::tr("%1: PackBits row %2 runs past the channel data.").arg(ch.What).arg(y));
                 DecodePackBitsRow(data, ch.RowStart[size_t(y)], ch.RowStart[size_t(y) + 1],
                                   out + w * (y - first), Width, y, ch.What);
             }
@@ -804,13 +808,13 @@ void CommitPsdFiles(int layerCount)
                 continue;
             QFile::remove(aside(name));
             if (!QFile::rename(name, aside(name)))
-                throw FileError(name, QStringLiteral("The file cannot be renamed."));
+                throw FileError(name, Vistrel::tr("The file cannot be renamed."));
             movedAside << name;
         }
         for (const QString &name : names) {
             FaultPoint("CommitLayerFile");
             if (!QFile::rename(StagedName(name), name))
-                throw FileError(name, QStringLiteral("The file cannot be renamed."));
+                throw FileError(name, Vistrel::tr("The file cannot be renamed."));
             placed << name;
         }
     } catch (...) {

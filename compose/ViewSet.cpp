@@ -4,6 +4,7 @@
 #include "Compositor.h"
 #include "Document.h"
 #include "Errors.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 
 #include <algorithm>
@@ -100,18 +101,14 @@ DepthGuidance DepthGuidanceFor(const Document &doc, const std::vector<int32_t> &
     return d;
 }
 
-QString DepthGuidanceText(const DepthGuidance &d, uint8_t language)
+QString DepthGuidanceText(const DepthGuidance &d)
 {
-    const bool chinese = language == 1;
-    QString text = chinese ? QStringLiteral("相邻视图间最大位移：%1 打印像素，%2 个透镜宽度（第 %3 层）。")
-                           : QStringLiteral("Largest shift between neighbouring views: %1 print pixels, %2 of a lens "
-                                            "width (layer %3).");
-    text = text.arg(QString::number(d.PrintPixels, 'f', 1), QString::number(d.LensWidths, 'f', 2))
-               .arg(d.Row);
+    QString text = Vistrel::tr("Largest shift between neighbouring views: %1 print pixels, %2 of a lens width "
+                               "(layer %3).")
+                       .arg(QString::number(d.PrintPixels, 'f', 1), QString::number(d.LensWidths, 'f', 2))
+                       .arg(d.Row);
     if (d.Ghosts())
-        text += chinese ? QStringLiteral(" 超过一个透镜宽度：画面会出现重影。请减小景深或移位。")
-                        : QStringLiteral(" More than one lens width: the picture will ghost. Lower the depth or the "
-                                         "offsets.");
+        text += Vistrel::tr(" More than one lens width: the picture will ghost. Lower the depth or the offsets.");
     return text;
 }
 
@@ -152,7 +149,7 @@ void ChooseCrop(Document &doc, const std::vector<int32_t> &offsets, int32_t focu
     }
     const auto firstKept = std::find(covered.begin(), covered.end(), 1);
     if (firstKept == covered.end())
-        throw VistrelError(QStringLiteral("No column of the picture is covered by every view, so there is nothing "
+        throw VistrelError(Vistrel::tr("No column of the picture is covered by every view, so there is nothing "
                                           "to crop to. Turn the crop off, or lower the depth or the offsets."),
                            ErrorKind::Input);
     const auto lastKept = std::find(covered.rbegin(), covered.rend(), 1);
@@ -174,19 +171,17 @@ PrintSettingsOutcome ReadCroppedPrintSettings(const Document &doc, PrintFieldTex
     return ReadPrintSettings(texts, CroppedAspectRatio(doc));
 }
 
-QString CropText(const Document &doc, uint8_t language, Fixed4 widthCm, Fixed4 heightCm)
+QString CropText(const Document &doc, Fixed4 widthCm, Fixed4 heightCm)
 {
     if (doc.CropWidth <= 0)
         return {};
     const int32_t cut = doc.ImageWidth - doc.CropWidth;
-    QString text = language == 1 ? QStringLiteral("边缘裁去 %1 列（并非每个视图都覆盖）。").arg(cut)
-                                 : QStringLiteral("%1 columns cut at the edges that not every view covers.").arg(cut);
+    QString text = Vistrel::tr("%1 columns cut at the edges that not every view covers.").arg(cut);
     if (widthCm > 0) {
         // Centimetres to two decimals, as short as they go.
         auto cm = [](Fixed4 v) { return ShortText(double(RoundDiv(v, 100)) / 100); };
-        text += language == 1 ? QStringLiteral("打印高度随之改变，保持画面比例：%1 x %2 厘米。").arg(cm(widthCm), cm(heightCm))
-                              : QStringLiteral(" The height follows to keep the picture's proportions: %1 x %2 cm.")
-                                    .arg(cm(widthCm), cm(heightCm));
+        text += Vistrel::tr(" The height follows to keep the picture's proportions: %1 x %2 cm.")
+                    .arg(cm(widthCm), cm(heightCm));
     }
     return text;
 }

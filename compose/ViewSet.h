@@ -40,7 +40,7 @@ Fixed4 CroppedAspectRatio(const Document &doc);
 PrintSettingsOutcome ReadCroppedPrintSettings(const Document &doc, PrintFieldTexts texts);
 // "37 columns cut at the edges that not every view covers." (empty without a
 // crop), followed by the print's size when `widthCm` is given.
-QString CropText(const Document &doc, uint8_t language, Fixed4 widthCm = 0, Fixed4 heightCm = 0);
+QString CropText(const Document &doc, Fixed4 widthCm = 0, Fixed4 heightCm = 0);
 
 // How far the views move a layer against the print's lenses. A point of a
 // layer that moves more than one lens width between neighbouring views falls
@@ -57,7 +57,7 @@ struct DepthGuidance {
 DepthGuidance DepthGuidanceFor(const Document &doc, const std::vector<int32_t> &offsets, int32_t focusOffset, int64_t lenses,
                                int64_t columns);
 // One line for the status bar and the batch mode, with the warning when it ghosts.
-QString DepthGuidanceText(const DepthGuidance &guidance, uint8_t language);
+QString DepthGuidanceText(const DepthGuidance &guidance);
 
 // The animation: step 1..14 shows views 1..7, 7..1; each end view twice.
 int ViewOfPreviewTick(int tick);

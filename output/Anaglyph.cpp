@@ -3,6 +3,7 @@
 #include "BmpCodec.h"
 #include "Errors.h"
 #include "Numbers.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 
 uint8_t AnaglyphGrey(uint8_t red, uint8_t green, uint8_t blue)
@@ -13,7 +14,7 @@ uint8_t AnaglyphGrey(uint8_t red, uint8_t green, uint8_t blue)
 QImage MakeAnaglyph(const QImage &view2, const QImage &view6)
 {
     if (view2.size() != view6.size() || BitsPerPixel(view2) != 24 || BitsPerPixel(view6) != 24)
-        throw VistrelError(QStringLiteral("Views 2 and 6 do not match; make the preview again."));
+        throw VistrelError(Vistrel::tr("Views 2 and 6 do not match; make the preview again."));
     QImage result = NewPicture(view6.width(), view6.height(), 24);
     for (int y = 0; y < view6.height(); ++y) {
         const uchar *left = view2.constScanLine(y);

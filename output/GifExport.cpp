@@ -3,6 +3,7 @@
 #include "BmpCodec.h"
 #include "Document.h"
 #include "Errors.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 
 #include <gif_lib.h>
@@ -38,7 +39,7 @@ struct GifCloser {
 void Check(int result, GifFileType *gif, const QString &path)
 {
     if (result == GIF_ERROR)
-        throw VistrelError(QStringLiteral("Cannot write the GIF \"%1\": %2")
+        throw VistrelError(Vistrel::tr("Cannot write the GIF \"%1\": %2")
                                .arg(path, QString::fromLatin1(GifErrorString(gif->Error))));
 }
 
@@ -258,7 +259,7 @@ void ExportViewsGif(int maxWidth, int delay, const QString &path, uint16_t color
     auto loadView = [&](int k) {
         QImage view = LoadImage(WorkFileName(family, k));
         if (BitsPerPixel(view) != 24)
-            throw VistrelError(QStringLiteral("\"%1\" is not a colour view.").arg(WorkFileName(family, k)));
+            throw VistrelError(Vistrel::tr("\"%1\" is not a colour view.").arg(WorkFileName(family, k)));
         return view;
     };
     const QSize frame = GifFrameSize(loadView(1).size(), maxWidth);
@@ -268,7 +269,7 @@ void ExportViewsGif(int maxWidth, int delay, const QString &path, uint16_t color
     int error = 0;
     std::unique_ptr<GifFileType, GifCloser> gif(EGifOpen(&bytes, WriteToArray, &error));
     if (!gif)
-        throw VistrelError(QStringLiteral("Cannot write the GIF \"%1\": %2")
+        throw VistrelError(Vistrel::tr("Cannot write the GIF \"%1\": %2")
                                .arg(path, QString::fromLatin1(GifErrorString(error))));
     EGifSetGifVersion(gif.get(), true);  // GIF89a: the file has extensions
     // The adaptive palette is cut from the frames of all seven views first.
@@ -326,7 +327,7 @@ void ExportViewsGif(int maxWidth, int delay, const QString &path, uint16_t color
     }
     GifFileType *done = gif.release();
     if (EGifCloseFile(done, &error) == GIF_ERROR)
-        throw VistrelError(QStringLiteral("Cannot write the GIF \"%1\": %2")
+        throw VistrelError(Vistrel::tr("Cannot write the GIF \"%1\": %2")
                                .arg(path, QString::fromLatin1(GifErrorString(error))));
     WriteWholeFile(path, bytes);
     report(0);

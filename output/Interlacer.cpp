@@ -4,6 +4,7 @@
 #include "Errors.h"
 #include "Parallel.h"
 #include "ReplacingFile.h"
+#include "Texts.h"
 #include "Tiff.h"
 
 #ifdef __linux__
@@ -40,7 +41,7 @@ PrintGeometry ComputePrintGeometry(Fixed4 widthInches, Fixed4 heightInches, Fixe
 void CheckPrintSize(const PrintGeometry &g, int samples, uint16_t colorMode)
 {
     if (g.Columns <= 0 || g.Rows <= 0)
-        throw VistrelError(QStringLiteral("The print would be empty: %1 x %2 pixels. Check its width, height and "
+        throw VistrelError(Vistrel::tr("The print would be empty: %1 x %2 pixels. Check its width, height and "
                                           "resolution.").arg(g.Columns).arg(g.Rows));
     // Checked in steps so that the product itself cannot overflow.
     constexpr int64_t Largest = 0xFFFFFFFF;  // the TIFF layout's sizes and offsets are 32-bit
@@ -50,7 +51,7 @@ void CheckPrintSize(const PrintGeometry &g, int samples, uint16_t colorMode)
                               : TiffHeaderSize(samples) + pixels * samples;
     if (bytes > Largest) {
         const double gigabytes = double(g.Columns) * double(g.Rows) * samples / (1024.0 * 1024 * 1024);
-        throw VistrelError(QStringLiteral("The print would be %1 x %2 pixels in %3, %4 GB: more than the 4 GB a "
+        throw VistrelError(Vistrel::tr("The print would be %1 x %2 pixels in %3, %4 GB: more than the 4 GB a "
                                           "TIFF file can hold. Make it narrower, or choose a lower printer "
                                           "resolution or a larger H scale.")
                                .arg(GroupedText(g.Columns), GroupedText(g.Rows),
@@ -153,16 +154,16 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
             progress(percent);
     };
     if (views <= 0)
-        throw VistrelError(QStringLiteral("There are no views to interlace."));
+        throw VistrelError(Vistrel::tr("There are no views to interlace."));
     if (hscale < 1)
-        throw VistrelError(QStringLiteral("The H scale must be at least 1."));
+        throw VistrelError(Vistrel::tr("The H scale must be at least 1."));
     if (lpi <= 0 || dpi <= 0)
-        throw VistrelError(QStringLiteral("The lens pitch and the printer resolution must be above 0."));
+        throw VistrelError(Vistrel::tr("The lens pitch and the printer resolution must be above 0."));
     const PrintGeometry g = ComputePrintGeometry(widthInches, heightInches, lpi, dpi, hscale);
     const int samples = ChannelsOfColorMode(colorMode);
     CheckPrintSize(g, samples, colorMode);
     if (width <= 0 || height <= 0)
-        throw VistrelError(QStringLiteral("The views are empty."));
+        throw VistrelError(Vistrel::tr("The views are empty."));
 
     // A column's source offsets are 32-bit: the bands of all views together
     // stay under 4 GB.
@@ -271,19 +272,19 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
 {
     const int views = int(viewFiles.size());
     if (views == 0)
-        throw VistrelError(QStringLiteral("There are no views to interlace."));
+        throw VistrelError(Vistrel::tr("There are no views to interlace."));
     const int samples = ChannelsOfColorMode(colorMode);
     std::vector<Rtif> records(static_cast<size_t>(views));
     for (int i = 0; i < views; ++i) {
         const TiffInfo info = ReadTiffInfo(viewFiles[i]);
         if (info.Samples != samples)
-            throw VistrelError(QStringLiteral("\"%1\" has %2 samples per pixel instead of %3.")
+            throw VistrelError(Vistrel::tr("\"%1\" has %2 samples per pixel instead of %3.")
                                    .arg(viewFiles[i]).arg(info.Samples).arg(samples));
         records[size_t(i)] = {viewFiles[i], info.Width, info.Height, info.DataOffset};
         // Every band buffer has the size of one view's band: a view of another
         // size was not made for this print (another process, a file replaced).
         if (info.Width != records[0].Width || info.Height != records[0].Height)
-            throw VistrelError(QStringLiteral("The views do not match: \"%1\" is %2 x %3 pixels, \"%4\" %5 x %6. "
+            throw VistrelError(Vistrel::tr("The views do not match: \"%1\" is %2 x %3 pixels, \"%4\" %5 x %6. "
                                               "A view file was changed while Vistrel was working; make the print "
                                               "again.")
                                    .arg(viewFiles[0]).arg(records[0].Width).arg(records[0].Height)

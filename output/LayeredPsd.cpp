@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "PsdFormat.h"
 #include "ReplacingFile.h"
+#include "Texts.h"
 #include "Tiff.h"
 #include "WorkFolder.h"
 
@@ -98,13 +99,13 @@ QByteArray LayeredPsdRecord(int layer, int32_t width, int32_t height, int colour
 void CheckLayeredPsdSize(int32_t width, int32_t height, int colourChannels)
 {
     if (width > Psd::MaxSide || height > Psd::MaxSide)
-        throw VistrelError(QStringLiteral("The views are %1 x %2 pixels; a Photoshop document holds at most %3 "
+        throw VistrelError(Vistrel::tr("The views are %1 x %2 pixels; a Photoshop document holds at most %3 "
                                           "pixels each way.").arg(width).arg(height).arg(Psd::MaxSide));
     const int64_t layerInfo = LayeredPsdLayerInfoLength(width, height, colourChannels);
     // The section: the layer information with its length, the global mask length and the maker's tag.
     const int64_t layerSection = Psd::LengthSize + layerInfo + Psd::LengthSize + MakerTagSize;
     if (layerSection > int64_t(UINT32_MAX))
-        throw VistrelError(QStringLiteral("The views are too large for a Photoshop document (over 4 GB of layers)."));
+        throw VistrelError(Vistrel::tr("The views are too large for a Photoshop document (over 4 GB of layers)."));
 }
 
 void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
@@ -152,7 +153,7 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
         const TiffInfo info = ReadTiffInfo(name);
         if (info.Width != width || info.Height != height || info.Samples != colours ||
             info.Compression != Tiff::CompressionNone)
-            throw VistrelError(QStringLiteral("The view files of view %1 do not match the document (%2 x %3).")
+            throw VistrelError(Vistrel::tr("The view files of view %1 do not match the document (%2 x %3).")
                                    .arg(j).arg(width).arg(height));
         return Rtif{name, info.Width, info.Height, info.DataOffset};
     };
@@ -172,7 +173,7 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
         const Rtif view = viewRecord(j);
         BmpRowReader coverage(WorkFileName3(QStringLiteral("vwdt"), j));
         if (coverage.Width() != width || coverage.Height() != height || coverage.Bits() != 8)
-            throw VistrelError(QStringLiteral("The view files of view %1 do not match the document (%2 x %3).")
+            throw VistrelError(Vistrel::tr("The view files of view %1 do not match the document (%2 x %3).")
                                    .arg(j).arg(width).arg(height));
         write(raw);
         for (int b = 0; b * band < height; ++b) {

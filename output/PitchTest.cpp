@@ -5,6 +5,7 @@
 #include "Interlacer.h"
 #include "ParameterRules.h"
 #include "ReplacingFile.h"
+#include "Texts.h"
 #include "Tiff.h"
 
 #include <QTemporaryDir>
@@ -51,20 +52,20 @@ bool LabelInk(const QString &text, int x, int y)
 std::vector<Fixed4> PitchTestLpis(const PitchTestSettings &s)
 {
     if (s.LpiStep <= 0 || s.LpiFrom > s.LpiTo)
-        throw VistrelError(QStringLiteral("A pitch test needs a step above 0 and a first LPI not above the last."),
+        throw VistrelError(Vistrel::tr("A pitch test needs a step above 0 and a first LPI not above the last."),
                            ErrorKind::Input);
     const int64_t strips = (s.LpiTo - s.LpiFrom) / s.LpiStep + 1;
     if (strips > MaxPitchStrips)
-        throw VistrelError(QStringLiteral("A pitch test of %1 strips is too many; it takes at most %2. Choose a "
+        throw VistrelError(Vistrel::tr("A pitch test of %1 strips is too many; it takes at most %2. Choose a "
                                           "larger step or a narrower range.").arg(strips).arg(MaxPitchStrips),
                            ErrorKind::Input);
     if (s.LpiFrom < LpiLow || s.LpiTo > LpiHigh)
-        throw VistrelError(QStringLiteral("The LPI of a pitch test must be between 9 and 210."), ErrorKind::Input);
+        throw VistrelError(Vistrel::tr("The LPI of a pitch test must be between 9 and 210."), ErrorKind::Input);
     if (s.Dpi < DpiLow || s.Dpi > DpiHigh)
-        throw VistrelError(QStringLiteral("The printer resolution must be between 1 and 100 000 dpi."),
+        throw VistrelError(Vistrel::tr("The printer resolution must be between 1 and 100 000 dpi."),
                            ErrorKind::Input);
     if (s.WidthCm <= 0 || s.WidthCm > WidthCmHigh)
-        throw VistrelError(QStringLiteral("The width of a pitch test must be above 0 and at most 21 cm."),
+        throw VistrelError(Vistrel::tr("The width of a pitch test must be above 0 and at most 21 cm."),
                            ErrorKind::Input);
     std::vector<Fixed4> lpis;
     for (int64_t k = 0; k < strips; ++k)
@@ -84,7 +85,7 @@ PitchTestLayout PitchTestLayoutOf(const PitchTestSettings &s)
     const int64_t totalColumns = RoundDiv(widthInches * s.Dpi, Fixed4One * Fixed4One);
     const int64_t stripColumns = (totalColumns - gap * (strips - 1)) / strips;
     if (stripColumns < 1)
-        throw VistrelError(QStringLiteral("A pitch test of %1 strips does not fit %2 cm at %3 dpi.")
+        throw VistrelError(Vistrel::tr("A pitch test of %1 strips does not fit %2 cm at %3 dpi.")
                                .arg(strips).arg(ShortFixed4Text(s.WidthCm), ShortFixed4Text(s.Dpi)),
                            ErrorKind::Input);
     const Fixed4 stripInches = RoundDiv(stripColumns * Fixed4One * Fixed4One, s.Dpi);
@@ -118,7 +119,7 @@ PitchTestLayout WritePitchTest(const PitchTestSettings &s, const QString &path,
     // pixel: view 1 (list position 6) black, the others white.
     QTemporaryDir temporary;
     if (!temporary.isValid())
-        throw VistrelError(QStringLiteral("No folder for the strips of the pitch test: %1")
+        throw VistrelError(Vistrel::tr("No folder for the strips of the pitch test: %1")
                                .arg(temporary.errorString()), ErrorKind::File);
     std::vector<Rtif> strips;
     const int32_t stripRows = l.Height - l.LabelRows;
@@ -134,7 +135,7 @@ PitchTestLayout WritePitchTest(const PitchTestSettings &s, const QString &path,
             1, strip, s.Dpi, l.Lpis[k], inches, StripHeightInches, 3);
         const TiffInfo info = ReadTiffInfo(strip);
         if (info.Width != l.StripColumns[k] || info.Height != stripRows)
-            throw VistrelError(QStringLiteral("The strip at %1 lpi came out %2 x %3 pixels instead of %4 x %5.")
+            throw VistrelError(Vistrel::tr("The strip at %1 lpi came out %2 x %3 pixels instead of %4 x %5.")
                                    .arg(ShortFixed4Text(l.Lpis[k])).arg(info.Width).arg(info.Height)
                                    .arg(l.StripColumns[k]).arg(stripRows));
         strips.push_back({strip, info.Width, info.Height, info.DataOffset});

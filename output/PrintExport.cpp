@@ -7,6 +7,7 @@
 #include "Interlacer.h"
 #include "ReplacingFile.h"
 #include "ReliefRenderer.h"
+#include "Texts.h"
 #include "Tiff.h"
 #include "WorkFolder.h"
 
@@ -154,7 +155,7 @@ void ExportPrint(Document &doc, const PrintSettings &settings, const std::vector
         }
     } catch (const std::bad_alloc &) {
         const PrintGeometry g = PrintGeometryOf(settings);
-        throw VistrelError(QStringLiteral("Not enough memory to make a print of %1 x %2 pixels.")
+        throw VistrelError(Vistrel::tr("Not enough memory to make a print of %1 x %2 pixels.")
                                .arg(GroupedText(g.Columns), GroupedText(g.Rows)),
                            ErrorKind::Memory);
     }

@@ -3,6 +3,7 @@
 #include "BmpCodec.h"
 #include "ByteCursor.h"
 #include "Errors.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 #include "ReplacingFile.h"
 #include "TiffFormat.h"
@@ -37,7 +38,7 @@ void PutU32(QByteArray &out, int at, uint32_t v)
 
 [[noreturn]] void NotOurs(const QString &path, const QString &why)
 {
-    throw VistrelError(QStringLiteral("\"%1\" is not a TIFF file of Vistrel's own layout: %2.").arg(path, why));
+    throw VistrelError(Vistrel::tr("\"%1\" is not a TIFF file of Vistrel's own layout: %2.").arg(path, why));
 }
 
 }  // namespace
@@ -152,16 +153,16 @@ TiffInfo ReadTiffInfo(QIODevice &file, const QString &path)
     // The header is at the start, wherever an earlier read left the device.
     const qint64 size = file.size();
     if (!file.seek(0))
-        NotOurs(path, QStringLiteral("it cannot be read from its start"));
+        NotOurs(path, Vistrel::tr("it cannot be read from its start"));
     ByteCursor in(file.read(std::min<qint64>(size, EntriesOffset + EntrySize * MaxEntries)), path);
-    in.SetSection(QStringLiteral("TIFF header"));
+    in.SetSection(Vistrel::tr("TIFF header"));
     if (size < EntriesOffset || in.U16LE() != LittleEndian || in.U16LE() != Magic || in.U32LE() != DirectoryOffset)
-        NotOurs(path, QStringLiteral("it does not start with a little-endian header and a directory at byte 8"));
+        NotOurs(path, Vistrel::tr("it does not start with a little-endian header and a directory at byte 8"));
     const int count = in.U16LE();
     if (count < 1 || count > MaxEntries)
-        NotOurs(path, QStringLiteral("its directory holds %1 entries").arg(count));
+        NotOurs(path, Vistrel::tr("its directory holds %1 entries").arg(count));
     TiffInfo info;
-    in.SetSection(QStringLiteral("TIFF directory"));
+    in.SetSection(Vistrel::tr("TIFF directory"));
     for (int i = 0; i < count; ++i) {
         const uint16_t tag = in.U16LE();
         in.U16LE();  // field type
@@ -177,14 +178,14 @@ TiffInfo ReadTiffInfo(QIODevice &file, const QString &path)
         }
     }
     if (info.Samples != 1 && info.Samples != 3 && info.Samples != 4)
-        NotOurs(path, QStringLiteral("it has %1 samples per pixel").arg(info.Samples));
+        NotOurs(path, Vistrel::tr("it has %1 samples per pixel").arg(info.Samples));
     if (info.Width <= 0 || info.Height <= 0 || info.DataOffset < TiffHeaderSize(1))
-        NotOurs(path, QStringLiteral("its size or data offset is not possible"));
+        NotOurs(path, Vistrel::tr("its size or data offset is not possible"));
     // Compared by division: the product of a damaged width and height can pass
     // the end of a 64-bit number (found by fuzzing).
     if (info.Compression == CompressionNone &&
         (info.DataOffset > size || (size - info.DataOffset) / info.Samples / info.Width < info.Height))
-        NotOurs(path, QStringLiteral("its pixel rows run past the end of the file"));
+        NotOurs(path, Vistrel::tr("its pixel rows run past the end of the file"));
     return info;
 }
 
@@ -214,10 +215,10 @@ QImage LoadTiffBitmap(QIODevice &file, const QString &path)
     const qsizetype rowBytes = qsizetype(info.Width) * info.Samples;
     QByteArray row(rowBytes, '\0');
     if (!file.seek(info.DataOffset))
-        throw VistrelError(QStringLiteral("Stream read error"));
+        throw VistrelError(Vistrel::tr("Stream read error"));
     for (int y = 0; y < info.Height; ++y) {
         if (file.read(row.data(), rowBytes) != rowBytes)
-            throw VistrelError(QStringLiteral("Stream read error"));
+            throw VistrelError(Vistrel::tr("Stream read error"));
         uchar *out = picture.scanLine(y);
         if (info.Samples == 3) {
             const uchar *in = reinterpret_cast<const uchar *>(row.constData());
@@ -241,14 +242,14 @@ void ReadTiffRows(const Rtif &record, int band, uint8_t *buffer, int bandRows, i
     // The buffer was made for the file as first read; a file that has changed
     // since (replaced, cut short, grown) is refused rather than read into it.
     if (file.size() != record.DataOffset + qint64(record.Width) * record.Height * bytesPerPixel)
-        throw VistrelError(QStringLiteral("The view file \"%1\" changed while the print was being made. Make the "
+        throw VistrelError(Vistrel::tr("The view file \"%1\" changed while the print was being made. Make the "
                                           "print again.").arg(record.FileName),
                            ErrorKind::Format);
     const qint64 bandBytes = qint64(bandRows) * record.Width * bytesPerPixel;
     const qint64 start = record.DataOffset + qint64(band) * bandBytes;
     if (!file.seek(start))
-        throw VistrelError(QStringLiteral("Stream read error"));
+        throw VistrelError(Vistrel::tr("Stream read error"));
     const qint64 wanted = std::min(bandBytes, std::max<qint64>(0, file.size() - start));
     if (file.read(reinterpret_cast<char *>(buffer), wanted) != wanted)
-        throw VistrelError(QStringLiteral("Stream read error"));
+        throw VistrelError(Vistrel::tr("Stream read error"));
 }

@@ -5,6 +5,7 @@
 #include "Errors.h"
 #include "Parallel.h"
 #include "ReliefLines.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 
 #include <QPainter>
@@ -45,7 +46,7 @@ ReliefGeometry ReliefGeometryOf(const Document &doc, const Layer &layer)
     const __int128 shift = __int128(doc.ImageWidth) * layer.ReliefDepth * doc.Depth;
     const double margin = FromFixed4(doc.PsdDpi) * std::abs(FromFixed4(layer.ReliefDepth)) / 4;
     if (margin > 100000 || shift > __int128(INT64_MAX) || shift < -__int128(INT64_MAX))
-        throw VistrelError(QStringLiteral("A relief depth of %1 with a 3D depth of %2 is too large to render. "
+        throw VistrelError(Vistrel::tr("A relief depth of %1 with a 3D depth of %2 is too large to render. "
                                           "Choose a smaller relief depth.")
                                .arg(ShortFixed4Text(layer.ReliefDepth), ShortFixed4Text(doc.Depth)),
                            ErrorKind::Input);
@@ -254,7 +255,7 @@ void RenderRelief(const Document &doc, int layerIndex, const LineSet &lines, con
     const bool colourThere = colour.Height() > 0, alphaThere = alpha.Height() > 0;
     if ((colourThere && (colour.Width() != layer.Width || colour.Height() != layer.Height || colour.Bits() != bits)) ||
         (alphaThere && (alpha.Width() != layer.Width || alpha.Height() != layer.Height || alpha.Bits() != 8)))
-        throw VistrelError(QStringLiteral("The work files of layer %1 are not %2 x %3 pixels as the layer is: they "
+        throw VistrelError(Vistrel::tr("The work files of layer %1 are not %2 x %3 pixels as the layer is: they "
                                           "were changed while Vistrel was working. Import the PSD again.")
                                .arg(n).arg(layer.Width).arg(layer.Height),
                            ErrorKind::Format);

@@ -1,6 +1,7 @@
 #include "ParameterRules.h"
 
 #include "Errors.h"
+#include "Texts.h"
 
 CheckedValue CheckLpi(Fixed4 lpi)
 {
@@ -57,7 +58,7 @@ QString PrintHeightText(double widthCm, Fixed4 aspectRatio)
 
 QString OutOfLimitsText(const QString &what, Fixed4 low, Fixed4 high, const QString &typed)
 {
-    return QStringLiteral("%1 must be between %2 and %3, not %4.")
+    return Vistrel::tr("%1 must be between %2 and %3, not %4.")
         .arg(what, ShortFixed4Text(low), ShortFixed4Text(high), typed);
 }
 
@@ -75,16 +76,16 @@ PrintSettingsOutcome ReadPrintSettings(const PrintFieldTexts &texts, Fixed4 aspe
     // No print can be made with these; a huge typed resolution would ask for
     // more memory and disk than any machine has.
     if (dpi < DpiLow || dpi > DpiHigh)
-        throw VistrelError(OutOfLimitsText(QStringLiteral("The printer resolution"), DpiLow, DpiHigh,
+        throw VistrelError(OutOfLimitsText(Vistrel::tr("The printer resolution"), DpiLow, DpiHigh,
                                            ShortFixed4Text(dpi)));
     if (out.WidthCm.Value <= 0)
-        throw VistrelError(QStringLiteral("The print must be more than 0 cm wide, not %1 cm.")
+        throw VistrelError(Vistrel::tr("The print must be more than 0 cm wide, not %1 cm.")
                                .arg(ShortFixed4Text(out.WidthCm.Value)));
     if (height <= 0)
-        throw VistrelError(QStringLiteral("The print must be more than 0 cm high, not %1 cm.")
+        throw VistrelError(Vistrel::tr("The print must be more than 0 cm high, not %1 cm.")
                                .arg(ShortFixed4Text(height)));
     if (hscale < HScaleLow || hscale > HScaleHigh)
-        throw VistrelError(OutOfLimitsText(QStringLiteral("The H scale"), HScaleLow * Fixed4One,
+        throw VistrelError(OutOfLimitsText(Vistrel::tr("The H scale"), HScaleLow * Fixed4One,
                                            HScaleHigh * Fixed4One, QString::number(hscale)));
 
     out.Settings = {out.Lpi.Value, dpi, out.WidthCm.Value, height, hscale};

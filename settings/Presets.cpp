@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "ParameterRules.h"
 #include "Platform.h"
+#include "Texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,22 +22,22 @@ void CheckPresets(const Presets &presets)
 {
     for (const SheetPreset &sheet : presets.Sheets) {
         if (sheet.Name.trimmed().isEmpty() || sheet.Name.contains(QLatin1Char('@')))
-            throw VistrelError(QStringLiteral("A lens sheet needs a name without \"@\"."), ErrorKind::Input);
+            throw VistrelError(Vistrel::tr("A lens sheet needs a name without \"@\"."), ErrorKind::Input);
         if (CheckLpi(sheet.Lpi).Replaced)
-            throw VistrelError(OutOfLimitsText(QStringLiteral("The lens sheet \"%1\": the LPI").arg(sheet.Name), LpiLow,
+            throw VistrelError(OutOfLimitsText(Vistrel::tr("The lens sheet \"%1\": the LPI").arg(sheet.Name), LpiLow,
                                                LpiHigh, ShortFixed4Text(sheet.Lpi)),
                                ErrorKind::Input);
     }
     for (const PrinterPreset &printer : presets.Printers) {
         if (printer.Name.trimmed().isEmpty() || printer.Name.contains(QLatin1Char('@')))
-            throw VistrelError(QStringLiteral("A printer needs a name without \"@\"."), ErrorKind::Input);
+            throw VistrelError(Vistrel::tr("A printer needs a name without \"@\"."), ErrorKind::Input);
         if (printer.Dpi < DpiLow || printer.Dpi > DpiHigh)
-            throw VistrelError(OutOfLimitsText(QStringLiteral("The printer \"%1\": the resolution").arg(printer.Name),
+            throw VistrelError(OutOfLimitsText(Vistrel::tr("The printer \"%1\": the resolution").arg(printer.Name),
                                                DpiLow, DpiHigh, ShortFixed4Text(printer.Dpi)),
                                ErrorKind::Input);
         for (auto it = printer.CalibratedLpi.cbegin(); it != printer.CalibratedLpi.cend(); ++it)
             if (CheckLpi(it.value()).Replaced)
-                throw VistrelError(OutOfLimitsText(QStringLiteral("The printer \"%1\": the pitch for \"%2\"")
+                throw VistrelError(OutOfLimitsText(Vistrel::tr("The printer \"%1\": the pitch for \"%2\"")
                                                        .arg(printer.Name, it.key()),
                                                    LpiLow, LpiHigh, ShortFixed4Text(it.value())),
                                    ErrorKind::Input);
@@ -70,33 +71,33 @@ QByteArray PresetsText(const Presets &presets)
 Presets ParsePresets(const QByteArray &bytes, const QString &fileName)
 {
     const auto bad = [&](const QString &why) {
-        return VistrelError(QStringLiteral("The presets in \"%1\" cannot be read: %2.")
+        return VistrelError(Vistrel::tr("The presets in \"%1\" cannot be read: %2.")
                                 .arg(QDir::toNativeSeparators(fileName), why),
                             ErrorKind::Format);
     };
     QJsonParseError error;
     const QJsonDocument json = QJsonDocument::fromJson(bytes, &error);
     if (json.isNull() || !json.isObject())
-        throw bad(error.error != QJsonParseError::NoError ? error.errorString() : QStringLiteral("not an object"));
+        throw bad(error.error != QJsonParseError::NoError ? error.errorString() : Vistrel::tr("not an object"));
     const auto number = [&](const QJsonValue &v, const QString &what) {
         if (!v.isDouble())
-            throw bad(QStringLiteral("%1 is not a number").arg(what));
+            throw bad(Vistrel::tr("%1 is not a number").arg(what));
         return ToFixed4(v.toDouble());
     };
     Presets presets;
     for (const QJsonValue &v : json.object().value(QStringLiteral("sheets")).toArray()) {
         const QJsonObject o = v.toObject();
         const QString name = o.value(QStringLiteral("name")).toString();
-        presets.Sheets.push_back({name, number(o.value(QStringLiteral("lpi")), QStringLiteral("the LPI of \"%1\"").arg(name))});
+        presets.Sheets.push_back({name, number(o.value(QStringLiteral("lpi")), Vistrel::tr("the LPI of \"%1\"").arg(name))});
     }
     for (const QJsonValue &v : json.object().value(QStringLiteral("printers")).toArray()) {
         const QJsonObject o = v.toObject();
         PrinterPreset printer;
         printer.Name = o.value(QStringLiteral("name")).toString();
-        printer.Dpi = number(o.value(QStringLiteral("dpi")), QStringLiteral("the resolution of \"%1\"").arg(printer.Name));
+        printer.Dpi = number(o.value(QStringLiteral("dpi")), Vistrel::tr("the resolution of \"%1\"").arg(printer.Name));
         const QJsonObject calibrated = o.value(QStringLiteral("calibrated-lpi")).toObject();
         for (auto it = calibrated.begin(); it != calibrated.end(); ++it)
-            printer.CalibratedLpi.insert(it.key(), number(it.value(), QStringLiteral("a pitch of \"%1\"").arg(printer.Name)));
+            printer.CalibratedLpi.insert(it.key(), number(it.value(), Vistrel::tr("a pitch of \"%1\"").arg(printer.Name)));
         presets.Printers.push_back(printer);
     }
     try {
@@ -113,7 +114,7 @@ Presets ReadPresets()
     if (!file.exists())
         return {};
     if (!file.open(QIODevice::ReadOnly) || file.size() > 1024 * 1024)
-        throw VistrelError(QStringLiteral("The presets in \"%1\" cannot be read.").arg(QDir::toNativeSeparators(PresetsPath())),
+        throw VistrelError(Vistrel::tr("The presets in \"%1\" cannot be read.").arg(QDir::toNativeSeparators(PresetsPath())),
                            ErrorKind::File);
     return ParsePresets(file.readAll(), PresetsPath());
 }
@@ -138,14 +139,14 @@ PresetChoice ResolvePreset(const Presets &presets, const QString &name)
     const auto sheet = std::find_if(presets.Sheets.begin(), presets.Sheets.end(),
                                     [&](const SheetPreset &s) { return s.Name == sheetName; });
     if (sheet == presets.Sheets.end())
-        throw VistrelError(QStringLiteral("There is no lens sheet \"%1\" among the presets.").arg(sheetName), ErrorKind::Input);
+        throw VistrelError(Vistrel::tr("There is no lens sheet \"%1\" among the presets.").arg(sheetName), ErrorKind::Input);
     PresetChoice choice{sheet->Lpi, std::nullopt};
     if (at < 0)
         return choice;
     const auto printer = std::find_if(presets.Printers.begin(), presets.Printers.end(),
                                       [&](const PrinterPreset &p) { return p.Name == printerName; });
     if (printer == presets.Printers.end())
-        throw VistrelError(QStringLiteral("There is no printer \"%1\" among the presets.").arg(printerName), ErrorKind::Input);
+        throw VistrelError(Vistrel::tr("There is no printer \"%1\" among the presets.").arg(printerName), ErrorKind::Input);
     choice.Dpi = printer->Dpi;
     choice.Lpi = printer->CalibratedLpi.value(sheetName, sheet->Lpi);
     return choice;

@@ -3,6 +3,7 @@
 #include "Errors.h"
 #include "ParameterRules.h"
 #include "Platform.h"
+#include "Texts.h"
 #include "Version.h"
 
 #include <QDateTime>
@@ -73,7 +74,7 @@ QString StoredFileName(const QString &storedPath)
 QByteArray ReadProjectFile(const QString &path)
 {
     if (!QFileInfo::exists(path))
-        throw VistrelError(QStringLiteral("The file not found! \"%1\"").arg(QDir::toNativeSeparators(path)));
+        throw VistrelError(Vistrel::tr("The file not found! \"%1\"").arg(QDir::toNativeSeparators(path)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(path, file.errorString());
@@ -89,7 +90,7 @@ QString ProjectPsdPath(const QByteArray &bytes)
 QString FindProjectPsd(const QString &projectPath, const QString &storedPsdPath)
 {
     if (StoredFileName(storedPsdPath).trimmed().isEmpty())
-        throw VistrelError(QStringLiteral("The project names no PSD file."));
+        throw VistrelError(Vistrel::tr("The project names no PSD file."));
     // Beside the project first, so that a project moved with its PSD opens;
     // then where the PSD was when the project was saved.
     const QString beside = QFileInfo(projectPath).absoluteDir().filePath(StoredFileName(storedPsdPath));
@@ -100,8 +101,8 @@ QString FindProjectPsd(const QString &projectPath, const QString &storedPsdPath)
         return stored.absoluteFilePath();
     QString looked = QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(beside));
     if (QFileInfo(storedPsdPath).absoluteFilePath() != QFileInfo(beside).absoluteFilePath())
-        looked += QStringLiteral(" and \"%1\"").arg(QDir::toNativeSeparators(storedPsdPath));
-    throw VistrelError(QStringLiteral("Can not found the specified psd file! Looked for %1.").arg(looked));
+        looked += Vistrel::tr(" and \"%1\"").arg(QDir::toNativeSeparators(storedPsdPath));
+    throw VistrelError(Vistrel::tr("Can not found the specified psd file! Looked for %1.").arg(looked));
 }
 
 ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int layerCount)
@@ -164,7 +165,7 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
         for (int k = 0; k < count; ++k) {
             const int32_t group = in.ReadInt32();
             if (group < 0 || group > 254 || group == GroupReliefRendered)
-                throw VistrelError(QStringLiteral("Line %1 of \"%2\": %3 is not a group number.")
+                throw VistrelError(Vistrel::tr("Line %1 of \"%2\": %3 is not a group number.")
                                        .arg(in.LineNumber())
                                        .arg(fileName)
                                        .arg(group));
@@ -222,7 +223,7 @@ ProjectData ParseProject(const QByteArray &bytes, const QString &fileName, int l
     default: {
         // No layout number: line 3 is the header of the first contour line.
         if (first < std::numeric_limits<int32_t>::min() || first > std::numeric_limits<int32_t>::max())
-            throw VistrelError(QStringLiteral("Integer out of range in \"%1\".").arg(fileName));
+            throw VistrelError(Vistrel::tr("Integer out of range in \"%1\".").arg(fileName));
         const int32_t order = in.ReadInt32();
         const int32_t index = in.ReadInt32();
         ReadLine(in, d, int(first), order, index, in.ReadInteger());
@@ -261,7 +262,7 @@ namespace {
 int32_t Fitting(int64_t scaled, int32_t stored, const QString &factor, int fileLine, const QString &projectPath)
 {
     if (scaled < std::numeric_limits<int32_t>::min() || scaled > std::numeric_limits<int32_t>::max())
-        throw VistrelError(QStringLiteral("Line %1 of \"%2\": %3 rescaled to this document (x %4) is out of range; "
+        throw VistrelError(Vistrel::tr("Line %1 of \"%2\": %3 rescaled to this document (x %4) is out of range; "
                                           "nothing was applied.")
                                .arg(fileLine)
                                .arg(QDir::toNativeSeparators(projectPath))
@@ -315,7 +316,7 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
     out.DepthText = ShortFixed4Text(d.Depth);
 
     if (Rescaled(d.Layout) && d.StoredLayerCount != 0 && d.StoredLayerCount != n)
-        out.Messages << QStringLiteral("The total number of layers is wrong!");
+        out.Messages << Vistrel::tr("The total number of layers is wrong!");
 
     if (d.HasResolution) {
         // A colour mode or H scale no print can have is replaced as the
@@ -391,7 +392,7 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
             out.GroupCells.push_back({n - i, GroupLetter(*d.Groups[size_t(i)])});
         }
     if (skipped > 0)
-        out.Messages << QStringLiteral("%1 contour line(s) of the project name a layer, an order or a line number "
+        out.Messages << Vistrel::tr("%1 contour line(s) of the project name a layer, an order or a line number "
                                        "this document does not have; they were skipped.")
                             .arg(skipped);
 

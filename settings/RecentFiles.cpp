@@ -76,6 +76,8 @@ DialogMemory ReadDialogMemory()
         const QString key = text.left(equals), value = text.mid(equals + 1);
         if (key == QLatin1String("gif-palette"))
             memory.AdaptiveGifPalette = value == QLatin1String("adaptive");
+        else if (key == QLatin1String("language"))
+            memory.Language = value;
         else if (!value.isEmpty())
             memory.Folders[key] = value;
     }
@@ -88,5 +90,7 @@ void WriteDialogMemory(const DialogMemory &memory)
     for (auto it = memory.Folders.cbegin(); it != memory.Folders.cend(); ++it)
         bytes += (it.key() + QLatin1Char('=') + it.value()).toUtf8() + '\n';
     bytes += QByteArray("gif-palette=") + (memory.AdaptiveGifPalette ? "adaptive" : "halftone") + '\n';
+    if (!memory.Language.isEmpty())
+        bytes += "language=" + memory.Language.toUtf8() + '\n';
     WriteQuietly(DialogMemoryPath(), bytes);
 }

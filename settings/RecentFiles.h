@@ -22,11 +22,14 @@ void WriteRecentFiles(const QStringList &recent);
 // What the file dialogs remember between runs, in a file of its own beside the
 // recent files ("vistrel-dialogs.txt", "key=value" a line, UTF-8): the last
 // folder of each kind of file ("psd", "project", "print", "layered-psd",
-// "gif"), and the GIF palette chosen ("gif-palette=adaptive" or "halftone").
+// "gif"), the GIF palette chosen ("gif-palette=adaptive" or "halftone"), and
+// an interface language the settings file cannot name ("language=fr": it
+// names English and Chinese only).
 // Read quietly, like the recent files: a missing or damaged file remembers nothing.
 struct DialogMemory {
     QMap<QString, QString> Folders;
     bool AdaptiveGifPalette = false;
+    QString Language;  // empty: the settings file's language
 };
 QString DialogMemoryPath();
 DialogMemory ReadDialogMemory();

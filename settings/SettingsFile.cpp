@@ -3,6 +3,7 @@
 #include "Document.h"
 #include "Errors.h"
 #include "Platform.h"
+#include "Texts.h"
 #include "WorkFolder.h"
 
 #include <QDir>
@@ -144,9 +145,9 @@ SettingsValues LoadSettings(QString &problem)
     if (kind == FileKind::Missing && !info.isSymLink())
         return values;  // the defaults
     if (kind != FileKind::Regular) {
-        problem = QStringLiteral("\"%1\" is not a regular file").arg(path);
+        problem = Vistrel::tr("\"%1\" is not a regular file").arg(path);
     } else if (info.size() > MostSettingsBytes) {
-        problem = QStringLiteral("\"%1\" is %2 bytes long, far longer than a settings file").arg(path).arg(info.size());
+        problem = Vistrel::tr("\"%1\" is %2 bytes long, far longer than a settings file").arg(path).arg(info.size());
     } else {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -176,7 +177,7 @@ SettingsValues LoadSettings(QString &problem)
     } catch (const VistrelError &) {
         // Said below all the same; the next run tries again.
     }
-    problem = QStringLiteral("The settings file could not be read (%1). It was kept as \"%2\", and the settings "
+    problem = Vistrel::tr("The settings file could not be read (%1). It was kept as \"%2\", and the settings "
                              "that could be read and the defaults for the rest are used.")
                   .arg(problem, aside);
     return values;

@@ -2,6 +2,7 @@
 
 #include "Version.h"
 
+#include "Texts.h"
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
@@ -87,14 +88,14 @@ QImage DrawAboutPicture(int width, int height)
     p.setFont(line);
     p.setPen(Accent);
     p.drawText(QRect(40, height - 76, width - 60, 26), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Lenticular print design: depth, flip and relief"));
+               Vistrel::tr("Lenticular print design: depth, flip and relief"));
     p.setPen(QColor(200, 205, 215));
     QFont small(QStringLiteral("DejaVu Sans"), 10);
     p.setFont(small);
     p.drawText(QRect(40, height - 44, width - 80, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Version ") + QString::fromLatin1(VistrelVersion));
+               Vistrel::tr("Version %1").arg(QString::fromLatin1(VistrelVersion)));
     p.drawText(QRect(40, height - 44, width - 80, 24), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Click to close"));
+               Vistrel::tr("Click to close"));
     return image;
 }
 
@@ -111,7 +112,7 @@ QImage DrawHelpPicture(int width, int height)
     p.setPen(Accent);
     p.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     p.drawText(QRect(14, height / 2, width / 2, height / 2 - 8), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Click for the web page"));
+               Vistrel::tr("Click for the web page"));
     return image;
 }
 

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "ReliefLines.h"
 
+#include "Texts.h"
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
@@ -16,14 +17,14 @@ QString DesignState::ChangeFrom(const DesignState &before) const
     ProjectFieldTexts settings = Fields, settingsBefore = before.Fields;
     settings.OffsetCells = settingsBefore.OffsetCells = {};
     if (!(settings == settingsBefore))
-        parts << QStringLiteral("settings");
+        parts << Vistrel::tr("settings");
     if (Fields.OffsetCells != before.Fields.OffsetCells)
-        parts << QStringLiteral("offsets");
+        parts << Vistrel::tr("offsets");
     if (Groups != before.Groups || Layers != before.Layers)
-        parts << QStringLiteral("relief settings");
+        parts << Vistrel::tr("relief settings");
     if (Lines != before.Lines)
-        parts << QStringLiteral("lines");
-    return parts.join(QStringLiteral(", "));
+        parts << Vistrel::tr("lines");
+    return parts.join(Vistrel::tr(", "));
 }
 
 DesignEdit::DesignEdit(MainWindow &window, DesignState before, DesignState after)
@@ -184,12 +185,10 @@ void MainWindow::RedoEdit()
 
 void MainWindow::ShowUndoRedo()
 {
-    const QString undo = Doc.Language == 1 ? QStringLiteral("撤销") : QStringLiteral("&Undo");
-    const QString redo = Doc.Language == 1 ? QStringLiteral("重做") : QStringLiteral("&Redo");
-    UndoAction->setText(DrawingALine()       ? undo + QStringLiteral(" point")
-                        : History->canUndo() ? undo + QLatin1Char(' ') + History->undoText()
-                                             : undo);
-    RedoAction->setText(History->canRedo() ? redo + QLatin1Char(' ') + History->redoText() : redo);
+    UndoAction->setText(DrawingALine()       ? tr("&Undo point")
+                        : History->canUndo() ? tr("&Undo %1").arg(History->undoText())
+                                             : tr("&Undo"));
+    RedoAction->setText(History->canRedo() ? tr("&Redo %1").arg(History->redoText()) : tr("&Redo"));
     UndoAction->setEnabled(DrawingALine() || History->canUndo());
     RedoAction->setEnabled(History->canRedo());
 }

@@ -219,11 +219,12 @@ void MainWindow::ShowEditor(bool recordEdit)
     }
     ShowCurrentOrder();
     PasteAction->setEnabled(CutAction->isEnabled() && Editor.PasteAvailable());
-    const LanguageTexts &texts = TextsForLanguage(Doc.Language);
     switch (Editor.LastRefusal()) {
-    case Refusal::OrderFull: SetPanelText(10, QString::fromUtf8(texts.OrderFull)); break;
-    case Refusal::SelectionFull: SetPanelText(10, QString::fromUtf8(texts.SelectionFull)); break;
-    case Refusal::LineFull: SetPanelText(10, QString::fromUtf8(texts.LineFull)); break;
+    case Refusal::OrderFull:
+        SetPanelText(10, tr("An order holds at most 255 lines. Delete some lines or choose another order."));
+        break;
+    case Refusal::SelectionFull: SetPanelText(10, tr("At most 255 lines can be selected at once.")); break;
+    case Refusal::LineFull: SetPanelText(10, tr("A line has at most 127 points.")); break;
     default: break;
     }
     const int beeps = Editor.Beeps() + (Editor.LastRefusal() != Refusal::None ? 1 : 0);

@@ -52,7 +52,7 @@ PrintFieldTexts MainWindow::PrintTexts() const
 
 void MainWindow::ExportInterlacedPrint()
 {
-    const QString path = AskSaveName(QStringLiteral("Export  Line Tiff"), QStringLiteral("Tiff (*.tif)"),
+    const QString path = AskSaveName(tr("Export  Line Tiff"), tr("Tiff (*.tif)"),
                                      QStringLiteral("tif"), RememberedName(QStringLiteral("print"), PrintFileName));
     RememberFolder(QStringLiteral("print"), path);
     if (path.isEmpty())
@@ -74,8 +74,8 @@ void MainWindow::ExportInterlacedPrint()
         // A print whose views move a layer more than one lens width ghosts:
         // the designer decides before the work starts.
         if (prepared.Guidance.Ghosts() &&
-            !Platform.AskProceed(DepthGuidanceText(prepared.Guidance, Doc.Language), QStringLiteral("Vistrel"),
-                                 Doc.Language == 1 ? QStringLiteral("仍然导出") : QStringLiteral("Export anyway")))
+            !Platform.AskProceed(DepthGuidanceText(prepared.Guidance), QStringLiteral("Vistrel"),
+                                 tr("Export anyway")))
             return;
 
         // The export ends a running animation, as Stop would.
@@ -102,7 +102,7 @@ void MainWindow::ExportInterlacedPrint()
         ShowWritten(path, geometry.Columns, geometry.Rows, Doc.OutputWidthCm, Doc.OutputHeightCm);
         if (Doc.CropWidth > 0)
             SetPanelText(10, PanelText(10) + QStringLiteral("  ") +
-                                 CropText(Doc, Doc.Language, print.Settings.WidthCm, print.Settings.HeightCm));
+                                 CropText(Doc, print.Settings.WidthCm, print.Settings.HeightCm));
         Platform.Beep();
     });
 }
@@ -111,7 +111,7 @@ void MainWindow::ShowWritten(const QString &path, int64_t width, int64_t height,
 {
     // Centimetres to two decimals, as short as they go.
     auto cm = [](Fixed4 v) { return ShortText(double(RoundDiv(v, 100)) / 100); };
-    SetPanelText(10, QString::fromUtf8(TextsForLanguage(Doc.Language).Written)
+    SetPanelText(10, tr("%1 written: %2 x %3 pixels, %4 x %5 cm.")
                          .arg(QFileInfo(path).fileName(), GroupedText(width), GroupedText(height), cm(widthCm),
                               cm(heightCm)));
 }
@@ -133,7 +133,7 @@ void MainWindow::ExportLayeredPsd()
 {
     if (!ExportPsdItem->isEnabled())
         return;
-    const QString path = AskSaveName(QStringLiteral("Export *.psd"), QStringLiteral("Photoshop File (*.PSD *.psd)"),
+    const QString path = AskSaveName(tr("Export *.psd"), tr("Photoshop File (*.PSD *.psd)"),
                                      QStringLiteral("psd"), RememberedName(QStringLiteral("layered-psd"), LayeredPsdFileName));
     RememberFolder(QStringLiteral("layered-psd"), path);
     if (path.isEmpty())
@@ -148,7 +148,7 @@ void MainWindow::ExportLayeredPsd()
             if (Doc.DrawLineActive == 1)
                 StoreCurrentLines(Doc);
             if (!SameComposition(PrintedViews.Layers, Doc.Layers) || PrintedViews.Lines != Doc.LayerLines)
-                throw VistrelError(QStringLiteral("The layers have changed since the print was made. Export the "
+                throw VistrelError(tr("The layers have changed since the print was made. Export the "
                                                   "print again, then the layered PSD."));
             const Fixed4 depth = Doc.Depth;
             const int32_t centre = Doc.CentreView, cropLeft = Doc.CropLeft, cropWidth = Doc.CropWidth;
@@ -186,7 +186,7 @@ void MainWindow::ExportAnimatedGif()
         return;
     GifFileName = ReplaceExtension(Doc.PsdPath, QStringLiteral(".gif"));
     const QString path =
-        AskSaveName(QStringLiteral("Gif save"), QStringLiteral("Gif (*.gif)"), QStringLiteral("gif"),
+        AskSaveName(tr("Gif save"), tr("Gif (*.gif)"), QStringLiteral("gif"),
                     RememberedName(QStringLiteral("gif"), GifFileName));
     RememberFolder(QStringLiteral("gif"), path);
     if (path.isEmpty())
@@ -216,8 +216,8 @@ void MainWindow::ExportPitchTest()
     if (!Platform.AskPitchRange(from, to, step))
         return;
     FileDialogRequest request;
-    request.Title = QStringLiteral("Pitch test print");
-    request.Filter = QStringLiteral("Tiff (*.tif)");
+    request.Title = tr("Pitch test print");
+    request.Filter = tr("Tiff (*.tif)");
     request.DefaultExtension = QStringLiteral("tif");
     request.FileName = Doc.PsdPath.isEmpty() ? QStringLiteral("pitch-test.tif")
                                          : QFileInfo(Doc.PsdPath).absoluteDir().filePath(QStringLiteral("pitch-test.tif"));

@@ -13,7 +13,7 @@
 HelpWindow::HelpWindow(QWidget *owner) : QWidget(owner, Qt::Window)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Vistrel Help"));
+    setWindowTitle(tr("Vistrel Help"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(620, 560);
 
@@ -44,7 +44,7 @@ bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
 
 QString HelpWindow::HelpText()
 {
-    return QStringLiteral(
+    return tr(
         "Vistrel designs lenticular prints: pictures printed behind a sheet of lenses, so that "
         "each eye and each angle sees a different picture.\n"
         "\n"

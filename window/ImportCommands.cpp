@@ -41,8 +41,8 @@ void MainWindow::ChooseAndImportPsd()
     if (!MayReplaceDesign())
         return;
     FileDialogRequest request;
-    request.Title = QStringLiteral("Import *.psd");
-    request.Filter = QStringLiteral("Photoshop file (*.psd)");
+    request.Title = tr("Import *.psd");
+    request.Filter = tr("Photoshop file (*.psd)");
     request.DefaultExtension = QStringLiteral("psd");
     // The bundled sample: beside the program, or where an install put it.
     const QString programFolder = Platform.ProgramFolder();
@@ -180,7 +180,7 @@ bool MainWindow::SetLayerGroup(int row, const QString &typed)
     const GroupCellOutcome out = ReadGroupCell(typed, row, layer.GroupId);
     QString refusal = out.Message;
     if (out.Accepted && relief)
-        refusal = QStringLiteral("Row %1 is a relief layer: delete its lines before putting it in a group.").arg(row);
+        refusal = tr("Row %1 is a relief layer: delete its lines before putting it in a group.").arg(row);
     if (!refusal.isEmpty()) {
         SetCells(1, row, before);
         Platform.ShowMessage(refusal);
@@ -211,7 +211,7 @@ QMenu *MainWindow::GroupMenuFor(int row)
         RecordDesignEdit();
         ShowDesignModified();
     };
-    menu->addAction(QStringLiteral("No group"), this, [choose] { choose(QString()); });
+    menu->addAction(tr("No group"), this, [choose] { choose(QString()); });
     // The groups in use, and the next letter for a new one.
     uint8_t highest = 0;
     for (const Layer &layer : Doc.Layers)
@@ -219,7 +219,7 @@ QMenu *MainWindow::GroupMenuFor(int row)
             highest = std::max(highest, layer.GroupId);
     for (int id = 1; id <= std::min(26, highest + 1); ++id) {
         const QString letter = GroupLetter(uint8_t(id));
-        menu->addAction(QStringLiteral("Group %1").arg(letter), this, [choose, letter] { choose(letter); });
+        menu->addAction(tr("Group %1").arg(letter), this, [choose, letter] { choose(letter); });
     }
     return menu;
 }

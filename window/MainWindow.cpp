@@ -33,6 +33,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
+#include <QTranslator>
+#include <QActionGroup>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUndoStack>
@@ -58,6 +60,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setWindowIcon(QIcon(QPixmap::fromImage(DrawAppIcon(64))));
     CreateControls();
     ApplyControlTexts();
+    RetranslateTexts();  // English until start-up chooses the language
     ConnectHandlers();
     ApplyCommandStates();
 }
@@ -159,7 +162,10 @@ void MainWindow::CreateMenus()
     item(ViewMenu, ActualSizeAction);
     ViewMenu->addSeparator();
     item(ViewMenu, ShowWorkFolderItem);
-    item(ViewMenu, LanguageItem);  // English / Chinese, Ctrl+Alt+C
+    item(ViewMenu, LanguageItem);  // the next language, Ctrl+Alt+C
+    LanguageMenu = ViewMenu->addMenu(QString());
+    LanguageMenu->setObjectName(QStringLiteral("LanguageMenu"));
+    LanguageChoices = new QActionGroup(this);
 
     menu(HelpMenu);
     item(HelpMenu, HelpItem);
@@ -283,8 +289,6 @@ void MainWindow::CreateSetLayerPage()
     auto *radios = new QHBoxLayout(LayerViewGroup);
     LayerViewAll = new QRadioButton(LayerViewGroup);
     LayerViewOne = new QRadioButton(LayerViewGroup);
-    LayerViewAll->setText(QString::fromUtf8(TextsForLanguage(0).LayerViewAll));
-    LayerViewOne->setText(QString::fromUtf8(TextsForLanguage(0).LayerViewOne));
     LayerViewAll->setChecked(true);
     radios->addWidget(LayerViewAll);
     radios->addWidget(LayerViewOne);
@@ -347,8 +351,7 @@ void MainWindow::CreateSetLayerPage()
     label(OutputPage, HScaleLabel);
     edit(OutputPage, HScaleEdit, 2);
     label(OutputPage, ColourModeLabel);
-    combo(OutputPage, ColourModeCombo,
-          {QStringLiteral("1bit x 4"), QStringLiteral("Gray X 4 "), QStringLiteral("Color"), QStringLiteral("4bit")});
+    combo(OutputPage, ColourModeCombo, QStringList(4));  // the four modes, named with the language
     ColourModeCombo->setCurrentIndex(2);
     label(OutputPage, VerticalDpiLabel);
     combo(OutputPage, VerticalDpiCombo,
@@ -507,20 +510,10 @@ void MainWindow::CreateStatusBar()
     ZoomLabel = new QLabel(MainStatusBar);  // beside the panels, which keep their places
     ZoomLabel->setObjectName(QStringLiteral("ZoomLabel"));
     MainStatusBar->addWidget(ZoomLabel);
-    StatusPanels[0]->setText(QString::fromUtf8(TextsForLanguage(0).Brand));
-    StatusPanels[1]->setText(QStringLiteral("Original info"));
-    StatusPanels[2]->setText(QStringLiteral("Size (cm):"));
-    StatusPanels[4]->setText(QStringLiteral("DPI:"));
-    StatusPanels[6]->setText(QStringLiteral("Color:"));
-    StatusPanels[8]->setText(QStringLiteral("Layers:"));
-    StatusPanels[10]->setText(QString::fromLatin1(InitialStatusHint));
+    StatusPanels[10]->setText(tr("  Please import *.psd."));  // the labels come with the language
 }
 
 namespace {
-
-// The property that holds a control's hint: the other language's caption for
-// the kinds the language switch translates, the tooltip for the others.
-constexpr char HintProperty[] = "vistrelHint";
 
 const ControlText *TextOf(const QString &name)
 {
@@ -539,19 +532,8 @@ void MainWindow::ApplyControlTexts()
         QObject *object = Control(name);
         if (!object)
             continue;  // the test of the table reports names without a control
-        const QString caption = QString::fromUtf8(text.Caption);
-        if (!caption.isEmpty() || IsTranslatable(text.Kind))
-            SetCaption(name, caption);
-        const QString hint = QString::fromUtf8(text.Hint);
-        object->setProperty(HintProperty, hint);
-        if (!IsTranslatable(text.Kind) && !hint.isEmpty()) {
-            // A toolbar button takes its tooltip from its action, again at every change of it.
-            auto *button = qobject_cast<QToolButton *>(object);
-            if (button && button->defaultAction())
-                button->defaultAction()->setToolTip(hint);
-            else if (auto *widget = qobject_cast<QWidget *>(object))
-                widget->setToolTip(hint);
-        }
+        if (text.Kind == ControlKind::Edit && text.Caption[0] != '\0')
+            SetCaption(name, QString::fromLatin1(text.Caption));  // a field's first value
         if (text.Shortcut[0] != '\0') {
             // "F3; Ctrl+=": the first, and the others as alternatives.
             QList<QKeySequence> keys;
@@ -560,19 +542,6 @@ void MainWindow::ApplyControlTexts()
             if (auto *action = qobject_cast<QAction *>(object))
                 action->setShortcuts(keys);
         }
-    }
-}
-
-void MainWindow::SwapCaptionsAndHints()
-{
-    for (const ControlText &text : MainWindowTexts()) {
-        const QString name = QString::fromLatin1(text.Name);
-        QObject *object = Control(name);
-        const QString hint = Hint(name);
-        if (!object || !IsTranslatable(text.Kind) || hint.isEmpty())
-            continue;
-        object->setProperty(HintProperty, Caption(name));
-        SetCaption(name, hint);
     }
 }
 
@@ -656,12 +625,6 @@ void MainWindow::SetCaption(const QString &name, const QString &caption)
     }
 }
 
-QString MainWindow::Hint(const QString &name)
-{
-    QObject *o = Control(name);
-    return o ? o->property(HintProperty).toString() : QString();
-}
-
 QString MainWindow::PanelText(int panel) const
 {
     return StatusPanels.at(panel)->text();
@@ -702,6 +665,8 @@ void MainWindow::ConnectHandlers()
     connect(AboutItem, &QAction::triggered, this, &MainWindow::ShowAbout);
     connect(WebsiteItem, &QAction::triggered, this, &MainWindow::OpenWebsite);
     connect(LanguageItem, &QAction::triggered, this, &MainWindow::ToggleLanguage);
+    connect(LanguageChoices, &QActionGroup::triggered, this,
+            [this](QAction *choice) { UseLanguage(choice->data().toString()); });
     connect(OpenProjectAction, &QAction::triggered, this, &MainWindow::ChooseAndOpenProject);
     connect(SaveProjectAction, &QAction::triggered, this, &MainWindow::SaveProjectBesidePsd);
     connect(SaveProjectAsItem, &QAction::triggered, this, &MainWindow::SaveProjectAs);
@@ -886,7 +851,7 @@ bool MainWindow::RunCommand(const std::function<void()> &body, bool busy)
     } catch (const VistrelError &error) {
         failure = error.Message;
     } catch (const std::bad_alloc &) {
-        failure = QStringLiteral("Not enough memory for this command. Close other programs or choose a smaller "
+        failure = tr("Not enough memory for this command. Close other programs or choose a smaller "
                                  "print, then try again.");
     } catch (const std::exception &error) {
         failure = QString::fromLocal8Bit(error.what());

@@ -21,6 +21,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -40,12 +41,22 @@ class QStatusBar;
 class QTabWidget;
 class QTableWidget;
 class QTimer;
+class QTranslator;
+class QActionGroup;
 class QToolBar;
 class QToolButton;
 class QWidget;
 class AboutBox;
 class HelpWindow;
 class PictureControl;
+
+// A language of the interface: its code and its name in itself.
+struct InterfaceLanguage {
+    QString Code;
+    QString Name;
+};
+// English, then one language per translation compiled in, by code.
+std::vector<InterfaceLanguage> InterfaceLanguages();
 
 // A control of this window, its original name (kept as its object name) and
 // the name this code gives it.
@@ -85,11 +96,9 @@ public:
     // control by the name this code gives it (a menu: its QMenu), or null.
     std::vector<NamedControl> ControlNames();
     QObject *Control(const QString &name);
-    // The caption of a control of the texts table, by its name in this code,
-    // and its hint: the other language's caption or the tooltip.
+    // The caption of a control of the texts table, by its name in this code.
     QString Caption(const QString &name);
     void SetCaption(const QString &name, const QString &caption);
-    QString Hint(const QString &name);
 
     // The text of a status bar panel (0..10).
     QString PanelText(int panel) const;
@@ -112,15 +121,24 @@ public:
     int CommandDepth = 0;
     bool CloseWaiting = false;
 
-    // Interface language: applies Language on the assumption that the window
-    // shows the other one.
-    void SwitchLanguage();
-    // The hints, status panel labels and grid headers of a language.
-    void ShowLanguageTexts(const LanguageTexts &texts);
+    // Interface language: "en", or the code of a translation the program
+    // carries ("zh_CN"). UseLanguage installs its translation and shows every
+    // text of the window in it, then the status hint of the current state.
+    QString LanguageCode = QStringLiteral("en");
+    void UseLanguage(const QString &code);
+    // At start-up: Chinese when the settings file says so, else a language
+    // remembered by code, else English.
+    void UseStartLanguage();
+    // Every caption, tooltip, hint, header and panel label in the language installed.
+    void RetranslateTexts();
+    void ShowLanguageChoices();
+    std::unique_ptr<QTranslator> Translation, QtTranslation;
 
     // --- Menu: a command with a button too (an ...Action) is one QAction,
     // in the menu and on a toolbar, enabled from the command table ---
     QMenu *FileMenu, *EditMenu, *ViewMenu, *HelpMenu;
+    QMenu *LanguageMenu;  // in the View menu: one checkable item a language
+    QActionGroup *LanguageChoices;
     QAction *OpenProjectAction, *SaveProjectAction, *SaveProjectAsItem, *ImportPsdAction, *ImportDefaultSettingsItem, *ImportSettingsItem, *PreviewAction, *StopAction, *AnaglyphAction, *ExportTiffAction,
         *ExportPsdItem, *ExportGifItem, *AdaptiveGifPaletteItem, *PitchTestItem, *QuitItem,
         *FoldersAsGroupsItem;
@@ -189,7 +207,7 @@ public:
     void ShowHelp();         // "&Help": a new help window
     void ShowAbout();         // "&About": a new about window
     void OpenWebsite();    // the product's web page
-    void ToggleLanguage();  // hidden language switch (Ctrl+Alt+C)
+    void ToggleLanguage();  // the next language the program carries (Ctrl+Alt+C)
 
     // --- Import and the pictures shown (window/ImportCommands.cpp) ---
     void ChooseAndImportPsd();   // toolbar "Import psd"
@@ -407,11 +425,9 @@ private:
     void CreateDrawLinePage();
     void CreatePictureArea();
     void CreateStatusBar();
-    void ApplyControlTexts();
-    void SwapCaptionsAndHints();  // the language switch of the translatable controls
+    void ApplyControlTexts();  // the fields' first values and the shortcuts of the texts table
     void ConnectHandlers();
     void ShowSettingsInFields();
-    void SetExplicitTexts();
     void ZoomBy(bool zoomIn);
     void ZoomTo(int width);  // the picture drawn `width` pixels wide, centred
     bool HandlePanEvent(QObject *watched, QEvent *event);

@@ -1,8 +1,8 @@
 // The texts of the main window as data: every control, by its name in the code
-// (LpiEdit...), with its kind, English caption, hint and shortcut, in creation
-// order. For the kinds that take part in the language switch the hint holds the
-// Chinese caption; for the others it is the tooltip a person sees, in English
-// in both languages.
+// (LpiEdit...), with its kind, caption, tooltip and shortcut, in creation
+// order. Captions and tooltips are English, marked for translation (contexts
+// "MainWindow" and "Tooltip") and shown translated by RetranslateTexts; an
+// edit field's caption is its first value.
 #pragma once
 
 #include <cstdint>
@@ -32,40 +32,17 @@ enum class ControlKind {
     StatusBar,
 };
 
-// Push buttons, labels, group boxes, radio groups, panels, tab sheets and menu
-// items exchange caption and hint when the language changes.
-bool IsTranslatable(ControlKind kind);
-
 struct ControlText {
     const char *Name;      // the control's name in the code: MainWindow::Control(Name)
     ControlKind Kind;
-    const char *Caption;   // English
-    const char *Hint;      // Chinese caption, or English tooltip (see above)
+    const char *Caption;
+    const char *Tooltip;
     const char *Shortcut;  // menu items: a QKeySequence text
 };
 
 const std::vector<ControlText> &MainWindowTexts();
 
-// Texts that are not control captions, set explicitly for each language.
-struct LanguageTexts {
-    const char *GridLayer, *GridGroup, *GridOffset, *GridName;
-    const char *Brand;
-    const char *LayerViewAll, *LayerViewOne;
-    const char *LanguageButton;
-    const char *HintImport, *HintSetParameters, *HintStopPreview, *HintExport, *HintGlasses;
-    const char *OriginalInfo, *SizeCm, *Color, *LayersLabel;
-    // Line edits the editor refuses: an order already full, a selection already
-    // full, a line that already has all the points it can have.
-    const char *OrderFull, *SelectionFull, *LineFull;
-    // After an export: "%1 written: %2 x %3 pixels, %4 x %5 cm."
-    const char *Written;
-};
-
-const LanguageTexts &TextsForLanguage(uint8_t language);
-
 // Status bar panel widths, left to right; the last panel takes the rest.
 const std::vector<int> &StatusPanelWidths();
-// The text of the status hint panel before anything happened.
-extern const char *const InitialStatusHint;
 // The product's web page, opened from the help window and the Help menu.
 extern const char *const ProductWebAddress;

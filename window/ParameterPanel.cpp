@@ -97,7 +97,7 @@ void MainWindow::LoadPresets()
 void MainWindow::ShowPresetChoices()
 {
     PresetCombo->clear();
-    PresetCombo->addItem(QStringLiteral("(none)"));
+    PresetCombo->addItem(tr("(none)"));
     for (const SheetPreset &sheet : ShopPresets.Sheets)
         PresetCombo->addItem(sheet.Name);
     for (const PrinterPreset &printer : ShopPresets.Printers)

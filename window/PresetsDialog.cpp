@@ -41,7 +41,7 @@ Fixed4 Number(const QString &text, const QString &where)
     bool ok = false;
     const double value = text.toDouble(&ok);
     if (!ok)
-        throw VistrelError(QStringLiteral("%1: \"%2\" is not a number.").arg(where, text), ErrorKind::Input);
+        throw VistrelError(PresetsDialog::tr("%1: \"%2\" is not a number.").arg(where, text), ErrorKind::Input);
     return ToFixed4(value);
 }
 
@@ -49,19 +49,19 @@ Fixed4 Number(const QString &text, const QString &where)
 
 PresetsDialog::PresetsDialog(const Presets &presets, QWidget *parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Lens sheets and printers"));
+    setWindowTitle(tr("Lens sheets and printers"));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Lens sheets"), this));
-    Sheets = Table(this, {QStringLiteral("Name"), QStringLiteral("LPI")});
+    layout->addWidget(new QLabel(tr("Lens sheets"), this));
+    Sheets = Table(this, {tr("Name"), tr("LPI")});
     for (const SheetPreset &sheet : presets.Sheets)
         AddRow(Sheets, {sheet.Name, ShortFixed4Text(sheet.Lpi)});
     layout->addWidget(Sheets);
-    auto *addSheet = new QPushButton(QStringLiteral("Add a lens sheet"), this);
+    auto *addSheet = new QPushButton(tr("Add a lens sheet"), this);
     connect(addSheet, &QPushButton::clicked, this, [this] { AddRow(Sheets, {QString(), QString()}); });
     layout->addWidget(addSheet);
 
-    layout->addWidget(new QLabel(QStringLiteral("Printers (pitch found by the pitch test, by sheet: \"Sheet=75.25; ...\")"), this));
-    Printers = Table(this, {QStringLiteral("Name"), QStringLiteral("DPI"), QStringLiteral("Calibrated pitch")});
+    layout->addWidget(new QLabel(tr("Printers (pitch found by the pitch test, by sheet: \"Sheet=75.25; ...\")"), this));
+    Printers = Table(this, {tr("Name"), tr("DPI"), tr("Calibrated pitch")});
     for (const PrinterPreset &printer : presets.Printers) {
         QStringList pitches;
         for (auto it = printer.CalibratedLpi.cbegin(); it != printer.CalibratedLpi.cend(); ++it)
@@ -69,7 +69,7 @@ PresetsDialog::PresetsDialog(const Presets &presets, QWidget *parent) : QDialog(
         AddRow(Printers, {printer.Name, ShortFixed4Text(printer.Dpi), pitches.join(QStringLiteral("; "))});
     }
     layout->addWidget(Printers);
-    auto *addPrinter = new QPushButton(QStringLiteral("Add a printer"), this);
+    auto *addPrinter = new QPushButton(tr("Add a printer"), this);
     connect(addPrinter, &QPushButton::clicked, this, [this] { AddRow(Printers, {QString(), QString(), QString()}); });
     layout->addWidget(addPrinter);
 
@@ -87,18 +87,18 @@ Presets PresetsDialog::Edited() const
         const QString name = Cell(Sheets, row, 0), lpi = Cell(Sheets, row, 1);
         if (name.isEmpty() && lpi.isEmpty())
             continue;
-        presets.Sheets.push_back({name, Number(lpi, QStringLiteral("Lens sheet %1, LPI").arg(row + 1))});
+        presets.Sheets.push_back({name, Number(lpi, tr("Lens sheet %1, LPI").arg(row + 1))});
     }
     for (int row = 0; row < Printers->rowCount(); ++row) {
         const QString name = Cell(Printers, row, 0), dpi = Cell(Printers, row, 1);
         if (name.isEmpty() && dpi.isEmpty())
             continue;
-        PrinterPreset printer{name, Number(dpi, QStringLiteral("Printer %1, DPI").arg(row + 1)), {}};
+        PrinterPreset printer{name, Number(dpi, tr("Printer %1, DPI").arg(row + 1)), {}};
         for (const QString &pair : Cell(Printers, row, 2).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const qsizetype equals = pair.indexOf(QLatin1Char('='));
-            const QString where = QStringLiteral("Printer %1, calibrated pitch").arg(row + 1);
+            const QString where = tr("Printer %1, calibrated pitch").arg(row + 1);
             if (equals <= 0)
-                throw VistrelError(QStringLiteral("%1: \"%2\" is not \"Sheet=LPI\".").arg(where, pair.trimmed()),
+                throw VistrelError(tr("%1: \"%2\" is not \"Sheet=LPI\".").arg(where, pair.trimmed()),
                                    ErrorKind::Input);
             printer.CalibratedLpi.insert(pair.left(equals).trimmed(), Number(pair.mid(equals + 1).trimmed(), where));
         }
@@ -110,15 +110,15 @@ Presets PresetsDialog::Edited() const
 PitchRangeDialog::PitchRangeDialog(const QString &from, const QString &to, const QString &step, QWidget *parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Pitch test print"));
+    setWindowTitle(tr("Pitch test print"));
     auto *form = new QFormLayout(this);
     From = new QLineEdit(from, this);
     To = new QLineEdit(to, this);
     Step = new QLineEdit(step, this);
-    form->addRow(QStringLiteral("LPI from:"), From);
-    form->addRow(QStringLiteral("to:"), To);
-    form->addRow(QStringLiteral("in steps of:"), Step);
-    auto *note = new QLabel(QStringLiteral("Print it on the lens sheet and look for the strip that shows cleanest; its "
+    form->addRow(tr("LPI from:"), From);
+    form->addRow(tr("to:"), To);
+    form->addRow(tr("in steps of:"), Step);
+    auto *note = new QLabel(tr("Print it on the lens sheet and look for the strip that shows cleanest; its "
                                            "LPI is this printer's pitch for the sheet (\"Sheets and printers...\")."),
                             this);
     note->setWordWrap(true);

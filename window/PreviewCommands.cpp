@@ -65,8 +65,8 @@ void MainWindow::GenerateViews(const std::vector<int32_t> &offsets, int32_t focu
         const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
         const PrintGeometry g = PrintGeometryOf(print.Settings);
         SetPanelText(10, HintCurrent + QStringLiteral("  ") +
-                             DepthGuidanceText(DepthGuidanceFor(Doc, offsets, focusOffset, g.Lenses, g.Columns), Doc.Language) +
-                             (Doc.CropWidth > 0 ? QStringLiteral("  ") + CropText(Doc, Doc.Language) : QString()));
+                             DepthGuidanceText(DepthGuidanceFor(Doc, offsets, focusOffset, g.Lenses, g.Columns)) +
+                             (Doc.CropWidth > 0 ? QStringLiteral("  ") + CropText(Doc) : QString()));
     } catch (const VistrelError &) {
         // Print fields that do not hold numbers give no guidance; the export says why.
     }

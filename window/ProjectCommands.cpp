@@ -37,10 +37,10 @@ void MainWindow::ChooseAndOpenProject()
 {
     if (!MayReplaceDesign())
         return;
-    if (Doc.DocumentOpen == 1 && !Platform.AskYesNo(QStringLiteral("continue?"), QStringLiteral("Confirm")))
+    if (Doc.DocumentOpen == 1 && !Platform.AskYesNo(tr("continue?"), tr("Confirm")))
         return;
     const QString path = AskProjectToOpen(
-        QStringLiteral("Open project"),
+        tr("Open project"),
         RememberedFolder(QStringLiteral("project"), Platform.ProgramFolder() + FolderSeparator() + QStringLiteral("sample")),
         QString());
     RememberFolder(QStringLiteral("project"), path);
@@ -173,9 +173,7 @@ bool MainWindow::MayReplaceDesign()
         StoreCurrentLines(Doc);
     if (!DesignModified())
         return true;
-    switch (Platform.AskSaveChanges(Doc.Language == 1 ? QStringLiteral("保存对设计的修改吗？")
-                                                  : QStringLiteral("Save changes to the design?"),
-                                    QStringLiteral("Vistrel"))) {
+    switch (Platform.AskSaveChanges(tr("Save changes to the design?"), QStringLiteral("Vistrel"))) {
     case SaveChoice::Save:
         SaveProjectBesidePsd();
         return !DesignModified();  // a save that failed keeps the design open
@@ -190,8 +188,7 @@ bool MainWindow::MayReplaceDesign()
 void MainWindow::SaveProjectBesidePsd()
 {
     if (Doc.DocumentOpen == 0) {
-        Platform.ShowMessage(Doc.Language == 1 ? QStringLiteral("还没有可保存的设计：请先导入 PSD 文件。")
-                                           : QStringLiteral("There is no design to save yet: import a PSD first."));
+        Platform.ShowMessage(tr("There is no design to save yet: import a PSD first."));
         return;
     }
     const QString path = ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3"));
@@ -208,7 +205,7 @@ void MainWindow::SaveProjectAs()
         return;
     }
     FileDialogRequest request;
-    request.Title = QStringLiteral("Save as project");
+    request.Title = tr("Save as project");
     request.Filter = QStringLiteral("hx4p3 (*.hx4p3)");
     request.DefaultExtension = QStringLiteral("hx4p3");
     request.FileName = RememberedName(QStringLiteral("project"), ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p3")));
@@ -229,7 +226,7 @@ void MainWindow::ImportProjectSettings()
     if (Doc.DocumentOpen == 0)
         return;
     const QString preset = RememberedName(QStringLiteral("project"), ReplaceExtension(Doc.PsdPath, QStringLiteral(".hx4p2")));
-    const QString path = AskProjectToOpen(QStringLiteral("Import settings"), QFileInfo(preset).absolutePath(), preset);
+    const QString path = AskProjectToOpen(tr("Import settings"), QFileInfo(preset).absolutePath(), preset);
     RememberFolder(QStringLiteral("project"), path);
     if (!path.isEmpty())
         ApplyProjectFile(path);

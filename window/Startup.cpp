@@ -48,19 +48,15 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
     // 4. Show them.
     ShowSettingsInFields();
 
-    // 5., 6. English texts first; the window is built in English.
+    // 5.-7. The window is built in English; the language of the last run follows.
     Doc.AppState = StateNothingImported;
-    ShowLanguageTexts(TextsForLanguage(0));
-
-    // 7.
-    if (Doc.Language == 1)
-        SwitchLanguage();
+    Remembered = ReadDialogMemory();
+    UseStartLanguage();
 
     // 8.
     Doc.CurrentView = 0;
     Doc.CurrentLayer = 0;
     RecentFiles = ReadRecentFiles();
-    Remembered = ReadDialogMemory();
     LoadPresets();
     AdaptiveGifPaletteItem->setChecked(Remembered.AdaptiveGifPalette);
     ShowRecentFiles();

@@ -340,7 +340,7 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
         const double printed = double(print.height()) / print.width();
         const double kept = double(doc.ImageHeight) / doc.CropWidth;
         EXPECT_NEAR(printed / kept, 1.0, 0.01) << printed << " against " << kept;
-        EXPECT_TRUE(CropText(doc, 0).startsWith(QString::number(doc.ImageWidth - doc.CropWidth) + QStringLiteral(" columns cut")));
+        EXPECT_TRUE(CropText(doc).startsWith(QString::number(doc.ImageWidth - doc.CropWidth) + QStringLiteral(" columns cut")));
     }
 }
 

@@ -268,7 +268,7 @@ TEST_F(DrawLinePageTest, ThePagesOwnRules)
     const int beeps = platform.Beeps;
     ClickAt(ScreenOf(150, 60), Qt::RightButton);
     EXPECT_EQ(platform.Beeps, beeps + 1);
-    EXPECT_EQ(f.PanelText(10), QString::fromUtf8(TextsForLanguage(f.Doc.Language).OrderFull));
+    EXPECT_EQ(f.PanelText(10), QStringLiteral("An order holds at most 255 lines. Delete some lines or choose another order."));
     EXPECT_EQ(f.Doc.CurrentLines[0].size(), size_t(MaxLinesPerOrder));
     f.Doc.CurrentLines[0].clear();
     QTest::mouseClick(f.OrderRadios[4], Qt::LeftButton);

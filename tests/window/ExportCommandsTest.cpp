@@ -114,6 +114,7 @@ TEST_F(ExportWindowTest, OtherOutputsFromTheWindow)
     f.LanguageItem->trigger();
     f.ShowAnaglyph();
     EXPECT_EQ(platform.Messages, QStringList{QStringLiteral("请戴上红绿立体眼镜,观看立体效果.")});
+    f.LanguageItem->trigger();  // English again
 
     // The GIF, once the animation has ended.
     ASSERT_TRUE(f.ExportGifItem->isEnabled());

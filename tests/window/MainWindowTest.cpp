@@ -1,7 +1,9 @@
 #include "AboutBox.h"
+#include "Errors.h"
 #include "Document.h"
 #include "MainWindowTexts.h"
 #include "Picture.h"
+#include "RecentFiles.h"
 #include "ScriptedPlatform.h"
 #include "SettingsFile.h"
 #include "TestSupport.h"
@@ -272,44 +274,70 @@ TEST_F(MainWindowTest, ChineseFromTheSettingsFile)
     EXPECT_EQ(f.PanelText(10), QStringLiteral(" 请导入Psd图档"));
     EXPECT_EQ(f.LayerViewOne->text(), QStringLiteral("单层"));
     EXPECT_EQ(f.HintGlasses, QStringLiteral("请戴上红绿立体眼镜,观看立体效果."));
-    // Controls without a hint keep their caption; speed buttons and fields keep English tooltips.
-    EXPECT_EQ(f.Caption(QStringLiteral("OrderGroup")), QStringLiteral("Order"));
-    EXPECT_EQ(f.Caption(QStringLiteral("FrontMarker")), QStringLiteral("Front"));
-    EXPECT_EQ(f.PreviewButton->toolTip(), QStringLiteral("Preview"));
-    EXPECT_EQ(f.DepthEdit->toolTip(), QStringLiteral("3D depth"));
-    // The hint slot of a label stores English now, but is no tooltip.
-    EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("LPI:"));
+    // Every caption and tooltip is translated, the toolbar's too; the same
+    // English word gets the translation of its place.
+    EXPECT_EQ(f.Caption(QStringLiteral("OrderGroup")), QStringLiteral("层次"));
+    EXPECT_EQ(f.PreviewButton->toolTip(), QStringLiteral("动画预览"));
+    EXPECT_EQ(f.DepthEdit->toolTip(), QStringLiteral("立体景深"));
     EXPECT_TRUE(f.LpiLabel->toolTip().isEmpty());
 }
 
-TEST_F(MainWindowTest, LanguageSwitchExchangesCaptionsAndHints)
+TEST_F(MainWindowTest, TheLanguageItemGoesToTheOtherLanguageAndBack)
 {
     MainWindow &f = Start();
-    EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("线数:"));
+    EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("LPI:"));
 
     f.LanguageItem->trigger();  // to Chinese
     EXPECT_EQ(f.Doc.Language, 1);
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
-    EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("LPI:"));
     EXPECT_EQ(f.QuitItem->text(), QStringLiteral("退出(&Q)"));
     EXPECT_EQ(f.Caption(QStringLiteral("LanguageItem")), QStringLiteral("语言 英文/中文"));
-    EXPECT_EQ(f.AnaglyphButton->toolTip(), QStringLiteral("Red/blue glasses preview"));
+    EXPECT_EQ(f.AnaglyphButton->toolTip(), QStringLiteral("红绿眼镜观看"));
     EXPECT_EQ(f.LanguageButton->text(), QStringLiteral("英文"));
+    EXPECT_EQ(f.UndoAction->text(), QStringLiteral("撤销(&U)"));
+    // The core's messages come in the window's language.
+    EXPECT_TRUE(CannotOpenFileText(QStringLiteral("a.psd"), QString()).startsWith(QStringLiteral("无法打开文件")));
+    // The language menu marks the language in force.
+    QStringList checked;
+    for (QAction *choice : f.LanguageMenu->actions())
+        if (choice->isChecked())
+            checked << choice->data().toString();
+    EXPECT_EQ(checked, QStringList{QStringLiteral("zh_CN")});
 
     f.LanguageItem->trigger();  // back to English
     EXPECT_EQ(f.Doc.Language, 0);
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("LPI:"));
-    EXPECT_EQ(f.Hint(QStringLiteral("LpiLabel")), QStringLiteral("线数:"));
     EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
+    EXPECT_EQ(f.AnaglyphButton->toolTip(), QStringLiteral("Red/blue glasses preview"));
+    EXPECT_EQ(CannotOpenFileText(QStringLiteral("a.psd"), QString()), QStringLiteral("Cannot open file \"a.psd\". "));
 
-    // A switch without a change of Language still exchanges the captions, while
-    // the explicit texts follow Language.
-    f.SwitchLanguage();
-    f.SwitchLanguage();
-    EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("LPI:"));
-    f.SwitchLanguage();
+    // The menu's Chinese item does the same; a language the program does not
+    // carry leaves English in force.
+    for (QAction *choice : f.LanguageMenu->actions())
+        if (choice->data().toString() == QLatin1String("zh_CN"))
+            choice->trigger();
+    EXPECT_EQ(f.Doc.Language, 1);
+    EXPECT_EQ(f.LayerViewAll->text(), QStringLiteral("全部"));
+    f.UseLanguage(QStringLiteral("xx"));
+    EXPECT_EQ(f.LanguageCode, QStringLiteral("en"));
+    EXPECT_EQ(f.LayerViewAll->text(), QStringLiteral("All"));
+}
+
+TEST_F(MainWindowTest, ALanguageRememberedByItsCodeComesBackAtStart)
+{
+    // The settings file names English or Chinese only; a language it cannot
+    // name is kept by code beside the dialogs' folders.
+    QDir().mkpath(platform.ConfigDir);
+    WriteFileBytes(DialogMemoryPath(), "language=zh_CN\n");
+    MainWindow &f = Start();
+    EXPECT_EQ(f.LanguageCode, QStringLiteral("zh_CN"));
     EXPECT_EQ(f.LpiLabel->text(), QStringLiteral("线数:"));
-    EXPECT_EQ(f.Cells(1, 0), QStringLiteral("Group"));
+    // Going back to English forgets it; a code the program does not carry starts English.
+    f.LanguageItem->trigger();
+    EXPECT_FALSE(ReadFileBytes(DialogMemoryPath()).contains("language="));
+    form.reset();
+    WriteFileBytes(DialogMemoryPath(), "language=xx\n");
+    EXPECT_EQ(Start().LpiLabel->text(), QStringLiteral("LPI:"));
 }
 
 TEST_F(MainWindowTest, StatusHintFollowsTheStateAfterASwitch)

@@ -173,11 +173,11 @@ TEST(DepthGuidance, TheLargestShiftBetweenNeighbouringViewsAgainstTheLens)
         EXPECT_DOUBLE_EQ(d.PrintPixels, c.Print);
         EXPECT_DOUBLE_EQ(d.LensWidths, c.Lens);
         EXPECT_EQ(d.Ghosts(), c.Ghosts);
-        EXPECT_EQ(DepthGuidanceText(d, 0).contains(QLatin1String("will ghost")), c.Ghosts);
+        EXPECT_EQ(DepthGuidanceText(d).contains(QLatin1String("will ghost")), c.Ghosts);
     }
     doc.Depth = Fixed4One;
     doc.CropWidth = 0;
-    EXPECT_EQ(DepthGuidanceText(DepthGuidanceFor(doc, {-60, 30, 0}, 0, 30, 420), 0),
+    EXPECT_EQ(DepthGuidanceText(DepthGuidanceFor(doc, {-60, 30, 0}, 0, 30, 420)),
               QStringLiteral("Largest shift between neighbouring views: 7.0 print pixels, 0.50 of a lens width "
                              "(layer 3)."));
 }
