@@ -6,6 +6,7 @@
 
 #include "Numbers.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <array>
@@ -130,6 +131,9 @@ struct Document {
     Fixed4 OutputDpi = 720 * Fixed4One;  // AutoDpi means "(Auto)"
     Fixed4 OutputWidthCm = 5 * Fixed4One;
     Fixed4 OutputHeightCm = 5 * Fixed4One;
+    // The widest print the width field takes: 21 cm (A4), unless the print
+    // shop lifts it (Output page, --max-width-cm). Not stored in any file of the document.
+    Fixed4 MaxWidthCm = 21 * Fixed4One;
     uint8_t OutputColorMode = 2;  // index into "1bit x 4", "Gray X 4 ", "Color", "4bit"
     uint8_t HScale = 1;
     uint8_t Language = 0;         // 0 English, 1 Chinese
@@ -139,6 +143,7 @@ struct Document {
     int32_t WorkWidth = 0, WorkHeight = 0;
     Fixed4 WorkScale = Fixed4One;
     Fixed4 PsdDpi = 200 * Fixed4One;
+    QByteArray IccProfile;  // the PSD's embedded colour profile, as it stands; empty: none
     Fixed4 PsdWidthCm = 0, PsdHeightCm = 0;
     Fixed4 AspectRatio = Fixed4One;
     uint16_t PsdColorMode = ModeRgb;

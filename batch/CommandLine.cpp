@@ -14,6 +14,7 @@
 #include "PitchTest.h"
 #include "Platform.h"
 #include "PrintExport.h"
+#include "PrintWriter.h"
 #include "ProjectFile.h"
 #include "ReliefRenderer.h"
 #include "SettingsFile.h"
@@ -58,6 +59,9 @@ const char *const UsageText =
     "  --folders-as-groups        each top-level folder of the PSD becomes a flip group\n"
     "  --preset SHEET[@PRINTER]   the LPI of a lens sheet of the presets (the printer's calibrated\n"
     "                             pitch for it) and the printer's resolution; --lpi and --dpi win\n"
+    "  --compress lzw|zip         the print in compressed strips (written by libtiff); default: none\n"
+    "  --embed-icc                the PSD's own colour profile embedded in the print and the layered PSD\n"
+    "  --icc FILE                 this ICC profile embedded instead\n"
     "  --crop-edges               cut the views to the columns that all seven cover; the print keeps\n"
     "                             its width and its height follows, so the picture keeps its proportions\n"
     "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
@@ -70,7 +74,8 @@ const char *const UsageText =
     "Print settings (those not given come from the settings file, as in the window):\n"
     "  --lpi N         lenses per inch of the lens sheet (9 to 210)\n"
     "  --dpi N|auto    printer resolution; auto puts 7 printer pixels under each lens\n"
-    "  --width-cm N    print width in centimetres (up to 21); the height follows the picture\n"
+    "  --width-cm N    print width in centimetres (up to 21, or --max-width-cm); the height follows\n"
+    "  --max-width-cm N  the widest print (default 21, up to 10000): for large-format printers\n"
     "  --hscale N      vertical reduction factor (1 to 32)\n"
     "  --depth N       depth factor (-10 to 10)\n"
     "  --focus ROW     grid row of the focus layer (1 = top layer, a row of the document); default: chosen at import\n"
@@ -97,7 +102,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--work-folder", &CommandLine::WorkFolder}, {"--export-tiff", &CommandLine::ExportTiff},
             {"--export-psd", &CommandLine::ExportPsd},   {"--export-gif", &CommandLine::ExportGif},
             {"--save-project", &CommandLine::SaveProject}, {"--lpi", &CommandLine::Lpi},
-            {"--preset", &CommandLine::Preset},
+            {"--preset", &CommandLine::Preset},          {"--max-width-cm", &CommandLine::MaxWidthCm},
+            {"--compress", &CommandLine::Compress},      {"--icc", &CommandLine::Icc},
             {"--dpi", &CommandLine::Dpi},                {"--width-cm", &CommandLine::WidthCm},
             {"--hscale", &CommandLine::HScale},          {"--depth", &CommandLine::Depth},
             {"--focus", &CommandLine::Focus},            {"--gif-palette", &CommandLine::GifPalette},
@@ -107,7 +113,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--help", &CommandLine::Help}, {"-h", &CommandLine::Help}, {"--info", &CommandLine::Info},
             {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose},
             {"--crop-edges", &CommandLine::CropEdges}, {"--fail-on-ghosting", &CommandLine::FailOnGhosting},
-            {"--folders-as-groups", &CommandLine::FoldersAsGroups}};
+            {"--folders-as-groups", &CommandLine::FoldersAsGroups}, {"--embed-icc", &CommandLine::EmbedIcc}};
         const auto takes = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const auto &o) { return a == QLatin1String(o.first); });
         const auto flag = std::find_if(std::begin(switches), std::end(switches),
@@ -129,6 +135,9 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     if (options.Error.isEmpty() && !options.GifPalette.isEmpty() && options.GifPalette != QLatin1String("halftone") &&
         options.GifPalette != QLatin1String("adaptive"))
         options.Error = QStringLiteral("--gif-palette is halftone or adaptive, not '%1'").arg(options.GifPalette);
+    TiffCompression compression;
+    if (options.Error.isEmpty() && !options.Compress.isEmpty() && !ParseCompression(options.Compress, compression))
+        options.Error = QStringLiteral("--compress is lzw, zip or none, not '%1'").arg(options.Compress);
     if (options.Error.isEmpty() && options.Info && options.PsdFile.isEmpty())
         options.Error = QStringLiteral("--info needs a PSD or project file");
     const bool pitchTestOnly = !options.PitchTest.isEmpty() && options.ExportTiff.isEmpty() &&
@@ -244,6 +253,8 @@ struct TypedSettings {
     SettingsValues File;
     PrintFieldTexts Print;
     std::optional<int32_t> FocusRow;  // none: as the import or the project chose
+    Fixed4 MaxWidthCm = WidthCmHigh;
+    QByteArray IccProfile;  // --icc: the file's bytes
 };
 
 TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
@@ -253,10 +264,18 @@ TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
     if (!problem.isEmpty())
         std::fprintf(err, "warning: %s\n", problem.toLocal8Bit().constData());
     typed.Print = PrintTextsOf(typed.File, options);
+    if (!options.MaxWidthCm.isEmpty()) {
+        typed.MaxWidthCm = StrToFixed4(options.MaxWidthCm);
+        if (typed.MaxWidthCm < MaxWidthCmLow || typed.MaxWidthCm > MaxWidthCmHigh)
+            throw VistrelError(
+                OutOfLimitsText(QStringLiteral("--max-width-cm"), MaxWidthCmLow, MaxWidthCmHigh, options.MaxWidthCm));
+    }
+    if (!options.Icc.isEmpty())
+        typed.IccProfile = ReadIccProfile(options.Icc);
     // The height follows the width once the picture's proportion is known.
-    const PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One);
+    const PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One, typed.MaxWidthCm);
     RefuseReplaced(print.Lpi, QStringLiteral("--lpi"), options.Lpi, LpiLow, LpiHigh);
-    RefuseReplaced(print.WidthCm, QStringLiteral("--width-cm"), options.WidthCm, 0, WidthCmHigh);
+    RefuseReplaced(print.WidthCm, QStringLiteral("--width-cm"), options.WidthCm, 0, typed.MaxWidthCm);
     if (!options.Depth.isEmpty())
         RefuseReplaced(CheckDepth(StrToFixed4(options.Depth)), QStringLiteral("--depth"), options.Depth, -DepthLimit,
                        DepthLimit);
@@ -347,6 +366,7 @@ int RunInfo(const CommandLine &typedOptions, FILE *out, FILE *err)
     RunSettings run;
     try {
         const TypedSettings typed = CheckTypedSettings(options, err);
+        doc.MaxWidthCm = typed.MaxWidthCm;
         WorkFolder = WorkFolderFor(options.WorkFolder);
         const std::optional<ProjectOutcome> project = OpenForBatch(doc, options.PsdFile, options.FoldersAsGroups, err);
         run = SettingsOfRun(doc, typed, options, project);
@@ -360,7 +380,7 @@ int RunInfo(const CommandLine &typedOptions, FILE *out, FILE *err)
     std::fputs(DocumentFacts(doc, run.Views.Offsets).toLocal8Bit().constData(), out);
     // The print these settings describe, and how far its views move the layers.
     try {
-        const PrintSettingsOutcome print = ReadPrintSettings(run.Print, doc.AspectRatio);
+        const PrintSettingsOutcome print = ReadPrintSettings(run.Print, doc.AspectRatio, doc.MaxWidthCm);
         const PrintSettings &p = print.Settings;
         std::fprintf(out, "print: %s lpi, %s dpi%s, %s x %s cm, H scale %d, depth %s\n",
                      ShortFixed4Text(p.Lpi).toLocal8Bit().constData(), ShortFixed4Text(p.Dpi).toLocal8Bit().constData(),
@@ -444,7 +464,8 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
         const TypedSettings typed = CheckTypedSettings(options, err);
         doc.HScale = uint8_t(typed.File.HScale);
         doc.OutputColorMode = uint8_t(typed.File.OutputColorMode);
-        PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One);
+        doc.MaxWidthCm = typed.MaxWidthCm;
+        PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One, doc.MaxWidthCm);
 
         // The pitch test needs no document: strips at each LPI of the range.
         if (!options.PitchTest.isEmpty()) {
@@ -481,7 +502,7 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
         const PrintFieldTexts &texts = run.Print;
         const std::vector<int32_t> &offsets = run.Views.Offsets;
         const int32_t focusOffset = run.Views.FocusOffset;
-        print = ReadPrintSettings(texts, doc.AspectRatio);
+        print = ReadPrintSettings(texts, doc.AspectRatio, doc.MaxWidthCm);
         doc.Lpi = print.Settings.Lpi;
         // Relief layers of a project are rendered once, for every output.
         {
@@ -495,6 +516,13 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
         doc.CropEdges = options.CropEdges ? 1 : 0;
         const PreparedPrint prepared = PreparePrint(doc, texts, offsets, focusOffset);
         print = prepared.Print;
+        ParseCompression(options.Compress.isEmpty() ? QStringLiteral("none") : options.Compress,
+                         print.Settings.Finish.Compression);
+        print.Settings.Finish.IccProfile = !typed.IccProfile.isEmpty() ? typed.IccProfile
+                                           : options.EmbedIcc          ? doc.IccProfile
+                                                                       : QByteArray();
+        if (options.EmbedIcc && typed.IccProfile.isEmpty() && doc.IccProfile.isEmpty())
+            std::fprintf(err, "warning: the PSD holds no colour profile; none is embedded\n");
         if (doc.CropWidth > 0)
             std::fprintf(out, "crop: %s\n",
                          CropText(doc, print.Settings.WidthCm, print.Settings.HeightCm).toLocal8Bit().constData());
@@ -510,7 +538,7 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
 
         // Every output's size is checked before any of them is made.
         if (!options.ExportTiff.isEmpty())
-            CheckPrintSize(prepared.Geometry, ChannelsOfColorMode(doc.PsdColorMode), doc.PsdColorMode);
+            CheckPrintSize(prepared.Geometry, doc.PsdColorMode);
         if (!options.ExportPsd.isEmpty())
             CheckLayeredPsdSize(doc.CropWidth > 0 ? doc.CropWidth : doc.ImageWidth, doc.ImageHeight, ChannelsOfColorMode(doc.PsdColorMode));
         auto written = [&](const char *what, const QString &path) {
@@ -545,7 +573,7 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
         }
         if (!options.ExportPsd.isEmpty()) {
             timer.restart();
-            WriteLayeredPsd(options.ExportPsd, ViewCount, doc.PsdColorMode);
+            WriteLayeredPsd(options.ExportPsd, ViewCount, doc.PsdColorMode, print.Settings.Finish.IccProfile);
             phase(QStringLiteral("layered PSD"), timer.elapsed());
             written("layered PSD", options.ExportPsd);
         }

@@ -29,6 +29,10 @@ struct CommandLine {
     bool FailOnGhosting = false;  // --fail-on-ghosting: a print that would ghost fails with status 2
     QString Lpi, Dpi, WidthCm, HScale, Depth, Focus;  // as typed; empty: from the settings file
     QString Preset;  // --preset "SHEET" or "SHEET@PRINTER": its LPI and resolution, unless typed
+    QString MaxWidthCm;  // --max-width-cm: the widest print (default 21)
+    QString Compress;    // --compress lzw|zip: the print by compressed strips, through libtiff
+    QString Icc;         // --icc FILE: a colour profile embedded in the print and the layered PSD
+    bool EmbedIcc = false;  // --embed-icc: the PSD's own profile embedded in them
     bool Verbose = false;
     bool IsBatch() const
     {

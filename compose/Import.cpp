@@ -173,6 +173,7 @@ void TakeDocument(Document &doc, PsdDocument &psd, const std::function<void(int)
     doc.WorkScale = psd.WorkScale;
     doc.PsdColorMode = psd.ColorMode;
     doc.PsdDpi = psd.Dpi;
+    doc.IccProfile = psd.IccProfile;
     doc.PsdWidthCm = psd.WidthCm;
     doc.PsdHeightCm = psd.HeightCm;
     doc.Layers = std::move(psd.Layers);

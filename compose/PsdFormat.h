@@ -52,6 +52,7 @@ inline constexpr int BlockSignatureSize = 4;
 inline constexpr int ResourceBlockMinSize = 12;
 inline constexpr uint16_t ResolutionResource = 1005;  // starts with the horizontal resolution, 16.16 fixed point
 inline constexpr uint16_t LayerGroupsResource = 1026;  // two bytes per layer record
+inline constexpr uint16_t IccProfileResource = 1039;   // the document's colour profile, an ICC file as it stands
 inline constexpr int ResolutionFixedSize = 4;
 inline constexpr int LayerGroupEntrySize = 2;
 inline constexpr uint16_t ResolutionUnitInch = 1;     // pixels per inch

@@ -163,9 +163,9 @@ void ParseLayerRecords(ByteCursor &in, int count, std::vector<PsdLayerEntry> &la
     }
 }
 
-// The image resources: the resolution (1005) and the layer groups (1026),
-// wherever they stand among the blocks.
-void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByteArray &groups)
+// The image resources: the resolution (1005), the layer groups (1026) and
+// the colour profile (1039), wherever they stand among the blocks.
+void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByteArray &groups, QByteArray &icc)
 {
     ByteCursor r(resources, QString(), offset);
     r.SetSection(Vistrel::tr("image resources"));
@@ -185,6 +185,8 @@ void ReadResources(const QByteArray &resources, qint64 offset, Fixed4 &dpi, QByt
             dpi = Fixed4(whole) * Fixed4One + Round(fraction / 65536.0 * 10000.0);
         } else if (id == Psd::LayerGroupsResource) {
             groups = QByteArray(reinterpret_cast<const char *>(data), size);
+        } else if (id == Psd::IccProfileResource) {
+            icc = QByteArray(reinterpret_cast<const char *>(data), size);
         }
     }
     if (dpi == 0)
@@ -273,7 +275,7 @@ static PsdIndex ReadPsdIndexUnchecked(QIODevice &file, const QString &path)
     pos += sectionLength(Vistrel::tr("colour mode data"));
     const qint64 resourcesLength = sectionLength(Vistrel::tr("image resources"));
     QByteArray groups;
-    ReadResources(ReadAt(file, pos, resourcesLength, path), pos, index.Dpi, groups);
+    ReadResources(ReadAt(file, pos, resourcesLength, path), pos, index.Dpi, groups, index.IccProfile);
     pos += resourcesLength;
 
     // --- Layer and mask information ---
@@ -636,6 +638,7 @@ PsdDocument DocumentOf(const PsdIndex &index)
     doc.WorkHeight = working.Height;
     doc.ColorMode = index.ColorMode;
     doc.Dpi = index.Dpi;
+    doc.IccProfile = index.IccProfile;
     doc.WidthCm = ToFixed4(index.Width / FromFixed4(index.Dpi) * 2.54);
     doc.HeightCm = ToFixed4(index.Height / FromFixed4(index.Dpi) * 2.54);
     for (const PsdLayerEntry &entry : index.Layers)

@@ -43,6 +43,7 @@ struct PsdIndex {
     int32_t Height = 0;
     uint16_t ColorMode = Psd::ModeRgb;
     Fixed4 Dpi = 200 * Fixed4One;  // 200 when the file states none or 0
+    QByteArray IccProfile;         // resource 1039; empty when the file has none
     std::vector<PsdLayerEntry> Layers;  // record order: bottom layer first
 };
 
@@ -58,6 +59,7 @@ struct PsdDocument {
     Fixed4 WorkScale = Fixed4One;
     uint16_t ColorMode = Psd::ModeRgb;
     Fixed4 Dpi = 200 * Fixed4One;
+    QByteArray IccProfile;
     Fixed4 WidthCm = 0, HeightCm = 0;
     LayerTable Layers;
     PictureList Images;  // working-size copies

@@ -168,7 +168,7 @@ PrintSettingsOutcome ReadCroppedPrintSettings(const Document &doc, PrintFieldTex
 {
     if (doc.CropWidth > 0)
         texts.HeightCm.clear();
-    return ReadPrintSettings(texts, CroppedAspectRatio(doc));
+    return ReadPrintSettings(texts, CroppedAspectRatio(doc), doc.MaxWidthCm);
 }
 
 QString CropText(const Document &doc, Fixed4 widthCm, Fixed4 heightCm)

@@ -3,16 +3,12 @@
 #include "Document.h"
 #include "Errors.h"
 #include "Parallel.h"
-#include "ReplacingFile.h"
+#include "PrintWriter.h"
 #include "Texts.h"
 #include "Tiff.h"
 
-#ifdef __linux__
-#include <fcntl.h>
-#endif
 #include <algorithm>
 #include <cstring>
-#include <future>
 
 namespace {
 
@@ -38,27 +34,21 @@ PrintGeometry ComputePrintGeometry(Fixed4 widthInches, Fixed4 heightInches, Fixe
     return g;
 }
 
-void CheckPrintSize(const PrintGeometry &g, int samples, uint16_t colorMode)
+void CheckPrintSize(const PrintGeometry &g, uint16_t colorMode)
 {
     if (g.Columns <= 0 || g.Rows <= 0)
         throw VistrelError(Vistrel::tr("The print would be empty: %1 x %2 pixels. Check its width, height and "
                                           "resolution.").arg(g.Columns).arg(g.Rows));
-    // Checked in steps so that the product itself cannot overflow.
-    constexpr int64_t Largest = 0xFFFFFFFF;  // the TIFF layout's sizes and offsets are 32-bit
-    const int64_t pixels = Largest / g.Columns >= g.Rows ? g.Columns * g.Rows : Largest + 1;
-    const int64_t bytes = pixels > (Largest - TiffHeaderSize(samples)) / samples
-                              ? Largest + 1
-                              : TiffHeaderSize(samples) + pixels * samples;
-    if (bytes > Largest) {
-        const double gigabytes = double(g.Columns) * double(g.Rows) * samples / (1024.0 * 1024 * 1024);
-        throw VistrelError(Vistrel::tr("The print would be %1 x %2 pixels in %3, %4 GB: more than the 4 GB a "
-                                          "TIFF file can hold. Make it narrower, or choose a lower printer "
-                                          "resolution or a larger H scale.")
-                               .arg(GroupedText(g.Columns), GroupedText(g.Rows),
-                                    ColorModeName(colorMode),
-                                    QString::number(gigabytes, 'f', 1)),
+    // A side is a 32-bit count in the TIFF directory and in the column tables;
+    // the size of the file is not limited (past 4 GB it is a BigTIFF).
+    constexpr int64_t LongestSide = INT32_MAX;
+    if (g.Columns > LongestSide || g.Rows > LongestSide)
+        throw VistrelError(Vistrel::tr("The print would be %1 x %2 pixels in %3: no side can be longer than %4 "
+                                          "pixels. Make it narrower, or choose a lower printer resolution or a "
+                                          "larger H scale.")
+                               .arg(GroupedText(g.Columns), GroupedText(g.Rows), ColorModeName(colorMode),
+                                    GroupedText(LongestSide)),
                            ErrorKind::Input);
-    }
 }
 
 ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views)
@@ -120,34 +110,11 @@ void InterlaceRowPart(const ColumnTables &tables, const uint32_t *now, const uin
     }
 }
 
-// Each chunk of the print is handed to the disk as soon as it is written, and
-// what has reached the disk is let go of a little behind. A print of a
-// gigabyte then cycles through the same few dozen megabytes of the system's
-// file cache instead of taking a gigabyte of fresh memory (which on virtual
-// machines can cost more than the writing itself) and pushing the designer's
-// other files out of the cache. Nothing here waits for the disk: pages not yet
-// written stay until a later chunk lets go of them.
-void LetGoOfWrittenPages(QFile &file, qint64 offset, qint64 bytes)
-{
-#ifdef __linux__
-    constexpr qint64 Behind = 64 << 20;
-    if (!file.flush() || file.handle() < 0)
-        return;
-    sync_file_range(file.handle(), offset, bytes, SYNC_FILE_RANGE_WRITE);
-    if (offset > Behind)
-        posix_fadvise(file.handle(), 0, offset - Behind, POSIX_FADV_DONTNEED);
-#else
-    (void)file;
-    (void)offset;
-    (void)bytes;
-#endif
-}
-
 }  // namespace
 
 void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, const ViewBandFill &fill, int hscale,
                     const QString &outputPath, Fixed4 dpi, Fixed4 lpi, Fixed4 widthInches, Fixed4 heightInches,
-                    uint16_t colorMode, const std::function<void(int)> &progress)
+                    uint16_t colorMode, const std::function<void(int)> &progress, const PrintFinish &finish)
 {
     auto report = [&](int percent) {
         if (progress)
@@ -161,7 +128,7 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
         throw VistrelError(Vistrel::tr("The lens pitch and the printer resolution must be above 0."));
     const PrintGeometry g = ComputePrintGeometry(widthInches, heightInches, lpi, dpi, hscale);
     const int samples = ChannelsOfColorMode(colorMode);
-    CheckPrintSize(g, samples, colorMode);
+    CheckPrintSize(g, colorMode);
     if (width <= 0 || height <= 0)
         throw VistrelError(Vistrel::tr("The views are empty."));
 
@@ -199,9 +166,8 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     }
     std::vector<int16_t> acc(size_t(g.Columns), 0);
 
-    ReplacingFile file(outputPath);
-    file.Open();
-    WriteTiffHeader(file, samples, int32_t(g.Columns), int32_t(g.Rows), dpi, g.VerticalDpi);
+    const std::unique_ptr<PrintWriter> file =
+        OpenPrintWriter(outputPath, samples, g.Columns, g.Rows, dpi, g.VerticalDpi, finish);
     report(1);
 
     const size_t printRowBytes = size_t(g.Columns) * samples;
@@ -214,11 +180,6 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     for (std::vector<uint8_t> &c : chunks)
         c.resize(printRowBytes * size_t(std::min<int64_t>(chunkRows, g.Rows)));
     int turn = 0;
-    std::future<bool> writing;
-    auto finishWriting = [&] {
-        if (writing.valid() && !writing.get())
-            throw StreamWriteError(file);
-    };
     const int parts = int(std::min<int64_t>(WorkerCount(), std::max<int64_t>(1, g.Columns / 1024)));
     auto sourceRow = [&](int64_t y) { return std::min<int64_t>(y * ratioY / Seven, height - 1); };
     int lastBand = -1;
@@ -247,28 +208,18 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
                 }
             }
         });
-        finishWriting();
-        const qint64 bytes = qint64(printRowBytes) * (end - y);
-        writing = std::async(std::launch::async, [&file, &chunk, bytes] {
-            const qint64 at = file.pos();
-            if (CheckedWrite(file, reinterpret_cast<const char *>(chunk.data()), bytes) != bytes)
-                return false;
-            LetGoOfWrittenPages(file, at, bytes);
-            return true;
-        });
+        file->WriteRows(chunk.data(), end - y);
         turn = 1 - turn;
         y = end;
         report(int(1 + y * 98 / g.Rows));
     }
-    finishWriting();
-    if (!file.Commit())
-        throw CreateFileError(outputPath, file.errorString());
+    file->Commit();
     report(100);
 }
 
 void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &outputPath, Fixed4 dpi, Fixed4 lpi,
                     Fixed4 widthInches, Fixed4 heightInches, uint16_t colorMode,
-                    const std::function<void(int)> &progress)
+                    const std::function<void(int)> &progress, const PrintFinish &finish)
 {
     const int views = int(viewFiles.size());
     if (views == 0)
@@ -299,5 +250,5 @@ void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &out
             for (int v = 0; v < views; ++v)
                 ReadTiffRows(records[size_t(v)], first / band, buffers[size_t(v)], band, samples);
         },
-        hscale, outputPath, dpi, lpi, widthInches, heightInches, colorMode, progress);
+        hscale, outputPath, dpi, lpi, widthInches, heightInches, colorMode, progress, finish);
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "Numbers.h"
+#include "PrintFinish.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,9 +39,9 @@ struct ColumnTables {
     std::vector<uint8_t> View;
     std::vector<int16_t> Frac;
 };
-// The print's file must fit the 32-bit sizes of its TIFF layout; a print that
-// would not, or that would be empty, throws VistrelError saying what to change.
-void CheckPrintSize(const PrintGeometry &g, int samples, uint16_t colorMode);
+// A print that would be empty, or longer on a side than TIFF counts, throws
+// VistrelError saying what to change. Its file may pass 4 GB: it is then a BigTIFF.
+void CheckPrintSize(const PrintGeometry &g, uint16_t colorMode);
 
 ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views);
 
@@ -58,7 +59,8 @@ using ViewBandFill = std::function<void(int first, int count, const std::vector<
 // `bandRows` rows at a time. `progress` gets 0..100.
 void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, const ViewBandFill &fill, int hscale,
                     const QString &outputPath, Fixed4 dpi, Fixed4 lpi, Fixed4 widthInches, Fixed4 heightInches,
-                    uint16_t colorMode, const std::function<void(int)> &progress = {});
+                    uint16_t colorMode, const std::function<void(int)> &progress = {},
+                    const PrintFinish &finish = {});
 
 // Writes the print. `viewFiles` are TIFF files of our layout, list position 0
 // first (view 7 first). `progress` gets 0..100. The file appears under its
@@ -66,4 +68,4 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
 // no ink, the print 0).
 void InterlaceViews(const QStringList &viewFiles, int hscale, const QString &outputPath, Fixed4 dpi, Fixed4 lpi,
                     Fixed4 widthInches, Fixed4 heightInches, uint16_t colorMode,
-                    const std::function<void(int)> &progress = {});
+                    const std::function<void(int)> &progress = {}, const PrintFinish &finish = {});

@@ -108,7 +108,7 @@ void CheckLayeredPsdSize(int32_t width, int32_t height, int colourChannels)
         throw VistrelError(Vistrel::tr("The views are too large for a Photoshop document (over 4 GB of layers)."));
 }
 
-void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
+void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode, const QByteArray &iccProfile)
 {
     const int colours = ChannelsOfColorMode(colorMode);
     const TiffInfo first = ReadTiffInfo(WorkFileName3(QStringLiteral("vwd"), 1));
@@ -133,7 +133,20 @@ void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode)
     header.ColorMode = colorMode;
     AppendPsdFileHeader(head, header);
     PutU32(head, 0);  // colour mode data
-    PutU32(head, 0);  // image resources
+    if (iccProfile.isEmpty()) {
+        PutU32(head, 0);  // image resources
+    } else {
+        // One block: signature, id, an empty name padded to even, the size and the profile padded to even.
+        const int64_t padded = iccProfile.size() + iccProfile.size() % 2;
+        PutU32(head, Psd::BlockSignatureSize + 2 + 2 + Psd::LengthSize + padded);
+        head += QByteArray("8BIM");
+        PutU16(head, Psd::IccProfileResource);
+        PutU16(head, 0);
+        PutU32(head, iccProfile.size());
+        head += iccProfile;
+        if (iccProfile.size() % 2)
+            head += '\0';
+    }
     PutU32(head, layerSection);
     PutU32(head, layerInfo);
     PutU16(head, layers);

@@ -1,5 +1,6 @@
 // The seven full-resolution views as one layered Photoshop document: format
-// version 1, 8 bits, no image resources, one layer per view (view 1 at the
+// version 1, 8 bits, no image resources (but the colour profile, when one is
+// asked for), one layer per view (view 1 at the
 // bottom) with its transparency, raw channels, and the merged image from view 7.
 // The layout is fixed byte for byte; every length follows from the canvas size
 // and the colour mode, so the file is written in one forward pass, reading one
@@ -34,4 +35,5 @@ void CheckLayeredPsdSize(int32_t width, int32_t height, int colourChannels);
 
 // Reads "vwd" NNN and "vwdt" NNN from the work folder and writes the document.
 // The file appears under its name only when complete.
-void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode);
+// `iccProfile`, when given, is the one image resource (1039).
+void WriteLayeredPsd(const QString &path, int layers, uint16_t colorMode, const QByteArray &iccProfile = {});

@@ -93,7 +93,7 @@ PitchTestLayout PitchTestLayoutOf(const PitchTestSettings &s)
     int64_t rows = 0;
     for (const Fixed4 lpi : l.Lpis) {
         const PrintGeometry g = ComputePrintGeometry(stripInches, StripHeightInches, lpi, s.Dpi, 1);
-        CheckPrintSize(g, 3, 3);
+        CheckPrintSize(g, 3);
         l.StripLeft.push_back(int32_t(left));
         l.StripColumns.push_back(int32_t(g.Columns));
         left += g.Columns + gap;

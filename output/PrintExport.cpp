@@ -104,7 +104,7 @@ void ExportPrint(Document &doc, const PrintSettings &settings, const std::vector
 {
     FaultPoint("ExportPrint");
     // A print the TIFF cannot hold is refused before any work starts.
-    CheckPrintSize(PrintGeometryOf(settings), ChannelsOfColorMode(doc.PsdColorMode), doc.PsdColorMode);
+    CheckPrintSize(PrintGeometryOf(settings), doc.PsdColorMode);
     doc.Lpi = settings.Lpi;
     auto report = [&](int percent) {
         if (progress)
@@ -143,7 +143,7 @@ void ExportPrint(Document &doc, const PrintSettings &settings, const std::vector
         const Fixed4 width = CentimetresToInches(settings.WidthCm), height = CentimetresToInches(settings.HeightCm);
         if (writeViewFiles) {
             InterlaceViews(views, settings.HScale, path, settings.Dpi, settings.Lpi, width, height, doc.PsdColorMode,
-                           printProgress);
+                           printProgress, settings.Finish);
         } else {
             // The views are composed band by band straight into the print.
             FullResolutionBands bands(doc, viewIndexes, viewLefts);
@@ -151,7 +151,8 @@ void ExportPrint(Document &doc, const PrintSettings &settings, const std::vector
                 ViewCount, bands.Width(), doc.ImageHeight, ComposeBandRows(bands.Width(), DocumentBits(doc) / 8),
                 [&](int first, int count, const std::vector<uint8_t *> &buffers,
                     const std::vector<std::vector<int32_t>> &columns) { bands.Compose(first, count, buffers, columns); },
-                settings.HScale, path, settings.Dpi, settings.Lpi, width, height, doc.PsdColorMode, printProgress);
+                settings.HScale, path, settings.Dpi, settings.Lpi, width, height, doc.PsdColorMode, printProgress,
+                settings.Finish);
         }
     } catch (const std::bad_alloc &) {
         const PrintGeometry g = PrintGeometryOf(settings);

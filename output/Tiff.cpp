@@ -15,14 +15,14 @@
 
 using namespace Tiff;
 
-namespace {
-
 // The three texts sit in areas of 60, 20 and 12 bytes. Each is ended by a zero
 // byte counted in its entry, as TIFF readers require of ASCII values; the rest
 // of the area stays zero.
-const char SoftwareText[] = "Vistrel lenticular design tool";
-const char ArtistText[] = "vistrel.app";
-static_assert(sizeof(SoftwareText) <= SoftwareArea && sizeof(ArtistText) <= ArtistArea);
+const char TiffSoftwareText[] = "Vistrel lenticular design tool";
+const char TiffArtistText[] = "vistrel.app";
+static_assert(sizeof(TiffSoftwareText) <= Tiff::SoftwareArea && sizeof(TiffArtistText) <= Tiff::ArtistArea);
+
+namespace {
 
 void PutU16(QByteArray &out, int at, uint32_t v)
 {
@@ -87,9 +87,9 @@ QByteArray TiffHeader(int samples, int32_t width, int32_t height, Fixed4 xDpi, F
     entry(TagYResolution, TypeRational, 1, uint32_t(layout.YResolution()));
     entry(TagPlanarConfiguration, TypeShort, 1, PlanarChunky);
     entry(TagResolutionUnit, TypeShort, 1, ResolutionUnitInch);
-    entry(TagSoftware, TypeAscii, sizeof(SoftwareText), uint32_t(layout.Software()));
+    entry(TagSoftware, TypeAscii, sizeof(TiffSoftwareText), uint32_t(layout.Software()));
     entry(TagDateTime, TypeAscii, uint32_t(stamp.size() + 1), uint32_t(layout.DateTime()));
-    entry(TagArtist, TypeAscii, sizeof(ArtistText), uint32_t(layout.Artist()));
+    entry(TagArtist, TypeAscii, sizeof(TiffArtistText), uint32_t(layout.Artist()));
     Q_ASSERT(index == EntryCount);
     PutU32(out, NextDirectoryField, 0);  // no further directory
     for (int i = 0; i < samples; ++i)  // BitsPerSample values, also for one sample
@@ -99,9 +99,9 @@ QByteArray TiffHeader(int samples, int32_t width, int32_t height, Fixed4 xDpi, F
     PutU32(out, layout.XResolution() + 4, ResolutionDenominator);
     PutU32(out, layout.YResolution(), uint32_t(yDpi));
     PutU32(out, layout.YResolution() + 4, ResolutionDenominator);
-    std::memcpy(out.data() + layout.Software(), SoftwareText, sizeof(SoftwareText) - 1);
+    std::memcpy(out.data() + layout.Software(), TiffSoftwareText, sizeof(TiffSoftwareText) - 1);
     std::memcpy(out.data() + layout.DateTime(), stamp.constData(), size_t(stamp.size()));
-    std::memcpy(out.data() + layout.Artist(), ArtistText, sizeof(ArtistText) - 1);
+    std::memcpy(out.data() + layout.Artist(), TiffArtistText, sizeof(TiffArtistText) - 1);
     return out;
 }
 

@@ -33,6 +33,10 @@ struct TiffInfo {
     int32_t DataOffset = 0;
 };
 
+// The Software and Artist texts of every TIFF Vistrel writes.
+extern const char TiffSoftwareText[];
+extern const char TiffArtistText[];
+
 // The DateTime text of a TIFF written now: "YYYY:MM:DD HH:MM:SS".
 QString TiffDateTimeNow();
 

@@ -17,10 +17,10 @@ CheckedValue CheckDepth(Fixed4 depth)
     return {depth, false, {}};
 }
 
-CheckedValue CheckWidthCm(Fixed4 widthCm)
+CheckedValue CheckWidthCm(Fixed4 widthCm, Fixed4 maxWidthCm)
 {
-    if (widthCm > WidthCmHigh)
-        return {WidthCmHigh, true, ShortFixed4Text(WidthCmHigh)};
+    if (widthCm > maxWidthCm)
+        return {maxWidthCm, true, ShortFixed4Text(maxWidthCm)};
     return {widthCm, false, {}};
 }
 
@@ -62,13 +62,13 @@ QString OutOfLimitsText(const QString &what, Fixed4 low, Fixed4 high, const QStr
         .arg(what, ShortFixed4Text(low), ShortFixed4Text(high), typed);
 }
 
-PrintSettingsOutcome ReadPrintSettings(const PrintFieldTexts &texts, Fixed4 aspectRatio)
+PrintSettingsOutcome ReadPrintSettings(const PrintFieldTexts &texts, Fixed4 aspectRatio, Fixed4 maxWidthCm)
 {
     PrintSettingsOutcome out;
     out.Lpi = CheckLpi(StrToFixed4(texts.Lpi));
     out.AutoDpi = IsAutoDpiText(texts.Dpi);
     const Fixed4 dpi = out.AutoDpi ? AutoDpi7(out.Lpi.Value) : StrToFixed4(texts.Dpi.trimmed());
-    out.WidthCm = CheckWidthCm(StrToFixed4(texts.WidthCm));
+    out.WidthCm = CheckWidthCm(StrToFixed4(texts.WidthCm), maxWidthCm);
     const Fixed4 height =
         texts.HeightCm.isEmpty() ? PrintHeightCm(out.WidthCm.Value, aspectRatio) : StrToFixed4(texts.HeightCm);
     const int hscale = StrToInt(texts.HScale);
@@ -88,7 +88,7 @@ PrintSettingsOutcome ReadPrintSettings(const PrintFieldTexts &texts, Fixed4 aspe
         throw VistrelError(OutOfLimitsText(Vistrel::tr("The H scale"), HScaleLow * Fixed4One,
                                            HScaleHigh * Fixed4One, QString::number(hscale)));
 
-    out.Settings = {out.Lpi.Value, dpi, out.WidthCm.Value, height, hscale};
+    out.Settings = {out.Lpi.Value, dpi, out.WidthCm.Value, height, hscale, {}};
     return out;
 }
 
@@ -117,4 +117,17 @@ QStringList OffsetCellTexts(const std::vector<int32_t> &offsets)
     for (size_t row = 1; row <= offsets.size(); ++row)
         cells << QString::number(offsets[offsets.size() - row]);
     return cells;
+}
+
+bool ParseCompression(const QString &word, TiffCompression &compression)
+{
+    if (word == QLatin1String("none"))
+        compression = TiffCompression::None;
+    else if (word == QLatin1String("lzw"))
+        compression = TiffCompression::Lzw;
+    else if (word == QLatin1String("zip"))
+        compression = TiffCompression::Zip;
+    else
+        return false;
+    return true;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "Numbers.h"
+#include "PrintFinish.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,7 +38,11 @@ struct CheckedValue {
 
 CheckedValue CheckLpi(Fixed4 lpi);          // outside 9..210: 75.55, shown
 CheckedValue CheckDepth(Fixed4 depth);      // outside -10..10: 2, the field keeps its text
-CheckedValue CheckWidthCm(Fixed4 widthCm);  // above 21: 21, shown
+// Above the widest print (21 cm unless lifted): the widest, shown.
+CheckedValue CheckWidthCm(Fixed4 widthCm, Fixed4 maxWidthCm = WidthCmHigh);
+// What a print shop may lift the widest print to: 1 cm to 100 m.
+constexpr Fixed4 MaxWidthCmLow = 1 * Fixed4One;
+constexpr Fixed4 MaxWidthCmHigh = 10000 * Fixed4One;
 // A focus row outside 1..layerCount means no focus row: 0.
 int32_t CheckFocusRow(int32_t row, int layerCount);
 
@@ -66,6 +71,7 @@ struct PrintSettings {
     Fixed4 WidthCm = 0;
     Fixed4 HeightCm = 0;
     int HScale = 1;
+    PrintFinish Finish;  // none unless the caller asks
 };
 struct PrintSettingsOutcome {
     PrintSettings Settings;
@@ -75,7 +81,8 @@ struct PrintSettingsOutcome {
 };
 // Throws VistrelError for a text that is not a number, and for a resolution,
 // a width or an H scale that no print can be made with.
-PrintSettingsOutcome ReadPrintSettings(const PrintFieldTexts &texts, Fixed4 aspectRatio);
+PrintSettingsOutcome ReadPrintSettings(const PrintFieldTexts &texts, Fixed4 aspectRatio,
+                                       Fixed4 maxWidthCm = WidthCmHigh);
 
 // What the preview takes: the focus row, depth and LPI fields and the Offset
 // column, grid rows 1..LayerCount (top layer first).

@@ -326,12 +326,13 @@ ProjectOutcome ApplyProject(Document &doc, const ProjectData &d, const QString &
         doc.OutputHeightCm = ToFixed4(d.HeightCm);
         // A width above the limit is brought to it, and a stored height with
         // it, so that the print keeps the picture's proportions.
-        const bool tooWide = CheckWidthCm(doc.OutputWidthCm).Replaced;
+        const bool tooWide = CheckWidthCm(doc.OutputWidthCm, doc.MaxWidthCm).Replaced;
         if (tooWide) {
             // In long double: any stored height times the limit would not fit 64 bits;
             // the result, smaller than the height, does.
-            doc.OutputHeightCm = Fixed4(std::llroundl((long double)doc.OutputHeightCm * WidthCmHigh / doc.OutputWidthCm));
-            doc.OutputWidthCm = WidthCmHigh;
+            doc.OutputHeightCm =
+                Fixed4(std::llroundl((long double)doc.OutputHeightCm * doc.MaxWidthCm / doc.OutputWidthCm));
+            doc.OutputWidthCm = doc.MaxWidthCm;
         }
         doc.OutputColorMode = uint8_t(d.ColorMode >= 0 && d.ColorMode <= 3 ? d.ColorMode : 2);  // the four items
         doc.HScale = uint8_t(d.HScale >= HScaleLow && d.HScale <= HScaleHigh ? d.HScale : 1);

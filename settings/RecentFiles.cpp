@@ -78,6 +78,12 @@ DialogMemory ReadDialogMemory()
             memory.AdaptiveGifPalette = value == QLatin1String("adaptive");
         else if (key == QLatin1String("language"))
             memory.Language = value;
+        else if (key == QLatin1String("max-width-cm"))
+            memory.MaxWidthCm = ToFixed4(value.toDouble());  // checked where it is used
+        else if (key == QLatin1String("compress"))
+            memory.Compression = value;
+        else if (key == QLatin1String("embed-icc"))
+            memory.EmbedIcc = value == QLatin1String("yes");
         else if (!value.isEmpty())
             memory.Folders[key] = value;
     }
@@ -92,5 +98,11 @@ void WriteDialogMemory(const DialogMemory &memory)
     bytes += QByteArray("gif-palette=") + (memory.AdaptiveGifPalette ? "adaptive" : "halftone") + '\n';
     if (!memory.Language.isEmpty())
         bytes += "language=" + memory.Language.toUtf8() + '\n';
+    if (memory.MaxWidthCm > 0)
+        bytes += "max-width-cm=" + ShortFixed4Text(memory.MaxWidthCm).toUtf8() + '\n';
+    if (!memory.Compression.isEmpty())
+        bytes += "compress=" + memory.Compression.toUtf8() + '\n';
+    if (memory.EmbedIcc)
+        bytes += "embed-icc=yes\n";
     WriteQuietly(DialogMemoryPath(), bytes);
 }

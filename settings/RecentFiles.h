@@ -3,6 +3,8 @@
 // path a line, UTF-8), apart from the settings file whose layout is fixed.
 #pragma once
 
+#include "Numbers.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -30,6 +32,10 @@ struct DialogMemory {
     QMap<QString, QString> Folders;
     bool AdaptiveGifPalette = false;
     QString Language;  // empty: the settings file's language
+    // The print shop's: "max-width-cm=120", "compress=lzw", "embed-icc=yes".
+    Fixed4 MaxWidthCm = 0;  // 0: the default, 21 cm
+    QString Compression;    // "lzw", "zip", or empty for none
+    bool EmbedIcc = false;
 };
 QString DialogMemoryPath();
 DialogMemory ReadDialogMemory();

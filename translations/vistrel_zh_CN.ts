@@ -514,6 +514,22 @@ HOW TO USE IT
         <source>4bit</source>
         <translation>4位</translation>
     </message>
+    <message>
+        <source>None</source>
+        <translation>不压缩</translation>
+    </message>
+    <message>
+        <source>Max width:</source>
+        <translation>最大宽度:</translation>
+    </message>
+    <message>
+        <source>Compression:</source>
+        <translation>压缩方式:</translation>
+    </message>
+    <message>
+        <source>Embed the PSD&apos;s colour profile</source>
+        <translation>嵌入 PSD 的色彩配置文件</translation>
+    </message>
 </context>
 <context>
     <name>PitchRangeDialog</name>
@@ -758,6 +774,18 @@ HOW TO USE IT
     <message>
         <source>frame period</source>
         <translation>帧间隔</translation>
+    </message>
+    <message>
+        <source>the widest print the width takes (21 cm unless a large-format printer takes more)</source>
+        <translation>宽度可取的最大值（21 厘米，大幅面打印机可更大）</translation>
+    </message>
+    <message>
+        <source>the print&apos;s TIFF: uncompressed, or LZW or ZIP by strips</source>
+        <translation>印刷 TIFF：不压缩，或按条带做 LZW 或 ZIP 压缩</translation>
+    </message>
+    <message>
+        <source>the print and the layered PSD carry the profile the PSD was made for</source>
+        <translation>印刷图和分层 PSD 带上 PSD 所用的色彩配置文件</translation>
     </message>
 </context>
 <context>
@@ -1219,10 +1247,6 @@ HOW TO USE IT
         <translation>印刷图将为空：%1 x %2 像素。请检查宽度、高度和精度。</translation>
     </message>
     <message>
-        <source>The print would be %1 x %2 pixels in %3, %4 GB: more than the 4 GB a TIFF file can hold. Make it narrower, or choose a lower printer resolution or a larger H scale.</source>
-        <translation>印刷图将为 %1 x %2 像素（%3），%4 GB：超过 TIFF 文件能容纳的 4 GB。请减小宽度，或选择较低的打印机精度或较大的压缩比例。</translation>
-    </message>
-    <message>
         <source>There are no views to interlace.</source>
         <translation>没有可交错的视图。</translation>
     </message>
@@ -1389,6 +1413,14 @@ HOW TO USE IT
     <message>
         <source>&quot;%1&quot; is not a TIFF file of Vistrel&apos;s own layout: %2.</source>
         <translation>“%1”不是 Vistrel 自身格式的 TIFF 文件：%2。</translation>
+    </message>
+    <message>
+        <source>The print would be %1 x %2 pixels in %3: no side can be longer than %4 pixels. Make it narrower, or choose a lower printer resolution or a larger H scale.</source>
+        <translation>印刷图将为 %1 x %2 像素（%3）：任何一边都不能超过 %4 像素。请减小宽度，或选择较低的打印机精度或较大的压缩比例。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not an ICC colour profile.</source>
+        <translation>“%1”不是 ICC 色彩配置文件。</translation>
     </message>
 </context>
 </TS>

@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <algorithm>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -45,6 +46,17 @@ QString AskSaveName(const QString &title, const QString &filter, const QString &
 
 }  // namespace
 
+PrintFinish MainWindow::FinishAsked() const
+{
+    PrintFinish finish;
+    finish.Compression = CompressionCombo->currentIndex() == 1   ? TiffCompression::Lzw
+                         : CompressionCombo->currentIndex() == 2 ? TiffCompression::Zip
+                                                                 : TiffCompression::None;
+    if (EmbedIccCheck->isChecked())
+        finish.IccProfile = Doc.IccProfile;  // none when the PSD has none
+    return finish;
+}
+
 PrintFieldTexts MainWindow::PrintTexts() const
 {
     return {LpiEdit->text(), DpiCombo->currentText(), WidthEdit->text(), HeightEdit->text(), HScaleEdit->text()};
@@ -60,12 +72,13 @@ void MainWindow::ExportInterlacedPrint()
     RunCommand([&] {
         RefuseSpecialTarget(path);  // before any work
         // All fields are read before anything starts, so a bad one costs nothing.
-        ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
+        ReadPrintSettings(PrintTexts(), Doc.AspectRatio, Doc.MaxWidthCm);
         if (Doc.DrawLineActive == 1)
             StoreCurrentLines(Doc);  // a relief still to render takes the lines as drawn
         const PreviewSettings views = ReadPreviewSettings(PreviewTexts(QString::number(Doc.FocusLayer)));
         const PreparedPrint prepared = PreparePrint(Doc, PrintTexts(), views.Offsets, views.FocusOffset);
-        const PrintSettingsOutcome &print = prepared.Print;
+        PrintSettingsOutcome print = prepared.Print;
+        print.Settings.Finish = FinishAsked();
         const PrintGeometry &geometry = prepared.Geometry;
         if (print.Lpi.Replaced)
             LpiEdit->setText(print.Lpi.Shown);
@@ -173,7 +186,7 @@ void MainWindow::ExportLayeredPsd()
             FullViewsWritten = true;
         }
         SetProgress(80);
-        WriteLayeredPsd(path, ViewCount, Doc.PsdColorMode);
+        WriteLayeredPsd(path, ViewCount, Doc.PsdColorMode, FinishAsked().IccProfile);
         SetProgress(100);
         ShowWritten(path, Doc.ImageWidth, Doc.ImageHeight, Doc.PsdWidthCm, Doc.PsdHeightCm);
         Platform.Beep();
@@ -227,7 +240,7 @@ void MainWindow::ExportPitchTest()
     if (path.isEmpty())
         return;
     RunCommand([&] {
-        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio, Doc.MaxWidthCm);
         const PitchTestSettings settings{StrToFixed4(from), StrToFixed4(to), StrToFixed4(step), print.Settings.Dpi,
                                          print.Settings.WidthCm};
         const PitchTestLayout layout = WritePitchTest(settings, path, [this](int p) { SetProgress(p); });

@@ -153,6 +153,9 @@ void MainWindow::RetranslateTexts()
     const QStringList colourModes = {tr("1bit x 4"), tr("Gray X 4 "), tr("Color"), tr("4bit")};
     for (int i = 0; i < colourModes.size(); ++i)
         ColourModeCombo->setItemText(i, colourModes[i]);
+    const QStringList compressions = {tr("None"), QStringLiteral("LZW"), QStringLiteral("ZIP")};
+    for (int i = 0; i < compressions.size(); ++i)
+        CompressionCombo->setItemText(i, compressions[i]);
     LayerViewAll->setText(tr("All"));
     LayerViewOne->setText(tr("One"));
     // The hidden language button names the language a click goes to.

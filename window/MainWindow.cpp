@@ -359,6 +359,12 @@ void MainWindow::CreateSetLayerPage()
            QStringLiteral("1600"), QStringLiteral("2400")});
     VerticalDpiCombo->setCurrentIndex(1);  // "600"; read by no command
     CropEdgesCheck = new QCheckBox(OutputPage);
+    label(OutputPage, MaxWidthLabel);
+    edit(OutputPage, MaxWidthEdit, 8);
+    label(OutputPage, MaxWidthUnitLabel);
+    label(OutputPage, CompressionLabel);
+    combo(OutputPage, CompressionCombo, QStringList(3));  // named with the language
+    EmbedIccCheck = new QCheckBox(OutputPage);
     output->addWidget(DpiLabel, 0, 0);
     output->addWidget(DpiCombo, 0, 1);
     output->addWidget(WidthLabel, 1, 0);
@@ -374,7 +380,13 @@ void MainWindow::CreateSetLayerPage()
     output->addWidget(VerticalDpiLabel, 5, 0);
     output->addWidget(VerticalDpiCombo, 5, 1);
     output->addWidget(CropEdgesCheck, 6, 0, 1, 3);
-    output->setRowStretch(6, 1);
+    output->addWidget(MaxWidthLabel, 7, 0);
+    output->addWidget(MaxWidthEdit, 7, 1);
+    output->addWidget(MaxWidthUnitLabel, 7, 2);
+    output->addWidget(CompressionLabel, 8, 0);
+    output->addWidget(CompressionCombo, 8, 1);
+    output->addWidget(EmbedIccCheck, 9, 0, 1, 3);
+    output->setRowStretch(9, 1);
     for (QWidget *hidden : {static_cast<QWidget *>(ColourModeLabel), static_cast<QWidget *>(ColourModeCombo),
                             static_cast<QWidget *>(VerticalDpiLabel), static_cast<QWidget *>(VerticalDpiCombo)})
         hidden->setVisible(false);
@@ -708,6 +720,17 @@ void MainWindow::ConnectHandlers()
     connect(ExportPsdItem, &QAction::triggered, this, &MainWindow::ExportLayeredPsd);
     connect(ExportGifItem, &QAction::triggered, this, &MainWindow::ExportAnimatedGif);
     connect(PitchTestItem, &QAction::triggered, this, &MainWindow::ExportPitchTest);
+    connect(MaxWidthEdit, &QLineEdit::editingFinished, this, &MainWindow::MaxWidthEdited);
+    connect(CompressionCombo, &QComboBox::activated, this, [this](int index) {
+        Remembered.Compression = index == 1 ? QStringLiteral("lzw") : index == 2 ? QStringLiteral("zip") : QString();
+        WriteDialogMemory(Remembered);
+    });
+    connect(EmbedIccCheck, &QCheckBox::toggled, this, [this](bool on) {
+        if (Remembered.EmbedIcc == on)
+            return;
+        Remembered.EmbedIcc = on;
+        WriteDialogMemory(Remembered);
+    });
     connect(CropEdgesCheck, &QCheckBox::toggled, this, [this](bool on) {
         // Other columns make other views: they are made again before an export.
         Doc.CropEdges = on ? 1 : 0;

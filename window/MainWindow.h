@@ -174,6 +174,15 @@ public:
     QComboBox *DpiCombo, *ColourModeCombo, *VerticalDpiCombo;
     QLineEdit *WidthEdit, *HeightEdit, *HScaleEdit;
     QCheckBox *CropEdgesCheck;  // "Crop to the area every view covers"
+    // For the print shop, each remembered for the next run: the widest print
+    // the width field takes, the print's compression, and its colour profile.
+    QLabel *MaxWidthLabel, *MaxWidthUnitLabel, *CompressionLabel;
+    QLineEdit *MaxWidthEdit;
+    QComboBox *CompressionCombo;  // none, LZW, ZIP
+    QCheckBox *EmbedIccCheck;     // the PSD's own profile, when it has one
+    void MaxWidthEdited();
+    // What the print and the layered PSD are asked beyond the settings.
+    PrintFinish FinishAsked() const;
     QWidget *DrawLinePage;
     QLabel *DrawLinePanel;
     QGroupBox *OrderGroup;

@@ -115,6 +115,13 @@ const std::vector<ControlText> &MainWindowTexts()
         {"ColourModeCombo", K::ComboBox, "", QT_TRANSLATE_NOOP("Tooltip", "color mode"), ""},
         {"VerticalDpiLabel", K::Label, QT_TRANSLATE_NOOP("MainWindow", "Y dpi:"), "", ""},
         {"VerticalDpiCombo", K::ComboBox, "", QT_TRANSLATE_NOOP("Tooltip", "vertical DPI"), ""},
+        {"MaxWidthLabel", K::Label, QT_TRANSLATE_NOOP("MainWindow", "Max width:"), "", ""},
+        {"MaxWidthEdit", K::Edit, "", QT_TRANSLATE_NOOP("Tooltip", "the widest print the width takes (21 cm unless a large-format printer takes more)"), ""},
+        {"MaxWidthUnitLabel", K::Label, QT_TRANSLATE_NOOP("MainWindow", "cm"), "", ""},
+        {"CompressionLabel", K::Label, QT_TRANSLATE_NOOP("MainWindow", "Compression:"), "", ""},
+        {"CompressionCombo", K::ComboBox, "", QT_TRANSLATE_NOOP("Tooltip", "the print's TIFF: uncompressed, or LZW or ZIP by strips"), ""},
+        {"EmbedIccCheck", K::CheckBox, QT_TRANSLATE_NOOP("MainWindow", "Embed the PSD's colour profile"),
+         QT_TRANSLATE_NOOP("Tooltip", "the print and the layered PSD carry the profile the PSD was made for"), ""},
         {"CropEdgesCheck", K::CheckBox, QT_TRANSLATE_NOOP("MainWindow", "Crop to the area every view covers"),
          QT_TRANSLATE_NOOP("Tooltip", "cut the columns at the edges that not every view covers"), ""},
 

@@ -73,7 +73,7 @@ void MainWindow::WidthChanged()
         return;
     RunCommand([this] {
         const double width = StrToFloat(WidthEdit->text());
-        const CheckedValue checked = CheckWidthCm(ToFixed4(width));
+        const CheckedValue checked = CheckWidthCm(ToFixed4(width), Doc.MaxWidthCm);
         if (checked.Replaced) {
             WidthEdit->setText(checked.Shown);  // raises this handler again, which sets the height
             return;
@@ -81,6 +81,20 @@ void MainWindow::WidthChanged()
         // The height follows the width and the PSD's proportion.
         HeightEdit->setText(PrintHeightText(width, Doc.AspectRatio));
     }, false);
+}
+
+void MainWindow::MaxWidthEdited()
+{
+    // A value outside 1 cm .. 100 m, or no number, puts back the one in force.
+    bool number = false;
+    const Fixed4 typed = ToFixed4(MaxWidthEdit->text().toDouble(&number));
+    if (number && typed >= MaxWidthCmLow && typed <= MaxWidthCmHigh && typed != Doc.MaxWidthCm) {
+        Doc.MaxWidthCm = typed;
+        Remembered.MaxWidthCm = typed == WidthCmHigh ? 0 : typed;
+        WriteDialogMemory(Remembered);
+        WidthChanged();  // a width above a lowered limit comes down to it
+    }
+    MaxWidthEdit->setText(ShortFixed4Text(Doc.MaxWidthCm));
 }
 
 void MainWindow::LoadPresets()

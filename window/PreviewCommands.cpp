@@ -62,7 +62,7 @@ void MainWindow::GenerateViews(const std::vector<int32_t> &offsets, int32_t focu
     SetPanelText(10, HintCurrent);
     // How far the views move the layers under the lenses of the print as set.
     try {
-        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio);
+        const PrintSettingsOutcome print = ReadPrintSettings(PrintTexts(), Doc.AspectRatio, Doc.MaxWidthCm);
         const PrintGeometry g = PrintGeometryOf(print.Settings);
         SetPanelText(10, HintCurrent + QStringLiteral("  ") +
                              DepthGuidanceText(DepthGuidanceFor(Doc, offsets, focusOffset, g.Lenses, g.Columns)) +

@@ -59,6 +59,13 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
     RecentFiles = ReadRecentFiles();
     LoadPresets();
     AdaptiveGifPaletteItem->setChecked(Remembered.AdaptiveGifPalette);
+    if (Remembered.MaxWidthCm >= MaxWidthCmLow && Remembered.MaxWidthCm <= MaxWidthCmHigh)
+        Doc.MaxWidthCm = Remembered.MaxWidthCm;
+    MaxWidthEdit->setText(ShortFixed4Text(Doc.MaxWidthCm));
+    CompressionCombo->setCurrentIndex(Remembered.Compression == QLatin1String("lzw")   ? 1
+                                      : Remembered.Compression == QLatin1String("zip") ? 2
+                                                                                        : 0);
+    EmbedIccCheck->setChecked(Remembered.EmbedIcc);
     ShowRecentFiles();
     setAcceptDrops(true);  // PSD and project files dropped onto the window are opened
     return true;

@@ -40,32 +40,30 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
 {
     Document doc;
     struct Case {
-        int columns, rows, samples;
-        const char *message;  // empty: it fits
+        int64_t columns, rows;
+        uint16_t mode;
+        const char *message;  // empty: it can be made (past 4 GB as a BigTIFF)
     };
     const Case cases[] = {
-        {23811, 47622, 3, ""},  // 21 x 42 cm at 2880 dpi in RGB: 3.2 GB
-        {23811, 47622, 4,
-         "The print would be 23 811 x 47 622 pixels in CMYK, 4.2 GB: more than the 4 GB a TIFF file can hold. Make it "
-         "narrower, or choose a lower printer resolution or a larger H scale."},
-        {65536, 65536, 1,
-         "The print would be 65 536 x 65 536 pixels in Gray, 4.0 GB: more than the 4 GB a TIFF file can hold. Make "
-         "it narrower, or choose a lower printer resolution or a larger H scale."},
-        {65535, 65535, 1, ""},
+        {23811, 47622, ModeRgb, ""},   // 21 x 42 cm at 2880 dpi in RGB: 3.2 GB
+        {23811, 47622, ModeCmyk, ""},  // 4.2 GB
+        {2147483647, 1, ModeGrey, ""},
+        {2147483648, 1, ModeGrey,
+         "The print would be 2 147 483 648 x 1 pixels in Gray: no side can be longer than 2 147 483 647 pixels. "
+         "Make it narrower, or choose a lower printer resolution or a larger H scale."},
         // Sizes whose product would overflow 64-bit arithmetic if taken at once.
-        {2000000000, 2000000000, 4,
-         "The print would be 2 000 000 000 x 2 000 000 000 pixels in CMYK, 14901161193.8 GB: more than the 4 GB a "
-         "TIFF file can hold. Make it narrower, or choose a lower printer resolution or a larger H scale."},
-        {0, 100, 3, "The print would be empty: 0 x 100 pixels. Check its width, height and resolution."},
+        {4000000000, 4000000000, ModeCmyk,
+         "The print would be 4 000 000 000 x 4 000 000 000 pixels in CMYK: no side can be longer than "
+         "2 147 483 647 pixels. Make it narrower, or choose a lower printer resolution or a larger H scale."},
+        {0, 100, ModeRgb, "The print would be empty: 0 x 100 pixels. Check its width, height and resolution."},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.columns);
         PrintGeometry g;
         g.Columns = c.columns;
         g.Rows = c.rows;
-        const uint16_t mode = c.samples == 1 ? ModeGrey : c.samples == 3 ? ModeRgb : ModeCmyk;
         try {
-            CheckPrintSize(g, c.samples, mode);
+            CheckPrintSize(g, c.mode);
             EXPECT_STREQ(c.message, "");
         } catch (const VistrelError &error) {
             EXPECT_EQ(error.Message, QString::fromUtf8(c.message));
@@ -82,13 +80,13 @@ TEST(PrintExport, APrintTheTiffCannotHoldIsRefusedBeforeAnyWork)
     ImportBuilt(doc, platform, b);
     const QString print = platform.Sandbox.path() + QStringLiteral("/tall.tif");
     WriteFileBytes(print, "an earlier print");
-    PrintSettings s{600000, 2880 * Fixed4One, 21 * Fixed4One, 42 * Fixed4One, 1};
+    PrintSettings s{600000, 100000 * Fixed4One, 60000 * Fixed4One, 42 * Fixed4One, 1, {}};
     try {
         ExportPrint(doc, s, {0}, 0, print);
-        ADD_FAILURE() << "a 4.2 GB print was not refused";
+        ADD_FAILURE() << "a print 2.4 billion columns wide was not refused";
     } catch (const VistrelError &error) {
-        // 8.2677 in at 60 lpi: 496 lenses of 48 columns; 16.5354 in at 2880 dpi.
-        EXPECT_TRUE(error.Message.startsWith(QLatin1String("The print would be 23 808 x 47 621 pixels in CMYK")))
+        // 23 622.0472 in at 60 lpi: 1 417 323 lenses of 1 666.67 columns; 16.5354 in at 100 000 dpi.
+        EXPECT_TRUE(error.Message.startsWith(QLatin1String("The print would be 2 362 205 000 x 1 653 540 pixels in CMYK")))
             << error.Message.toStdString();
     }
     EXPECT_EQ(ReadFileBytes(print), QByteArray("an earlier print"));
@@ -225,7 +223,7 @@ TEST(PrintExport, TheViewsComposedBandByBandGiveThePrintOfTheViewFiles)
         doc.Layers[size_t(doc.LayerCount - 1)].ReliefDepth = 2 * Fixed4One;
         doc.Depth = 5 * Fixed4One;
         const std::vector<int32_t> offsets = {0, 30, -20, -20, 12, 25};
-        const PrintSettings s{600000, c.Dpi, 8 * Fixed4One, ToFixed4(8 * 97.0 / 230), c.HScale};
+        const PrintSettings s{600000, c.Dpi, 8 * Fixed4One, ToFixed4(8 * 97.0 / 230), c.HScale, {}};
         const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
         const QString banded = platform.Sandbox.path() + QStringLiteral("/banded.tif");
         ExportPrint(doc, s, offsets, 25, fromFiles, {}, {}, true);
@@ -280,7 +278,7 @@ TEST(PrintExport, ALayerWithAnEmptyCoverageFileLaysNothing)
     ScriptedPlatform platform;
     ImportBuilt(doc, platform, TwoLayers());
     SaveImage(QImage(), WorkFileName(QStringLiteral("lyt"), 2));  // a file of no bytes
-    const PrintSettings s{400000, 300 * Fixed4One, 5 * Fixed4One, ToFixed4(5 * 80.0 / 120), 1};
+    const PrintSettings s{400000, 300 * Fixed4One, 5 * Fixed4One, ToFixed4(5 * 80.0 / 120), 1, {}};
     const QString fromFiles = platform.Sandbox.path() + QStringLiteral("/files.tif");
     const QString banded = platform.Sandbox.path() + QStringLiteral("/banded.tif");
     ExportPrint(doc, s, {0, 10}, 0, fromFiles, {}, {}, true);
@@ -324,7 +322,7 @@ TEST(PrintExport, TheCropKeepsOnlyTheColumnsEveryViewCovers)
         doc.CropEdges = c.Crop ? 1 : 0;
         ChooseCrop(doc, offsets, focus);
         const Fixed4 aspect = CroppedAspectRatio(doc);
-        const PrintSettings s{400000, 300 * Fixed4One, 10 * Fixed4One, RoundDiv(10 * Fixed4One * Fixed4One, aspect), 1};
+        const PrintSettings s{400000, 300 * Fixed4One, 10 * Fixed4One, RoundDiv(10 * Fixed4One * Fixed4One, aspect), 1, {}};
         const QString path = platform.Sandbox.path() + QStringLiteral("/print.tif");
         ExportPrint(doc, s, offsets, focus, path);
         const QImage print = LoadTiffBitmap(path);

@@ -57,7 +57,7 @@ int main(int argc, char **argv)
         const int32_t focus = FocusOffsetIn(offsets, doc.FocusLayer);
         RenderPendingReliefs(doc);
         GenerateViewFiles(doc, offsets, focus);
-        ExportPrint(doc, {400000, 3000000, 60000, 30000, 1}, offsets, focus, dir.path() + QStringLiteral("/print.tif"));
+        ExportPrint(doc, {400000, 3000000, 60000, 30000, 1, {}}, offsets, focus, dir.path() + QStringLiteral("/print.tif"));
         if (round == 10)
             atTen = ResidentMB();
     }

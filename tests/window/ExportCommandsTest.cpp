@@ -410,3 +410,36 @@ TEST_F(ExportWindowTest, APrintThatWouldGhostAsksBeforeItIsMade)
     f.ExportInterlacedPrint();
     EXPECT_TRUE(platform.ProceedQuestions.isEmpty()) << platform.ProceedQuestions.join('\n').toStdString();
 }
+
+TEST_F(ExportWindowTest, TheOutputPageLiftsTheWidthAndAsksACompressedPrintKeptForTheNextRun)
+{
+    Open();
+    MainWindow &f = *form;
+    // 30 cm is brought to 21 until the widest print is lifted.
+    f.WidthEdit->setText(QStringLiteral("30"));
+    EXPECT_EQ(f.WidthEdit->text(), QStringLiteral("21"));
+    f.MaxWidthEdit->setText(QStringLiteral("no"));
+    emit f.MaxWidthEdit->editingFinished();
+    EXPECT_EQ(f.MaxWidthEdit->text(), QStringLiteral("21"));  // no number: the one in force stays
+    f.MaxWidthEdit->setText(QStringLiteral("40"));
+    emit f.MaxWidthEdit->editingFinished();
+    f.WidthEdit->setText(QStringLiteral("30"));
+    EXPECT_EQ(f.WidthEdit->text(), QStringLiteral("30"));
+
+    f.CompressionCombo->setCurrentIndex(1);
+    emit f.CompressionCombo->activated(1);
+    const QString print = platform.Sandbox.path() + QStringLiteral("/wide.tif");
+    platform.SaveAnswers.push_back(print);
+    f.ExportInterlacedPrint();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    int code = -1;
+    const QByteArray info = RunProgram(QStringLiteral("tiffinfo"), {print}, &code);
+    EXPECT_TRUE(info.contains("Compression Scheme: LZW")) << info.toStdString();
+
+    // The next run starts with both.
+    form.reset();
+    MainWindow &again = Start();
+    EXPECT_EQ(again.MaxWidthEdit->text(), QStringLiteral("40"));
+    EXPECT_EQ(again.Doc.MaxWidthCm, 40 * Fixed4One);
+    EXPECT_EQ(again.CompressionCombo->currentIndex(), 1);
+}

@@ -1,0 +1,109 @@
+// The print shop's options on the command line: a compressed print, a colour
+// profile carried into the print and the layered PSD, a print wider than A4.
+// Each file is read back by libtiff or our PSD reader, and by a second reader.
+#include "PsdBuilder.h"
+#include "PsdReader.h"
+#include "TestSupport.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+namespace {
+
+// The smallest profile a reader takes: a 128-byte header that states its own
+// size and "acsp", and no tags.
+QByteArray SmallProfile()
+{
+    QByteArray p(132, '\0');
+    const auto put32 = [&](int at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            p[at + i] = char(v >> (24 - 8 * i));
+    };
+    put32(0, 132);
+    put32(8, 0x02100000);  // version 2.1
+    p.replace(12, 4, "mntr");
+    p.replace(16, 4, "RGB ");
+    p.replace(20, 4, "XYZ ");
+    p.replace(36, 4, "acsp");
+    return p;
+}
+
+QString Program() { return QStringLiteral(VISTREL_BINARY_DIR) + QStringLiteral("/vistrel"); }
+
+TEST(PrintShop, ACompressedProfiledPrintWiderThanA4)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 300;
+    b.Height = 150;
+    b.IccProfile = SmallProfile();
+    b.AddLayer(0, 0, 300, 150, {1, 2, 3});
+    b.AddLayer(100, 50, 50, 40, {200, 9, 9}, 50);
+    const QString psd = dir.filePath(QStringLiteral("x.psd"));
+    WriteFileBytes(psd, b.Build());
+    const QString print = dir.filePath(QStringLiteral("x.tif")), layered = dir.filePath(QStringLiteral("x_3D.psd"));
+    int code = -1;
+    QByteArray err;
+    const QByteArray out = RunProgram(
+        Program(),
+        {QStringLiteral("--export-tiff"), print, QStringLiteral("--export-psd"), layered, QStringLiteral("--compress"),
+         QStringLiteral("zip"), QStringLiteral("--embed-icc"), QStringLiteral("--max-width-cm"), QStringLiteral("40"),
+         QStringLiteral("--width-cm"), QStringLiteral("30"), QStringLiteral("--lpi"), QStringLiteral("40"),
+         QStringLiteral("--dpi"), QStringLiteral("200"), psd},
+        &code, &err);
+    ASSERT_EQ(code, 0) << out.toStdString() << err.toStdString();
+
+    // 30 cm = 11.811 in at 40 lpi: 472 lenses of 5 columns; 15 cm high at 200 dpi.
+    TIFF *tif = TIFFOpen(QFile::encodeName(print).constData(), "r");
+    ASSERT_NE(tif, nullptr);
+    uint32_t width = 0, height = 0, iccSize = 0;
+    uint16_t compression = 0;
+    void *icc = nullptr;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetField(tif, TIFFTAG_COMPRESSION, &compression);
+    ASSERT_TRUE(TIFFGetField(tif, TIFFTAG_ICCPROFILE, &iccSize, &icc));
+    EXPECT_EQ(width, 2360u);
+    EXPECT_EQ(height, 1181u);
+    EXPECT_EQ(compression, COMPRESSION_ADOBE_DEFLATE);
+    EXPECT_EQ(QByteArray(static_cast<const char *>(icc), qsizetype(iccSize)), SmallProfile());
+    TIFFClose(tif);
+    EXPECT_EQ(ReadPsdIndex(layered).IccProfile, SmallProfile());
+
+    // PIL reads both on its own.
+    const QString python = QStringLiteral("/usr/bin/python3");
+    if (ProgramInstalled(python)) {
+        const QByteArray pil = RunProgram(
+            python, {QStringLiteral("-c"),
+                     QStringLiteral("import sys\nfrom PIL import Image\nfrom psd_tools import PSDImage\n"
+                                    "t = Image.open(sys.argv[1]); t.load()\n"
+                                    "print(t.size, len(t.info['icc_profile']), t.info['compression'])\n"
+                                    "print(len(PSDImage.open(sys.argv[2]).image_resources.get_data(1039)))"),
+                     print, layered});
+        EXPECT_EQ(pil, QByteArray("(2360, 1181) 132 tiff_adobe_deflate\n132\n"));
+    }
+
+    // What a shop could mistype: each refused by name, nothing written.
+    const QString notAProfile = dir.filePath(QStringLiteral("a.icc"));
+    WriteFileBytes(notAProfile, QByteArray(200, 'x'));
+    struct Case { QStringList args; const char *message; };
+    const Case mistakes[] = {
+        {{"--width-cm", "30"}, "--width-cm must be between 0 and 21, not 30."},
+        {{"--max-width-cm", "20000"}, "--max-width-cm must be between 1 and 10000, not 20000."},
+        {{"--icc", notAProfile}, "is not an ICC colour profile."},
+        {{"--compress", "rar"}, "--compress is lzw, zip or none, not 'rar'"},
+    };
+    for (const Case &c : mistakes) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QFile::remove(print);
+        err.clear();
+        RunProgram(Program(), QStringList{QStringLiteral("--export-tiff"), print} + c.args + QStringList{psd}, &code,
+                   &err);
+        EXPECT_NE(code, 0);
+        EXPECT_TRUE(err.contains(c.message)) << err.toStdString();
+        EXPECT_FALSE(QFile::exists(print));
+    }
+}
+
+}  // namespace
