@@ -52,6 +52,14 @@ int main(int argc, char **argv)
         return RunInfo(options, stdout, stderr);
     }
     if (options.IsBatch()) {
+        if (options.Marks) {
+            // The slug line's text needs fonts, which need a GUI application:
+            // one without a screen, so that a batch runs anywhere.
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            QGuiApplication app(argc, argv);
+            return RunBatch(options, stdout, stderr);
+        }
         QCoreApplication app(argc, argv);
         return RunBatch(options, stdout, stderr);
     }

@@ -62,6 +62,8 @@ const char *const UsageText =
     "  --compress lzw|zip         the print in compressed strips (written by libtiff); default: none\n"
     "  --embed-icc                the PSD's own colour profile embedded in the print and the layered PSD\n"
     "  --icc FILE                 this ICC profile embedded instead\n"
+    "  --bleed-mm N               the print continued N mm past the trim on every side (up to 50)\n"
+    "  --marks                    crop marks, registration targets and a slug line outside the bleed\n"
     "  --crop-edges               cut the views to the columns that all seven cover; the print keeps\n"
     "                             its width and its height follows, so the picture keeps its proportions\n"
     "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
@@ -104,6 +106,7 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--save-project", &CommandLine::SaveProject}, {"--lpi", &CommandLine::Lpi},
             {"--preset", &CommandLine::Preset},          {"--max-width-cm", &CommandLine::MaxWidthCm},
             {"--compress", &CommandLine::Compress},      {"--icc", &CommandLine::Icc},
+            {"--bleed-mm", &CommandLine::BleedMm},
             {"--dpi", &CommandLine::Dpi},                {"--width-cm", &CommandLine::WidthCm},
             {"--hscale", &CommandLine::HScale},          {"--depth", &CommandLine::Depth},
             {"--focus", &CommandLine::Focus},            {"--gif-palette", &CommandLine::GifPalette},
@@ -113,7 +116,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--help", &CommandLine::Help}, {"-h", &CommandLine::Help}, {"--info", &CommandLine::Info},
             {"--anaglyph", &CommandLine::Anaglyph}, {"--verbose", &CommandLine::Verbose},
             {"--crop-edges", &CommandLine::CropEdges}, {"--fail-on-ghosting", &CommandLine::FailOnGhosting},
-            {"--folders-as-groups", &CommandLine::FoldersAsGroups}, {"--embed-icc", &CommandLine::EmbedIcc}};
+            {"--folders-as-groups", &CommandLine::FoldersAsGroups}, {"--embed-icc", &CommandLine::EmbedIcc},
+            {"--marks", &CommandLine::Marks}};
         const auto takes = std::find_if(std::begin(valued), std::end(valued),
                                         [&](const auto &o) { return a == QLatin1String(o.first); });
         const auto flag = std::find_if(std::begin(switches), std::end(switches),
@@ -255,6 +259,7 @@ struct TypedSettings {
     std::optional<int32_t> FocusRow;  // none: as the import or the project chose
     Fixed4 MaxWidthCm = WidthCmHigh;
     QByteArray IccProfile;  // --icc: the file's bytes
+    Fixed4 BleedMm = 0;
 };
 
 TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
@@ -272,6 +277,11 @@ TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
     }
     if (!options.Icc.isEmpty())
         typed.IccProfile = ReadIccProfile(options.Icc);
+    if (!options.BleedMm.isEmpty()) {
+        typed.BleedMm = StrToFixed4(options.BleedMm);
+        if (typed.BleedMm < 0 || typed.BleedMm > BleedMmHigh)
+            throw VistrelError(OutOfLimitsText(QStringLiteral("--bleed-mm"), 0, BleedMmHigh, options.BleedMm));
+    }
     // The height follows the width once the picture's proportion is known.
     const PrintSettingsOutcome print = ReadPrintSettings(typed.Print, Fixed4One, typed.MaxWidthCm);
     RefuseReplaced(print.Lpi, QStringLiteral("--lpi"), options.Lpi, LpiLow, LpiHigh);
@@ -521,6 +531,8 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
         print.Settings.Finish.IccProfile = !typed.IccProfile.isEmpty() ? typed.IccProfile
                                            : options.EmbedIcc          ? doc.IccProfile
                                                                        : QByteArray();
+        print.Settings.Finish.BleedMm = typed.BleedMm;
+        print.Settings.Finish.Marks = options.Marks;
         if (options.EmbedIcc && typed.IccProfile.isEmpty() && doc.IccProfile.isEmpty())
             std::fprintf(err, "warning: the PSD holds no colour profile; none is embedded\n");
         if (doc.CropWidth > 0)

@@ -33,6 +33,8 @@ struct CommandLine {
     QString Compress;    // --compress lzw|zip: the print by compressed strips, through libtiff
     QString Icc;         // --icc FILE: a colour profile embedded in the print and the layered PSD
     bool EmbedIcc = false;  // --embed-icc: the PSD's own profile embedded in them
+    QString BleedMm;        // --bleed-mm: the print continued past the trim, 0 to 50 mm
+    bool Marks = false;     // --marks: crop marks, registration targets and a slug line around it
     bool Verbose = false;
     bool IsBatch() const
     {

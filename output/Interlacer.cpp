@@ -3,10 +3,13 @@
 #include "Document.h"
 #include "Errors.h"
 #include "Parallel.h"
+#include "PrintMarks.h"
 #include "PrintWriter.h"
 #include "Texts.h"
 #include "Tiff.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstring>
 
@@ -51,16 +54,18 @@ void CheckPrintSize(const PrintGeometry &g, uint16_t colorMode)
                            ErrorKind::Input);
 }
 
-ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views)
+ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views, int32_t firstColumn)
 {
     ColumnTables t;
     t.ViewStep = RoundDiv(int64_t(views) * lpi * Seven, dpi);
     t.View.resize(size_t(columns) + 1);
     t.Frac.resize(size_t(columns));
-    for (int32_t x = 0; x < columns; ++x) {
-        const int64_t q = int64_t(x) * t.ViewStep;
-        t.View[size_t(x)] = uint8_t((q / Seven) % views);
-        t.Frac[size_t(x)] = int16_t(RoundDiv(q % Seven, 10000));
+    for (int32_t i = 0; i < columns; ++i) {
+        // Columns left of the print (its bleed) continue the lenses leftwards.
+        const int64_t q = int64_t(firstColumn + i) * t.ViewStep;
+        const int64_t strip = q >= 0 ? q / Seven : -((-q + Seven - 1) / Seven);
+        t.View[size_t(i)] = uint8_t(((strip % views) + views) % views);
+        t.Frac[size_t(i)] = int16_t(RoundDiv(q - strip * Seven, 10000));
     }
     t.View[size_t(columns)] = uint8_t(views - 1);
     return t;
@@ -138,7 +143,10 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     const int band = int(std::max<int64_t>(1, std::min<int64_t>({bandRows, height, widestBand})));
     const int64_t ratioX = RoundDiv(int64_t(width) * Seven, g.Columns);
     const int64_t ratioY = RoundDiv(int64_t(height) * Seven, g.Rows);
-    const ColumnTables tables = BuildColumnTables(int32_t(g.Columns), lpi, dpi, views);
+    // The bleed's columns and rows continue the print; the marks' margin is paper.
+    const MarksLayout layout = LayOutMarks(g.Columns, g.Rows, dpi, g.VerticalDpi, finish);
+    const int64_t interlaced = g.Columns + 2 * layout.BleedX;  // columns made from the views
+    const ColumnTables tables = BuildColumnTables(int32_t(interlaced), lpi, dpi, views, int32_t(-layout.BleedX));
     // The views' bands lie one after another in one buffer.
     const size_t viewRowBytes = size_t(width) * samples;
     const size_t viewBandBytes = viewRowBytes * size_t(band);
@@ -148,29 +156,40 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     for (int v = 0; v < views; ++v)
         bands[size_t(v)] = buffer.data() + viewBandBytes * size_t(v);
     // The columns each view is read at: its own columns, and those of the
-    // columns that reach into it from the view before.
-    std::vector<uint32_t> now(size_t(g.Columns)), next(size_t(g.Columns));
+    // columns that reach into it from the view before. A bleed column takes
+    // the view's edge column.
+    std::vector<uint32_t> now(static_cast<size_t>(interlaced)), next(static_cast<size_t>(interlaced));
     std::vector<std::vector<int32_t>> columns(static_cast<size_t>(views));
-    for (int32_t x = 0; x < g.Columns; ++x) {
-        const int32_t sx = int32_t(std::min<int64_t>(int64_t(x) * ratioX / Seven, width - 1));
-        const int view = tables.View[size_t(x)], following = tables.View[size_t(x) + 1];
-        now[size_t(x)] = uint32_t(viewBandBytes * size_t(view) + size_t(sx) * samples);
-        next[size_t(x)] = uint32_t(viewBandBytes * size_t(following) + size_t(sx) * samples);
+    const int64_t lastOfPrint = layout.BleedX + g.Columns - 1;
+    for (int64_t i = 0; i < interlaced; ++i) {
+        const int64_t x = i - layout.BleedX;
+        const int32_t sx = int32_t(std::clamp<int64_t>(x * ratioX / Seven, 0, width - 1));
+        // The print's last column mixes with nothing beyond it, bleed or not.
+        const int view = tables.View[size_t(i)];
+        const int following = i == lastOfPrint ? views - 1 : tables.View[size_t(i) + 1];
+        now[size_t(i)] = uint32_t(viewBandBytes * size_t(view) + size_t(sx) * samples);
+        next[size_t(i)] = uint32_t(viewBandBytes * size_t(following) + size_t(sx) * samples);
         columns[size_t(view)].push_back(sx);
-        if (tables.Frac[size_t(x)] > 0)
+        if (tables.Frac[size_t(i)] > 0)
             columns[size_t(following)].push_back(sx);
     }
     for (std::vector<int32_t> &c : columns) {
         std::sort(c.begin(), c.end());
         c.erase(std::unique(c.begin(), c.end()), c.end());
     }
-    std::vector<int16_t> acc(size_t(g.Columns), 0);
+    std::vector<int16_t> acc(static_cast<size_t>(interlaced), 0);
 
     const std::unique_ptr<PrintWriter> file =
-        OpenPrintWriter(outputPath, samples, g.Columns, g.Rows, dpi, g.VerticalDpi, finish);
+        OpenPrintWriter(outputPath, samples, layout.Width(), layout.Height(), dpi, g.VerticalDpi, finish);
+    const std::vector<MarkTile> tiles =
+        DrawMarks(layout, dpi, g.VerticalDpi,
+                  SlugLine(QFileInfo(outputPath).fileName(), lpi, dpi, ToFixed4(g.Columns / FromFixed4(dpi) * 2.54),
+                           ToFixed4(g.Rows / FromFixed4(g.VerticalDpi) * 2.54),
+                           QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
     report(1);
 
-    const size_t printRowBytes = size_t(g.Columns) * samples;
+    const size_t printRowBytes = size_t(layout.Width()) * samples;
+    const size_t leftMargin = size_t(layout.MarginX) * samples;
     // Print rows are made a chunk at a time, the columns shared out over the
     // cores; a chunk holds at most about 8 MB and never crosses a band.
     const int64_t chunkRows = std::max<int64_t>(1, (8 << 20) / int64_t(printRowBytes));
@@ -178,40 +197,53 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     // the next is made.
     std::vector<uint8_t> chunks[2];
     for (std::vector<uint8_t> &c : chunks)
-        c.resize(printRowBytes * size_t(std::min<int64_t>(chunkRows, g.Rows)));
+        c.resize(printRowBytes * size_t(std::min<int64_t>(chunkRows, layout.Height())));
     int turn = 0;
-    const int parts = int(std::min<int64_t>(WorkerCount(), std::max<int64_t>(1, g.Columns / 1024)));
-    auto sourceRow = [&](int64_t y) { return std::min<int64_t>(y * ratioY / Seven, height - 1); };
+    const int parts = int(std::min<int64_t>(WorkerCount(), std::max<int64_t>(1, interlaced / 1024)));
+    // Print row y (negative in the top bleed) comes from source row ...
+    auto sourceRow = [&](int64_t y) { return std::clamp<int64_t>(y * ratioY / Seven, 0, height - 1); };
+    // ... and file row o is print row o - top; the margin's rows are paper.
+    const int64_t top = layout.TrimTop(), firstMade = layout.MarginY, endMade = layout.Height() - layout.MarginY;
     int lastBand = -1;
-    for (int64_t y = 0; y < g.Rows;) {
-        const int rowBand = int(sourceRow(y) / band);
-        if (rowBand > lastBand) {  // bands only advance: each is made once
-            const int first = rowBand * band;
-            fill(first, std::min(band, int(height) - first), bands, columns);
-            lastBand = rowBand;
-        }
-        int64_t end = y + 1;
-        while (end < g.Rows && end - y < chunkRows && sourceRow(end) / band == rowBand)
-            ++end;
+    for (int64_t o = 0; o < layout.Height();) {
         std::vector<uint8_t> &chunk = chunks[turn];
-        ParallelFor(parts, [&](int part) {
-            const int32_t from = int32_t(g.Columns * part / parts), to = int32_t(g.Columns * (part + 1) / parts);
-            for (int64_t row = y; row < end; ++row) {
-                const uint8_t *rows = buffer.data() + size_t(sourceRow(row) % band) * viewRowBytes;
-                uint8_t *out = chunk.data() + size_t(row - y) * printRowBytes;
-                switch (samples) {
-                case 1: InterlaceRowPart<1, false>(tables, now.data(), next.data(), acc.data(), rows, out, from, to); break;
-                case 3: InterlaceRowPart<3, false>(tables, now.data(), next.data(), acc.data(), rows, out, from, to); break;
-                default:  // CMYK: the views hold 255 for no ink, the print 0
-                    InterlaceRowPart<4, true>(tables, now.data(), next.data(), acc.data(), rows, out, from, to);
-                    break;
-                }
+        int64_t end = o + 1;
+        if (o < firstMade || o >= endMade) {
+            end = std::min(o < firstMade ? firstMade : layout.Height(), o + chunkRows);
+        } else {
+            const int rowBand = int(sourceRow(o - top) / band);
+            if (rowBand > lastBand) {  // bands only advance: each is made once
+                const int first = rowBand * band;
+                fill(first, std::min(band, int(height) - first), bands, columns);
+                lastBand = rowBand;
             }
-        });
-        file->WriteRows(chunk.data(), end - y);
+            while (end < endMade && end - o < chunkRows && sourceRow(end - top) / band == rowBand)
+                ++end;
+            ParallelFor(parts, [&](int part) {
+                const int32_t from = int32_t(interlaced * part / parts), to = int32_t(interlaced * (part + 1) / parts);
+                for (int64_t row = o; row < end; ++row) {
+                    // The trim's first row starts the carries afresh, so that the
+                    // print is the same with a bleed above it or none.
+                    if (row == top)
+                        std::fill(acc.begin() + from, acc.begin() + to, int16_t(0));
+                    const uint8_t *rows = buffer.data() + size_t(sourceRow(row - top) % band) * viewRowBytes;
+                    uint8_t *out = chunk.data() + size_t(row - o) * printRowBytes + leftMargin;
+                    switch (samples) {
+                    case 1: InterlaceRowPart<1, false>(tables, now.data(), next.data(), acc.data(), rows, out, from, to); break;
+                    case 3: InterlaceRowPart<3, false>(tables, now.data(), next.data(), acc.data(), rows, out, from, to); break;
+                    default:  // CMYK: the views hold 255 for no ink, the print 0
+                        InterlaceRowPart<4, true>(tables, now.data(), next.data(), acc.data(), rows, out, from, to);
+                        break;
+                    }
+                }
+            });
+        }
+        if (layout.MarginX > 0)
+            LayMarks(layout, tiles, o, end - o, chunk.data(), samples);
+        file->WriteRows(chunk.data(), end - o);
         turn = 1 - turn;
-        y = end;
-        report(int(1 + y * 98 / g.Rows));
+        o = end;
+        report(int(1 + o * 98 / layout.Height()));
     }
     file->Commit();
     report(100);

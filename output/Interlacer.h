@@ -43,7 +43,9 @@ struct ColumnTables {
 // VistrelError saying what to change. Its file may pass 4 GB: it is then a BigTIFF.
 void CheckPrintSize(const PrintGeometry &g, uint16_t colorMode);
 
-ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views);
+// `firstColumn` below 0: the tables start that many columns left of the
+// print, in its bleed, continuing the lenses.
+ColumnTables BuildColumnTables(int32_t columns, Fixed4 lpi, Fixed4 dpi, int views, int32_t firstColumn = 0);
 
 // Source rows read per band: 1 000 000 div (views x width), at most the height,
 // at least one (views wider than 142 857 pixels get bands of one row).

@@ -3,6 +3,8 @@
 // the fixed TIFF layout.
 #pragma once
 
+#include "Numbers.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -12,8 +14,15 @@ enum class TiffCompression : uint8_t { None, Lzw, Zip };
 struct PrintFinish {
     TiffCompression Compression = TiffCompression::None;  // by strips, through libtiff
     QByteArray IccProfile;  // embedded in the print (TIFF tag 34675); empty: none
+    // The print goes on past the trim by this much on every side: the views'
+    // edge columns and rows continue the interlace. 0 .. BleedMmHigh.
+    Fixed4 BleedMm = 0;
+    // Crop marks at the trim's corners, a registration target on each side
+    // and a slug line (file, LPI, DPI, size, date), outside the bleed.
+    bool Marks = false;
     bool operator==(const PrintFinish &) const = default;
 };
+constexpr Fixed4 BleedMmHigh = 50 * Fixed4One;
 
 // "lzw", "zip" or "none" (the command line's and the job file's words);
 // false for another word.

@@ -84,6 +84,10 @@ DialogMemory ReadDialogMemory()
             memory.Compression = value;
         else if (key == QLatin1String("embed-icc"))
             memory.EmbedIcc = value == QLatin1String("yes");
+        else if (key == QLatin1String("bleed-mm"))
+            memory.BleedMm = ToFixed4(value.toDouble());  // checked where it is used
+        else if (key == QLatin1String("marks"))
+            memory.Marks = value == QLatin1String("yes");
         else if (!value.isEmpty())
             memory.Folders[key] = value;
     }
@@ -104,5 +108,9 @@ void WriteDialogMemory(const DialogMemory &memory)
         bytes += "compress=" + memory.Compression.toUtf8() + '\n';
     if (memory.EmbedIcc)
         bytes += "embed-icc=yes\n";
+    if (memory.BleedMm > 0)
+        bytes += "bleed-mm=" + ShortFixed4Text(memory.BleedMm).toUtf8() + '\n';
+    if (memory.Marks)
+        bytes += "marks=yes\n";
     WriteQuietly(DialogMemoryPath(), bytes);
 }

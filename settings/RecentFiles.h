@@ -32,10 +32,13 @@ struct DialogMemory {
     QMap<QString, QString> Folders;
     bool AdaptiveGifPalette = false;
     QString Language;  // empty: the settings file's language
-    // The print shop's: "max-width-cm=120", "compress=lzw", "embed-icc=yes".
+    // The print shop's: "max-width-cm=120", "compress=lzw", "embed-icc=yes",
+    // "bleed-mm=3", "marks=yes".
     Fixed4 MaxWidthCm = 0;  // 0: the default, 21 cm
     QString Compression;    // "lzw", "zip", or empty for none
     bool EmbedIcc = false;
+    Fixed4 BleedMm = 0;
+    bool Marks = false;
 };
 QString DialogMemoryPath();
 DialogMemory ReadDialogMemory();

@@ -530,6 +530,22 @@ HOW TO USE IT
         <source>Embed the PSD&apos;s colour profile</source>
         <translation>嵌入 PSD 的色彩配置文件</translation>
     </message>
+    <message>
+        <source>Bleed:</source>
+        <translation>出血:</translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation>毫米</translation>
+    </message>
+    <message>
+        <source>Crop and registration marks</source>
+        <translation>裁切线和套准标记</translation>
+    </message>
+    <message>
+        <source>Print shop</source>
+        <translation>印刷厂</translation>
+    </message>
 </context>
 <context>
     <name>PitchRangeDialog</name>
@@ -786,6 +802,14 @@ HOW TO USE IT
     <message>
         <source>the print and the layered PSD carry the profile the PSD was made for</source>
         <translation>印刷图和分层 PSD 带上 PSD 所用的色彩配置文件</translation>
+    </message>
+    <message>
+        <source>the print continued past the trim on every side, 0 to 50 mm</source>
+        <translation>画面在裁切线外四边延伸的宽度，0 到 50 毫米</translation>
+    </message>
+    <message>
+        <source>crop marks, registration targets and a slug line outside the bleed</source>
+        <translation>出血之外的裁切线、套准标记和信息行</translation>
     </message>
 </context>
 <context>

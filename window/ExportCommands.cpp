@@ -54,6 +54,8 @@ PrintFinish MainWindow::FinishAsked() const
                                                                  : TiffCompression::None;
     if (EmbedIccCheck->isChecked())
         finish.IccProfile = Doc.IccProfile;  // none when the PSD has none
+    finish.BleedMm = Remembered.BleedMm;
+    finish.Marks = MarksCheck->isChecked();
     return finish;
 }
 

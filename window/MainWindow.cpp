@@ -359,12 +359,20 @@ void MainWindow::CreateSetLayerPage()
            QStringLiteral("1600"), QStringLiteral("2400")});
     VerticalDpiCombo->setCurrentIndex(1);  // "600"; read by no command
     CropEdgesCheck = new QCheckBox(OutputPage);
-    label(OutputPage, MaxWidthLabel);
-    edit(OutputPage, MaxWidthEdit, 8);
-    label(OutputPage, MaxWidthUnitLabel);
-    label(OutputPage, CompressionLabel);
-    combo(OutputPage, CompressionCombo, QStringList(3));  // named with the language
-    EmbedIccCheck = new QCheckBox(OutputPage);
+    // The print shop's page: what a press or a large-format printer asks.
+    PressPage = new QWidget;
+    SettingsPages->addTab(PressPage, QString());
+    auto *press = new QGridLayout(PressPage);
+    label(PressPage, MaxWidthLabel);
+    edit(PressPage, MaxWidthEdit, 8);
+    label(PressPage, MaxWidthUnitLabel);
+    label(PressPage, CompressionLabel);
+    combo(PressPage, CompressionCombo, QStringList(3));  // named with the language
+    EmbedIccCheck = new QCheckBox(PressPage);
+    label(PressPage, BleedLabel);
+    edit(PressPage, BleedEdit, 6);
+    label(PressPage, BleedUnitLabel);
+    MarksCheck = new QCheckBox(PressPage);
     output->addWidget(DpiLabel, 0, 0);
     output->addWidget(DpiCombo, 0, 1);
     output->addWidget(WidthLabel, 1, 0);
@@ -380,13 +388,18 @@ void MainWindow::CreateSetLayerPage()
     output->addWidget(VerticalDpiLabel, 5, 0);
     output->addWidget(VerticalDpiCombo, 5, 1);
     output->addWidget(CropEdgesCheck, 6, 0, 1, 3);
-    output->addWidget(MaxWidthLabel, 7, 0);
-    output->addWidget(MaxWidthEdit, 7, 1);
-    output->addWidget(MaxWidthUnitLabel, 7, 2);
-    output->addWidget(CompressionLabel, 8, 0);
-    output->addWidget(CompressionCombo, 8, 1);
-    output->addWidget(EmbedIccCheck, 9, 0, 1, 3);
-    output->setRowStretch(9, 1);
+    output->setRowStretch(6, 1);
+    press->addWidget(MaxWidthLabel, 0, 0);
+    press->addWidget(MaxWidthEdit, 0, 1);
+    press->addWidget(MaxWidthUnitLabel, 0, 2);
+    press->addWidget(BleedLabel, 1, 0);
+    press->addWidget(BleedEdit, 1, 1);
+    press->addWidget(BleedUnitLabel, 1, 2);
+    press->addWidget(MarksCheck, 2, 0, 1, 3);
+    press->addWidget(CompressionLabel, 3, 0);
+    press->addWidget(CompressionCombo, 3, 1);
+    press->addWidget(EmbedIccCheck, 4, 0, 1, 3);
+    press->setRowStretch(5, 1);
     for (QWidget *hidden : {static_cast<QWidget *>(ColourModeLabel), static_cast<QWidget *>(ColourModeCombo),
                             static_cast<QWidget *>(VerticalDpiLabel), static_cast<QWidget *>(VerticalDpiCombo)})
         hidden->setVisible(false);
@@ -723,6 +736,13 @@ void MainWindow::ConnectHandlers()
     connect(MaxWidthEdit, &QLineEdit::editingFinished, this, &MainWindow::MaxWidthEdited);
     connect(CompressionCombo, &QComboBox::activated, this, [this](int index) {
         Remembered.Compression = index == 1 ? QStringLiteral("lzw") : index == 2 ? QStringLiteral("zip") : QString();
+        WriteDialogMemory(Remembered);
+    });
+    connect(BleedEdit, &QLineEdit::editingFinished, this, &MainWindow::BleedEdited);
+    connect(MarksCheck, &QCheckBox::toggled, this, [this](bool on) {
+        if (Remembered.Marks == on)
+            return;
+        Remembered.Marks = on;
         WriteDialogMemory(Remembered);
     });
     connect(EmbedIccCheck, &QCheckBox::toggled, this, [this](bool on) {

@@ -176,8 +176,11 @@ public:
     QCheckBox *CropEdgesCheck;  // "Crop to the area every view covers"
     // For the print shop, each remembered for the next run: the widest print
     // the width field takes, the print's compression, and its colour profile.
-    QLabel *MaxWidthLabel, *MaxWidthUnitLabel, *CompressionLabel;
-    QLineEdit *MaxWidthEdit;
+    QWidget *PressPage;  // "Print shop"
+    QLabel *MaxWidthLabel, *MaxWidthUnitLabel, *CompressionLabel, *BleedLabel, *BleedUnitLabel;
+    QLineEdit *MaxWidthEdit, *BleedEdit;  // BleedEdit: 0 .. 50 mm
+    QCheckBox *MarksCheck;                // crop marks, registration targets, slug line
+    void BleedEdited();
     QComboBox *CompressionCombo;  // none, LZW, ZIP
     QCheckBox *EmbedIccCheck;     // the PSD's own profile, when it has one
     void MaxWidthEdited();

@@ -97,6 +97,18 @@ void MainWindow::MaxWidthEdited()
     MaxWidthEdit->setText(ShortFixed4Text(Doc.MaxWidthCm));
 }
 
+void MainWindow::BleedEdited()
+{
+    // A value outside 0 .. 50 mm, or no number, puts back the one in force.
+    bool number = false;
+    const Fixed4 typed = ToFixed4(BleedEdit->text().toDouble(&number));
+    if (number && typed >= 0 && typed <= BleedMmHigh && typed != Remembered.BleedMm) {
+        Remembered.BleedMm = typed;
+        WriteDialogMemory(Remembered);
+    }
+    BleedEdit->setText(ShortFixed4Text(Remembered.BleedMm));
+}
+
 void MainWindow::LoadPresets()
 {
     try {

@@ -66,6 +66,10 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
                                       : Remembered.Compression == QLatin1String("zip") ? 2
                                                                                         : 0);
     EmbedIccCheck->setChecked(Remembered.EmbedIcc);
+    if (Remembered.BleedMm < 0 || Remembered.BleedMm > BleedMmHigh)
+        Remembered.BleedMm = 0;
+    BleedEdit->setText(ShortFixed4Text(Remembered.BleedMm));
+    MarksCheck->setChecked(Remembered.Marks);
     ShowRecentFiles();
     setAcceptDrops(true);  // PSD and project files dropped onto the window are opened
     return true;

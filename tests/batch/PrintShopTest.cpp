@@ -4,7 +4,9 @@
 #include "PsdBuilder.h"
 #include "PsdReader.h"
 #include "TestSupport.h"
+#include "Tiff.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -104,6 +106,45 @@ TEST(PrintShop, ACompressedProfiledPrintWiderThanA4)
         EXPECT_TRUE(err.contains(c.message)) << err.toStdString();
         EXPECT_FALSE(QFile::exists(print));
     }
+}
+
+TEST(PrintShop, BleedAndMarksFromTheCommandLine)
+{
+    QTemporaryDir dir;
+    PsdBuilder b;
+    b.Width = 120;
+    b.Height = 80;
+    b.AddLayer(0, 0, 120, 80, {10, 20, 30});
+    const QString psd = dir.filePath(QStringLiteral("x.psd")), print = dir.filePath(QStringLiteral("x.tif"));
+    WriteFileBytes(psd, b.Build());
+    const QStringList settings = {QStringLiteral("--lpi"), QStringLiteral("40"), QStringLiteral("--dpi"),
+                                  QStringLiteral("300"), QStringLiteral("--width-cm"), QStringLiteral("4.1"), psd};
+    int code = -1;
+    QByteArray err;
+    RunProgram(Program(),
+               QStringList{QStringLiteral("--export-tiff"), print, QStringLiteral("--bleed-mm"), QStringLiteral("3"),
+                           QStringLiteral("--marks")} + settings,
+               &code, &err);
+    ASSERT_EQ(code, 0) << err.toStdString();
+    // 488 x 322 pixels of print (2.73 cm high: 322.8 rows, cut), 35 of bleed and 142 of margin on every side.
+    const QImage file = LoadTiffBitmap(print);
+    ASSERT_EQ(file.size(), QSize(488 + 2 * 177, 322 + 2 * 177));
+    if (ProgramInstalled(QStringLiteral("identify"))) {
+        EXPECT_EQ(RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%w %h"), print}),
+                  QByteArray("842 676"));
+    }
+    // The slug line was drawn (the batch has fonts): ink left of the bottom target.
+    int ink = 0;
+    for (int y = file.height() - 142; y < file.height(); ++y)
+        for (int x = 177 + 30; x < 177 + 244 - 60; ++x)
+            ink += qGray(file.pixel(x, y)) < 128;
+    EXPECT_GT(ink, 5);
+
+    RunProgram(Program(), QStringList{QStringLiteral("--export-tiff"), print, QStringLiteral("--bleed-mm"),
+                                      QStringLiteral("60")} + settings,
+               &code, &err);
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(err.contains("--bleed-mm must be between 0 and 50, not 60.")) << err.toStdString();
 }
 
 }  // namespace

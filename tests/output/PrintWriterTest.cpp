@@ -4,6 +4,7 @@
 #include "Document.h"
 #include "Import.h"
 #include "PrintExport.h"
+#include "PrintMarks.h"
 #include "PrintWriter.h"
 #include "PsdBuilder.h"
 #include "ScriptedPlatform.h"
@@ -11,6 +12,7 @@
 #include "Tiff.h"
 
 #include <QDir>
+#include <cstring>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -50,6 +52,18 @@ Decoded DecodeWithLibTiff(const QString &path)
     return d;
 }
 
+// A background and a square over it on a 120 x 80 canvas, in grey, RGB or CMYK.
+PsdBuilder BackgroundAndSquare(uint16_t mode)
+{
+    PsdBuilder b;
+    b.ColorMode = mode;
+    b.Width = 120;
+    b.Height = 80;
+    b.AddLayer(0, 0, 120, 80, {10, 20, 30, 40});
+    b.AddLayer(20, 20, 40, 40, {200, 20, 30, 0});
+    return b;
+}
+
 TEST(PrintWriter, CompressedAndProfiledPrintsHoldTheFixedLayoutsPixels)
 {
     const QByteArray profile = QByteArray("a profile's bytes, carried as they are ") + QByteArray(300, '\x7f');
@@ -61,13 +75,7 @@ TEST(PrintWriter, CompressedAndProfiledPrintsHoldTheFixedLayoutsPixels)
         SCOPED_TRACE(mode);
         Document doc;
         ScriptedPlatform platform;
-        PsdBuilder b;
-        b.ColorMode = mode;
-        b.Width = 120;
-        b.Height = 80;
-        b.AddLayer(0, 0, 120, 80, {10, 20, 30, 40});
-        b.AddLayer(20, 20, 40, 40, {200, 20, 30, 0});
-        ImportBuilt(doc, platform, b);
+        ImportBuilt(doc, platform, BackgroundAndSquare(mode));
         PrintSettings s{400000, 300 * Fixed4One, 5 * Fixed4One, ToFixed4(5 * 80.0 / 120), 1, {}};
         const QString plain = platform.Sandbox.path() + QStringLiteral("/plain.tif");
         ExportPrint(doc, s, {0, 10}, 0, plain);
@@ -143,6 +151,87 @@ TEST(PrintWriter, PastFourGigabytesThePrintIsABigTiff)
         const QByteArray info = RunProgram(QStringLiteral("tiffinfo"), {path}, &code);
         EXPECT_EQ(code, 0);
         EXPECT_TRUE(info.contains("Image Width: 1000 Image Length: 1500")) << info.toStdString();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The pixel at (x, y) of a fixed-layout file's rows.
+const uint8_t *PixelAt(const QByteArray &file, const TiffInfo &info, int samples, int64_t x, int64_t y)
+{
+    return reinterpret_cast<const uint8_t *>(file.constData()) + info.DataOffset + (y * info.Width + x) * samples;
+}
+
+TEST(PrintMarks, BleedAndMarksGoAroundThePrintUnchanged)
+{
+    EXPECT_EQ(PixelsOfMm(3 * Fixed4One, 300 * Fixed4One), 35);   // 35.43
+    EXPECT_EQ(PixelsOfMm(12 * Fixed4One, 300 * Fixed4One), 142); // 141.73
+    EXPECT_EQ(PixelsOfMm(3 * Fixed4One, 720 * Fixed4One), 85);   // 85.04
+    EXPECT_EQ(PixelsOfMm(50 * Fixed4One, 100000 * Fixed4One), 196850);
+    for (const uint16_t mode : {uint16_t(3), uint16_t(4)}) {
+        SCOPED_TRACE(mode);
+        const int samples = mode == 3 ? 3 : 4;
+        const uint8_t paper = mode == 3 ? 255 : 0, ink = mode == 3 ? 0 : 255;
+        Document doc;
+        ScriptedPlatform platform;
+        PsdBuilder b = BackgroundAndSquare(mode);
+        b.AddLayer(100, 0, 20, 80, {30, 200, 30, 90});  // at the right edge, moving: the views differ there
+        ImportBuilt(doc, platform, b);
+        // 4.1 cm at 40 lpi: the print's last column lies in view 1's strip and
+        // reaches past it, where a bleed column would take another view.
+        PrintSettings s{400000, 300 * Fixed4One, ToFixed4(4.1), ToFixed4(4.1 * 80.0 / 120), 1, {}};
+        const QString plainPath = platform.Sandbox.path() + QStringLiteral("/plain.tif");
+        ExportPrint(doc, s, {0, 10, -12}, 0, plainPath);
+        s.Finish.BleedMm = 3 * Fixed4One;
+        s.Finish.Marks = true;
+        const QString markedPath = platform.Sandbox.path() + QStringLiteral("/marked.tif");
+        ExportPrint(doc, s, {0, 10, -12}, 0, markedPath);
+        const QByteArray plain = ReadFileBytes(plainPath), marked = ReadFileBytes(markedPath);
+        const TiffInfo p = ReadTiffInfo(plainPath), m = ReadTiffInfo(markedPath);
+
+        // At 300 dpi, 3 mm is 35 pixels of bleed and 12 mm 142 of margin.
+        const int64_t trim = 35 + 142;
+        ASSERT_EQ(m.Width, p.Width + 2 * trim);
+        ASSERT_EQ(m.Height, p.Height + 2 * trim);
+        // The print inside the trim is the print without bleed, byte for byte.
+        bool same = true;
+        for (int64_t y = 0; y < p.Height && same; ++y)
+            same = std::memcmp(PixelAt(plain, p, samples, 0, y), PixelAt(marked, m, samples, trim, y + trim),
+                               size_t(p.Width) * samples) == 0;
+        EXPECT_TRUE(same) << "the trim differs from the print";
+        // The bleed continues the picture: no paper in it.
+        bool painted = true;
+        for (int64_t y = 142; y < m.Height - 142 && painted; ++y)
+            for (const int64_t x : {int64_t(142), int64_t(176), int64_t(m.Width - 177), int64_t(m.Width - 143)})
+                painted = PixelAt(marked, m, samples, x, y)[0] != paper;
+        for (int64_t x = 142; x < m.Width - 142 && painted; ++x)
+            for (const int64_t y : {int64_t(142), int64_t(m.Height - 143)})
+                painted = PixelAt(marked, m, samples, x, y)[0] != paper;
+        EXPECT_TRUE(painted) << "paper in the bleed";
+        // Paper in the margin's corner; the top-left crop mark on the trim's
+        // line from 1 mm (12 pixels) outside the bleed, 8 mm (94 pixels) long.
+        EXPECT_EQ(PixelAt(marked, m, samples, 0, 0)[0], paper);
+        for (int64_t x = 0; x < 142; ++x) {
+            const bool mark = x >= trim - 47 - 94 && x < trim - 47;
+            ASSERT_EQ(PixelAt(marked, m, samples, x, trim)[samples - 1], mark ? ink : paper) << "column " << x;
+        }
+        // The top target: its cross at the middle, paper inside the circle off the cross.
+        const int64_t cx = trim + p.Width / 2, cy = 142 / 2;
+        EXPECT_EQ(PixelAt(marked, m, samples, cx, cy)[0], ink);
+        EXPECT_EQ(PixelAt(marked, m, samples, cx + 15, cy + 15)[0], paper);
+        // The slug line holds some ink, below the bleed, left of the bottom target.
+        int slugInk = 0;
+        for (int64_t y = m.Height - 142; y < m.Height; ++y)
+            for (int64_t x = trim + 30; x < cx - 60; ++x)
+                slugInk += std::abs(PixelAt(marked, m, samples, x, y)[0] - ink) < 128;
+        EXPECT_GT(slugInk, 5);  // small on a print this narrow, but there
+        // ImageMagick reads the whole.
+        if (ProgramInstalled(QStringLiteral("identify"))) {
+            EXPECT_EQ(RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%w %h"), markedPath}),
+                      QByteArray::number(m.Width) + ' ' + QByteArray::number(m.Height));
+        }
     }
 }
 

@@ -411,7 +411,7 @@ TEST_F(ExportWindowTest, APrintThatWouldGhostAsksBeforeItIsMade)
     EXPECT_TRUE(platform.ProceedQuestions.isEmpty()) << platform.ProceedQuestions.join('\n').toStdString();
 }
 
-TEST_F(ExportWindowTest, TheOutputPageLiftsTheWidthAndAsksACompressedPrintKeptForTheNextRun)
+TEST_F(ExportWindowTest, TheOutputPageLiftsTheWidthAndAsksCompressionBleedAndMarksKeptForTheNextRun)
 {
     Open();
     MainWindow &f = *form;
@@ -435,11 +435,27 @@ TEST_F(ExportWindowTest, TheOutputPageLiftsTheWidthAndAsksACompressedPrintKeptFo
     int code = -1;
     const QByteArray info = RunProgram(QStringLiteral("tiffinfo"), {print}, &code);
     EXPECT_TRUE(info.contains("Compression Scheme: LZW")) << info.toStdString();
+    // Bleed and marks: at 720 dpi 3 mm of bleed is 85 pixels and the marks' 12 mm 340, on every side.
+    f.CompressionCombo->setCurrentIndex(0);
+    const QString plain = platform.Sandbox.path() + QStringLiteral("/plain.tif");
+    platform.SaveAnswers.push_back(plain);
+    f.ExportInterlacedPrint();
+    f.BleedEdit->setText(QStringLiteral("3"));
+    emit f.BleedEdit->editingFinished();
+    f.MarksCheck->setChecked(true);
+    const QString marked = platform.Sandbox.path() + QStringLiteral("/marked.tif");
+    platform.SaveAnswers.push_back(marked);
+    f.ExportInterlacedPrint();
+    ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
+    EXPECT_EQ(ReadTiffInfo(marked).Width, ReadTiffInfo(plain).Width + 2 * (85 + 340));
+    EXPECT_EQ(ReadTiffInfo(marked).Height, ReadTiffInfo(plain).Height + 2 * (85 + 340));
 
-    // The next run starts with both.
+    // The next run starts with all of them.
     form.reset();
     MainWindow &again = Start();
     EXPECT_EQ(again.MaxWidthEdit->text(), QStringLiteral("40"));
     EXPECT_EQ(again.Doc.MaxWidthCm, 40 * Fixed4One);
     EXPECT_EQ(again.CompressionCombo->currentIndex(), 1);
+    EXPECT_EQ(again.BleedEdit->text(), QStringLiteral("3"));
+    EXPECT_TRUE(again.MarksCheck->isChecked());
 }
