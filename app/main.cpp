@@ -1,6 +1,7 @@
 // Program entry: the main window, the splash, the message loop.
 #include "AboutBox.h"
 #include "CommandLine.h"
+#include "Jobs.h"
 #include "Document.h"
 #include "Interruption.h"
 #include "ProjectFile.h"
@@ -50,6 +51,13 @@ int main(int argc, char **argv)
     if (options.Info) {
         QCoreApplication app(argc, argv);
         return RunInfo(options, stdout, stderr);
+    }
+    if (!options.Job.isEmpty() || (!options.Report.isEmpty() && options.IsBatch())) {
+        // A design of a job may ask for marks, whose slug line needs fonts (see below).
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return options.Job.isEmpty() ? RunReported(options, stdout, stderr) : RunJob(options, stdout, stderr);
     }
     if (options.IsBatch()) {
         if (options.Marks) {

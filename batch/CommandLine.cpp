@@ -66,6 +66,11 @@ const char *const UsageText =
     "  --marks                    crop marks, registration targets and a slug line outside the bleed\n"
     "  --crop-edges               cut the views to the columns that all seven cover; the print keeps\n"
     "                             its width and its height follows, so the picture keeps its proportions\n"
+    "  vistrel --job JOB.json [--report REPORT.json|-] [settings]\n"
+    "                             every design of the job file in one run: its input, settings and\n"
+    "                             outputs (see the README); one failing does not stop the others\n"
+    "  --report REPORT.json|-     a JSON record per design: its outputs and their sizes, the time,\n"
+    "                             the ghosting figure and any error (- for standard output)\n"
     "  vistrel --pitch-test OUT.tif --lpi-from A --lpi-to B --lpi-step S [--dpi N] [--width-cm W]\n"
     "                             strips interlaced at each LPI from A to B, to find a lens sheet's\n"
     "                             true pitch on a printer; no PSD is needed\n"
@@ -106,7 +111,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
             {"--save-project", &CommandLine::SaveProject}, {"--lpi", &CommandLine::Lpi},
             {"--preset", &CommandLine::Preset},          {"--max-width-cm", &CommandLine::MaxWidthCm},
             {"--compress", &CommandLine::Compress},      {"--icc", &CommandLine::Icc},
-            {"--bleed-mm", &CommandLine::BleedMm},
+            {"--bleed-mm", &CommandLine::BleedMm},        {"--job", &CommandLine::Job},
+            {"--report", &CommandLine::Report},
             {"--dpi", &CommandLine::Dpi},                {"--width-cm", &CommandLine::WidthCm},
             {"--hscale", &CommandLine::HScale},          {"--depth", &CommandLine::Depth},
             {"--focus", &CommandLine::Focus},            {"--gif-palette", &CommandLine::GifPalette},
@@ -142,12 +148,15 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     TiffCompression compression;
     if (options.Error.isEmpty() && !options.Compress.isEmpty() && !ParseCompression(options.Compress, compression))
         options.Error = QStringLiteral("--compress is lzw, zip or none, not '%1'").arg(options.Compress);
+    if (options.Error.isEmpty() && !options.Job.isEmpty() && !options.PsdFile.isEmpty())
+        options.Error = QStringLiteral("a job names its inputs in its file ('%1')").arg(options.PsdFile);
     if (options.Error.isEmpty() && options.Info && options.PsdFile.isEmpty())
         options.Error = QStringLiteral("--info needs a PSD or project file");
     const bool pitchTestOnly = !options.PitchTest.isEmpty() && options.ExportTiff.isEmpty() &&
                                options.ExportPsd.isEmpty() && options.ExportGif.isEmpty() && !options.Anaglyph &&
                                options.SaveProject.isEmpty();
-    if (options.Error.isEmpty() && options.IsBatch() && !pitchTestOnly && options.PsdFile.isEmpty())
+    if (options.Error.isEmpty() && options.IsBatch() && !pitchTestOnly && options.PsdFile.isEmpty() &&
+        options.Job.isEmpty())
         options.Error = QStringLiteral("an export needs a PSD or project file");
     if (options.Error.isEmpty() && !options.PitchTest.isEmpty() &&
         (options.LpiFrom.isEmpty() || options.LpiTo.isEmpty() || options.LpiStep.isEmpty()))
@@ -346,7 +355,7 @@ namespace {
 
 // The preset's LPI and resolution in place of the settings file's; what the
 // command line typed itself stays.
-std::optional<CommandLine> WithPreset(const CommandLine &typed, FILE *err)
+std::optional<CommandLine> WithPreset(const CommandLine &typed, FILE *err, QString *failure = nullptr)
 {
     CommandLine options = typed;
     if (typed.Preset.isEmpty())
@@ -359,6 +368,8 @@ std::optional<CommandLine> WithPreset(const CommandLine &typed, FILE *err)
             options.Dpi = ShortFixed4Text(*choice.Dpi);
     } catch (const std::exception &error) {
         std::fprintf(err, "%s\n", BatchFailureText(error).toLocal8Bit().constData());
+        if (failure)
+            *failure = BatchFailureText(error);
         return std::nullopt;
     }
     return options;
@@ -448,15 +459,21 @@ private:
 
 }  // namespace
 
-int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
+int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err, BatchOutcome *outcome)
 {
-    const std::optional<CommandLine> withPreset = WithPreset(typedOptions, err);
+    BatchOutcome unused;
+    BatchOutcome &made = outcome ? *outcome : unused;
+    made = {};
+    QElapsedTimer total;
+    total.start();
+    const std::optional<CommandLine> withPreset = WithPreset(typedOptions, err, &made.Error);
     if (!withPreset)
         return 1;
     const CommandLine &options = *withPreset;
     Document doc;
-    QElapsedTimer total;
-    total.start();
+    auto madeAt = [&](const char *kind, const QString &path) {
+        made.Outputs.push_back({QLatin1String(kind), QFileInfo(path).absoluteFilePath()});
+    };
     auto phase = [&](const QString &what, qint64 ms) {
         if (options.Verbose)
             std::fprintf(out, "%s: %.3f s\n", what.toLocal8Bit().constData(), ms / 1000.0);
@@ -488,12 +505,15 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
                 TerminalProgress progress(err, "pitch test");
                 layout = WritePitchTest(pitch, options.PitchTest, [&](int p) { progress(p); });
             }
+            madeAt("pitch-test", options.PitchTest);
             std::fprintf(out, "pitch test written: %s (%d strips, %d x %d pixels at %s dpi)\n",
                          QFileInfo(options.PitchTest).absoluteFilePath().toLocal8Bit().constData(),
                          int(layout.Lpis.size()), layout.Width, layout.Height,
                          ShortFixed4Text(pitch.Dpi).toLocal8Bit().constData());
-            if (options.PsdFile.isEmpty())
+            if (options.PsdFile.isEmpty()) {
+                made.Seconds = total.elapsed() / 1000.0;
                 return 0;
+            }
         }
 
         WorkFolder = WorkFolderFor(options.WorkFolder);
@@ -525,6 +545,8 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
         const PrintSettingsOutcome uncropped = print;
         doc.CropEdges = options.CropEdges ? 1 : 0;
         const PreparedPrint prepared = PreparePrint(doc, texts, offsets, focusOffset);
+        made.Weighed = true;
+        made.Guidance = prepared.Guidance;
         print = prepared.Print;
         ParseCompression(options.Compress.isEmpty() ? QStringLiteral("none") : options.Compress,
                          print.Settings.Finish.Compression);
@@ -553,7 +575,8 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
             CheckPrintSize(prepared.Geometry, doc.PsdColorMode);
         if (!options.ExportPsd.isEmpty())
             CheckLayeredPsdSize(doc.CropWidth > 0 ? doc.CropWidth : doc.ImageWidth, doc.ImageHeight, ChannelsOfColorMode(doc.PsdColorMode));
-        auto written = [&](const char *what, const QString &path) {
+        auto written = [&](const char *kind, const char *what, const QString &path) {
+            madeAt(kind, path);
             std::fprintf(out, "%s written: %s\n", what, QFileInfo(path).absoluteFilePath().toLocal8Bit().constData());
         };
         // The working-size views once, for the GIF and the anaglyph.
@@ -575,6 +598,7 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
                 ExportPrint(doc, print.Settings, offsets, focusOffset, options.ExportTiff, [&](int p) { progress(p); },
                             phase, viewFiles);
             }
+            madeAt("tiff", options.ExportTiff);
             std::fprintf(out, "print written: %s (%.4g x %.4g cm at %s dpi)\n",
                          QFileInfo(options.ExportTiff).absoluteFilePath().toLocal8Bit().constData(),
                          FromFixed4(print.Settings.WidthCm), FromFixed4(print.Settings.HeightCm),
@@ -587,7 +611,7 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
             timer.restart();
             WriteLayeredPsd(options.ExportPsd, ViewCount, doc.PsdColorMode, print.Settings.Finish.IccProfile);
             phase(QStringLiteral("layered PSD"), timer.elapsed());
-            written("layered PSD", options.ExportPsd);
+            written("psd", "layered PSD", options.ExportPsd);
         }
         if (!options.ExportGif.isEmpty()) {
             timer.restart();
@@ -595,7 +619,7 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
                            options.GifPalette == QLatin1String("adaptive") ? GifPaletteKind::Adaptive
                                                                              : GifPaletteKind::Halftone);
             phase(QStringLiteral("GIF"), timer.elapsed());
-            written("GIF", options.ExportGif);
+            written("gif", "GIF", options.ExportGif);
         }
         if (!options.SaveProject.isEmpty()) {
             const PrintSettings &p = uncropped.Settings;
@@ -604,16 +628,18 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
                          uncropped.AutoDpi ? QStringLiteral("(Auto)") : ShortFixed4Text(p.Dpi),
                          ShortFixed4Text(p.WidthCm), ShortFixed4Text(p.HeightCm), QString::number(p.HScale),
                          doc.OutputColorMode, run.OffsetCells});
-            written("project", options.SaveProject);
+            written("project", "project", options.SaveProject);
         }
         if (options.Anaglyph) {
             const QString path = AnaglyphPath(doc.PsdPath);
             SaveImage(AnaglyphOfViews(doc.PsdColorMode), path);
-            written("anaglyph", path);
+            written("anaglyph", "anaglyph", path);
         }
         phase(QStringLiteral("total"), total.elapsed());
     } catch (const std::exception &error) {
-        std::fprintf(err, "%s\n", BatchFailureText(error).toLocal8Bit().constData());
+        made.Error = BatchFailureText(error);
+        made.Seconds = total.elapsed() / 1000.0;
+        std::fprintf(err, "%s\n", made.Error.toLocal8Bit().constData());
         if (options.WorkFolder.isEmpty() && !WorkFolder.isEmpty())
             DeleteFilesInFolder(WorkFolder);
         ReleaseWorkFolder();
@@ -622,5 +648,6 @@ int RunBatch(const CommandLine &typedOptions, FILE *out, FILE *err)
     if (options.WorkFolder.isEmpty())
         DeleteFilesInFolder(WorkFolder);
     ReleaseWorkFolder();
+    made.Seconds = total.elapsed() / 1000.0;
     return 0;
 }

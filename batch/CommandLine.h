@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Document.h"
+#include "ViewSet.h"
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -35,11 +36,13 @@ struct CommandLine {
     bool EmbedIcc = false;  // --embed-icc: the PSD's own profile embedded in them
     QString BleedMm;        // --bleed-mm: the print continued past the trim, 0 to 50 mm
     bool Marks = false;     // --marks: crop marks, registration targets and a slug line around it
+    QString Job;     // --job FILE.json: many designs in one run (batch/Jobs)
+    QString Report;  // --report FILE.json, or - for standard output: a record per design
     bool Verbose = false;
     bool IsBatch() const
     {
         return !ExportTiff.isEmpty() || !ExportPsd.isEmpty() || !ExportGif.isEmpty() || Anaglyph ||
-               !SaveProject.isEmpty() || !PitchTest.isEmpty();
+               !SaveProject.isEmpty() || !PitchTest.isEmpty() || !Job.isEmpty();
     }
 };
 
@@ -54,7 +57,22 @@ int RunInfo(const CommandLine &options, FILE *out, FILE *err);
 // offsets by layer index.
 QString DocumentFacts(const Document &doc, const std::vector<int32_t> &offsets);
 
+// What a batch run made, for its report: every output written, the depth
+// guidance of its print, the failure if it failed, the time it took.
+struct BatchOutcome {
+    struct Output {
+        QString Kind;  // "tiff", "psd", "gif", "project", "anaglyph", "pitch-test"
+        QString Path;  // absolute
+    };
+    std::vector<Output> Outputs;
+    bool Weighed = false;  // the guidance below was computed
+    DepthGuidance Guidance;
+    QString Error;  // empty: it succeeded
+    double Seconds = 0;
+};
+
 // The batch export. Returns the exit code: 0, or 1 with the message on `err`;
-// 2 when --fail-on-ghosting refused a print that would ghost.
-int RunBatch(const CommandLine &options, FILE *out, FILE *err);
+// 2 when --fail-on-ghosting refused a print that would ghost. `outcome`, when
+// given, receives what the run made.
+int RunBatch(const CommandLine &options, FILE *out, FILE *err, BatchOutcome *outcome = nullptr);
 

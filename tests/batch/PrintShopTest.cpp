@@ -6,7 +6,12 @@
 #include "TestSupport.h"
 #include "Tiff.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <tiffio.h>
@@ -145,6 +150,73 @@ TEST(PrintShop, BleedAndMarksFromTheCommandLine)
                &code, &err);
     EXPECT_EQ(code, 1);
     EXPECT_TRUE(err.contains("--bleed-mm must be between 0 and 50, not 60.")) << err.toStdString();
+}
+
+TEST(PrintShop, AJobRunsEveryDesignAndReportsEach)
+{
+    QTemporaryDir dir;
+    QFile::copy(SourceFolder() + QStringLiteral("/sample/vistrel-sample.psd"), dir.filePath(QStringLiteral("a.psd")));
+    QDir(dir.path()).mkdir(QStringLiteral("out"));
+    const QString job = dir.filePath(QStringLiteral("job.json"));
+    WriteFileBytes(job, R"({"defaults": {"lpi": 40, "dpi": 200, "width-cm": 5},
+        "designs": [
+          {"input": "a.psd", "tiff": "out/a.tif", "gif": "out/a.gif", "compress": "lzw"},
+          {"input": "missing.psd", "tiff": "out/m.tif"},
+          {"input": "a.psd", "tiff": "out/g.tif", "depth": 10, "fail-on-ghosting": true},
+          {"input": "a.psd", "project": "out/a.hx4p3", "width-cm": 8}]})");
+    int code = -1;
+    QByteArray err;
+    const QByteArray out = RunProgram(Program(), {QStringLiteral("--job"), job, QStringLiteral("--report"),
+                                                  QStringLiteral("-")}, &code, &err);
+    EXPECT_EQ(code, 1) << err.toStdString();  // two of the four failed, the others ran
+    const QJsonObject report = QJsonDocument::fromJson(out).object();
+    EXPECT_EQ(report.value(QStringLiteral("failed")).toInt(), 2);
+    const QJsonArray designs = report.value(QStringLiteral("designs")).toArray();
+    ASSERT_EQ(designs.size(), 4) << out.toStdString();
+    auto design = [&](int i) { return designs[i].toObject(); };
+
+    // 1: both outputs, their sizes as on disk, the print by LZW strips.
+    EXPECT_TRUE(design(0).value(QStringLiteral("ok")).toBool());
+    const QJsonArray outputs = design(0).value(QStringLiteral("outputs")).toArray();
+    ASSERT_EQ(outputs.size(), 2);
+    for (const QJsonValue &o : outputs) {
+        const QString path = o.toObject().value(QStringLiteral("path")).toString();
+        EXPECT_EQ(o.toObject().value(QStringLiteral("bytes")).toDouble(), double(QFileInfo(path).size())) << path.toStdString();
+    }
+    EXPECT_EQ(outputs[0].toObject().value(QStringLiteral("path")).toString(), dir.filePath(QStringLiteral("out/a.tif")));
+    EXPECT_TRUE(RunProgram(QStringLiteral("tiffinfo"), {dir.filePath(QStringLiteral("out/a.tif"))})
+                    .contains("Compression Scheme: LZW"));
+    EXPECT_LT(design(0).value(QStringLiteral("ghosting")).toObject().value(QStringLiteral("lens-widths")).toDouble(), 1);
+    // 2: its error, and no output.
+    EXPECT_FALSE(design(1).value(QStringLiteral("ok")).toBool());
+    EXPECT_TRUE(design(1).value(QStringLiteral("error")).toString().contains(QLatin1String("missing.psd")));
+    // 3: depth 10 ghosts (8.2 lens widths), refused by --fail-on-ghosting, nothing written.
+    const QJsonObject ghosting = design(2).value(QStringLiteral("ghosting")).toObject();
+    EXPECT_TRUE(ghosting.value(QStringLiteral("ghosts")).toBool());
+    EXPECT_GT(ghosting.value(QStringLiteral("lens-widths")).toDouble(), 1);
+    EXPECT_FALSE(design(2).value(QStringLiteral("ok")).toBool());
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out/g.tif"))));
+    // 4: ran after the failures.
+    EXPECT_TRUE(design(3).value(QStringLiteral("ok")).toBool());
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("out/a.hx4p3"))));
+
+    // A job with a mistake anywhere runs nothing.
+    WriteFileBytes(job, R"({"designs": [{"input": "a.psd", "tiff": "out/b.tif"}, {"input": "a.psd", "tif": "x.tif"}]})");
+    RunProgram(Program(), {QStringLiteral("--job"), job}, &code, &err);
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(err.contains("design 2: \"tif\" is not an option of a design")) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out/b.tif"))));
+
+    // One design of the command line, reported into a file.
+    const QString reportFile = dir.filePath(QStringLiteral("report.json"));
+    RunProgram(Program(), {QStringLiteral("--export-tiff"), dir.filePath(QStringLiteral("one.tif")),
+                           QStringLiteral("--report"), reportFile, QStringLiteral("--width-cm"), QStringLiteral("4"),
+                           dir.filePath(QStringLiteral("a.psd"))},
+               &code, &err);
+    EXPECT_EQ(code, 0) << err.toStdString();
+    const QJsonArray one = QJsonDocument::fromJson(ReadFileBytes(reportFile)).object().value(QStringLiteral("designs")).toArray();
+    ASSERT_EQ(one.size(), 1);
+    EXPECT_TRUE(one[0].toObject().value(QStringLiteral("ok")).toBool());
 }
 
 }  // namespace
