@@ -170,6 +170,8 @@ public:
         TIFFSetField(Tif, TIFFTAG_COMPRESSION, compression);
         if (compression != COMPRESSION_NONE)
             TIFFSetField(Tif, TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);  // neighbouring columns differ little
+        if (compression == COMPRESSION_ADOBE_DEFLATE)
+            TIFFSetField(Tif, TIFFTAG_ZIPQUALITY, 1);  // 3.4 times faster than the default 6, 1.5 times larger (bench_printshop)
         TIFFSetField(Tif, TIFFTAG_ROWSPERSTRIP, RowsPerStrip);
         TIFFSetField(Tif, TIFFTAG_XRESOLUTION, float(FromFixed4(xDpi)));
         TIFFSetField(Tif, TIFFTAG_YRESOLUTION, float(FromFixed4(yDpi)));
