@@ -151,6 +151,10 @@ TEST(PrintWriter, PastFourGigabytesThePrintIsABigTiff)
         const QByteArray info = RunProgram(QStringLiteral("tiffinfo"), {path}, &code);
         EXPECT_EQ(code, 0);
         EXPECT_TRUE(info.contains("Image Width: 1000 Image Length: 1500")) << info.toStdString();
+        if (ProgramInstalled(QStringLiteral("identify"))) {
+            EXPECT_EQ(RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%w %h"), path}),
+                      QByteArray("1000 1500"));
+        }
     }
 }
 
