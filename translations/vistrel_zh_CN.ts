@@ -546,6 +546,10 @@ HOW TO USE IT
         <source>Print shop</source>
         <translation>印刷厂</translation>
     </message>
+    <message>
+        <source>The PSD holds no colour profile; none is embedded.</source>
+        <translation>PSD 没有色彩配置文件，未嵌入。</translation>
+    </message>
 </context>
 <context>
     <name>PitchRangeDialog</name>

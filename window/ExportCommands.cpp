@@ -118,6 +118,9 @@ void MainWindow::ExportInterlacedPrint()
         if (Doc.CropWidth > 0)
             SetPanelText(10, PanelText(10) + QStringLiteral("  ") +
                                  CropText(Doc, print.Settings.WidthCm, print.Settings.HeightCm));
+        if (EmbedIccCheck->isChecked() && Doc.IccProfile.isEmpty())
+            SetPanelText(10, PanelText(10) + QStringLiteral("  ") +
+                                 tr("The PSD holds no colour profile; none is embedded."));
         Platform.Beep();
     });
 }

@@ -103,14 +103,19 @@ void MainWindow::ToggleLanguage()
 
 void MainWindow::ShowLanguageChoices()
 {
-    LanguageMenu->clear();
-    for (const InterfaceLanguage &language : InterfaceLanguages()) {
-        QAction *choice = LanguageMenu->addAction(language.Name);
-        choice->setCheckable(true);
-        choice->setChecked(language.Code == LanguageCode);
-        choice->setData(language.Code);
-        LanguageChoices->addAction(choice);
+    // Made once: each language named in itself, whatever the language in
+    // force; a switch only moves the check (the item chosen may be the one
+    // whose signal is running).
+    if (LanguageMenu->actions().isEmpty()) {
+        for (const InterfaceLanguage &language : InterfaceLanguages()) {
+            QAction *choice = LanguageMenu->addAction(language.Name);
+            choice->setCheckable(true);
+            choice->setData(language.Code);
+            LanguageChoices->addAction(choice);
+        }
     }
+    for (QAction *choice : LanguageMenu->actions())
+        choice->setChecked(choice->data().toString() == LanguageCode);
 }
 
 void MainWindow::RetranslateTexts()

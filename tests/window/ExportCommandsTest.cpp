@@ -449,6 +449,11 @@ TEST_F(ExportWindowTest, TheOutputPageLiftsTheWidthAndAsksCompressionBleedAndMar
     ASSERT_TRUE(platform.Messages.isEmpty()) << platform.Messages.join('\n').toStdString();
     EXPECT_EQ(ReadTiffInfo(marked).Width, ReadTiffInfo(plain).Width + 2 * (85 + 340));
     EXPECT_EQ(ReadTiffInfo(marked).Height, ReadTiffInfo(plain).Height + 2 * (85 + 340));
+    // The profile asked of a PSD that has none: the status says so.
+    f.EmbedIccCheck->setChecked(true);
+    platform.SaveAnswers.push_back(plain);
+    f.ExportInterlacedPrint();
+    EXPECT_TRUE(f.PanelText(10).contains(QLatin1String("The PSD holds no colour profile; none is embedded.")));
 
     // The next run starts with all of them.
     form.reset();
@@ -458,4 +463,5 @@ TEST_F(ExportWindowTest, TheOutputPageLiftsTheWidthAndAsksCompressionBleedAndMar
     EXPECT_EQ(again.CompressionCombo->currentIndex(), 1);
     EXPECT_EQ(again.BleedEdit->text(), QStringLiteral("3"));
     EXPECT_TRUE(again.MarksCheck->isChecked());
+    EXPECT_TRUE(again.EmbedIccCheck->isChecked());
 }
