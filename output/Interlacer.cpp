@@ -145,6 +145,10 @@ void InterlaceBands(int views, int32_t width, int32_t height, int bandRows, cons
     const int64_t ratioY = RoundDiv(int64_t(height) * Seven, g.Rows);
     // The bleed's columns and rows continue the print; the marks' margin is paper.
     const MarksLayout layout = LayOutMarks(g.Columns, g.Rows, dpi, g.VerticalDpi, finish);
+    PrintGeometry whole = g;  // the file's sides, bleed and margin included, must be countable too
+    whole.Columns = layout.Width();
+    whole.Rows = layout.Height();
+    CheckPrintSize(whole, colorMode);
     const int64_t interlaced = g.Columns + 2 * layout.BleedX;  // columns made from the views
     const ColumnTables tables = BuildColumnTables(int32_t(interlaced), lpi, dpi, views, int32_t(-layout.BleedX));
     // The views' bands lie one after another in one buffer.

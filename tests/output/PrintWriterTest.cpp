@@ -2,6 +2,7 @@
 // the fixed-layout print's, as libtiff itself and ImageMagick decode them, and
 // they carry what was asked in the tags readers look at.
 #include "Document.h"
+#include "Errors.h"
 #include "Import.h"
 #include "PrintExport.h"
 #include "PrintMarks.h"
@@ -231,6 +232,18 @@ TEST(PrintMarks, BleedAndMarksGoAroundThePrintUnchanged)
             for (int64_t x = trim + 30; x < cx - 60; ++x)
                 slugInk += std::abs(PixelAt(marked, m, samples, x, y)[0] - ink) < 128;
         EXPECT_GT(slugInk, 5);  // small on a print this narrow, but there
+        // A print whose sides fit, but not with its bleed: refused before any work.
+        // 54 546.0682 cm at 100 lpi and 100 000 dpi: 2 147 483 lenses of 1000 columns; 1 mm is 3937.
+        PrintSettings huge{1000000, 100000 * Fixed4One, 545460682, Fixed4One, 1, {}};
+        huge.Finish.BleedMm = Fixed4One;
+        const QString hugePath = platform.Sandbox.path() + QStringLiteral("/huge.tif");
+        try {
+            ExportPrint(doc, huge, {0, 10, -12}, 0, hugePath);
+            ADD_FAILURE() << "a print wider than TIFF counts was made";
+        } catch (const VistrelError &error) {
+            EXPECT_TRUE(error.Message.startsWith(QLatin1String("The print would be 2 147 490 874 x "))) << error.Message.toStdString();
+        }
+        EXPECT_FALSE(QFile::exists(hugePath));
         // ImageMagick reads the whole.
         if (ProgramInstalled(QStringLiteral("identify"))) {
             EXPECT_EQ(RunProgram(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%w %h"), markedPath}),
