@@ -116,7 +116,15 @@ void KeepTiffMessage(const char *, const char *format, va_list args)
     TiffMessage = QString::fromLocal8Bit(text);
 }
 
-QIODevice &DeviceOf(thandle_t handle) { return *static_cast<QIODevice *>(handle); }
+// What libtiff writes through. Once the print is given up, libtiff's clean-up
+// would still write its directory into the file about to be removed: that
+// write goes nowhere.
+struct TiffTarget {
+    QIODevice *Device = nullptr;
+    bool GivenUp = false;
+};
+
+QIODevice &DeviceOf(thandle_t handle) { return *static_cast<TiffTarget *>(handle)->Device; }
 
 tmsize_t ReadThrough(thandle_t handle, void *data, tmsize_t size)
 {
@@ -125,6 +133,8 @@ tmsize_t ReadThrough(thandle_t handle, void *data, tmsize_t size)
 
 tmsize_t WriteThrough(thandle_t handle, void *data, tmsize_t size)
 {
+    if (static_cast<TiffTarget *>(handle)->GivenUp)
+        return -1;
     return CheckedWrite(DeviceOf(handle), static_cast<const char *>(data), size);
 }
 
@@ -152,7 +162,8 @@ public:
         TIFFSetErrorHandler(KeepTiffMessage);
         TIFFSetWarningHandler(nullptr);
         const char *mode = bigTiff ? "w8l" : "wl";
-        Tif = TIFFClientOpen(qPrintable(path), mode, &File, ReadThrough, WriteThrough, SeekThrough, CloseThrough,
+        Target.Device = &File;
+        Tif = TIFFClientOpen(qPrintable(path), mode, &Target, ReadThrough, WriteThrough, SeekThrough, CloseThrough,
                              SizeThrough, MapNothing, UnmapNothing);
         if (!Tif)
             throw CreateFileError(path, TiffMessage);
@@ -186,6 +197,7 @@ public:
     ~LibTiffWriter() override
     {
         Writes.Wait();  // nothing may write once the file goes
+        Target.GivenUp = true;
         if (Tif)
             TIFFCleanup(Tif);
     }
@@ -222,6 +234,7 @@ private:
     }
 
     ReplacingFile File;
+    TiffTarget Target;
     int64_t RowBytes;
     int64_t Height;
     TIFF *Tif = nullptr;

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <QComboBox>
 #include <QProgressBar>
 #include <functional>
 
@@ -50,6 +51,14 @@ TEST_F(WriteFaultTest, EveryFileFailingAtAnyByteLeavesTheEarlierOne)
     const Output outputs[] = {
         {"work file", WorkFileName(QStringLiteral("vw"), 3), [&] { f.PreviewViews(); }},
         {"print", print, [&] { platform.SaveAnswers.push_back(print); f.ExportInterlacedPrint(); }},
+        // Through libtiff: compressed, by strips, the directory last.
+        {"compressed print", folder + QStringLiteral("doc-lzw.tif"),
+         [&] {
+             f.CompressionCombo->setCurrentIndex(1);
+             platform.SaveAnswers.push_back(folder + QStringLiteral("doc-lzw.tif"));
+             f.ExportInterlacedPrint();
+             f.CompressionCombo->setCurrentIndex(0);
+         }},
         // A print makes no view files; the layered PSD after it does.
         {"full-resolution view", WorkFileName3(QStringLiteral("vwd"), 2),
          [&] {
