@@ -148,6 +148,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
     TiffCompression compression;
     if (options.Error.isEmpty() && !options.Compress.isEmpty() && !ParseCompression(options.Compress, compression))
         options.Error = QStringLiteral("--compress is lzw, zip or none, not '%1'").arg(options.Compress);
+    if (options.Error.isEmpty() && !options.Report.isEmpty() && !options.IsBatch())
+        options.Error = QStringLiteral("--report needs an export or a job to report on");
     if (options.Error.isEmpty() && !options.Job.isEmpty() && !options.PsdFile.isEmpty())
         options.Error = QStringLiteral("a job names its inputs in its file ('%1')").arg(options.PsdFile);
     if (options.Error.isEmpty() && options.Info && options.PsdFile.isEmpty())

@@ -23,6 +23,9 @@ TEST(CommandLine, OptionsAndMistakes)
         {{"--frobnicate"}, false, false, "", "", true},
         {{"a.psd", "b.psd"}, false, false, "a.psd", "", true},
         {{"--folders-as-groups", "a.psd"}, false, false, "a.psd", "", false},
+        {{"--report", "r.json", "a.psd"}, false, false, "a.psd", "", true},  // nothing to report on
+        {{"--job", "j.json", "a.psd"}, false, false, "a.psd", "", true},     // a job names its inputs itself
+        {{"--job", "j.json", "--report", "-"}, false, false, "", "", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
