@@ -132,7 +132,7 @@ struct Document {
     Fixed4 OutputWidthCm = 5 * Fixed4One;
     Fixed4 OutputHeightCm = 5 * Fixed4One;
     // The widest print the width field takes: 21 cm (A4), unless the print
-    // shop lifts it (Output page, --max-width-cm). Not stored in any file of the document.
+    // shop lifts it ("Print shop" page, --max-width-cm). Not stored in any file of the document.
     Fixed4 MaxWidthCm = 21 * Fixed4One;
     uint8_t OutputColorMode = 2;  // index into "1bit x 4", "Gray X 4 ", "Color", "4bit"
     uint8_t HScale = 1;
