@@ -35,6 +35,8 @@ double FromFixed4(Fixed4 f);
 // 1 -> "1", 42.45 -> "42.45", 2.5 -> "2.5", -10 -> "-10", 1e20 -> "1E20".
 QString ShortText(double x);
 inline QString ShortFixed4Text(Fixed4 f) { return ShortText(FromFixed4(f)); }
+// Centimetres to two decimals, as short as they go: "20.32", "5".
+inline QString CentimetresText(Fixed4 cm) { return ShortText(double(RoundDiv(cm, 100)) / 100); }
 
 // Digits in groups of three for messages: 52000 -> "52 000".
 QString GroupedText(int64_t n);

@@ -282,7 +282,7 @@ TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
     typed.Print = PrintTextsOf(typed.File, options);
     if (!options.MaxWidthCm.isEmpty()) {
         typed.MaxWidthCm = StrToFixed4(options.MaxWidthCm);
-        if (typed.MaxWidthCm < MaxWidthCmLow || typed.MaxWidthCm > MaxWidthCmHigh)
+        if (!MaxWidthCmInLimits(typed.MaxWidthCm))
             throw VistrelError(
                 OutOfLimitsText(QStringLiteral("--max-width-cm"), MaxWidthCmLow, MaxWidthCmHigh, options.MaxWidthCm));
     }
@@ -290,7 +290,7 @@ TypedSettings CheckTypedSettings(const CommandLine &options, FILE *err)
         typed.IccProfile = ReadIccProfile(options.Icc);
     if (!options.BleedMm.isEmpty()) {
         typed.BleedMm = StrToFixed4(options.BleedMm);
-        if (typed.BleedMm < 0 || typed.BleedMm > BleedMmHigh)
+        if (!BleedMmInLimits(typed.BleedMm))
             throw VistrelError(OutOfLimitsText(QStringLiteral("--bleed-mm"), 0, BleedMmHigh, options.BleedMm));
     }
     // The height follows the width once the picture's proportion is known.

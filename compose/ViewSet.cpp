@@ -178,10 +178,8 @@ QString CropText(const Document &doc, Fixed4 widthCm, Fixed4 heightCm)
     const int32_t cut = doc.ImageWidth - doc.CropWidth;
     QString text = Vistrel::tr("%1 columns cut at the edges that not every view covers.").arg(cut);
     if (widthCm > 0) {
-        // Centimetres to two decimals, as short as they go.
-        auto cm = [](Fixed4 v) { return ShortText(double(RoundDiv(v, 100)) / 100); };
         text += Vistrel::tr(" The height follows to keep the picture's proportions: %1 x %2 cm.")
-                    .arg(cm(widthCm), cm(heightCm));
+                    .arg(CentimetresText(widthCm), CentimetresText(heightCm));
     }
     return text;
 }

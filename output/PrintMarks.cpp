@@ -43,8 +43,8 @@ QString SlugLine(const QString &fileName, Fixed4 lpi, Fixed4 dpi, Fixed4 widthCm
                  const QString &dateTime)
 {
     return QStringLiteral("%1  %2 lpi  %3 dpi  %4 x %5 cm  %6")
-        .arg(fileName, ShortFixed4Text(lpi), ShortFixed4Text(dpi), ShortFixed4Text(RoundDiv(widthCm, 100) * 100),
-             ShortFixed4Text(RoundDiv(heightCm, 100) * 100), dateTime);
+        .arg(fileName, ShortFixed4Text(lpi), ShortFixed4Text(dpi), CentimetresText(widthCm), CentimetresText(heightCm),
+             dateTime);
 }
 
 std::vector<MarkTile> DrawMarks(const MarksLayout &l, Fixed4 dpi, Fixed4 verticalDpi, const QString &slug)

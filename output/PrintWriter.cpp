@@ -10,7 +10,7 @@
 #ifdef __linux__
 #include <fcntl.h>
 #endif
-#include <cstring>
+#include <cstdio>
 #include <future>
 #include <vector>
 
@@ -156,7 +156,7 @@ class LibTiffWriter : public PrintWriter {
 public:
     LibTiffWriter(const QString &path, int samples, int64_t width, int64_t height, Fixed4 xDpi, Fixed4 yDpi,
                   const PrintFinish &finish, bool bigTiff)
-        : File(path), RowBytes(width * samples), Height(height)
+        : File(path), RowBytes(width * samples)
     {
         File.Open();
         TIFFSetErrorHandler(KeepTiffMessage);
@@ -236,7 +236,6 @@ private:
     ReplacingFile File;
     TiffTarget Target;
     int64_t RowBytes;
-    int64_t Height;
     TIFF *Tif = nullptr;
     uint32_t RowsPerStrip = 1;
     uint32_t StripIndex = 0;

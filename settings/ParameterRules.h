@@ -43,6 +43,7 @@ CheckedValue CheckWidthCm(Fixed4 widthCm, Fixed4 maxWidthCm = WidthCmHigh);
 // What a print shop may lift the widest print to: 1 cm to 100 m.
 constexpr Fixed4 MaxWidthCmLow = 1 * Fixed4One;
 constexpr Fixed4 MaxWidthCmHigh = 10000 * Fixed4One;
+inline bool MaxWidthCmInLimits(Fixed4 cm) { return cm >= MaxWidthCmLow && cm <= MaxWidthCmHigh; }
 // A focus row outside 1..layerCount means no focus row: 0.
 int32_t CheckFocusRow(int32_t row, int layerCount);
 

@@ -23,6 +23,7 @@ struct PrintFinish {
     bool operator==(const PrintFinish &) const = default;
 };
 constexpr Fixed4 BleedMmHigh = 50 * Fixed4One;
+inline bool BleedMmInLimits(Fixed4 mm) { return mm >= 0 && mm <= BleedMmHigh; }
 
 // "lzw", "zip" or "none" (the command line's and the job file's words);
 // false for another word.

@@ -127,11 +127,9 @@ void MainWindow::ExportInterlacedPrint()
 
 void MainWindow::ShowWritten(const QString &path, int64_t width, int64_t height, Fixed4 widthCm, Fixed4 heightCm)
 {
-    // Centimetres to two decimals, as short as they go.
-    auto cm = [](Fixed4 v) { return ShortText(double(RoundDiv(v, 100)) / 100); };
     SetPanelText(10, tr("%1 written: %2 x %3 pixels, %4 x %5 cm.")
-                         .arg(QFileInfo(path).fileName(), GroupedText(width), GroupedText(height), cm(widthCm),
-                              cm(heightCm)));
+                         .arg(QFileInfo(path).fileName(), GroupedText(width), GroupedText(height), CentimetresText(widthCm),
+                              CentimetresText(heightCm)));
 }
 
 namespace {

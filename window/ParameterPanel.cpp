@@ -88,7 +88,7 @@ void MainWindow::MaxWidthEdited()
     // A value outside 1 cm .. 100 m, or no number, puts back the one in force.
     bool number = false;
     const Fixed4 typed = ToFixed4(MaxWidthEdit->text().toDouble(&number));
-    if (number && typed >= MaxWidthCmLow && typed <= MaxWidthCmHigh && typed != Doc.MaxWidthCm) {
+    if (number && MaxWidthCmInLimits(typed) && typed != Doc.MaxWidthCm) {
         Doc.MaxWidthCm = typed;
         Remembered.MaxWidthCm = typed == WidthCmHigh ? 0 : typed;
         WriteDialogMemory(Remembered);
@@ -102,7 +102,7 @@ void MainWindow::BleedEdited()
     // A value outside 0 .. 50 mm, or no number, puts back the one in force.
     bool number = false;
     const Fixed4 typed = ToFixed4(BleedEdit->text().toDouble(&number));
-    if (number && typed >= 0 && typed <= BleedMmHigh && typed != Remembered.BleedMm) {
+    if (number && BleedMmInLimits(typed) && typed != Remembered.BleedMm) {
         Remembered.BleedMm = typed;
         WriteDialogMemory(Remembered);
     }

@@ -59,14 +59,14 @@ bool MainWindow::StartUp(const QString &workFolderOverride)
     RecentFiles = ReadRecentFiles();
     LoadPresets();
     AdaptiveGifPaletteItem->setChecked(Remembered.AdaptiveGifPalette);
-    if (Remembered.MaxWidthCm >= MaxWidthCmLow && Remembered.MaxWidthCm <= MaxWidthCmHigh)
+    if (MaxWidthCmInLimits(Remembered.MaxWidthCm))
         Doc.MaxWidthCm = Remembered.MaxWidthCm;
     MaxWidthEdit->setText(ShortFixed4Text(Doc.MaxWidthCm));
     CompressionCombo->setCurrentIndex(Remembered.Compression == QLatin1String("lzw")   ? 1
                                       : Remembered.Compression == QLatin1String("zip") ? 2
                                                                                         : 0);
     EmbedIccCheck->setChecked(Remembered.EmbedIcc);
-    if (Remembered.BleedMm < 0 || Remembered.BleedMm > BleedMmHigh)
+    if (!BleedMmInLimits(Remembered.BleedMm))
         Remembered.BleedMm = 0;
     BleedEdit->setText(ShortFixed4Text(Remembered.BleedMm));
     MarksCheck->setChecked(Remembered.Marks);
