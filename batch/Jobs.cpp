@@ -120,6 +120,20 @@ bool WriteReport(const QString &where, const QJsonArray &records, int failed, FI
     return true;
 }
 
+// A report would replace what is not a regular file (a device, a pipe): refused
+// before any design runs. The message, or empty.
+QString ReportTargetProblem(const QString &where)
+{
+    if (where.isEmpty() || where == QLatin1String("-"))
+        return {};
+    try {
+        RefuseSpecialTarget(where);
+    } catch (const VistrelError &error) {
+        return error.Message;
+    }
+    return {};
+}
+
 }  // namespace
 
 int RunJob(const CommandLine &options, FILE *out, FILE *err)
@@ -129,6 +143,8 @@ int RunJob(const CommandLine &options, FILE *out, FILE *err)
                      why.toLocal8Bit().constData());
         return 2;
     };
+    if (const QString problem = ReportTargetProblem(options.Report); !problem.isEmpty())
+        return refuse(problem);
     QFile file(options.Job);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(file.errorString());
@@ -185,6 +201,10 @@ int RunJob(const CommandLine &options, FILE *out, FILE *err)
 
 int RunReported(const CommandLine &options, FILE *out, FILE *err)
 {
+    if (const QString problem = ReportTargetProblem(options.Report); !problem.isEmpty()) {
+        std::fprintf(err, "%s\n", problem.toLocal8Bit().constData());
+        return 2;
+    }
     BatchOutcome made;
     const int code = RunBatch(options, options.Report == QLatin1String("-") ? err : out, err, &made);
     if (!WriteReport(options.Report, QJsonArray{Record(options, made)}, code == 0 ? 0 : 1, out, err))

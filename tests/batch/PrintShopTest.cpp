@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <tiffio.h>
 
 namespace {
@@ -206,6 +207,20 @@ TEST(PrintShop, AJobRunsEveryDesignAndReportsEach)
     EXPECT_EQ(code, 2);
     EXPECT_TRUE(err.contains("design 2: \"tif\" is not an option of a design")) << err.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("out/b.tif"))));
+
+    // A report never replaces what is not a regular file (here a pipe, as it
+    // would a device), job or not; nothing runs.
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QStringList &args : {QStringList{QStringLiteral("--job"), job},
+                                    QStringList{QStringLiteral("--export-tiff"), dir.filePath(QStringLiteral("d.tif")),
+                                                dir.filePath(QStringLiteral("a.psd"))}}) {
+        RunProgram(Program(), args + QStringList{QStringLiteral("--report"), pipe}, &code, &err);
+        EXPECT_EQ(code, 2);
+        EXPECT_TRUE(err.contains("not a regular file")) << err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("d.tif"))));
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
 
     // One design of the command line, reported into a file.
     const QString reportFile = dir.filePath(QStringLiteral("report.json"));
